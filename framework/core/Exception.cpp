@@ -1,0 +1,26 @@
+#include "framework/core/Exception.h"
+
+#include <cstdio>
+#include <vector>
+
+std::string FormatV(const char* fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    if (needed <= 0)
+        return std::string();
+    std::string out(static_cast<size_t>(needed), '\0');
+    std::vsnprintf(out.data(), out.size() + 1, fmt, args);
+    return out;
+}
+
+std::string Format(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::string out = FormatV(fmt, args);
+    va_end(args);
+    return out;
+}

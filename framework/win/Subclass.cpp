@@ -1,0 +1,289 @@
+#include "framework/win/Subclass.h"
+
+#include "framework/core/Exception.h"
+#include "framework/core/Object.h"
+#include "framework/win/ObjectInstance.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace {
+
+WNDPROC CurrentProc(HWND wnd) noexcept
+{
+    return reinterpret_cast<WNDPROC>(GetWindowLongA(wnd, GWL_WNDPROC));
+}
+
+void SetProc(HWND wnd, WNDPROC proc) noexcept
+{
+    SetWindowLongA(wnd, GWL_WNDPROC, reinterpret_cast<LONG>(proc));
+}
+
+std::atomic<std::size_t> GStates{0};
+
+} // namespace
+
+// What a subclass leaves in the window: owned by its TWindowSubclass while that is attached, by
+// itself as a pass-through, and freed when it is finished (thunk gone) and no call is running.
+class TSubclassState : public TObject {
+public:
+    TSubclassState(HWND wnd, const TWndMethod& method)
+        : FWnd(wnd), FMethod(method), FThread(GetWindowThreadProcessId(wnd, nullptr))
+    {
+        ++GStates;
+    }
+    ~TSubclassState() override;
+
+    HWND Wnd() const { return FWnd; }
+    WNDPROC OldProc() const { return FOldProc; }
+    WNDPROC Thunk() const { return FThunk.Proc(); }
+    bool Finished() const { return FFinished; }
+
+    void Attach();
+    bool Detach() noexcept;
+    void WndProc(TMessage& message);
+
+    // Frees the thread's pass-throughs whose windows are gone.
+    static void SweepThread() noexcept;
+    static std::size_t PassThroughs() noexcept;
+
+private:
+    HWND FWnd;
+    WNDPROC FOldProc = nullptr;
+    TObjectInstance FThunk;
+    TWndMethod FMethod; // empty once detached: a pass-through
+    DWORD FThread;
+    int FDepth = 0;      // calls through the thunk in progress
+    bool FOwned = true;
+    bool FFinished = false;
+    bool FRegistered = false;
+
+    void Finish() noexcept;
+    void Forward(TMessage& message) const
+    {
+        message.Result = CallWindowProcA(FOldProc, FWnd, message.Msg, message.WParam, message.LParam);
+    }
+    bool Deletable() const { return !FOwned && FFinished && FDepth == 0; }
+
+    void Register() noexcept;
+
+    static std::mutex& RegistryLock()
+    {
+        static std::mutex* lock = new std::mutex;
+        return *lock;
+    }
+    static std::vector<TSubclassState*>& Registry()
+    {
+        static auto* list = new std::vector<TSubclassState*>;
+        return *list;
+    }
+};
+
+TSubclassState::~TSubclassState()
+{
+    --GStates;
+    if (FRegistered) {
+        std::lock_guard lock(RegistryLock());
+        auto& list = Registry();
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
+void TSubclassState::Attach()
+{
+    FThunk.Reset(TWndMethod::Bind<&TSubclassState::WndProc>(this));
+    SetLastError(0);
+    const LONG old = SetWindowLongA(FWnd, GWL_WNDPROC, reinterpret_cast<LONG>(FThunk.Proc()));
+    const DWORD error = GetLastError();
+    if (!old && error != 0) {
+        FThunk.Reset();
+        throw EOSError(Format("Cannot subclass window %p (error %lu)", static_cast<void*>(FWnd), error));
+    }
+    FOldProc = reinterpret_cast<WNDPROC>(old);
+}
+
+void TSubclassState::Finish() noexcept
+{
+    if (FFinished)
+        return;
+    FFinished = true;
+    FThunk.Reset(); // safe from inside a call through it
+}
+
+bool TSubclassState::Detach() noexcept
+{
+    FOwned = false;
+    FMethod = TWndMethod();
+    bool gone = true;
+    if (!FFinished) {
+        if (!IsWindow(FWnd)) {
+            Finish();
+        } else if (CurrentProc(FWnd) == Thunk()) {
+            SetProc(FWnd, FOldProc);
+            Finish();
+        } else {
+            Register();
+            gone = false;
+        }
+    }
+    if (Deletable())
+        delete this;
+    return gone;
+}
+
+void TSubclassState::WndProc(TMessage& message)
+{
+    // Runs when the call ends, also by an exception: a subclass ends with its window, and a
+    // finished state that nobody owns goes once no call through its thunk is left.
+    struct TCallScope {
+        TSubclassState& State;
+        UINT Msg;
+        explicit TCallScope(TSubclassState& state, UINT msg) : State(state), Msg(msg) { ++State.FDepth; }
+        ~TCallScope()
+        {
+            if (Msg == WM_NCDESTROY && !State.FFinished) {
+                if (CurrentProc(State.FWnd) == State.Thunk())
+                    SetProc(State.FWnd, State.FOldProc);
+                State.Finish();
+            }
+            --State.FDepth;
+            if (State.Deletable())
+                delete &State;
+        }
+        TCallScope(const TCallScope&) = delete;
+        TCallScope& operator=(const TCallScope&) = delete;
+    } scope(*this, message.Msg);
+
+    if (FMethod && !FFinished) {
+        FMethod(message);
+        return;
+    }
+    // A pass-through: back on top means the one above has gone, so step out of the chain.
+    if (!FFinished && CurrentProc(FWnd) == Thunk()) {
+        SetProc(FWnd, FOldProc);
+        Finish();
+    }
+    Forward(message);
+}
+
+void TSubclassState::Register() noexcept
+{
+    try {
+        std::lock_guard lock(RegistryLock());
+        Registry().push_back(this);
+        FRegistered = true;
+    } catch (...) {
+        // Out of memory: the pass-through still works and frees itself on WM_NCDESTROY.
+    }
+}
+
+void TSubclassState::SweepThread() noexcept
+{
+    std::vector<TSubclassState*> dead;
+    try {
+        const DWORD thread = GetCurrentThreadId();
+        std::lock_guard lock(RegistryLock());
+        auto& list = Registry();
+        for (auto it = list.begin(); it != list.end();) {
+            TSubclassState* state = *it;
+            if (state->FThread == thread && state->FDepth == 0 && !IsWindow(state->FWnd)) {
+                dead.push_back(state);
+                state->FRegistered = false;
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    } catch (...) {
+        return;
+    }
+    for (TSubclassState* state : dead) {
+        state->Finish();
+        delete state;
+    }
+}
+
+std::size_t TSubclassState::PassThroughs() noexcept
+{
+    std::lock_guard lock(RegistryLock());
+    return Registry().size();
+}
+
+TWindowSubclassStats WindowSubclassStats() noexcept
+{
+    TWindowSubclassStats stats;
+    stats.States = GStates.load();
+    stats.PassThroughs = TSubclassState::PassThroughs();
+    return stats;
+}
+
+TWindowSubclass::TWindowSubclass(TWindowSubclass&& Other) noexcept
+    : FState(std::exchange(Other.FState, nullptr)), FWnd(std::exchange(Other.FWnd, nullptr)),
+      FOldProc(std::exchange(Other.FOldProc, nullptr))
+{
+}
+
+TWindowSubclass& TWindowSubclass::operator=(TWindowSubclass&& Other) noexcept
+{
+    if (this != &Other) {
+        Restore();
+        FState = std::exchange(Other.FState, nullptr);
+        FWnd = std::exchange(Other.FWnd, nullptr);
+        FOldProc = std::exchange(Other.FOldProc, nullptr);
+    }
+    return *this;
+}
+
+void TWindowSubclass::Install(HWND Wnd, TWndMethod Method)
+{
+    if (!Method)
+        throw EInvalidOperation("TWindowSubclass::Install: the method is empty");
+    if (!IsWindow(Wnd))
+        throw EInvalidOperation(Format("TWindowSubclass::Install: %p is not a window", static_cast<void*>(Wnd)));
+    Restore();
+    TSubclassState::SweepThread();
+    auto state = std::make_unique<TSubclassState>(Wnd, Method);
+    state->Attach();
+    FState = state.release();
+    FWnd = Wnd;
+    FOldProc = FState->OldProc();
+}
+
+bool TWindowSubclass::Restore() noexcept
+{
+    TSubclassState* state = std::exchange(FState, nullptr);
+    if (!state)
+        return true;
+    const bool gone = state->Detach();
+    TSubclassState::SweepThread();
+    return gone;
+}
+
+void TWindowSubclass::CallOld(TMessage& Message) const
+{
+    Message.Result = CallOld(Message.Msg, Message.WParam, Message.LParam);
+}
+
+LRESULT TWindowSubclass::CallOld(UINT Msg, WPARAM WParam, LPARAM LParam) const
+{
+    return FOldProc ? CallWindowProcA(FOldProc, FWnd, Msg, WParam, LParam) : 0;
+}
+
+bool TWindowSubclass::Installed() const noexcept
+{
+    return FState && !FState->Finished();
+}
+
+bool TWindowSubclass::IsTop() const noexcept
+{
+    return Installed() && CurrentProc(FWnd) == FState->Thunk();
+}
+
+WNDPROC TWindowSubclass::Proc() const noexcept
+{
+    return Installed() ? FState->Thunk() : nullptr;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds Pembrox for 32-bit Windows and runs it under Wine. Installs what is missing first.
+#   scripts/run.sh [--screenshot OUT.png] [PEMBROX ARGS...]
+# On a machine without a display the program runs on the test bench's virtual screen; use
+# --screenshot to see it.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+shot=""
+if [ "${1:-}" = "--screenshot" ]; then
+  shot=${2:?--screenshot needs a file name}
+  shift 2
+fi
+
+"$top/scripts/setup.sh"
+cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$top/build/win" -j"$(nproc)" --target Pembrox
+
+exe="$top/build/win/splash/Pembrox.exe"
+if [ -n "$shot" ]; then
+  exec "$top/scripts/screenshot" "$shot" --wait 3 -- "$exe" "$@"
+fi
+# shellcheck source=winebench.sh
+source "$top/scripts/winebench.sh"
+bench_start
+bench_stop_on_exit
+# The program's folder is its working directory: "default.skn" and IMAGES/ are looked up there.
+cd "$(dirname "$exe")"
+wine "$exe" "$@"
