@@ -9,7 +9,8 @@
 #
 # Settings (environment):
 #   PEMBROX_BENCH_DIR        bench folder, default <repo>/build/bench
-#   PEMBROX_BENCH_IDLE       seconds without any program before the bench stops itself (60)
+#   PEMBROX_BENCH_IDLE       seconds without any program (and no holder) before the bench
+#                            stops itself, default 60
 #   PEMBROX_BENCH_SCREEN     Xvfb screen, default 1280x1024x24
 #   PEMBROX_BENCH_OWN_X=1    always start our own Xvfb, even when DISPLAY works
 #   PEMBROX_WINEDEBUG        WINEDEBUG for the programs, default -all
@@ -140,7 +141,7 @@ _bench_make_prefix() {
   local -x WINEPREFIX=$_bench_prefix WINEARCH=win32 WINEDEBUG=-all
   local -x WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   if [[ ! -d $_bench_prefix ]]; then
-    _bench_say "creating the Wine prefix $_bench_prefix (once, about 15 s)"
+    _bench_say "creating the Wine prefix $_bench_prefix (once, 10-20 s)"
     env -u DISPLAY wineboot -i </dev/null >"$log" 2>&1 219>&- \
       || { tail -n 20 "$log" >&2; _bench_fail "wineboot -i failed (log: $log)"; return 1; }
   else
@@ -173,9 +174,11 @@ REG
   # (about 5 s) before a persistent one takes over.
   timeout 60 wineserver -w >/dev/null 2>&1 219>&- \
     || { _bench_fail "the wineserver did not end after the prefix set-up"; return 1; }
-  grep -q '^"Decorated"="N"' "$_bench_prefix/user.reg" \
-    && grep -q '^"Managed"="N"' "$_bench_prefix/user.reg" \
-    || { _bench_fail "the X11 Driver settings are missing from $_bench_prefix/user.reg"; return 1; }
+  if ! grep -q '^"Decorated"="N"' "$_bench_prefix/user.reg" \
+      || ! grep -q '^"Managed"="N"' "$_bench_prefix/user.reg"; then
+    _bench_fail "the X11 Driver settings are missing from $_bench_prefix/user.reg"
+    return 1
+  fi
   printf '%s\n' "$_bench_prefix_version" >"$stamp"
   _bench_say "prefix ready in $((SECONDS - t0)) s"
 }
@@ -275,7 +278,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
 '
 
 _bench_start_desktop() {
-  local i exe=$BENCH_DIR/keeper.exe log=$BENCH_DIR/keeper.log cc=i686-w64-mingw32-gcc src=
+  local i exe=$BENCH_DIR/keeper.exe log=$BENCH_DIR/keeper.log cc=i686-w64-mingw32-gcc-posix src=
   local -x DISPLAY=$_bench_display WINEPREFIX=$_bench_prefix WINEDEBUG=-all
   local -x WINEDLLOVERRIDES="mscoree,mshtml="
   _bench_read "$_bench_state/keeper.pid"
@@ -299,22 +302,35 @@ _bench_start_desktop() {
   _bench_fail "the desktop keeper did not come up (log: $log)"
 }
 
+# _bench_wine_pids: pids of the Wine processes (wineserver included) of the prefix, in
+# _bench_pids.
+_bench_wine_pids() {
+  local f p exe
+  _bench_pids=()
+  # shellcheck disable=SC2013  # /proc paths, no spaces
+  for f in $(grep -slzxF "WINEPREFIX=$_bench_prefix" /proc/[0-9]*/environ 2>/dev/null); do
+    p=${f#/proc/}; p=${p%/environ}
+    exe=$(readlink "/proc/$p/exe" 2>/dev/null) || continue
+    [[ ${exe##*/} == wine* ]] && _bench_pids+=("$p")
+  done
+  return 0
+}
+
 # _bench_scan: looks at the Wine processes of the prefix. _bench_busy=1 when a program runs
 # (anything but the keeper and Wine's own processes under C:\windows), _bench_desktop=1
 # when the desktop process is there.
 _bench_scan() {
-  local f p exe a0 a1 keeper
-  _bench_busy= _bench_desktop=
+  local p a0 a1 keeper
+  _bench_busy='' _bench_desktop=''
   _bench_read "$_bench_state/keeper.pid"; keeper=$_bench_val
-  for f in $(grep -slzxF "WINEPREFIX=$_bench_prefix" /proc/[0-9]*/environ 2>/dev/null); do
-    p=${f#/proc/}; p=${p%/environ}
+  _bench_wine_pids
+  for p in "${_bench_pids[@]}"; do
     [[ $p == "$keeper" ]] && continue
-    exe=$(readlink "/proc/$p/exe" 2>/dev/null) || continue
-    exe=${exe##*/}
-    [[ $exe == wine* && $exe != wineserver* ]] || continue
-    a0= a1=
+    _bench_alive "$p" wineserver && continue
+    a0='' a1=''
     { { IFS= read -r -d '' a0; IFS= read -r -d '' a1; } < "/proc/$p/cmdline"; } 2>/dev/null
     a0=${a0,,}
+    # shellcheck disable=SC1003  # a backslash, then the closing quote
     if [[ $a0 == 'c:\windows\system32\explorer.exe' && ${a1,,} == /desktop* ]]; then
       _bench_desktop=1
     elif [[ $a0 != 'c:\windows\'* ]]; then
@@ -322,6 +338,24 @@ _bench_scan() {
     fi
   done
   return 0
+}
+
+# _bench_held [PID]: a live shell other than PID holds the bench (bench_stop_on_exit); its
+# pid in _bench_holder. Entries of shells that have gone are removed.
+_bench_held() {
+  local h
+  _bench_holder=
+  for h in "$_bench_state"/holders/*; do
+    [[ -e $h ]] || continue
+    h=${h##*/}
+    [[ $h == "${1:-}" ]] && continue
+    if kill -0 "$h" 2>/dev/null; then
+      _bench_holder=$h
+      return 0
+    fi
+    rm -f "$_bench_state/holders/$h"
+  done
+  return 1
 }
 
 # The watchdog's loop (run in its own bash by _bench_start_watchdog).
@@ -350,7 +384,8 @@ _bench_watch() {
         _bench_start_desktop
         _bench_unlock
       fi
-      if [[ -n $_bench_busy ]]; then
+      # A shell that called bench_stop_on_exit keeps the bench until it exits.
+      if [[ -n $_bench_busy ]] || _bench_held; then
         since=$EPOCHSECONDS
         continue
       fi
@@ -365,7 +400,7 @@ _bench_watch() {
     if [[ $reason == idle* ]]; then
       _bench_read "$_bench_state/used"
       _bench_scan
-      if [[ -n $_bench_busy ]] || { [[ $_bench_val =~ ^[0-9]+$ ]] && ((_bench_val > since)); }; then
+      if [[ -n $_bench_busy ]] || _bench_held || { [[ $_bench_val =~ ^[0-9]+$ ]] && ((_bench_val > since)); }; then
         _bench_unlock
         continue
       fi
@@ -378,6 +413,7 @@ _bench_watch() {
 }
 
 _bench_start_watchdog() {
+  # shellcheck disable=SC2016  # expanded by the watchdog's bash
   _bench_spawn "$BENCH_DIR/watchdog.log" env PEMBROX_BENCH_DIR="$BENCH_DIR" \
     bash -c 'source "$1" && _bench_watch' bench-watchdog "$_bench_src"
   printf '%s\n' "$_bench_pid" >"$_bench_state/watchdog.pid"
@@ -397,9 +433,10 @@ _bench_teardown() {
     WINEPREFIX=$_bench_prefix wineserver -k >/dev/null 2>&1 219>&-
     WINEPREFIX=$_bench_prefix timeout 10 wineserver -w >/dev/null 2>&1 219>&-
   fi
-  if _bench_alive "$ws" wineserver; then
-    kill -9 "$ws" 2>/dev/null
-  fi
+  # Whatever is left (a wineserver that would not go, or programs orphaned by one that died)
+  # belongs to this private prefix.
+  _bench_wine_pids
+  ((${#_bench_pids[@]} == 0)) || kill -9 "${_bench_pids[@]}" 2>/dev/null
   if _bench_alive "$x" Xvfb; then
     kill "$x" 2>/dev/null
     for ((i = 0; i < 50; i++)); do
@@ -412,8 +449,11 @@ _bench_teardown() {
   return 0
 }
 
+# The public functions run with errexit/nounset off (restored on return): they are sourced
+# into scripts that may use set -eu, and expect some commands to fail.
 bench_start() {
-  local quiet= t0=$SECONDS c
+  local - quiet='' t0=$SECONDS c
+  set +eu
   [[ ${1:-} == -q ]] && quiet=1
   if _bench_up; then
     _bench_export
@@ -444,29 +484,24 @@ bench_start() {
 }
 
 bench_stop() {
-  local force= h p
+  local - force=
+  set +eu
   [[ ${1:-} == --force || ${1:-} == -f ]] && force=1
   [[ -d $_bench_state ]] || return 0
   _bench_lock || return 1
   rm -f "$_bench_state/holders/$$"
-  if [[ -z $force ]]; then
-    for h in "$_bench_state"/holders/*; do
-      [[ -e $h ]] || continue
-      p=${h##*/}
-      if kill -0 "$p" 2>/dev/null; then
-        _bench_say "bench still held by pid $p; leaving it up"
-        _bench_unlock
-        return 0
-      fi
-      rm -f "$h"
-    done
+  if [[ -z $force ]] && _bench_held "$$"; then
+    _bench_say "bench still held by pid $_bench_holder; leaving it up"
+    _bench_unlock
+    return 0
   fi
   _bench_teardown
   _bench_unlock
 }
 
 bench_stop_on_exit() {
-  local prev=
+  local - prev=
+  set +eu
   mkdir -p "$_bench_state/holders" && : >"$_bench_state/holders/$$"
   prev=$(trap -p EXIT)
   [[ $prev == *bench_stop* ]] && return 0

@@ -38,7 +38,6 @@ public:
     }
     ~TSubclassState() override;
 
-    HWND Wnd() const { return FWnd; }
     WNDPROC OldProc() const { return FOldProc; }
     WNDPROC Thunk() const { return FThunk.Proc(); }
     bool Finished() const { return FFinished; }

@@ -1,7 +1,7 @@
 // Subclassing a window: its procedure is replaced with a thunk bound to an object method.
 //
 //     FSubclass.Install(wnd, TWndMethod::Bind<&TMyControl::WndProc>(this));
-//     void TMyControl::WndProc(TMessage& m) { if (!Handle(m)) FSubclass.CallOld(m); }
+//     void TMyControl::WndProc(TMessage& m) { if (!Dispatch(m)) FSubclass.CallOld(m); }
 //
 // Install saves exactly what SetWindowLongA(GWL_WNDPROC) returned (OldProc()); CallOld passes a
 // message on to it with CallWindowProcA. Restore (also run by the destructor) ends the subclass:

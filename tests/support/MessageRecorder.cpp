@@ -84,7 +84,7 @@ TMessageRecorder::~TMessageRecorder()
         Detach();
 }
 
-void TMessageRecorder::Attach(HWND wnd)
+void TMessageRecorder::Attach(HWND wnd, TPassOn passOn)
 {
     if (FWnd)
         Detach();
@@ -97,6 +97,7 @@ void TMessageRecorder::Attach(HWND wnd)
                               GetLastError()));
     FWnd = wnd;
     FOldProc = reinterpret_cast<WNDPROC>(old);
+    FPassOn = passOn;
 }
 
 bool TMessageRecorder::Detach()
@@ -113,7 +114,7 @@ bool TMessageRecorder::Detach()
 
 LRESULT TMessageRecorder::CallOld(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
-    if (FOldProc)
+    if (FOldProc && FPassOn == TPassOn::OldProc)
         return CallWindowProcA(FOldProc, FWnd, msg, wParam, lParam);
     return DefWindowProcA(FWnd, msg, wParam, lParam);
 }

@@ -3,7 +3,8 @@
 //
 // A TMessageRecorder records through either
 //  - Attach(wnd): its own thunk replaces the window's procedure and forwards to the one it found
-//    (a subclassing layer of its own, independent of TWindowSubclass), or
+//    (a subclassing layer of its own, independent of TWindowSubclass) or, with
+//    TPassOn::DefWindowProc, is the window's whole procedure; or
 //  - the plain procedure of the test window class (TTestWindows::Create...(recorder)).
 // Recorders may share a TMessageLog, which then holds the messages of all of them in call order.
 #pragma once
@@ -60,15 +61,19 @@ public:
     // Called after recording, before passing a message on.
     void SetHandler(THandler handler) { FHandler = std::move(handler); }
 
-    // Subclasses wnd with this recorder's thunk; messages go on to the procedure it replaced.
-    void Attach(HWND wnd);
-    // Puts the replaced procedure back if ours is still on top; true then. Forgets the window
-    // either way (a recorder left under another subclasser keeps forwarding).
+    // What Attach does with messages the handler leaves: a layer passes them on to the procedure
+    // it replaced; as the window's procedure it hands them to DefWindowProcA.
+    enum class TPassOn { OldProc, DefWindowProc };
+    // Subclasses wnd with this recorder's thunk (the window's procedure goes back on Detach).
+    void Attach(HWND wnd, TPassOn passOn = TPassOn::OldProc);
+    // Puts the replaced procedure back if ours is still on top and forgets the window; true then.
+    // Under another subclasser it stays in the chain, still forwarding, and returns false. (A
+    // recorder destroyed there leaves a freed thunk behind, which passes to DefWindowProcA.)
     bool Detach();
     HWND Window() const { return FWnd; }
     WNDPROC Proc() const { return FThunk.Proc(); }
     WNDPROC OldProc() const { return FOldProc; }
-    // Passes a message on to the replaced procedure (DefWindowProcA when there is none).
+    // Passes a message on as Attach was told to.
     LRESULT CallOld(UINT msg, WPARAM wParam, LPARAM lParam) const;
 
     void Record(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -91,6 +96,7 @@ private:
     TObjectInstance FThunk;
     HWND FWnd = nullptr;
     WNDPROC FOldProc = nullptr;
+    TPassOn FPassOn = TPassOn::OldProc;
 
     void WndProc(TMessage& message);
 };
