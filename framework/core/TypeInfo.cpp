@@ -152,48 +152,37 @@ void TClassInfo::AddProperty(TPropInfo prop) { FProperties.push_back(std::move(p
 void TClassInfo::AddMethod(TMethodEntry method) { FMethods.push_back(std::move(method)); }
 void TClassInfo::AddField(TFieldEntry field) { FFields.push_back(std::move(field)); }
 
-const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
+// Searches a class's own table, then its ancestors'.
+template <class Entry, class Match>
+const Entry* TClassInfo::Search(std::vector<Entry> TClassInfo::*table, Match match) const
 {
     for (const TClassInfo* c = this; c != nullptr; c = c->FParent) {
         c->Describe();
-        for (const TPropInfo& p : c->FProperties)
-            if (SameText(p.Name, name))
-                return &p;
+        for (const Entry& e : c->*table)
+            if (match(e))
+                return &e;
     }
     return nullptr;
+}
+
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
+{
+    return Search(&TClassInfo::FProperties, [&](const TPropInfo& p) { return SameText(p.Name, name); });
 }
 
 const TMethodEntry* TClassInfo::FindMethod(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c != nullptr; c = c->FParent) {
-        c->Describe();
-        for (const TMethodEntry& m : c->FMethods)
-            if (SameText(m.Name, name))
-                return &m;
-    }
-    return nullptr;
+    return Search(&TClassInfo::FMethods, [&](const TMethodEntry& m) { return SameText(m.Name, name); });
 }
 
 const TMethodEntry* TClassInfo::FindMethod(TMethodCode code) const
 {
-    for (const TClassInfo* c = this; c != nullptr; c = c->FParent) {
-        c->Describe();
-        for (const TMethodEntry& m : c->FMethods)
-            if (m.Code == code)
-                return &m;
-    }
-    return nullptr;
+    return Search(&TClassInfo::FMethods, [&](const TMethodEntry& m) { return m.Code == code; });
 }
 
 const TFieldEntry* TClassInfo::FindField(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c != nullptr; c = c->FParent) {
-        c->Describe();
-        for (const TFieldEntry& f : c->FFields)
-            if (SameText(f.Name, name))
-                return &f;
-    }
-    return nullptr;
+    return Search(&TClassInfo::FFields, [&](const TFieldEntry& f) { return SameText(f.Name, name); });
 }
 
 std::vector<const TPropInfo*> TClassInfo::Properties() const

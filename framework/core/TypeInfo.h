@@ -121,6 +121,8 @@ public:
 
 private:
     void Describe() const;
+    template <class Entry, class Match>
+    const Entry* Search(std::vector<Entry> TClassInfo::*table, Match match) const;
 
     std::string FName;
     const TClassInfo* FParent;
