@@ -13,7 +13,7 @@ say() { printf '[setup] %s\n' "$*"; }
 die() { printf '[setup] ERROR: %s\n' "$*" >&2; exit 1; }
 
 packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick googletest clang
-          cmake make dpkg-dev xdotool fonts-wine)
+          cmake make dpkg-dev xdotool fonts-wine libbenchmark-dev libclang-rt-14-dev)
 
 mkdir -p "$cache"
 missing=()

@@ -75,8 +75,8 @@ private:
     {
         const bool isComponent = dynamic_cast<TComponent*>(obj) != nullptr;
         for (const TPropInfo* prop : obj->ClassType().Properties()) {
-            if (isComponent && prefix.empty() && SameText(prop->Name, "Name"))
-                continue; // the header carries it
+            if (!prop->Stored || (isComponent && prefix.empty() && SameText(prop->Name, "Name")))
+                continue; // the header carries a component's name
             WriteProperty(obj, *prop, prefix + prop->Name);
         }
         if (auto* persistent = dynamic_cast<TPersistent*>(obj)) {

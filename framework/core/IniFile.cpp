@@ -75,10 +75,8 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
 
 int32_t TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) const
 {
-    std::string text = ReadString(Section, Ident, std::string());
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        text = "$" + text.substr(2);
-    return StrToIntDef(text, Default);
+    // StrToIntDef reads "0x"/"0X" as "$".
+    return StrToIntDef(ReadString(Section, Ident, std::string()), Default);
 }
 
 bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const

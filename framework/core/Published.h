@@ -110,6 +110,13 @@ public:
         return *this;
     }
 
+    // The property just published is never written to descriptions (reading it is still allowed).
+    TClassBuilder& NotStored()
+    {
+        FInfo.SetLastPropertyStored(false);
+        return *this;
+    }
+
     // A method that form descriptions can bind events to by name.
     template <auto M> TClassBuilder& Method(const char* name)
     {

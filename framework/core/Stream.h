@@ -67,6 +67,7 @@ public:
     int32_t Write(const void* Buffer, int32_t Count) override;
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int64_t Size() override { return FSize; }
+    int64_t Size() const { return FSize; }
     // Keeps the content; a negative size or one over MaxSize raises EStreamError
     // "Out of memory while expanding memory stream".
     void SetSize(int64_t NewSize) override;

@@ -149,6 +149,12 @@ void TClassInfo::Describe() const
 }
 
 void TClassInfo::AddProperty(TPropInfo prop) { FProperties.push_back(std::move(prop)); }
+void TClassInfo::SetLastPropertyStored(bool stored)
+{
+    if (!FProperties.empty())
+        FProperties.back().Stored = stored;
+}
+
 void TClassInfo::AddMethod(TMethodEntry method) { FMethods.push_back(std::move(method)); }
 void TClassInfo::AddField(TFieldEntry field) { FFields.push_back(std::move(field)); }
 

@@ -69,6 +69,7 @@ struct TPropInfo {
     const TTypeInfo* Type = nullptr;
     std::function<TValue(TObject&)> Get;
     std::function<void(TObject&, const TValue&)> Set; // empty for a read-only property
+    bool Stored = true;                               // false: descriptions never carry it
 };
 
 // A published method of a form class, bound by name to events in form descriptions.
@@ -116,6 +117,7 @@ public:
 
     // Used by TClassBuilder while the class publishes itself.
     void AddProperty(TPropInfo prop);
+    void SetLastPropertyStored(bool stored);
     void AddMethod(TMethodEntry method);
     void AddField(TFieldEntry field);
 

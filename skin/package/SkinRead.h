@@ -1,0 +1,78 @@
+// Skin packages: a 4-byte plain length, then an LZH stream of the plain content
+//
+//   0   version (20000)        4   L, the length of the name table
+//   8   not interpreted        12  not interpreted
+//   16  name table (L bytes; one entry name a line, CR LF between lines)
+//   16+L       entry sizes, 32-bit each, in name-table order
+//   16+L+4n    entry data, concatenated
+//
+// TSkinReader opens a package held in memory and hands out its entries by name (without regard to
+// case: names are lower-cased when opened and when looked up; a name stored twice gives its first
+// entry).
+#pragma once
+
+#include "framework/core/Object.h"
+#include "framework/core/Stream.h"
+#include "framework/core/Strings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TSkinPackageHeader {
+    int32_t Version = 0;
+    int32_t NameTableLength = 0;
+    int32_t Reserved1 = 0; // carried, never interpreted
+    int32_t Reserved2 = 0;
+};
+
+class TSkinReader : public TObject {
+public:
+    static constexpr int32_t PackageVersion = 20000;
+    static constexpr int MaxEntries = 1001;
+    // No skin comes near this; a declared plain length above it is not a package.
+    static constexpr int64_t MaxPlainSize = int64_t(64) << 20;
+    static constexpr const char* OlderVersionMessage = "This is Older Skin File\rPlease update to new version !";
+
+    TSkinReader();
+    ~TSkinReader() override;
+
+    // Decompresses and indexes a package. A package of another version shows OlderVersionMessage
+    // (through the framework's message box) and returns false, the earlier contents kept. Anything
+    // else that is not a valid package (see LastError) also returns false, without a message.
+    bool Open(TMemoryStream& Package);
+    // Copies the entry called Name into Out (emptied first; position 0 after). No match: Out empty.
+    void ExtractEntry(const std::string& Name, TMemoryStream& Out) const;
+    // Copies the first entry whose (lower-case) name contains Text, and returns that name in Name.
+    // No match: Out empty, Name unchanged.
+    void ExtractEntryContaining(const std::string& Text, TMemoryStream& Out, std::string& Name) const;
+    // LZH-decodes a whole package (its declared length of bytes) into Plain. Returns false, with
+    // nothing decoded, when the declared length is negative or above MaxPlainSize.
+    static bool Decompress(TMemoryStream& Package, TMemoryStream& Plain);
+
+    // What the last Open found.
+    const TSkinPackageHeader& Header() const { return FHeader; }
+    int EntryCount() const { return FEntryCount; }
+    const TStringList& Names() const { return *FNames; } // lower case
+    const std::string& StoredName(int Index) const { return FStoredNames[static_cast<size_t>(Index)]; }
+    int32_t EntrySize(int Index) const { return FSizes[static_cast<size_t>(Index)]; }
+    int64_t EntryOffset(int Index) const;
+    const TMemoryStream& EntryData() const { return *FEntryData; }
+    int64_t PlainSize() const { return FPlainSize; }
+    // Why the last Open returned false ("" after a successful one).
+    const std::string& LastError() const { return FLastError; }
+
+private:
+    bool Fail(const std::string& Why);
+    void CopyEntry(int Index, int64_t Offset, TMemoryStream& Out) const;
+
+    std::unique_ptr<TStringList> FNames;
+    int FEntryCount = 0;
+    std::vector<int32_t> FSizes;
+    std::unique_ptr<TMemoryStream> FEntryData;
+    TSkinPackageHeader FHeader;
+    std::vector<std::string> FStoredNames;
+    int64_t FPlainSize = 0;
+    std::string FLastError;
+};

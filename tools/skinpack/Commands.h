@@ -1,0 +1,24 @@
+// The skinpack commands:
+//
+//   skinpack pack DIR OUT.skn     the one .ini file of DIR, then its .bmp files sorted by name
+//                                 (byte order; extensions in any case), into a version 20000
+//                                 package; other files and folders are left out
+//   skinpack unpack FILE.skn DIR  every entry as a file of its stored name (a name stored twice:
+//                                 the first copy); DIR is created when missing; a package with an
+//                                 unsafe name (separators, "..", device names ...) writes nothing
+//   skinpack list FILE.skn        "name<TAB>size" per entry in name-table order, then
+//                                 "version V, N entries, P plain bytes, C compressed bytes"
+//                                 (C: the size of the package file)
+//   skinpack check FILE.skn       the problems CheckSkin finds, one a line; "ok" when none
+//
+// Exit codes: 0 success; 1 the command failed (unreadable or invalid package, I/O error) or check
+// found problems; 2 a usage error (no or unknown command, wrong number of arguments), with the
+// usage text. A failure is one line on Err, "skinpack: ...". "help" prints the usage on Out.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// Args are the arguments after the program name.
+int RunSkinPack(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
