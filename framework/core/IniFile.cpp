@@ -73,55 +73,11 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
         [](DWORD got, DWORD size) { return got + 1 >= size; });
 }
 
-int32_t TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) const
-{
-    // StrToIntDef reads "0x"/"0X" as "$".
-    return StrToIntDef(ReadString(Section, Ident, std::string()), Default);
-}
-
-bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const
-{
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
-}
-
 void TIniFile::ReadSections(TStrings* Strings) const { SplitNullList(ReadList(nullptr, FFileName), Strings); }
 
 void TIniFile::ReadSection(const std::string& Section, TStrings* Strings) const
 {
     SplitNullList(ReadList(Section.c_str(), FFileName), Strings);
-}
-
-void TIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) const
-{
-    TStringList keys;
-    ReadSection(Section, &keys);
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (int i = 0; i < keys.Count(); ++i)
-            Strings->Add(keys[i] + "=" + ReadString(Section, keys[i], std::string()));
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
-}
-
-bool TIniFile::SectionExists(const std::string& Section) const
-{
-    TStringList sections;
-    ReadSections(&sections);
-    for (int i = 0; i < sections.Count(); ++i)
-        if (SameText(sections[i], Section))
-            return true;
-    return false;
-}
-
-bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident) const
-{
-    TStringList keys;
-    ReadSection(Section, &keys);
-    return keys.IndexOf(Ident) >= 0;
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value)

@@ -3,14 +3,14 @@
 // of a key wins, values are trimmed, sections are listed in file order.
 #pragma once
 
-#include "framework/core/Object.h"
+#include "framework/core/CustomIniFile.h"
 
 #include <cstdint>
 #include <string>
 
 class TStrings;
 
-class TIniFile : public TObject {
+class TIniFile : public TCustomIniFile {
 public:
     // FileName is passed to the platform as it is: a name without a path means the Windows
     // folder there, so callers give full paths.
@@ -19,17 +19,10 @@ public:
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
-    // Decimal, or hexadecimal after "$", "0x" or "0X"; a missing key or any other text gives Default.
-    int32_t ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) const;
-    bool ReadBool(const std::string& Section, const std::string& Ident, bool Default) const;
-    // Section names in file order (a name that appears twice is listed twice, as the platform does).
-    void ReadSections(TStrings* Strings) const;
-    // The key names of a section, and its "key=value" lines.
-    void ReadSection(const std::string& Section, TStrings* Strings) const;
-    void ReadSectionValues(const std::string& Section, TStrings* Strings) const;
-    bool SectionExists(const std::string& Section) const;
-    bool ValueExists(const std::string& Section, const std::string& Ident) const;
+    std::string ReadString(const std::string& Section, const std::string& Ident,
+                           const std::string& Default) const override;
+    void ReadSections(TStrings* Strings) const override;
+    void ReadSection(const std::string& Section, TStrings* Strings) const override;
 
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
     void WriteInteger(const std::string& Section, const std::string& Ident, int32_t Value);

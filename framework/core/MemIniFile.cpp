@@ -132,17 +132,6 @@ std::string TMemIniFile::ReadString(const std::string& Section, const std::strin
     return StripQuotes(std::move(fallback));
 }
 
-int32_t TMemIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) const
-{
-    // StrToIntDef reads "0x"/"0X" as "$".
-    return StrToIntDef(ReadString(Section, Ident, std::string()), Default);
-}
-
-bool TMemIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const
-{
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
-}
-
 void TMemIniFile::ReadSections(TStrings* Strings) const
 {
     std::vector<std::string> names;
@@ -180,28 +169,4 @@ std::vector<std::string> TMemIniFile::ListedKeys(const std::string& Section) con
 void TMemIniFile::ReadSection(const std::string& Section, TStrings* Strings) const
 {
     FillList(Strings, ListedKeys(Section));
-}
-
-void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) const
-{
-    std::vector<std::string> lines;
-    for (const std::string& key : ListedKeys(Section))
-        lines.push_back(key + "=" + ReadString(Section, key, std::string()));
-    FillList(Strings, lines);
-}
-
-bool TMemIniFile::SectionExists(const std::string& Section) const
-{
-    for (size_t i = 1; i < FSections.size(); ++i)
-        if (!FSections[i].Name.empty() && SameText(FSections[i].Name, Section))
-            return true;
-    return false;
-}
-
-bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Ident) const
-{
-    for (const std::string& key : ListedKeys(Section))
-        if (SameText(key, Ident))
-            return true;
-    return false;
 }

@@ -16,7 +16,7 @@
 // - a NUL byte ends a name or value.
 #pragma once
 
-#include "framework/core/Object.h"
+#include "framework/core/CustomIniFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,7 +25,7 @@
 
 class TStrings;
 
-class TMemIniFile : public TObject {
+class TMemIniFile : public TCustomIniFile {
 public:
     explicit TMemIniFile(std::string Text);
     ~TMemIniFile() override;
@@ -36,21 +36,15 @@ public:
     // Section and Ident are trimmed before the lookup. The value of a missing key is Default with
     // its trailing blanks removed (all but the first character) and its quotes stripped, as the
     // platform returns it.
-    std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
-    // Decimal, or hexadecimal after "$", "0x" or "0X"; a missing key or any other text gives Default.
-    int32_t ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) const;
-    bool ReadBool(const std::string& Section, const std::string& Ident, bool Default) const;
+    std::string ReadString(const std::string& Section, const std::string& Ident,
+                           const std::string& Default) const override;
     // Section names in file order; a name that appears twice is listed twice, unnamed sections
     // are left out.
-    void ReadSections(TStrings* Strings) const;
+    void ReadSections(TStrings* Strings) const override;
     // The keys with values of the first section of that name (not trimmed here), in file order,
     // a repeated key listed twice. When the first of them has an empty name the platform gives no
     // list at all, and neither do we; other empty names are left out.
-    void ReadSection(const std::string& Section, TStrings* Strings) const;
-    // "key=value" lines of the keys ReadSection lists.
-    void ReadSectionValues(const std::string& Section, TStrings* Strings) const;
-    bool SectionExists(const std::string& Section) const;
-    bool ValueExists(const std::string& Section, const std::string& Ident) const;
+    void ReadSection(const std::string& Section, TStrings* Strings) const override;
 
 private:
     struct TKey {
