@@ -13,20 +13,28 @@ cmake --build "$top/build/native" -j"$jobs"
 echo "== native tests"
 ctest --test-dir "$top/build/native" --output-on-failure -j"$jobs"
 
-echo "== fuzzing the package reader (${PEMBROX_FUZZ_SECONDS:-60} s)"
 fuzz="$top/build/fuzz"
+fuzz_seconds=${PEMBROX_FUZZ_SECONDS:-60}
 cmake -S "$top" -B "$fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPEMBROX_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$fuzz" -j"$jobs" --target skinread_fuzz make_fuzz_seeds
-mkdir -p "$fuzz/corpus"
-"$fuzz/tests/fuzz/make_fuzz_seeds" "$fuzz/corpus"
-if ! "$fuzz/tests/fuzz/skinread_fuzz" -max_total_time="${PEMBROX_FUZZ_SECONDS:-60}" -max_len=8192 -timeout=20 \
-     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$fuzz/" "$fuzz/corpus" >"$fuzz/fuzz.log" 2>&1; then
-  tail -n 60 "$fuzz/fuzz.log"
-  echo "fuzzing found a failure (the reproducer is in $fuzz, crash-* or leak-*)" >&2
-  exit 1
-fi
-grep -E '^stat::number_of_executed_units' "$fuzz/fuzz.log" || true
+cmake --build "$fuzz" -j"$jobs" --target skinread_fuzz bitmap_fuzz make_fuzz_seeds
+"$fuzz/tests/fuzz/make_fuzz_seeds" "$fuzz"
+# run_fuzzer NAME: runs build/fuzz/tests/fuzz/NAME over build/fuzz/NAME-corpus; fails on any crash,
+# leak or sanitizer report (the reproducer is left in build/fuzz).
+run_fuzzer() {
+  local name=$1
+  echo "== fuzzing $name ($fuzz_seconds s)"
+  mkdir -p "$fuzz/$name-corpus"
+  if ! "$fuzz/tests/fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=8192 -timeout=20 -rss_limit_mb=2048 \
+       -print_final_stats=1 -artifact_prefix="$fuzz/$name-" "$fuzz/$name-corpus" >"$fuzz/$name.log" 2>&1; then
+    tail -n 60 "$fuzz/$name.log"
+    echo "fuzzing $name found a failure (reproducer: $fuzz/$name-crash-* or -leak-*)" >&2
+    exit 1
+  fi
+  grep -E '^stat::number_of_executed_units' "$fuzz/$name.log" || true
+}
+run_fuzzer skinread_fuzz
+run_fuzzer bitmap_fuzz
 
 echo "== Windows build (i686-w64-mingw32)"
 cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null

@@ -222,7 +222,7 @@ std::vector<const TClassInfo*>& Registry()
 }
 } // namespace
 
-void RegisterClass(const TClassInfo& cls)
+void RegisterComponentClass(const TClassInfo& cls)
 {
     auto& r = Registry();
     for (const TClassInfo* c : r) {
@@ -234,7 +234,7 @@ void RegisterClass(const TClassInfo& cls)
     r.push_back(&cls);
 }
 
-void UnRegisterClass(const TClassInfo& cls)
+void UnRegisterComponentClass(const TClassInfo& cls)
 {
     auto& r = Registry();
     r.erase(std::remove(r.begin(), r.end(), &cls), r.end());

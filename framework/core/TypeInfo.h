@@ -181,7 +181,8 @@ template <class Sig> const TTypeInfo& TypeInfoOf(TypeTag<TEvent<Sig>>)
         return info;                                                             \
     }
 
-// The class registry: form descriptions create components by class name.
-void RegisterClass(const TClassInfo& cls);
-void UnRegisterClass(const TClassInfo& cls);
+// The class registry: form descriptions create components by class name. (Not "RegisterClass":
+// <windows.h> makes that name a macro.)
+void RegisterComponentClass(const TClassInfo& cls);
+void UnRegisterComponentClass(const TClassInfo& cls);
 const TClassInfo* FindClass(std::string_view name); // nullptr when not registered

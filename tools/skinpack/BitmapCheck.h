@@ -1,7 +1,6 @@
-// A structural check of Windows bitmap files, as skin packages carry them: the file header, a
-// core (12-byte), info (40), V4 (108) or V5 (124) header, the colour table and the pixel data
-// must be consistent and lie within the data. Pixels themselves are not decoded, apart from a
-// walk over RLE codes to see that they do not run past the data.
+// A check of Windows bitmap files, as skin packages carry them: the framework's bitmap codec must
+// decode the file (headers, colour table and pixel data consistent and within the data), and the
+// file-size field must not claim more than the data holds.
 #pragma once
 
 #include <string>

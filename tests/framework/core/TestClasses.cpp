@@ -231,6 +231,6 @@ void TTestForm::ValueChanged(TObject*, int Value) { Calls.push_back("ValueChange
 
 void RegisterTestClasses()
 {
-    RegisterClass(TTestComponent::StaticClass());
-    RegisterClass(TTestForm::StaticClass());
+    RegisterComponentClass(TTestComponent::StaticClass());
+    RegisterComponentClass(TTestForm::StaticClass());
 }

@@ -91,7 +91,7 @@ TEST(SkinStoreTest, AssignAcrossStoresCopiesNameAndBytesEvenWhenTheNameIsTaken)
 
 TEST(SkinStoreTest, StreamsItsPackagesInFormDescriptions)
 {
-    RegisterClass(TSkinStore::StaticClass());
+    RegisterComponentClass(TSkinStore::StaticClass());
     TComponent root(nullptr);
     ReadComponentText("object Form1: TComponent\n"
                       "  object SkinStore1: TSkinStore\n"
