@@ -4,6 +4,8 @@
 
 #include "framework/core/Stream.h"
 
+#include "tests/support/Bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,31 +14,7 @@
 
 namespace {
 
-void Put16(std::string& s, uint32_t v)
-{
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v)
-{
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-void Set32(std::string& s, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        s[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-uint32_t Get32(const std::string& s, size_t at)
-{
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | static_cast<uint8_t>(s[at + static_cast<size_t>(i)]);
-    return v;
-}
+using namespace test_bytes;
 
 // A bitmap file put together field by field. Pixels are the raw bytes after the headers, masks
 // and colour table (given as 0x00RRGGBB, written as quads, or triples for the core header).

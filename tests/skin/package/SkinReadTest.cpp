@@ -3,6 +3,7 @@
 #include "skin/package/SkinRead.h"
 
 #include "framework/core/Dialogs.h"
+#include "tests/support/Bytes.h"
 #include "tools/skinpack/PackageWriter.h"
 
 #include <gtest/gtest.h>
@@ -43,11 +44,6 @@ std::string Bytes(const TMemoryStream& s)
     return std::string(static_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
 }
 
-void PutLE32(std::string& s, size_t at, int32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        s[at + static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-}
 
 const std::vector<TPackageEntry> kEntries = {
     {"Skin.ini", "[TitlebarSkin]\r\nSkinName=Test\r\n"},
@@ -94,7 +90,7 @@ TEST(SkinReadTest, TrailingLineBreakInTheNameTableAddsNoEntry)
     // Insert a CR LF after the name table "a.ini\r\nb.bmp" and fix its length.
     const size_t tableEnd = 16 + std::strlen("a.ini\r\nb.bmp");
     plain.insert(tableEnd, "\r\n");
-    PutLE32(plain, 4, static_cast<int32_t>(std::strlen("a.ini\r\nb.bmp\r\n")));
+    test_bytes::Set32(plain, 4, static_cast<int32_t>(std::strlen("a.ini\r\nb.bmp\r\n")));
     TSkinReader reader;
     TBytes package(CompressPlain(plain));
     ASSERT_TRUE(reader.Open(package)) << reader.LastError();
@@ -129,20 +125,20 @@ TEST(SkinReadTest, InvalidPackagesAreRefusedQuietly)
     auto withPlain = [](std::string p) { return CompressPlain(p); };
     auto patched = [&](size_t at, int32_t v) {
         std::string p = plain;
-        PutLE32(p, at, v);
+        test_bytes::Set32(p, at, v);
         return withPlain(p);
     };
     std::string huge = BuildPackage(kEntries);
-    PutLE32(huge, 0, static_cast<int32_t>(0xFFFFFFFFu));
+    test_bytes::Set32(huge, 0, static_cast<int32_t>(0xFFFFFFFFu));
     std::string overCap = BuildPackage(kEntries);
-    PutLE32(overCap, 0, (64 << 20) + 1);
+    test_bytes::Set32(overCap, 0, (64 << 20) + 1);
 
     std::string manyNames;
     for (int i = 0; i < 1002; ++i)
         manyNames += "e" + std::to_string(i) + ".bmp\r\n";
     std::string tooMany(16, '\0');
-    PutLE32(tooMany, 0, 20000);
-    PutLE32(tooMany, 4, static_cast<int32_t>(manyNames.size()));
+    test_bytes::Set32(tooMany, 0, 20000);
+    test_bytes::Set32(tooMany, 4, static_cast<int32_t>(manyNames.size()));
     tooMany += manyNames + std::string(4 * 1002, '\0');
 
     const size_t sizesAt = 16 + static_cast<size_t>(plain[4] & 0xFF) + (static_cast<size_t>(plain[5] & 0xFF) << 8);
