@@ -525,18 +525,6 @@ void TBitmap::SaveToStream(TStream& Stream)
     SaveBitmapToStream(Stream, ToImage());
 }
 
-void TBitmap::LoadFromFile(const std::string& FileName)
-{
-    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
-    LoadFromStream(stream);
-}
-
-void TBitmap::SaveToFile(const std::string& FileName)
-{
-    TFileStream stream(FileName, fmCreate);
-    SaveToStream(stream);
-}
-
 TColor TBitmap::TransparentColor()
 {
     if (FTransparentMode == tmFixed && FTransparentColor != clDefault)

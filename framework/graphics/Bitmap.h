@@ -11,6 +11,7 @@
 #include "framework/graphics/BitmapCodec.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/graphics/Colors.h"
+#include "framework/graphics/Graphic.h"
 #include "framework/win/Handles.h"
 
 #include <windows.h>
@@ -55,8 +56,8 @@ private:
     TSelectObject FOldBitmap;
 };
 
-class TBitmap : public TPersistent {
-    DECLARE_CLASS(TBitmap, TPersistent)
+class TBitmap : public TGraphic {
+    DECLARE_CLASS(TBitmap, TGraphic)
 public:
     TBitmap();
     TBitmap(int Width, int Height, TPixelFormat Format = pf32bit);
@@ -64,15 +65,15 @@ public:
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
+    int Width() const override { return FWidth; }
+    int Height() const override { return FHeight; }
     // A size change keeps the pixel format, the palette and the pixels both sizes share; new
     // pixels are zero (black, or palette entry 0). A width or height of 0 (or less) empties the
     // bitmap but keeps its format.
     void SetSize(int NewWidth, int NewHeight);
     void SetWidth(int NewWidth) { SetSize(NewWidth, FHeight); }
     void SetHeight(int NewHeight) { SetSize(FWidth, NewHeight); }
-    bool Empty() const { return FDib.get() == nullptr; }
+    bool Empty() const override { return FDib.get() == nullptr; }
 
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the pixels in place. To 24 and 32 bits colours are kept exactly (from indexed
@@ -107,11 +108,9 @@ public:
 
     // A Windows bitmap file from the position to the end of the stream. Invalid data raises
     // EInvalidGraphic and leaves the bitmap as it was.
-    void LoadFromStream(TStream& Stream);
+    void LoadFromStream(TStream& Stream) override;
     // An empty bitmap writes nothing.
-    void SaveToStream(TStream& Stream);
-    void LoadFromFile(const std::string& FileName);
-    void SaveToFile(const std::string& FileName);
+    void SaveToStream(TStream& Stream) override;
 
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool Value) { FTransparent = Value; }
@@ -134,8 +133,8 @@ public:
     // pixels under the transparent colour stay, the others are copied (SRCCOPY); the mask is made
     // from the pixels as they are at the time. Dest's OnChanging/OnChange fire around it. Dest
     // must not be this bitmap's own canvas.
-    void Draw(TCanvas& Dest, int X, int Y);
-    void StretchDraw(TCanvas& Dest, const RECT& Rect);
+    void Draw(TCanvas& Dest, int X, int Y) override;
+    void StretchDraw(TCanvas& Dest, const RECT& Rect) override;
 
     // The colour of a pixel from the pixel memory, as 0x00BBGGRR. No range check.
     TColor PixelColor(int X, int Y);
