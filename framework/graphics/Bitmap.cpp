@@ -1,6 +1,7 @@
 #include "framework/graphics/Bitmap.h"
 
 #include "framework/core/Exception.h"
+#include "framework/core/Filer.h"
 #include "framework/core/Published.h"
 #include "framework/core/Stream.h"
 
@@ -189,6 +190,7 @@ void TBitmapCanvas::CreateHandle()
     if (!dc)
         throw EOutOfResources("Cannot create a memory device context");
     TSelectObject selected;
+    FBitmap->Realize();
     if (FBitmap->FDib) {
         selected = TSelectObject(dc.get(), FBitmap->FDib.get());
         if (!selected)
@@ -212,12 +214,16 @@ IMPLEMENT_CLASS(TBitmap)
 
 void TBitmap::Publish(TClassBuilder<TBitmap>& b)
 {
+    // Size and format travel inside "Data" in descriptions.
     b.Property("Height", &TBitmap::Height, &TBitmap::SetHeight)
+        .NotStored()
         .Property("PixelFormat", &TBitmap::PixelFormat, &TBitmap::SetPixelFormat)
+        .NotStored()
         .Property("Transparent", &TBitmap::Transparent, &TBitmap::SetTransparent)
         .Property("TransparentColor", &TBitmap::TransparentColor, &TBitmap::SetTransparentColor, &ColorTypeInfo())
         .Property("TransparentMode", &TBitmap::TransparentMode, &TBitmap::SetTransparentMode)
-        .Property("Width", &TBitmap::Width, &TBitmap::SetWidth);
+        .Property("Width", &TBitmap::Width, &TBitmap::SetWidth)
+        .NotStored();
 }
 
 TBitmap::TBitmap() = default;
@@ -316,6 +322,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
     if (NewWidth <= 0 || NewHeight <= 0) {
         Detach();
         FDib.reset();
+        FPending = {};
         FBits = nullptr;
         FWidth = 0;
         FHeight = 0;
@@ -348,6 +355,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
     }
     Detach();
     FDib = std::move(dib.Handle);
+    FPending = {};
     FBits = dib.Bits;
     FWidth = NewWidth;
     FHeight = NewHeight;
@@ -376,6 +384,8 @@ uint8_t* TBitmap::ScanLine(int Row)
 {
     if (Empty() || Row < 0 || Row >= FHeight)
         throw EInvalidGraphic("Scan line index out of range");
+    // Rows handed out stay valid while the pixel memory does: they are the DIB section's.
+    Realize();
     GdiFlush();
     return FBits + static_cast<size_t>(Row) * Stride();
 }
@@ -396,6 +406,7 @@ TBitmapCanvas* TBitmap::Canvas()
 
 HBITMAP TBitmap::Handle()
 {
+    Realize();
     if (FCanvas)
         FCanvas->FreeContext();
     return FDib.get();
@@ -440,11 +451,12 @@ void TBitmap::SetHandle(HBITMAP Value)
         for (uint32_t& c : image.Palette)
             c &= 0xFFFFFFu;
     }
-    FromImage(image);
+    FromImage(std::move(image));
 }
 
 HBITMAP TBitmap::ReleaseHandle()
 {
+    Realize();
     Detach();
     FBits = nullptr;
     FWidth = 0;
@@ -465,23 +477,34 @@ TBitmapImage TBitmap::ToImage()
     return image;
 }
 
-void TBitmap::FromImage(const TBitmapImage& Image)
+void TBitmap::FromImage(TBitmapImage Image)
 {
-    TDib dib = CreateDib(Image.Width, Image.Height, Image.BitCount, Image.Palette);
-    std::memcpy(dib.Bits, Image.Pixels.data(),
-                std::min(Image.Pixels.size(), static_cast<size_t>(Image.Stride()) * static_cast<size_t>(Image.Height)));
     std::vector<uint32_t> palette;
     if (IsIndexed(Image.BitCount)) {
-        palette = Image.Palette;
+        palette = std::move(Image.Palette);
         palette.resize(size_t{1} << Image.BitCount, 0);
     }
+    Image.Pixels.resize(static_cast<size_t>(Image.Stride()) * static_cast<size_t>(Image.Height));
     Detach();
-    FDib = std::move(dib.Handle);
-    FBits = dib.Bits;
+    FDib.reset();
+    FPending = std::move(Image.Pixels);
+    FBits = FPending.data();
     FWidth = Image.Width;
     FHeight = Image.Height;
     FPixelFormat = FormatOf(Image.BitCount);
     FPalette = std::move(palette);
+}
+
+void TBitmap::Realize()
+{
+    if (FDib || FBits == nullptr)
+        return;
+    TDib dib = CreateDib(FWidth, FHeight, BitCountOf(FPixelFormat), FPalette);
+    std::memcpy(dib.Bits, FPending.data(), FPending.size());
+    // No DC can hold plain memory, and the mask does not depend on where the pixels are.
+    FDib = std::move(dib.Handle);
+    FBits = dib.Bits;
+    FPending = {};
 }
 
 void TBitmap::Assign(TPersistent* Source)
@@ -515,7 +538,21 @@ void TBitmap::LoadFromStream(TStream& Stream)
 {
     TBitmapImage image;
     LoadBitmapFromStream(Stream, image);
-    FromImage(image);
+    FromImage(std::move(image));
+}
+
+void TBitmap::DefineProperties(TFiler& Filer)
+{
+    TGraphic::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& Stream) {
+            if (Stream.Size() - Stream.Position() == 0)
+                SetSize(0, 0);
+            else
+                LoadFromStream(Stream);
+        },
+        [this](TStream& Stream) { SaveToStream(Stream); }, !Empty());
 }
 
 void TBitmap::SaveToStream(TStream& Stream)
@@ -583,33 +620,70 @@ HBITMAP TBitmap::MaskHandle()
     return FMask.get();
 }
 
+bool TBitmap::Monochrome() const
+{
+    return FPixelFormat == pf1bit && FPalette.size() == 2 && FPalette[0] == 0x000000u && FPalette[1] == 0xFFFFFFu;
+}
+
+namespace {
+
+// While it lives, a monochrome bitmap's colour table holds Dest's font colour (for black) and
+// brush colour (for white), the way GDI draws a monochrome bitmap onto a colour DC.
+class TMonochromeColors {
+public:
+    TMonochromeColors(bool Monochrome, HDC Source, TCanvas& Dest) : FSource(Monochrome ? Source : nullptr)
+    {
+        if (FSource == nullptr)
+            return;
+        const auto quad = [](TColor c) { return SwapRB(ColorToRGB(c) & 0xFFFFFFu); };
+        const uint32_t colors[2] = {quad(Dest.Font()->Color()), quad(Dest.Brush()->Color())};
+        SetDIBColorTable(FSource, 0, 2, reinterpret_cast<const RGBQUAD*>(colors));
+    }
+    ~TMonochromeColors()
+    {
+        if (FSource == nullptr)
+            return;
+        static const uint32_t original[2] = {0x000000u, 0xFFFFFFu};
+        SetDIBColorTable(FSource, 0, 2, reinterpret_cast<const RGBQUAD*>(original));
+    }
+    TMonochromeColors(const TMonochromeColors&) = delete;
+    TMonochromeColors& operator=(const TMonochromeColors&) = delete;
+
+private:
+    HDC FSource;
+};
+
+} // namespace
+
 void TBitmap::Draw(TCanvas& Dest, int X, int Y)
 {
     if (Empty())
         return;
-    if (!FTransparent) {
+    const bool mono = Monochrome();
+    if (!FTransparent && !mono) {
         Dest.Draw(X, Y, Handle());
         return;
     }
-    TBitmapHandle mask = MakeMask(TransparentColor());
+    TBitmapHandle mask = FTransparent ? MakeMask(TransparentColor()) : TBitmapHandle();
     HDC source = Canvas()->Handle();
     HDC dest = Dest.Handle();
-    // The canvas's Changing/Changed are its own business; its events are public.
-    if (Dest.OnChanging())
-        Dest.OnChanging()(&Dest);
-    // Where the mask is 1 (the transparent colour) the destination stays (ROP 0xAA0029 is "D").
-    MaskBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, mask.get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
-    if (auto* bitmapCanvas = dynamic_cast<TBitmapCanvas*>(&Dest))
-        bitmapCanvas->FBitmap->PixelsChanged();
-    if (Dest.OnChange())
-        Dest.OnChange()(&Dest);
+    Dest.Changing();
+    {
+        TMonochromeColors colors(mono, source, Dest);
+        if (mask) // where the mask is 1 (the transparent colour) the destination stays (ROP 0xAA0029 is "D")
+            MaskBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, mask.get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+        else
+            BitBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, Dest.CopyMode());
+    }
+    Dest.Changed();
 }
 
 void TBitmap::StretchDraw(TCanvas& Dest, const RECT& Rect)
 {
     if (Empty())
         return;
-    if (!FTransparent) {
+    const bool mono = Monochrome();
+    if (!FTransparent && !mono) {
         Dest.StretchDraw(Rect, Handle());
         return;
     }
@@ -621,14 +695,17 @@ void TBitmap::StretchDraw(TCanvas& Dest, const RECT& Rect)
         Draw(Dest, Rect.left, Rect.top);
         return;
     }
-    // MaskBlt does not stretch: stretch into a 32-bit copy first (COLORONCOLOR keeps the colours
-    // exact, so the transparent colour survives) and draw that.
+    // MaskBlt does not stretch: stretch into a copy first (COLORONCOLOR keeps the colours exact,
+    // so the transparent colour survives) and draw that. A monochrome bitmap stays monochrome.
     const TColor key = TransparentColor();
-    TBitmap stretched(width, height, pf32bit);
+    TBitmap stretched(width, height, mono ? pf1bit : pf32bit);
     HDC target = stretched.Canvas()->Handle();
     SetStretchBltMode(target, COLORONCOLOR);
     StretchBlt(target, 0, 0, width, height, Canvas()->Handle(), 0, 0, FWidth, FHeight, SRCCOPY);
-    stretched.SetTransparentColor(key);
-    stretched.SetTransparent(true);
+    stretched.PixelsChanged();
+    if (FTransparent) {
+        stretched.SetTransparentColor(key);
+        stretched.SetTransparent(true);
+    }
     stretched.Draw(Dest, Rect.left, Rect.top);
 }

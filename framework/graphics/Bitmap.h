@@ -4,6 +4,11 @@
 // Memory order: the DIB section is top-down, so ScanLine(0) is the top row and
 // ScanLine(1) - ScanLine(0) is +Stride() (rows 4-byte aligned, the layout of TBitmapImage).
 // GDI may batch drawing: ScanLine calls GdiFlush before it hands out a row.
+//
+// A bitmap that is loaded or copied keeps its pixels in plain memory until something needs the
+// DIB section (Canvas, Handle, ScanLine, drawing): a skin loads many bitmaps and draws few of
+// them at first, and making a DIB section is the dearest step of a load. Reading pixels
+// (PixelColor, masks, saving, copying) works in either state.
 #pragma once
 
 #include "framework/core/Object.h"
@@ -43,10 +48,10 @@ public:
 
     // Unbinds, deselects the bitmap and deletes the DC. Safe to call when there is none.
     void FreeContext() noexcept;
+    void Changed() override;
 
 protected:
     void CreateHandle() override;
-    void Changed() override;
 
 private:
     friend class TBitmap;
@@ -73,7 +78,7 @@ public:
     void SetSize(int NewWidth, int NewHeight);
     void SetWidth(int NewWidth) { SetSize(NewWidth, FHeight); }
     void SetHeight(int NewHeight) { SetSize(FWidth, NewHeight); }
-    bool Empty() const override { return FDib.get() == nullptr; }
+    bool Empty() const override { return FBits == nullptr; }
 
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the pixels in place. To 24 and 32 bits colours are kept exactly (from indexed
@@ -105,6 +110,9 @@ public:
     HBITMAP ReleaseHandle();
 
     void Assign(TPersistent* Source) override;
+    // In form descriptions the defined binary property "Data": the bitmap as a Windows bitmap
+    // file; an empty bitmap writes nothing.
+    void DefineProperties(TFiler& Filer) override;
 
     // A Windows bitmap file from the position to the end of the stream. Invalid data raises
     // EInvalidGraphic and leaves the bitmap as it was.
@@ -128,6 +136,10 @@ public:
     HBITMAP CreateMask(TColor Color);
     // The mask of TransparentColor(), made when there is none.
     HBITMAP MaskHandle();
+
+    // A 1-bit bitmap whose palette is black and white. It draws the way GDI draws a monochrome
+    // bitmap: black pixels in Dest's font colour, white ones in its brush colour.
+    bool Monochrome() const;
 
     // At natural size / stretched to Rect. Opaque: with Dest's CopyMode. Transparent: Dest's
     // pixels under the transparent colour stay, the others are copied (SRCCOPY); the mask is made
@@ -153,8 +165,11 @@ private:
 
     // The pixels as a codec image (the bitmap must not be empty).
     TBitmapImage ToImage();
-    // Replaces the pixel memory with Image; nothing changes when that fails.
-    void FromImage(const TBitmapImage& Image);
+    // Replaces the pixels with Image's, held in plain memory until Realize; nothing changes
+    // when that fails.
+    void FromImage(TBitmapImage Image);
+    // Moves pixels held in plain memory into a new DIB section; nothing to do when there is one.
+    void Realize();
     // Before the pixel memory goes or changes behind GDI's back: the canvas lets go, the mask goes.
     void Detach() noexcept;
     void PixelsChanged() noexcept { FMask.reset(); }
@@ -163,6 +178,9 @@ private:
 
     std::unique_ptr<TBitmapCanvas> FCanvas;
     TBitmapHandle FDib;
+    // The pixels while there is no DIB section yet.
+    std::vector<uint8_t> FPending;
+    // The pixel memory: the DIB section's, or FPending's; nullptr while empty.
     uint8_t* FBits = nullptr;
     int FWidth = 0;
     int FHeight = 0;

@@ -94,11 +94,14 @@ public:
     const TNotifyEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent v) { FOnChange = v; }
 
+    // Around drawing done on Handle() with GDI directly (graphics drawing themselves): they fire
+    // OnChanging/OnChange, and a bitmap's canvas forgets what it derived from the old pixels.
+    virtual void Changing();
+    virtual void Changed();
+
 protected:
     // Makes and binds (SetHandle) a DC when Handle() finds none. The plain canvas raises.
     virtual void CreateHandle();
-    virtual void Changing();
-    virtual void Changed();
 
 private:
     void FontChanged(TObject* Sender);

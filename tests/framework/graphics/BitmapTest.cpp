@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -485,6 +487,99 @@ TEST(BitmapTest, AdoptsASystemBitmap)
     EXPECT_TRUE(source.Empty());
     EXPECT_EQ(adopted.PixelFormat(), pf32bit);
     EXPECT_EQ(Pixel32(adopted, 2, 1), 0x008080u);
+}
+
+TEST(BitmapTest, LoadedPixelsReadBeforeAndAfterTheyMoveIntoTheDibSection)
+{
+    // A loaded bitmap answers reads from plain memory; the first use that needs GDI moves the
+    // pixels into a DIB section, unchanged, and later rows stay where they are.
+    for (int bitCount : {4, 24}) {
+        SCOPED_TRACE(bitCount);
+        const TBitmapImage image = MakeImage(7, 5, bitCount);
+        TBitmap bitmap;
+        LoadImage(bitmap, image);
+        TBitmap copy;
+        copy.Assign(&bitmap);
+        std::vector<TColor> before;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                before.push_back(bitmap.PixelColor(x, y));
+        TMemoryStream saved;
+        bitmap.SaveToStream(saved);
+        saved.SetPosition(0);
+        TBitmapImage reread;
+        LoadBitmapFromStream(saved, reread);
+        EXPECT_EQ(reread.Pixels, image.Pixels);
+
+        const std::vector<uint32_t> gdi = ReadThroughGdi(bitmap.Handle(), 7, 5);
+        uint8_t* row = copy.ScanLine(2);
+        copy.Canvas()->SetPixels(0, 0, clRed);
+        EXPECT_EQ(copy.ScanLine(2), row);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const TColor c = before[static_cast<size_t>(y * 7 + x)];
+                EXPECT_EQ(bitmap.PixelColor(x, y), c);
+                EXPECT_EQ(gdi[static_cast<size_t>(y * 7 + x)], ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+                if (x != 0 || y != 0) {
+                    EXPECT_EQ(copy.PixelColor(x, y), c);
+                }
+            }
+    }
+}
+
+TEST(BitmapTest, MonochromeDrawsInTheCanvasFontAndBrushColours)
+{
+    // The system check mark: black strokes on white.
+    constexpr WORD checkMark = 32760;
+    TBitmap check;
+    check.SetHandle(LoadBitmapA(nullptr, MAKEINTRESOURCEA(checkMark)));
+    ASSERT_TRUE(check.Monochrome());
+    const int w = check.Width();
+    const int h = check.Height();
+    std::vector<bool> black;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            black.push_back(check.PixelColor(x, y) == 0x000000);
+    ASSERT_NE(std::count(black.begin(), black.end(), true), 0);
+    ASSERT_NE(std::count(black.begin(), black.end(), false), 0);
+
+    TBitmap dest(w + 2, h + 2, pf32bit);
+    for (bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        Fill(dest, RECT{0, 0, w + 2, h + 2}, clLime);
+        dest.Canvas()->Font()->SetColor(clRed);
+        dest.Canvas()->Brush()->SetColor(clBlue);
+        check.SetTransparent(transparent); // automatic: the white of the bottom-left corner
+        check.Draw(*dest.Canvas(), 1, 1);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t background = transparent ? 0x00FF00u : 0x0000FFu;
+                ASSERT_EQ(Pixel32(dest, x + 1, y + 1), black[static_cast<size_t>(y * w + x)] ? 0xFF0000u : background)
+                    << x << "," << y;
+            }
+        EXPECT_EQ(Pixel32(dest, 0, 0), 0x00FF00u);
+        // The bitmap's own colours are untouched.
+        EXPECT_EQ(check.Palette(), (std::vector<uint32_t>{0x000000u, 0xFFFFFFu}));
+    }
+
+    // Stretched to twice the size, each source pixel becomes a 2 x 2 block in the same colours.
+    TBitmap big(2 * w, 2 * h, pf32bit);
+    Fill(big, RECT{0, 0, 2 * w, 2 * h}, clLime);
+    big.Canvas()->Font()->SetColor(clMaroon);
+    check.SetTransparent(true);
+    check.StretchDraw(*big.Canvas(), RECT{0, 0, 2 * w, 2 * h});
+    for (int y = 0; y < 2 * h; ++y)
+        for (int x = 0; x < 2 * w; ++x)
+            ASSERT_EQ(Pixel32(big, x, y), black[static_cast<size_t>((y / 2) * w + x / 2)] ? 0x800000u : 0x00FF00u)
+                << x << "," << y;
+
+    // A 1-bit bitmap with a palette of other colours draws in those colours.
+    TBitmap coloured;
+    MakeDrawPair(coloured, dest, pf1bit);
+    EXPECT_FALSE(coloured.Monochrome());
+    coloured.Draw(*dest.Canvas(), 0, 0);
+    EXPECT_EQ(Pixel32(dest, 0, 0), 0xFF00FFu);
+    EXPECT_EQ(Pixel32(dest, 3, 3), 0x000080u);
 }
 
 TEST(BitmapTest, NoGdiObjectLeftAfterManyCycles)

@@ -5,15 +5,21 @@
 #include "framework/graphics/Jpeg.h"
 #include "framework/graphics/Picture.h"
 
+#include "framework/core/FormReader.h"
+#include "framework/core/FormWriter.h"
+#include "framework/core/Published.h"
 #include "framework/core/Stream.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -432,4 +438,125 @@ TEST(PictureTest, AssignMakesDeepCopies)
     picture.Assign(nullptr);
     EXPECT_EQ(picture.Graphic(), nullptr);
     EXPECT_EQ(picture.Width(), 0);
+}
+
+namespace {
+
+// A component with a picture, as an image control has one.
+class TPictureHolder : public TComponent {
+    DECLARE_CLASS(TPictureHolder, TComponent)
+public:
+    explicit TPictureHolder(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    TPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
+
+private:
+    std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
+    std::unique_ptr<TBitmap> FGlyph = std::make_unique<TBitmap>();
+};
+
+IMPLEMENT_CLASS(TPictureHolder)
+void TPictureHolder::Publish(TClassBuilder<TPictureHolder>& b)
+{
+    b.Property("Picture", &TPictureHolder::Picture, &TPictureHolder::SetPicture)
+        .Property("Glyph", &TPictureHolder::Glyph, &TPictureHolder::SetGlyph);
+}
+
+// Picture data as a description block holds it: the class-name tag, then Bytes.
+std::vector<uint8_t> Tagged(const std::string& ClassName, const std::vector<uint8_t>& Bytes)
+{
+    std::vector<uint8_t> data(1 + ClassName.size() + Bytes.size());
+    data[0] = static_cast<uint8_t>(ClassName.size());
+    std::copy(ClassName.begin(), ClassName.end(), data.begin() + 1);
+    std::copy(Bytes.begin(), Bytes.end(), data.begin() + 1 + static_cast<std::ptrdiff_t>(ClassName.size()));
+    return data;
+}
+
+void ReadData(TPicture& Picture, const std::vector<uint8_t>& Data)
+{
+    TMemoryStream stream;
+    if (!Data.empty())
+        stream.WriteBuffer(Data.data(), static_cast<int32_t>(Data.size()));
+    stream.SetPosition(0);
+    Picture.ReadData(stream);
+}
+
+} // namespace
+
+TEST(PictureTest, DataTravelsThroughADescription)
+{
+    TPictureHolder source;
+    source.SetName("Holder");
+    TJPEGImage jpeg;
+    LoadJpeg(jpeg, RedBlueJpeg());
+    source.Picture()->SetGraphic(&jpeg);
+    const std::string text = WriteComponentText(&source);
+    EXPECT_NE(text.find("Picture.Data = {"), std::string::npos) << text;
+
+    TPictureHolder target;
+    ReadComponentText(text, &target);
+    auto* read = dynamic_cast<TJPEGImage*>(target.Picture()->Graphic());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->Data(), jpeg.Data()); // the JPEG bytes, unchanged
+    ExpectRedBlue(*read->Bitmap(), W, H);
+
+    // A bitmap comes back pixel for pixel.
+    TBitmap bitmap;
+    TMemoryStream stream;
+    SaveBitmapToStream(stream, SmallImage());
+    stream.SetPosition(0);
+    bitmap.LoadFromStream(stream);
+    source.Picture()->SetGraphic(&bitmap);
+    TPictureHolder second;
+    ReadComponentText(WriteComponentText(&source), &second);
+    auto* readBitmap = dynamic_cast<TBitmap*>(second.Picture()->Graphic());
+    ASSERT_NE(readBitmap, nullptr);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(readBitmap->PixelColor(x, y), bitmap.PixelColor(x, y));
+
+    // A bitmap property carries its file the same way, without a class tag.
+    source.Glyph()->Assign(&bitmap);
+    const std::string withGlyph = WriteComponentText(&source);
+    const size_t data = withGlyph.find("Glyph.Data = {");
+    ASSERT_NE(data, std::string::npos) << withGlyph;
+    EXPECT_EQ(withGlyph.find_first_not_of(" \r\n", data + 14), withGlyph.find("424D", data)); // "BM"
+    EXPECT_EQ(withGlyph.find("Glyph.Width"), std::string::npos);
+    TPictureHolder third;
+    ReadComponentText(withGlyph, &third);
+    ASSERT_FALSE(third.Glyph()->Empty());
+    EXPECT_EQ(third.Glyph()->PixelColor(4, 2), bitmap.PixelColor(4, 2));
+
+    // No graphic, no data.
+    source.Picture()->SetGraphic(nullptr);
+    source.Glyph()->SetSize(0, 0);
+    EXPECT_EQ(WriteComponentText(&source).find("Picture.Data"), std::string::npos);
+    EXPECT_EQ(WriteComponentText(&source).find("Glyph.Data"), std::string::npos);
+}
+
+TEST(PictureTest, BadDataRaisesAndKeepsThePicture)
+{
+    TPicture picture;
+    ReadData(picture, Tagged("TJPEGImage", RedBlueJpeg()));
+    TGraphic* kept = picture.Graphic();
+    ASSERT_NE(kept, nullptr);
+
+    const std::vector<uint8_t> shortTag{10, 'T', 'B', 'i'};
+    std::vector<uint8_t> corrupt = RedBlueJpeg();
+    corrupt.resize(corrupt.size() / 3);
+    const std::vector<uint8_t> badBitmap = Tagged("TBitmap", {'B', 'M', 1, 2, 3});
+    for (const std::vector<uint8_t>* data : {&shortTag, &badBitmap}) {
+        EXPECT_THROW(ReadData(picture, *data), EInvalidGraphic);
+        EXPECT_EQ(picture.Graphic(), kept);
+    }
+    EXPECT_THROW(ReadData(picture, Tagged("TJPEGImage", corrupt)), EInvalidGraphic);
+    EXPECT_THROW(ReadData(picture, Tagged("TMetafile", {1, 2, 3})), EInvalidGraphicFormat);
+    EXPECT_THROW(ReadData(picture, std::vector<uint8_t>{0}), EInvalidGraphic);
+    EXPECT_EQ(picture.Graphic(), kept);
+
+    // An empty block is no picture.
+    ReadData(picture, {});
+    EXPECT_EQ(picture.Graphic(), nullptr);
 }

@@ -1,0 +1,400 @@
+// Forms and the application on real windows: a form made from its description (Loaded before
+// OnCreate, styles, sizes, centring at the first show), the message loop ending with the main
+// form, an exception in a click ending the program with its message shown, modal forms, timers
+// (also inside a menu's modal loop), Alt+key offered to the form, and the finalisation order.
+#include "framework/controls/Forms.h"
+#include "framework/controls/Timer.h"
+#include "framework/core/Dialogs.h"
+#include "framework/core/Published.h"
+#include "framework/win/Callback.h"
+#include "framework/win/Subclass.h"
+
+#include "tests/support/MessageRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class TFormChild : public TCustomControl {
+    DECLARE_CLASS(TFormChild, TCustomControl)
+public:
+    explicit TFormChild(TComponent* AOwner) : TCustomControl(AOwner) {}
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
+            Click();
+            return;
+        }
+        TCustomControl::WndProc(Message);
+    }
+};
+IMPLEMENT_CLASS_EMPTY(TFormChild)
+
+class TTestForm : public TForm {
+    DECLARE_CLASS(TTestForm, TForm)
+public:
+    explicit TTestForm(TComponent* AOwner) : TForm(AOwner) {}
+    std::vector<std::string> Order;
+    TFormChild* Child1 = nullptr;
+    TTimer* Timer1 = nullptr;
+    int Ticks = 0;
+    LRESULT DialogCharAnswer = 0;
+    std::vector<WPARAM> DialogChars;
+
+    void FormCreate(TObject*) { Order.push_back("OnCreate"); }
+    void ChildClick(TObject*) { throw EConvertError("Close button failed"); }
+    void TimerTick(TObject*) { ++Ticks; }
+
+protected:
+    void Loaded() override
+    {
+        TForm::Loaded();
+        Order.push_back("Loaded");
+    }
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_DIALOGCHAR) {
+            DialogChars.push_back(Message.WParam);
+            Message.Result = DialogCharAnswer;
+            return;
+        }
+        TForm::WndProc(Message);
+    }
+};
+IMPLEMENT_CLASS(TTestForm)
+void TTestForm::Publish(TClassBuilder<TTestForm>& b)
+{
+    b.Method<&TTestForm::FormCreate>("FormCreate")
+        .Method<&TTestForm::ChildClick>("ChildClick")
+        .Method<&TTestForm::TimerTick>("TimerTick")
+        .Field("Child1", &TTestForm::Child1)
+        .Field("Timer1", &TTestForm::Timer1);
+}
+
+const char* const TestFormText = R"(object TestForm: TTestForm
+  Left = 228
+  Top = 209
+  BorderStyle = bsNone
+  BorderIcons = []
+  Caption = 'SplashScreen'
+  ClientWidth = 472
+  ClientHeight = 293
+  Color = clBtnFace
+  Font.Height = -11
+  Font.Name = 'MS Sans Serif'
+  Font.Style = []
+  Position = poScreenCenter
+  OnCreate = FormCreate
+  object Child1: TFormChild
+    Left = 0
+    Top = 0
+    Width = 472
+    Height = 293
+    Align = alClient
+    OnClick = ChildClick
+  end
+  object Timer1: TTimer
+    Enabled = False
+    Interval = 20
+    OnTimer = TimerTick
+  end
+end
+)";
+
+struct TFormsTest : ::testing::Test {
+    void SetUp() override
+    {
+        RegisterComponentClass(TFormChild::StaticClass());
+        RegisterComponentClass(TTimer::StaticClass());
+        RegisterFormDescription("TTestForm", TestFormText);
+        Application()->ResetTerminated();
+        Application()->SetExitCode(0);
+        FSaved = SetMessageBoxHandler([this](const std::string& Text, const std::string&, uint32_t) {
+            Shown.push_back(Text);
+            return IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHandler(FSaved);
+        UnRegisterFormDescription("TTestForm");
+        Application()->ResetTerminated();
+        Application()->SetExitCode(0);
+    }
+    std::vector<std::string> Shown;
+
+private:
+    TMessageBoxHandler FSaved;
+};
+
+DWORD StyleOf(HWND Window)
+{
+    return static_cast<DWORD>(GetWindowLongA(Window, GWL_STYLE));
+}
+
+// Runs Fn after Milliseconds from inside whatever message loop is running then.
+class TLater : public TObject {
+public:
+    TLater(uint32_t Milliseconds, std::function<void()> Fn) : FFn(std::move(Fn))
+    {
+        FTimer.SetInterval(Milliseconds);
+        FTimer.SetOnTimer(BindMethod<&TLater::Tick>(this));
+    }
+    void Tick(TObject*)
+    {
+        FTimer.SetEnabled(false);
+        FFn();
+    }
+
+private:
+    TTimer FTimer;
+    std::function<void()> FFn;
+};
+
+std::vector<std::string> ModuleLog;
+void LateInit() { ModuleLog.push_back("late init"); }
+void LateDone() { ModuleLog.push_back("late done"); }
+void EarlyInit() { ModuleLog.push_back("early init"); }
+void EarlyDone() { ModuleLog.push_back("early done"); }
+TModuleRegistration LateModule("late", 200, &LateInit, &LateDone);
+TModuleRegistration EarlyModule("early", 100, &EarlyInit, &EarlyDone);
+
+} // namespace
+
+TEST_F(TFormsTest, AFormIsMadeFromItsDescriptionLoadedBeforeOnCreate)
+{
+    std::unique_ptr<TTestForm> form(new TTestForm(nullptr));
+    form->InitFromDescription();
+    EXPECT_EQ(form->Order, (std::vector<std::string>{"Loaded", "OnCreate"}));
+    ASSERT_NE(form->Child1, nullptr);
+    EXPECT_EQ(form->Child1->Parent(), form.get());
+    EXPECT_EQ(form->Caption(), "SplashScreen");
+    EXPECT_EQ(form->Width(), 472); // no frame
+    EXPECT_EQ(form->Height(), 293);
+    EXPECT_EQ(form->Child1->Width(), 472);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_EQ(Screen()->Forms(Screen()->FormCount() - 1), form.get());
+
+    HWND window = form->Handle();
+    char cls[64]{};
+    GetClassNameA(window, cls, sizeof cls);
+    EXPECT_STREQ(cls, "TTestForm");
+    const DWORD style = StyleOf(window);
+    EXPECT_NE(style & WS_POPUP, 0u);
+    EXPECT_EQ(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_SYSMENU), 0u);
+    HWND owner = GetWindow(window, GW_OWNER);
+    GetClassNameA(owner, cls, sizeof cls);
+    EXPECT_STREQ(cls, "TApplication");
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_NE(GetActiveWindow(), window);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Centred at the first show with the size it has then.
+    form->SetHeight(200);
+    form->SetWidth(300);
+    form->Show();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(form->Left(), (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
+    EXPECT_EQ(form->Top(), (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, form->Left());
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(form->Child1->Width(), 300); // aligned to the new client area
+    EXPECT_EQ(form->Child1->Height(), 200);
+
+    // A framed form: styles from BorderStyle and BorderIcons; the client size given before the
+    // window exists is the window's client size.
+    TForm framed(nullptr);
+    framed.SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+    framed.SetClientWidth(200);
+    framed.SetClientHeight(100);
+    HWND framedWindow = framed.Handle();
+    const DWORD framedStyle = StyleOf(framedWindow);
+    EXPECT_EQ(framedStyle & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX),
+              DWORD(WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_EQ(framedStyle & WS_MAXIMIZEBOX, 0u);
+    GetClientRect(framedWindow, &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 100);
+    EXPECT_EQ(framed.ClientWidth(), 200);
+
+    // Put on a control, a form becomes a child window of it.
+    framed.SetParent(form->Child1);
+    EXPECT_NE(StyleOf(framed.Handle()) & WS_CHILD, 0u);
+    EXPECT_EQ(GetParent(framed.Handle()), form->Child1->Handle());
+    framed.SetParent(nullptr);
+}
+
+TEST_F(TFormsTest, TheMainFormEndsTheLoopAndAnExceptionInAClickEndsTheProgram)
+{
+    TTestForm* form = Application()->CreateForm<TTestForm>();
+    ASSERT_EQ(Application()->MainForm(), form);
+    TLater close(30, [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); });
+    Application()->Run();
+    EXPECT_TRUE(Application()->Terminated());
+    EXPECT_EQ(Application()->ExitCode(), 0);
+    EXPECT_TRUE(Shown.empty());
+
+    // Again, and this time the click throws: the message is shown and the program ends with 1.
+    Application()->ResetTerminated();
+    {
+        const TCallbackExceptionHandler previous = GetCallbackExceptionHandler();
+        SetCallbackExceptionHandler([](std::exception_ptr e) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& error) {
+                Application()->HandleException(error);
+            }
+        });
+        TLater click(30, [&] {
+            PostMessageA(form->Handle(), WM_COMMAND, 0, reinterpret_cast<LPARAM>(form->Child1->Handle()));
+        });
+        TLater failsafe(3000, [] { Application()->Terminate(); });
+        Application()->Run();
+        SetCallbackExceptionHandler(previous);
+    }
+    EXPECT_EQ(Shown, (std::vector<std::string>{"Close button failed"}));
+    EXPECT_EQ(Application()->ExitCode(), 1);
+    delete form;
+    EXPECT_EQ(Application()->MainForm(), nullptr);
+}
+
+TEST_F(TFormsTest, TimersTickAlsoInsideAMenuLoopAndFollowTheirInterval)
+{
+    TTimer timer;
+    int ticks = 0;
+    struct TCounter : TObject {
+        int* Ticks;
+        TTimer* Timer;
+        void Tick(TObject*)
+        {
+            if (++*Ticks == 3)
+                EndMenu();
+        }
+    } counter;
+    counter.Ticks = &ticks;
+    counter.Timer = &timer;
+    timer.SetInterval(15);
+    timer.SetOnTimer(BindMethod<&TCounter::Tick>(&counter));
+    EXPECT_TRUE(timer.Running());
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "Item");
+    HWND stage = TTestWindows::Stage();
+    SetForegroundWindow(stage);
+    TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, stage, nullptr);
+    DestroyMenu(menu);
+    EXPECT_GE(ticks, 3);
+
+    // A longer interval while running: no tick within the old period any more.
+    timer.SetInterval(5000);
+    const int before = ticks;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 150)
+        Application()->ProcessMessages();
+    EXPECT_EQ(ticks, before);
+    timer.SetInterval(10);
+    timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Running());
+    Sleep(40);
+    Application()->ProcessMessages();
+    EXPECT_EQ(ticks, before);
+}
+
+TEST_F(TFormsTest, ShowModalRunsUntilAResultAndDisablesTheOtherWindows)
+{
+    TForm dialog(nullptr);
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetBounds(10, 10, 200, 100);
+    HWND stage = TTestWindows::Stage();
+    bool stageDisabled = false;
+    TLater answer(30, [&] {
+        stageDisabled = !IsWindowEnabled(stage);
+        dialog.SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    EXPECT_TRUE(stageDisabled);
+    EXPECT_TRUE(IsWindowEnabled(stage));
+    EXPECT_FALSE(dialog.Visible());
+}
+
+TEST_F(TFormsTest, AltKeysAreOfferedToTheFormAsARealWindowMessage)
+{
+    std::unique_ptr<TTestForm> form(new TTestForm(nullptr));
+    form->InitFromDescription();
+    HWND window = form->Handle();
+    // A subclass at the window-procedure level sees the message too.
+    std::vector<UINT> seen;
+    struct TSpy : TObject {
+        std::vector<UINT>* Seen;
+        TWindowSubclass Sub;
+        void Proc(TMessage& m)
+        {
+            Seen->push_back(m.Msg);
+            Sub.CallOld(m);
+        }
+    } spy;
+    spy.Seen = &seen;
+    spy.Sub.Install(window, BindMethod<&TSpy::Proc>(&spy));
+    form->DialogCharAnswer = 1;
+    PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'x', 0x20000000);
+    Application()->ProcessMessages();
+    EXPECT_EQ(form->DialogChars, (std::vector<WPARAM>{'x'}));
+    EXPECT_NE(std::find(seen.begin(), seen.end(), CM_DIALOGCHAR), seen.end());
+    // Consumed: the child never got the WM_SYSCHAR itself.
+    std::vector<UINT> childSeen;
+    struct TChildSpy : TObject {
+        std::vector<UINT>* Seen;
+        TWindowSubclass Sub;
+        void Proc(TMessage& m)
+        {
+            Seen->push_back(m.Msg);
+            Sub.CallOld(m);
+        }
+    } childSpy;
+    childSpy.Seen = &childSeen;
+    childSpy.Sub.Install(form->Child1->Handle(), BindMethod<&TChildSpy::Proc>(&childSpy));
+    PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'y', 0x20000000);
+    Application()->ProcessMessages();
+    EXPECT_EQ(std::count(childSeen.begin(), childSeen.end(), UINT(WM_SYSCHAR)), 0);
+    form->DialogCharAnswer = 0;
+    PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'z', 0x20000000);
+    Application()->ProcessMessages();
+    EXPECT_EQ(std::count(childSeen.begin(), childSeen.end(), UINT(WM_SYSCHAR)), 1);
+    childSpy.Sub.Restore();
+    spy.Sub.Restore();
+}
+
+TEST_F(TFormsTest, FinalisationFreesTheFormsThenTheModulesInReverseOrder)
+{
+    ModuleLog.clear();
+    Application()->Initialize();
+    Application()->Initialize(); // once only
+    SetMessageBoxHandler([](const std::string&, const std::string&, uint32_t) { return IDOK; });
+    EXPECT_EQ(ModuleLog, (std::vector<std::string>{"early init", "late init"}));
+    std::vector<std::string> order;
+    struct TWatch : TForm {
+        explicit TWatch(TComponent* AOwner, std::vector<std::string>* Order) : TForm(AOwner), FOrder(Order) {}
+        ~TWatch() override { FOrder->push_back("form"); }
+        std::vector<std::string>* FOrder;
+    };
+    new TWatch(Application(), &order);
+    Application()->AddFinalization([&] { order.push_back("first module"); });
+    Application()->AddFinalization([&] {
+        order.push_back("second module");
+        EXPECT_EQ(Screen()->FormCount(), 0);
+    });
+    FreeApplication();
+    EXPECT_EQ(order, (std::vector<std::string>{"form", "second module", "first module"}));
+    EXPECT_EQ(ModuleLog, (std::vector<std::string>{"early init", "late init", "late done", "early done"}));
+    FreeApplication(); // twice is harmless
+}
