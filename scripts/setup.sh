@@ -12,7 +12,7 @@ jpeg_prefix=$cache/libjpeg-i686
 say() { printf '[setup] %s\n' "$*"; }
 die() { printf '[setup] ERROR: %s\n' "$*" >&2; exit 1; }
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps imagemagick googletest clang
+packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps x11-utils imagemagick googletest clang
           cmake make dpkg-dev xdotool fonts-wine libbenchmark-dev libclang-rt-14-dev)
 
 mkdir -p "$cache"

@@ -1,6 +1,7 @@
 #include "framework/controls/Controls.h"
 
 #include "framework/core/Published.h"
+#include "framework/menus/Menus.h"
 #include "framework/win/Callback.h"
 #include "framework/win/ObjectInstance.h"
 
@@ -50,6 +51,7 @@ void TControl::Publish(TClassBuilder<TControl>& b)
         .Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
         .Property("Enabled", &TControl::Enabled, &TControl::SetEnabled)
         .Property("Visible", &TControl::Visible, &TControl::SetVisible)
+        .Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
         .Property("OnClick", &TControl::OnClick, &TControl::SetOnClick);
 }
 
@@ -346,6 +348,30 @@ void TControl::Loaded()
 void TControl::Notification(TComponent* AComponent, TOperation Operation)
 {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value)
+{
+    if (Value == FPopupMenu)
+        return;
+    if (FPopupMenu != nullptr)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (FPopupMenu != nullptr)
+        FPopupMenu->FreeNotification(this);
+}
+
+bool TControl::DoContextPopup(POINT ScreenPoint)
+{
+    if (FPopupMenu == nullptr || !FPopupMenu->AutoPopup())
+        return false;
+    if (ScreenPoint.x == -1 && ScreenPoint.y == -1)
+        GetCursorPos(&ScreenPoint);
+    FPopupMenu->SetPopupComponent(this);
+    FPopupMenu->Popup(ScreenPoint.x, ScreenPoint.y);
+    return true;
 }
 
 void TControl::WndProc(TMessage& Message)
@@ -371,6 +397,16 @@ void TControl::WndProc(TMessage& Message)
                 return;
             }
         }
+        break;
+    case WM_RBUTTONUP:
+        if (dynamic_cast<TWinControl*>(this) == nullptr && FPopupMenu != nullptr) {
+            DoContextPopup(ClientToScreen(POINT{Message.LParamX(), Message.LParamY()}));
+            return;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if (DoContextPopup(POINT{Message.LParamX(), Message.LParamY()}))
+            return;
         break;
     case CM_PARENTCOLORCHANGED:
         if (FParentColor && FParent != nullptr && FColor != FParent->Color()) {

@@ -35,6 +35,7 @@
 #include <vector>
 
 class TWinControl;
+class TPopupMenu;
 
 // A window that could not be made: "Error creating window <class name>".
 DECLARE_EXCEPTION(EWindowCreateError, Exception);
@@ -109,6 +110,10 @@ public:
 
     const TNotifyEvent& OnClick() const { return FOnClick; }
     void SetOnClick(TNotifyEvent Value) { FOnClick = Value; }
+    // Shown where the user asks for a context menu over the control (right button, menu key)
+    // when its AutoPopup is on.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
     // Runs OnClick.
     virtual void Click();
 
@@ -163,6 +168,8 @@ protected:
     virtual void ColorChanged();
     // The parent's bounds changed: follow the anchors.
     void ParentResized(int OldClientWidth, int OldClientHeight);
+    // Shows PopupMenu at the screen point (-1, -1: at the cursor); true when it did.
+    bool DoContextPopup(POINT ScreenPoint);
     // Records the distances the anchors keep (when not being moved by the parent).
     void UpdateAnchorRules();
     // Only for SetBounds overrides: the fields without any side effect.
@@ -192,6 +199,7 @@ protected:
     bool FParentFont = true;
     TControlStyle FControlStyle{csClickEvents};
     TNotifyEvent FOnClick;
+    TPopupMenu* FPopupMenu = nullptr;
     TWndMethod FWindowProc;
     bool FClicking = false;
     bool FUpdatingFromParent = false;

@@ -278,6 +278,9 @@ void TCustomForm::CreateWnd()
 
 void TCustomForm::DestroyWnd()
 {
+    // The menu stays the menu component's: DestroyWindow would destroy a menu still attached.
+    if (FHandle != nullptr && GetMenu(FHandle) != nullptr)
+        ::SetMenu(FHandle, nullptr);
     FClientHandle = nullptr;
     TScrollingWinControl::DestroyWnd();
 }
@@ -699,6 +702,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
     }
     if (Msg.message == WM_SYSCHAR && IsDialogChar(Msg))
         return true;
+    if ((Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) && IsShortCut(Msg))
+        return true;
     TranslateMessage(&Msg);
     DispatchMessageA(&Msg);
     switch (Msg.message) {
@@ -711,6 +716,22 @@ bool TApplication::ProcessMessage(MSG& Msg)
     default:
         break;
     }
+    return true;
+}
+
+bool TApplication::IsShortCut(MSG& Msg)
+{
+    if (Msg.wParam > 0xFF)
+        return false;
+    const TShortCut shortCut = ShortCut(static_cast<WORD>(Msg.wParam), GetKeyState(VK_SHIFT) < 0,
+                                        GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+    auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(GetAncestor(Msg.hwnd, GA_ROOT)));
+    if (form == nullptr || form->Menu() == nullptr || shortCut == scNone)
+        return false;
+    TMenuItem* item = form->Menu()->FindItem(shortCut, TMenu::fkShortCut);
+    if (item == nullptr || !item->Enabled())
+        return false;
+    item->Click();
     return true;
 }
 

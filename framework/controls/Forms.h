@@ -47,6 +47,9 @@ constexpr int mrAll = 9;
 // Form descriptions by form class name, for forms that are not made from a resource.
 void RegisterFormDescription(const std::string& ClassName, std::string Text);
 void UnRegisterFormDescription(const std::string& ClassName);
+// Registers every framework class that form descriptions name (forms, frames, panels, images,
+// buttons, timers, menus, image lists) with the class registry.
+void RegisterFrameworkClasses();
 // Reads into Root the description registered for its class name, or else the RCDATA resource of
 // that name; raises EResNotFound when there is neither.
 void ReadClassDescription(TComponent* Root);
@@ -269,6 +272,8 @@ private:
     void AddForm(TCustomForm* Form);
     void Idle();
     bool IsDialogChar(MSG& Msg);
+    // A key that is the short-cut of an enabled item of the form's main menu clicks it.
+    bool IsShortCut(MSG& Msg);
     void WndProc(TMessage& Message);
     friend class TCustomForm;
 

@@ -2,10 +2,14 @@
 // OnCreate, styles, sizes, centring at the first show), the message loop ending with the main
 // form, an exception in a click ending the program with its message shown, modal forms, timers
 // (also inside a menu's modal loop), Alt+key offered to the form, and the finalisation order.
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Dialogs.h"
 #include "framework/core/Published.h"
+#include "framework/core/Stream.h"
+#include "framework/menus/Menus.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Subclass.h"
 
@@ -397,4 +401,203 @@ TEST_F(TFormsTest, FinalisationFreesTheFormsThenTheModulesInReverseOrder)
     EXPECT_EQ(order, (std::vector<std::string>{"form", "second module", "first module"}));
     EXPECT_EQ(ModuleLog, (std::vector<std::string>{"early init", "late init", "late done", "early done"}));
     FreeApplication(); // twice is harmless
+}
+
+namespace {
+
+// The splash window's form, as its description lays it out.
+class TSplashLikeForm : public TForm {
+    DECLARE_CLASS(TSplashLikeForm, TForm)
+public:
+    explicit TSplashLikeForm(TComponent* AOwner) : TForm(AOwner) {}
+    TPanel* Panel1 = nullptr;
+    TImage* Image1 = nullptr;
+    TBitBtn* ButtonClose = nullptr;
+    void ButtonCloseClick(TObject*) { Close(); }
+};
+IMPLEMENT_CLASS(TSplashLikeForm)
+void TSplashLikeForm::Publish(TClassBuilder<TSplashLikeForm>& b)
+{
+    b.Method<&TSplashLikeForm::ButtonCloseClick>("ButtonCloseClick")
+        .Field("Panel1", &TSplashLikeForm::Panel1)
+        .Field("Image1", &TSplashLikeForm::Image1)
+        .Field("ButtonClose", &TSplashLikeForm::ButtonClose);
+}
+
+std::string Hex(const void* Data, size_t Size)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s;
+    for (size_t i = 0; i < Size; ++i) {
+        const auto b = static_cast<const uint8_t*>(Data)[i];
+        s += digits[b >> 4];
+        s += digits[b & 15];
+    }
+    return s;
+}
+
+} // namespace
+
+TEST_F(TFormsTest, TheSplashFormIsDescribedAndShownUnskinned)
+{
+    RegisterFrameworkClasses();
+    // The picture: a 2 x 1 bitmap, teal and olive, stretched over the image.
+    TBitmap picture(2, 1, pf24bit);
+    picture.Canvas()->SetPixels(0, 0, clTeal);
+    picture.Canvas()->SetPixels(1, 0, clOlive);
+    TMemoryStream bytes;
+    const uint8_t tagLength = 7;
+    bytes.WriteBuffer(&tagLength, 1);
+    bytes.WriteBuffer("TBitmap", 7);
+    picture.SaveToStream(bytes);
+    const std::string text = std::string(R"(object SplashScreen: TSplashLikeForm
+  Left = 228
+  Top = 209
+  BorderStyle = bsNone
+  BorderIcons = []
+  Caption = 'SplashScreen'
+  ClientWidth = 472
+  ClientHeight = 293
+  Color = clBtnFace
+  Font.Charset = DEFAULT_CHARSET
+  Font.Color = clWindowText
+  Font.Height = -11
+  Font.Name = 'MS Sans Serif'
+  Font.Style = []
+  Position = poScreenCenter
+  object Panel1: TPanel
+    Left = 0
+    Top = 0
+    Width = 472
+    Height = 293
+    Align = alClient
+    BevelInner = bvLowered
+    BevelWidth = 3
+    Caption = 'Panel1'
+    object Image1: TImage
+      Left = 6
+      Top = 6
+      Width = 460
+      Height = 281
+      Align = alClient
+      Stretch = True
+      Picture.Data = {)") + Hex(bytes.Memory(), static_cast<size_t>(bytes.Size())) + R"(}
+    end
+    object ButtonClose: TBitBtn
+      Left = 200
+      Top = 248
+      Width = 75
+      Height = 25
+      Anchors = [akRight, akBottom]
+      Kind = bkClose
+      OnClick = ButtonCloseClick
+    end
+  end
+end
+)";
+    RegisterFormDescription("TSplashLikeForm", text);
+    std::unique_ptr<TSplashLikeForm> form(new TSplashLikeForm(nullptr));
+    form->InitFromDescription();
+    UnRegisterFormDescription("TSplashLikeForm");
+    ASSERT_NE(form->Image1, nullptr);
+    ASSERT_NE(form->ButtonClose, nullptr);
+    EXPECT_EQ(form->Image1->BoundsRect().left, 6);
+    EXPECT_EQ(form->Image1->Width(), 460);
+    EXPECT_EQ(form->Image1->Height(), 281);
+    EXPECT_EQ(form->ButtonClose->Caption(), "&Close");
+    EXPECT_EQ(form->ButtonClose->Parent(), form->Panel1);
+
+    // What the shape switches do in FormCreate: the height, then the width; the button follows
+    // its anchors, then is placed by hand.
+    form->SetHeight(250);
+    form->SetWidth(400);
+    EXPECT_EQ(form->ButtonClose->Top(), 248 - 43);
+    EXPECT_EQ(form->ButtonClose->Left(), 200 - 72);
+    EXPECT_EQ(form->Image1->Width(), 400 - 12);
+    form->SetBounds(form->Left(), form->Top(), 472, 293);
+
+    form->Show();
+    HWND panel = form->Panel1->Handle();
+    UpdateWindow(form->Handle());
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 472) / 2);
+    EXPECT_EQ(r.right - r.left, 472);
+    HDC dc = GetDC(panel);
+    EXPECT_EQ(GetPixel(dc, 10, 10), RGB(0, 128, 128));   // left half of the picture
+    EXPECT_EQ(GetPixel(dc, 460, 100), RGB(128, 128, 0)); // right half
+    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT)); // the raised outer bevel
+    ReleaseDC(panel, dc);
+
+    // The posted click the skinned Close button makes: WParam 0, LParam the button's window.
+    PostMessageA(panel, WM_COMMAND, 0, reinterpret_cast<LPARAM>(form->ButtonClose->Handle()));
+    Application()->ProcessMessages();
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(TFormsTest, TheMainMenuIsTheFormsMenuBarAndItsCommandsClickItems)
+{
+    TForm form(nullptr);
+    form.SetCaption("Menu form");
+    auto* menu = new TMainMenu(&form);
+    auto* file = new TMenuItem(&form);
+    file->SetCaption("&File");
+    auto* open = new TMenuItem(&form);
+    open->SetCaption("&Open");
+    open->SetShortCut(ShortCut('O', false, true, false));
+    file->Add(open);
+    menu->Items()->Add(file);
+    int clicks = 0;
+    struct TClick : TObject {
+        int* Count;
+        void Clicked(TObject*) { ++*Count; }
+    } counter;
+    counter.Count = &clicks;
+    open->SetOnClick(BindMethod<&TClick::Clicked>(&counter));
+    form.SetMenu(menu);
+    HWND window = form.Handle();
+    EXPECT_EQ(GetMenu(window), menu->Handle());
+
+    SendMessageA(window, WM_COMMAND, open->Command(), 0);
+    EXPECT_EQ(clicks, 1);
+    // A change to the menu reaches the form as a real window message, and the bar is attached again.
+    std::vector<UINT> seen;
+    struct TSpy : TObject {
+        std::vector<UINT>* Seen;
+        TWindowSubclass Sub;
+        void Proc(TMessage& m)
+        {
+            Seen->push_back(m.Msg);
+            Sub.CallOld(m);
+        }
+    } spy;
+    spy.Seen = &seen;
+    spy.Sub.Install(window, BindMethod<&TSpy::Proc>(&spy));
+    file->SetCaption("&Datei");
+    EXPECT_NE(std::find(seen.begin(), seen.end(), CM_MENUCHANGED), seen.end());
+    EXPECT_EQ(GetMenu(window), menu->Handle());
+    char text[32]{};
+    GetMenuStringA(GetMenu(window), 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Datei");
+    spy.Sub.Restore();
+
+    // Its short-cut, typed on the form.
+    form.Show();
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Application()->ProcessMessages();
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('O', 0, 0, 0);
+    keybd_event('O', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    const DWORD start = GetTickCount();
+    while (clicks < 2 && GetTickCount() - start < 2000) {
+        Application()->ProcessMessages();
+        Sleep(5);
+    }
+    EXPECT_EQ(clicks, 2);
+    // The menu freed first: the form lets go of it.
+    delete menu;
+    EXPECT_EQ(form.Menu(), nullptr);
+    EXPECT_EQ(GetMenu(window), nullptr);
 }
