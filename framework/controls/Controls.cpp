@@ -798,22 +798,9 @@ bool TWinControl::ReflectToChild(TMessage& Message)
 
 void TWinControl::WndProc(TMessage& Message)
 {
+    if (ReflectToChild(Message))
+        return;
     switch (Message.Msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_DRAWITEM:
-        if (ReflectToChild(Message))
-            return;
-        break;
     case CN_CTLCOLORMSGBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:

@@ -7,6 +7,7 @@
 #include "framework/core/Published.h"
 #include "framework/win/Callback.h"
 
+#include "tests/support/EventCounter.h"
 #include "tests/support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
@@ -240,18 +241,13 @@ TEST(ControlsTest, ChildNotificationsComeBackToTheChildAsCnMessages)
     child.SetParent(parent.get());
     HWND p = parent->Handle();
     HWND c = child.Handle();
-    int clicks = 0;
-    struct TClick : TObject {
-        int* Count;
-        void Clicked(TObject*) { ++*Count; }
-    } counter;
-    counter.Count = &clicks;
-    child.SetOnClick(BindMethod<&TClick::Clicked>(&counter));
+    TEventCounter clicks;
+    child.SetOnClick(clicks.Event());
 
     // A posted WM_COMMAND with no control id is the child's click.
     PostMessageA(p, WM_COMMAND, 0, reinterpret_cast<LPARAM>(c));
     PumpMessages();
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.Count, 1);
     EXPECT_TRUE(Has(child.Received, CN_COMMAND, 0, reinterpret_cast<LPARAM>(c)));
 
     NMHDR header{c, 5, NM_CUSTOMDRAW};
@@ -345,13 +341,8 @@ TEST(ControlsTest, WindowlessControlsArePaintedAndClickedThroughTheirParent)
     TDot dot;
     dot.SetBounds(10, 20, 20, 15);
     dot.SetParent(parent.get());
-    int clicks = 0;
-    struct TClick : TObject {
-        int* Count;
-        void Clicked(TObject*) { ++*Count; }
-    } counter;
-    counter.Count = &clicks;
-    dot.SetOnClick(BindMethod<&TClick::Clicked>(&counter));
+    TEventCounter clicks;
+    dot.SetOnClick(clicks.Event());
     HWND window = parent->Handle();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(ScreenPixel(window, 10, 20), RGB(255, 0, 0));
@@ -366,13 +357,13 @@ TEST(ControlsTest, WindowlessControlsArePaintedAndClickedThroughTheirParent)
     ASSERT_EQ(dot.Mouse.size(), 2u);
     EXPECT_EQ(dot.Mouse[0].LParamX(), 5);
     EXPECT_EQ(dot.Mouse[0].LParamY(), 7);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.Count, 1);
     // Pressed on it and released outside: the release still goes to it, with no click.
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 27));
     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(70, 50));
     ASSERT_EQ(dot.Mouse.size(), 4u);
     EXPECT_EQ(dot.Mouse[3].LParamX(), 60);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.Count, 1);
     // Its canvas outside painting is a DC on the parent's window, moved to its corner and clipped.
     dot.Canvas()->Brush()->SetColor(clLime);
     dot.Canvas()->FillRect(RECT{0, 0, 40, 40});

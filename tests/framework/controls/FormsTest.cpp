@@ -13,6 +13,7 @@
 #include "framework/win/Callback.h"
 #include "framework/win/Subclass.h"
 
+#include "tests/support/EventCounter.h"
 #include "tests/support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
@@ -337,45 +338,25 @@ TEST_F(TFormsTest, AltKeysAreOfferedToTheFormAsARealWindowMessage)
     form->InitFromDescription();
     HWND window = form->Handle();
     // A subclass at the window-procedure level sees the message too.
-    std::vector<UINT> seen;
-    struct TSpy : TObject {
-        std::vector<UINT>* Seen;
-        TWindowSubclass Sub;
-        void Proc(TMessage& m)
-        {
-            Seen->push_back(m.Msg);
-            Sub.CallOld(m);
-        }
-    } spy;
-    spy.Seen = &seen;
-    spy.Sub.Install(window, BindMethod<&TSpy::Proc>(&spy));
+    TMessageRecorder spy("form");
+    spy.Attach(window);
     form->DialogCharAnswer = 1;
     PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'x', 0x20000000);
     Application()->ProcessMessages();
     EXPECT_EQ(form->DialogChars, (std::vector<WPARAM>{'x'}));
-    EXPECT_NE(std::find(seen.begin(), seen.end(), CM_DIALOGCHAR), seen.end());
+    EXPECT_TRUE(spy.Contains(CM_DIALOGCHAR));
     // Consumed: the child never got the WM_SYSCHAR itself.
-    std::vector<UINT> childSeen;
-    struct TChildSpy : TObject {
-        std::vector<UINT>* Seen;
-        TWindowSubclass Sub;
-        void Proc(TMessage& m)
-        {
-            Seen->push_back(m.Msg);
-            Sub.CallOld(m);
-        }
-    } childSpy;
-    childSpy.Seen = &childSeen;
-    childSpy.Sub.Install(form->Child1->Handle(), BindMethod<&TChildSpy::Proc>(&childSpy));
+    TMessageRecorder childSpy("child");
+    childSpy.Attach(form->Child1->Handle());
     PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'y', 0x20000000);
     Application()->ProcessMessages();
-    EXPECT_EQ(std::count(childSeen.begin(), childSeen.end(), UINT(WM_SYSCHAR)), 0);
+    EXPECT_EQ(childSpy.Count(WM_SYSCHAR), 0u);
     form->DialogCharAnswer = 0;
     PostMessageA(form->Child1->Handle(), WM_SYSCHAR, 'z', 0x20000000);
     Application()->ProcessMessages();
-    EXPECT_EQ(std::count(childSeen.begin(), childSeen.end(), UINT(WM_SYSCHAR)), 1);
-    childSpy.Sub.Restore();
-    spy.Sub.Restore();
+    EXPECT_EQ(childSpy.Count(WM_SYSCHAR), 1u);
+    childSpy.Detach();
+    spy.Detach();
 }
 
 TEST_F(TFormsTest, FinalisationFreesTheFormsThenTheModulesInReverseOrder)
@@ -547,39 +528,24 @@ TEST_F(TFormsTest, TheMainMenuIsTheFormsMenuBarAndItsCommandsClickItems)
     open->SetShortCut(ShortCut('O', false, true, false));
     file->Add(open);
     menu->Items()->Add(file);
-    int clicks = 0;
-    struct TClick : TObject {
-        int* Count;
-        void Clicked(TObject*) { ++*Count; }
-    } counter;
-    counter.Count = &clicks;
-    open->SetOnClick(BindMethod<&TClick::Clicked>(&counter));
+    TEventCounter clicks;
+    open->SetOnClick(clicks.Event());
     form.SetMenu(menu);
     HWND window = form.Handle();
     EXPECT_EQ(GetMenu(window), menu->Handle());
 
     SendMessageA(window, WM_COMMAND, open->Command(), 0);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.Count, 1);
     // A change to the menu reaches the form as a real window message, and the bar is attached again.
-    std::vector<UINT> seen;
-    struct TSpy : TObject {
-        std::vector<UINT>* Seen;
-        TWindowSubclass Sub;
-        void Proc(TMessage& m)
-        {
-            Seen->push_back(m.Msg);
-            Sub.CallOld(m);
-        }
-    } spy;
-    spy.Seen = &seen;
-    spy.Sub.Install(window, BindMethod<&TSpy::Proc>(&spy));
+    TMessageRecorder spy("form");
+    spy.Attach(window);
     file->SetCaption("&Datei");
-    EXPECT_NE(std::find(seen.begin(), seen.end(), CM_MENUCHANGED), seen.end());
+    EXPECT_TRUE(spy.Contains(CM_MENUCHANGED));
     EXPECT_EQ(GetMenu(window), menu->Handle());
     char text[32]{};
     GetMenuStringA(GetMenu(window), 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "&Datei");
-    spy.Sub.Restore();
+    spy.Detach();
 
     // Its short-cut, typed on the form.
     form.Show();
@@ -591,11 +557,11 @@ TEST_F(TFormsTest, TheMainMenuIsTheFormsMenuBarAndItsCommandsClickItems)
     keybd_event('O', 0, KEYEVENTF_KEYUP, 0);
     keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
     const DWORD start = GetTickCount();
-    while (clicks < 2 && GetTickCount() - start < 2000) {
+    while (clicks.Count < 2 && GetTickCount() - start < 2000) {
         Application()->ProcessMessages();
         Sleep(5);
     }
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks.Count, 2);
     // The menu freed first: the form lets go of it.
     delete menu;
     EXPECT_EQ(form.Menu(), nullptr);

@@ -11,6 +11,7 @@
 #include "framework/core/StrUtils.h"
 #include "framework/graphics/Bitmap.h"
 
+#include "tests/support/EventCounter.h"
 #include "tests/support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
@@ -135,11 +136,6 @@ void ExpectRect(const RECT& Actual, int Left, int Top, int Width, int Height)
     EXPECT_EQ(Actual.right - Actual.left, Width);
     EXPECT_EQ(Actual.bottom - Actual.top, Height);
 }
-
-struct TClickCounter : TObject {
-    int Clicks = 0;
-    void Clicked(TObject*) { ++Clicks; }
-};
 
 // ---------------------------------------------------------------------------------------------
 
@@ -336,21 +332,21 @@ TEST(ButtonTest, ClicksOnceFromPostedCommandAndFromBmClick)
     auto root = MakeRoot();
     TButton button(nullptr);
     button.SetParent(root.get());
-    TClickCounter counter;
-    button.SetOnClick(BindMethod<&TClickCounter::Clicked>(&counter));
+    TEventCounter counter;
+    button.SetOnClick(counter.Event());
 
     PostMessageA(root->Handle(), WM_COMMAND, 0, reinterpret_cast<LPARAM>(button.Handle()));
-    EXPECT_EQ(counter.Clicks, 0);
+    EXPECT_EQ(counter.Count, 0);
     PumpMessages();
-    EXPECT_EQ(counter.Clicks, 1);
+    EXPECT_EQ(counter.Count, 1);
 
     SendMessageA(button.Handle(), BM_CLICK, 0, 0);
     PumpMessages();
-    EXPECT_EQ(counter.Clicks, 2);
+    EXPECT_EQ(counter.Count, 2);
 
     // Other notifications are no clicks.
     SendMessageA(root->Handle(), WM_COMMAND, MAKEWPARAM(0, BN_SETFOCUS), reinterpret_cast<LPARAM>(button.Handle()));
-    EXPECT_EQ(counter.Clicks, 2);
+    EXPECT_EQ(counter.Count, 2);
 }
 
 TEST(ButtonTest, AnswersWmGetFontWithItsFont)
@@ -598,14 +594,14 @@ TEST(BitBtnTest, ClicksThroughTheOwnerDrawnButton)
     TBitBtn button(nullptr);
     button.SetKind(bkOK);
     button.SetParent(root.get());
-    TClickCounter counter;
-    button.SetOnClick(BindMethod<&TClickCounter::Clicked>(&counter));
+    TEventCounter counter;
+    button.SetOnClick(counter.Event());
     SendMessageA(button.Handle(), BM_CLICK, 0, 0);
     PumpMessages();
-    EXPECT_EQ(counter.Clicks, 1);
+    EXPECT_EQ(counter.Count, 1);
     PostMessageA(root->Handle(), WM_COMMAND, 0, reinterpret_cast<LPARAM>(button.Handle()));
     PumpMessages();
-    EXPECT_EQ(counter.Clicks, 2);
+    EXPECT_EQ(counter.Count, 2);
 }
 
 // ---------------------------------------------------------------------------------------------
