@@ -1,0 +1,315 @@
+#include "skin/manager/SkinManager.h"
+
+#include "framework/controls/Forms.h"
+#include "framework/core/StrUtils.h"
+#include "framework/win/Callback.h"
+#include "framework/win/Platform.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/form/WinSkinForm.h"
+
+#include <algorithm>
+
+bool IsWin9x = false;
+
+namespace {
+
+TSkinManage* GManager = nullptr;
+
+} // namespace
+
+std::string WindowClassName(HWND W)
+{
+    char name[101]{};
+    const int n = GetClassNameA(W, name, 100);
+    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+TSkinManage* SkinManager()
+{
+    return GManager;
+}
+
+TSkinManage* CreateSkinManager()
+{
+    if (GManager == nullptr) {
+        GManager = new TSkinManage();
+        Application()->AddFinalization(&FreeSkinManager);
+    }
+    return GManager;
+}
+
+void FreeSkinManager() noexcept
+{
+    TSkinManage* manager = GManager;
+    GManager = nullptr;
+    delete manager;
+}
+
+TSkinManage::TSkinManage() : FTimer(std::make_unique<TTimer>())
+{
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(250);
+    FTimer->SetOnTimer(BindMethod<&TSkinManage::OnActionTimer>(this));
+}
+
+TSkinManage::~TSkinManage()
+{
+    FTimer.reset();
+    FHook.reset();
+    while (!FSkinnedForms.empty()) {
+        TWinSkinForm* form = FSkinnedForms.back();
+        FSkinnedForms.pop_back();
+        form->SetSkinState(ssDetaching);
+        CallGuarded([&] { form->Detach(); });
+        delete form;
+    }
+}
+
+void TSkinManage::InstallHook()
+{
+    IsWin9x = IsWin9xVersion();
+    // One hook for the thread is enough; a second main-form component finds it in place.
+    if (FHook)
+        return;
+    FHook.reset(SetWindowsHookExA(WH_CBT, &TSkinManage::HookProc, nullptr, GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
+{
+    TSkinManage* self = GManager;
+    HHOOK hook = self != nullptr ? self->FHook.get() : nullptr;
+    if (Code < 0 || self == nullptr)
+        return CallNextHookEx(hook, Code, WParam, LParam);
+    const auto window = reinterpret_cast<HWND>(WParam);
+    try {
+        switch (Code) {
+        case HCBT_CREATEWND: {
+            const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(LParam);
+            if (WindowClassName(window) == "ScrollBar" && create != nullptr && create->lpcs != nullptr &&
+                self->IsSkinnedWindow(create->lpcs->hwndParent))
+                return 10; // a skinned form never gets a stand-alone scroll bar
+            break;
+        }
+        case HCBT_DESTROYWND:
+            self->ReleaseWindow(window);
+            break;
+        case HCBT_ACTIVATE:
+            if (self->FActivationCount == 0)
+                self->FActivationCount = 1;
+            self->SkinWindow(window);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        HandleCallbackException();
+    }
+    return CallNextHookEx(hook, Code, WParam, LParam);
+}
+
+void TSkinManage::AddSkinData(TSkinData* Data)
+{
+    if (std::find(FSkinDataList.begin(), FSkinDataList.end(), Data) == FSkinDataList.end())
+        FSkinDataList.push_back(Data);
+}
+
+void TSkinManage::RemoveSkinData(TSkinData* Data)
+{
+    FSkinDataList.erase(std::remove(FSkinDataList.begin(), FSkinDataList.end(), Data), FSkinDataList.end());
+    if (FCurrentSkinData == Data)
+        FCurrentSkinData = nullptr;
+}
+
+bool TSkinManage::IsSkinnedWindow(HWND W) const
+{
+    return W != nullptr && std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
+                                       [W](const TWinSkinForm* f) { return f->Handle() == W; });
+}
+
+TCustomForm* TSkinManage::FindForm(HWND W) const
+{
+    TScreen* screen = Screen();
+    for (int i = 0; i < screen->FormCount(); ++i) {
+        TCustomForm* form = screen->Forms(i);
+        if (form->HandleAllocated() && form->Handle() == W)
+            return form;
+    }
+    return nullptr;
+}
+
+bool TSkinManage::IsEmbeddedChild(HWND W) const
+{
+    if ((GetWindowLongA(W, GWL_STYLE) & WS_CHILD) == 0)
+        return false;
+    return LowerCase(WindowClassName(GetParent(W))) != "mdiclient";
+}
+
+bool TSkinManage::CanSkinClass(const std::string& ClassName) const
+{
+    bool doSkin = true;
+    for (TSkinData* data : FSkinDataList)
+        if (data->SkinFormtype() == sfMainform) {
+            data->DoFormSkin(ClassName, doSkin);
+            break;
+        }
+    return doSkin;
+}
+
+TSkinData* TSkinManage::ChooseSkinData(HWND W) const
+{
+    TSkinData* found = nullptr;
+    for (TSkinData* data : FSkinDataList) {
+        auto* owner = dynamic_cast<TWinControl*>(data->Owner());
+        if (data->SkinFormtype() == sfOnlyThisForm && owner != nullptr && owner->HandleAllocated() &&
+            owner->Handle() == W)
+            found = data;
+    }
+    if (found != nullptr)
+        return found;
+    const std::string cls = LowerCase(WindowClassName(W));
+    if (cls == "tmessageform" || cls == "#32770") {
+        for (TSkinData* data : FSkinDataList)
+            if (data->SkinFormtype() == sfDialog)
+                found = data;
+        if (found != nullptr)
+            return found;
+    }
+    for (TSkinData* data : FSkinDataList)
+        if (data->SkinFormtype() == sfMainform)
+            found = data;
+    if (found != nullptr)
+        return found;
+    return FSkinDataList.empty() ? nullptr : FSkinDataList.front();
+}
+
+bool TSkinManage::SkinWindow(HWND W)
+{
+    if (!FSkinningOn)
+        return false;
+    if (SendMessageA(W, SKM_QUERY, 0, 0) == 1)
+        return false;
+    if (IsSkinnedWindow(W))
+        return false;
+    TCustomForm* form = FindForm(W);
+    if (!FFullPass && IsEmbeddedChild(W))
+        return false;
+    RECT r{};
+    if (!GetWindowRect(W, &r) || r.right <= r.left || r.bottom <= r.top)
+        return false;
+    if (form != nullptr && form->Tag() == 99)
+        return false;
+    const std::string cls = WindowClassName(W);
+    if (cls == "TApplication")
+        return false;
+    if (!CanSkinClass(cls))
+        return false;
+    TSkinData* data = ChooseSkinData(W);
+    if (data == nullptr || data->SkinLoading())
+        return false;
+
+    auto skinForm = std::make_unique<TWinSkinForm>();
+    skinForm->SetHandle(W);
+    if (form != nullptr)
+        skinForm->AttachForm(form, data);
+    else
+        skinForm->AttachWindow(W, data);
+    FSkinnedForms.push_back(skinForm.release());
+    PostMessageA(W, SKM_START, 0, 1000);
+    return true;
+}
+
+void TSkinManage::DetachForm(TWinSkinForm* Form, bool Repaint)
+{
+    const HWND window = Form->Handle();
+    Form->Detach();
+    if (Repaint && IsWindow(window)) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
+    delete Form;
+}
+
+bool TSkinManage::ReleaseWindow(HWND W)
+{
+    for (TWinSkinForm* form : FSkinnedForms)
+        if (form->Handle() == W) {
+            form->SetSkinState(ssDetaching);
+            DetachForm(form, false);
+            return true;
+        }
+    return false;
+}
+
+void TSkinManage::RequestAction(int Action, uint32_t Delay)
+{
+    FPendingAction = Action;
+    FTimer->SetInterval(Delay);
+    if (FActivationCount != 0) {
+        FTimer->SetEnabled(true);
+        return;
+    }
+    // No window activated yet: windows are skinned as they are activated.
+    if (Action == 1)
+        FSkinningOn = true;
+    else if (Action == 2)
+        FSkinningOn = false;
+}
+
+void TSkinManage::ResetFormButtons()
+{
+    for (TWinSkinForm* form : FSkinnedForms)
+        form->ResetCaptionButtons();
+}
+
+void TSkinManage::OnActionTimer(TObject*)
+{
+    TSkinData* data = FCurrentSkinData;
+    if (data == nullptr)
+        return;
+    FTimer->SetEnabled(false);
+    TScreen* screen = Screen();
+    const bool onlyThis = data->SkinFormtype() == sfOnlyThisForm;
+    switch (FPendingAction) {
+    case 1:
+        FSkinningOn = true;
+        FFullPass = true;
+        for (int i = screen->FormCount() - 1; i >= 0; --i) {
+            TCustomForm* form = screen->Forms(i);
+            if (onlyThis && form != data->Owner())
+                continue;
+            if (form->HandleAllocated())
+                SkinWindow(form->Handle());
+            if (onlyThis)
+                break;
+        }
+        FFullPass = false;
+        break;
+    case 2:
+        FSkinningOn = false;
+        for (size_t i = FSkinnedForms.size(); i-- > 0;) {
+            if (i >= FSkinnedForms.size())
+                continue;
+            TWinSkinForm* form = FSkinnedForms[i];
+            if (onlyThis && form->SkinData() != data)
+                continue;
+            DetachForm(form, true);
+            if (onlyThis)
+                break;
+        }
+        break;
+    case 3:
+        for (TWinSkinForm* form : FSkinnedForms) {
+            if (form->SkinData() != data)
+                continue;
+            form->ResetCaptionButtons();
+            if (onlyThis)
+                break;
+        }
+        break;
+    default:
+        break;
+    }
+    data->FireSkinChanged();
+    FCurrentSkinData = nullptr;
+}

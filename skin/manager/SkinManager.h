@@ -1,0 +1,99 @@
+// The skin manager: the one process-wide object that decides which windows of the program are
+// skinned, and when. A thread-local CBT hook sees every window being created, activated and
+// destroyed; activated windows that pass the rules get a form object (TWinSkinForm), destroyed
+// ones lose it. Requests of the skin data components (skin on, skin off, re-apply a changed
+// skin) run from a 250 ms timer once a window has been activated, and before that only switch
+// SkinningOn.
+#pragma once
+
+#include "framework/controls/Timer.h"
+#include "framework/core/Object.h"
+#include "framework/win/Handles.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCustomForm;
+class TSkinData;
+class TWinSkinForm;
+
+// The engine's private window messages.
+constexpr UINT SKM_RESKIN = 0x3401;
+constexpr UINT SKM_REPAINTFRAME = 0x3502;
+constexpr UINT SKM_START = 0x3503;
+constexpr UINT SKM_QUERY = 0x3504; // a skinned window answers 1
+
+// Set by InstallHook: the platform is of the Windows 95/98/Me family (GetVersion's top bit).
+extern bool IsWin9x;
+
+class TSkinManage : public TObject {
+public:
+    TSkinManage();
+    ~TSkinManage() override;
+    TSkinManage(const TSkinManage&) = delete;
+    TSkinManage& operator=(const TSkinManage&) = delete;
+
+    void InstallHook();
+    void AddSkinData(TSkinData* Data);
+    void RemoveSkinData(TSkinData* Data);
+
+    // The rules, then a form object for W; true when one was attached.
+    bool SkinWindow(HWND W);
+    bool ReleaseWindow(HWND W);
+    bool IsSkinnedWindow(HWND W) const;
+    TSkinData* ChooseSkinData(HWND W) const;
+    bool CanSkinClass(const std::string& ClassName) const;
+    bool IsEmbeddedChild(HWND W) const;
+    TCustomForm* FindForm(HWND W) const;
+
+    // 1 = skinning on, 2 = off, 3 = the skin changed; Delay in ms (always 250).
+    void RequestAction(int Action, uint32_t Delay);
+    void ResetFormButtons();
+
+    const std::vector<TWinSkinForm*>& SkinnedForms() const { return FSkinnedForms; }
+    const std::vector<TSkinData*>& SkinDataList() const { return FSkinDataList; }
+    bool SkinningOn() const { return FSkinningOn; }
+    void SetSkinningOn(bool Value) { FSkinningOn = Value; }
+    int ActivationCount() const { return FActivationCount; }
+    void SetActivationCount(int Value) { FActivationCount = Value; }
+    TSkinData* CurrentSkinData() const { return FCurrentSkinData; }
+    void SetCurrentSkinData(TSkinData* Value) { FCurrentSkinData = Value; }
+    int PendingAction() const { return FPendingAction; }
+    bool TimerArmed() const { return FTimer->Enabled(); }
+    bool HookInstalled() const { return static_cast<bool>(FHook); }
+    bool MdiMaximized() const { return FMdiMaximized; }
+    HWND MdiClientWindow() const { return FMdiClientWindow; }
+    void SetMdiClientWindow(HWND Value) { FMdiClientWindow = Value; }
+
+    // The timer's handler: carries out the pending action.
+    void OnActionTimer(TObject* Sender);
+
+private:
+    static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
+    void DetachForm(TWinSkinForm* Form, bool Repaint);
+
+    std::unique_ptr<TTimer> FTimer;
+    THookHandle FHook;
+    std::vector<TWinSkinForm*> FSkinnedForms; // owned
+    std::vector<TSkinData*> FSkinDataList;
+    bool FSkinningOn = false;
+    bool FFullPass = false;
+    int FActivationCount = 0;
+    bool FMdiMaximized = false;
+    HWND FMdiClientWindow = nullptr;
+    int FPendingAction = 0;
+    TSkinData* FCurrentSkinData = nullptr;
+};
+
+// The single manager, or nullptr before the first skin data component made it.
+TSkinManage* SkinManager();
+// Makes it when there is none (and arranges for FreeSkinManager at the application's end).
+TSkinManage* CreateSkinManager();
+// Detaches every window it still holds, removes the hook and frees it.
+void FreeSkinManager() noexcept;
+
+// The class name of a window as GetClassNameA gives it (at most 100 characters).
+std::string WindowClassName(HWND W);

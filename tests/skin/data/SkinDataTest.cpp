@@ -1,0 +1,401 @@
+// The skin data component and the skin description, on packages the tests build themselves: the
+// colour table and custom colours, every kind of element slot, caption buttons with their frame
+// rules and the MDI strip, radio and check frame counts, tile limits, image names, bad bitmaps,
+// the temporary description file, and the activation rules.
+#include "skin/data/WinSkinData.h"
+
+#include "framework/controls/Forms.h"
+#include "framework/core/Dialogs.h"
+#include "framework/core/FormReader.h"
+#include "framework/core/Published.h"
+#include "framework/graphics/BitmapCodec.h"
+#include "skin/manager/SkinManager.h"
+#include "skin/package/WinSkinStore.h"
+#include "tools/skinpack/PackageWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A Windows bitmap file of Width x Height at 24 bits; Colour(x, y) gives 0x00RRGGBB.
+template <class F> std::string Bmp(int Width, int Height, F Colour)
+{
+    TBitmapImage image;
+    image.Create(Width, Height, 24);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            const uint32_t c = Colour(x, y);
+            uint8_t* p = image.Row(y) + x * 3;
+            p[0] = static_cast<uint8_t>(c);
+            p[1] = static_cast<uint8_t>(c >> 8);
+            p[2] = static_cast<uint8_t>(c >> 16);
+        }
+    TMemoryStream stream;
+    SaveBitmapToStream(stream, image);
+    return std::string(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+}
+
+std::string Bmp(int Width, int Height)
+{
+    return Bmp(Width, Height, [](int, int) { return 0x808080u; });
+}
+
+TColor Rgb(int R, int G, int B)
+{
+    return static_cast<TColor>(R | (G << 8) | (B << 16));
+}
+
+std::string TempName(const std::string& Entry)
+{
+    char folder[MAX_PATH]{};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + Entry;
+}
+
+bool Exists(const std::string& Name)
+{
+    return GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct TSkinDataTest : ::testing::Test {
+    void TearDown() override { FreeSkinManager(); }
+
+    // Loads a package of the description Ini and the bitmaps into Data.
+    static bool Load(TSkinData& Data, const std::string& Ini, std::vector<TPackageEntry> Bitmaps = {},
+                     const std::string& IniName = "skin.ini")
+    {
+        Bitmaps.insert(Bitmaps.begin(), TPackageEntry{IniName, Ini});
+        const std::string package = BuildPackage(Bitmaps);
+        Data.PackageBytes().Clear();
+        Data.PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+        return Data.LoadPackage();
+    }
+};
+
+} // namespace
+
+TEST_F(TSkinDataTest, ADescriptionWithoutColoursTakesTheSystemDefaults)
+{
+    TSkinData data(nullptr);
+    EXPECT_TRUE(data.SkinLoading());
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Plain\r\n"));
+    EXPECT_FALSE(data.SkinLoading());
+    EXPECT_EQ(data.SkinName(), "Plain");
+    EXPECT_EQ(data.Colours().ButtonFace, clBtnFace);
+    EXPECT_EQ(data.Colours().Menubar, clBtnFace);
+    EXPECT_EQ(data.Colours().Buttonlight, clBtnHighlight);
+    EXPECT_EQ(data.Colours().ButtonDkShadow, clBtnShadow);
+    EXPECT_TRUE(data.CustomColours().empty());
+    EXPECT_NE(data.FaceBrush(), nullptr);
+    // The fixed elements exist with empty bitmaps; the optional slots are empty.
+    ASSERT_NE(data.SkinBorderTop(), nullptr);
+    EXPECT_TRUE(data.SkinBorderTop()->Bitmap->Empty());
+    EXPECT_EQ(data.SkinBorderTop()->FrameCount, 1);
+    EXPECT_EQ(data.SkinButtons()->FrameCount, 5);
+    EXPECT_EQ(data.SkinTitle()->FontHeight, 14);
+    EXPECT_EQ(data.SkinTitle()->ActiveText, NoTitleTextColour);
+    EXPECT_EQ(data.SkinProgress(), nullptr);
+    EXPECT_EQ(data.SkinScrollbar(), nullptr);
+    EXPECT_EQ(data.SkinMenuBar(), nullptr);
+    // Only the three MDI buttons.
+    ASSERT_EQ(data.SkinSysButtons().size(), 3u);
+    EXPECT_EQ(data.SkinSysButtons()[0]->Action, 7);
+    EXPECT_EQ(data.SkinSysButtons()[2]->Action, 9);
+    EXPECT_TRUE(data.SkinSysButtons()[0]->Bitmap->Empty());
+    EXPECT_EQ(data.SkinStore(), "(none)");
+}
+
+TEST_F(TSkinDataTest, ColoursAndCustomColours)
+{
+    EXPECT_EQ(ParseColour("210 232 249"), Rgb(210, 232, 249));
+    EXPECT_EQ(ParseColour("210,232,249"), Rgb(210, 232, 249));
+    EXPECT_EQ(ParseColour("  1 2 3x"), Rgb(1, 2, 3));
+    EXPECT_EQ(ParseColour("1 2"), Rgb(1, 0, 0)); // one number stored, the pending one is not a third
+    EXPECT_EQ(ParseColour("7"), Rgb(0, 0, 0));       // a single number alone is black
+    EXPECT_EQ(ParseColour("1 2 3 4"), Rgb(1, 2, 3)); // further runs are ignored
+    EXPECT_EQ(ParseColour("300 256 -1"), Rgb(44, 0, 1));
+    EXPECT_EQ(ParseColour("R10 G20 B30"), Rgb(10, 20, 30));
+    EXPECT_EQ(ParseColour("99999999999999 1 1"), Rgb(static_cast<int>(99999999999999ull % 256), 1, 1));
+    EXPECT_EQ(ParseColour(""), Rgb(0, 0, 0));
+
+    TSkinData data(nullptr);
+    ASSERT_TRUE(Load(data, "[Colours]\r\nButtonFace=210 232 249\r\nMenuText=1,2,3\r\nButtonText=\r\n"
+                           "[Colour1]\r\ncolor=0, 70, 213\r\n[colour2]\r\nother=1\r\n[Coloured]\r\ncolor=9 9 9\r\n"));
+    EXPECT_EQ(data.Colours().ButtonFace, Rgb(210, 232, 249));
+    EXPECT_EQ(data.Colours().Menubar, Rgb(210, 232, 249)); // follows ButtonFace
+    EXPECT_EQ(data.Colours().MenuText, Rgb(1, 2, 3));
+    EXPECT_EQ(data.Colours().ButtonText, clBtnText); // empty: the default
+    EXPECT_EQ(data.CustomColours(), (std::vector<TColor>{Rgb(0, 70, 213), clWindowText, Rgb(9, 9, 9)}));
+    LOGBRUSH brush{};
+    ASSERT_NE(GetObjectA(data.FaceBrush(), sizeof brush, &brush), 0);
+    EXPECT_EQ(brush.lbColor, RGB(210, 232, 249));
+}
+
+TEST_F(TSkinDataTest, CaptionButtonsTakeTheirFrameCountsFromTheImage)
+{
+    const std::string ini = "[Button1]\r\nButtonImage=b48.bmp\r\nAction=1\r\n"
+                            "[Button2]\r\nButtonImage=b96.bmp\r\n"
+                            "[Button3]\r\nButtonImage=b62.bmp\r\n"
+                            "[Button16]\r\nAction=11\r\n"
+                            "[Button4]\r\nButtonImage=b48.bmp\r\nAction=3\r\n"
+                            "[Button5]\r\nButtonImage=b48.bmp\r\nAction=3\r\nframe=4\r\nAlign=1\r\nXcoord=20\r\n"
+                            "[Button6]\r\nButtonImage=b48.bmp\r\nAction=-1\r\n"
+                            "[Buttons]\r\n[Button.Radio]\r\n[Button.Checkbox]\r\n"
+                            "[MDICONTROLS]\r\nImage=mdi.bmp\r\n";
+    // The MDI strip: three buttons of four frames, each button's quarter its own colour.
+    const std::string mdi = Bmp(120, 20, [](int x, int) { return x < 40 ? 0xFF0000u : x < 80 ? 0x00FF00u : 0x0000FFu; });
+    TSkinData data(nullptr);
+    ASSERT_TRUE(Load(data, ini,
+                     {{"b48.bmp", Bmp(48, 16)}, {"b96.bmp", Bmp(96, 16)}, {"b62.bmp", Bmp(62, 16)}, {"mdi.bmp", mdi}}));
+    const auto& b = data.SkinSysButtons();
+    ASSERT_EQ(b.size(), 7u + 3u);
+    EXPECT_EQ(b[0]->Name, "BUTTON1");
+    EXPECT_EQ(b[0]->FrameCount, 3); // ratio 3
+    EXPECT_EQ(b[1]->FrameCount, 6); // ratio 6
+    EXPECT_EQ(b[2]->FrameCount, 6); // ratio 3.875
+    EXPECT_EQ(b[3]->Name, "BUTTON16");
+    EXPECT_EQ(b[3]->FrameCount, 6);
+    EXPECT_TRUE(b[3]->Bitmap->Empty());
+    EXPECT_EQ(b[4]->FrameCount, 3);
+    EXPECT_TRUE(b[4]->Bitmap->Empty()); // Action 3 without a frame count: the icon button
+    EXPECT_EQ(b[5]->FrameCount, 4);
+    EXPECT_FALSE(b[5]->Bitmap->Empty()); // an explicit frame count keeps the image
+    EXPECT_EQ(b[5]->Xcoord, 20);
+    EXPECT_EQ(b[5]->CombineOp, -1);
+    EXPECT_EQ(b[6]->FrameCount, 6); // negative action
+    for (int k = 0; k < 3; ++k) {
+        const TDataSkinSysButton& m = *b[7 + static_cast<size_t>(k)];
+        EXPECT_EQ(m.Action, 7 + k);
+        EXPECT_EQ(m.FrameCount, 4);
+        EXPECT_EQ(m.Align, 100);
+        EXPECT_EQ(m.Bitmap->Width(), 40);
+        EXPECT_EQ(m.Bitmap->Height(), 20);
+        EXPECT_EQ(m.Xcoord, 14 * (3 - k));
+        const TColor expected = k == 0 ? Rgb(255, 0, 0) : k == 1 ? Rgb(0, 255, 0) : Rgb(0, 0, 255);
+        EXPECT_EQ(m.Bitmap->PixelColor(0, 0), expected);
+        EXPECT_EQ(m.Bitmap->PixelColor(39, 19), expected);
+    }
+}
+
+TEST_F(TSkinDataTest, ElementsTheirKeysFrameCountsAndLimits)
+{
+    const std::string ini =
+        "[Personality]\r\nLeft=frames\\l.bmp\r\nLeftTopHeight=5\r\nLeftBotHeight=6\r\nLeftFrame=2\r\n"
+        "Top=t.bmp\r\nTopTopHeight=10\r\nTopBotHeight=12\r\nTopStretch=0\r\nTopTrans=0\r\n"
+        "Bottom=b.BMP\r\nTextBack=t.bmp\r\nTextShift=3\r\nTextShiftVert=4\r\nTextRightClip=5\r\n"
+        "ActiveTextR=10\r\nActiveTextG=20\r\nActiveTextB=30\r\nInActiveTextR=1\r\nInActiveTextG=2\r\n"
+        "menuBar=t.bmp\r\nTileMenu=1\r\n"
+        "[Fonts]\r\nFontHeight=$10\r\n"
+        "[Buttons]\r\nBitmap=t.bmp\r\nLeftWidth=3\r\nRadioButton=r52.bmp\r\nCheckButton=c128.bmp\r\nNormalColour2=1 2 3\r\n"
+        "[Toolbars]\r\nImage=t.bmp\r\nTile=2\r\nStyle=7\r\nNormalColour=0x10\r\n"
+        "[Progress]\r\nBitmap=t.bmp\r\nChunk=l.bmp\r\nTile=2\r\n"
+        "[Tabs]\r\nImage=t.bmp\r\nBorder=l.bmp\r\nStyle=9\r\n"
+        "[HorzScrollThumb]\r\nImage=t.bmp\r\nFrameCount=5\r\n[VertScrollThumb]\r\nImage=t.bmp\r\n"
+        "[Scrollbar]\r\nImage=t.bmp\r\n[UpDown.Horz]\r\nImage=t.bmp\r\nGlyphImage=l.bmp\r\n"
+        "[SunkEdge]\r\nImage=missing.bmp\r\n";
+    TSkinData data(nullptr);
+    ASSERT_TRUE(Load(data, ini,
+                     {{"l.bmp", Bmp(4, 30)}, {"t.bmp", Bmp(60, 8)}, {"b.bmp", Bmp(60, 8)}, {"r52.bmp", Bmp(52, 13)},
+                      {"c128.bmp", Bmp(128, 16)}}));
+    const TDataSkinBorder& left = *data.SkinBorderLeft();
+    EXPECT_EQ(left.Bitmap->Width(), 4); // the folder part is dropped
+    EXPECT_EQ(left.TopHeight, 5);
+    EXPECT_EQ(left.BottomHeight, 6);
+    EXPECT_EQ(left.FrameCount, 2);
+    EXPECT_EQ(left.Tile, 1);
+    EXPECT_EQ(left.Trans, 1);
+    const TDataSkinBorder& top = *data.SkinBorderTop();
+    EXPECT_EQ(top.LeftWidth, 10); // horizontal strips: the end lengths
+    EXPECT_EQ(top.RightWidth, 12);
+    EXPECT_EQ(top.TopHeight, 0);
+    EXPECT_EQ(top.Tile, 0);
+    EXPECT_EQ(top.Trans, 0);
+    EXPECT_TRUE(data.SkinBorderBottom()->Bitmap->Empty()); // ".BMP" is not ".bmp"
+
+    const TDataSkinTitle& title = *data.SkinTitle();
+    EXPECT_EQ(title.TextShift(), 3);
+    EXPECT_EQ(title.TextShiftVert(), 4);
+    EXPECT_EQ(title.TextRightClip(), 5);
+    EXPECT_EQ(title.FontHeight, 16);
+    EXPECT_EQ(title.ActiveText, Rgb(10, 20, 30));
+    EXPECT_EQ(title.InActiveText, NoTitleTextColour); // no blue: left as it was
+    EXPECT_EQ(title.FrameCount, 2);
+
+    const TDataSkinButton& buttons = *data.SkinButtons();
+    EXPECT_EQ(buttons.LeftWidth, 3);
+    EXPECT_EQ(buttons.RadioButtonFrame, 4); // 52 / 13
+    EXPECT_EQ(buttons.CheckButtonFrame, 8); // 128 / 16
+    EXPECT_EQ(buttons.NormalColour, -1);
+    EXPECT_EQ(buttons.NormalColour2, Rgb(1, 2, 3));
+    EXPECT_EQ(buttons.PressedColour2, data.Colours().ButtonText);
+
+    ASSERT_NE(data.SkinToolbars(), nullptr);
+    EXPECT_EQ(data.SkinToolbars()->Tile, 0); // above 1: 0
+    EXPECT_EQ(data.SkinToolbars()->Style, 7);
+    EXPECT_EQ(data.SkinToolbars()->NormalColour, 16);
+    EXPECT_EQ(data.SkinToolbars()->FrameCount, 5);
+    EXPECT_EQ(data.SkinToolbars()->Name, "Toolbars");
+    ASSERT_NE(data.SkinProgress(), nullptr);
+    EXPECT_EQ(data.SkinProgress()->Tile, 2); // not limited here
+    EXPECT_FALSE(data.SkinProgress()->Bitmap2->Empty());
+    EXPECT_EQ(data.SkinProgress()->NormalColour, 0);
+    EXPECT_EQ(data.SkinProgress()->FrameCount, 2);
+    ASSERT_NE(data.SkinTabs(), nullptr);
+    EXPECT_EQ(data.SkinTabs()->Style, 0); // not read for image pairs
+    EXPECT_FALSE(data.SkinTabs()->Bitmap2->Empty());
+    EXPECT_EQ(data.SkinHorzScrollThumb()->FrameCount, 5);
+    EXPECT_EQ(data.SkinVertScrollThumb()->FrameCount, 3);
+    EXPECT_EQ(data.SkinScrollbar()->FrameCount, 23);
+    EXPECT_EQ(data.SkinUpDownHorz()->FrameCount, 8);
+    ASSERT_NE(data.SkinMenuBar(), nullptr);
+    EXPECT_EQ(data.SkinMenuBar()->Name, "Personality");
+    EXPECT_EQ(data.SkinMenuBar()->Tile, 1);
+    EXPECT_EQ(data.SkinMenuBar()->LeftWidth, 1);
+    ASSERT_NE(data.SkinSunkEdge(), nullptr); // named, but not in the package: an empty image
+    EXPECT_TRUE(data.SkinSunkEdge()->Bitmap->Empty());
+
+    // Frame counts derived from small strips: at least 4.
+    TSkinData small(nullptr);
+    ASSERT_TRUE(Load(small, "[Buttons]\r\nRadioButton=r.bmp\r\nCheckButton=c.bmp\r\n",
+                     {{"r.bmp", Bmp(24, 16)}, {"c.bmp", Bmp(128, 16)}}));
+    EXPECT_EQ(small.SkinButtons()->RadioButtonFrame, 4);
+    EXPECT_EQ(small.SkinButtons()->CheckButtonFrame, 8);
+}
+
+TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
+{
+    TSkinData data(nullptr);
+    const std::string file = TempName("fresh.ini");
+    // Two packages in a row whose descriptions have the same entry name.
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=First\r\n", {}, "fresh.ini"));
+    EXPECT_EQ(data.SkinName(), "First");
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Second\r\n", {}, "fresh.ini"));
+    EXPECT_EQ(data.SkinName(), "Second");
+    EXPECT_FALSE(Exists(file));
+
+    // A bitmap entry that is no bitmap: the loading error comes out, the file is gone anyway.
+    EXPECT_THROW(Load(data, "[Personality]\r\nLeft=bad.bmp\r\n", {{"bad.bmp", "BM not really"}}, "fresh.ini"),
+                 EInvalidGraphic);
+    EXPECT_TRUE(data.SkinLoading());
+    EXPECT_FALSE(Exists(file));
+
+    // No description entry: the file to write is the bare folder, which cannot be created.
+    const std::string package = BuildPackage({{"only.bmp", Bmp(2, 2)}});
+    data.PackageBytes().Clear();
+    data.PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    EXPECT_THROW(data.LoadPackage(), EFCreateError);
+
+    // A package of another version: the message, no parse, false.
+    std::vector<std::string> shown;
+    const TMessageBoxHandler saved = SetMessageBoxHandler([&](const std::string& Text, const std::string&, uint32_t) {
+        shown.push_back(Text);
+        return IDOK;
+    });
+    const std::string before = data.SkinName();
+    const std::string old = BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=Old\r\n"}}, 10000);
+    data.PackageBytes().Clear();
+    data.PackageBytes().WriteBuffer(old.data(), static_cast<int32_t>(old.size()));
+    EXPECT_FALSE(data.LoadPackage());
+    SetMessageBoxHandler(saved);
+    EXPECT_EQ(shown, (std::vector<std::string>{"This is Older Skin File\rPlease update to new version !"}));
+    EXPECT_EQ(data.SkinName(), before);
+    EXPECT_TRUE(data.SkinLoading());
+}
+
+namespace {
+
+class TSkinRoot : public TComponent {
+    DECLARE_CLASS(TSkinRoot, TComponent)
+public:
+    explicit TSkinRoot(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    TSkinData* SkinData1 = nullptr;
+};
+IMPLEMENT_CLASS(TSkinRoot)
+void TSkinRoot::Publish(TClassBuilder<TSkinRoot>& b)
+{
+    b.Field("SkinData1", &TSkinRoot::SkinData1);
+}
+
+} // namespace
+
+TEST_F(TSkinDataTest, TheComponentInADescriptionAndItsActivationRules)
+{
+    RegisterComponentClass(TSkinData::StaticClass());
+    TSkinRoot root;
+    ReadComponentText(R"(object Root: TSkinRoot
+  object SkinData1: TSkinData
+    Active = True
+    DisableTag = 99
+    SkinFile = ''
+    SkinStore = '(none)'
+    SkinFormtype = sfMainform
+    SkinStream = {00000000}
+  end
+end
+)",
+                      &root);
+    ASSERT_NE(root.SkinData1, nullptr);
+    TSkinData& data = *root.SkinData1;
+    EXPECT_FALSE(data.Active()); // no skin came with the form
+    EXPECT_EQ(data.Skin3rd()->Count(), 81);
+    EXPECT_EQ(data.Skin3rd()->Strings(0), "TDBCheckboxEh=Checkbox");
+    EXPECT_EQ(data.Skin3rd()->Strings(80), "TOVCDBNUMERICFIELD=Edit");
+    EXPECT_EQ(data.SkinControls().Contains(xcFastReport), false);
+    EXPECT_EQ(data.SkinControls().Contains(xcTab), true);
+    TSkinManage* manager = SkinManager();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_TRUE(manager->HookInstalled());
+    EXPECT_EQ(manager->SkinDataList(), (std::vector<TSkinData*>{&data}));
+
+    // Before any activation a request only switches SkinningOn.
+    manager->SetActivationCount(0);
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=X\r\n"));
+    data.SetActive(true);
+    EXPECT_TRUE(manager->SkinningOn());
+    EXPECT_FALSE(manager->TimerArmed());
+    EXPECT_EQ(manager->CurrentSkinData(), &data);
+    // The same value again: no request at all.
+    manager->SetActivationCount(1);
+    manager->RequestAction(3, 250);
+    manager->SetCurrentSkinData(nullptr);
+    data.SetActive(true);
+    EXPECT_EQ(manager->CurrentSkinData(), nullptr);
+    EXPECT_EQ(manager->PendingAction(), 3);
+    // After the first activation a request arms the timer.
+    data.SetActive(false);
+    EXPECT_TRUE(manager->TimerArmed());
+    EXPECT_EQ(manager->PendingAction(), 2);
+
+    // SelectStoredSkin at the item count does nothing.
+    TSkinStore store(nullptr);
+    const std::string package = BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=Stored\r\n"}});
+    TSkinCollectionItem* item = store.Store()->Add();
+    item->Data().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    data.SelectStoredSkin(&store, 1);
+    EXPECT_EQ(data.SkinName(), "X");
+    EXPECT_FALSE(data.SkinLoading());
+    data.SelectStoredSkin(&store, 0);
+    EXPECT_EQ(data.SkinName(), "Stored");
+    EXPECT_EQ(manager->PendingAction(), 3);
+
+    // DoFormSkin without a handler.
+    bool doSkin = true;
+    data.DoFormSkin("SysMonthCal32", doSkin);
+    EXPECT_FALSE(doSkin);
+    doSkin = true;
+    data.DoFormSkin("sysmonthcal32", doSkin);
+    EXPECT_TRUE(doSkin);
+    data.DoFormSkin("TfrPreview", doSkin);
+    EXPECT_TRUE(doSkin);
+    data.SetSkinControls(data.SkinControls().Include(xcFastReport));
+    data.DoFormSkin("TfrPreview", doSkin);
+    EXPECT_FALSE(doSkin);
+    EXPECT_EQ(data.SkinStore(), "(none)");
+}
