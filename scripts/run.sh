@@ -17,6 +17,11 @@ cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i68
 cmake --build "$top/build/win" -j"$(nproc)" --target Pembrox
 
 exe="$top/build/win/splash/Pembrox.exe"
+# Pembrox looks for "default.skn" and IMAGES/SPLASH.JPG or .BMP in its working folder. This one
+# starts empty, so the built-in picture and skin show; put files there to try others.
+work="$top/build/run"
+mkdir -p "$work"
+cd "$work"
 if [ -n "$shot" ]; then
   exec "$top/scripts/screenshot" "$shot" --wait 3 -- "$exe" "$@"
 fi
@@ -24,6 +29,4 @@ fi
 source "$top/scripts/winebench.sh"
 bench_start
 bench_stop_on_exit
-# The program's folder is its working directory: "default.skn" and IMAGES/ are looked up there.
-cd "$(dirname "$exe")"
 wine "$exe" "$@"

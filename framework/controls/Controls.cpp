@@ -723,6 +723,14 @@ void TWinControl::RecreateWnd()
     HandleNeeded();
 }
 
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->Owner() == Root)
+            Proc(c);
+    TControl::GetChildren(Proc, Root);
+}
+
 void TWinControl::SetParentWindow(HWND Value)
 {
     if (Value == FParentWindow)

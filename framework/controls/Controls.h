@@ -313,6 +313,10 @@ public:
     // The framework control that owns Window, or nullptr.
     static TWinControl* FindControl(HWND Window);
 
+    // For description writing: the controls placed on this one that Root owns, in placing order,
+    // then (for the root) the owned components that are no controls.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
+
     // For the message loop: a window message that one of this control's children reflects
     // (WM_COMMAND and the rest) goes to that child; true when a child took it.
     static bool ReflectToChild(TMessage& Message);

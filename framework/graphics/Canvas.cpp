@@ -296,7 +296,21 @@ void TCanvas::StretchDraw(const RECT& dest, HBITMAP bitmap)
     TSelectObject selected(memory.get(), bitmap);
     if (!selected)
         throw EInvalidOperation("Cannot select the bitmap");
-    ::StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, memory.get(), 0, 0,
-                 info.bmWidth, info.bmHeight, FCopyMode);
+    // A picture shrunk in either direction keeps its look: HALFTONE averages the pixels it merges,
+    // where the DC's default mode would AND whole rows into dark streaks. Enlarged only, each pixel
+    // is repeated exactly (COLORONCOLOR). At its own size nothing changes.
+    const int width = dest.right - dest.left;
+    const int height = dest.bottom - dest.top;
+    const bool resized = width != info.bmWidth || height != info.bmHeight;
+    const bool shrunk = width < info.bmWidth || height < info.bmHeight;
+    const int oldMode = resized ? SetStretchBltMode(dc, shrunk ? HALFTONE : COLORONCOLOR) : 0;
+    POINT oldOrigin{};
+    if (resized)
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+    ::StretchBlt(dc, dest.left, dest.top, width, height, memory.get(), 0, 0, info.bmWidth, info.bmHeight, FCopyMode);
+    if (resized) {
+        SetStretchBltMode(dc, oldMode);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    }
     Changed();
 }

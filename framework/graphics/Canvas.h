@@ -86,6 +86,8 @@ public:
     // A bitmap at its own size / stretched to dest, with CopyMode. The bitmap must not be selected
     // into another DC. (The framework's bitmap class, with transparency, comes with its own Draw.)
     void Draw(int x, int y, HBITMAP bitmap);
+    // Shrunk with HALFTONE (averaged), enlarged with COLORONCOLOR (pixels repeated exactly); the
+    // DC's own stretch mode is put back afterwards.
     void StretchDraw(const RECT& dest, HBITMAP bitmap);
 
     // Fired around every drawing operation.

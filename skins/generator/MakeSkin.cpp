@@ -1,0 +1,476 @@
+// make_skin FOLDER: draws the program's built-in skin ("Pembrox Slate") into FOLDER as 24-bit
+// bitmaps plus the description default.ini; the build packs the folder with skinpack.
+//
+// All artwork is computed here: every element has one function that draws its strips and writes
+// its keys, and main() runs them in order. To add an element, write its function and list it in
+// ElementWriters. The output depends on nothing but this source (no clock, no randomness).
+#include "skins/generator/Raster.h"
+#include "skins/generator/SkinWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---- The theme --------------------------------------------------------------------------------
+
+// One look of the window frame; the active frame is slate blue, the inactive one a quiet grey.
+struct TFramePalette {
+    TRgb Outline;     // the outermost pixel ring
+    TRgb Light;       // the ring inside it on the top and left sides
+    TRgb Shade;       // the ring inside it on the right and bottom sides
+    TRgb Body;        // the side and bottom borders
+    TRgb Inner;       // the line around the client area
+    TRgb TitleTop;    // the title band, top to bottom
+    TRgb TitleBottom;
+    TRgb PillOutline; // the band behind the caption text
+    TRgb PillTop;
+    TRgb PillBottom;
+};
+
+constexpr TFramePalette ActiveFrame{Rgb(0x23334A), Rgb(0xA3B7D0), Rgb(0x4A6282), Rgb(0x5B7596), Rgb(0x33465F),
+                                    Rgb(0x86A0C0), Rgb(0x4C6587), Rgb(0x41577A), Rgb(0x546C8E), Rgb(0x5D7697)};
+constexpr TFramePalette InactiveFrame{Rgb(0x6C7582), Rgb(0xD3D8DE), Rgb(0x9098A4), Rgb(0xA3ABB6), Rgb(0x7D8693),
+                                      Rgb(0xC3C9D1), Rgb(0x9AA2AE), Rgb(0x7D8692), Rgb(0x929AA6), Rgb(0x99A1AC)};
+
+// A raised control face: outline, a vertical gradient and the glyph drawn on it.
+struct TFaceLook {
+    TRgb Outline;
+    TRgb Top;
+    TRgb Bottom;
+    TRgb Glyph;
+    double Highlight = 0.35; // how much the row under the top outline is lightened
+    int GlyphShift = 0;      // pressed faces move their glyph down and right
+};
+
+constexpr TRgb White{255, 255, 255};
+constexpr TRgb Ink = Rgb(0x18202C); // text on light faces
+
+// ---- Frame geometry ---------------------------------------------------------------------------
+
+constexpr int SideWidth = 4;     // left and right borders
+constexpr int TitleHeight = 26;  // the top border, which holds the caption
+constexpr int FootHeight = 4;    // the bottom border
+constexpr int CornerRadius = 8;  // the top corners are rounded, cut with the key colour
+constexpr int ModelWidth = 48;   // the model window the border strips are cut from
+constexpr int ModelHeight = 40;
+constexpr int TopEndLength = 8;  // unscaled ends of the top strip (they hold the rounded corners)
+
+constexpr int CaptionButtonWidth = 19;
+constexpr int CaptionButtonHeight = 17;
+constexpr int CaptionButtonTop = (TitleHeight - CaptionButtonHeight) / 2;
+constexpr int CaptionButtonGap = 2;
+constexpr int CloseButtonX = SideWidth + 3 + CaptionButtonWidth; // Xcoord from the right edge
+constexpr int MaximiseButtonX = CloseButtonX + CaptionButtonGap + CaptionButtonWidth;
+constexpr int MinimiseButtonX = MaximiseButtonX + CaptionButtonGap + CaptionButtonWidth;
+constexpr int IconSize = 16;
+constexpr int IconX = SideWidth + 2;
+
+std::string ColourText(TRgb Colour)
+{
+    return std::to_string(Colour.R) + " " + std::to_string(Colour.G) + " " + std::to_string(Colour.B);
+}
+
+TRgb Lighten(TRgb Colour, double Amount) { return Mix(Colour, White, Amount); }
+
+void BlendRect(TRaster& Target, int X, int Y, int W, int H, TRgb Colour, double Alpha)
+{
+    for (int y = Y; y < Y + H; ++y)
+        for (int x = X; x < X + W; ++x)
+            Target.Blend(x, y, Colour, Alpha);
+}
+
+// ---- Glyphs -----------------------------------------------------------------------------------
+// Each draws into an S x S box at (X, Y) with the given colour and opacity.
+
+using TGlyph = std::function<void(TRaster&, int X, int Y, int S, TRgb Colour, double Alpha)>;
+
+void CloseGlyph(TRaster& Target, int X, int Y, int S, TRgb Colour, double Alpha)
+{
+    TRaster cover(S + 2, S + 2, Rgb(0x000000));
+    double width = S >= 9 ? 1.9 : 1.5;
+    StrokeLine(cover, 1.5, 1.5, S + 0.5, S + 0.5, width, White);
+    StrokeLine(cover, S + 0.5, 1.5, 1.5, S + 0.5, width, White);
+    for (int y = 0; y < S + 2; ++y)
+        for (int x = 0; x < S + 2; ++x)
+            Target.Blend(X - 1 + x, Y - 1 + y, Colour, Alpha * cover.At(x, y).R / 255.0);
+}
+
+void BoxOutline(TRaster& Target, int X, int Y, int W, int H, int TopBar, TRgb Colour, double Alpha)
+{
+    BlendRect(Target, X, Y, W, TopBar, Colour, Alpha);
+    BlendRect(Target, X, Y + TopBar, 1, H - TopBar, Colour, Alpha);
+    BlendRect(Target, X + W - 1, Y + TopBar, 1, H - TopBar, Colour, Alpha);
+    BlendRect(Target, X + 1, Y + H - 1, W - 2, 1, Colour, Alpha);
+}
+
+void MaximiseGlyph(TRaster& Target, int X, int Y, int S, TRgb Colour, double Alpha)
+{
+    BoxOutline(Target, X, Y, S, S - 1, S >= 9 ? 2 : 1, Colour, Alpha);
+}
+
+void RestoreGlyph(TRaster& Target, int X, int Y, int S, TRgb Colour, double Alpha)
+{
+    int box = S - 2;
+    int bar = S >= 9 ? 2 : 1;
+    // The window behind: only the parts the front window leaves visible.
+    BlendRect(Target, X + 2, Y, box, bar, Colour, Alpha);
+    BlendRect(Target, X + S - 1, Y + bar, 1, box - bar, Colour, Alpha);
+    BlendRect(Target, X + box, Y + box - 1, 1, 1, Colour, Alpha);
+    BoxOutline(Target, X, Y + 2, box, box, bar, Colour, Alpha);
+}
+
+void MinimiseGlyph(TRaster& Target, int X, int Y, int S, TRgb Colour, double Alpha)
+{
+    int bar = S >= 9 ? 2 : 1;
+    BlendRect(Target, X + 1, Y + S - 1 - bar, S - 2, bar, Colour, Alpha);
+}
+
+// ---- Shapes shared by several elements ---------------------------------------------------------
+
+// A W x H rounded face in Look, key colour outside the corners, optionally with a glyph of size S.
+TRaster Face(int W, int H, double Radius, const TFaceLook& Look, const TGlyph& Glyph = nullptr, int S = 0)
+{
+    TRaster face(W, H);
+    PaintRoundRect(face, 0, 0, W, H, Radius, TShapeStyle{Look.Outline, 1.0, true}, [&](int, int y) {
+        TRgb c = Mix(Look.Top, Look.Bottom, H > 3 ? (y - 1.0) / (H - 3.0) : 0.0);
+        return y == 1 ? Lighten(c, Look.Highlight) : c;
+    });
+    if (Glyph) {
+        int x = (W - S) / 2 + Look.GlyphShift;
+        int y = (H - S) / 2 + Look.GlyphShift;
+        Glyph(face, x, y + 1, S, Rgb(0x101820), 0.28); // a soft shadow under the glyph
+        Glyph(face, x, y, S, Look.Glyph, 1.0);
+    }
+    return face;
+}
+
+// ---- Frame: the four borders ------------------------------------------------------------------
+
+// The frame of a model window, from which all four border strips are cut: the strips then meet
+// without seams whatever size the engine stretches them to.
+TRaster ModelFrame(const TFramePalette& P)
+{
+    TRaster model(ModelWidth, ModelHeight);
+    const int r = CornerRadius;
+    for (int y = 0; y < ModelHeight; ++y)
+        for (int x = 0; x < ModelWidth; ++x) {
+            int fromLeft = x;
+            int fromRight = ModelWidth - 1 - x;
+            int fromTop = y;
+            int fromBottom = ModelHeight - 1 - y;
+            int depth = std::min({fromLeft, fromRight, fromTop, fromBottom});
+            bool rightOrBottom = depth == fromRight || depth == fromBottom;
+            if (y < r && (x < r || x >= ModelWidth - r)) {
+                double cx = x < r ? r : ModelWidth - r;
+                double distance = std::hypot(x + 0.5 - cx, y + 0.5 - r);
+                if (distance > r) {
+                    model.Set(x, y, KeyColour);
+                    continue;
+                }
+                depth = static_cast<int>(std::floor(r - distance));
+                rightOrBottom = x >= ModelWidth - r && distance > r - 1.5 && fromTop > 1;
+            }
+            TRgb c;
+            if (depth == 0)
+                c = P.Outline;
+            else if (depth == 1)
+                c = rightOrBottom ? P.Shade : P.Light;
+            else if (y < TitleHeight) {
+                if (y == TitleHeight - 1 && x >= SideWidth - 1 && x <= ModelWidth - SideWidth)
+                    c = P.Inner;
+                else {
+                    c = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (TitleHeight - 3.0));
+                    if (y < TitleHeight / 2)
+                        c = Lighten(c, 0.08); // a faint glaze on the upper half
+                }
+            } else if (x == SideWidth - 1 || x == ModelWidth - SideWidth || y == ModelHeight - FootHeight)
+                c = P.Inner;
+            else
+                c = P.Body;
+            model.Set(x, y, c);
+        }
+    return model;
+}
+
+void WriteFrameBorders(TSkinWriter& Skin)
+{
+    TRaster active = ModelFrame(ActiveFrame);
+    TRaster inactive = ModelFrame(InactiveFrame);
+    auto cut = [&](int X, int Y, int W, int H, bool Vertical) {
+        return JoinFrames({active.Crop(X, Y, W, H), inactive.Crop(X, Y, W, H)}, Vertical);
+    };
+    const int innerWidth = ModelWidth - 2 * SideWidth;
+    TIniSection& s = Skin.Section("Personality");
+    // Left and right: frames side by side; their top rows are the ends of the title band.
+    s.Set("Left", Skin.SaveImage("left.bmp", cut(0, 0, SideWidth, ModelHeight, false)));
+    s.Set("LeftFrame", 2).Set("LeftTopHeight", TitleHeight).Set("LeftBotHeight", FootHeight);
+    s.Set("LeftStretch", 1).Set("LeftTrans", 1);
+    s.Set("Right", Skin.SaveImage("right.bmp", cut(ModelWidth - SideWidth, 0, SideWidth, ModelHeight, false)));
+    s.Set("RightFrame", 2).Set("RightTopHeight", TitleHeight).Set("RightBotHeight", FootHeight);
+    s.Set("RightStretch", 1).Set("RightTrans", 1);
+    // Top and bottom: frames stacked; the two margin keys are the unscaled left and right ends.
+    s.Set("Top", Skin.SaveImage("top.bmp", cut(SideWidth, 0, innerWidth, TitleHeight, true)));
+    s.Set("TopFrame", 2).Set("TopTopHeight", TopEndLength).Set("TopBotHeight", TopEndLength);
+    s.Set("TopStretch", 1).Set("TopTrans", 1);
+    s.Set("Bottom", Skin.SaveImage("bottom.bmp", cut(SideWidth, ModelHeight - FootHeight, innerWidth, FootHeight, true)));
+    s.Set("BottomFrame", 2).Set("BottomTopHeight", 0).Set("BottomBotHeight", 0);
+    s.Set("BottomStretch", 1).Set("BottomTrans", 0); // square bottom corners: no holes
+}
+
+// ---- Title: caption text and the band behind it ------------------------------------------------
+
+constexpr int TextBackLeft = 6;   // the rounded left end of the band
+constexpr int TextBackRight = 9;  // the rounded right end, a little longer to balance the padding
+constexpr int TextBackMiddle = 4;
+
+TRaster TextBackFrame(const TFramePalette& P)
+{
+    const int w = TextBackLeft + TextBackMiddle + TextBackRight;
+    const int h = TitleHeight - 10;
+    TRaster frame(w, TitleHeight);
+    PaintRoundRect(frame, 0, 5, w, h, 6.0, TShapeStyle{P.PillOutline, 1.0, true},
+                   [&](int, int y) { return Mix(P.PillTop, P.PillBottom, y / (h - 1.0)); });
+    // A light line under the lower edge makes the band look pressed into the title. It lies on
+    // the title itself, so it is drawn in a solid colour (a blend with the key colour would show).
+    const int y = 5 + h;
+    TRgb title = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (TitleHeight - 3.0));
+    for (int x = 4; x < w - 4; ++x)
+        frame.Set(x, y, Mix(title, P.Light, 0.3));
+    return frame;
+}
+
+void WriteSkinName(TSkinWriter& Skin) { Skin.Section("TitlebarSkin").Set("SkinName", "Pembrox Slate"); }
+
+void WriteTitle(TSkinWriter& Skin)
+{
+    TIniSection& s = Skin.Section("Personality");
+    s.Set("TextBack", Skin.SaveImage("textback.bmp",
+                                     JoinFrames({TextBackFrame(ActiveFrame), TextBackFrame(InactiveFrame)}, true)));
+    s.Set("TextShift", IconX + IconSize + 2 - SideWidth); // the caption starts right of the icon
+    s.Set("TextShiftVert", 0);
+    s.Set("TextRightClip", MinimiseButtonX + 2); // never under the caption buttons
+    s.Set("TextAlignment", 0);
+    s.Set("Textbackground", 1);
+    s.Set("TXTBackleft", TextBackLeft).Set("TXTBackRight", TextBackRight);
+    s.Set("ActiveTextR", 255).Set("ActiveTextG", 255).Set("ActiveTextB", 255);
+    s.Set("InActiveTextR", 240).Set("InActiveTextG", 242).Set("InActiveTextB", 245);
+    Skin.Section("Fonts").Set("FontHeight", 14);
+}
+
+// ---- Caption buttons ----------------------------------------------------------------------------
+
+// Frames of a caption-button strip: 1 normal, 2 pressed, 3 hot, 4 inactive window.
+struct TCaptionLooks {
+    TFaceLook Normal, Pressed, Hot, Inactive;
+};
+
+constexpr TCaptionLooks CaptionLooks{
+    {Rgb(0x2D3F58), Rgb(0x97AECC), Rgb(0x5F7999), Rgb(0xF5F8FC), 0.35, 0},
+    {Rgb(0x1F2D41), Rgb(0x4A6284), Rgb(0x6781A3), Rgb(0xE6ECF4), 0.0, 1},
+    {Rgb(0x2D3F58), Rgb(0xB4C7DF), Rgb(0x7A94B5), White, 0.45, 0},
+    {Rgb(0x78818E), Rgb(0xCDD3DA), Rgb(0xA7AFBA), Rgb(0xF4F6F8), 0.35, 0}};
+
+// The close button turns red under the mouse.
+constexpr TCaptionLooks CloseLooks{
+    CaptionLooks.Normal,
+    {Rgb(0x4E1A15), Rgb(0x9A362E), Rgb(0xBB5047), Rgb(0xF6E6E4), 0.0, 1},
+    {Rgb(0x68251F), Rgb(0xE98D83), Rgb(0xBD4B41), White, 0.35, 0},
+    CaptionLooks.Inactive};
+
+TRaster CaptionButtonStrip(const TCaptionLooks& Looks, const TGlyph& Glyph)
+{
+    auto face = [&](const TFaceLook& look) {
+        return Face(CaptionButtonWidth, CaptionButtonHeight, 3.0, look, Glyph, 9);
+    };
+    return JoinFrames({face(Looks.Normal), face(Looks.Pressed), face(Looks.Hot), face(Looks.Inactive)}, false);
+}
+
+// The stand-in for the window icon (the engine shows the window's own icon on this button; the
+// image gives the button its size).
+TRaster SystemIcon()
+{
+    TRaster icon(IconSize, IconSize);
+    const TRgb outline = Rgb(0x2A3C54);
+    PaintRoundRect(icon, 1, 2, 14, 12, 2.0, TShapeStyle{outline, 1.0, true}, [&](int, int y) {
+        if (y <= 3)
+            return Mix(Rgb(0x9CB3D1), Rgb(0x5E7899), (y - 1) / 2.0);
+        return Mix(White, Rgb(0xDDE4EE), (y - 4) / 6.0);
+    });
+    for (int x = 2; x < 14; ++x)
+        icon.Set(x, 5, Rgb(0x8597AE));
+    return icon;
+}
+
+// One caption-button section: Align 1 places the button Xcoord pixels left of the window's right
+// edge, Align 0 Xcoord pixels right of its left edge; Ycoord counts from the window's top.
+void CaptionButton(TSkinWriter& Skin, const std::string& Section, int Action, int Align, int X, int Y,
+                   int Visibility, const std::string& Image, const TRaster& Strip, int Frames)
+{
+    TIniSection& s = Skin.Section(Section);
+    s.Set("Action", Action).Set("Align", Align).Set("Xcoord", X).Set("Ycoord", Y);
+    s.Set("Visibility", Visibility).Set("Visibility1", 0);
+    s.Set("ButtonImage", Skin.SaveImage(Image, Strip)).Set("frame", Frames);
+}
+
+void WriteCaptionButtons(TSkinWriter& Skin)
+{
+    // Actions: 0 close, 1 maximise or restore, 2 minimise, 3 system menu. Visibility 0 shows a
+    // button whenever the window has it; 2 only while not maximised, 1 only while maximised.
+    CaptionButton(Skin, "Button1", 0, 1, CloseButtonX, CaptionButtonTop, 0, "btnclose.bmp",
+                  CaptionButtonStrip(CloseLooks, CloseGlyph), 4);
+    CaptionButton(Skin, "Button2", 1, 1, MaximiseButtonX, CaptionButtonTop, 2, "btnmax.bmp",
+                  CaptionButtonStrip(CaptionLooks, MaximiseGlyph), 4);
+    CaptionButton(Skin, "Button3", 1, 1, MaximiseButtonX, CaptionButtonTop, 1, "btnrestore.bmp",
+                  CaptionButtonStrip(CaptionLooks, RestoreGlyph), 4);
+    CaptionButton(Skin, "Button4", 2, 1, MinimiseButtonX, CaptionButtonTop, 0, "btnmin.bmp",
+                  CaptionButtonStrip(CaptionLooks, MinimiseGlyph), 4);
+    CaptionButton(Skin, "Button5", 3, 0, IconX, (TitleHeight - IconSize) / 2, 0, "sysicon.bmp", SystemIcon(), 1);
+}
+
+// ---- MDI child buttons on the menu bar -----------------------------------------------------------
+
+// Three buttons (minimise, restore, close) of four frames each: normal, pressed, then the hot
+// look twice (frame 4 is what these buttons show under the mouse).
+void WriteMdiControls(TSkinWriter& Skin)
+{
+    const TFaceLook normal{Rgb(0x9AA6B6), Rgb(0xF6F8FB), Rgb(0xDCE2EA), Rgb(0x2F3E52), 0.5, 0};
+    const TFaceLook pressed{Rgb(0x5A6E8A), Rgb(0xC2CCDA), Rgb(0xD6DDE7), Rgb(0x1E2A3A), 0.0, 1};
+    const TFaceLook hot{Rgb(0x5E7AA1), White, Rgb(0xDCE6F3), Rgb(0x1E3556), 0.5, 0};
+    std::vector<TRaster> frames;
+    for (const TGlyph& glyph : {TGlyph(MinimiseGlyph), TGlyph(RestoreGlyph), TGlyph(CloseGlyph)})
+        for (const TFaceLook* look : {&normal, &pressed, &hot, &hot})
+            frames.push_back(Face(16, 14, 2.0, *look, glyph, 7));
+    Skin.Section("MDICONTROLS").Set("Image", Skin.SaveImage("mdicontrols.bmp", JoinFrames(frames, false)));
+}
+
+// ---- Push buttons, check boxes and radio buttons -------------------------------------------------
+
+constexpr int PushMargin = 4;
+
+TRaster PushButtonFrame(TRgb Outline, TRgb Top, TRgb Bottom, double Highlight, TRgb Ring, double RingAlpha)
+{
+    TRaster frame(24, 22);
+    PaintRoundRect(frame, 0, 0, 24, 22, 3.0, TShapeStyle{Outline, 1.0, true}, [&](int x, int y) {
+        TRgb c = Mix(Top, Bottom, (y - 1.0) / 19.0);
+        if (y == 1)
+            c = Lighten(c, Highlight);
+        // An inner ring one pixel in from the outline (focus and default looks).
+        if (RingAlpha > 0 && (x == 1 || x == 22 || y == 1 || y == 20))
+            c = Mix(c, Ring, RingAlpha);
+        return c;
+    });
+    return frame;
+}
+
+void WritePushButtons(TSkinWriter& Skin)
+{
+    // Frames: 1 normal, 2 pressed, 3 disabled, 4 hot or focused, 5 default button.
+    TRaster strip = JoinFrames(
+        {PushButtonFrame(Rgb(0x8190A4), Rgb(0xFCFDFE), Rgb(0xDCE2EB), 0.6, White, 0.0),
+         PushButtonFrame(Rgb(0x566A87), Rgb(0xC3CDDB), Rgb(0xDCE3EC), 0.0, Rgb(0xAEB9C9), 0.6),
+         PushButtonFrame(Rgb(0xBAC1CB), Rgb(0xF2F4F7), Rgb(0xEBEEF2), 0.0, White, 0.0),
+         PushButtonFrame(Rgb(0x4E6B93), White, Rgb(0xD8E3F1), 0.0, Rgb(0xA4BBDA), 0.8),
+         PushButtonFrame(Rgb(0x3B5880), Rgb(0xFCFDFE), Rgb(0xDCE2EB), 0.0, Rgb(0x7E9BC2), 0.7)},
+        false);
+    TIniSection& s = Skin.Section("Buttons");
+    s.Set("Bitmap", Skin.SaveImage("button.bmp", strip));
+    s.Set("LeftWidth", PushMargin).Set("TopHeight", PushMargin).Set("RightWidth", PushMargin);
+    s.Set("BottomHeight", PushMargin);
+    s.Set("Trans", 1).Set("Tile", 0);
+    s.Set("NormalColour2", ColourText(Ink));
+    s.Set("MouseOverColour2", ColourText(Rgb(0x16304F)));
+    s.Set("PressedColour2", ColourText(Rgb(0x101C2E)));
+}
+
+// Frames of both strips: 1 unchecked, 2 checked, 3 unchecked disabled, 4 checked disabled.
+constexpr int BoxSize = 13;
+
+TRaster CheckFrame(bool Checked, bool Enabled, bool Round)
+{
+    TRaster frame(BoxSize, BoxSize);
+    TRgb outline = Enabled ? Rgb(0x5F748E) : Rgb(0xB3BAC4);
+    TRgb top = Enabled ? White : Rgb(0xF3F4F6);
+    TRgb bottom = Enabled ? Rgb(0xDFE6EF) : Rgb(0xECEEF1);
+    TRgb mark = Enabled ? Rgb(0x284770) : Rgb(0xA2AAB5);
+    PaintRoundRect(frame, 0, 0, BoxSize, BoxSize, Round ? BoxSize / 2.0 : 2.0, TShapeStyle{outline, 1.0, true},
+                   [&](int, int y) { return Mix(top, bottom, (y - 1.0) / (BoxSize - 3.0)); });
+    if (Checked) {
+        if (Round)
+            FillDisc(frame, BoxSize / 2.0, BoxSize / 2.0, 2.6, mark);
+        else {
+            StrokeLine(frame, 3.3, 6.6, 5.6, 9.0, 1.8, mark);
+            StrokeLine(frame, 5.6, 9.0, 9.9, 3.6, 1.8, mark);
+        }
+    }
+    return frame;
+}
+
+void WriteCheckAndRadio(TSkinWriter& Skin)
+{
+    auto strip = [](bool round) {
+        return JoinFrames({CheckFrame(false, true, round), CheckFrame(true, true, round),
+                           CheckFrame(false, false, round), CheckFrame(true, false, round)},
+                          false);
+    };
+    TIniSection& s = Skin.Section("Buttons");
+    s.Set("CheckButton", Skin.SaveImage("checkbox.bmp", strip(false))).Set("CheckButtonFrame", 4);
+    s.Set("RadioButton", Skin.SaveImage("radio.bmp", strip(true))).Set("RadioButtonFrame", 4);
+}
+
+// ---- Colours -------------------------------------------------------------------------------------
+
+void WriteColours(TSkinWriter& Skin)
+{
+    const TRgb face = Rgb(0xE0E4EB);
+    TIniSection& s = Skin.Section("Colours");
+    s.Set("WindowText", ColourText(Ink));
+    s.Set("ButtonFace", ColourText(face));
+    s.Set("Scrollbar", ColourText(Rgb(0xD0D6E0)));
+    s.Set("HilightText", ColourText(White));
+    s.Set("Hilight", ColourText(Rgb(0x4A6891)));
+    s.Set("Menubar", ColourText(face));
+    s.Set("Menu", ColourText(Rgb(0xF6F7FA)));
+    s.Set("MenuText", ColourText(Ink));
+    s.Set("ButtonText", ColourText(Ink));
+    s.Set("ButtonHilight", ColourText(White));
+    s.Set("Buttonlight", ColourText(Rgb(0xEEF1F6)));
+    s.Set("ButtonShadow", ColourText(Rgb(0x96A0B0)));
+    s.Set("ButtonDkShadow", ColourText(Rgb(0x546072)));
+    s.Set("MenuBarText", ColourText(Ink));
+    s.Set("TitleTextActive", ColourText(White));
+    s.Set("TitleTextNoActive", ColourText(Rgb(0xF0F2F5)));
+}
+
+using TElementWriter = void (*)(TSkinWriter&);
+
+// In the order their sections appear in the description.
+constexpr TElementWriter ElementWriters[] = {
+    WriteSkinName, WriteFrameBorders, WriteTitle, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
+    WriteMdiControls,
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: make_skin FOLDER\n";
+        return 2;
+    }
+    try {
+        TSkinWriter skin(argv[1]);
+        for (TElementWriter write : ElementWriters)
+            write(skin);
+        skin.SaveDescription("default.ini", "Pembrox Slate, the built-in skin: generated by make_skin, do not edit");
+    } catch (const std::exception& e) {
+        std::cerr << "make_skin: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
