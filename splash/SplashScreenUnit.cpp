@@ -4,6 +4,7 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Picture.h"
+#include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/package/WinSkinStore.h"
 
@@ -15,20 +16,6 @@ std::vector<std::string>& Arguments()
 {
     static std::vector<std::string> arguments;
     return arguments;
-}
-
-// A plain existence test.
-bool FileExists(const std::string& Name)
-{
-    const DWORD attributes = GetFileAttributesA(Name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string CurrentDirectory()
-{
-    char buffer[MAX_PATH + 1]{};
-    const DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-    return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string(".");
 }
 
 } // namespace
@@ -92,7 +79,7 @@ void TSplashScreen::FormCreate(TObject*)
         Image1->Picture()->LoadFromFile("IMAGES/SPLASH.JPG");
     if (FileExists("IMAGES/SPLASH.BMP"))
         Image1->Picture()->LoadFromFile("IMAGES/SPLASH.BMP");
-    SkinFileName = CurrentDirectory() + "\\" + "default.skn";
+    SkinFileName = GetCurrentDir() + "\\" + "default.skn";
     if (FileExists(SkinFileName))
         SkinData1->SetSkinFile(SkinFileName);
     else

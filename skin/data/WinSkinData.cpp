@@ -6,6 +6,7 @@
 #include "framework/core/IniFile.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
+#include "framework/win/Files.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "skin/package/SkinRead.h"
@@ -59,22 +60,6 @@ TSkinControlTypes DefaultControls()
     for (int i = xcMainMenu; i < xcFastReport; ++i)
         set.Include(static_cast<TSkinControlType>(i));
     return set;
-}
-
-bool FileExists(const std::string& Name)
-{
-    const DWORD attributes = GetFileAttributesA(Name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string TempFolder()
-{
-    char buffer[256 + 1]{};
-    const DWORD n = GetTempPathA(256, buffer);
-    std::string folder = n > 0 && n <= 256 ? std::string(buffer, n) : std::string(".\\");
-    if (folder.back() != '\\' && folder.back() != '/')
-        folder += '\\';
-    return folder;
 }
 
 // Deletes the file when it goes, on every path.
