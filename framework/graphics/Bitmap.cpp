@@ -196,9 +196,18 @@ void TBitmapCanvas::CreateHandle()
         if (!selected)
             throw EInvalidOperation("Cannot select the bitmap");
     }
+    if (FStretchMode != 0)
+        SetStretchBltMode(dc.get(), FStretchMode);
     SetHandle(dc.get());
     FDC = std::move(dc);
     FOldBitmap = std::move(selected);
+}
+
+void TBitmapCanvas::SetStretchMode(int Value)
+{
+    FStretchMode = Value;
+    if (FDC && Value != 0)
+        SetStretchBltMode(FDC.get(), Value);
 }
 
 void TBitmapCanvas::Changed()

@@ -49,6 +49,10 @@ public:
     // Unbinds, deselects the bitmap and deletes the DC. Safe to call when there is none.
     void FreeContext() noexcept;
     void Changed() override;
+    // A StretchBlt mode (COLORONCOLOR, ...) that every DC of this canvas gets, also the ones made
+    // after the bitmap changed size; 0 leaves GDI's default.
+    int StretchMode() const { return FStretchMode; }
+    void SetStretchMode(int Value);
 
 protected:
     void CreateHandle() override;
@@ -59,6 +63,7 @@ private:
     TBitmap* FBitmap;
     TMemoryDC FDC;
     TSelectObject FOldBitmap;
+    int FStretchMode = 0;
 };
 
 class TBitmap : public TGraphic {

@@ -1,0 +1,352 @@
+#include "skin/draw/SkinDraw.h"
+
+#include "framework/controls/Forms.h"
+#include "framework/core/Exception.h"
+#include "framework/win/Handles.h"
+#include "framework/win/Platform.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Where frame Index lies in the strip.
+struct TFramePlace {
+    int SX = 0;
+    int SY = 0;
+    int FW = 0;
+    int FH = 0;
+};
+
+bool LocateFrame(TBitmap* Strip, int Index, int Count, bool Vertical, TFramePlace& Frame)
+{
+    if (Strip == nullptr || Strip->Empty() || Count < 1 || Index < 1 || Index > Count)
+        return false;
+    if (Vertical) {
+        Frame.FW = Strip->Width();
+        Frame.FH = Strip->Height() / Count;
+        Frame.SX = 0;
+        Frame.SY = (Index - 1) * Frame.FH;
+    } else {
+        Frame.FW = Strip->Width() / Count;
+        Frame.FH = Strip->Height();
+        Frame.SX = (Index - 1) * Frame.FW;
+        Frame.SY = 0;
+    }
+    return Frame.FW > 0 && Frame.FH > 0;
+}
+
+bool Inverted(const RECT& R)
+{
+    return R.right < R.left || R.bottom < R.top;
+}
+
+// The canvas rectangle copy: StretchBlt SRCCOPY. Pieces of no (or negative) size are left out, so
+// a skin whose margins exceed its frames draws less, never a mirror image.
+void Piece(HDC Dest, int X, int Y, int W, int H, HDC Source, int SX, int SY, int SW, int SH)
+{
+    if (W <= 0 || H <= 0 || SW <= 0 || SH <= 0)
+        return;
+    StretchBlt(Dest, X, Y, W, H, Source, SX, SY, SW, SH, SRCCOPY);
+}
+
+// Margins whose sum exceeds the target are dropped in pairs for this draw.
+TMargins DropMargins(const TMargins& M, int W, int H)
+{
+    TMargins m = M;
+    if (m.Left + m.Right > W)
+        m.Left = m.Right = 0;
+    if (m.Top + m.Bottom > H)
+        m.Top = m.Bottom = 0;
+    return m;
+}
+
+std::unique_ptr<TBitmap> GShared;
+
+void InitSkinDraw()
+{
+    SharedPaintBitmap();
+}
+
+TModuleRegistration SkinDrawModule("SkinDraw", 100, &InitSkinDraw, &FreeSharedPaintBitmap);
+
+} // namespace
+
+TBitmap* SharedPaintBitmap()
+{
+    if (!GShared) {
+        GShared = std::make_unique<TBitmap>();
+        GShared->SetPixelFormat(pf32bit);
+        GShared->Canvas()->SetStretchMode(COLORONCOLOR);
+    }
+    return GShared.get();
+}
+
+void FreeSharedPaintBitmap() noexcept
+{
+    GShared.reset();
+}
+
+void TileBitmap(TCanvas& Canvas, const RECT& Dest, TBitmap* Bitmap, const RECT& Source)
+{
+    const int w = Source.right - Source.left;
+    const int h = Source.bottom - Source.top;
+    if (Bitmap == nullptr || Bitmap->Empty() || w < 0 || h < 0 || w * h == 0)
+        return;
+    TBitmap tile(w, h, pf32bit);
+    HDC tileDC = tile.Canvas()->Handle();
+    StretchBlt(tileDC, 0, 0, w, h, Bitmap->Canvas()->Handle(), Source.left, Source.top, w, h, SRCCOPY);
+    HDC dest = Canvas.Handle();
+    Canvas.Changing();
+    for (int x = Dest.left; x < Dest.right; x += w)
+        for (int y = Dest.top; y < Dest.bottom; y += h)
+            BitBlt(dest, x, y, w, h, tileDC, 0, 0, SRCCOPY);
+    Canvas.Changed();
+}
+
+std::unique_ptr<TBitmap> BuildFrameBitmap(const RECT& Target, TBitmap* Strip, const TMargins& Margins, int Index,
+                                          int Count, bool Tile, bool Vertical)
+{
+    TFramePlace f;
+    if (!LocateFrame(Strip, Index, Count, Vertical, f))
+        return nullptr;
+    const int W = Target.right - Target.left;
+    const int H = Target.bottom - Target.top;
+    auto image = std::make_unique<TBitmap>(W, H, pf32bit);
+    if (image->Empty())
+        return image;
+    const TMargins m = DropMargins(Margins, W, H);
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    image->Canvas()->SetStretchMode(COLORONCOLOR);
+    HDC dc = image->Canvas()->Handle();
+    HDC src = Strip->Canvas()->Handle();
+    const int SX = f.SX, SY = f.SY, FW = f.FW, FH = f.FH;
+    if (L * T > 0)
+        Piece(dc, 0, 0, L, T, src, SX, SY, L, T);
+    if (L * B > 0)
+        Piece(dc, 0, H - B, L, B, src, SX, SY + FH - B, L, B);
+    if (R * T > 0)
+        Piece(dc, W - R, 0, R, T, src, SX + FW - R, SY, R, T);
+    if (L > 0)
+        Piece(dc, 0, T, L, H - T - B, src, SX, SY + T, L, FH - T - B);
+    if (T > 0)
+        Piece(dc, L, 0, W - L - R, T, src, SX + L, SY, FW - L - R, T);
+    if (Tile) {
+        TileBitmap(*image->Canvas(), RECT{L, T, W - R, H - B}, Strip,
+                   RECT{SX + L, SY + T, SX + FW - R, SY + FH - B});
+        dc = image->Canvas()->Handle();
+    } else {
+        Piece(dc, L, T, W - L - R, H - T - B, src, SX + L, SY + T, FW - L - R, FH - T - B);
+    }
+    if (R * B > 0)
+        Piece(dc, W - R, H - B, R, B, src, SX + FW - R, SY + FH - B, R, B);
+    if (R > 0)
+        Piece(dc, W - R, T, R, H - T - B, src, SX + FW - R, SY + T, R, FH - T - B);
+    if (B > 0)
+        Piece(dc, L, H - B, W - L - R, B, src, SX + L, SY + FH - B, FW - L - R, B);
+    image->Canvas()->Changed();
+    return image;
+}
+
+void DrawTransparentBitmap(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor Key)
+{
+    if (Inverted(Target) || Bitmap == nullptr || Bitmap->Empty())
+        return;
+    const int w = Target.right - Target.left;
+    const int h = Target.bottom - Target.top;
+    // The mask: 1 (white) where the bitmap has the key colour, 0 elsewhere. The bitmap keeps it
+    // until its pixels change; its pixels are not touched.
+    HBITMAP mask = Bitmap->CreateMask(Key);
+    HDC source = Bitmap->Canvas()->Handle();
+    if (IsNTPlatform()) {
+        MaskBlt(DC, Target.left, Target.top, w, h, source, 0, 0, mask, 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+        return;
+    }
+    TMemoryDC maskDC(DC);
+    TSelectObject selected(maskDC.get(), mask);
+    const COLORREF oldBk = SetBkColor(DC, 0xFFFFFF);
+    const COLORREF oldText = SetTextColor(DC, 0);
+    BitBlt(DC, Target.left, Target.top, w, h, source, 0, 0, SRCINVERT);
+    BitBlt(DC, Target.left, Target.top, w, h, maskDC.get(), 0, 0, SRCAND);
+    BitBlt(DC, Target.left, Target.top, w, h, source, 0, 0, SRCINVERT);
+    SetBkColor(DC, oldBk);
+    SetTextColor(DC, oldText);
+}
+
+void DrawFrameImage(HDC DC, const RECT& Target, TBitmap* Strip, const TMargins& Margins, int Index, int Count,
+                    bool Transparent, bool Tile, bool Vertical)
+{
+    if (Inverted(Target))
+        return;
+    std::unique_ptr<TBitmap> image = BuildFrameBitmap(Target, Strip, Margins, Index, Count, Tile, Vertical);
+    if (!image || image->Empty())
+        return;
+    const int w = image->Width();
+    const int h = image->Height();
+    if (Transparent)
+        DrawTransparentBitmap(DC, RECT{Target.left, Target.top, Target.left + w, Target.top + h}, image.get(),
+                              SkinKeyColour);
+    else
+        BitBlt(DC, Target.left, Target.top, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void DrawTiledFrame(TCanvas& Canvas, const RECT& Target, TBitmap* Strip, const TMargins& Margins, int Index,
+                    int Count, bool Transparent, bool Vertical)
+{
+    TFramePlace f;
+    if (Inverted(Target) || !LocateFrame(Strip, Index, Count, Vertical, f))
+        return;
+    const int W = Target.right - Target.left;
+    const int H = Target.bottom - Target.top;
+    TBitmap bar(W, H, pf32bit);
+    if (bar.Empty())
+        return;
+    bar.Canvas()->SetStretchMode(COLORONCOLOR);
+    HDC dc = bar.Canvas()->Handle();
+    HDC src = Strip->Canvas()->Handle();
+    const int L = Margins.Left, R = Margins.Right;
+    Piece(dc, 0, 0, L, H, src, f.SX, f.SY, L, f.FH);
+    // The middle at its own width; a middle of no width is left out (it would never advance).
+    const int c = f.FW - L - R;
+    if (c > 0)
+        for (int x = L; x < W - R; x += c)
+            Piece(dc, x, 0, c, H, src, f.SX + L, f.SY, c, f.FH);
+    Piece(dc, W - R, 0, R, H, src, f.SX + f.FW - R, f.SY, R, f.FH);
+    if (Transparent) {
+        bar.SetTransparentColor(SkinKeyColour);
+        bar.SetTransparent(true);
+        bar.Draw(Canvas, Target.left, Target.top);
+        return;
+    }
+    HDC dest = Canvas.Handle();
+    Canvas.Changing();
+    BitBlt(dest, Target.left, Target.top, W, H, dc, 0, 0, SRCCOPY);
+    Canvas.Changed();
+}
+
+void DrawFrameBorder(HDC DC, const RECT& Target, TBitmap* Strip, const TMargins& Margins, int Index, int Count,
+                     bool Vertical)
+{
+    TFramePlace f;
+    if (!LocateFrame(Strip, Index, Count, Vertical, f))
+        return;
+    const int W = Target.right - Target.left;
+    const int H = Target.bottom - Target.top;
+    const TMargins m = DropMargins(Margins, W, H);
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    const int X = Target.left, Y = Target.top;
+    const int SX = f.SX, SY = f.SY, FW = f.FW, FH = f.FH;
+    SetStretchBltMode(DC, COLORONCOLOR);
+    HDC src = Strip->Canvas()->Handle();
+    if (L * T > 0)
+        Piece(DC, X, Y, L, T, src, SX, SY, L, T);
+    if (L * B > 0)
+        Piece(DC, X, Y + H - B, L, B, src, SX, SY + FH - B, L, B);
+    if (R * T > 0)
+        Piece(DC, X + W - R, Y, R, T, src, SX + FW - R, SY, R, T);
+    if (L > 0)
+        Piece(DC, X, Y + T, L, H - T - B, src, SX, SY + T, L, FH - T - B);
+    if (T > 0)
+        Piece(DC, X + L, Y, W - L - R, T, src, SX + L, SY, FW - L - R, T);
+    if (R * B > 0)
+        Piece(DC, X + W - R, Y + H - B, R, B, src, SX + FW - R, SY + FH - B, R, B);
+    if (R > 0)
+        Piece(DC, X + W - R, Y + T, R, H - T - B, src, SX + FW - R, SY + T, R, FH - T - B);
+    if (B > 0)
+        Piece(DC, X + L, Y + H - B, W - L - R, B, src, SX + L, SY + FH - B, FW - L - R, B);
+}
+
+void DrawStretchFrame(HDC DC, const RECT& Target, TBitmap* Strip, int Index, int Count, bool Transparent)
+{
+    TFramePlace f;
+    if (Inverted(Target) || !LocateFrame(Strip, Index, Count, false, f))
+        return;
+    const int W = Target.right - Target.left;
+    const int H = Target.bottom - Target.top;
+    TBitmap image(W, H, pf32bit);
+    if (image.Empty())
+        return;
+    Piece(image.Canvas()->Handle(), 0, 0, W, H, Strip->Canvas()->Handle(), f.SX, 0, f.FW, f.FH);
+    if (Transparent)
+        DrawTransparentBitmap(DC, RECT{Target.left, Target.top, Target.left + W, Target.top + H}, &image,
+                              SkinKeyColour);
+    else
+        BitBlt(DC, Target.left, Target.top, W, H, image.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+HRGN BuildBitmapRegion(TBitmap* Bitmap, int X, int Y, TColor Key, uint8_t RedTolerance, uint8_t GreenTolerance,
+                       uint8_t BlueTolerance)
+{
+    const int keyR = Key & 0xFF, keyG = (Key >> 8) & 0xFF, keyB = (Key >> 16) & 0xFF;
+    const int maxR = std::min(255, keyR + RedTolerance);
+    const int maxG = std::min(255, keyG + GreenTolerance);
+    const int maxB = std::min(255, keyB + BlueTolerance);
+    auto isKey = [&](const uint8_t* p) {
+        return p[2] >= keyR && p[2] <= maxR && p[1] >= keyG && p[1] <= maxG && p[0] >= keyB && p[0] <= maxB;
+    };
+
+    constexpr size_t Batch = 2000;
+    constexpr size_t Step = 500;
+    // RGNDATAHEADER, then the rectangles.
+    std::vector<uint8_t> buffer(sizeof(RGNDATAHEADER) + Step * sizeof(RECT));
+    size_t count = 0;
+    RECT bounds{0x7FFFFFFF, 0x7FFFFFFF, 0, 0};
+    TRegionHandle result;
+    auto flush = [&] {
+        auto* header = reinterpret_cast<RGNDATAHEADER*>(buffer.data());
+        header->dwSize = sizeof(RGNDATAHEADER);
+        header->iType = RDH_RECTANGLES;
+        header->nCount = static_cast<DWORD>(count);
+        header->nRgnSize = 0;
+        header->rcBound = bounds;
+        TRegionHandle batch(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()),
+                                            reinterpret_cast<const RGNDATA*>(buffer.data())));
+        if (!batch)
+            throw EOutOfResources("Cannot create a region");
+        if (!result)
+            result = std::move(batch);
+        else
+            CombineRgn(result.get(), result.get(), batch.get(), RGN_OR);
+        count = 0;
+        bounds = RECT{0x7FFFFFFF, 0x7FFFFFFF, 0, 0};
+    };
+    auto add = [&](int x1, int x2, int y) {
+        if ((count + 1) * sizeof(RECT) + sizeof(RGNDATAHEADER) > buffer.size())
+            buffer.resize(buffer.size() + Step * sizeof(RECT));
+        const RECT r{X + x1, Y + y, X + x2, Y + y + 1};
+        std::memcpy(buffer.data() + sizeof(RGNDATAHEADER) + count * sizeof(RECT), &r, sizeof r);
+        ++count;
+        bounds.left = std::min(bounds.left, r.left);
+        bounds.top = std::min(bounds.top, r.top);
+        bounds.right = std::max(bounds.right, r.right);
+        bounds.bottom = std::max(bounds.bottom, r.bottom);
+        if (count == Batch)
+            flush();
+    };
+
+    if (Bitmap != nullptr && !Bitmap->Empty()) {
+        Bitmap->SetPixelFormat(pf32bit);
+        const int w = Bitmap->Width();
+        const int h = Bitmap->Height();
+        // Rows through the bitmap's own stride, so a bitmap of one row is read right too.
+        const uint8_t* base = Bitmap->ScanLine(0);
+        const int stride = Bitmap->Stride();
+        for (int y = 0; y < h; ++y) {
+            const uint8_t* row = base + static_cast<ptrdiff_t>(y) * stride;
+            int x = 0;
+            while (x < w) {
+                while (x < w && isKey(row + x * 4))
+                    ++x;
+                const int start = x;
+                while (x < w && !isKey(row + x * 4))
+                    ++x;
+                if (x > start)
+                    add(start, x, y);
+            }
+        }
+    }
+    flush();
+    return result.release();
+}

@@ -1,0 +1,111 @@
+// Flipping and quarter turns of 24-bit bitmaps. The flip copies whole rows into a second bitmap;
+// the turns read the image once as a bottom-up 32-bit copy and write the new rows through the
+// scan lines, three bytes (blue, green, red) a pixel.
+#include "skin/draw/SkinEffects.h"
+
+#include "framework/graphics/Bitmap.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The whole image as 32-bit pixels, bottom row first (W * H * 4 bytes); empty when it cannot be
+// read.
+std::vector<uint8_t> ReadPixels32(TBitmap* Bitmap)
+{
+    const int width = Bitmap->Width();
+    const int height = Bitmap->Height();
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    std::vector<uint8_t> pixels(bytes);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(bytes);
+    info.bmiHeader.biXPelsPerMeter = 1;
+    info.bmiHeader.biYPelsPerMeter = 1;
+    info.bmiHeader.biClrUsed = 0;
+    info.bmiHeader.biClrImportant = 0;
+
+    HBITMAP handle = Bitmap->Handle();
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, handle, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (lines != height)
+        pixels.clear();
+    return pixels;
+}
+
+// Source pixel (X, Y), top-down, of a bottom-up 32-bit buffer of the given size.
+inline const uint8_t* SourcePixel(const std::vector<uint8_t>& Pixels, int Width, int Height, int X, int Y)
+{
+    const size_t row = static_cast<size_t>(Height - 1 - Y);
+    return Pixels.data() + (row * static_cast<size_t>(Width) + static_cast<size_t>(X)) * 4;
+}
+
+inline void PutPixel(uint8_t* Dest, const uint8_t* Source)
+{
+    Dest[0] = Source[0];
+    Dest[1] = Source[1];
+    Dest[2] = Source[2];
+}
+
+} // namespace
+
+void FlipBitmapVertical(TBitmap* Bitmap)
+{
+    if (Bitmap == nullptr || Bitmap->Empty())
+        return;
+    const int width = Bitmap->Width();
+    const int height = Bitmap->Height();
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    TBitmap flipped(width, height, Bitmap->PixelFormat());
+    for (int i = 0; i < height; ++i)
+        std::memcpy(flipped.ScanLine(height - 1 - i), Bitmap->ScanLine(i), rowBytes);
+    Bitmap->Assign(&flipped);
+}
+
+void RotateBitmapLeft(TBitmap* Bitmap)
+{
+    if (Bitmap == nullptr || Bitmap->Empty())
+        return;
+    const int width = Bitmap->Width();
+    const int height = Bitmap->Height();
+    const std::vector<uint8_t> pixels = ReadPixels32(Bitmap);
+    if (pixels.empty())
+        return;
+    Bitmap->SetSize(height, width);
+    // New row r holds the old column W - 1 - r; its column c is the old row c.
+    for (int row = 0; row < width; ++row) {
+        uint8_t* line = Bitmap->ScanLine(row);
+        const int x = width - 1 - row;
+        for (int y = 0; y < height; ++y)
+            PutPixel(line + static_cast<size_t>(y) * 3, SourcePixel(pixels, width, height, x, y));
+    }
+}
+
+void RotateBitmapRight(TBitmap* Bitmap)
+{
+    if (Bitmap == nullptr || Bitmap->Empty())
+        return;
+    const int width = Bitmap->Width();
+    const int height = Bitmap->Height();
+    const std::vector<uint8_t> pixels = ReadPixels32(Bitmap);
+    if (pixels.empty())
+        return;
+    Bitmap->SetSize(height, width);
+    // New row r holds the old column r; its column H - 1 - y is the old row y.
+    for (int row = 0; row < width; ++row) {
+        uint8_t* line = Bitmap->ScanLine(row);
+        for (int y = 0; y < height; ++y)
+            PutPixel(line + static_cast<size_t>(height - 1 - y) * 3, SourcePixel(pixels, width, height, row, y));
+    }
+}
