@@ -62,6 +62,37 @@ TSkinControlTypes DefaultControls()
     return set;
 }
 
+// Holds a mutex of the whole session while it lives: the description file is named after its
+// package entry only, so two programs loading skins at the same moment would otherwise write,
+// read and delete each other's file. After 10 s of waiting the load goes ahead anyway.
+class TDescriptionLock {
+public:
+    explicit TDescriptionLock(const std::string& Entry)
+    {
+        std::string name = "Local\\SkinDescription-";
+        for (char c : Entry)
+            name += (c == '\\') ? '_' : c;
+        FMutex = CreateMutexA(nullptr, FALSE, name.c_str());
+        if (FMutex != nullptr) {
+            const DWORD wait = WaitForSingleObject(FMutex, 10000);
+            FOwned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        }
+    }
+    ~TDescriptionLock()
+    {
+        if (FOwned)
+            ReleaseMutex(FMutex);
+        if (FMutex != nullptr)
+            CloseHandle(FMutex);
+    }
+    TDescriptionLock(const TDescriptionLock&) = delete;
+    TDescriptionLock& operator=(const TDescriptionLock&) = delete;
+
+private:
+    HANDLE FMutex = nullptr;
+    bool FOwned = false;
+};
+
 // Deletes the file when it goes, on every path.
 class TTemporaryFile {
 public:
@@ -255,6 +286,7 @@ bool TSkinData::LoadPackage()
     reader.ExtractEntryContaining(".ini", work, entry);
     entry = LowerCase(entry);
     const std::string fileName = folder + entry;
+    TDescriptionLock lock(entry);
     // Saving to the bare folder (no description entry) fails with the file-creation error.
     work.SaveToFile(fileName);
     TTemporaryFile temporary(fileName);

@@ -272,16 +272,18 @@ TEST_F(TSkinDataTest, ElementsTheirKeysFrameCountsAndLimits)
 TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
 {
     TSkinData data(nullptr);
-    const std::string file = TempName("fresh.ini");
+    // A name of this process's own, so that other test programs running now cannot have it.
+    const std::string entry = "fresh" + std::to_string(GetCurrentProcessId()) + ".ini";
+    const std::string file = TempName(entry);
     // Two packages in a row whose descriptions have the same entry name.
-    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=First\r\n", {}, "fresh.ini"));
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=First\r\n", {}, entry));
     EXPECT_EQ(data.SkinName(), "First");
-    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Second\r\n", {}, "fresh.ini"));
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Second\r\n", {}, entry));
     EXPECT_EQ(data.SkinName(), "Second");
     EXPECT_FALSE(Exists(file));
 
     // A bitmap entry that is no bitmap: the loading error comes out, the file is gone anyway.
-    EXPECT_THROW(Load(data, "[Personality]\r\nLeft=bad.bmp\r\n", {{"bad.bmp", "BM not really"}}, "fresh.ini"),
+    EXPECT_THROW(Load(data, "[Personality]\r\nLeft=bad.bmp\r\n", {{"bad.bmp", "BM not really"}}, entry),
                  EInvalidGraphic);
     EXPECT_TRUE(data.SkinLoading());
     EXPECT_FALSE(Exists(file));
