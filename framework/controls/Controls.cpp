@@ -566,8 +566,6 @@ TWinControl::~TWinControl()
     FControls.clear();
     DestroyHandle();
     FreeObjectInstance(FObjectInstance);
-    if (FBrush != nullptr)
-        DeleteObject(FBrush);
 }
 
 HWND TWinControl::Handle()
@@ -820,7 +818,7 @@ void TWinControl::WndProc(TMessage& Message)
         SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(FFont->Color())));
         SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(FColor)));
         UpdateBrush();
-        Message.Result = reinterpret_cast<LRESULT>(FBrush);
+        Message.Result = reinterpret_cast<LRESULT>(FBrush.get());
         return;
     }
     case WM_SETTEXT:
@@ -1151,18 +1149,15 @@ void TWinControl::FontChanged()
 
 void TWinControl::ColorChanged()
 {
-    if (FBrush != nullptr) {
-        DeleteObject(FBrush);
-        FBrush = nullptr;
-    }
+    FBrush.reset();
     for (TControl* c : std::vector<TControl*>(FControls))
         c->Perform(CM_PARENTCOLORCHANGED);
 }
 
 void TWinControl::UpdateBrush()
 {
-    if (FBrush == nullptr)
-        FBrush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor)));
+    if (!FBrush)
+        FBrush.reset(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor))));
 }
 
 void TWinControl::EraseBackground(HDC DC)
@@ -1172,7 +1167,7 @@ void TWinControl::EraseBackground(HDC DC)
     RECT r{};
     GetClientRect(FHandle, &r);
     UpdateBrush();
-    FillRect(DC, &r, FBrush);
+    FillRect(DC, &r, FBrush.get());
 }
 
 void TWinControl::PaintWindow(HDC DC)

@@ -26,6 +26,7 @@
 #include "framework/graphics/Canvas.h"
 #include "framework/graphics/Colors.h"
 #include "framework/graphics/GraphicsObjects.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Message.h"
 
 #include <windows.h>
@@ -360,7 +361,7 @@ protected:
     WNDPROC FObjectInstance = nullptr;
     WNDPROC FDefWndProc = nullptr;
     std::vector<TControl*> FControls;
-    HBRUSH FBrush = nullptr; // Color for WM_CTLCOLOR* answers
+    TBrushHandle FBrush; // Color, for painting and the WM_CTLCOLOR* answers
     bool FTabStop = false;
     bool FDoubleBuffered = false;
     int FAlignLevel = 0;
