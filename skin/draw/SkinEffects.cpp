@@ -73,7 +73,10 @@ void FlipBitmapVertical(TBitmap* Bitmap)
     Bitmap->Assign(&flipped);
 }
 
-void RotateBitmapLeft(TBitmap* Bitmap)
+namespace {
+
+// A quarter turn: counter-clockwise (Left) or clockwise.
+void RotateBitmap(TBitmap* Bitmap, bool Left)
 {
     if (Bitmap == nullptr || Bitmap->Empty())
         return;
@@ -83,29 +86,26 @@ void RotateBitmapLeft(TBitmap* Bitmap)
     if (pixels.empty())
         return;
     Bitmap->SetSize(height, width);
-    // New row r holds the old column W - 1 - r; its column c is the old row c.
+    // Left: new row r holds the old column W - 1 - r, its column y the old row y.
+    // Right: new row r holds the old column r, its column H - 1 - y the old row y.
     for (int row = 0; row < width; ++row) {
         uint8_t* line = Bitmap->ScanLine(row);
-        const int x = width - 1 - row;
-        for (int y = 0; y < height; ++y)
-            PutPixel(line + static_cast<size_t>(y) * 3, SourcePixel(pixels, width, height, x, y));
+        const int x = Left ? width - 1 - row : row;
+        for (int y = 0; y < height; ++y) {
+            const int column = Left ? y : height - 1 - y;
+            PutPixel(line + static_cast<size_t>(column) * 3, SourcePixel(pixels, width, height, x, y));
+        }
     }
+}
+
+} // namespace
+
+void RotateBitmapLeft(TBitmap* Bitmap)
+{
+    RotateBitmap(Bitmap, true);
 }
 
 void RotateBitmapRight(TBitmap* Bitmap)
 {
-    if (Bitmap == nullptr || Bitmap->Empty())
-        return;
-    const int width = Bitmap->Width();
-    const int height = Bitmap->Height();
-    const std::vector<uint8_t> pixels = ReadPixels32(Bitmap);
-    if (pixels.empty())
-        return;
-    Bitmap->SetSize(height, width);
-    // New row r holds the old column r; its column H - 1 - y is the old row y.
-    for (int row = 0; row < width; ++row) {
-        uint8_t* line = Bitmap->ScanLine(row);
-        for (int y = 0; y < height; ++y)
-            PutPixel(line + static_cast<size_t>(height - 1 - y) * 3, SourcePixel(pixels, width, height, row, y));
-    }
+    RotateBitmap(Bitmap, false);
 }

@@ -14,6 +14,7 @@
 #include "framework/core/Stream.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/BitmapCodec.h"
+#include "tests/bench/BenchTiming.h"
 
 #include <windows.h>
 
@@ -81,30 +82,6 @@ std::vector<std::vector<uint8_t>> MakeFiles(const std::vector<TSample>& Samples)
     return files;
 }
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class F> double Median(int Rounds, F&& Round)
-{
-    std::vector<double> times;
-    for (int i = 0; i < Rounds; ++i) {
-        const double start = Now();
-        Round();
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 int main()
@@ -122,7 +99,7 @@ int main()
     }
     constexpr int Rounds = 300;
 
-    const double load = Median(Rounds, [&] {
+    const double load = BenchMedian(Rounds, 0, [&] {
         std::vector<std::unique_ptr<TBitmap>> bitmaps;
         for (auto& s : streams) {
             s->SetPosition(0);
@@ -130,7 +107,7 @@ int main()
             bitmaps.back()->LoadFromStream(*s);
         }
     });
-    const double realise = Median(Rounds, [&] {
+    const double realise = BenchMedian(Rounds, 0, [&] {
         std::vector<std::unique_ptr<TBitmap>> bitmaps;
         for (auto& s : streams) {
             s->SetPosition(0);
@@ -139,14 +116,14 @@ int main()
             bitmaps.back()->Handle();
         }
     });
-    const double copy = Median(Rounds, [&] {
+    const double copy = BenchMedian(Rounds, 0, [&] {
         std::vector<std::unique_ptr<TMemoryStream>> copies;
         for (auto& s : streams) {
             copies.push_back(std::make_unique<TMemoryStream>());
             copies.back()->LoadFromStream(*s);
         }
     });
-    const double floor = Median(Rounds, [&] {
+    const double floor = BenchMedian(Rounds, 0, [&] {
         std::vector<TBitmapHandle> dibs;
         for (size_t i = 0; i < samples.size(); ++i) {
             struct {

@@ -9,6 +9,7 @@
 //               the worst case, a 1920 x 32 bitmap alternating key and non-key pixels;
 // each in microseconds and as a ratio against the floor.
 #include "skin/draw/SkinDraw.h"
+#include "tests/bench/BenchTiming.h"
 
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/Colors.h"
@@ -35,39 +36,16 @@ constexpr int CornerRadius = 8;
 constexpr int Rounds = 30;
 constexpr int WarmUp = 3;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
-// Median time of Round; Prepare runs before each round, outside the timing.
-double Median(const std::function<void()>& Prepare, const std::function<void()>& Round)
-{
-    for (int i = 0; i < WarmUp; ++i) {
-        Prepare();
-        Round();
-    }
-    std::vector<double> times;
-    for (int i = 0; i < Rounds; ++i) {
-        Prepare();
-        const double start = Now();
-        Round();
-        times.push_back(Now() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
+// The median of Rounds after WarmUp; Prepare runs before each round, outside the timing.
 double Median(const std::function<void()>& Round)
 {
-    return Median([] {}, Round);
+    return BenchMedian(Rounds, WarmUp, Round);
+}
+
+double Median(const std::function<void()>& Prepare, const std::function<void()>& Round)
+{
+    return BenchMedian(Rounds, WarmUp, Round, Prepare);
 }
 
 void SetPixel(TBitmap& Bitmap, int X, int Y, TColor Colour)

@@ -1,0 +1,43 @@
+// Timing for the Windows benchmark programs: a high-resolution clock and the median of rounds.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// Seconds, from QueryPerformanceCounter.
+inline double BenchNow()
+{
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The median time of Round over Rounds timed rounds, after WarmUp untimed ones; Prepare (when
+// given) runs before each round, outside the timing.
+inline double BenchMedian(int Rounds, int WarmUp, const std::function<void()>& Round,
+                          const std::function<void()>& Prepare = {})
+{
+    for (int i = 0; i < WarmUp; ++i) {
+        if (Prepare)
+            Prepare();
+        Round();
+    }
+    std::vector<double> times;
+    for (int i = 0; i < Rounds; ++i) {
+        if (Prepare)
+            Prepare();
+        const double start = BenchNow();
+        Round();
+        times.push_back(BenchNow() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
