@@ -152,6 +152,20 @@ int main()
         GdiFlush();
     });
 
+    // What every composition pays before drawing a pixel: a new bitmap of the target size, made
+    // and filled once (a full-size StretchBlt of one pixel), for telling the cost of the pieces
+    // from the cost of the result bitmap.
+    const double allocate = Median([&] {
+        TBitmap result(TargetWidth, TargetHeight, pf32bit);
+        BitBlt(result.Canvas()->Handle(), 0, 0, TargetWidth, TargetHeight, sourceDC, 0, 0, SRCCOPY);
+        GdiFlush();
+    });
+    TBitmap one(1, 1, pf32bit);
+    const double stretchOne = Median([&] {
+        StretchBlt(destDC, 0, 0, TargetWidth, TargetHeight, one.Canvas()->Handle(), 0, 0, 1, 1, SRCCOPY);
+        GdiFlush();
+    });
+
     auto strip = MakeStrip();
     const double buildStretch = Median([&] {
         auto frame = BuildFrameBitmap(target, strip.get(), margins, 2, StripFrames, false, false);
@@ -213,6 +227,8 @@ int main()
 
     std::printf("skin drawing on %d x %d, median of %d rounds\n", TargetWidth, TargetHeight, Rounds);
     Print("floor (BitBlt SRCCOPY)", floor, floor);
+    Print("new bitmap + full blit", allocate, floor);
+    Print("StretchBlt 1x1 to full size", stretchOne, floor);
     Print("BuildFrameBitmap stretch", buildStretch, floor);
     Print("BuildFrameBitmap tile", buildTile, floor);
     Print("DrawFrameImage transparent", drawTransparent, floor);
