@@ -1,6 +1,7 @@
 #include "framework/controls/Forms.h"
 
 #include "framework/controls/Timer.h"
+#include "framework/graphics/Bitmap.h"
 #include "framework/core/Dialogs.h"
 #include "framework/core/FormReader.h"
 #include "framework/core/Published.h"
@@ -847,6 +848,7 @@ void TApplication::Finalize() noexcept
     }
     CallGuarded([] { FreeTimerWindow(); });
     CallGuarded([] { FreeMenuWindows(); });
+    TBitmap::FreeRecycledDibs();
     if (FHandle != nullptr) {
         DestroyWindow(FHandle);
         FHandle = nullptr;

@@ -4,13 +4,95 @@
 #include "framework/core/Filer.h"
 #include "framework/core/Published.h"
 #include "framework/core/Stream.h"
+#include "framework/graphics/MaskedBlit.h"
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <unordered_map>
 #include <utility>
 
 namespace {
+
+// DIB sections let go of by bitmaps, newest last, for the next bitmap of their size and format.
+class TDibRecycler {
+public:
+    struct TEntry {
+        HBITMAP Handle = nullptr;
+        uint8_t* Bits = nullptr;
+        int Width = 0;
+        int Height = 0;
+        int BitCount = 0;
+        size_t Bytes = 0;
+    };
+
+    static constexpr size_t MinBytes = 64 * 1024;
+    static constexpr size_t MaxBytes = 48 * 1024 * 1024;
+    static constexpr size_t MaxEntries = 8;
+
+    // Takes Entry over (true) or leaves it to the caller (false).
+    bool Put(const TEntry& Entry) noexcept
+    {
+        if (Entry.Bytes < MinBytes || Entry.Bytes > MaxBytes)
+            return false;
+        std::vector<HBITMAP> evicted;
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            try {
+                FEntries.push_back(Entry);
+            } catch (...) {
+                return false;
+            }
+            FBytes += Entry.Bytes;
+            while (FEntries.size() > MaxEntries || FBytes > MaxBytes) {
+                FBytes -= FEntries.front().Bytes;
+                evicted.push_back(FEntries.front().Handle);
+                FEntries.erase(FEntries.begin());
+            }
+        }
+        for (HBITMAP h : evicted)
+            DeleteObject(h);
+        return true;
+    }
+
+    bool Take(int Width, int Height, int BitCount, TEntry& Entry) noexcept
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        for (auto it = FEntries.rbegin(); it != FEntries.rend(); ++it) {
+            if (it->Width == Width && it->Height == Height && it->BitCount == BitCount) {
+                Entry = *it;
+                FBytes -= it->Bytes;
+                FEntries.erase(std::next(it).base());
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Clear() noexcept
+    {
+        std::vector<TEntry> entries;
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            entries.swap(FEntries);
+            FBytes = 0;
+        }
+        for (const TEntry& e : entries)
+            DeleteObject(e.Handle);
+    }
+
+private:
+    std::mutex FLock;
+    std::vector<TEntry> FEntries;
+    size_t FBytes = 0;
+};
+
+TDibRecycler& Recycler()
+{
+    // Never destroyed: bitmaps in static storage may go after it would.
+    static TDibRecycler* recycler = new TDibRecycler();
+    return *recycler;
+}
 
 // BITMAPINFO with room for a full 8-bit colour table.
 struct TDibInfo {
@@ -243,10 +325,45 @@ TBitmap::TBitmap(int Width, int Height, TPixelFormat Format)
     SetSize(Width, Height);
 }
 
+TBitmap::TBitmap(int Width, int Height, TPixelFormat Format, TInitialPixels Initial)
+{
+    SetPixelFormat(Format);
+    Resize(Width, Height, Initial == TInitialPixels::Zero);
+}
+
 TBitmap::~TBitmap()
 {
     // The canvas's DC still has the DIB selected: it goes first.
     FCanvas.reset();
+    ReleaseDib();
+}
+
+void TBitmap::FreeRecycledDibs() noexcept
+{
+    Recycler().Clear();
+}
+
+void TBitmap::ReleaseDib() noexcept
+{
+    Detach();
+    if (!FDib)
+        return;
+    const int bitCount = BitCountOf(FPixelFormat);
+    if (!IsIndexed(bitCount) && FBits != nullptr && FPending.empty()) {
+        TDibRecycler::TEntry entry;
+        entry.Handle = FDib.get();
+        entry.Bits = FBits;
+        entry.Width = FWidth;
+        entry.Height = FHeight;
+        entry.BitCount = bitCount;
+        entry.Bytes = static_cast<size_t>(Stride()) * static_cast<size_t>(FHeight);
+        GdiFlush();
+        if (Recycler().Put(entry)) {
+            FDib.release();
+            return;
+        }
+    }
+    FDib.reset();
 }
 
 TPixelFormat TBitmap::ResolveFormat(TPixelFormat Format)
@@ -292,8 +409,18 @@ TPixelFormat TBitmap::FormatOf(int BitCount)
     }
 }
 
-TBitmap::TDib TBitmap::CreateDib(int Width, int Height, int BitCount, const std::vector<uint32_t>& Palette)
+TBitmap::TDib TBitmap::CreateDib(int Width, int Height, int BitCount, const std::vector<uint32_t>& Palette,
+                                 bool Zero)
 {
+    TDibRecycler::TEntry recycled;
+    if (!IsIndexed(BitCount) && Recycler().Take(Width, Height, BitCount, recycled)) {
+        TDib dib;
+        dib.Handle.reset(recycled.Handle);
+        dib.Bits = recycled.Bits;
+        if (Zero)
+            std::memset(dib.Bits, 0, recycled.Bytes);
+        return dib;
+    }
     TDibInfo info{};
     info.Header.biSize = sizeof(BITMAPINFOHEADER);
     info.Header.biWidth = Width;
@@ -328,9 +455,13 @@ void TBitmap::Detach() noexcept
 
 void TBitmap::SetSize(int NewWidth, int NewHeight)
 {
+    Resize(NewWidth, NewHeight, true);
+}
+
+void TBitmap::Resize(int NewWidth, int NewHeight, bool Zero)
+{
     if (NewWidth <= 0 || NewHeight <= 0) {
-        Detach();
-        FDib.reset();
+        ReleaseDib();
         FPending = {};
         FBits = nullptr;
         FWidth = 0;
@@ -344,7 +475,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
     std::vector<uint32_t> palette;
     if (IsIndexed(bitCount))
         palette = FPalette.size() == (size_t{1} << bitCount) ? FPalette : FixedPalette(bitCount);
-    TDib dib = CreateDib(NewWidth, NewHeight, bitCount, palette);
+    TDib dib = CreateDib(NewWidth, NewHeight, bitCount, palette, Zero || !Empty());
     if (!Empty()) {
         GdiFlush();
         const int oldStride = Stride();
@@ -362,7 +493,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight)
             }
         }
     }
-    Detach();
+    ReleaseDib();
     FDib = std::move(dib.Handle);
     FPending = {};
     FBits = dib.Bits;
@@ -494,8 +625,7 @@ void TBitmap::FromImage(TBitmapImage Image)
         palette.resize(size_t{1} << Image.BitCount, 0);
     }
     Image.Pixels.resize(static_cast<size_t>(Image.Stride()) * static_cast<size_t>(Image.Height));
-    Detach();
-    FDib.reset();
+    ReleaseDib();
     FPending = std::move(Image.Pixels);
     FBits = FPending.data();
     FWidth = Image.Width;
@@ -508,7 +638,7 @@ void TBitmap::Realize()
 {
     if (FDib || FBits == nullptr)
         return;
-    TDib dib = CreateDib(FWidth, FHeight, BitCountOf(FPixelFormat), FPalette);
+    TDib dib = CreateDib(FWidth, FHeight, BitCountOf(FPixelFormat), FPalette, false);
     std::memcpy(dib.Bits, FPending.data(), FPending.size());
     // No DC can hold plain memory, and the mask does not depend on where the pixels are.
     FDib = std::move(dib.Handle);
@@ -606,9 +736,30 @@ TBitmapHandle TBitmap::MakeMask(TColor Color)
     for (int y = 0; y < FHeight; ++y) {
         const uint8_t* row = FBits + static_cast<size_t>(y) * stride;
         uint8_t* out = bits.data() + static_cast<size_t>(y) * maskStride;
-        for (int x = 0; x < FWidth; ++x)
-            if (RgbAt(row, x, bitCount, FPalette) == key)
-                out[x >> 3] = static_cast<uint8_t>(out[x >> 3] | (0x80u >> (x & 7)));
+        if (bitCount == 32) {
+            // Eight pixels to a mask byte, without branches: this pass is most of a masked draw.
+            const auto* pixels = reinterpret_cast<const uint32_t*>(row);
+            int x = 0;
+            for (; x + 8 <= FWidth; x += 8) {
+                unsigned byte = 0;
+                for (int k = 0; k < 8; ++k)
+                    byte = (byte << 1) | static_cast<unsigned>((pixels[x + k] & 0xFFFFFFu) == key);
+                out[x >> 3] = static_cast<uint8_t>(byte);
+            }
+            for (; x < FWidth; ++x)
+                if ((pixels[x] & 0xFFFFFFu) == key)
+                    out[x >> 3] = static_cast<uint8_t>(out[x >> 3] | (0x80u >> (x & 7)));
+        } else if (bitCount == 24) {
+            const uint8_t b = static_cast<uint8_t>(key), g = static_cast<uint8_t>(key >> 8),
+                          r = static_cast<uint8_t>(key >> 16);
+            for (int x = 0; x < FWidth; ++x, row += 3)
+                if (row[0] == b && row[1] == g && row[2] == r)
+                    out[x >> 3] = static_cast<uint8_t>(out[x >> 3] | (0x80u >> (x & 7)));
+        } else {
+            for (int x = 0; x < FWidth; ++x)
+                if (RgbAt(row, x, bitCount, FPalette) == key)
+                    out[x >> 3] = static_cast<uint8_t>(out[x >> 3] | (0x80u >> (x & 7)));
+        }
     }
     TBitmapHandle mask(CreateBitmap(FWidth, FHeight, 1, 1, bits.data()));
     if (!mask)
@@ -680,7 +831,7 @@ void TBitmap::Draw(TCanvas& Dest, int X, int Y)
     {
         TMonochromeColors colors(mono, source, Dest);
         if (mask) // where the mask is 1 (the transparent colour) the destination stays (ROP 0xAA0029 is "D")
-            MaskBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, mask.get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+            MaskedBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, mask.get(), TMaskMethod::MaskBlt);
         else
             BitBlt(dest, X, Y, FWidth, FHeight, source, 0, 0, Dest.CopyMode());
     }

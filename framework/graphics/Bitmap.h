@@ -35,6 +35,10 @@ PUBLISHED_ENUM(TPixelFormat, pfDevice, pf1bit, pf4bit, pf8bit, pf24bit, pf32bit)
 // tmAuto: the transparent colour is the bottom-left pixel; tmFixed: the one SetTransparentColor set.
 PUBLISHED_ENUM(TTransparentMode, tmAuto, tmFixed)
 
+// What a new bitmap's pixels hold: zero, or whatever the memory held (for a caller that writes
+// every pixel before anything reads one).
+enum class TInitialPixels { Zero, Undefined };
+
 class TBitmap;
 
 // The canvas of a bitmap: a memory DC of its own with the bitmap selected, made when drawing
@@ -71,6 +75,7 @@ class TBitmap : public TGraphic {
 public:
     TBitmap();
     TBitmap(int Width, int Height, TPixelFormat Format = pf32bit);
+    TBitmap(int Width, int Height, TPixelFormat Format, TInitialPixels Initial);
     ~TBitmap() override;
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
@@ -156,6 +161,13 @@ public:
     // The colour of a pixel from the pixel memory, as 0x00BBGGRR. No range check.
     TColor PixelColor(int X, int Y);
 
+    // Large DIB sections of 16 and more bits per pixel are not deleted with their bitmap but kept
+    // for the next bitmap of the same size and format (a few of them, up to 48 MB): a full-screen
+    // picture composed and freed at every paint would otherwise pay each time for fresh pages,
+    // which under Wine costs some twenty full-size blits. This deletes the ones kept; the
+    // application's finalisation calls it.
+    static void FreeRecycledDibs() noexcept;
+
 private:
     friend class TBitmapCanvas;
 
@@ -163,7 +175,12 @@ private:
         TBitmapHandle Handle;
         uint8_t* Bits = nullptr;
     };
-    static TDib CreateDib(int Width, int Height, int BitCount, const std::vector<uint32_t>& Palette);
+    // Zero: the pixels are 0; else a recycled section keeps what it held.
+    static TDib CreateDib(int Width, int Height, int BitCount, const std::vector<uint32_t>& Palette,
+                          bool Zero = true);
+    // The DIB section goes (to the recycler when it takes it); the bitmap keeps its size fields.
+    void ReleaseDib() noexcept;
+    void Resize(int NewWidth, int NewHeight, bool Zero);
     static TPixelFormat ResolveFormat(TPixelFormat Format);
     static int BitCountOf(TPixelFormat Format);
     static TPixelFormat FormatOf(int BitCount);

@@ -2,10 +2,13 @@
 
 #include "framework/controls/Forms.h"
 #include "framework/core/Exception.h"
+#include "framework/graphics/MaskedBlit.h"
+#include "skin/draw/FrameComposer.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Platform.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -56,11 +59,91 @@ void Piece(HDC Dest, int X, int Y, int W, int H, HDC Source, int SX, int SY, int
 TMargins DropMargins(const TMargins& M, int W, int H)
 {
     TMargins m = M;
-    if (m.Left + m.Right > W)
+    if (static_cast<long long>(m.Left) + m.Right > W)
         m.Left = m.Right = 0;
-    if (m.Top + m.Bottom > H)
+    if (static_cast<long long>(m.Top) + m.Bottom > H)
         m.Top = m.Bottom = 0;
     return m;
+}
+
+// One of the nine pieces of a frame: its place in the target and in the frame (from the frame's
+// origin). Wanted: the piece's condition holds; Drawn: it is wanted and has pixels to copy.
+struct TNinePiece {
+    int X, Y, W, H;
+    int SX, SY, SW, SH;
+    bool Wanted;
+    bool Centre;
+    bool Drawn() const { return Wanted && W > 0 && H > 0 && SW > 0 && SH > 0; }
+};
+
+// The pieces in drawing order: top-left, bottom-left, top-right corners, left edge, top edge,
+// centre, bottom-right corner, right edge, bottom edge. The order is part of the result: tiles of
+// the centre may run past it, and only the pieces after it cover that.
+std::array<TNinePiece, 9> NinePieces(int W, int H, int FW, int FH, const TMargins& m)
+{
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    const int CW = W - L - R, CH = H - T - B, SCW = FW - L - R, SCH = FH - T - B;
+    return {{
+        {0, 0, L, T, 0, 0, L, T, L > 0 && T > 0, false},
+        {0, H - B, L, B, 0, FH - B, L, B, L > 0 && B > 0, false},
+        {W - R, 0, R, T, FW - R, 0, R, T, R > 0 && T > 0, false},
+        {0, T, L, CH, 0, T, L, SCH, L > 0, false},
+        {L, 0, CW, T, L, 0, SCW, T, T > 0, false},
+        {L, T, CW, CH, L, T, SCW, SCH, true, true},
+        {W - R, H - B, R, B, FW - R, FH - B, R, B, R > 0 && B > 0, false},
+        {W - R, T, R, CH, FW - R, T, R, SCH, R > 0, false},
+        {L, H - B, CW, B, L, FH - B, SCW, B, B > 0, false},
+    }};
+}
+
+bool SaneMargin(int Value)
+{
+    return Value >= 0 && Value <= 0xFFFF;
+}
+
+bool Within(int Start, int Length, int Limit)
+{
+    return Start >= 0 && Length >= 0 && Start <= Limit - Length;
+}
+
+// Whether every piece that draws reads inside the frame and writes inside the target, so the
+// pixels can be composed in memory; other pieces (a skin's margins larger than its frames) go
+// through GDI, whose clipping is the reference.
+bool ComposableInMemory(const std::array<TNinePiece, 9>& Pieces, const TMargins& m, int W, int H, int FW, int FH)
+{
+    if (!SaneMargin(m.Left) || !SaneMargin(m.Top) || !SaneMargin(m.Right) || !SaneMargin(m.Bottom))
+        return false;
+    for (const TNinePiece& p : Pieces) {
+        if (!p.Drawn())
+            continue;
+        if (!Within(p.SX, p.SW, FW) || !Within(p.SY, p.SH, FH) || !Within(p.X, p.W, W) || !Within(p.Y, p.H, H))
+            return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TBitmap> ComposeFrame(int W, int H, TBitmap& Strip, const TFramePlace& f, const TMargins& m,
+                                      const std::array<TNinePiece, 9>& Pieces, bool Tile)
+{
+    // Every pixel is written: by its piece, or cleared where the piece has nothing to copy (as a
+    // new bitmap would be).
+    auto image = std::make_unique<TBitmap>(W, H, pf32bit, TInitialPixels::Undefined);
+    image->Canvas()->SetStretchMode(COLORONCOLOR);
+    const TPixelView out = PixelViewOf(*image);
+    const TFramePixels frame(Strip, f.SX, f.SY, f.FW, f.FH);
+    for (const TNinePiece& p : Pieces)
+        if (!p.Drawn())
+            ClearPixels(out, p.X, p.Y, p.W, p.H);
+    for (const TNinePiece& p : Pieces) {
+        if (!p.Drawn())
+            continue;
+        if (p.Centre && Tile)
+            TilePiece(out, RECT{m.Left, m.Top, W - m.Right, H - m.Bottom}, frame.View(),
+                      RECT{p.SX, p.SY, p.SX + p.SW, p.SY + p.SH});
+        else
+            StretchPiece(out, p.X, p.Y, p.W, p.H, frame.View(), p.SX, p.SY, p.SW, p.SH);
+    }
+    return image;
 }
 
 std::unique_ptr<TBitmap> GShared;
@@ -70,7 +153,13 @@ void InitSkinDraw()
     SharedPaintBitmap();
 }
 
-TModuleRegistration SkinDrawModule("SkinDraw", 100, &InitSkinDraw, &FreeSharedPaintBitmap);
+void DoneSkinDraw() noexcept
+{
+    FreeSharedPaintBitmap();
+    FreeStretchMaps();
+}
+
+TModuleRegistration SkinDrawModule("SkinDraw", 100, &InitSkinDraw, &DoneSkinDraw);
 
 } // namespace
 
@@ -114,38 +203,26 @@ std::unique_ptr<TBitmap> BuildFrameBitmap(const RECT& Target, TBitmap* Strip, co
         return nullptr;
     const int W = Target.right - Target.left;
     const int H = Target.bottom - Target.top;
-    auto image = std::make_unique<TBitmap>(W, H, pf32bit);
-    if (image->Empty())
-        return image;
+    if (W <= 0 || H <= 0)
+        return std::make_unique<TBitmap>(W, H, pf32bit);
     const TMargins m = DropMargins(Margins, W, H);
-    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    const auto pieces = NinePieces(W, H, f.FW, f.FH, m);
+    if (ComposableInMemory(pieces, m, W, H, f.FW, f.FH))
+        return ComposeFrame(W, H, *Strip, f, m, pieces, Tile);
+
+    auto image = std::make_unique<TBitmap>(W, H, pf32bit);
     image->Canvas()->SetStretchMode(COLORONCOLOR);
-    HDC dc = image->Canvas()->Handle();
     HDC src = Strip->Canvas()->Handle();
-    const int SX = f.SX, SY = f.SY, FW = f.FW, FH = f.FH;
-    if (L * T > 0)
-        Piece(dc, 0, 0, L, T, src, SX, SY, L, T);
-    if (L * B > 0)
-        Piece(dc, 0, H - B, L, B, src, SX, SY + FH - B, L, B);
-    if (R * T > 0)
-        Piece(dc, W - R, 0, R, T, src, SX + FW - R, SY, R, T);
-    if (L > 0)
-        Piece(dc, 0, T, L, H - T - B, src, SX, SY + T, L, FH - T - B);
-    if (T > 0)
-        Piece(dc, L, 0, W - L - R, T, src, SX + L, SY, FW - L - R, T);
-    if (Tile) {
-        TileBitmap(*image->Canvas(), RECT{L, T, W - R, H - B}, Strip,
-                   RECT{SX + L, SY + T, SX + FW - R, SY + FH - B});
-        dc = image->Canvas()->Handle();
-    } else {
-        Piece(dc, L, T, W - L - R, H - T - B, src, SX + L, SY + T, FW - L - R, FH - T - B);
+    for (const TNinePiece& p : pieces) {
+        if (!p.Wanted)
+            continue;
+        if (p.Centre && Tile) {
+            TileBitmap(*image->Canvas(), RECT{m.Left, m.Top, W - m.Right, H - m.Bottom}, Strip,
+                       RECT{f.SX + p.SX, f.SY + p.SY, f.SX + p.SX + p.SW, f.SY + p.SY + p.SH});
+            continue;
+        }
+        Piece(image->Canvas()->Handle(), p.X, p.Y, p.W, p.H, src, f.SX + p.SX, f.SY + p.SY, p.SW, p.SH);
     }
-    if (R * B > 0)
-        Piece(dc, W - R, H - B, R, B, src, SX + FW - R, SY + FH - B, R, B);
-    if (R > 0)
-        Piece(dc, W - R, T, R, H - T - B, src, SX + FW - R, SY + T, R, FH - T - B);
-    if (B > 0)
-        Piece(dc, L, H - B, W - L - R, B, src, SX + L, SY + FH - B, FW - L - R, B);
     image->Canvas()->Changed();
     return image;
 }
@@ -154,25 +231,12 @@ void DrawTransparentBitmap(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor K
 {
     if (Inverted(Target) || Bitmap == nullptr || Bitmap->Empty())
         return;
-    const int w = Target.right - Target.left;
-    const int h = Target.bottom - Target.top;
     // The mask: 1 (white) where the bitmap has the key colour, 0 elsewhere. The bitmap keeps it
     // until its pixels change; its pixels are not touched.
     HBITMAP mask = Bitmap->CreateMask(Key);
     HDC source = Bitmap->Canvas()->Handle();
-    if (IsNTPlatform()) {
-        MaskBlt(DC, Target.left, Target.top, w, h, source, 0, 0, mask, 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
-        return;
-    }
-    TMemoryDC maskDC(DC);
-    TSelectObject selected(maskDC.get(), mask);
-    const COLORREF oldBk = SetBkColor(DC, 0xFFFFFF);
-    const COLORREF oldText = SetTextColor(DC, 0);
-    BitBlt(DC, Target.left, Target.top, w, h, source, 0, 0, SRCINVERT);
-    BitBlt(DC, Target.left, Target.top, w, h, maskDC.get(), 0, 0, SRCAND);
-    BitBlt(DC, Target.left, Target.top, w, h, source, 0, 0, SRCINVERT);
-    SetBkColor(DC, oldBk);
-    SetTextColor(DC, oldText);
+    MaskedBlt(DC, Target.left, Target.top, Target.right - Target.left, Target.bottom - Target.top, source, 0, 0, mask,
+              IsNTPlatform() ? TMaskMethod::MaskBlt : TMaskMethod::ThreeBlits);
 }
 
 void DrawFrameImage(HDC DC, const RECT& Target, TBitmap* Strip, const TMargins& Margins, int Index, int Count,
@@ -204,16 +268,26 @@ void DrawTiledFrame(TCanvas& Canvas, const RECT& Target, TBitmap* Strip, const T
     if (bar.Empty())
         return;
     bar.Canvas()->SetStretchMode(COLORONCOLOR);
-    HDC dc = bar.Canvas()->Handle();
-    HDC src = Strip->Canvas()->Handle();
     const int L = Margins.Left, R = Margins.Right;
-    Piece(dc, 0, 0, L, H, src, f.SX, f.SY, L, f.FH);
     // The middle at its own width; a middle of no width is left out (it would never advance).
     const int c = f.FW - L - R;
-    if (c > 0)
-        for (int x = L; x < W - R; x += c)
-            Piece(dc, x, 0, c, H, src, f.SX + L, f.SY, c, f.FH);
-    Piece(dc, W - R, 0, R, H, src, f.SX + f.FW - R, f.SY, R, f.FH);
+    if (SaneMargin(L) && SaneMargin(R) && L <= f.FW && R <= f.FW && L <= W && R <= W) {
+        const TPixelView out = PixelViewOf(bar);
+        const TFramePixels frame(*Strip, f.SX, f.SY, f.FW, f.FH);
+        StretchPiece(out, 0, 0, L, H, frame.View(), 0, 0, L, f.FH);
+        if (c > 0)
+            for (int x = L; x < W - R; x += c)
+                StretchPiece(out, x, 0, c, H, frame.View(), L, 0, c, f.FH);
+        StretchPiece(out, W - R, 0, R, H, frame.View(), f.FW - R, 0, R, f.FH);
+    } else {
+        HDC dc = bar.Canvas()->Handle();
+        HDC src = Strip->Canvas()->Handle();
+        Piece(dc, 0, 0, L, H, src, f.SX, f.SY, L, f.FH);
+        if (c > 0)
+            for (int x = L; x < W - R; x += c)
+                Piece(dc, x, 0, c, H, src, f.SX + L, f.SY, c, f.FH);
+        Piece(dc, W - R, 0, R, H, src, f.SX + f.FW - R, f.SY, R, f.FH);
+    }
     if (Transparent) {
         bar.SetTransparentColor(SkinKeyColour);
         bar.SetTransparent(true);
@@ -222,7 +296,7 @@ void DrawTiledFrame(TCanvas& Canvas, const RECT& Target, TBitmap* Strip, const T
     }
     HDC dest = Canvas.Handle();
     Canvas.Changing();
-    BitBlt(dest, Target.left, Target.top, W, H, dc, 0, 0, SRCCOPY);
+    BitBlt(dest, Target.left, Target.top, W, H, bar.Canvas()->Handle(), 0, 0, SRCCOPY);
     Canvas.Changed();
 }
 
@@ -235,27 +309,11 @@ void DrawFrameBorder(HDC DC, const RECT& Target, TBitmap* Strip, const TMargins&
     const int W = Target.right - Target.left;
     const int H = Target.bottom - Target.top;
     const TMargins m = DropMargins(Margins, W, H);
-    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
-    const int X = Target.left, Y = Target.top;
-    const int SX = f.SX, SY = f.SY, FW = f.FW, FH = f.FH;
     SetStretchBltMode(DC, COLORONCOLOR);
     HDC src = Strip->Canvas()->Handle();
-    if (L * T > 0)
-        Piece(DC, X, Y, L, T, src, SX, SY, L, T);
-    if (L * B > 0)
-        Piece(DC, X, Y + H - B, L, B, src, SX, SY + FH - B, L, B);
-    if (R * T > 0)
-        Piece(DC, X + W - R, Y, R, T, src, SX + FW - R, SY, R, T);
-    if (L > 0)
-        Piece(DC, X, Y + T, L, H - T - B, src, SX, SY + T, L, FH - T - B);
-    if (T > 0)
-        Piece(DC, X + L, Y, W - L - R, T, src, SX + L, SY, FW - L - R, T);
-    if (R * B > 0)
-        Piece(DC, X + W - R, Y + H - B, R, B, src, SX + FW - R, SY + FH - B, R, B);
-    if (R > 0)
-        Piece(DC, X + W - R, Y + T, R, H - T - B, src, SX + FW - R, SY + T, R, FH - T - B);
-    if (B > 0)
-        Piece(DC, X + L, Y + H - B, W - L - R, B, src, SX + L, SY + FH - B, FW - L - R, B);
+    for (const TNinePiece& p : NinePieces(W, H, f.FW, f.FH, m))
+        if (p.Wanted && !p.Centre)
+            Piece(DC, Target.left + p.X, Target.top + p.Y, p.W, p.H, src, f.SX + p.SX, f.SY + p.SY, p.SW, p.SH);
 }
 
 void DrawStretchFrame(HDC DC, const RECT& Target, TBitmap* Strip, int Index, int Count, bool Transparent)

@@ -5,7 +5,9 @@
 // colour-keyed blit, a tiler and a builder of window regions from the non-key pixels.
 //
 // Every routine composes into a temporary bitmap of its own and frees it before it returns; a
-// Count below 1 or an Index outside 1..Count draws nothing.
+// Count below 1 or an Index outside 1..Count draws nothing. Nine-slice frames and three-slice bars
+// are composed in pixel memory with exactly the pixels GDI's piece-by-piece StretchBlt would give
+// (FrameComposer.h); pieces that would read outside their frame go through GDI itself.
 #pragma once
 
 #include "framework/graphics/Bitmap.h"

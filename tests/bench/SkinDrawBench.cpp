@@ -4,7 +4,8 @@
 //   build       BuildFrameBitmap of frame 2 of a three-frame 24-bit strip (96 x 96 frames,
 //               margins 24 all round) to 1920 x 1080, the centre stretched and tiled;
 //   draw        DrawFrameImage of the same, transparent (the strip holds key pixels), onto a
-//               1920 x 1080 memory DC;
+//               1920 x 1080 memory DC, and of its steps the mask alone and the mask with the
+//               masked blit (DrawTransparentBitmap of the composed frame);
 //   region      BuildBitmapRegion of a 1920 x 32 title strip with rounded key corners, and of
 //               the worst case, a 1920 x 32 bitmap alternating key and non-key pixels;
 // each in microseconds and as a ratio against the floor.
@@ -180,6 +181,18 @@ int main()
         GdiFlush();
     });
 
+    // The transparent draw's own steps on a composed frame: the mask, then the masked blit.
+    auto composed = BuildFrameBitmap(target, strip.get(), margins, 2, StripFrames, false, false);
+    const double mask = Median([&] {
+        composed->CreateMask(SkinKeyColour);
+        GdiFlush();
+    });
+    const double maskedBlit = Median([&] {
+        DrawTransparentBitmap(destDC, target, composed.get(), SkinKeyColour);
+        GdiFlush();
+    });
+    composed.reset();
+
     const auto titleSource = MakeTitle();
     const auto checkerSource = MakeChecker();
     std::unique_ptr<TBitmap> work;
@@ -232,6 +245,8 @@ int main()
     Print("BuildFrameBitmap stretch", buildStretch, floor);
     Print("BuildFrameBitmap tile", buildTile, floor);
     Print("DrawFrameImage transparent", drawTransparent, floor);
+    Print("  of which the mask", mask, floor);
+    Print("  the mask and the blits", maskedBlit, floor);
     Print("BuildBitmapRegion title", titleRegion, floor);
     Print("BuildBitmapRegion worst case", checkerRegion, floor);
     std::printf("  title region: %zu rectangles; worst case: %zu rectangles\n", titleRects, checkerRects);

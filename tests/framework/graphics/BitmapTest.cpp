@@ -582,6 +582,62 @@ TEST(BitmapTest, MonochromeDrawsInTheCanvasFontAndBrushColours)
     EXPECT_EQ(Pixel32(dest, 3, 3), 0x000080u);
 }
 
+TEST(BitmapTest, LargeSectionsAreRecycledAndComeBackZeroed)
+{
+    TBitmap::FreeRecycledDibs();
+    HBITMAP first = nullptr;
+    {
+        TBitmap big(300, 300, pf32bit); // 360 KB: large enough to be kept
+        Fill(big, RECT{0, 0, 300, 300}, clRed);
+        first = big.Handle();
+    }
+    ASSERT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_BITMAP));
+    {
+        TBitmap again(300, 300, pf32bit);
+        EXPECT_EQ(again.Handle(), first);
+        EXPECT_EQ(Pixel32(again, 0, 0), 0u);
+        EXPECT_EQ(Pixel32(again, 299, 299), 0u);
+        Fill(again, RECT{0, 0, 300, 300}, clBlue);
+    }
+    {
+        // Another size or format does not take it.
+        TBitmap taller(300, 301, pf32bit);
+        EXPECT_NE(taller.Handle(), first);
+        TBitmap deep(300, 300, pf24bit);
+        EXPECT_NE(deep.Handle(), first);
+    }
+    {
+        // Grown into a recycled section: the old pixels stay, the new ones are zero.
+        TBitmap grown(300, 200, pf32bit);
+        Fill(grown, RECT{0, 0, 300, 200}, clLime);
+        grown.SetSize(300, 300);
+        EXPECT_EQ(grown.Handle(), first);
+        EXPECT_EQ(Pixel32(grown, 150, 199), 0x00FF00u);
+        EXPECT_EQ(Pixel32(grown, 150, 200), 0u);
+        EXPECT_EQ(Pixel32(grown, 299, 299), 0u);
+    }
+    {
+        // Undefined pixels: whatever was there, and a working bitmap.
+        TBitmap scratch(300, 300, pf32bit, TInitialPixels::Undefined);
+        Fill(scratch, RECT{10, 10, 20, 20}, clYellow);
+        EXPECT_EQ(Pixel32(scratch, 15, 15), 0xFFFF00u);
+    }
+    {
+        // Small bitmaps and indexed ones are never kept.
+        HBITMAP small, indexed;
+        {
+            TBitmap a(20, 20, pf32bit);
+            TBitmap b(1000, 1000, pf8bit);
+            small = a.Handle();
+            indexed = b.Handle();
+        }
+        EXPECT_EQ(GetObjectType(small), 0u);
+        EXPECT_EQ(GetObjectType(indexed), 0u);
+    }
+    TBitmap::FreeRecycledDibs();
+    EXPECT_EQ(GetObjectType(first), 0u);
+}
+
 TEST(BitmapTest, NoGdiObjectLeftAfterManyCycles)
 {
     TMemoryStream file;
