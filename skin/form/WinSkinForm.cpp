@@ -1,46 +1,412 @@
 #include "skin/form/WinSkinForm.h"
 
 #include "framework/controls/Forms.h"
+#include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
+#include "framework/core/StrUtils.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/manager/SkinManager.h"
 
-IMPLEMENT_CLASS_EMPTY(TWinSkinForm)
+#include <algorithm>
 
-TWinSkinForm::TWinSkinForm(TComponent* AOwner) : TComponent(AOwner) {}
+IMPLEMENT_CLASS(TWinSkinForm)
+
+void TWinSkinForm::Publish(TClassBuilder<TWinSkinForm>& b)
+{
+    b.Property("DisableTag", &TWinSkinForm::DisableTag, &TWinSkinForm::SetDisableTag);
+}
+
+namespace {
+
+// The caption styles the system draws and hit-tests buttons for.
+constexpr DWORD CaptionStyleMask = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; // 0xB0000
+
+// NONCLIENTMETRICSA as the first Win32 systems knew it (no padded border): 340 bytes.
+constexpr UINT NonClientMetricsSize = 340;
+
+std::string WindowText(HWND W)
+{
+    char text[1001]{};
+    const int n = GetWindowTextA(W, text, 1000);
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+bool IsDialogClass(const std::string& Class)
+{
+    const std::string lower = LowerCase(Class);
+    return lower == "tmessageform" || lower == "#32770";
+}
+
+} // namespace
+
+TWinSkinForm::TWinSkinForm(TComponent* AOwner)
+    : TComponent(AOwner), FIconBitmap(std::make_unique<TBitmap>()), FCaptionBuffer(std::make_unique<TBitmap>())
+{
+    FIconBitmap->SetPixelFormat(pf32bit);
+    FCaptionBuffer->SetPixelFormat(pf32bit);
+    FDoubleClickTime = GetDoubleClickTime();
+}
 
 TWinSkinForm::~TWinSkinForm()
 {
-    Detach();
-}
-
-void TWinSkinForm::AttachForm(TCustomForm* AForm, TSkinData* Data)
-{
-    FForm = AForm;
-    if (FForm != nullptr)
-        FForm->FreeNotification(this);
-    AttachWindow(FForm != nullptr ? FForm->Handle() : FHandle, Data);
-}
-
-void TWinSkinForm::AttachWindow(HWND Window, TSkinData* Data)
-{
-    FHandle = Window;
-    FSkinData = Data;
-    if (FSkinData != nullptr)
-        FSkinData->FreeNotification(this);
-    FSkinState = ssSkinned;
-}
-
-void TWinSkinForm::Detach()
-{
+    // Nothing may call into this object once it is gone: the replaced procedures go back (or
+    // become pass-throughs when someone subclassed on top of us).
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(false);
+    if (FFormHooked && FForm != nullptr)
+        FForm->SetWindowProc(FOldWindowProc);
+    FFormHooked = false;
+    UnhookMdiClient();
+    FFrameProc.Restore();
+    FCaptionButtons.clear();
+    FHotObject = nullptr;
+    ReleaseAdaptors();
     if (FForm != nullptr)
         FForm->RemoveFreeNotification(this);
     if (FSkinData != nullptr)
         FSkinData->RemoveFreeNotification(this);
-    FForm = nullptr;
-    FSkinState = ssNone;
+    if (TSkinManage* manager = SkinManager())
+        manager->ForgetForm(this);
+}
+
+bool TWinSkinForm::MainMenuSkinned() const
+{
+    return FSkinData != nullptr && FSkinData->SkinControls().Contains(xcMainMenu);
+}
+
+void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
+{
+    FForm = AForm;
+    if (FForm == nullptr) {
+        SkinFrame(Data);
+        return;
+    }
+    FForm->FreeNotification(this);
+    FForm->SetAutoScroll(false);
+    if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHooked) {
+        FOldWindowProc = FForm->WindowProc();
+        FForm->SetWindowProc(BindMethod<&TWinSkinForm::FormMessageHook>(this));
+        FFormHooked = true;
+    }
+    SkinFrame(Data);
+    FSavedColor = FForm->Color();
+    if (FSkinData != nullptr)
+        FForm->SetColor(FSkinData->Colours().ButtonFace);
+}
+
+void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
+{
+    if (FSkinData != Data) {
+        FSkinData = Data;
+        if (FSkinData != nullptr)
+            FSkinData->FreeNotification(this);
+    }
+    if (!FHoverTimer) {
+        FHoverTimer = std::make_unique<TTimer>();
+        FHoverTimer->SetEnabled(false);
+        FHoverTimer->SetInterval(250);
+        FHoverTimer->SetOnTimer(BindMethod<&TWinSkinForm::HoverTimerTick>(this));
+    }
+    FWindowClass = WindowClassName(FHandle);
+}
+
+void TWinSkinForm::SkinFrame(TSkinData* Data)
+{
+    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu)) {
+        SkinControlsOnly(Data);
+        DetectMdiClient();
+        if (FMDIKind == 1)
+            HookMdiClient();
+        LoadMetrics();
+        if (FForm != nullptr)
+            AttachControls(FForm);
+        else
+            AttachChildWindows();
+        return;
+    }
+    if (FFrameProc.Installed())
+        return;
+    SkinControlsOnly(Data);
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = NonClientMetricsSize;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NonClientMetricsSize, &metrics, 0))
+        FCaptionFont.reset(CreateFontIndirectA(&metrics.lfCaptionFont));
+
+    FWindowStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    FExStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE));
+    FOriginalCaptionStyles = FWindowStyle & CaptionStyleMask;
+    FSysMenu = GetSystemMenu(FHandle, FALSE);
+    CaptureIcon();
+    FCaptionText = WindowText(FHandle);
+
+    RECT window{}, client{};
+    GetWindowRect(FHandle, &window);
+    GetClientRect(FHandle, &client);
+    FNativeFrameSize.cx = (window.right - window.left) - (client.right - client.left);
+    FNativeFrameSize.cy = (window.bottom - window.top) - (client.bottom - client.top);
+
+    FCaptionIcons = 0;
+    if ((FWindowStyle & WS_SYSMENU) != 0 || FSysMenu != nullptr)
+        FCaptionIcons |= ciSystemMenu;
+    if ((FWindowStyle & WS_MINIMIZEBOX) != 0)
+        FCaptionIcons |= ciMinimize;
+    if ((FWindowStyle & WS_MAXIMIZEBOX) != 0)
+        FCaptionIcons |= ciMaximize;
+    ReadShowState();
+    DetectMdiClient();
+
+    if ((FWindowStyle & WS_POPUP) != 0 && (FWindowStyle & (WS_BORDER | WS_DLGFRAME)) == 0)
+        FFrameKind = 2;
+    else if ((FExStyle & WS_EX_WINDOWEDGE) != 0 || (FWindowStyle & WS_THICKFRAME) != 0)
+        FFrameKind = 0;
+    else
+        FFrameKind = 3;
+
+    // The menu bar stays the system's until the skinned menu bar takes it over.
+    FWindowMenu = GetMenu(FHandle);
+    FMenuHeight = 0;
+
+    FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
+    TSkinManage* manager = SkinManager();
+    const bool mdiMaximized = manager != nullptr && manager->MdiMaximized();
+    if (!(IsMdiChild() && mdiMaximized) && !IsMinimized())
+        SetCaptionStyles(false);
+    if (FMDIKind == 1)
+        HookMdiClient();
+    LoadMetrics();
+    if (FForm != nullptr)
+        AttachControls(FForm);
+    else
+        AttachChildWindows();
+    InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinSkinForm::ReadShowState()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(FHandle, &placement))
+        return;
+    switch (placement.showCmd) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        FShowState = shMinimized;
+        break;
+    case SW_SHOWMAXIMIZED:
+        FShowState = shMaximized;
+        break;
+    default:
+        FShowState = shNormal;
+        break;
+    }
+}
+
+void TWinSkinForm::DetectMdiClient()
+{
+    for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowClassName(child) == "MDIClient") {
+            FMDIKind = 1;
+            FMDIClient = child;
+            if (TSkinManage* manager = SkinManager())
+                manager->SetMdiClientWindow(child);
+            break;
+        }
+    }
+    if ((static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE)) & WS_EX_MDICHILD) != 0)
+        FMDIKind = 2;
+}
+
+void TWinSkinForm::HookMdiClient()
+{
+    if (FMDIClient != nullptr && !FClientProc.Installed() && IsWindow(FMDIClient))
+        FClientProc.Install(FMDIClient, BindMethod<&TWinSkinForm::ClientWndProc>(this));
+}
+
+void TWinSkinForm::UnhookMdiClient() noexcept
+{
+    FClientProc.Restore();
+}
+
+void TWinSkinForm::SetCaptionStyles(bool On)
+{
+    if (FHandle == nullptr || !IsWindow(FHandle))
+        return;
+    if (!On && IsMdiChild()) {
+        TSkinManage* manager = SkinManager();
+        if (manager != nullptr && manager->MdiMaximized())
+            return;
+    }
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    // Exactly the caption styles the window had: a window without WS_SYSMENU that merely has a
+    // system menu does not gain the style when its buttons come back.
+    const DWORD wanted = On ? (style & ~CaptionStyleMask) | FOriginalCaptionStyles : style & ~CaptionStyleMask;
+    if (wanted != style)
+        SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>(wanted));
+}
+
+void TWinSkinForm::StartSkinning()
+{
+    if (FSkinState == ssNone) {
+        TSkinManage* manager = SkinManager();
+        if (IsMdiChild() && manager != nullptr && manager->MdiMaximized()) {
+            SetCaptionStyles(true);
+        } else if (!IsMinimized() && FFrameKind != 2) {
+            FSkinState = ssFirstFit;
+            FitToSkin(false);
+            FSkinState = ssSkinned;
+            BuildWindowRegion();
+        }
+    }
+    FSkinState = ssSkinned;
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(true);
+}
+
+void TWinSkinForm::FitToSkin(bool WithMenu)
+{
+    if (FShowState == shMaximized) {
+        RefreshFrame();
+        return;
+    }
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    int width = client.right + FBorderLeft + FBorderRight;
+    const int height = client.bottom + FBorderTop + FBorderBottom + (WithMenu ? FMenuHeight : 0);
+    if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
+        // A message dialog's caption must fit its title bar.
+        int blank = 0;
+        if (HDC dc = GetWindowDC(FHandle)) {
+            HGDIOBJ old = FCaptionFont ? SelectObject(dc, FCaptionFont.get()) : nullptr;
+            SIZE size{};
+            if (GetTextExtentPoint32A(dc, " ", 1, &size))
+                blank = size.cx;
+            if (old != nullptr)
+                SelectObject(dc, old);
+            ReleaseDC(FHandle, dc);
+        }
+        const TDataSkinTitle* title = FSkinData->SkinTitle();
+        const int needed = (static_cast<int>(FCaptionText.size()) + 7) * blank + FBorderLeft + FBorderRight +
+                           (title != nullptr ? title->TextShift() + title->TextRightClip() + title->TXTBackleft +
+                                                   title->TXTBackRight
+                                             : 0);
+        if (width < needed) {
+            const int shift = (needed - width) / 2;
+            for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT r{};
+                GetWindowRect(child, &r);
+                POINT p{r.left, r.top};
+                ScreenToClient(FHandle, &p);
+                SetWindowPos(child, nullptr, p.x + shift, p.y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+            }
+            width = needed;
+        }
+    }
+    SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void TWinSkinForm::RefreshFrame()
+{
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinSkinForm::ApplyColours()
+{
+    if (FSkinData == nullptr || FForm == nullptr)
+        return;
+    const TColor face = FSkinData->Colours().ButtonFace;
+    FForm->SetColor(face);
+    for (int i = 0; i < FForm->ComponentCount(); ++i)
+        if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
+            form->SetColor(face);
+}
+
+void TWinSkinForm::ReSkin()
+{
+    ApplyColours();
+    FSkinState = ssReskinning;
+    FitToSkin(true);
+    FSkinState = ssSkinned;
+    BuildWindowRegion();
+}
+
+void TWinSkinForm::ResetCaptionButtons()
+{
+    FHotObject = nullptr;
+    FCaptionButtons.clear();
+}
+
+void TWinSkinForm::Unskin()
+{
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(false);
+    const bool goingAway = FSkinState == ssDetaching;
+    if (!MainMenuSkinned() && !FFrameProc.Installed()) {
+        // Only the controls were skinned.
+        ReleaseAdaptors();
+        if (FForm != nullptr && !goingAway)
+            FForm->SetColor(FSavedColor);
+        UnhookMdiClient();
+        if (FForm != nullptr) {
+            for (int i = 0; i < FForm->ComponentCount(); ++i)
+                if (auto* control = dynamic_cast<TControl*>(FForm->Components(i)))
+                    control->Invalidate();
+            if (!goingAway && IsWindow(FHandle)) {
+                ShowWindow(FHandle, SW_MINIMIZE);
+                ShowWindow(FHandle, SW_RESTORE);
+            }
+        }
+        return;
+    }
+    if (!FFrameProc.Installed()) {
+        // The window procedure went back already (WM_DESTROY); what is left to give back.
+        if (FFormHooked && FForm != nullptr)
+            FForm->SetWindowProc(FOldWindowProc);
+        FFormHooked = false;
+        ReleaseAdaptors();
+        UnhookMdiClient();
+        return;
+    }
+    SetCaptionStyles(true);
+    if (FFormHooked && FForm != nullptr)
+        FForm->SetWindowProc(FOldWindowProc);
+    FFormHooked = false;
+    FFrameProc.Restore();
+    ReleaseAdaptors();
+    if (FForm != nullptr && !goingAway)
+        FForm->SetColor(FSavedColor);
+    UnhookMdiClient();
+    FCaptionBuffer->SetSize(0, 0);
+    FHotObject = nullptr;
+    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0)) {
+        RECT r{};
+        GetWindowRect(FHandle, &r);
+        POINT at{r.left, r.top};
+        if (IsMdiChild()) {
+            TSkinManage* manager = SkinManager();
+            HWND client = manager != nullptr && manager->MdiClientWindow() != nullptr ? manager->MdiClientWindow()
+                                                                                     : GetParent(FHandle);
+            ScreenToClient(client, &at);
+        } else if (HWND parent = GetParent(FHandle); parent != nullptr && (FWindowStyle & WS_CHILD) != 0) {
+            ScreenToClient(parent, &at);
+        }
+        const int width = (r.right - r.left) + FNativeFrameSize.cx - FBorderLeft - FBorderRight;
+        const int height =
+            (r.bottom - r.top) + FNativeFrameSize.cy - FBorderTop - FMenuHeight - FBorderBottom;
+        SetWindowPos(FHandle, nullptr, at.x, at.y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (IsWindow(FHandle))
+        SetWindowRgn(FHandle, nullptr, TRUE);
+    FRegionSet = false;
 }
 
 void TWinSkinForm::AttachControls(TComponent*) {}
+
+void TWinSkinForm::AttachChildWindows() {}
+
+void TWinSkinForm::ReleaseAdaptors() {}
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -49,6 +415,358 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
         return;
     if (AComponent == FSkinData)
         FSkinData = nullptr;
-    if (AComponent == FForm)
+    if (AComponent == FForm) {
+        // The form goes before its window: its message method is its own business now.
+        FFormHooked = false;
         FForm = nullptr;
+    }
+}
+
+// ---- the window procedures
+
+void TWinSkinForm::FrameWndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_DESTROY:
+        UnhookMdiClient();
+        if (FFrameProc.Installed()) {
+            FFrameProc.Restore();
+            FRegionSet = false;
+        }
+        CallDefault(Message);
+        return;
+    case WM_STYLECHANGED:
+        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0)
+            FWindowStyle = reinterpret_cast<const STYLESTRUCT*>(Message.LParam)->styleNew;
+        CallDefault(Message);
+        return;
+    case SKM_QUERY:
+        Message.Result = 1;
+        return;
+    default:
+        break;
+    }
+    if ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()) {
+        CallDefault(Message);
+        return;
+    }
+    bool handled = HandleFrameMessage(Message);
+    if (!handled && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
+        handled = HandleSkinnedFrameMessage(Message);
+    if (!handled)
+        CallDefault(Message);
+}
+
+bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SIZE:
+        HandleSize(Message);
+        return true;
+    case WM_ACTIVATE:
+        FActive = LOWORD(Message.WParam) != WA_INACTIVE;
+        return false;
+    case WM_NCACTIVATE:
+        FActive = Message.WParam != 0;
+        return false;
+    case WM_ERASEBKGND:
+        CallDefault(Message);
+        if (FForm == nullptr && FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
+            RECT client{};
+            GetClientRect(FHandle, &client);
+            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FSkinData->FaceBrush());
+            Message.Result = 1;
+        }
+        return true;
+    case WM_GETMINMAXINFO:
+        HandleGetMinMaxInfo(Message);
+        return true;
+    case WM_WINDOWPOSCHANGED:
+        ReadShowState();
+        CallDefault(Message);
+        return true;
+    case WM_COMMAND:
+        switch (LOWORD(Message.WParam)) {
+        case SC_SIZE:
+        case SC_MOVE:
+        case SC_MINIMIZE:
+        case SC_MAXIMIZE:
+        case SC_NEXTWINDOW:
+        case SC_PREVWINDOW:
+        case SC_CLOSE:
+        case SC_RESTORE:
+            // A command of the system menu the engine tracked.
+            PostMessageA(FHandle, WM_SYSCOMMAND, LOWORD(Message.WParam), 0);
+            break;
+        default:
+            CallDefault(Message);
+            break;
+        }
+        return true;
+    case WM_SYSCOMMAND:
+        switch (Message.WParam) {
+        case SC_MINIMIZE:
+            FShowState = shMinimized;
+            if (IsMdiChild())
+                SetCaptionStyles(true);
+            break;
+        case SC_MAXIMIZE:
+            FShowState = shMaximized;
+            break;
+        case SC_RESTORE:
+            FShowState = shNormal;
+            if (IsMdiChild())
+                SetCaptionStyles(false);
+            break;
+        default:
+            break;
+        }
+        CallDefault(Message);
+        return true;
+    case WM_CTLCOLORBTN:
+        CallDefault(Message);
+        if (FForm == nullptr)
+            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        return true;
+    case WM_CTLCOLORSTATIC:
+        CallDefault(Message);
+        if (FForm == nullptr)
+            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr)
+            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+        return true;
+    case SKM_START:
+        StartSkinning();
+        return true;
+    case CM_MENUCHANGED:
+        CallDefault(Message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TWinSkinForm::HandleSkinnedFrameMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        HandleNcCalcSize(Message);
+        return true;
+    case WM_NCHITTEST:
+        HandleNcHitTest(Message);
+        return true;
+    case WM_NCMOUSEMOVE:
+        HandleNcMouseMove(Message);
+        return true;
+    case WM_NCLBUTTONDOWN:
+        HandleNcLButtonDown(Message);
+        return true;
+    case WM_NCLBUTTONUP:
+        HandleNcLButtonUp(Message);
+        return true;
+    case WM_NCLBUTTONDBLCLK:
+        HandleNcLButtonDblClk(Message);
+        return true;
+    case WM_NCRBUTTONDOWN:
+        HandleNcRButtonDown(Message);
+        return true;
+    case WM_NCPAINT:
+        HandleNcPaint(Message);
+        return true;
+    case WM_NCACTIVATE:
+        HandleNcActivate(Message);
+        return true;
+    case SKM_REPAINTFRAME:
+        PaintFrame(nullptr);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TWinSkinForm::HandleSize(TMessage& Message)
+{
+    CallDefault(Message);
+    switch (Message.WParam) {
+    case SIZE_RESTORED:
+        FShowState = shNormal;
+        break;
+    case SIZE_MINIMIZED:
+        FShowState = shMinimized;
+        break;
+    case SIZE_MAXIMIZED:
+        FShowState = shMaximized;
+        break;
+    default:
+        break;
+    }
+    if (IsMinimized())
+        return;
+    if (IsMdiChild()) {
+        TSkinManage* manager = SkinManager();
+        if ((manager != nullptr && manager->MdiMaximized()) || FShowState != shNormal)
+            return;
+    }
+    if (FSkinState == ssSkinned || FSkinState == ssReskinning)
+        BuildWindowRegion();
+}
+
+void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
+{
+    CallDefault(Message);
+    ReadShowState();
+    TSkinManage* manager = SkinManager();
+    if (IsMinimized()) {
+        SetCaptionStyles(true);
+    } else if (!IsMdiChild()) {
+        SetCaptionStyles(false);
+    } else if (FShowState == shNormal) {
+        if (manager != nullptr && manager->MdiMaximized())
+            manager->SetMdiMax(false);
+        SetCaptionStyles(false);
+    } else {
+        SetCaptionStyles(true);
+    }
+    if (Message.LParam != 0) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+        info->ptMaxTrackSize.x = GetSystemMetrics(SM_CXMAXIMIZED);
+        info->ptMaxTrackSize.y = GetSystemMetrics(SM_CYMAXIMIZED);
+    }
+}
+
+void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
+{
+    RECT proposed{};
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
+    if (Message.WParam != 0 && params != nullptr)
+        proposed = params->rgrc[0];
+    CallDefault(Message);
+    if (Message.WParam == 0 || params == nullptr) {
+        Message.Result = 0;
+        return;
+    }
+    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == 2) {
+        params->rgrc[1] = params->rgrc[0];
+        Message.Result = WVR_VALIDRECTS;
+        return;
+    }
+    int x = proposed.left, y = proposed.top;
+    int cx = proposed.right - proposed.left, cy = proposed.bottom - proposed.top;
+    if (params->lppos != nullptr) {
+        x = params->lppos->x;
+        y = params->lppos->y;
+        cx = params->lppos->cx;
+        cy = params->lppos->cy;
+    }
+    RECT client{x + FBorderLeft, y + FBorderTop + FMenuHeight, x + cx - FBorderRight, y + cy - FBorderBottom};
+    // A window smaller than its borders keeps an empty client area, never an inverted one.
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    params->rgrc[0] = client;
+    params->rgrc[1] = client;
+    Message.Result = WVR_VALIDRECTS;
+}
+
+void TWinSkinForm::HandleNcPaint(TMessage& Message)
+{
+    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == 2) {
+        CallDefault(Message);
+        return;
+    }
+    // The update region is the sender's: the DC gets a copy of it (GetDCEx owns what it is given).
+    HDC dc = nullptr;
+    const auto update = reinterpret_cast<HRGN>(Message.WParam);
+    if (Message.WParam > 1) {
+        HRGN copy = CreateRectRgn(0, 0, 0, 0);
+        if (copy != nullptr && CombineRgn(copy, update, nullptr, RGN_COPY) != ERROR)
+            dc = GetDCEx(FHandle, copy, DCX_WINDOW | DCX_INTERSECTRGN);
+        else if (copy != nullptr)
+            DeleteObject(copy);
+    }
+    PaintFrame(dc);
+    if (dc != nullptr)
+        ReleaseDC(FHandle, dc);
+    Message.Result = 0;
+}
+
+void TWinSkinForm::HandleNcActivate(TMessage& Message)
+{
+    FActive = Message.WParam != 0;
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(FActive);
+    CallDefault(Message);
+    if (!(IsMdiChild() && FShowState != shNormal))
+        PaintFrame(nullptr);
+}
+
+void TWinSkinForm::FormMessageHook(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SETTEXT:
+        FOldWindowProc(Message);
+        RefreshFrame();
+        return;
+    case SKM_RESKIN:
+        ReSkin();
+        return;
+    default:
+        FOldWindowProc(Message);
+        return;
+    }
+}
+
+void TWinSkinForm::ClientWndProc(TMessage& Message)
+{
+    TSkinManage* manager = SkinManager();
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        if (MainMenuSkinned()) {
+            const LONG style = GetWindowLongA(FMDIClient, GWL_STYLE);
+            const LONG plain = style & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL);
+            if (plain != style)
+                SetWindowLongA(FMDIClient, GWL_STYLE, plain);
+        }
+        FClientProc.CallOld(Message);
+        return;
+    case WM_MDICREATE:
+        FClientProc.CallOld(Message);
+        FNewMDIChild = reinterpret_cast<HWND>(Message.Result);
+        return;
+    case WM_MDIDESTROY:
+        if (manager != nullptr)
+            manager->ReleaseWindow(reinterpret_cast<HWND>(Message.WParam));
+        FClientProc.CallOld(Message);
+        if (manager != nullptr)
+            manager->SetMdiMax(IsMDIChildMaximized());
+        return;
+    case WM_MDITILE:
+    case WM_MDICASCADE:
+        if (manager != nullptr && manager->MdiMaximized())
+            manager->SetMdiMax(false);
+        FClientProc.CallOld(Message);
+        return;
+    case WM_MDIREFRESHMENU:
+        FClientProc.CallOld(Message);
+        if (FNewMDIChild != nullptr) {
+            const HWND child = FNewMDIChild;
+            FNewMDIChild = nullptr;
+            if (manager != nullptr)
+                manager->SkinWindow(child);
+            PostMessageA(FHandle, SKM_REPAINTFRAME, 0, 0);
+        }
+        return;
+    default:
+        FClientProc.CallOld(Message);
+        return;
+    }
+}
+
+bool TWinSkinForm::IsMDIChildMaximized() const
+{
+    if (FMDIKind != 1 || FMDIClient == nullptr)
+        return false;
+    BOOL maximized = FALSE;
+    const auto active = reinterpret_cast<HWND>(
+        SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return active != nullptr && maximized != FALSE;
 }

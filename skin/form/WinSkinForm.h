@@ -1,25 +1,59 @@
-// The per-window skinning object: one for each window the skin manager skins. It knows its window,
-// the framework form behind it (when there is one) and the skin data component that skins it.
+// The per-window skinning object: one for each window the skin manager skins (a framework form, a
+// standard dialog, a message box, an MDI child). It takes the window's non-client area over by
+// replacing its window procedure, paints borders, title bar and caption buttons from the skin,
+// gives the window a region cut by the skin's key colour, and gives all of it back when the skin
+// is switched off or the window goes away.
 //
-// This is the part the manager relies on. Taking over the window procedure, the frame, the title
-// bar and the caption buttons, and attaching adaptors to the controls, grow on it.
+// The object lives in three files: this one's .cpp (attaching, the window procedures, fitting
+// and giving back), FramePaint.cpp (frame metrics, painting and the window region) and
+// CaptionButtons.cpp (caption buttons, the non-client mouse, the system menu).
 #pragma once
 
+#include "framework/controls/Timer.h"
 #include "framework/core/Component.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/graphics/Canvas.h"
+#include "framework/win/Handles.h"
+#include "framework/win/Message.h"
+#include "framework/win/Subclass.h"
+#include "skin/form/CaptionButtons.h"
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 class TCustomForm;
 class TSkinData;
+class TDataSkinBorder;
 
 // SkinState: what the object is doing with its window.
-enum TSkinFormState { ssNone = 0, ssSkinned = 1, ssDetaching = 2 };
+enum TSkinFormState {
+    ssNone = 0,       // attached, SKM_START not seen yet
+    ssSkinned = 1,    // running
+    ssReskinning = 3, // ReSkin re-fits the window
+    ssDetaching = 4,  // the window or the program is going away: colours and look are not restored
+    ssFirstFit = 5,   // the first FitToSkin
+};
+
+// ShowState.
+enum TFormShowState { shNormal = 0, shMaximized = 1, shMinimized = 2 };
+
+// CaptionIcons bits.
+constexpr unsigned ciMaximize = 1;
+constexpr unsigned ciMinimize = 2;
+constexpr unsigned ciSystemMenu = 8;
 
 class TWinSkinForm : public TComponent {
     DECLARE_CLASS(TWinSkinForm, TComponent)
 public:
     explicit TWinSkinForm(TComponent* AOwner = nullptr);
     ~TWinSkinForm() override;
+
+    // Published; nothing reads it.
+    int32_t DisableTag() const { return FDisableTag; }
+    void SetDisableTag(int32_t Value) { FDisableTag = Value; }
 
     HWND Handle() const { return FHandle; }
     void SetHandle(HWND Value) { FHandle = Value; }
@@ -28,22 +62,176 @@ public:
     int SkinState() const { return FSkinState; }
     void SetSkinState(int Value) { FSkinState = Value; }
 
-    // Attaches to a framework form / a bare window with a skin data component.
-    void AttachForm(TCustomForm* AForm, TSkinData* Data);
-    void AttachWindow(HWND Window, TSkinData* Data);
-    // Gives the window back everything it had.
-    void Detach();
-    // Attaches adaptors to the controls owned by Owner.
+    // ---- called by the manager
+    void AttachForm(TSkinData* Data, TCustomForm* AForm);
+    // Takes the frame over (or, without xcMainMenu, skins the controls only).
+    void SkinFrame(TSkinData* Data);
+    // Gives the window back everything the object changed.
+    void Unskin();
+    // The skin changed: colours, frame metrics, size and region again.
+    void ReSkin();
+    // Frame metrics and caption buttons from the skin.
+    void LoadMetrics();
+    // Drops the caption buttons (LoadMetrics makes them again).
+    void ResetCaptionButtons();
+    // Re-applies the skin's colours to the form.
+    void ApplyColours();
+    // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
+    void SetCaptionStyles(bool On);
+    void BuildWindowRegion();
+    void DropWindowRegion();
+    // A new WM_NCCALCSIZE and WM_NCPAINT.
+    void RefreshFrame();
+    // ShowState normal (an MDI child whose siblings stopped being maximised).
+    void MarkNormal() { FShowState = shNormal; }
+    // Attaches adaptors to the controls owned by Owner; to the child windows of a bare window.
     void AttachControls(TComponent* Owner);
-    // Drops the caption buttons (the next re-apply makes them again).
-    void ResetCaptionButtons() {}
+    void AttachChildWindows();
+
+    // ---- painting
+    // The whole frame on DC, or on the window DC when DC is nullptr.
+    void PaintFrame(HDC DC);
+    void PaintTitleBar(HDC DC);
+    void PaintTitleText(TCanvas& Canvas, const RECT& R);
+    // Index: 1 left, 2 right, 3 top, 4 bottom.
+    void DrawBorder(int Index, const RECT& Rect, HDC DC);
+
+    // ---- caption buttons and the non-client mouse
+    bool IsButtonVisible(size_t Index);
+    void LayoutCaptionButtons();
+    void PaintCaptionButtons(TCanvas& Canvas);
+    void DrawSysButton(TWinSysButton& Button, int State);
+    POINT ScreenToFrame(int X, int Y) const;
+    TWinSysButton* ButtonAt(POINT Point) const;
+    void DoButtonAction(int X, int Y);
+    void ShowSystemMenu(POINT Point);
+    void ToggleMaximize();
+    void RestoreWindow();
+    void ToggleMinimize();
+    void SendToMDIChild(WPARAM Command);
+    bool IsMDIChildMaximized() const;
+    void HoverTimerTick(TObject* Sender);
+
+    // ---- state (read by the manager, the menu bar, the adaptors and tests)
+    int MDIKind() const { return FMDIKind; }
+    int FrameKind() const { return FFrameKind; }
+    int ShowState() const { return FShowState; }
+    bool RegionSet() const { return FRegionSet; }
+    bool Active() const { return FActive; }
+    unsigned CaptionIcons() const { return FCaptionIcons; }
+    DWORD WindowStyle() const { return FWindowStyle; }
+    int BorderLeft() const { return FBorderLeft; }
+    int BorderTop() const { return FBorderTop; }
+    int BorderRight() const { return FBorderRight; }
+    int BorderBottom() const { return FBorderBottom; }
+    int MenuHeight() const { return FMenuHeight; }
+    SIZE NativeFrameSize() const { return FNativeFrameSize; }
+    const RECT& TextRect() const { return FTextRect; }
+    int RightButtonsLeft() const { return FRightButtonsLeft; }
+    int FrameWidth() const { return FFrameWidth; }
+    const std::string& CaptionText() const { return FCaptionText; }
+    const std::string& WindowClass() const { return FWindowClass; }
+    const std::vector<std::unique_ptr<TWinSysButton>>& CaptionButtons() const { return FCaptionButtons; }
+    TNCObject* HotObject() const { return FHotObject; }
+    void SetHotObject(TNCObject* Value) { FHotObject = Value; }
+    TBitmap* IconBitmap() const { return FIconBitmap.get(); }
+    TBitmap* CaptionBuffer() const { return FCaptionBuffer.get(); }
+    TTimer* HoverTimer() const { return FHoverTimer.get(); }
+    bool MenuTracking() const { return FMenuTracking; }
+    // The window procedure is replaced (the frame is taken over).
+    bool FrameHooked() const { return FFrameProc.Installed(); }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void SkinControlsOnly(TSkinData* Data);
+    void DetectMdiClient();
+    void HookMdiClient();
+    void UnhookMdiClient() noexcept;
+    void ReadShowState();
+    void FitToSkin(bool WithMenu);
+    void StartSkinning();
+    void CaptureIcon();
+    void LoadBorderMetrics();
+    void LoadCaptionButtons();
+    bool MainMenuSkinned() const;
+    bool IsMdiChild() const { return FMDIKind == 2; }
+    bool IsMinimized() const { return FShowState == shMinimized; }
+    TDataSkinBorder* BorderElement(int Index) const;
+    void ReleaseAdaptors();
+
+    // The three replacement message procedures.
+    void FrameWndProc(TMessage& Message);
+    void FormMessageHook(TMessage& Message);
+    void ClientWndProc(TMessage& Message);
+    // Switches A and B of FrameWndProc; true when they handled the message.
+    bool HandleFrameMessage(TMessage& Message);
+    bool HandleSkinnedFrameMessage(TMessage& Message);
+    void CallDefault(TMessage& Message) { FFrameProc.CallOld(Message); }
+    void HandleSize(TMessage& Message);
+    void HandleNcCalcSize(TMessage& Message);
+    void HandleNcPaint(TMessage& Message);
+    void HandleNcActivate(TMessage& Message);
+    void HandleGetMinMaxInfo(TMessage& Message);
+    // The non-client mouse messages.
+    TNCObject* ObjectUnderMouse(LPARAM ScreenPoint) const;
+    void HandleNcHitTest(TMessage& Message);
+    void HandleNcMouseMove(TMessage& Message);
+    void HandleNcLButtonDown(TMessage& Message);
+    void HandleNcLButtonUp(TMessage& Message);
+    void HandleNcLButtonDblClk(TMessage& Message);
+    void HandleNcRButtonDown(TMessage& Message);
+
+    int32_t FDisableTag = 0;
     HWND FHandle = nullptr;
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
+
+    TWindowSubclass FFrameProc;
+    TWndMethod FOldWindowProc;
+    bool FFormHooked = false;
+    HWND FMDIClient = nullptr;
+    TWindowSubclass FClientProc;
+    HWND FNewMDIChild = nullptr;
+
+    TFontHandle FCaptionFont;
+    std::unique_ptr<TTimer> FHoverTimer;
+    std::string FCaptionPrefix = "  ";
+    std::string FCaptionSuffix = " ";
+    std::string FCaptionText;
+    std::string FWindowClass;
+    int FBorderLeft = 0;
+    int FBorderTop = 0;
+    int FBorderRight = 0;
+    int FBorderBottom = 0;
+    int FMenuHeight = 0;
+    SIZE FNativeFrameSize{0, 0};
+    DWORD FWindowStyle = 0;
+    DWORD FExStyle = 0;
+    // Which of WS_SYSMENU, WS_MINIMIZEBOX and WS_MAXIMIZEBOX the window had at take-over.
+    DWORD FOriginalCaptionStyles = 0;
+    unsigned FCaptionIcons = 0;
+    int FFrameKind = 0;
+    int FMDIKind = 0;
+    int FShowState = shNormal;
+    bool FActive = true;
     int FSkinState = ssNone;
+    TColor FSavedColor = 0;
+    HMENU FSysMenu = nullptr;
+    HMENU FWindowMenu = nullptr;
+    bool FMenuTracking = false;
+    std::vector<std::unique_ptr<TWinSysButton>> FCaptionButtons;
+    TNCObject* FHotObject = nullptr;
+    std::unique_ptr<TBitmap> FIconBitmap;
+    std::unique_ptr<TBitmap> FCaptionBuffer;
+    RECT FTextRect{0, 0, 0, 0};
+    int FRightButtonsLeft = 0;
+    RECT FWindowRect{0, 0, 0, 0};
+    int FFrameWidth = 0;
+    int FFrameHeight = 0;
+    SIZE FRegionSize{0, 0};
+    bool FRegionSet = false;
+    DWORD FLastSysMenuTime = 0;
+    DWORD FDoubleClickTime = 0;
 };

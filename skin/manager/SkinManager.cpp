@@ -6,6 +6,7 @@
 #include "framework/win/Platform.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
+#include "skin/menus/WinSkinPopMenu.h"
 
 #include <algorithm>
 
@@ -60,9 +61,14 @@ TSkinManage::~TSkinManage()
         TWinSkinForm* form = FSkinnedForms.back();
         FSkinnedForms.pop_back();
         form->SetSkinState(ssDetaching);
-        CallGuarded([&] { form->Detach(); });
+        CallGuarded([&] { form->Unskin(); });
         delete form;
     }
+    for (TWinSkinPopMenu* popup : FSkinnedPopups) {
+        CallGuarded([&] { popup->Restore(); });
+        delete popup;
+    }
+    FSkinnedPopups.clear();
 }
 
 void TSkinManage::InstallHook()
@@ -88,9 +94,12 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
             if (WindowClassName(window) == "ScrollBar" && create != nullptr && create->lpcs != nullptr &&
                 self->IsSkinnedWindow(create->lpcs->hwndParent))
                 return 10; // a skinned form never gets a stand-alone scroll bar
+            if (WindowClassName(window) == "#32768")
+                self->SkinPopupWindow(window);
             break;
         }
         case HCBT_DESTROYWND:
+            self->ReleasePopupWindow(window);
             self->ReleaseWindow(window);
             break;
         case HCBT_ACTIVATE:
@@ -124,6 +133,83 @@ bool TSkinManage::IsSkinnedWindow(HWND W) const
 {
     return W != nullptr && std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
                                        [W](const TWinSkinForm* f) { return f->Handle() == W; });
+}
+
+TWinSkinForm* TSkinManage::FindSkinForm(HWND W) const
+{
+    for (TWinSkinForm* form : FSkinnedForms)
+        if (form->Handle() == W)
+            return form;
+    return nullptr;
+}
+
+void TSkinManage::ForgetForm(TWinSkinForm* Form) noexcept
+{
+    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
+}
+
+bool TSkinManage::IsSkinnedPopup(HWND W) const
+{
+    return std::any_of(FSkinnedPopups.begin(), FSkinnedPopups.end(),
+                       [W](const TWinSkinPopMenu* p) { return p->Handle() == W; });
+}
+
+void TSkinManage::SkinPopupWindow(HWND W)
+{
+    if (!FSkinningOn || SendMessageA(W, SKM_QUERY, 0, 0) == 1 || IsSkinnedPopup(W))
+        return;
+    TSkinData* data = ChooseSkinData(W);
+    if (data == nullptr || data->SkinLoading() || !data->SkinControls().Contains(xcMainMenu))
+        return;
+    auto popup = std::make_unique<TWinSkinPopMenu>();
+    popup->Attach(W, data);
+    FSkinnedPopups.push_back(popup.get());
+    popup.release();
+}
+
+bool TSkinManage::ReleasePopupWindow(HWND W)
+{
+    for (auto it = FSkinnedPopups.begin(); it != FSkinnedPopups.end(); ++it) {
+        if ((*it)->Handle() != W)
+            continue;
+        std::unique_ptr<TWinSkinPopMenu> popup(*it);
+        FSkinnedPopups.erase(it);
+        popup->Restore();
+        return true;
+    }
+    return false;
+}
+
+TBitmap* TSkinManage::FindPopupBackground(HMENU Menu) const
+{
+    for (const TWinSkinPopMenu* popup : FSkinnedPopups)
+        if (popup->MenuHandle() == Menu)
+            return popup->Background();
+    return nullptr;
+}
+
+void TSkinManage::SetMdiMax(bool Max)
+{
+    if (Max == FMdiMaximized)
+        return;
+    FMdiMaximized = Max;
+    for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
+        if (form->MDIKind() != 2)
+            continue;
+        if (Max) {
+            if (form->RegionSet())
+                form->DropWindowRegion();
+            form->SetCaptionStyles(true);
+        } else if (IsIconic(form->Handle())) {
+            form->SetCaptionStyles(true);
+        } else {
+            form->MarkNormal();
+            form->BuildWindowRegion();
+            form->SetCaptionStyles(false);
+            if (!form->RegionSet())
+                form->RefreshFrame();
+        }
+    }
 }
 
 TCustomForm* TSkinManage::FindForm(HWND W) const
@@ -209,11 +295,19 @@ bool TSkinManage::SkinWindow(HWND W)
 
     auto skinForm = std::make_unique<TWinSkinForm>();
     skinForm->SetHandle(W);
-    if (form != nullptr)
-        skinForm->AttachForm(form, data);
-    else
-        skinForm->AttachWindow(W, data);
-    FSkinnedForms.push_back(skinForm.release());
+    FSkinnedForms.push_back(skinForm.get());
+    TWinSkinForm* attached = skinForm.release();
+    try {
+        if (form != nullptr)
+            attached->AttachForm(data, form);
+        else
+            attached->SkinFrame(data);
+    } catch (...) {
+        // A window that cannot be taken over is left as it is.
+        ForgetForm(attached);
+        delete attached;
+        throw;
+    }
     PostMessageA(W, SKM_START, 0, 1000);
     return true;
 }
@@ -221,7 +315,7 @@ bool TSkinManage::SkinWindow(HWND W)
 void TSkinManage::DetachForm(TWinSkinForm* Form, bool Repaint)
 {
     const HWND window = Form->Handle();
-    Form->Detach();
+    Form->Unskin();
     if (Repaint && IsWindow(window)) {
         InvalidateRect(window, nullptr, TRUE);
         UpdateWindow(window);
@@ -299,13 +393,21 @@ void TSkinManage::OnActionTimer(TObject*)
         }
         break;
     case 3:
+        // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : FSkinnedForms) {
             if (form->SkinData() != data)
                 continue;
             form->ResetCaptionButtons();
-            if (onlyThis)
+            form->LoadMetrics();
+            if (onlyThis) {
+                form->ReSkin();
                 break;
+            }
         }
+        if (!onlyThis)
+            for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
+                if (form->SkinData() == data)
+                    form->ReSkin();
         break;
     default:
         break;

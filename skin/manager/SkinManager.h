@@ -19,6 +19,8 @@
 class TCustomForm;
 class TSkinData;
 class TWinSkinForm;
+class TWinSkinPopMenu;
+class TBitmap;
 
 // The engine's private window messages.
 constexpr UINT SKM_RESKIN = 0x3401;
@@ -44,6 +46,15 @@ public:
     bool SkinWindow(HWND W);
     bool ReleaseWindow(HWND W);
     bool IsSkinnedWindow(HWND W) const;
+    // A popup-menu window of the thread was made / is going.
+    void SkinPopupWindow(HWND W);
+    bool ReleasePopupWindow(HWND W);
+    bool IsSkinnedPopup(HWND W) const;
+    TBitmap* FindPopupBackground(HMENU Menu) const;
+    // A form object freed by someone else leaves the list (its destructor calls this).
+    void ForgetForm(TWinSkinForm* Form) noexcept;
+    // Whether the skinned MDI children are shown maximised.
+    void SetMdiMax(bool Max);
     TSkinData* ChooseSkinData(HWND W) const;
     bool CanSkinClass(const std::string& ClassName) const;
     bool IsEmbeddedChild(HWND W) const;
@@ -54,6 +65,9 @@ public:
     void ResetFormButtons();
 
     const std::vector<TWinSkinForm*>& SkinnedForms() const { return FSkinnedForms; }
+    const std::vector<TWinSkinPopMenu*>& SkinnedPopups() const { return FSkinnedPopups; }
+    // The form object of W, or nullptr.
+    TWinSkinForm* FindSkinForm(HWND W) const;
     const std::vector<TSkinData*>& SkinDataList() const { return FSkinDataList; }
     bool SkinningOn() const { return FSkinningOn; }
     void SetSkinningOn(bool Value) { FSkinningOn = Value; }
@@ -78,6 +92,7 @@ private:
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
     std::vector<TWinSkinForm*> FSkinnedForms; // owned
+    std::vector<TWinSkinPopMenu*> FSkinnedPopups; // owned
     std::vector<TSkinData*> FSkinDataList;
     bool FSkinningOn = false;
     bool FFullPass = false;

@@ -11,6 +11,7 @@
 #include "framework/graphics/BitmapCodec.h"
 #include "skin/manager/SkinManager.h"
 #include "skin/package/WinSkinStore.h"
+#include "tests/support/SkinPackages.h"
 #include "tools/skinpack/PackageWriter.h"
 
 #include <gtest/gtest.h>
@@ -23,29 +24,6 @@
 #include <vector>
 
 namespace {
-
-// A Windows bitmap file of Width x Height at 24 bits; Colour(x, y) gives 0x00RRGGBB.
-template <class F> std::string Bmp(int Width, int Height, F Colour)
-{
-    TBitmapImage image;
-    image.Create(Width, Height, 24);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            const uint32_t c = Colour(x, y);
-            uint8_t* p = image.Row(y) + x * 3;
-            p[0] = static_cast<uint8_t>(c);
-            p[1] = static_cast<uint8_t>(c >> 8);
-            p[2] = static_cast<uint8_t>(c >> 16);
-        }
-    TMemoryStream stream;
-    SaveBitmapToStream(stream, image);
-    return std::string(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
-}
-
-std::string Bmp(int Width, int Height)
-{
-    return Bmp(Width, Height, [](int, int) { return 0x808080u; });
-}
 
 TColor Rgb(int R, int G, int B)
 {
@@ -71,11 +49,7 @@ struct TSkinDataTest : ::testing::Test {
     static bool Load(TSkinData& Data, const std::string& Ini, std::vector<TPackageEntry> Bitmaps = {},
                      const std::string& IniName = "skin.ini")
     {
-        Bitmaps.insert(Bitmaps.begin(), TPackageEntry{IniName, Ini});
-        const std::string package = BuildPackage(Bitmaps);
-        Data.PackageBytes().Clear();
-        Data.PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
-        return Data.LoadPackage();
+        return LoadSkinPackage(Data, Ini, std::move(Bitmaps), IniName);
     }
 };
 

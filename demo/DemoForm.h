@@ -1,0 +1,40 @@
+// The demo's main form: a sizeable, screen-centred window with a caption, borders, a system menu
+// and minimise and maximise boxes, holding a few framework controls and the skin data component
+// that skins it. It builds itself in code; its description is empty.
+#pragma once
+
+#include "framework/controls/Forms.h"
+
+#include <string>
+
+class TBitBtn;
+class TButton;
+class TPanel;
+class TSkinData;
+
+class TDemoForm : public TForm {
+    DECLARE_CLASS(TDemoForm, TForm)
+public:
+    explicit TDemoForm(TComponent* AOwner);
+
+    TPanel* Header = nullptr;
+    TPanel* Body = nullptr;
+    TPanel* Status = nullptr;
+    TButton* ButtonOK = nullptr;
+    TBitBtn* ButtonClose = nullptr;
+    TSkinData* SkinData1 = nullptr;
+
+    // The skin: "default.skn" in the working folder when there is one, else the built-in skin
+    // from the program's resources. Then skinning goes on. Call before the form is first shown.
+    void LoadSkin();
+
+    void ButtonOKClick(TObject* Sender);
+    void ButtonCloseClick(TObject* Sender);
+};
+
+// The RCDATA resource that holds the built-in skin package.
+inline constexpr const char* DemoSkinResource = "DEMOSKIN";
+
+// Registers the form's (empty) description, so that Application()->CreateForm<TDemoForm>() makes
+// it the main form.
+void RegisterDemoForm();

@@ -1,0 +1,365 @@
+// The frame of a skinned window: border sizes from the skin's border images, borders and title bar
+// painted into the non-client area, and the window region that turns the key colour into holes.
+#include "framework/core/Exception.h"
+#include "framework/graphics/Icon.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+
+#include <algorithm>
+
+namespace {
+
+// A border element's frames: a count of 0 or less (a bad skin) is taken as one frame.
+int FramesOf(const TDataSkinObject& Element)
+{
+    return std::max(1, Element.FrameCount);
+}
+
+TMargins MarginsOf(const TDataSkinObject& Element)
+{
+    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+}
+
+// A 32-bit bitmap of W x H, or nullptr when the size is empty.
+std::unique_ptr<TBitmap> Scratch(int W, int H)
+{
+    if (W <= 0 || H <= 0)
+        return nullptr;
+    return std::make_unique<TBitmap>(W, H, pf32bit);
+}
+
+// The region of Piece's non-key pixels at (X, Y); nullptr for an empty piece.
+HRGN PieceRegion(TBitmap* Piece, int X, int Y)
+{
+    if (Piece == nullptr)
+        return nullptr;
+    return BuildBitmapRegion(Piece, X, Y, SkinKeyColour, 1, 1, 1);
+}
+
+// A OR B into A (either may be empty); B is deleted.
+void Unite(TRegionHandle& A, HRGN B)
+{
+    if (B == nullptr)
+        return;
+    TRegionHandle b(B);
+    if (!A) {
+        A = std::move(b);
+        return;
+    }
+    CombineRgn(A.get(), A.get(), b.get(), RGN_OR);
+}
+
+} // namespace
+
+TDataSkinBorder* TWinSkinForm::BorderElement(int Index) const
+{
+    if (FSkinData == nullptr)
+        return nullptr;
+    switch (Index) {
+    case 1:
+        return FSkinData->SkinBorderLeft();
+    case 2:
+        return FSkinData->SkinBorderRight();
+    case 3:
+        return FSkinData->SkinBorderTop();
+    case 4:
+        return FSkinData->SkinBorderBottom();
+    default:
+        return nullptr;
+    }
+}
+
+void TWinSkinForm::LoadMetrics()
+{
+    if (FSkinData == nullptr || FSkinData->SkinLoading())
+        return;
+    LoadBorderMetrics();
+    LoadCaptionButtons();
+}
+
+void TWinSkinForm::LoadBorderMetrics()
+{
+    if (FFrameKind == 2) {
+        FBorderLeft = FBorderTop = FBorderRight = FBorderBottom = 0;
+        FMenuHeight = 0;
+        return;
+    }
+    auto size = [](const TDataSkinBorder* Border, bool Across) {
+        if (Border == nullptr || Border->Bitmap->Empty())
+            return 0;
+        const int frames = FramesOf(*Border);
+        return Across ? Border->Bitmap->Width() / frames : Border->Bitmap->Height() / frames;
+    };
+    FBorderTop = size(FSkinData->SkinBorderTop(), false);
+    FBorderLeft = size(FSkinData->SkinBorderLeft(), true);
+    FBorderRight = size(FSkinData->SkinBorderRight(), true);
+    FBorderBottom = size(FSkinData->SkinBorderBottom(), false);
+}
+
+void TWinSkinForm::CaptureIcon()
+{
+    const int w = GetSystemMetrics(SM_CXSMICON);
+    const int h = GetSystemMetrics(SM_CYSMICON);
+    TBitmap ground(w, h, pf32bit);
+    ground.Canvas()->Brush()->SetColor(SkinKeyColour);
+    ground.Canvas()->FillRect(RECT{0, 0, w, h});
+    FIconBitmap->Assign(&ground);
+
+    auto icon = reinterpret_cast<HICON>(SendMessageA(FHandle, WM_GETICON, ICON_SMALL, 0));
+    if (icon == nullptr)
+        icon = reinterpret_cast<HICON>(SendMessageA(FHandle, WM_GETICON, ICON_BIG, 0));
+    if (icon != nullptr) {
+        HANDLE copy = CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE);
+        if (copy == nullptr)
+            copy = CopyImage(icon, IMAGE_ICON, w, h, 0);
+        HDC dc = FIconBitmap->Canvas()->Handle();
+        FIconBitmap->Canvas()->Changing();
+        DrawIconEx(dc, 0, 0, copy != nullptr ? static_cast<HICON>(copy) : icon, w, h, 0, nullptr, DI_NORMAL);
+        FIconBitmap->Canvas()->Changed();
+        if (copy != nullptr)
+            DestroyIcon(static_cast<HICON>(copy));
+        return;
+    }
+    if (FSkinData == nullptr)
+        return;
+    if (FSkinData->SharedIcon()->Empty()) {
+        // A window without an icon shows the one another main-form skin has captured.
+        if (TSkinManage* manager = SkinManager())
+            for (TSkinData* data : manager->SkinDataList())
+                if (data->SkinFormtype() == sfMainform && !data->SharedIcon()->Empty())
+                    FIconBitmap->Assign(data->SharedIcon());
+    } else {
+        FIconBitmap->Assign(FSkinData->SharedIcon());
+    }
+}
+
+void TWinSkinForm::PaintFrame(HDC DC)
+{
+    if (SharedPaintBitmap() == nullptr || (FSkinState != ssSkinned && FSkinState != ssReskinning) ||
+        FFrameKind == 2 || (IsMdiChild() && FShowState != shNormal) || FSkinData == nullptr)
+        return;
+    HDC dc = DC;
+    bool own = false;
+    if (dc == nullptr) {
+        dc = GetWindowDC(FHandle);
+        own = true;
+    }
+    if (dc == nullptr)
+        return;
+    try {
+        RECT r{};
+        if (GetWindowRect(FHandle, &r)) {
+            FWindowRect = r;
+            FFrameWidth = r.right - r.left;
+            FFrameHeight = r.bottom - r.top;
+            const int w = FFrameWidth, h = FFrameHeight;
+            DrawBorder(1, RECT{0, 0, FBorderLeft, h}, dc);
+            DrawBorder(2, RECT{w - FBorderRight, 0, w, h}, dc);
+            DrawBorder(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, dc);
+            PaintTitleBar(dc);
+        }
+    } catch (...) {
+        // A frame paint never fails the window: what could not be drawn stays as it was.
+    }
+    if (own)
+        ReleaseDC(FHandle, dc);
+    FHotObject = nullptr;
+}
+
+void TWinSkinForm::DrawBorder(int Index, const RECT& Rect, HDC DC)
+{
+    const int w = Rect.right - Rect.left;
+    const int h = Rect.bottom - Rect.top;
+    TDataSkinBorder* border = BorderElement(Index);
+    if (w < 0 || h < 0 || border == nullptr || border->Bitmap->Empty())
+        return;
+    const int frames = FramesOf(*border);
+    const int frame = FActive || frames == 1 ? 1 : 2;
+    std::unique_ptr<TBitmap> image = BuildFrameBitmap(Rect, border->Bitmap.get(), MarginsOf(*border), frame,
+                                                      frames, border->Tile != 1, Index >= 3);
+    if (!image || image->Empty())
+        return;
+    BitBlt(DC, Rect.left, Rect.top, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TWinSkinForm::PaintTitleBar(HDC DC)
+{
+    if (FFrameWidth <= 0 || FBorderTop <= 0) {
+        SetBkMode(DC, OPAQUE);
+        return;
+    }
+    FCaptionBuffer->SetSize(FFrameWidth, FBorderTop);
+    TBitmapCanvas& canvas = *FCaptionBuffer->Canvas();
+    HDC buffer = canvas.Handle();
+    BitBlt(buffer, 0, 0, FFrameWidth, FBorderTop, DC, 0, 0, SRCCOPY);
+    const RECT title{FBorderLeft, 0, FFrameWidth - FBorderRight, FBorderTop};
+    DrawBorder(3, title, buffer);
+    PaintTitleText(canvas, title);
+    LayoutCaptionButtons();
+    PaintCaptionButtons(canvas);
+    BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, canvas.Handle(), 0, 0, SRCCOPY);
+
+    // The system may have drawn its own inactive caption below a title bar lower than its own.
+    const int systemCaption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+    if (!FActive && FBorderTop + FMenuHeight < systemCaption && FSkinData->FaceBrush() != nullptr) {
+        const RECT below{FBorderLeft, FBorderTop, FFrameWidth - FBorderRight, systemCaption - FMenuHeight};
+        FillRect(DC, &below, FSkinData->FaceBrush());
+    }
+    SetBkMode(DC, OPAQUE);
+}
+
+void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
+{
+    const TDataSkinTitle* title = FSkinData != nullptr ? FSkinData->SkinTitle() : nullptr;
+    FCaptionSuffix = " ";
+    char text[1001]{};
+    const int n = GetWindowTextA(FHandle, text, 1000);
+    FCaptionText.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+    const std::string shown = FCaptionPrefix + FCaptionText + FCaptionSuffix;
+
+    HDC dc = Canvas.Handle();
+    const int saved = SaveDC(dc);
+    try {
+        const auto font = [&] {
+            if (FCaptionFont)
+                SelectObject(dc, FCaptionFont.get());
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, ColorToRGB(FActive ? FSkinData->Colours().TitleTextActive
+                                                : FSkinData->Colours().TitleTextNoActive));
+        };
+        font();
+        RECT r = R;
+        DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_CALCRECT | DT_NOCLIP);
+        const int back = title != nullptr ? title->TXTBackleft + title->TXTBackRight : 0;
+        r.right += back;
+        const int rw = R.right - R.left, rh = R.bottom - R.top;
+        const int tw = r.right - r.left, th = r.bottom - r.top;
+        int dx = 0;
+        switch (title != nullptr ? title->TextAlignment : 0) {
+        case 0:
+            dx = title != nullptr ? title->TextShift() : 0;
+            break;
+        case 1:
+            dx = (rw - tw) / 2;
+            break;
+        case 2:
+            dx = rw + (title != nullptr ? title->TextRightClip() : 0) - tw;
+            break;
+        default:
+            break;
+        }
+        const int dy = (rh - th) / 2 + (title != nullptr ? title->TextShiftVert() : 0) / 2;
+        OffsetRect(&r, dx, dy);
+        const int clip = title != nullptr ? title->TextRightClip() : 0;
+        if ((FWindowStyle & WS_POPUP) != 0) {
+            if (FRightButtonsLeft - 5 > r.right)
+                r.right = FRightButtonsLeft - 5;
+        } else if (R.right - clip < r.right) {
+            r.right = R.right - clip;
+        }
+        FTextRect = r;
+        if (title != nullptr && !title->Bitmap->Empty()) {
+            DrawTiledFrame(Canvas, RECT{r.left, R.top, r.right, R.bottom}, title->Bitmap.get(),
+                           TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FActive ? 1 : 2, 2, true, true);
+            font();
+        }
+        if (title != nullptr) {
+            r.left += title->TXTBackleft;
+            r.right -= title->TXTBackRight;
+        }
+        DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_SINGLELINE | DT_END_ELLIPSIS);
+    } catch (...) {
+        RestoreDC(dc, saved);
+        throw;
+    }
+    RestoreDC(dc, saved);
+    Canvas.Changed();
+}
+
+void TWinSkinForm::BuildWindowRegion()
+{
+    RECT r{};
+    if (FSkinData == nullptr || !GetWindowRect(FHandle, &r))
+        return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0 || (IsMdiChild() && FShowState != shNormal))
+        return;
+    if (w == FRegionSize.cx && h == FRegionSize.cy && !IsMdiChild() && FSkinState != ssReskinning)
+        return;
+    auto trans = [&](int Index) {
+        const TDataSkinBorder* border = BorderElement(Index);
+        return border != nullptr && border->Trans == 1;
+    };
+    if (!trans(1) && !trans(2) && !trans(3) && !trans(4)) {
+        TRegionHandle plain(CreateRectRgn(0, 0, w, h));
+        if (SetWindowRgn(FHandle, plain.get(), TRUE) != 0)
+            plain.release();
+        FRegionSet = true;
+        return;
+    }
+    FRegionSize = SIZE{w, h};
+    const int L = FBorderLeft, T = FBorderTop, R = FBorderRight, B = FBorderBottom;
+    TRegionHandle region(CreateRectRgn(L, T, w - R, h - B));
+    if (FFrameKind != 2) {
+        TRegionHandle left, right, top, bottom;
+        if (trans(1) && h > 1 && L > 0) {
+            auto piece = Scratch(L, h);
+            DrawBorder(1, RECT{0, 0, L, h}, piece->Canvas()->Handle());
+            left.reset(PieceRegion(piece.get(), 0, 0));
+        } else {
+            left.reset(CreateRectRgn(0, 0, L, h));
+        }
+        if (trans(2) && h > 1 && R > 0) {
+            auto piece = Scratch(R, h);
+            DrawBorder(2, RECT{0, 0, R, h}, piece->Canvas()->Handle());
+            right.reset(PieceRegion(piece.get(), w - R, 0));
+        } else {
+            right.reset(CreateRectRgn(w - R, 0, w, h));
+        }
+        const int across = w - L - R;
+        if (trans(4)) {
+            auto piece = Scratch(across, B);
+            if (piece && B >= 2) {
+                DrawBorder(4, RECT{0, 0, across, B}, piece->Canvas()->Handle());
+                bottom.reset(PieceRegion(piece.get(), L, h - B));
+            } else {
+                bottom.reset(CreateRectRgn(L, h - B, w - R, h));
+            }
+        } else {
+            bottom.reset(CreateRectRgn(L, h - B, w - R, h));
+        }
+        auto piece = trans(3) && T > 1 ? Scratch(across, T) : nullptr;
+        if (piece) {
+            // The composed title bar, so that its text and buttons count; after a resize the
+            // buffer still has the old width, and the border alone gives the new outline.
+            if (!FCaptionBuffer->Empty() && FCaptionBuffer->Width() == w && FCaptionBuffer->Height() == T)
+                BitBlt(piece->Canvas()->Handle(), 0, 0, across, T, FCaptionBuffer->Canvas()->Handle(), L, 0,
+                       SRCCOPY);
+            else
+                DrawBorder(3, RECT{0, 0, across, T}, piece->Canvas()->Handle());
+            top.reset(PieceRegion(piece.get(), L, 0));
+        } else {
+            top.reset(CreateRectRgn(L, 0, w - R, T));
+        }
+        TRegionHandle sides = std::move(left);
+        Unite(sides, right.release());
+        TRegionHandle caps = std::move(top);
+        Unite(caps, bottom.release());
+        Unite(sides, caps.release());
+        Unite(region, sides.release());
+    }
+    if (SetWindowRgn(FHandle, region.get(), TRUE) != 0)
+        region.release(); // the system's now
+    FRegionSet = true;
+}
+
+void TWinSkinForm::DropWindowRegion()
+{
+    if (!FRegionSet)
+        return;
+    FCaptionBuffer->SetSize(0, 0);
+    SetWindowRgn(FHandle, nullptr, FALSE);
+    FRegionSet = false;
+}
