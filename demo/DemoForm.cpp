@@ -16,21 +16,6 @@ constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int Gap = 8;
 
-// Copies the RCDATA resource Name of the program into Stream; false when there is none.
-bool ReadResource(const char* Name, TMemoryStream& Stream)
-{
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, Name, MAKEINTRESOURCEA(10)); // RT_RCDATA
-    HGLOBAL data = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const void* bytes = data != nullptr ? LockResource(data) : nullptr;
-    if (bytes == nullptr)
-        return false;
-    Stream.Clear();
-    Stream.WriteBuffer(bytes, static_cast<int32_t>(SizeofResource(module, resource)));
-    Stream.SetPosition(0);
-    return true;
-}
-
 } // namespace
 
 IMPLEMENT_CLASS(TDemoForm)
@@ -125,8 +110,12 @@ void TDemoForm::LoadSkin()
         SkinData1->SetSkinFile(fileName);
         source = "default.skn";
     } else {
-        if (ReadResource(DemoSkinResource, SkinData1->PackageBytes()))
+        std::string package;
+        if (ReadProgramResource(DemoSkinResource, package)) {
+            SkinData1->PackageBytes().Clear();
+            SkinData1->PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
             SkinData1->LoadPackage();
+        }
         // Made in code, the component has no manager yet: this makes it and installs the hook.
         SkinData1->SkinChanged();
         source = "built-in";

@@ -7,6 +7,7 @@
 #include "framework/core/Published.h"
 #include "framework/menus/Menus.h"
 #include "framework/win/Callback.h"
+#include "framework/win/Files.h"
 #include "framework/win/PlatformDialogs.h"
 
 #include <commctrl.h>
@@ -108,14 +109,8 @@ void ReadClassDescription(TComponent* Root)
     auto found = Descriptions().find(name);
     if (found != Descriptions().end()) {
         text = found->second;
-    } else {
-        HMODULE module = GetModuleHandleA(nullptr);
-        HRSRC resource = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10)); // RT_RCDATA
-        HGLOBAL data = resource != nullptr ? LoadResource(module, resource) : nullptr;
-        const void* bytes = data != nullptr ? LockResource(data) : nullptr;
-        if (bytes == nullptr)
-            throw EResNotFound("Resource " + name + " not found");
-        text.assign(static_cast<const char*>(bytes), SizeofResource(module, resource));
+    } else if (!ReadProgramResource(name, text)) {
+        throw EResNotFound("Resource " + name + " not found");
     }
     ReadComponentText(text, Root);
 }

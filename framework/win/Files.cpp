@@ -24,3 +24,15 @@ std::string TempFolder()
         folder += '\\';
     return folder;
 }
+
+bool ReadProgramResource(const std::string& Name, std::string& Bytes)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, Name.c_str(), MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL data = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = data != nullptr ? LockResource(data) : nullptr;
+    if (bytes == nullptr)
+        return false;
+    Bytes.assign(static_cast<const char*>(bytes), SizeofResource(module, resource));
+    return true;
+}

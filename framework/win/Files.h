@@ -1,5 +1,5 @@
-// Files and folders as the program sees them: plain existence tests, the current folder and the
-// platform's folder for temporary files.
+// Files and folders as the program sees them: plain existence tests, the current folder, the
+// platform's folder for temporary files, and the program's own data resources.
 #pragma once
 
 #include <string>
@@ -10,3 +10,6 @@ bool FileExists(const std::string& Name);
 std::string GetCurrentDir();
 // The platform's temporary folder (GetTempPathA with a 256-character buffer), ending in "\".
 std::string TempFolder();
+// The bytes of the program's RCDATA resource Name into Bytes; false (Bytes untouched) when the
+// program has none of that name.
+bool ReadProgramResource(const std::string& Name, std::string& Bytes);
