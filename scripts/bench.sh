@@ -15,8 +15,9 @@ fi
 if [[ $which != --native-only ]]; then
   cmake -S "$top" -B "$top/build/bench-win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$top/build/bench-win" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench
+  cmake --build "$top/build/bench-win" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench button_bench
   "$top/scripts/wine-run" "$top/build/bench-win/tests/bitmap_load_bench.exe"
   "$top/scripts/wine-run" "$top/build/bench-win/tests/skin_draw_bench.exe"
   "$top/scripts/wine-run" "$top/build/bench-win/tests/frame_bench.exe" "$top/build/bench-win/skins/default.skn"
+  "$top/scripts/wine-run" "$top/build/bench-win/tests/button_bench.exe" "$top/build/bench-win/skins/default.skn"
 fi

@@ -199,6 +199,104 @@ int KindModalResult(TBitBtnKind Kind)
     return mrNone;
 }
 
+// The images of a glyph strip, shared by the glyph buttons.
+enum TGlyphImage { giUp = 0, giDisabled = 1, giClicked = 2, giDown = 3 };
+
+SIZE GlyphCellSize(const TBitmap& Glyph, int NumGlyphs)
+{
+    if (Glyph.Empty() || NumGlyphs < 1)
+        return SIZE{0, 0};
+    return SIZE{Glyph.Width() / NumGlyphs, Glyph.Height()};
+}
+
+// Image Index of the strip as a bitmap of its own, transparent in the strip's colour; nullptr
+// when there is no such image.
+std::unique_ptr<TBitmap> GlyphCell(TBitmap& Glyph, int NumGlyphs, int Index)
+{
+    if (Glyph.Empty() || Index < 0 || Index >= NumGlyphs)
+        return nullptr;
+    const SIZE size = GlyphCellSize(Glyph, NumGlyphs);
+    if (size.cx <= 0)
+        return nullptr;
+    GdiFlush();
+    const TColor transparent = Glyph.TransparentColor();
+    auto image = std::make_unique<TBitmap>(size.cx, size.cy, pf32bit);
+    const int left = Index * size.cx;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            PutPixel(*image, x, y, static_cast<COLORREF>(Glyph.PixelColor(left + x, y)));
+    image->SetTransparentColor(static_cast<TColor>(ColorToRGB(transparent)));
+    image->SetTransparent(true);
+    return image;
+}
+
+// Draws the image of the strip for Which at (X, Y): a missing disabled image is the up one
+// greyed, any other missing image the up one.
+void DrawGlyphImage(TCanvas& Canvas, TBitmap& Glyph, int NumGlyphs, TGlyphImage Which, int X, int Y)
+{
+    if (Glyph.Empty())
+        return;
+    std::unique_ptr<TBitmap> image = GlyphCell(Glyph, NumGlyphs, Which);
+    if (!image && Which == giDisabled)
+        if (auto up = GlyphCell(Glyph, NumGlyphs, giUp))
+            image = GreyedImage(*up, up->TransparentColor());
+    if (!image)
+        image = GlyphCell(Glyph, NumGlyphs, giUp);
+    if (image)
+        image->Draw(Canvas, X, Y);
+}
+
+SIZE CaptionSize(HDC DC, const std::string& Caption)
+{
+    if (Caption.empty())
+        return SIZE{0, 0};
+    RECT r{0, 0, 0, 0};
+    DrawTextA(DC, Caption.c_str(), static_cast<int>(Caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The caption in the canvas font's colour, or engraved when Disabled.
+void DrawButtonCaption(TCanvas& Canvas, const std::string& Caption, const RECT& Rect, bool Disabled)
+{
+    if (Caption.empty())
+        return;
+    Canvas.Brush()->SetStyle(bsClear);
+    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP;
+    RECT r = Rect;
+    if (Disabled) {
+        OffsetRect(&r, 1, 1);
+        Canvas.Font()->SetColor(clBtnHighlight);
+        Canvas.DrawText(Caption, r, format);
+        r = Rect;
+        Canvas.Font()->SetColor(clBtnShadow);
+    }
+    Canvas.DrawText(Caption, r, format);
+}
+
+// The number of images a strip of square images shows it has (2 to 4), or 0.
+int SquareImageCount(const TBitmap& Glyph)
+{
+    const int w = Glyph.Width();
+    const int h = Glyph.Height();
+    if (h > 0 && w % h == 0 && w / h >= 2 && w / h <= 4)
+        return w / h;
+    return 0;
+}
+
+// The layout of a glyph strip and a caption in Client, measured with Font.
+TButtonGlyphLayout MeasureLayout(const RECT& Client, const TBitmap& Glyph, int NumGlyphs, const std::string& Caption,
+                                 TFont* Font, TButtonLayout Layout, int Margin, int Spacing)
+{
+    HDC dc = GetDC(nullptr);
+    if (dc == nullptr)
+        throw EOutOfResources("Cannot get a device context for the screen");
+    const HGDIOBJ old = SelectObject(dc, Font->Handle());
+    const SIZE text = CaptionSize(dc, Caption);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return CalcButtonLayout(Client, GlyphCellSize(Glyph, NumGlyphs), text, Layout, Margin, Spacing);
+}
+
 } // namespace
 
 std::unique_ptr<TBitmap> CreateKindGlyph(TBitBtnKind Kind)
@@ -306,10 +404,8 @@ void TBitBtn::SetGlyph(TBitmap* Value)
     else
         FGlyph->Assign(Value);
     // A strip of square images tells how many there are.
-    const int w = FGlyph->Width();
-    const int h = FGlyph->Height();
-    if (h > 0 && w % h == 0 && w / h >= 2 && w / h <= 4)
-        FNumGlyphs = w / h;
+    if (const int count = SquareImageCount(*FGlyph); count > 0)
+        FNumGlyphs = count;
     Invalidate();
 }
 
@@ -370,30 +466,17 @@ void TBitBtn::SetKind(TBitBtnKind Value)
 
 SIZE TBitBtn::GlyphSize() const
 {
-    if (FGlyph->Empty())
-        return SIZE{0, 0};
-    return SIZE{FGlyph->Width() / FNumGlyphs, FGlyph->Height()};
+    return GlyphCellSize(*FGlyph, FNumGlyphs);
 }
 
 SIZE TBitBtn::TextSize(HDC DC)
 {
-    if (FCaption.empty())
-        return SIZE{0, 0};
-    RECT r{0, 0, 0, 0};
-    DrawTextA(DC, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    return CaptionSize(DC, FCaption);
 }
 
 TButtonGlyphLayout TBitBtn::CalcLayout()
 {
-    HDC dc = GetDC(nullptr);
-    if (dc == nullptr)
-        throw EOutOfResources("Cannot get a device context for the screen");
-    const HGDIOBJ old = SelectObject(dc, Font()->Handle());
-    const SIZE text = TextSize(dc);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return CalcButtonLayout(ClientRect(), GlyphSize(), text, FLayout, FMargin, FSpacing);
+    return MeasureLayout(ClientRect(), *FGlyph, FNumGlyphs, FCaption, Font(), FLayout, FMargin, FSpacing);
 }
 
 RECT TBitBtn::GlyphRect()
@@ -408,21 +491,7 @@ RECT TBitBtn::TextRect()
 
 std::unique_ptr<TBitmap> TBitBtn::GlyphImage(int Index)
 {
-    if (FGlyph->Empty() || Index < 0 || Index >= FNumGlyphs)
-        return nullptr;
-    const SIZE size = GlyphSize();
-    if (size.cx <= 0)
-        return nullptr;
-    GdiFlush();
-    const TColor transparent = FGlyph->TransparentColor();
-    auto image = std::make_unique<TBitmap>(size.cx, size.cy, pf32bit);
-    const int left = Index * size.cx;
-    for (int y = 0; y < size.cy; ++y)
-        for (int x = 0; x < size.cx; ++x)
-            PutPixel(*image, x, y, static_cast<COLORREF>(FGlyph->PixelColor(left + x, y)));
-    image->SetTransparentColor(static_cast<TColor>(ColorToRGB(transparent)));
-    image->SetTransparent(true);
-    return image;
+    return GlyphCell(*FGlyph, FNumGlyphs, Index);
 }
 
 void TBitBtn::DrawButton(TBitmap& Target, UINT State)
@@ -452,35 +521,9 @@ void TBitBtn::DrawButton(TBitmap& Target, UINT State)
         OffsetRect(&layout.Text, 1, 1);
     }
 
-    if (!FGlyph->Empty()) {
-        std::unique_ptr<TBitmap> image;
-        if (disabled) {
-            image = GlyphImage(1);
-            if (!image)
-                if (auto up = GlyphImage(0))
-                    image = GreyedImage(*up, up->TransparentColor());
-        } else if (pressed) {
-            image = GlyphImage(2);
-        }
-        if (!image)
-            image = GlyphImage(0);
-        if (image)
-            image->Draw(canvas, layout.Glyph.left, layout.Glyph.top);
-    }
-
-    if (!FCaption.empty()) {
-        canvas.Brush()->SetStyle(bsClear);
-        const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP;
-        RECT r = layout.Text;
-        if (disabled) {
-            OffsetRect(&r, 1, 1);
-            canvas.Font()->SetColor(clBtnHighlight);
-            canvas.DrawText(FCaption, r, format);
-            r = layout.Text;
-            canvas.Font()->SetColor(clBtnShadow);
-        }
-        canvas.DrawText(FCaption, r, format);
-    }
+    DrawGlyphImage(canvas, *FGlyph, FNumGlyphs, disabled ? giDisabled : pressed ? giClicked : giUp, layout.Glyph.left,
+                   layout.Glyph.top);
+    DrawButtonCaption(canvas, FCaption, layout.Text, disabled);
 
     if (focused) {
         RECT r = face;
@@ -523,4 +566,236 @@ void TBitBtn::WndProc(TMessage& Message)
         break;
     }
     TButton::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSpeedButton
+
+IMPLEMENT_CLASS(TSpeedButton)
+
+void TSpeedButton::Publish(TClassBuilder<TSpeedButton>& b)
+{
+    b.Property("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph)
+        .Property("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs)
+        .Property("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout)
+        .Property("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin)
+        .Property("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing)
+        .Property("GroupIndex", &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex)
+        .Property("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp)
+        .Property("Down", &TSpeedButton::Down, &TSpeedButton::SetDown)
+        .Property("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat);
+}
+
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>())
+{
+    // The press and the click are handled here (the click comes after Down has changed).
+    SetControlStyle(TControlStyle{csOpaque, csDoubleClicks});
+    SetBounds(FLeft, FTop, 23, 22);
+}
+
+TSpeedButton::~TSpeedButton() = default;
+
+void TSpeedButton::SetGlyph(TBitmap* Value)
+{
+    if (Value == nullptr)
+        FGlyph->SetSize(0, 0);
+    else
+        FGlyph->Assign(Value);
+    if (const int count = SquareImageCount(*FGlyph); count > 0)
+        FNumGlyphs = count;
+    Invalidate();
+}
+
+void TSpeedButton::SetNumGlyphs(int Value)
+{
+    Value = std::clamp(Value, 1, 4);
+    if (Value == FNumGlyphs)
+        return;
+    FNumGlyphs = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetLayout(TButtonLayout Value)
+{
+    if (Value == FLayout)
+        return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetMargin(int Value)
+{
+    Value = std::max(Value, -1);
+    if (Value == FMargin)
+        return;
+    FMargin = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetSpacing(int Value)
+{
+    Value = std::max(Value, -1);
+    if (Value == FSpacing)
+        return;
+    FSpacing = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetDown(bool Value)
+{
+    if (FGroupIndex == 0)
+        Value = false;
+    if (Value == FDown)
+        return;
+    // The one button down in a group that must keep one down stays down.
+    if (FDown && !FAllowAllUp && !ComponentState().Contains(csLoading))
+        return;
+    FDown = Value;
+    if (Value && FParent != nullptr)
+        for (int i = 0; i < FParent->ControlCount(); ++i) {
+            auto* other = dynamic_cast<TSpeedButton*>(FParent->Controls(i));
+            if (other != nullptr && other != this && other->FGroupIndex == FGroupIndex && other->FDown) {
+                other->FDown = false;
+                other->Invalidate();
+            }
+        }
+    Invalidate();
+}
+
+void TSpeedButton::SetGroupIndex(int Value)
+{
+    if (Value == FGroupIndex)
+        return;
+    FGroupIndex = Value;
+    if (Value == 0 && FDown) {
+        FDown = false;
+        Invalidate();
+    }
+}
+
+void TSpeedButton::SetAllowAllUp(bool Value)
+{
+    FAllowAllUp = Value;
+    // The buttons of a group share the setting.
+    if (FGroupIndex != 0 && FParent != nullptr)
+        for (int i = 0; i < FParent->ControlCount(); ++i)
+            if (auto* other = dynamic_cast<TSpeedButton*>(FParent->Controls(i));
+                other != nullptr && other->FGroupIndex == FGroupIndex)
+                other->FAllowAllUp = Value;
+}
+
+void TSpeedButton::SetFlat(bool Value)
+{
+    if (Value == FFlat)
+        return;
+    FFlat = Value;
+    Invalidate();
+}
+
+TButtonGlyphLayout TSpeedButton::CalcLayout()
+{
+    return MeasureLayout(ClientRect(), *FGlyph, FNumGlyphs, FCaption, Font(), FLayout, FMargin, FSpacing);
+}
+
+void TSpeedButton::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (Enabled()) {
+            FTracking = true;
+            FPressed = true;
+            Repaint();
+        }
+        Message.Result = 0;
+        return;
+    case WM_MOUSEMOVE:
+        if (FTracking) {
+            const RECT r = ClientRect();
+            const POINT p{Message.LParamX(), Message.LParamY()};
+            const bool inside = PtInRect(&r, p) != 0;
+            if (inside != FPressed) {
+                FPressed = inside;
+                Repaint();
+            }
+        }
+        Message.Result = 0;
+        return;
+    case WM_LBUTTONUP:
+        if (FTracking) {
+            FTracking = false;
+            const RECT r = ClientRect();
+            const POINT p{Message.LParamX(), Message.LParamY()};
+            const bool inside = PtInRect(&r, p) != 0;
+            FPressed = false;
+            if (inside && FGroupIndex != 0)
+                SetDown(!FDown);
+            Repaint();
+            if (inside)
+                Click();
+        }
+        Message.Result = 0;
+        return;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+        FHot = Message.Msg == CM_MOUSEENTER;
+        if (FFlat)
+            Invalidate();
+        break;
+    case CM_TEXTCHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_FONTCHANGED:
+    case CM_COLORCHANGED:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
+void TSpeedButton::Paint()
+{
+    TCanvas& canvas = *Canvas();
+    const RECT client = ClientRect();
+    const bool disabled = !Enabled();
+    const bool sunken = FPressed || FDown;
+
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(FColor);
+    canvas.FillRect(client);
+    RECT face = client;
+    if (FFlat) {
+        if (sunken)
+            DrawEdge(canvas.Handle(), &face, BDR_SUNKENOUTER, BF_RECT);
+        else if (FHot && !disabled)
+            DrawEdge(canvas.Handle(), &face, BDR_RAISEDINNER, BF_RECT);
+    } else {
+        DrawFrameControl(canvas.Handle(), &face, DFC_BUTTON, DFCS_BUTTONPUSH | (sunken ? DFCS_PUSHED : 0));
+    }
+    if (FDown && !FPressed) {
+        // Held down: the face in a checked pattern of the highlight and the face colour.
+        TBitmap pattern(8, 8, pf32bit);
+        const COLORREF light = ColorToRGB(clBtnHighlight);
+        const COLORREF base = ColorToRGB(FColor);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                PutPixel(pattern, x, y, (x + y) % 2 == 0 ? light : base);
+        RECT inner = client;
+        InflateRect(&inner, -2, -2);
+        canvas.Brush()->SetBitmap(pattern.Handle());
+        canvas.FillRect(inner);
+        canvas.Brush()->SetBitmap(nullptr);
+    }
+
+    canvas.SetFont(Font());
+    TButtonGlyphLayout layout = CalcButtonLayout(client, GlyphCellSize(*FGlyph, FNumGlyphs),
+                                                 CaptionSize(canvas.Handle(), FCaption), FLayout, FMargin, FSpacing);
+    if (sunken) {
+        OffsetRect(&layout.Glyph, 1, 1);
+        OffsetRect(&layout.Text, 1, 1);
+    }
+    const TGlyphImage which = disabled ? giDisabled : FPressed ? giClicked : FDown ? giDown : giUp;
+    DrawGlyphImage(canvas, *FGlyph, FNumGlyphs, which, layout.Glyph.left, layout.Glyph.top);
+    DrawButtonCaption(canvas, FCaption, layout.Text, disabled);
 }

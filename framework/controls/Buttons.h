@@ -85,6 +85,59 @@ private:
     TBitBtnKind FKind = bkCustom;
 };
 
+// A windowless button: face, glyph and caption painted by itself, pressed and clicked by the
+// mouse messages its parent passes on. With a GroupIndex it stays Down after a click, and the
+// other speed buttons of the same parent and group come up (AllowAllUp lets a click raise the one
+// that is down). Flat buttons show their frame only while the mouse is over them or they are down.
+class TSpeedButton : public TGraphicControl {
+    DECLARE_CLASS(TSpeedButton, TGraphicControl)
+public:
+    explicit TSpeedButton(TComponent* AOwner);
+    ~TSpeedButton() override;
+
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(TBitmap* Value);
+    int NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(int Value);
+    TButtonLayout Layout() const { return FLayout; }
+    void SetLayout(TButtonLayout Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    // Without a GroupIndex a button is never down.
+    bool Down() const { return FDown; }
+    void SetDown(bool Value);
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value);
+    bool AllowAllUp() const { return FAllowAllUp; }
+    void SetAllowAllUp(bool Value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value);
+    // The mouse button is held on it with the cursor inside.
+    bool Pressed() const { return FPressed; }
+
+    TButtonGlyphLayout CalcLayout();
+
+protected:
+    void WndProc(TMessage& Message) override;
+    void Paint() override;
+
+private:
+    std::unique_ptr<TBitmap> FGlyph;
+    int FNumGlyphs = 1;
+    TButtonLayout FLayout = blGlyphLeft;
+    int FMargin = -1;
+    int FSpacing = 4;
+    bool FDown = false;
+    int FGroupIndex = 0;
+    bool FAllowAllUp = false;
+    bool FFlat = false;
+    bool FTracking = false;
+    bool FPressed = false;
+    bool FHot = false;
+};
+
 // The stock glyph of Kind (18 x 18 pixels per image: normal, disabled), drawn here; an empty
 // bitmap for bkCustom.
 std::unique_ptr<TBitmap> CreateKindGlyph(TBitBtnKind Kind);

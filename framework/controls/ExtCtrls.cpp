@@ -1,6 +1,7 @@
 #include "framework/controls/ExtCtrls.h"
 
 #include "framework/controls/Buttons.h"
+#include "framework/controls/Forms.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
@@ -169,6 +170,157 @@ void TPanel::Publish(TClassBuilder<TPanel>& b)
 }
 
 // ---------------------------------------------------------------------------------------------
+// TCustomRadioGroup, TRadioGroup
+
+IMPLEMENT_CLASS_EMPTY(TCustomRadioGroup)
+
+TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
+    : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>())
+{
+    FItems->SetOnChange(BindMethod<&TCustomRadioGroup::ItemsChanged>(this));
+}
+
+TCustomRadioGroup::~TCustomRadioGroup()
+{
+    FItems->SetOnChange(TNotifyEvent());
+    std::vector<TRadioButton*> buttons;
+    buttons.swap(FButtons);
+    for (TRadioButton* button : buttons)
+        delete button;
+}
+
+void TCustomRadioGroup::SetItemIndex(int Value)
+{
+    if (Value < -1 || Value >= FItems->Count())
+        Value = -1;
+    if (Value == FItemIndex)
+        return;
+    FItemIndex = Value;
+    if (FUpdating)
+        return;
+    FUpdating = true;
+    try {
+        for (int i = 0; i < ButtonCount(); ++i)
+            FButtons[static_cast<size_t>(i)]->SetChecked(i == Value);
+    } catch (...) {
+        FUpdating = false;
+        throw;
+    }
+    FUpdating = false;
+}
+
+void TCustomRadioGroup::SetColumns(int Value)
+{
+    Value = std::clamp(Value, 1, 16);
+    if (Value == FColumns)
+        return;
+    FColumns = Value;
+    ArrangeButtons();
+}
+
+void TCustomRadioGroup::ItemsChanged(TObject*)
+{
+    if (ComponentState().Contains(csLoading))
+        return;
+    if (FItemIndex >= FItems->Count())
+        FItemIndex = -1;
+    UpdateButtons();
+}
+
+void TCustomRadioGroup::Loaded()
+{
+    TCustomGroupBox::Loaded();
+    if (FItemIndex >= FItems->Count())
+        FItemIndex = -1;
+    UpdateButtons();
+}
+
+void TCustomRadioGroup::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TCustomGroupBox::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        FButtons.erase(std::remove(FButtons.begin(), FButtons.end(), AComponent), FButtons.end());
+}
+
+void TCustomRadioGroup::ButtonClick(TObject* Sender)
+{
+    if (FUpdating)
+        return;
+    auto* button = dynamic_cast<TRadioButton*>(Sender);
+    if (button == nullptr || !button->Checked())
+        return;
+    const auto it = std::find(FButtons.begin(), FButtons.end(), button);
+    if (it == FButtons.end())
+        return;
+    FItemIndex = static_cast<int>(it - FButtons.begin());
+    Click();
+}
+
+void TCustomRadioGroup::UpdateButtons()
+{
+    FUpdating = true;
+    try {
+        while (ButtonCount() > FItems->Count()) {
+            TRadioButton* last = FButtons.back();
+            FButtons.pop_back();
+            delete last;
+        }
+        while (ButtonCount() < FItems->Count()) {
+            // Owned by nobody: the buttons are the group's own parts, not components of a form.
+            auto* button = new TRadioButton(nullptr);
+            button->FreeNotification(this);
+            button->SetOnClick(BindMethod<&TCustomRadioGroup::ButtonClick>(this));
+            button->SetParent(this);
+            FButtons.push_back(button);
+        }
+        for (int i = 0; i < ButtonCount(); ++i) {
+            TRadioButton* button = FButtons[static_cast<size_t>(i)];
+            button->SetCaption(FItems->Strings(i));
+            button->SetChecked(i == FItemIndex);
+        }
+    } catch (...) {
+        FUpdating = false;
+        throw;
+    }
+    FUpdating = false;
+    ArrangeButtons();
+}
+
+void TCustomRadioGroup::AlignControls(TControl* AControl, RECT& Rect)
+{
+    TCustomGroupBox::AlignControls(AControl, Rect);
+    ArrangeButtons();
+}
+
+void TCustomRadioGroup::ArrangeButtons()
+{
+    if (FButtons.empty())
+        return;
+    RECT area = ClientRect();
+    AdjustClientRect(area);
+    InflateRect(&area, -4, 0);
+    const int count = ButtonCount();
+    const int rows = (count + FColumns - 1) / FColumns;
+    const int columnWidth = std::max<int>((area.right - area.left) / FColumns, 0);
+    const int rowHeight = std::max<int>((area.bottom - area.top) / std::max(rows, 1), 0);
+    for (int i = 0; i < count; ++i) {
+        const int column = i / rows;
+        const int row = i % rows;
+        FButtons[static_cast<size_t>(i)]->SetBounds(area.left + column * columnWidth, area.top + row * rowHeight,
+                                                    columnWidth, rowHeight);
+    }
+}
+
+IMPLEMENT_CLASS(TRadioGroup)
+
+void TRadioGroup::Publish(TClassBuilder<TRadioGroup>& b)
+{
+    b.Property("Items", &TRadioGroup::Items, &TRadioGroup::SetItems)
+        .Property("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex)
+        .Property("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TImage
 
 IMPLEMENT_CLASS(TImage)
@@ -260,4 +412,10 @@ void RegisterStandardControls()
     RegisterComponentClass(TImage::StaticClass());
     RegisterComponentClass(TButton::StaticClass());
     RegisterComponentClass(TBitBtn::StaticClass());
+    for (const TClassInfo* cls :
+         {&TSpeedButton::StaticClass(), &TCheckBox::StaticClass(), &TRadioButton::StaticClass(),
+          &TGroupBox::StaticClass(), &TRadioGroup::StaticClass(), &TEdit::StaticClass(), &TMemo::StaticClass(),
+          &TComboBox::StaticClass(), &TListBox::StaticClass(), &TScrollBar::StaticClass(),
+          &TScrollBox::StaticClass()})
+        RegisterComponentClass(*cls);
 }

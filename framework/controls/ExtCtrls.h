@@ -7,12 +7,13 @@
 #pragma once
 
 #include "framework/controls/Controls.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/graphics/Picture.h"
 
 #include <memory>
+#include <vector>
 
 PUBLISHED_ENUM(TPanelBevel, bvNone, bvLowered, bvRaised, bvSpace)
-PUBLISHED_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 // Draws Width rings of a 3D edge just inside Rect: TopLeft on the top and left sides, BottomRight
 // on the bottom and right ones (the top-right and bottom-left corner pixels go to BottomRight).
@@ -64,6 +65,51 @@ public:
     explicit TPanel(TComponent* AOwner) : TCustomPanel(AOwner) {}
 };
 
+// A group box of radio buttons, one per line of Items, laid out in Columns columns (filled
+// column by column) inside the frame. The buttons are its child controls (Controls(i)); they
+// follow a change of Items. ItemIndex is the checked one (-1: none) and follows clicks.
+class TCustomRadioGroup : public TCustomGroupBox {
+    DECLARE_CLASS(TCustomRadioGroup, TCustomGroupBox)
+public:
+    explicit TCustomRadioGroup(TComponent* AOwner);
+    ~TCustomRadioGroup() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int Value);
+    // 1 to 16.
+    int Columns() const { return FColumns; }
+    void SetColumns(int Value);
+    // The radio button of item Index.
+    TRadioButton* Buttons(int Index) const { return FButtons.at(static_cast<size_t>(Index)); }
+    int ButtonCount() const { return static_cast<int>(FButtons.size()); }
+
+protected:
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void ItemsChanged(TObject* Sender);
+    void ButtonClick(TObject* Sender);
+    // As many buttons as items, with their captions and the checked one.
+    void UpdateButtons();
+    void ArrangeButtons();
+
+    std::unique_ptr<TStringList> FItems;
+    std::vector<TRadioButton*> FButtons;
+    int FItemIndex = -1;
+    int FColumns = 1;
+    bool FUpdating = false;
+};
+
+class TRadioGroup : public TCustomRadioGroup {
+    DECLARE_CLASS(TRadioGroup, TCustomRadioGroup)
+public:
+    explicit TRadioGroup(TComponent* AOwner) : TCustomRadioGroup(AOwner) {}
+};
+
 class TImage : public TGraphicControl {
     DECLARE_CLASS(TImage, TGraphicControl)
 public:
@@ -99,5 +145,6 @@ private:
     bool FTransparent = false;
 };
 
-// Registers TPanel, TImage, TButton and TBitBtn for form descriptions.
+// Registers the panels, images, buttons, speed buttons, check boxes, radio buttons and groups,
+// edits, memos, combo and list boxes, scroll bars and scroll boxes for form descriptions.
 void RegisterStandardControls();

@@ -1,5 +1,6 @@
 #include "framework/controls/Forms.h"
 
+#include "framework/controls/ControlHook.h"
 #include "framework/controls/Timer.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/core/Dialogs.h"
@@ -116,6 +117,160 @@ void ReadClassDescription(TComponent* Root)
 }
 
 IMPLEMENT_CLASS_EMPTY(TScrollingWinControl)
+
+// ---------------------------------------------------------------------------------------------
+// TScrollBox
+
+IMPLEMENT_CLASS(TScrollBox)
+
+void TScrollBox::Publish(TClassBuilder<TScrollBox>& b)
+{
+    b.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle);
+}
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner)
+{
+    SetControlStyle(TControlStyle{csAcceptsControls, csClickEvents});
+    SetAutoScroll(true);
+    SetBounds(FLeft, FTop, 185, 41);
+}
+
+TScrollBox::~TScrollBox() = default;
+
+void TScrollBox::SetBorderStyle(TFormBorderStyle Value)
+{
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TScrollBox::CreateParams(TCreateParams& Params)
+{
+    TScrollingWinControl::CreateParams(Params);
+    Params.Style |= WS_HSCROLL | WS_VSCROLL;
+    if (FBorderStyle != bsNone)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TScrollBox::CreateHandleDone()
+{
+    TScrollingWinControl::CreateHandleDone();
+    UpdateScrollBars();
+}
+
+void TScrollBox::AlignControls(TControl* AControl, RECT& Rect)
+{
+    TScrollingWinControl::AlignControls(AControl, Rect);
+    UpdateScrollBars();
+}
+
+void TScrollBox::UpdateScrollBars()
+{
+    if (!HandleAllocated() || FUpdatingBars)
+        return;
+    FUpdatingBars = true;
+    // How far the controls reach, in unscrolled coordinates.
+    int right = 0;
+    int bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible() || c->Align() != alNone)
+            continue;
+        right = std::max<int>(right, c->Left() + c->Width() + FScrollPos.x);
+        bottom = std::max<int>(bottom, c->Top() + c->Height() + FScrollPos.y);
+    }
+    // Two rounds: showing one bar can make room for the other scarce.
+    for (int round = 0; round < 2; ++round) {
+        RECT client{};
+        GetClientRect(FHandle, &client);
+        auto set = [&](int Bar, int Extent, int Page, LONG Pos) {
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            info.nMin = 0;
+            info.nMax = AutoScroll() && Extent > Page ? Extent - 1 : 0;
+            info.nPage = AutoScroll() && Extent > Page ? static_cast<UINT>(Page) : 0;
+            info.nPos = Pos;
+            SetScrollInfo(FHandle, Bar, &info, TRUE);
+        };
+        set(SB_HORZ, right, client.right, FScrollPos.x);
+        set(SB_VERT, bottom, client.bottom, FScrollPos.y);
+    }
+    FUpdatingBars = false;
+    // Content that fits now is brought back into view.
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    const int maxX = std::max<int>(right - client.right, 0);
+    const int maxY = std::max<int>(bottom - client.bottom, 0);
+    if (FScrollPos.x > maxX || FScrollPos.y > maxY)
+        ScrollBy(std::min<int>(FScrollPos.x, maxX) - FScrollPos.x, std::min<int>(FScrollPos.y, maxY) - FScrollPos.y);
+}
+
+void TScrollBox::ScrollBy(int DeltaX, int DeltaY)
+{
+    if (DeltaX == 0 && DeltaY == 0)
+        return;
+    FScrollPos.x += DeltaX;
+    FScrollPos.y += DeltaY;
+    DisableAlign();
+    try {
+        for (int i = 0; i < ControlCount(); ++i) {
+            TControl* c = Controls(i);
+            if (c->Align() == alNone)
+                c->SetBounds(c->Left() - DeltaX, c->Top() - DeltaY, c->Width(), c->Height());
+        }
+    } catch (...) {
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+    if (HandleAllocated()) {
+        SetScrollPos(FHandle, SB_HORZ, FScrollPos.x, TRUE);
+        SetScrollPos(FHandle, SB_VERT, FScrollPos.y, TRUE);
+    }
+    Invalidate();
+}
+
+void TScrollBox::ScrollMessage(int Bar, WPARAM WParam)
+{
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(FHandle, Bar, &info))
+        return;
+    const int page = std::max<int>(static_cast<int>(info.nPage), 1);
+    int pos = info.nPos;
+    switch (LOWORD(WParam)) {
+    case SB_LINEUP: pos -= 8; break;
+    case SB_LINEDOWN: pos += 8; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: pos = info.nTrackPos; break;
+    case SB_TOP: pos = info.nMin; break;
+    case SB_BOTTOM: pos = info.nMax; break;
+    default: return;
+    }
+    pos = std::clamp(pos, 0, std::max<int>(info.nMax - page + 1, 0));
+    if (Bar == SB_HORZ)
+        ScrollBy(pos - FScrollPos.x, 0);
+    else
+        ScrollBy(0, pos - FScrollPos.y);
+}
+
+void TScrollBox::WndProc(TMessage& Message)
+{
+    // The box's own bars (lParam 0); a scroll bar control on it is reflected as before.
+    if ((Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) && Message.LParam == 0 && HandleAllocated()) {
+        ScrollMessage(Message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, Message.WParam);
+        Message.Result = 0;
+        return;
+    }
+    TScrollingWinControl::WndProc(Message);
+    if (Message.Msg == WM_SIZE)
+        UpdateScrollBars();
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomForm
@@ -843,6 +998,7 @@ void TApplication::Finalize() noexcept
     }
     CallGuarded([] { FreeTimerWindow(); });
     CallGuarded([] { FreeMenuWindows(); });
+    FreeControlHookRelays();
     TBitmap::FreeRecycledDibs();
     if (FHandle != nullptr) {
         DestroyWindow(FHandle);

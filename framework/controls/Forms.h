@@ -66,6 +66,37 @@ private:
     bool FAutoScroll = false;
 };
 
+// A container with a sunken border (BorderStyle bsSingle; bsNone: none) whose scroll bars show
+// when the controls on it reach past its client area; scrolling moves them.
+class TScrollBox : public TScrollingWinControl {
+    DECLARE_CLASS(TScrollBox, TScrollingWinControl)
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    ~TScrollBox() override;
+
+    // bsNone or bsSingle (the other values count as bsSingle).
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    // How far the contents are scrolled, in pixels.
+    POINT ScrollPos() const { return FScrollPos; }
+    void ScrollBy(int DeltaX, int DeltaY);
+    // Shows or hides the scroll bars for where the controls are now.
+    void UpdateScrollBars();
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateHandleDone() override;
+    void WndProc(TMessage& Message) override;
+    void AlignControls(TControl* AControl, RECT& Rect) override;
+
+private:
+    void ScrollMessage(int Bar, WPARAM WParam);
+
+    TFormBorderStyle FBorderStyle = bsSingle;
+    POINT FScrollPos{0, 0};
+    bool FUpdatingBars = false;
+};
+
 class TCustomForm : public TScrollingWinControl {
     DECLARE_CLASS(TCustomForm, TScrollingWinControl)
 public:

@@ -2,6 +2,7 @@
 // mouse state machine they share with the menu-bar items, what they do, and the system menu.
 #include "skin/form/CaptionButtons.h"
 
+#include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -421,12 +422,20 @@ void TWinSkinForm::ShowSystemMenu(POINT Point)
 
 void TWinSkinForm::HoverTimerTick(TObject*)
 {
-    if (FMenuTracking || FHotObject == nullptr)
+    if (FMenuTracking)
         return;
     POINT cursor{};
     if (!GetCursorPos(&cursor))
         return;
-    const POINT p = ScreenToFrame(cursor.x, cursor.y);
-    if (!PtInRect(&FHotObject->BoundsRect, p))
-        FHotObject->MouseLeave();
+    if (FHotObject != nullptr) {
+        const POINT p = ScreenToFrame(cursor.x, cursor.y);
+        if (!PtInRect(&FHotObject->BoundsRect, p))
+            FHotObject->MouseLeave();
+    }
+    // Bare windows get no mouse-leave of their own: the hot adaptor is told here.
+    if (FForm == nullptr && FHotButton != nullptr && !PtInRect(&FHotButton->WindowRect(), cursor)) {
+        TSkinControl* hot = FHotButton;
+        FHotButton = nullptr;
+        hot->SendMouseLeave();
+    }
 }

@@ -4,6 +4,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
+#include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
 
@@ -402,11 +403,29 @@ void TWinSkinForm::Unskin()
     FRegionSet = false;
 }
 
-void TWinSkinForm::AttachControls(TComponent*) {}
+void TWinSkinForm::AddAdaptor(TSkinControl* Adaptor)
+{
+    if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end())
+        FAdaptors.push_back(Adaptor);
+}
 
-void TWinSkinForm::AttachChildWindows() {}
+void TWinSkinForm::RemoveAdaptor(TSkinControl* Adaptor) noexcept
+{
+    FAdaptors.erase(std::remove(FAdaptors.begin(), FAdaptors.end(), Adaptor), FAdaptors.end());
+    if (FHotButton == Adaptor)
+        FHotButton = nullptr;
+}
 
-void TWinSkinForm::ReleaseAdaptors() {}
+void TWinSkinForm::ReleaseAdaptors()
+{
+    FHotButton = nullptr;
+    std::vector<TSkinControl*> adaptors;
+    adaptors.swap(FAdaptors);
+    for (TSkinControl* adaptor : adaptors) {
+        adaptor->Detach();
+        delete adaptor;
+    }
+}
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -694,6 +713,11 @@ void TWinSkinForm::HandleNcActivate(TMessage& Message)
     FActive = Message.WParam != 0;
     if (FHoverTimer)
         FHoverTimer->SetEnabled(FActive);
+    if (!FActive && FHotButton != nullptr) {
+        TSkinControl* hot = FHotButton;
+        FHotButton = nullptr;
+        hot->SendMouseLeave();
+    }
     CallDefault(Message);
     if (!(IsMdiChild() && FShowState != shNormal))
         PaintFrame(nullptr);

@@ -25,8 +25,11 @@
 #include <vector>
 
 class TCustomForm;
+class TControl;
+class TSkinControl;
 class TSkinData;
 class TDataSkinBorder;
+class TWinControl;
 
 // SkinState: what the object is doing with its window.
 enum TSkinFormState {
@@ -84,9 +87,27 @@ public:
     void RefreshFrame();
     // ShowState normal (an MDI child whose siblings stopped being maximised).
     void MarkNormal() { FShowState = shNormal; }
-    // Attaches adaptors to the controls owned by Owner; to the child windows of a bare window.
-    void AttachControls(TComponent* Owner);
+    // ---- control adaptors
+    // Attaches adaptors to the components Container owns, by class, class name and tag.
+    void AttachControls(TComponent* Container);
+    // The kind the skin's class map gives ClassName (upper-cased); true when it has one.
+    bool AttachByClassMap(const std::string& ClassName, TComponent* Control);
+    // Bare windows: adaptors for the child windows, by window class and style.
     void AttachChildWindows();
+    void AttachChildWindow(HWND Window);
+    bool IsAttached(TComponent* Component) const;
+    static bool HasScrollBars(TControl* Control);
+    TSkinControl* FindAdaptor(HWND Window) const;
+    void ReleaseAdaptors();
+    void AddAdaptor(TSkinControl* Adaptor);
+    // An adaptor being freed leaves the list and the hot slot.
+    void RemoveAdaptor(TSkinControl* Adaptor) noexcept;
+    const std::vector<TSkinControl*>& Adaptors() const { return FAdaptors; }
+    // The adaptor showing the hot look (at most one).
+    TSkinControl* HotButton() const { return FHotButton; }
+    void SetHotButton(TSkinControl* Value) { FHotButton = Value; }
+    // The canvas every adaptor borrows for drawing.
+    TCanvas* AdaptorCanvas() { return &FAdaptorCanvas; }
 
     // ---- painting
     // The whole frame on DC, or on the window DC when DC is nullptr.
@@ -159,7 +180,8 @@ private:
     bool IsMdiChild() const { return FMDIKind == 2; }
     bool IsMinimized() const { return FShowState == shMinimized; }
     TDataSkinBorder* BorderElement(int Index) const;
-    void ReleaseAdaptors();
+    // Makes an adaptor of class T owned by this object.
+    template <class T> T* NewAdaptor() { return new T(this); }
 
     // The three replacement message procedures.
     void FrameWndProc(TMessage& Message);
@@ -234,4 +256,11 @@ private:
     bool FRegionSet = false;
     DWORD FLastSysMenuTime = 0;
     DWORD FDoubleClickTime = 0;
+    std::vector<TSkinControl*> FAdaptors;
+    TSkinControl* FHotButton = nullptr;
+    TCanvas FAdaptorCanvas;
 };
+
+// Sets a published enumerated (or Boolean) property of Component by name from its value text;
+// nothing happens without a component or such a property.
+void SetEnumProperty(TComponent* Component, const std::string& PropertyName, const std::string& ValueText);

@@ -1,0 +1,404 @@
+#include "skin/controls/WinSubClass.h"
+
+#include "framework/controls/Controls.h"
+#include "framework/controls/Messages.h"
+#include "framework/core/Published.h"
+#include "framework/graphics/Bitmap.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+#include "skin/form/WinSkinForm.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+IMPLEMENT_CLASS_EMPTY(TSkinControl)
+
+namespace {
+
+std::string WindowText(HWND W)
+{
+    char text[1001]{};
+    const int n = GetWindowTextA(W, text, 1000);
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+// Background transparent, brush clear, plain font style, for the text routines.
+void PrepareText(TCanvas& Canvas)
+{
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.Font()->SetStyle(TFontStyles{});
+    SetBkMode(Canvas.Handle(), TRANSPARENT);
+}
+
+} // namespace
+
+TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSkinControl::~TSkinControl()
+{
+    Detach();
+    if (TWinSkinForm* form = FormObject())
+        form->RemoveAdaptor(this);
+}
+
+TWinSkinForm* TSkinControl::FormObject() const
+{
+    return dynamic_cast<TWinSkinForm*>(Owner());
+}
+
+bool TSkinControl::OwnerGoingAway() const
+{
+    const TWinSkinForm* form = FormObject();
+    return form != nullptr && form->SkinState() == ssDetaching;
+}
+
+void TSkinControl::Watch(TControl* AControl)
+{
+    if (AControl != nullptr)
+        AControl->FreeNotification(this);
+}
+
+void TSkinControl::ReadWindowState()
+{
+    if (FHandle == nullptr)
+        return;
+    FFocused = GetFocus() == FHandle;
+    FEnabled = (GetWindowLongA(FHandle, GWL_STYLE) & WS_DISABLED) == 0;
+    FCaption = WindowText(FHandle);
+}
+
+void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapColour, TCanvas* ACanvas)
+{
+    if (AControl == nullptr)
+        return;
+    FSwapColour = ASwapColour;
+    FSkinData = Data;
+    FCanvas = ACanvas;
+    FControl = AControl;
+    Watch(AControl);
+    FHandle = AControl->Handle();
+    FHook.Install(AControl, BindMethod<&TSkinControl::HookedWndProc>(this));
+    AControl->SetDoubleBuffered(true);
+    if (TWinSkinForm* form = FormObject())
+        form->AddAdaptor(this);
+    ReadWindowState();
+    if (FSwapColour && FSkinData != nullptr) {
+        FSavedColour = AControl->Color();
+        AControl->SetColor(FSkinData->Colours().ButtonFace);
+    }
+    AControl->Invalidate();
+}
+
+void TSkinControl::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
+{
+    FSkinData = Data;
+    FCanvas = ACanvas;
+    FHandle = Window;
+    FEnabled = true;
+    FCaption = WindowText(Window);
+    FWindowProc.Install(Window, BindMethod<&TSkinControl::HookedWndProc>(this));
+}
+
+void TSkinControl::Detach()
+{
+    TControl* control = FControl != nullptr ? FControl : FGraphicControl;
+    if (FHook.Installed())
+        FHook.Restore();
+    FWindowProc.Restore();
+    if (FSwapColour && control != nullptr && !OwnerGoingAway())
+        control->SetColor(FSavedColour);
+}
+
+void TSkinControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || AComponent == nullptr)
+        return;
+    if (AComponent == FControl || AComponent == FGraphicControl) {
+        // The control goes: nothing to give back to it.
+        FHook.Forget();
+        FSwapColour = false;
+        if (AComponent == FControl)
+            FControl = nullptr;
+        if (AComponent == FGraphicControl)
+            FGraphicControl = nullptr;
+    }
+}
+
+bool TSkinControl::BeforeMessage(TMessage&)
+{
+    return true;
+}
+
+void TSkinControl::HookedWndProc(TMessage& Message)
+{
+    if (!BeforeMessage(Message))
+        return;
+    CallPrevious(Message);
+    AfterMessage(Message);
+}
+
+void TSkinControl::CallPrevious(TMessage& Message)
+{
+    if (FHook.Installed() || FHook.OldMethod()) {
+        FHook.CallOld(Message);
+        return;
+    }
+    if (FWindowProc.Handle() != nullptr) {
+        FWindowProc.CallOld(Message);
+        return;
+    }
+    Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TSkinControl::AfterMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case CM_ENABLEDCHANGED:
+        Refresh();
+        break;
+    case WM_SETTEXT:
+        if (Message.LParam != 0)
+            FCaption = reinterpret_cast<const char*>(Message.LParam);
+        Refresh();
+        break;
+    case WM_PAINT:
+        Repaint(reinterpret_cast<HDC>(Message.WParam));
+        break;
+    case WM_NCDESTROY:
+        Detach();
+        break;
+    default:
+        break;
+    }
+}
+
+void TSkinControl::SendMouseLeave()
+{
+    if (FHandle != nullptr)
+        SendMessageA(FHandle, CM_MOUSELEAVE, 0, 0);
+}
+
+void TSkinControl::Refresh()
+{
+    if (FHandle == nullptr)
+        return;
+    HWND parent = GetParent(FHandle);
+    RECT r{};
+    if (!GetWindowRect(FHandle, &r) || parent == nullptr)
+        return;
+    OffsetRect(&r, -r.left, -r.top);
+    InvalidateRect(FHandle, &r, FALSE);
+    UpdateWindow(FHandle);
+}
+
+void TSkinControl::FillFace(HDC DC, const RECT& R)
+{
+    if (FSkinData == nullptr)
+        return;
+    TBrushHandle brush(CreateSolidBrush(ColorToRGB(FSkinData->Colours().ButtonFace)));
+    FillRect(DC, &R, brush.get());
+}
+
+void TSkinControl::Repaint(HDC DC)
+{
+    if (FHandle == nullptr || !GetWindowRect(FHandle, &FWindowRect))
+        return;
+    RECT r = FWindowRect;
+    OffsetRect(&r, -r.left, -r.top);
+    HDC dc = DC;
+    if (dc == nullptr)
+        dc = GetWindowDC(FHandle);
+    if (dc == nullptr)
+        return;
+    try {
+        PaintTo(dc, r);
+    } catch (...) {
+        // A paint never fails the control: what could not be drawn keeps its own look.
+    }
+    if (DC == nullptr)
+        ReleaseDC(FHandle, dc);
+}
+
+void TSkinControl::PaintTo(HDC, const RECT&) {}
+
+void TSkinControl::PaintMessage(TMessage& Message)
+{
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool begun = dc == nullptr;
+    if (begun)
+        dc = BeginPaint(FHandle, &ps);
+    if (dc != nullptr && GetWindowRect(FHandle, &FWindowRect)) {
+        RECT r = FWindowRect;
+        OffsetRect(&r, -r.left, -r.top);
+        try {
+            PaintTo(dc, r);
+        } catch (...) {
+        }
+    }
+    if (begun)
+        EndPaint(FHandle, &ps);
+    Message.Result = 0;
+}
+
+// ---- text and frame routines
+
+void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text)
+{
+    PrepareText(Canvas);
+    if (!Enabled)
+        Canvas.Font()->SetColor(clBtnShadow);
+    HDC dc = Canvas.Handle();
+    RECT r = R;
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,
+              Alignment | DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS);
+    const int textWidth = r.right - r.left, textHeight = r.bottom - r.top;
+    OffsetRect(&r, 0, ((R.bottom - R.top) - textHeight) / 2 - 1);
+    if (Alignment == DT_CENTER)
+        OffsetRect(&r, ((R.right - R.left) - textWidth) / 2, 0);
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, Alignment | DT_EXPANDTABS);
+}
+
+void DrawImageText(TCanvas& Canvas, const RECT& R, int Alignment, const std::string& Text, int ImageIndex,
+                   HIMAGELIST Images, bool Enabled)
+{
+    int w = 0, h = 0;
+    if (Images != nullptr && ImageIndex != -1)
+        ImageList_GetIconSize(Images, &w, &h);
+    HDC dc = Canvas.Handle();
+    RECT box{0, 0, 0, 0};
+    if (!Text.empty())
+        DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &box,
+                  DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
+    const int textWidth = Text.empty() ? 0 : box.right - box.left;
+    const int textHeight = box.bottom - box.top;
+    const int width = R.right - R.left, height = R.bottom - R.top;
+    int x = 2;
+    if (Alignment == 1)
+        x = (width - w - textWidth) / 2;
+    else if (Alignment == 2)
+        x = width - w - textWidth - 2;
+    if (Images != nullptr && ImageIndex != -1)
+        ImageList_Draw(Images, ImageIndex, dc, R.left + x, R.top + (height - h) / 2, ILD_TRANSPARENT);
+    if (Text.empty())
+        return;
+    RECT r{R.left + x + w + 1, R.top + (height - textHeight) / 2, 0, 0};
+    r.right = r.left + textWidth;
+    r.bottom = r.top + textHeight;
+    PrepareText(Canvas);
+    if (!Enabled)
+        Canvas.Font()->SetColor(clBtnShadow);
+    DrawTextA(Canvas.Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,
+              DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
+}
+
+void DrawCenteredText(TCanvas& Canvas, const RECT& R, const std::string& Text, int Alignment, bool Enabled)
+{
+    static const UINT Alignments[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    const UINT alignment = Alignments[Alignment >= 0 && Alignment < 3 ? Alignment : 0];
+    PrepareText(Canvas);
+    if (!Enabled)
+        Canvas.Font()->SetColor(clBtnShadow);
+    HDC dc = Canvas.Handle();
+    RECT r = R;
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,
+              alignment | DT_SINGLELINE | DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS);
+    const int textWidth = r.right - r.left, textHeight = r.bottom - r.top;
+    OffsetRect(&r, ((R.right - R.left) - textWidth) / 2, ((R.bottom - R.top) - textHeight) / 2);
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, alignment | DT_SINGLELINE | DT_EXPANDTABS);
+}
+
+void DrawButtonFrame(HDC DC, const RECT& R, int Count, int Index, const TDataSkinObject& Element)
+{
+    if (R.right < R.left || R.bottom < R.top)
+        return;
+    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    std::unique_ptr<TBitmap> image =
+        BuildFrameBitmap(R, Element.Bitmap.get(), margins, Index, Count, Element.Tile != 0, false);
+    if (!image || image->Empty())
+        return;
+    if (Element.Trans == 1)
+        DrawTransparentBitmap(DC, R, image.get(), SkinKeyColour);
+    else
+        BitBlt(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void DrawFaceToShared(const RECT& R, const TDataSkinObject& Element, int Transparent, int Count, int Index,
+                      TColor Face)
+{
+    if (R.right < R.left || R.bottom < R.top)
+        return;
+    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    std::unique_ptr<TBitmap> image =
+        BuildFrameBitmap(R, Element.Bitmap.get(), margins, Index, Count, Element.Tile != 0, false);
+    TBitmap* shared = SharedPaintBitmap();
+    TBitmapCanvas& canvas = *shared->Canvas();
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(Face);
+    canvas.FillRect(RECT{0, 0, R.right - R.left, R.bottom - R.top});
+    if (!image || image->Empty())
+        return;
+    if (Transparent == 1) {
+        image->SetTransparentColor(SkinKeyColour);
+        image->SetTransparent(true);
+    }
+    image->Draw(canvas, 0, 0);
+}
+
+void DrawKeyedFrame(HDC DC, const RECT& R, int Count, int Index, TBitmap* Strip)
+{
+    if (R.right < R.left || R.bottom < R.top)
+        return;
+    DrawStretchFrame(DC, R, Strip, Index, Count, true);
+}
+
+void DrawKeyedFrame(TCanvas& Canvas, const RECT& R, int Count, int Index, TBitmap* Strip)
+{
+    Canvas.Changing();
+    DrawKeyedFrame(Canvas.Handle(), R, Count, Index, Strip);
+    Canvas.Changed();
+}
+
+void DrawGlyphCell(TCanvas& Canvas, POINT Point, int Count, int Index, TBitmap* Glyph)
+{
+    if (Glyph == nullptr || Glyph->Empty() || Count < 1 || Index < 1 || Index > Count)
+        return;
+    const int w = Glyph->Width() / Count, h = Glyph->Height();
+    if (w <= 0)
+        return;
+    TBitmap cell(w, h, pf32bit);
+    BitBlt(cell.Canvas()->Handle(), 0, 0, w, h, Glyph->Canvas()->Handle(), (Index - 1) * w, 0, SRCCOPY);
+    cell.SetTransparentColor(cell.PixelColor(0, h - 1));
+    cell.SetTransparent(true);
+    cell.Draw(Canvas, Point.x, Point.y);
+}
+
+void DrawArrowGlyph(TCanvas& Canvas, int X, int Y, int Direction)
+{
+    // Four lines, each one pixel shorter at both ends: a small filled triangle.
+    for (int i = 0; i < 4; ++i) {
+        switch (Direction) {
+        case 0: // up
+            Canvas.MoveTo(X - i, Y + i);
+            Canvas.LineTo(X + i + 1, Y + i);
+            break;
+        case 1: // down
+            Canvas.MoveTo(X - 3 + i, Y + i);
+            Canvas.LineTo(X + 4 - i, Y + i);
+            break;
+        case 2: // left
+            Canvas.MoveTo(X + i, Y - i);
+            Canvas.LineTo(X + i, Y + i + 1);
+            break;
+        default: // right
+            Canvas.MoveTo(X + i, Y - 3 + i);
+            Canvas.LineTo(X + i, Y + 4 - i);
+            break;
+        }
+    }
+}

@@ -1,0 +1,125 @@
+// The control adaptors' base: a small object between one standard control and its message
+// procedure that repaints the control from the skin. It attaches through the framework control's
+// WindowProc, or by replacing the window procedure of a bare window; every message then passes a
+// "before" filter (which may consume it), the previous procedure, and an "after" reaction. The
+// adaptor tracks focus, the enabled state, the caption and the mouse (hot, pressed), paints on
+// demand into the window DC, and gives everything back when it detaches.
+//
+// Adaptors are components owned by the form object (TWinSkinForm), which makes and frees them.
+#pragma once
+
+#include "framework/controls/ControlHook.h"
+#include "framework/core/Component.h"
+#include "framework/graphics/Canvas.h"
+#include "framework/graphics/Colors.h"
+#include "framework/win/Message.h"
+#include "framework/win/Subclass.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+class TBitmap;
+class TControl;
+class TDataSkinObject;
+class TSkinData;
+class TWinControl;
+class TWinSkinForm;
+
+// MouseState bits.
+constexpr uint8_t msHot = 1;
+constexpr uint8_t msPressed = 2;
+
+class TSkinControl : public TComponent {
+    DECLARE_CLASS(TSkinControl, TComponent)
+public:
+    explicit TSkinControl(TComponent* AOwner);
+    ~TSkinControl() override;
+
+    // ---- attaching
+    virtual void AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapColour, TCanvas* ACanvas);
+    virtual void AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas);
+    // Gives back the hook or the window procedure and the colour; a second call changes nothing.
+    virtual void Detach();
+
+    // ---- the filters
+    // False consumes the message: the previous procedure never sees it, AfterMessage does not run.
+    virtual bool BeforeMessage(TMessage& Message);
+    virtual void AfterMessage(TMessage& Message);
+    // Paints the whole window now, on DC or the window DC.
+    virtual void Repaint(HDC DC);
+    virtual void PaintTo(HDC DC, const RECT& R);
+    virtual bool IsSkinning() { return true; }
+
+    void HookedWndProc(TMessage& Message);
+    void CallPrevious(TMessage& Message);
+    void SendMouseLeave();
+    // Invalidates the control (without erasing) and updates it at once; nothing without a parent.
+    void Refresh();
+    void FillFace(HDC DC, const RECT& R);
+    // The common answer to WM_PAINT.
+    void PaintMessage(TMessage& Message);
+
+    HWND Handle() const { return FHandle; }
+    TControl* Control() const { return FControl; }
+    TSkinData* SkinData() const { return FSkinData; }
+    uint8_t MouseState() const { return FMouseState; }
+    const RECT& WindowRect() const { return FWindowRect; }
+    bool Enabled() const { return FEnabled; }
+    bool Focused() const { return FFocused; }
+    const std::string& Caption() const { return FCaption; }
+    // The form object that owns the adaptor, or nullptr.
+    TWinSkinForm* FormObject() const;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Focused, Enabled and Caption from the window.
+    void ReadWindowState();
+    bool Hot() const { return (FMouseState & msHot) != 0; }
+    bool Pressed() const { return (FMouseState & msPressed) != 0; }
+    void SetMouseBit(uint8_t Bit, bool On) { FMouseState = On ? FMouseState | Bit : FMouseState & ~Bit; }
+    // The form object is going away with its window: colours are not given back.
+    bool OwnerGoingAway() const;
+
+    uint8_t FMouseState = 0;
+    TCanvas* FCanvas = nullptr;
+    bool FEnabled = true;
+    bool FFocused = false;
+    std::string FCaption;
+    TWindowSubclass FWindowProc; // bare windows
+    TSkinData* FSkinData = nullptr;
+    HWND FHandle = nullptr;
+    TControlHook FHook; // framework controls (and windowless ones)
+    TControl* FControl = nullptr;
+    RECT FWindowRect{0, 0, 0, 0};
+    TControl* FGraphicControl = nullptr;
+    bool FSwapColour = false;
+    TColor FSavedColour = 0;
+
+private:
+    void Watch(TControl* AControl);
+};
+
+// ---- text and frame routines of the adaptors
+
+// Alignment DT_LEFT, DT_CENTER or DT_RIGHT; one pixel above the vertical centre.
+void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text);
+// An image of the list (index -1: none) beside the text; alignment 0 left, 1 centre, 2 right.
+void DrawImageText(TCanvas& Canvas, const RECT& R, int Alignment, const std::string& Text, int ImageIndex,
+                   HIMAGELIST Images, bool Enabled);
+// Single line, centred both ways; alignment index 0 left, 1 right, 2 centre.
+void DrawCenteredText(TCanvas& Canvas, const RECT& R, const std::string& Text, int Alignment, bool Enabled);
+// Frame Index of Count of the element's strip, nine-sliced to R on DC (keyed when its Trans is 1).
+void DrawButtonFrame(HDC DC, const RECT& R, int Count, int Index, const TDataSkinObject& Element);
+// The face of the element on the shared paint bitmap over a ButtonFace fill.
+void DrawFaceToShared(const RECT& R, const TDataSkinObject& Element, int Transparent, int Count, int Index,
+                      TColor Face);
+// Frame Index of Count of a horizontal strip stretched to R, the key colour left out.
+void DrawKeyedFrame(HDC DC, const RECT& R, int Count, int Index, TBitmap* Strip);
+void DrawKeyedFrame(TCanvas& Canvas, const RECT& R, int Count, int Index, TBitmap* Strip);
+// Cell Index of Count of the glyph at Point, its bottom-left pixel transparent.
+void DrawGlyphCell(TCanvas& Canvas, POINT Point, int Count, int Index, TBitmap* Glyph);
+// A small arrow of pen lines pointing Direction (0 up, 1 down, 2 left, 3 right) around (X, Y).
+void DrawArrowGlyph(TCanvas& Canvas, int X, int Y, int Direction);

@@ -1,0 +1,283 @@
+// Finding the controls of a skinned window and giving each its adaptor: a framework form's
+// components by class, class name and tag, a bare window's child windows by window class and
+// style; and undoing it.
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/Grids.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/core/Properties.h"
+#include "framework/core/StrUtils.h"
+#include "skin/controls/SkinButton.h"
+#include "skin/controls/SkinCheckBox.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+
+#include <commctrl.h>
+
+namespace {
+
+template <class T> bool IsA(const TObject* Component)
+{
+    return dynamic_cast<const T*>(Component) != nullptr;
+}
+
+int TagClass(const TComponent* Component)
+{
+    return Component->Tag() % 100;
+}
+
+std::string UpperClassName(const TComponent* Component)
+{
+    return UpperCase(Component->ClassName());
+}
+
+} // namespace
+
+void SetEnumProperty(TComponent* Component, const std::string& PropertyName, const std::string& ValueText)
+{
+    if (Component == nullptr || !IsPublishedProp(Component, PropertyName) ||
+        PropKind(Component, PropertyName) != TTypeKind::tkEnumeration)
+        return;
+    try {
+        SetEnumProp(Component, PropertyName, ValueText);
+    } catch (const Exception&) {
+        // A value the property does not know: left as it is.
+    }
+}
+
+bool TWinSkinForm::HasScrollBars(TControl* Control)
+{
+    auto* control = dynamic_cast<TWinControl*>(Control);
+    if (control == nullptr || !control->HandleAllocated())
+        return false;
+    const LONG style = GetWindowLongA(control->Handle(), GWL_STYLE);
+    return (style & (WS_HSCROLL | WS_VSCROLL)) != 0 || IsA<TListBox>(control) || IsA<TMemo>(control) ||
+           control->Tag() == 55 || IsA<TCustomListBox>(control) || IsA<TCustomTreeView>(control) ||
+           IsA<TScrollBox>(control);
+}
+
+TSkinControl* TWinSkinForm::FindAdaptor(HWND Window) const
+{
+    for (TSkinControl* adaptor : FAdaptors)
+        if (adaptor->Handle() == Window)
+            return adaptor;
+    return nullptr;
+}
+
+bool TWinSkinForm::IsAttached(TComponent* Component) const
+{
+    auto* control = dynamic_cast<TWinControl*>(Component);
+    for (TSkinControl* adaptor : FAdaptors) {
+        if (adaptor->Control() != nullptr) {
+            if (adaptor->Control() == Component)
+                return true;
+            continue;
+        }
+        if (control == nullptr)
+            continue;
+        if (!control->HandleAllocated()) {
+            // A print-preview form's controls come and go: they count as attached.
+            const std::string name = FForm != nullptr ? FForm->Name() : std::string();
+            return LowerCase(name).find("preview") != std::string::npos || name == "TQRStandardPreview" ||
+                   name == "TppPrintPreview" || name == "TdxfmStdPreview";
+        }
+        if (control->Handle() == adaptor->Handle())
+            return true;
+    }
+    return false;
+}
+
+bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Control)
+{
+    if (FSkinData == nullptr)
+        return false;
+    const std::string key = LowerCase(ClassName) + "=";
+    TStringList* map = FSkinData->Skin3rd();
+    std::string kind;
+    bool found = false;
+    for (int i = 0; i < map->Count() && !found; ++i) {
+        const std::string line = LowerCase(map->Strings(i));
+        if (line.rfind(key, 0) == 0) {
+            kind = line.substr(line.find('=') + 1, 50);
+            found = true;
+        }
+    }
+    if (!found)
+        return false;
+    const TSkinControlTypes kinds = FSkinData->SkinControls();
+    auto* control = dynamic_cast<TWinControl*>(Control);
+    if (control == nullptr)
+        return true;
+    auto swapped = [&](auto* Adaptor) { Adaptor->AttachControl(control, FSkinData, true, &FAdaptorCanvas); };
+    auto children = [&](auto MakeAdaptor) {
+        for (int i = 0; i < control->ControlCount(); ++i)
+            if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) {
+                child->SetParentColor(false);
+                MakeAdaptor()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
+            }
+    };
+    if (kind == "edit" || kind == "combobox" || kind == "progress") {
+        // Their adaptors are not built yet: the kind is known, nothing is attached.
+    } else if (kind == "radiobutton") {
+        if (kinds.Contains(xcRadioButton))
+            swapped(NewAdaptor<TSkinRadioButton>());
+    } else if (kind == "panel" || kind == "trackbar") {
+        if (kinds.Contains(kind == "panel" ? xcPanel : xcButton)) {
+            SetEnumProperty(control, "Transparent", "True");
+            swapped(NewAdaptor<TSkinBox>());
+        }
+    } else if (kind == "radiogroup") {
+        if (kinds.Contains(xcPanel)) {
+            if (kinds.Contains(xcRadioButton))
+                children([this] { return NewAdaptor<TSkinRadioButton>(); });
+            swapped(NewAdaptor<TSkinBox>());
+        }
+    } else if (kind == "checkgroup") {
+        if (kinds.Contains(xcPanel)) {
+            if (kinds.Contains(xcCheckBox))
+                children([this] { return NewAdaptor<TSkinCheckBox>(); });
+            swapped(NewAdaptor<TSkinBox>());
+        }
+    } else if (kind == "checkbox") {
+        if (kinds.Contains(xcCheckBox))
+            swapped(NewAdaptor<TSkinCheckBox>());
+    }
+    return true;
+}
+
+void TWinSkinForm::AttachControls(TComponent* Container)
+{
+    if (Container == nullptr || FSkinData == nullptr)
+        return;
+    const TSkinControlTypes kinds = FSkinData->SkinControls();
+    const TColor face = FSkinData->Colours().ButtonFace;
+    const bool tabs = FSkinData->SkinTabs() != nullptr;
+    for (int i = 0; i < Container->ComponentCount(); ++i) {
+        TComponent* component = Container->Components(i);
+        if (TagClass(component) == FSkinData->DisableTag() || IsAttached(component))
+            continue;
+        auto* control = dynamic_cast<TWinControl*>(component);
+        if (control != nullptr && !control->HandleAllocated()) {
+            try {
+                control->HandleNeeded();
+            } catch (const Exception&) {
+                continue;
+            }
+        }
+        const std::string name = UpperClassName(component);
+        if (FSkinData->OnSkinControl()) {
+            TComponent* skinned = nullptr;
+            FSkinData->OnSkinControl()(this, FSkinData, dynamic_cast<TControl*>(Container),
+                                       dynamic_cast<TControl*>(component), name, skinned);
+            if (auto* adaptor = dynamic_cast<TSkinControl*>(skinned)) {
+                if (control != nullptr)
+                    adaptor->AttachWindow(control->Handle(), FSkinData, &FAdaptorCanvas);
+                continue;
+            }
+        }
+        auto attach = [&](TSkinControl* Adaptor, bool Swap) {
+            Adaptor->AttachControl(control, FSkinData, Swap, &FAdaptorCanvas);
+        };
+        const int tag = TagClass(component);
+        // The rows, first match wins. Rows whose adaptors are not built yet (tabs, track bars,
+        // up-downs, status and progress bars, scroll bars, combo boxes, edits, list views)
+        // recognise their control and leave it as it is.
+        if (name == "TDBCOMBOBOXEH") {
+        } else if (name == "TTOOLBAR") {
+            if (auto* bar = dynamic_cast<TToolBar*>(component)) {
+                bar->SetFlat(true);
+                bar->SetColor(face);
+            }
+        } else if (IsA<TTabControl>(component) && kinds.Contains(xcTab) && tabs) {
+        } else if (name == "TTABSET" && kinds.Contains(xcTab) && tabs) {
+        } else if (name == "TTABBEDNOTEBOOK" && kinds.Contains(xcTab) && tabs) {
+        } else if (name == "TMVCPANEL") {
+            AttachControls(component);
+        } else if (IsA<TPageControl>(component) && kinds.Contains(xcTab) && tabs) {
+        } else if (IsA<TCustomCheckBox>(component) && kinds.Contains(xcCheckBox)) {
+            attach(NewAdaptor<TSkinCheckBox>(), true);
+        } else if (name == "TTRACKBAR" && kinds.Contains(xcButton)) {
+        } else if (name == "TUPDOWN" && kinds.Contains(xcButton)) {
+        } else if (IsA<TCustomRadioGroup>(component) && kinds.Contains(xcRadioButton)) {
+            for (int c = 0; c < control->ControlCount(); ++c)
+                if (auto* child = dynamic_cast<TWinControl*>(control->Controls(c))) {
+                    child->SetParentColor(false);
+                    NewAdaptor<TSkinRadioButton>()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
+                }
+            attach(NewAdaptor<TSkinBox>(), true);
+        } else if (name == "TDBNAVIGATOR" && kinds.Contains(xcPanel)) {
+            SetEnumProperty(component, "Flat", "True");
+            attach(NewAdaptor<TSkinBox>(), true);
+        } else if (IsA<TRadioButton>(component) && kinds.Contains(xcRadioButton)) {
+            attach(NewAdaptor<TSkinRadioButton>(), true);
+        } else if (IsA<TToolBar>(component) && kinds.Contains(xcToolbar)) {
+            SetEnumProperty(component, "Flat", "True");
+            attach(NewAdaptor<TSkinBox>(), true);
+        } else if (IsA<TStatusBar>(component) && kinds.Contains(xcStatusBar)) {
+        } else if (IsA<TProgressBar>(component) && kinds.Contains(xcProgress)) {
+        } else if (IsA<TScrollBar>(component) && kinds.Contains(xcScrollbar)) {
+        } else if ((IsA<TCustomComboBox>(component) || tag == 95) && kinds.Contains(xcCombo)) {
+        } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
+        } else if (kinds.Contains(xcScrollbar) &&
+                   (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO")) {
+        } else if (IsA<TBitBtn>(component) && kinds.Contains(xcBitBtn)) {
+            attach(NewAdaptor<TSkinBitButton>(), false);
+        } else if (IsA<TSpeedButton>(component) && kinds.Contains(xcSpeedButton)) {
+            NewAdaptor<TSkinSpeedButton>()->AttachGraphicControl(dynamic_cast<TSpeedButton*>(component), FSkinData,
+                                                                 &FAdaptorCanvas);
+        } else if ((IsA<TCustomPanel>(component) || IsA<TCustomGroupBox>(component)) && kinds.Contains(xcPanel)) {
+            attach(NewAdaptor<TSkinBox>(), true);
+            AttachControls(component);
+        } else if (kinds.Contains(xcScrollbar) &&
+                   (name == "TDXTREELIST" || name == "TDXDBTREELIST" || name == "TDXDBGRID")) {
+        } else if (IsA<TCustomListView>(component) && kinds.Contains(xcScrollbar)) {
+        } else if (kinds.Contains(xcScrollbar) && IsA<TCustomMemo>(component)) {
+        } else if (kinds.Contains(xcScrollbar) && IsA<TCustomGrid>(component)) {
+            dynamic_cast<TCustomGrid*>(component)->SetFixedColor(face);
+        } else if (kinds.Contains(xcScrollbar) && (tag == 96 || HasScrollBars(dynamic_cast<TControl*>(component)))) {
+        } else if (IsA<TButton>(component) && kinds.Contains(xcButton)) {
+            attach(NewAdaptor<TSkinButton>(), false);
+        } else if (AttachByClassMap(name, component)) {
+        } else if ((IsA<TCustomEdit>(component) || tag == 97) && kinds.Contains(xcEdit)) {
+        } else if (IsA<TCustomFrame>(component)) {
+            AttachControls(component);
+        } else if (auto* form = dynamic_cast<TCustomForm*>(component)) {
+            form->SetColor(face);
+            AttachControls(component);
+        }
+    }
+}
+
+void TWinSkinForm::AttachChildWindows()
+{
+    for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongA(child, GWL_STYLE) & WS_CHILD) != 0)
+            AttachChildWindow(child);
+}
+
+void TWinSkinForm::AttachChildWindow(HWND Window)
+{
+    if (FindAdaptor(Window) != nullptr || FSkinData == nullptr)
+        return;
+    const std::string cls = LowerCase(WindowClassName(Window));
+    const LONG style = GetWindowLongA(Window, GWL_STYLE);
+    TSkinControl* adaptor = nullptr;
+    if (cls == "button") {
+        if ((style & 7) == 7)
+            adaptor = nullptr; // a group box
+        else if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+            adaptor = NewAdaptor<TSkinCheckBox>();
+        else if ((style & 9) == 9 || (style & 4) == 4)
+            adaptor = NewAdaptor<TSkinRadioButton>();
+        else
+            adaptor = NewAdaptor<TSkinButton>();
+    }
+    // Combo boxes, scroll bars, tab controls and edits keep their own look for now.
+    if (adaptor == nullptr)
+        return;
+    adaptor->AttachWindow(Window, FSkinData, &FAdaptorCanvas);
+    AddAdaptor(adaptor);
+}

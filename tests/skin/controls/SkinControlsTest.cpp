@@ -1,0 +1,420 @@
+// Control adaptors on real controls: the two filters, exact restore for both attachments (also
+// under a later hook), the exclusive hot slot, press-move-release, the space bar, button layout,
+// check and radio boxes, the frame each state shows (a skin whose every frame has its own
+// colour), and which adaptor control discovery gives which control.
+#include "skin/controls/SkinButton.h"
+#include "skin/controls/SkinCheckBox.h"
+
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/Messages.h"
+#include "framework/controls/StdCtrls.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/SkinPackages.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Frames of the "Buttons" strip (normal, pressed, disabled, hot, unused) and of the check and
+// radio strips (unchecked, checked, unchecked disabled, checked disabled), 0x00RRGGBB.
+constexpr uint32_t ButtonFrames[5] = {0x204060, 0x602040, 0x808080, 0x40A040, 0x000000};
+constexpr uint32_t CheckFrames[4] = {0xA00000, 0x00A000, 0x0000A0, 0xA0A000};
+constexpr uint32_t RadioFrames[4] = {0x500000, 0x005000, 0x000050, 0x505000};
+constexpr uint32_t Face = 0xC8C8C8;
+
+std::string Description()
+{
+    return "[TitlebarSkin]\r\nSkinName=Buttons\r\n"
+           "[Colours]\r\nButtonFace=200 200 200\r\nButtonText=0 0 0\r\n"
+           "[Buttons]\r\nBitmap=button.bmp\r\nLeftWidth=2\r\nTopHeight=2\r\nRightWidth=2\r\nBottomHeight=2\r\n"
+           "Trans=0\r\nTile=0\r\nNormalColour2=1 1 1\r\nMouseOverColour2=2 2 2\r\nPressedColour2=3 3 3\r\n"
+           "CheckButton=check.bmp\r\nCheckButtonFrame=4\r\nRadioButton=radio.bmp\r\nRadioButtonFrame=4\r\n";
+}
+
+std::vector<TPackageEntry> Bitmaps()
+{
+    auto strip = [](int W, int H, const uint32_t* Colours, int Count) {
+        return Bmp(W * Count, H, [=](int x, int) { return Colours[x / W]; });
+    };
+    return {{"button.bmp", strip(12, 12, ButtonFrames, 5)},
+            {"check.bmp", strip(13, 13, CheckFrames, 4)},
+            {"radio.bmp", strip(13, 13, RadioFrames, 4)}};
+}
+
+void Pump(int Milliseconds)
+{
+    const DWORD end = GetTickCount() + static_cast<DWORD>(Milliseconds);
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(2);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+uint32_t Pixel(HWND W, int X, int Y)
+{
+    HDC dc = GetWindowDC(W);
+    const COLORREF c = GetPixel(dc, X, Y);
+    ReleaseDC(W, dc);
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// An adaptor that consumes one message and counts its after-reactions.
+class TProbeAdaptor : public TSkinControl {
+public:
+    explicit TProbeAdaptor(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeMessage(TMessage& Message) override
+    {
+        if (Message.Msg == WM_USER + 7) {
+            Message.Result = 77;
+            return false;
+        }
+        return true;
+    }
+    void AfterMessage(TMessage& Message) override
+    {
+        if (Message.Msg >= WM_USER)
+            ++After;
+        TSkinControl::AfterMessage(Message);
+    }
+    int After = 0;
+};
+
+// A form of its own (a child of the staging window, so that hiding it is quick) with a form
+// object that holds the adaptors, as a skinned window's would.
+struct TSkinControlsTest : ::testing::Test {
+    void SetUp() override
+    {
+        SetCursorPos(0, 0);
+        Data = std::make_unique<TSkinData>(nullptr);
+        ASSERT_TRUE(LoadSkinPackage(*Data, Description(), Bitmaps()));
+        Host = std::make_unique<TForm>(nullptr);
+        Host->SetBorderStyle(bsNone);
+        Host->SetParentWindow(TTestWindows::Stage());
+        Host->SetBounds(0, 0, 400, 300);
+        Host->Show();
+        Skin = std::make_unique<TWinSkinForm>();
+        Skin->SetHandle(Host->Handle());
+    }
+    void TearDown() override
+    {
+        Skin.reset();
+        Host.reset();
+        FreeSkinManager();
+        Data.reset();
+    }
+
+    template <class T> T* Make(const std::string& Caption, int X, int Y, int W = 75, int H = 25)
+    {
+        auto* control = new T(Host.get());
+        control->SetParent(Host.get());
+        control->SetBounds(X, Y, W, H);
+        control->SetCaption(Caption);
+        control->HandleNeeded();
+        return control;
+    }
+
+    std::unique_ptr<TSkinData> Data;
+    std::unique_ptr<TForm> Host;
+    std::unique_ptr<TWinSkinForm> Skin;
+};
+
+} // namespace
+
+TEST_F(TSkinControlsTest, FiltersConsumeOrPassAndTheCaptionFollowsWmSetText)
+{
+    TMessageRecorder recorder;
+    TTestWindows windows;
+    HWND w = windows.CreateChild(Host->Handle(), &recorder, 5);
+    const LONG_PTR original = GetWindowLongPtrA(w, GWLP_WNDPROC);
+    auto* probe = new TProbeAdaptor(Skin.get());
+    probe->AttachWindow(w, Data.get(), Skin->AdaptorCanvas());
+    EXPECT_NE(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
+
+    // Consumed: the window's own procedure never sees it and there is no after-reaction.
+    recorder.Clear();
+    EXPECT_EQ(SendMessageA(w, WM_USER + 7, 0, 0), 77);
+    EXPECT_FALSE(recorder.Contains(WM_USER + 7));
+    EXPECT_EQ(probe->After, 0);
+    // Passed: both.
+    SendMessageA(w, WM_USER + 8, 0, 0);
+    EXPECT_TRUE(recorder.Contains(WM_USER + 8));
+    EXPECT_EQ(probe->After, 1);
+    // WM_SETTEXT stores the caption and repaints at once.
+    recorder.Clear();
+    SetWindowTextA(w, "New caption");
+    EXPECT_EQ(probe->Caption(), "New caption");
+    EXPECT_TRUE(recorder.Contains(WM_PAINT));
+
+    // Given back exactly; a second Detach changes nothing.
+    probe->Detach();
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
+    probe->Detach();
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
+    delete probe;
+
+    // Under someone who subclassed after the adaptor: they keep working, and once they leave the
+    // window's own procedure is back.
+    static WNDPROC below = nullptr;
+    struct TTop {
+        static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) { return CallWindowProcA(below, W, M, WP, LP); }
+    };
+    probe = new TProbeAdaptor(Skin.get());
+    probe->AttachWindow(w, Data.get(), Skin->AdaptorCanvas());
+    below = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTop::Proc)));
+    delete probe;
+    recorder.Clear();
+    SendMessageA(w, WM_USER + 7, 0, 0);
+    EXPECT_TRUE(recorder.Contains(WM_USER + 7)); // no longer consumed
+    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(below));
+    SendMessageA(w, WM_NULL, 0, 0);
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
+}
+
+TEST_F(TSkinControlsTest, AFrameworkControlsHookAndColourComeBackExactly)
+{
+    auto* box = Make<TCheckBox>("Check", 10, 10, 120, 20);
+    box->SetColor(clRed);
+    const TWndMethod original = box->WindowProc();
+    auto* adaptor = new TSkinCheckBox(Skin.get());
+    adaptor->AttachControl(box, Data.get(), true, Skin->AdaptorCanvas());
+    EXPECT_NE(box->WindowProc(), original);
+    EXPECT_EQ(box->Color(), static_cast<TColor>(Face));
+    EXPECT_EQ(Skin->Adaptors().size(), 1u);
+    delete adaptor;
+    EXPECT_EQ(box->WindowProc(), original);
+    EXPECT_EQ(box->Color(), clRed);
+    EXPECT_TRUE(Skin->Adaptors().empty());
+
+    // A hook installed after the adaptor's keeps working when the adaptor goes.
+    adaptor = new TSkinCheckBox(Skin.get());
+    adaptor->AttachControl(box, Data.get(), false, Skin->AdaptorCanvas());
+    int seen = 0;
+    struct TOther : TObject {
+        explicit TOther(int* S) : Seen(S) {}
+        TControlHook Hook;
+        int* Seen;
+        void Proc(TMessage& M)
+        {
+            ++*Seen;
+            Hook.CallOld(M);
+        }
+    } other(&seen);
+    other.Hook.Install(box, BindMethod<&TOther::Proc>(&other));
+    delete adaptor;
+    box->Perform(WM_NULL, 0, 0);
+    EXPECT_GT(seen, 0);
+    other.Hook.Restore();
+    box->Perform(WM_NULL, 0, 0); // the adaptor's relay, on top again, lets go
+    EXPECT_EQ(box->WindowProc(), original);
+}
+
+TEST_F(TSkinControlsTest, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnThem)
+{
+    auto* a = Make<TButton>("A", 10, 10);
+    auto* b = Make<TButton>("B", 100, 10);
+    int clicks = 0;
+    struct TCounter : TObject {
+        explicit TCounter(int* C) : Count(C) {}
+        int* Count;
+        void Click(TObject*) { ++*Count; }
+    } counter(&clicks);
+    a->SetOnClick(BindMethod<&TCounter::Click>(&counter));
+    auto* skinA = new TSkinButton(Skin.get());
+    skinA->AttachControl(a, Data.get(), false, Skin->AdaptorCanvas());
+    auto* skinB = new TSkinButton(Skin.get());
+    skinB->AttachControl(b, Data.get(), false, Skin->AdaptorCanvas());
+    SetFocus(Host->Handle());
+    Pump(30);
+    HWND wa = a->Handle();
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[0]);
+
+    // Hot is exclusive: B becoming hot makes A leave.
+    SendMessageA(wa, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(Skin->HotButton(), skinA);
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[3]);
+    SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(Skin->HotButton(), skinB);
+    EXPECT_EQ(skinA->MouseState() & msHot, 0);
+
+    // Pressed, the mouse leaves, released: no click.
+    SendMessageA(wa, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[1]);
+    SendMessageA(wa, CM_MOUSELEAVE, 0, 0);
+    SendMessageA(wa, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump(30);
+    EXPECT_EQ(clicks, 0);
+    // Pressed and released on it: one click.
+    SendMessageA(wa, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(wa, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump(30);
+    EXPECT_EQ(clicks, 1);
+
+    // The space bar: pressed while held, focused (frame 4) after; both keys reach the button.
+    SetFocus(wa);
+    SendMessageA(wa, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[1]);
+    SendMessageA(wa, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[3]);
+    Pump(30);
+
+    // Disabled: frame 3.
+    a->SetEnabled(false);
+    Pump(30);
+    RedrawWindow(wa, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[2]);
+}
+
+TEST(SkinButtonLayoutTest, TheWorkedExamples)
+{
+    // Margin and Spacing -1, 75 x 25, glyph 16 x 16, text 30 x 13, glyph left.
+    TSkinButtonLayout l = TSkinButton::CalcButtonLayout({75, 25}, {16, 16}, {30, 13}, 0, -1, -1);
+    EXPECT_EQ(l.GlyphPos.x, 9);
+    EXPECT_EQ(l.GlyphPos.y, 5);
+    EXPECT_EQ(l.TextPos.x, 34);
+    EXPECT_EQ(l.TextPos.y, 6);
+    EXPECT_EQ(l.Alignment, static_cast<UINT>(DT_LEFT));
+    // Spacing 4: margin 12, and one more for a speed button.
+    EXPECT_EQ(TSkinButton::CalcButtonLayout({75, 25}, {16, 16}, {30, 13}, 0, -1, 4).GlyphPos.x, 12);
+    EXPECT_EQ(TSkinButton::CalcButtonLayout({75, 25}, {16, 16}, {30, 13}, 0, -1, 4, true).GlyphPos.x, 13);
+    // Caption only: no spacing, the caption centred by the same rule.
+    l = TSkinButton::CalcButtonLayout({75, 25}, {0, 0}, {30, 13}, 0, -1, 4);
+    EXPECT_EQ(l.TextPos.x, (75 - 30) / 2);
+    // Glyph right and glyph bottom.
+    l = TSkinButton::CalcButtonLayout({75, 25}, {16, 16}, {30, 13}, 1, 5, 3);
+    EXPECT_EQ(l.GlyphPos.x, 75 - 5 - 16);
+    EXPECT_EQ(l.TextPos.x, 75 - 5 - 16 - 3 - 30);
+    EXPECT_EQ(l.Alignment, static_cast<UINT>(DT_RIGHT));
+    l = TSkinButton::CalcButtonLayout({40, 60}, {16, 16}, {30, 13}, 3, 4, 2);
+    EXPECT_EQ(l.GlyphPos.y, 60 - 4 - 16);
+    EXPECT_EQ(l.TextPos.y, 60 - 4 - 16 - 2 - 13);
+    EXPECT_EQ(l.GlyphPos.x, (40 - 16 + 1) / 2);
+}
+
+TEST(SkinCheckBoxLayoutTest, BoxPositionsForEachImageWidth)
+{
+    const RECT r{0, 0, 100, 17};
+    RECT box = CheckBoxRect(r, 13, 13, false);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 2);
+    EXPECT_EQ(box.right, 13);
+    EXPECT_EQ(box.bottom, 15);
+    EXPECT_EQ(CheckBoxRect(r, 11, 11, false).left, 1);
+    box = CheckBoxRect(r, 16, 16, true);
+    EXPECT_EQ(box.left, 100 - 17);
+    EXPECT_EQ(box.right, 100 - 1);
+    box = CheckBoxRect(r, 11, 11, true);
+    EXPECT_EQ(box.right, 100 - 1);
+    EXPECT_EQ(box.left, 100 - 1 - 11);
+}
+
+TEST_F(TSkinControlsTest, CheckAndRadioBoxesShowTheFrameOfTheirState)
+{
+    auto* check = Make<TCheckBox>("Check", 10, 10, 120, 17);
+    auto* radio = Make<TRadioButton>("Radio", 10, 40, 120, 17);
+    auto* right = Make<TCheckBox>("Right", 10, 70, 120, 17);
+    right->SetAlignment(taRightJustify); // the box on the right
+    auto* checkSkin = new TSkinCheckBox(Skin.get());
+    checkSkin->AttachControl(check, Data.get(), true, Skin->AdaptorCanvas());
+    auto* radioSkin = new TSkinRadioButton(Skin.get());
+    radioSkin->AttachControl(radio, Data.get(), true, Skin->AdaptorCanvas());
+    auto* rightSkin = new TSkinCheckBox(Skin.get());
+    rightSkin->AttachControl(right, Data.get(), true, Skin->AdaptorCanvas());
+    Pump(30);
+    // 13-pixel images in 17-pixel rows: the box at (0, 2)-(13, 15).
+    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[0]);
+    // No edge of the system's own box is left beside the image.
+    for (int x = 0; x < 14; ++x) {
+        EXPECT_EQ(Pixel(check->Handle(), x, 1), Face) << x;
+        EXPECT_EQ(Pixel(check->Handle(), x, 15), Face) << x;
+    }
+    // BM_SETCHECK from the program repaints at once.
+    SendMessageA(check->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[1]);
+    // The box on the right.
+    EXPECT_EQ(Pixel(right->Handle(), 120 - 7, 8), CheckFrames[0]);
+    // A checked, disabled radio button: frame 4.
+    radio->SetChecked(true);
+    radio->SetEnabled(false);
+    Pump(30);
+    RedrawWindow(radio->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Pixel(radio->Handle(), 6, 8), RadioFrames[3]);
+}
+
+TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
+{
+    auto* plain = Make<TButton>("Plain", 10, 10);
+    auto* tagged = Make<TButton>("Tag 99", 10, 40);
+    tagged->SetTag(99);
+    auto* tagged199 = Make<TButton>("Tag 199", 10, 70);
+    tagged199->SetTag(199);
+    auto* bit = Make<TBitBtn>("Bit", 100, 10);
+    auto* check = Make<TCheckBox>("Check", 100, 40, 100, 17);
+    auto* panel = Make<TPanel>("", 200, 100, 100, 60);
+    auto* bar = Make<TToolBar>("", 0, 250, 400, 26);
+    Skin->AttachForm(Data.get(), Host.get()); // attaches the adaptors
+    auto adaptorOf = [&](TControl* Control) -> TSkinControl* {
+        for (TSkinControl* a : Skin->Adaptors())
+            if (a->Control() == Control)
+                return a;
+        return nullptr;
+    };
+    EXPECT_NE(dynamic_cast<TSkinButton*>(adaptorOf(plain)), nullptr);
+    EXPECT_EQ(adaptorOf(tagged), nullptr);
+    EXPECT_EQ(adaptorOf(tagged199), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinBitButton*>(adaptorOf(bit)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(adaptorOf(check)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinBox*>(adaptorOf(panel)), nullptr);
+    EXPECT_EQ(panel->Color(), static_cast<TColor>(Face));
+    // A TToolBar itself is only made flat and recoloured.
+    EXPECT_EQ(adaptorOf(bar), nullptr);
+    EXPECT_TRUE(bar->Flat());
+    EXPECT_EQ(bar->Color(), static_cast<TColor>(Face));
+    // A second walk attaches nothing twice.
+    const size_t count = Skin->Adaptors().size();
+    Skin->AttachControls(Host.get());
+    EXPECT_EQ(Skin->Adaptors().size(), count);
+    Skin->Unskin();
+    EXPECT_EQ(panel->Color(), clBtnFace);
+}
+
+TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
+{
+    auto child = [&](const char* Class, DWORD Style) {
+        return CreateWindowExA(0, Class, "x", WS_CHILD | WS_VISIBLE | Style, 0, 0, 60, 20, Host->Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    HWND push = child("BUTTON", BS_PUSHBUTTON);
+    HWND group = child("BUTTON", BS_GROUPBOX);
+    HWND check = child("BUTTON", BS_AUTOCHECKBOX);
+    HWND radio = child("BUTTON", BS_AUTORADIOBUTTON);
+    HWND simple = child("COMBOBOX", CBS_SIMPLE);
+    Skin->SkinFrame(Data.get()); // a bare window: its child windows
+    EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->FindAdaptor(push)), nullptr);
+    EXPECT_EQ(Skin->FindAdaptor(group), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->FindAdaptor(check)), nullptr);
+    EXPECT_EQ(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(check)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(radio)), nullptr);
+    EXPECT_EQ(Skin->FindAdaptor(simple), nullptr);
+    // Again: each window keeps its one adaptor.
+    const size_t count = Skin->Adaptors().size();
+    Skin->AttachChildWindows();
+    EXPECT_EQ(Skin->Adaptors().size(), count);
+    Skin->ReleaseAdaptors();
+    for (HWND w : {push, group, check, radio, simple})
+        DestroyWindow(w);
+}
