@@ -2,6 +2,7 @@
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
@@ -10,8 +11,8 @@
 
 namespace {
 
-constexpr int FormClientWidth = 480;
-constexpr int FormClientHeight = 320;
+constexpr int FormClientWidth = 560;
+constexpr int FormClientHeight = 400;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int Gap = 8;
@@ -76,7 +77,8 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
     content->SetBounds(Gap, Gap, body.right - 2 * Gap, buttonTop - 2 * Gap);
     content->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
     content->SetBevelOuter(bvLowered);
-    content->SetCaption("Resize, minimise, maximise: the skin follows");
+    content->SetCaption("");
+    MakeGallery(content);
 
     ButtonClose = new TBitBtn(this);
     ButtonClose->SetName("ButtonClose");
@@ -124,6 +126,73 @@ void TDemoForm::LoadSkin()
     SkinData1->SetActive(true);
     Status->SetCaption(" Skin: " + source +
                        (SkinData1->SkinLoading() ? " (not a valid skin)" : " (" + SkinData1->SkinName() + ")"));
+}
+
+void TDemoForm::MakeGallery(TWinControl* Content)
+{
+    // Everything is owned by the form, so that the skin finds it.
+    auto place = [&](TControl* Control, TWinControl* Parent, const char* Name, int X, int Y, int W, int H) {
+        Control->SetName(Name);
+        Control->SetParent(Parent);
+        Control->SetBounds(X, Y, W, H);
+    };
+    auto* checks = new TGroupBox(this);
+    place(checks, Content, "Checks", 8, 8, 190, 124);
+    checks->SetCaption("Check boxes");
+    const char* checkCaptions[] = {"Unchecked", "Checked", "Disabled, checked", "Box on the right"};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new TCheckBox(this);
+        const std::string name = "CheckBox" + std::to_string(i + 1);
+        place(box, checks, name.c_str(), 10, 20 + 24 * i, 170, 20);
+        box->SetCaption(checkCaptions[i]);
+        box->SetChecked(i == 1 || i == 2);
+        box->SetEnabled(i != 2);
+        if (i == 3)
+            box->SetAlignment(taRightJustify);
+    }
+
+    auto* group = new TRadioGroup(this);
+    place(group, Content, "RadioGroup1", 206, 8, 150, 124);
+    group->SetCaption("Radio group");
+    group->Items()->Add("First");
+    group->Items()->Add("Second");
+    group->Items()->Add("Third");
+    group->SetItemIndex(1);
+
+    auto* radios = new TGroupBox(this);
+    place(radios, Content, "Radios", 364, 8, 160, 124);
+    radios->SetCaption("Radio buttons");
+    const char* radioCaptions[] = {"On", "Off", "Disabled"};
+    for (int i = 0; i < 3; ++i) {
+        auto* radio = new TRadioButton(this);
+        const std::string name = "Radio" + std::to_string(i + 1);
+        place(radio, radios, name.c_str(), 10, 20 + 28 * i, 140, 20);
+        radio->SetCaption(radioCaptions[i]);
+        radio->SetEnabled(i != 2);
+    }
+    dynamic_cast<TRadioButton*>(FindComponent("Radio1"))->SetChecked(true);
+
+    const char* speedCaptions[] = {"Left", "Centre", "Right"};
+    for (int i = 0; i < 3; ++i) {
+        auto* speed = new TSpeedButton(this);
+        const std::string name = "Speed" + std::to_string(i + 1);
+        place(speed, Content, name.c_str(), 8 + 64 * i, 144, 62, 25);
+        speed->SetCaption(speedCaptions[i]);
+        speed->SetGroupIndex(1);
+        speed->SetDown(i == 1);
+    }
+
+    auto* message = new TButton(this);
+    place(message, Content, "ButtonMessage", 206, 144, 100, 25);
+    message->SetCaption("Message...");
+    message->SetOnClick(BindMethod<&TDemoForm::ButtonMessageClick>(this));
+}
+
+void TDemoForm::ButtonMessageClick(TObject*)
+{
+    // A standard dialog of the system: it is skinned as it is activated.
+    MessageBoxA(Handle(), "A standard message box, skinned with its buttons.", "Pembrox Demo",
+                MB_OKCANCEL | MB_ICONINFORMATION);
 }
 
 void TDemoForm::ButtonOKClick(TObject*)

@@ -11,6 +11,7 @@ class TBitBtn;
 class TButton;
 class TPanel;
 class TSkinData;
+class TWinControl;
 
 class TDemoForm : public TForm {
     DECLARE_CLASS(TDemoForm, TForm)
@@ -29,7 +30,13 @@ public:
     void LoadSkin();
 
     void ButtonOKClick(TObject* Sender);
+    void ButtonMessageClick(TObject* Sender);
     void ButtonCloseClick(TObject* Sender);
+
+private:
+    // Check boxes, a radio group, radio buttons, speed buttons and a button that opens a message
+    // box, on Content.
+    void MakeGallery(TWinControl* Content);
 };
 
 // The RCDATA resource that holds the built-in skin package.

@@ -12,6 +12,10 @@
 #include "framework/graphics/Picture.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
+#include "skin/controls/SkinButton.h"
+#include "skin/controls/SkinCheckBox.h"
+#include "skin/draw/SkinDraw.h"
+#include "skin/form/WinSkinForm.h"
 #include "skin/package/WinSkinStore.h"
 
 #include <gtest/gtest.h>
@@ -249,4 +253,56 @@ TEST_F(TSplashTest, PictureFilesAndTheSkinFileReplaceTheBuiltInOnes)
         EXPECT_EQ(Application()->ExitCode(), 1);
         EXPECT_FALSE(form->SkinData1->Active());
     }
+}
+
+TEST_F(TSplashTest, TheSplashWindowIsSkinnedEndToEnd)
+{
+    TWorkFolder folder;
+    auto form = Make({});
+    form->Show();
+    for (int i = 0; i < 40 && GetForegroundWindow() != form->Handle(); ++i) {
+        SetForegroundWindow(form->Handle());
+        Application()->ProcessMessages();
+        Sleep(20);
+    }
+    for (int i = 0; i < 10; ++i) {
+        Application()->ProcessMessages();
+        Sleep(20);
+    }
+    TSkinManage* manager = SkinManager();
+    ASSERT_NE(manager, nullptr);
+    TWinSkinForm* skin = manager->FindSkinForm(form->Handle());
+    ASSERT_NE(skin, nullptr);
+    // No frame: not resized, no region; only the controls are skinned.
+    EXPECT_EQ(skin->FrameKind(), 2);
+    EXPECT_EQ(ShapeOf(*form).Width, 472);
+    TSkinBitButton* button = nullptr;
+    TSkinBox* panel = nullptr;
+    for (TSkinControl* adaptor : skin->Adaptors()) {
+        if (adaptor->Control() == form->ButtonClose)
+            button = dynamic_cast<TSkinBitButton*>(adaptor);
+        if (adaptor->Control() == form->Panel1)
+            panel = dynamic_cast<TSkinBox*>(adaptor);
+    }
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(panel, nullptr);
+
+    // The panel takes the skin's ButtonFace (its bevels and the picture cover all of it).
+    EXPECT_EQ(form->Panel1->Color(), form->SkinData1->Colours().ButtonFace);
+
+    // The button shows the skin's button frame, normal or focused, not the system's face.
+    RECT r{};
+    GetWindowRect(form->ButtonClose->Handle(), &r);
+    const TDataSkinButton& element = *form->SkinData1->SkinButtons();
+    const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
+    const RECT size{0, 0, r.right - r.left, r.bottom - r.top};
+    auto normal = BuildFrameBitmap(size, element.Bitmap.get(), margins, 1, 5, element.Tile != 0, false);
+    auto focused = BuildFrameBitmap(size, element.Bitmap.get(), margins, 4, 5, element.Tile != 0, false);
+    HDC dc = GetDC(form->ButtonClose->Handle());
+    const int x = 3, y = size.bottom / 2;
+    const TColor shown = static_cast<TColor>(GetPixel(dc, x, y));
+    ReleaseDC(form->ButtonClose->Handle(), dc);
+    EXPECT_TRUE(shown == normal->PixelColor(x, y) || shown == focused->PixelColor(x, y)) << std::hex << shown;
+    EXPECT_NE(shown, ColorToRGB(clBtnFace));
+    form->Hide();
 }
