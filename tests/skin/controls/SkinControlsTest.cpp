@@ -392,6 +392,76 @@ TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
     EXPECT_EQ(panel->Color(), clBtnFace);
 }
 
+namespace {
+
+// Classes of another component library, as the skin's class map names them.
+class TFancyThing : public TCustomControl {
+    DECLARE_CLASS(TFancyThing, TCustomControl)
+public:
+    explicit TFancyThing(TComponent* AOwner) : TCustomControl(AOwner) {}
+};
+IMPLEMENT_CLASS_EMPTY(TFancyThing)
+
+class TOddThing : public TCustomControl {
+    DECLARE_CLASS(TOddThing, TCustomControl)
+public:
+    explicit TOddThing(TComponent* AOwner) : TCustomControl(AOwner) {}
+};
+IMPLEMENT_CLASS_EMPTY(TOddThing)
+
+class TFancyToolBar : public TToolBar {
+    DECLARE_CLASS(TFancyToolBar, TToolBar)
+public:
+    explicit TFancyToolBar(TComponent* AOwner) : TToolBar(AOwner) {}
+};
+IMPLEMENT_CLASS_EMPTY(TFancyToolBar)
+
+struct THandler : TObject {
+    TSkinControl* Made = nullptr;
+    TComponent* For = nullptr;
+    void SkinControl(TComponent* Sender, TSkinData*, TControl*, TControl* Control, const std::string&,
+                     TComponent*& Skinned)
+    {
+        if (Control != For)
+            return;
+        Made = new TSkinButton(Sender);
+        Skinned = Made;
+    }
+};
+
+} // namespace
+
+TEST_F(TSkinControlsTest, TheClassMapDerivedToolBarsAndTheApplicationsOwnAdaptor)
+{
+    auto* fancy = Make<TFancyThing>("", 10, 10, 50, 20);
+    auto* odd = Make<TOddThing>("", 10, 40, 50, 20);
+    auto* bar = Make<TFancyToolBar>("", 0, 250, 400, 26);
+    auto* claimed = Make<TCheckBox>("Mine", 100, 10, 100, 17);
+    // A kind in any case; a kind that matches no row attaches nothing, and nothing later either.
+    Data->Skin3rd()->Add("TFancyThing=CheckBox");
+    Data->Skin3rd()->Add("TOddThing=Gadget");
+    THandler handler;
+    handler.For = claimed;
+    Data->SetOnSkinControl(BindMethod<&THandler::SkinControl>(&handler));
+    Skin->AttachForm(Data.get(), Host.get());
+    auto adaptorOf = [&](TControl* Control) -> TSkinControl* {
+        for (TSkinControl* a : Skin->Adaptors())
+            if (a->Control() == Control)
+                return a;
+        return nullptr;
+    };
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(adaptorOf(fancy)), nullptr);
+    EXPECT_EQ(adaptorOf(odd), nullptr);
+    // A class derived from TToolBar: made flat and given the box adaptor.
+    EXPECT_NE(dynamic_cast<TSkinBox*>(adaptorOf(bar)), nullptr);
+    EXPECT_TRUE(bar->Flat());
+    // The handler's adaptor is attached to the window, and the check-box row never ran.
+    ASSERT_NE(handler.Made, nullptr);
+    EXPECT_EQ(handler.Made->Handle(), claimed->Handle());
+    EXPECT_EQ(adaptorOf(claimed), nullptr);
+    Skin->Unskin();
+}
+
 TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
 {
     auto child = [&](const char* Class, DWORD Style) {
