@@ -4,6 +4,8 @@
 // everything when the skin goes.
 #include "skin/form/WinSkinForm.h"
 
+#include "skin/controls/SkinButton.h"
+
 #include "framework/controls/Forms.h"
 #include "framework/win/Subclass.h"
 #include "skin/data/WinSkinData.h"
@@ -673,4 +675,52 @@ TEST_F(TWinSkinFormTest, AFramelessPopupKeepsItsLookAndOnlyItsControlsAreSkinned
     EXPECT_TRUE(EqualRect(&now.Window, &before.Window));
     EXPECT_EQ(now.RegionType, ERROR);
     form.Hide();
+}
+
+TEST_F(TWinSkinFormTest, AStandardDialogIsSkinnedWithItsButtonsAndWidenedForItsCaption)
+{
+    StartSkinning();
+    // A dialog of the system's class with a caption far wider than its body, and two buttons.
+    const std::string caption(60, 'M');
+    HWND dialog = CreateWindowExA(0, "#32770", caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                  620, 420, 160, 90, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    HWND ok = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 10, 10, 60, 22, dialog,
+                              reinterpret_cast<HMENU>(IDOK), GetModuleHandleA(nullptr), nullptr);
+    HWND group = CreateWindowExA(0, "BUTTON", "Group", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 80, 4, 60, 40, dialog,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const int clientBefore = client.right;
+    ShowWindow(dialog, SW_SHOW);
+    for (int i = 0; i < 60 && Manager->FindSkinForm(dialog) == nullptr; ++i) {
+        SetForegroundWindow(dialog);
+        Pump(25);
+    }
+    Pump(150);
+    TWinSkinForm* skin = Manager->FindSkinForm(dialog);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->Form(), nullptr);
+    // The push button got the push-button adaptor, the group box none.
+    EXPECT_NE(dynamic_cast<TSkinButton*>(skin->FindAdaptor(ok)), nullptr);
+    EXPECT_EQ(skin->FindAdaptor(group), nullptr);
+    // Widened until the caption fits, the children moved right by half of what was added.
+    GetClientRect(dialog, &client);
+    const int added = client.right - clientBefore;
+    EXPECT_GT(added, 50);
+    POINT at{0, 0};
+    MapWindowPoints(ok, dialog, &at, 1);
+    EXPECT_EQ(at.x, 10 + added / 2);
+    EXPECT_EQ(at.y, 10);
+
+    // A bare window's buttons get no mouse-leave of their own: the hover timer clears the hot one.
+    SetCursorPos(0, 0);
+    SendMessageA(ok, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(skin->HotButton(), skin->FindAdaptor(ok));
+    Pump(400);
+    EXPECT_EQ(skin->HotButton(), nullptr);
+    EXPECT_EQ(skin->FindAdaptor(ok)->MouseState() & msHot, 0);
+    DestroyWindow(dialog);
+    Pump(50);
+    EXPECT_EQ(Manager->FindSkinForm(dialog), nullptr);
 }
