@@ -79,6 +79,7 @@ void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool AS
     Watch(AControl);
     FHandle = AControl->Handle();
     FHook.Install(AControl, BindMethod<&TSkinControl::HookedWndProc>(this));
+    FSavedDoubleBuffered = AControl->DoubleBuffered();
     AControl->SetDoubleBuffered(true);
     if (TWinSkinForm* form = FormObject())
         form->AddAdaptor(this);
@@ -103,8 +104,11 @@ void TSkinControl::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
 void TSkinControl::Detach()
 {
     TControl* control = FControl != nullptr ? FControl : FGraphicControl;
-    if (FHook.Installed())
+    if (FHook.Installed()) {
         FHook.Restore();
+        if (auto* window = dynamic_cast<TWinControl*>(FControl))
+            window->SetDoubleBuffered(FSavedDoubleBuffered);
+    }
     FWindowProc.Restore();
     if (FSwapColour && control != nullptr && !OwnerGoingAway())
         control->SetColor(FSavedColour);

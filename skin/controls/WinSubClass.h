@@ -97,6 +97,7 @@ protected:
     TControl* FGraphicControl = nullptr;
     bool FSwapColour = false;
     TColor FSavedColour = 0;
+    bool FSavedDoubleBuffered = false;
 
 private:
     void Watch(TControl* AControl);

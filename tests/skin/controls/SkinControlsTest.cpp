@@ -194,10 +194,12 @@ TEST_F(TSkinControlsTest, AFrameworkControlsHookAndColourComeBackExactly)
     adaptor->AttachControl(box, Data.get(), true, Skin->AdaptorCanvas());
     EXPECT_NE(box->WindowProc(), original);
     EXPECT_EQ(box->Color(), static_cast<TColor>(Face));
+    EXPECT_TRUE(box->DoubleBuffered());
     EXPECT_EQ(Skin->Adaptors().size(), 1u);
     delete adaptor;
     EXPECT_EQ(box->WindowProc(), original);
     EXPECT_EQ(box->Color(), clRed);
+    EXPECT_FALSE(box->DoubleBuffered());
     EXPECT_TRUE(Skin->Adaptors().empty());
 
     // A hook installed after the adaptor's keeps working when the adaptor goes.
