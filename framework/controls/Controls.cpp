@@ -570,6 +570,11 @@ TWinControl::~TWinControl()
 
 HWND TWinControl::Handle()
 {
+    if (FHandle == nullptr && FParent != nullptr) {
+        // The parent first: making its window makes its children's, this one's among them, so
+        // a control deep in controls without windows is not made twice.
+        FParent->HandleNeeded();
+    }
     if (FHandle == nullptr) {
         CreateWnd();
         CreateHandleDone();

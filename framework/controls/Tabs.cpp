@@ -249,11 +249,15 @@ void TTabSet::Paint()
         canvas.Brush()->SetStyle(bsSolid);
         canvas.Brush()->SetColor(selected ? FSelectedColor : FUnselectedColor);
         canvas.FillRect(face);
+        // Outlined on the left, right and bottom; the selected tab opens into the edge above it.
         canvas.Brush()->SetColor(clBtnShadow);
+        canvas.FillRect(RECT{face.left, face.top, face.left + 1, face.bottom});
         canvas.FillRect(RECT{face.right - 1, face.top, face.right, face.bottom});
         canvas.FillRect(RECT{face.left, face.bottom - 1, face.right, face.bottom});
-        canvas.Brush()->SetColor(clBtnHighlight);
-        canvas.FillRect(RECT{face.left, face.top, face.left + 1, face.bottom - 1});
+        if (selected) {
+            canvas.Brush()->SetColor(FSelectedColor);
+            canvas.FillRect(RECT{face.left + 1, client.top, face.right - 1, client.top + 1});
+        }
         canvas.Brush()->SetStyle(bsClear);
         RECT text = face;
         canvas.DrawText(FTabs->Strings(i), text, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);

@@ -742,3 +742,25 @@ TEST(ComControlsDescriptionTest, ReadsTheirPublishedProperties)
 }
 
 } // namespace
+
+TEST(PageControlTest, AControlOnASheetCanMakeItsWindowFirst)
+{
+    // Nothing has a window yet: the control's window needs the sheet's, which needs the page
+    // control's, which needs the root's.
+    TComRoot root;
+    root.SetBounds(0, 0, 400, 300);
+    TPageControl pages(nullptr);
+    pages.SetBounds(10, 10, 300, 200);
+    pages.SetParent(&root);
+    TTabSheet sheet(nullptr);
+    sheet.SetCaption("Sheet");
+    sheet.SetPageControl(&pages);
+    TTreeView tree(nullptr);
+    tree.SetParent(&sheet);
+    tree.SetBounds(0, 0, 100, 100);
+    root.SetParentWindow(TTestWindows::Stage());
+    ASSERT_NO_THROW(tree.HandleNeeded());
+    EXPECT_EQ(GetParent(tree.Handle()), sheet.Handle());
+    EXPECT_EQ(GetParent(sheet.Handle()), pages.Handle());
+    EXPECT_EQ(SendMessageA(pages.Handle(), TCM_GETITEMCOUNT, 0, 0), 1);
+}
