@@ -144,16 +144,19 @@ inline unsigned SwapUp(TTables& t, unsigned c, unsigned k)
     return l;
 }
 
-// The weight update from node c up to the root, following the parent links.
+// The weight update from node c up to the root, following the parent links. Node c itself is
+// always counted, also when it is node 0: after a rebuild the leaf of the symbol being counted
+// may sit there (the first leaf in node order). Every other node has a parent above 0, so the
+// walk ends after the root, whose parent is 0.
 [[gnu::noinline]] void UpdateFrom(TTables& t, unsigned c)
 {
     uint16_t* const freq = t.Frequency;
-    while (c != 0) {
+    do {
         const unsigned k = ++freq[c];
         if (k > freq[c + 1])
             c = SwapUp(t, c, k);
         c = t.Parent[c];
-    }
+    } while (c != 0);
 }
 
 // Counts one more occurrence of Symbol: the weights on its path go up by one, nodes that outgrow
