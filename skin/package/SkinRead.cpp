@@ -14,6 +14,49 @@ int32_t ReadLE32(const uint8_t* p)
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
+// A final match may carry the decoder up to 59 bytes past the declared length.
+constexpr int64_t MatchOverrun = 59;
+
+struct TNameCount {
+    int Lines = 0;
+    bool TooMany = false; // more than the limit
+    bool TooLong = false; // a line longer than MaxNameLength
+};
+
+// Counts the lines TStrings::SetText makes of Text (CR LF, a lone CR or a lone LF ends a line; a
+// final break adds none) without making them, stopping at the first line past Limit or longer
+// than MaxNameLength.
+TNameCount CountNames(const uint8_t* Text, size_t Size, int Limit)
+{
+    TNameCount count;
+    size_t start = 0;
+    while (start < Size) {
+        if (count.Lines == Limit) {
+            count.TooMany = true;
+            return count;
+        }
+        size_t end = start;
+        while (end < Size && Text[end] != '\r' && Text[end] != '\n')
+            ++end;
+        if (end - start > static_cast<size_t>(TSkinReader::MaxNameLength)) {
+            count.TooLong = true;
+            return count;
+        }
+        ++count.Lines;
+        if (end < Size && Text[end] == '\r' && end + 1 < Size && Text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return count;
+}
+
+// The description entry is written to a file of its name in the temporary folder: a name must
+// not lead anywhere else.
+bool HasPathPart(const std::string& Name)
+{
+    return Name.find_first_of("\\/:") != std::string::npos || Name.find("..") != std::string::npos;
+}
+
 } // namespace
 
 TSkinReader::TSkinReader()
@@ -29,6 +72,12 @@ bool TSkinReader::Fail(const std::string& Why)
     return false;
 }
 
+bool TSkinReader::PlausibleLength(int64_t Declared, int64_t PackageSize)
+{
+    return Declared >= 0 && Declared <= MaxPlainSize &&
+           Declared <= MaxExpansion * std::max<int64_t>(PackageSize - 4, 0) + MatchOverrun;
+}
+
 bool TSkinReader::Decompress(TMemoryStream& Package, TMemoryStream& Plain)
 {
     Package.SetPosition(0);
@@ -36,26 +85,36 @@ bool TSkinReader::Decompress(TMemoryStream& Package, TMemoryStream& Plain)
     uint8_t prefix[4];
     if (Package.Read(prefix, 4) != 4)
         return false;
-    const uint32_t length = static_cast<uint32_t>(ReadLE32(prefix));
-    if (length > MaxPlainSize)
+    const int64_t length = static_cast<uint32_t>(ReadLE32(prefix));
+    if (!PlausibleLength(length, Package.Size()))
         return false;
+    // Room for all of it at once, a final match included: grown a byte at a time, the stream
+    // would double its capacity on the way and may end up twice the content.
+    const int64_t before = Plain.Size();
+    if (before < length + MatchOverrun)
+        Plain.SetSize(length + MatchOverrun);
     TLZH lzh;
     lzh.UnpackStreams(static_cast<int32_t>(length), Package, Plain);
+    Plain.SetSize(std::max(before, Plain.Position()));
     return true;
 }
 
 bool TSkinReader::Open(TMemoryStream& Package)
 {
     FLastError.clear();
-    TMemoryStream plain;
     if (Package.Size() < 4)
         return Fail("too short for a skin package");
-    if (!Decompress(Package, plain))
+    const int64_t declared = static_cast<uint32_t>(ReadLE32(static_cast<const uint8_t*>(Package.Memory())));
+    if (declared > MaxPlainSize)
         return Fail(Format("declared content length is above the %lld MiB limit",
                            static_cast<long long>(MaxPlainSize >> 20)));
+    if (!PlausibleLength(declared, Package.Size()))
+        return Fail(Format("declared content length %lld is more than %lld compressed bytes can hold",
+                           static_cast<long long>(declared), static_cast<long long>(Package.Size() - 4)));
+    TMemoryStream plain;
+    if (!Decompress(Package, plain))
+        return Fail("cannot decompress");
     // A final match may carry the decoder past the declared length: the content is what was declared.
-    const int64_t declared = static_cast<int64_t>(static_cast<uint32_t>(
-        ReadLE32(static_cast<const uint8_t*>(Package.Memory()))));
     const int64_t size = std::min(plain.Size(), declared);
     const auto* bytes = static_cast<const uint8_t*>(plain.Memory());
     if (size < 16)
@@ -74,16 +133,26 @@ bool TSkinReader::Open(TMemoryStream& Package)
     if (nameLength < 0 || nameLength > size - 16)
         return Fail("name table runs past the content");
 
+    // The names are counted before any is made: each needs a 4-byte size after the table, and
+    // there are MaxEntries at most.
+    const int64_t sizesAt = 16 + nameLength;
+    const int limit = static_cast<int>(std::min<int64_t>(MaxEntries, (size - sizesAt) / 4));
+    const TNameCount names = CountNames(bytes + 16, static_cast<size_t>(nameLength), limit);
+    if (names.TooLong)
+        return Fail(Format("an entry name is longer than %d bytes", MaxNameLength));
+    if (names.TooMany)
+        return Fail(limit == MaxEntries ? Format("more than %d entries", MaxEntries)
+                                        : std::string("entry sizes run past the content"));
+    const int count = names.Lines;
+
     const std::string table(reinterpret_cast<const char*>(bytes + 16), static_cast<size_t>(nameLength));
     TStringList stored, lowered;
     stored.SetText(table);
     lowered.SetText(LowerCase(table));
-    const int count = lowered.Count();
-    if (count > MaxEntries)
-        return Fail(Format("%d entries, more than %d", count, MaxEntries));
-    const int64_t sizesAt = 16 + nameLength;
-    if (int64_t{4} * count > size - sizesAt)
-        return Fail("entry sizes run past the content");
+    for (int i = 0; i < count; ++i)
+        if (HasPathPart(stored[i]))
+            return Fail("entry name \"" + stored[i] + "\" has a folder, a drive or \"..\" in it");
+
     const int64_t dataAt = sizesAt + int64_t{4} * count;
     std::vector<int32_t> sizes(MaxEntries, 0);
     int64_t total = 0;

@@ -33,6 +33,13 @@ public:
     static constexpr int MaxEntries = 1001;
     // No skin comes near this; a declared plain length above it is not a package.
     static constexpr int64_t MaxPlainSize = int64_t(64) << 20;
+    // The most plain bytes one byte of LZH stream can stand for: every symbol takes at least a
+    // bit, a match (60 bytes at most) at least 10 (its code, the 8-bit position byte and one or
+    // more bits after it), so no stream yields more than 6 bytes a bit. A declared length above
+    // this times the stream's size (plus one final match) would come from missing input.
+    static constexpr int64_t MaxExpansion = 48;
+    // Entry names are file names; no file system holds a name this long.
+    static constexpr int MaxNameLength = 1024;
     static constexpr const char* OlderVersionMessage = "This is Older Skin File\rPlease update to new version !";
 
     TSkinReader();
@@ -40,7 +47,10 @@ public:
 
     // Decompresses and indexes a package. A package of another version shows OlderVersionMessage
     // (through the framework's message box) and returns false, the earlier contents kept. Anything
-    // else that is not a valid package (see LastError) also returns false, without a message.
+    // else that is not a valid package (see LastError) also returns false, without a message:
+    // among others a declared length the compressed data cannot hold, more names than
+    // MaxEntries or than the content has sizes for, a name longer than MaxNameLength, and a name
+    // with a folder, a drive or ".." in it (the description entry becomes a file name).
     bool Open(TMemoryStream& Package);
     // Copies the entry called Name into Out (emptied first; position 0 after). No match: Out empty.
     void ExtractEntry(const std::string& Name, TMemoryStream& Out) const;
@@ -48,8 +58,12 @@ public:
     // No match: Out empty, Name unchanged.
     void ExtractEntryContaining(const std::string& Text, TMemoryStream& Out, std::string& Name) const;
     // LZH-decodes a whole package (its declared length of bytes) into Plain. Returns false, with
-    // nothing decoded, when the declared length is negative or above MaxPlainSize.
+    // nothing decoded, when the declared length is negative, above MaxPlainSize or more than
+    // MaxExpansion times the compressed bytes (see PlausibleLength).
     static bool Decompress(TMemoryStream& Package, TMemoryStream& Plain);
+    // Whether Declared plain bytes can come out of a package of PackageSize bytes (4-byte length
+    // included).
+    static bool PlausibleLength(int64_t Declared, int64_t PackageSize);
 
     // What the last Open found.
     const TSkinPackageHeader& Header() const { return FHeader; }
