@@ -4,14 +4,22 @@
 
 #include <bit>
 #include <cstring>
+#include <new>
 
 namespace {
 
 constexpr uint64_t kFileHeaderSize = 14;
 constexpr uint64_t kInfoHeaderSize = 40;
-// No bitmap we load comes near these; a header asking for more is not one.
+// The sizes of an image in memory (and of one we write).
 constexpr int64_t kMaxDimension = 32767;
 constexpr uint64_t kMaxImageBytes = uint64_t(256) << 20;
+// The sizes of a bitmap we load: no skin bitmap comes near them, and they bound what a file can
+// make us allocate. Uncompressed files must also hold every pixel they declare, but a few bytes
+// of RLE codes (end of bitmap, deltas) can legally stand for a whole image of zeroes.
+constexpr int64_t kMaxLoadSide = 16384;
+constexpr uint64_t kMaxLoadPixels = uint64_t(64) << 20;
+static_assert(kMaxLoadSide <= kMaxDimension && kMaxLoadPixels * 4 <= kMaxImageBytes,
+              "a loaded image fits the in-memory limits");
 // The most a stream load reads.
 constexpr int64_t kMaxFileBytes = int64_t(1) << 30;
 
@@ -279,12 +287,13 @@ bool Decode(const uint8_t* Data, uint64_t Size, TBitmapImage& Image, std::string
     if (!direct)
         outBits = h.Masks[3] != 0 ? 32 : 24;
 
+    // Checked before anything the size of the image is allocated; the sides first, so that the
+    // product cannot overflow.
     const uint64_t width = static_cast<uint64_t>(h.Width);
+    if (h.Width > kMaxLoadSide || h.Rows > uint64_t(kMaxLoadSide) || width * h.Rows > kMaxLoadPixels)
+        return Fail(Problem, "image of " + std::to_string(h.Width) + " x " + Num(h.Rows) + " pixels is too large");
     const uint64_t fileStride = StrideOf(width, h.Bits);
     const uint64_t outStride = StrideOf(width, outBits);
-    if (h.Width > kMaxDimension || h.Rows > uint64_t(kMaxDimension) || outStride * h.Rows > kMaxImageBytes ||
-        fileStride * h.Rows > kMaxImageBytes)
-        return Fail(Problem, "image of " + std::to_string(h.Width) + " x " + Num(h.Rows) + " pixels is too large");
 
     const uint64_t available = Size - h.OffBits;
     const bool rle = h.Compression == kRle4 || h.Compression == kRle8;
@@ -327,6 +336,18 @@ bool Decode(const uint8_t* Data, uint64_t Size, TBitmapImage& Image, std::string
         }
     }
     return true;
+}
+
+// Decode with running out of memory reported as a refusal: within the limits an image can still
+// take 256 MiB, which a 32-bit process may not find in one piece.
+bool DecodeOrRefuse(const uint8_t* Data, uint64_t Size, TBitmapImage& Image, std::string& Problem,
+                    bool StrictFileSize)
+{
+    try {
+        return Decode(Data, Size, Image, Problem, StrictFileSize);
+    } catch (const std::bad_alloc&) {
+        return Fail(Problem, "not enough memory for the image");
+    }
 }
 
 [[noreturn]] void Invalid(const std::string& Reason) { throw EInvalidGraphic(std::string(kInvalid) + ": " + Reason); }
@@ -402,7 +423,7 @@ bool TryDecodeBitmap(const uint8_t* Data, size_t Size, TBitmapImage& Image, std:
 {
     Problem.clear();
     TBitmapImage image;
-    if (!Decode(Data, Size, image, Problem, StrictFileSize))
+    if (!DecodeOrRefuse(Data, Size, image, Problem, StrictFileSize))
         return false;
     Image = std::move(image);
     return true;
@@ -412,7 +433,7 @@ TBitmapImage DecodeBitmap(const uint8_t* Data, size_t Size, bool StrictFileSize)
 {
     TBitmapImage image;
     std::string problem;
-    if (!Decode(Data, Size, image, problem, StrictFileSize))
+    if (!DecodeOrRefuse(Data, Size, image, problem, StrictFileSize))
         Invalid(problem);
     return image;
 }
@@ -472,7 +493,12 @@ void LoadBitmapFromStream(TStream& Stream, TBitmapImage& Image)
     const int64_t count = size > position ? size - position : 0;
     if (count > kMaxFileBytes)
         Invalid(Num(static_cast<uint64_t>(count)) + " bytes are too many for a bitmap file");
-    std::vector<uint8_t> data(static_cast<size_t>(count));
+    std::vector<uint8_t> data;
+    try {
+        data.resize(static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        Invalid("not enough memory to read " + Num(static_cast<uint64_t>(count)) + " bytes");
+    }
     if (count > 0)
         Stream.ReadBuffer(data.data(), static_cast<int32_t>(count));
     Image = DecodeBitmap(data.data(), data.size());

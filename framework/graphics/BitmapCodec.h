@@ -51,7 +51,8 @@ struct TBitmapImage {
 };
 
 // Decodes a bitmap file. Raises EInvalidGraphic "Bitmap image is not valid: REASON" for anything
-// that is not a complete, supported bitmap; never reads outside [Data, Data + Size). The file
+// that is not a complete, supported bitmap, for one larger than 16384 pixels a side or 64 Mi
+// pixels in all, and when memory runs out; never reads outside [Data, Data + Size). The file
 // header's size field is ignored unless StrictFileSize is set: then a size larger than the data
 // is an error too (a size of 0 stays unchecked).
 TBitmapImage DecodeBitmap(const uint8_t* Data, size_t Size, bool StrictFileSize = false);
@@ -61,9 +62,9 @@ bool TryDecodeBitmap(const uint8_t* Data, size_t Size, TBitmapImage& Image, std:
                      bool StrictFileSize = false);
 
 // A bitmap file with a 40-byte header, bottom-up rows and, for 1/4/8 bits, a full palette.
-// DecodeBitmap gives the image back unchanged (palette entries are written without their top
-// byte). Raises EInvalidGraphic for an inconsistent image (bit count, sizes, pixel bytes, more
-// palette entries than indexes); a short palette is padded with black.
+// DecodeBitmap gives an image within its size limits back unchanged (palette entries are written
+// without their top byte). Raises EInvalidGraphic for an inconsistent image (bit count, sizes,
+// pixel bytes, more palette entries than indexes); a short palette is padded with black.
 std::string EncodeBitmap(const TBitmapImage& Image);
 
 // Reads a bitmap file from the stream's position to its end.

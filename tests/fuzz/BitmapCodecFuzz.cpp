@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         std::fprintf(stderr, "TryDecodeBitmap refused what DecodeBitmap accepted: %s\n", problem.c_str());
         std::abort();
     }
-    // RLE files a few bytes long can describe up to 256 MiB of pixels; the round trip of those
-    // only costs memory.
+    // RLE files a few bytes long can describe up to 64 Mi pixels; the round trip of those only
+    // costs memory.
     if (image.Pixels.size() > (size_t(32) << 20))
         return 0;
     try {

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -611,36 +614,87 @@ TEST(BitmapCodecTest, OffsetsAndSizesPastTheData)
             EXPECT_NE(Problem(file.substr(0, n)), "valid") << n;
 }
 
-TEST(BitmapCodecTest, HugeDimensions)
+// Loads stop at 16384 pixels a side and 64 Mi pixels in all: RLE codes a few bytes long could
+// otherwise ask for any size. A header past a limit is refused from its fields alone, before
+// anything of the size it claims is allocated.
+TEST(BitmapCodecTest, HostileSizesAreRefusedUpFront)
 {
-    std::string b = EncodeBitmap(Pattern(5, 3, 24));
-    Set32(b, 18, 0x7FFFFFFF);
-    EXPECT_EQ(Problem(b), "image of 2147483647 x 3 pixels is too large");
-    Set32(b, 18, 32768);
-    EXPECT_EQ(Problem(b), "image of 32768 x 3 pixels is too large");
-    Set32(b, 18, 5);
+    const auto start = std::chrono::steady_clock::now();
+    auto tooLarge = [](uint64_t Width, uint64_t Height) {
+        return "image of " + std::to_string(Width) + " x " + std::to_string(Height) + " pixels is too large";
+    };
+    const std::string good = EncodeBitmap(Pattern(5, 3, 24));
+    const std::pair<uint32_t, uint32_t> sizes[] = {
+        {0x7FFFFFFF, 3}, {16385, 3}, {5, 16385}, {5, static_cast<uint32_t>(-16385)}, {16384, 16384},
+        {8193, 8192}, {8192, 8193}, {30000, 8000}, {0x7FFFFFFF, 0x7FFFFFFF},
+    };
+    for (auto [w, h] : sizes) {
+        std::string b = good;
+        Set32(b, 18, w);
+        Set32(b, 22, h);
+        const int32_t height = static_cast<int32_t>(h);
+        EXPECT_EQ(Problem(b), tooLarge(w, static_cast<uint64_t>(height < 0 ? -int64_t(height) : height)));
+    }
+    std::string b = good;
     Set32(b, 22, 0x80000000); // the most negative height: 2^31 rows top-down
-    EXPECT_EQ(Problem(b), "image of 5 x 2147483648 pixels is too large");
-    Set32(b, 18, 0x7FFFFFFF);
-    Set32(b, 22, 0x7FFFFFFF);
-    EXPECT_EQ(Problem(b), "image of 2147483647 x 2147483647 pixels is too large");
-    Set32(b, 18, 30000);
-    Set32(b, 22, 30000); // within the side limits, 2.7 GB of pixels
-    EXPECT_EQ(Problem(b), "image of 30000 x 30000 pixels is too large");
-    // Large but allowed: refused for want of data before anything is allocated.
-    Set32(b, 18, 8000);
-    Set32(b, 22, 8000);
-    EXPECT_EQ(Problem(b), "pixel data runs past the end of the data (192000000 bytes from offset 54, 48 present)");
+    EXPECT_EQ(Problem(b), tooLarge(5, uint64_t(1) << 31));
+    Set32(b, 18, 0x80000000);
+    EXPECT_EQ(Problem(b), "width -2147483648 is not positive");
+    // Exactly at the limit, but refused for want of data.
+    Set32(b, 18, 8192);
+    Set32(b, 22, 8192);
+    EXPECT_EQ(Problem(b), "pixel data runs past the end of the data (201326592 bytes from offset 54, 48 present)");
 
-    // RLE images are bounded by the pixel memory limit alone.
-    EXPECT_EQ(Problem(Rle(32767, 32767, 8, Bytes({0, 1})).Build()), "image of 32767 x 32767 pixels is too large");
-    EXPECT_EQ(Problem(Rle(32767, 8193, 8, Bytes({0, 1})).Build()), "image of 32767 x 8193 pixels is too large");
+    // RLE codes of a kilobyte claiming 32767 x 8191 pixels, and claims just past each limit.
+    std::string codes;
+    for (int i = 0; i < 256; ++i)
+        codes += Bytes({0xFF, i, 0, 0});
+    EXPECT_EQ(Problem(Rle(32767, 8191, 8, codes).Build()), tooLarge(32767, 8191));
+    EXPECT_EQ(Problem(Rle(16385, 1, 8, Bytes({0, 1})).Build()), tooLarge(16385, 1));
+    EXPECT_EQ(Problem(Rle(1, 16385, 4, Bytes({0, 1})).Build()), tooLarge(1, 16385));
+    EXPECT_EQ(Problem(Rle(16384, 4097, 8, Bytes({0, 1})).Build()), tooLarge(16384, 4097));
+    EXPECT_EQ(Problem(Rle(4097, 16384, 4, Bytes({0, 1})).Build()), tooLarge(4097, 16384));
+
     // A core header's 16-bit sizes reach 65535.
     TFile core;
     core.HeaderSize = 12;
-    core.Width = 65535;
+    core.Width = 16385;
     core.Pixels = std::string(4, '\0');
-    EXPECT_EQ(Problem(core.Build()), "image of 65535 x 1 pixels is too large");
+    EXPECT_EQ(Problem(core.Build()), tooLarge(16385, 1));
+    core.Width = 1;
+    core.Height = 65535;
+    EXPECT_EQ(Problem(core.Build()), tooLarge(1, 65535));
+
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(BitmapCodecTest, SizesAtTheLimitsLoad)
+{
+    for (auto [w, h, bits] : {std::tuple{16384, 1, 24}, {1, 16384, 8}, {16384, 2, 1}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        const TBitmapImage image = Pattern(w, h, bits);
+        EXPECT_EQ(Decode(EncodeBitmap(image)), image);
+    }
+
+    // 64 Mi pixels of RLE8 from a few codes: two pixels in the bottom-left corner, deltas to the
+    // top-right one, two more there.
+    std::string codes = Bytes({2, 1});
+    for (int x = 2, y = 0; x < 16382 || y < 4095;) {
+        const int dx = std::min(255, 16382 - x), dy = std::min(255, 4095 - y);
+        codes += Bytes({0, 2, dx, dy});
+        x += dx;
+        y += dy;
+    }
+    codes += Bytes({2, 1, 0, 1});
+    const TBitmapImage image = Decode(Rle(16384, 4096, 8, codes).Build());
+    ASSERT_EQ(image.Width, 16384);
+    ASSERT_EQ(image.Height, 4096);
+    EXPECT_EQ(image.PixelIndex(0, 4095), 1u);
+    EXPECT_EQ(image.PixelIndex(1, 4095), 1u);
+    EXPECT_EQ(image.PixelIndex(2, 4095), 0u);
+    EXPECT_EQ(image.PixelIndex(16381, 0), 0u);
+    EXPECT_EQ(image.PixelIndex(16382, 0), 1u);
+    EXPECT_EQ(image.PixelIndex(16383, 0), 1u);
 }
 
 TEST(BitmapCodecTest, PaletteCountsPastTheFile)
