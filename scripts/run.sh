@@ -21,10 +21,18 @@ if [ "${1:-}" = "--screenshot" ]; then
 fi
 
 "$top/scripts/setup.sh"
-cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$top/build/win" -j"$(nproc)" --target "$target"
+# shellcheck source=winebench.sh
+source "$top/scripts/winebench.sh"
+# The 32-bit build, or the x86-64 one on a kernel that does not run 32-bit code.
+if [[ $(pembrox_win_arch) == win64 ]]; then
+  win_build=$top/build/win64 toolchain=$top/cmake/mingw-x86_64.cmake
+else
+  win_build=$top/build/win toolchain=$top/cmake/mingw-i686.cmake
+fi
+cmake -S "$top" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+cmake --build "$win_build" -j"$(nproc)" --target "$target"
 
-exe="$top/build/win/$exe_dir/$target.exe"
+exe="$win_build/$exe_dir/$target.exe"
 # Pembrox looks for "default.skn" and IMAGES/SPLASH.JPG or .BMP in its working folder, the demo
 # for "default.skn". This one starts empty, so the built-in picture and skin show; put files
 # there to try others.
@@ -34,8 +42,6 @@ cd "$work"
 if [ -n "$shot" ]; then
   exec "$top/scripts/screenshot" "$shot" --wait 3 -- "$exe" "$@"
 fi
-# shellcheck source=winebench.sh
-source "$top/scripts/winebench.sh"
 bench_start
 bench_stop_on_exit
-wine "$exe" "$@"
+"${PEMBROX_WINE:-wine}" "$exe" "$@"

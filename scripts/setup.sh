@@ -7,12 +7,11 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")
 cache=${PEMBROX_CACHE:-$top/.cache}
-jpeg_prefix=$cache/libjpeg-i686
 
 say() { printf '[setup] %s\n' "$*"; }
 die() { printf '[setup] ERROR: %s\n' "$*" >&2; exit 1; }
 
-packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth x11-apps x11-utils imagemagick googletest clang
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick googletest clang
           cmake make dpkg-dev xdotool fonts-wine libbenchmark-dev libclang-rt-14-dev)
 
 mkdir -p "$cache"
@@ -39,10 +38,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   done
 fi
 
-command -v i686-w64-mingw32-g++-posix >/dev/null || die "i686-w64-mingw32-g++-posix not found after install"
+for arch in i686 x86_64; do
+  command -v $arch-w64-mingw32-g++-posix >/dev/null || die "$arch-w64-mingw32-g++-posix not found after install"
+done
 [ -f /usr/src/googletest/googletest/src/gtest-all.cc ] || die "GoogleTest sources not found in /usr/src/googletest"
 
-# libjpeg-turbo for the target, from Debian's source package, static, into the cache.
+# libjpeg-turbo for the targets (32-bit, and 64-bit for machines that cannot run 32-bit code),
+# from Debian's source package, static, into the cache.
+for arch in i686 x86_64; do
+jpeg_prefix=$cache/libjpeg-$arch
 if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
   mkdir -p "$cache"
   src_dir=$(ls -d "$cache"/src/libjpeg-turbo-*/ 2>/dev/null | head -n 1 || true)
@@ -65,9 +69,9 @@ SRC
       || { tail -n 20 "$cache/src/apt-source.log" >&2; die "apt-get source libjpeg-turbo failed"; }
     src_dir=$(ls -d "$cache"/src/libjpeg-turbo-*/ | head -n 1)
   fi
-  say "building libjpeg-turbo for i686-w64-mingw32 from $src_dir"
+  say "building libjpeg-turbo for $arch-w64-mingw32 from $src_dir"
   rm -rf "$cache/build-jpeg"
-  cmake -S "$src_dir" -B "$cache/build-jpeg" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
+  cmake -S "$src_dir" -B "$cache/build-jpeg" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
     -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" \
     -DCMAKE_POLICY_DEFAULT_CMP0057=NEW >"$cache/build-jpeg.log" 2>&1 \
@@ -80,5 +84,6 @@ SRC
      "$jpeg_prefix/include/"
   say "libjpeg-turbo installed in $jpeg_prefix"
 fi
+done
 
 say "ready"

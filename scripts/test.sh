@@ -6,6 +6,15 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
 
 "$top/scripts/setup.sh"
+# shellcheck source=winebench.sh
+source "$top/scripts/winebench.sh"
+arch=$(pembrox_win_arch)
+if [[ $arch == win64 ]]; then
+  win_build=$top/build/win64 toolchain=$top/cmake/mingw-x86_64.cmake
+  echo "== this kernel does not run 32-bit x86 code: the Windows build and tests are the x86-64 ones, under wine64"
+else
+  win_build=$top/build/win toolchain=$top/cmake/mingw-i686.cmake
+fi
 
 echo "== native build (sanitizers)"
 cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -36,13 +45,11 @@ run_fuzzer() {
 run_fuzzer skinread_fuzz
 run_fuzzer bitmap_fuzz
 
-echo "== Windows build (i686-w64-mingw32)"
-cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$top/build/win" -j"$jobs"
+echo "== Windows build (${toolchain##*/mingw-})"
+cmake -S "$top" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+cmake --build "$win_build" -j"$jobs"
 
-# shellcheck source=winebench.sh
-source "$top/scripts/winebench.sh"
 bench_start
 bench_stop_on_exit
 echo "== Windows tests (Wine)"
-ctest --test-dir "$top/build/win" --output-on-failure -j"$jobs"
+ctest --test-dir "$win_build" --output-on-failure -j"$jobs"

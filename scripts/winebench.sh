@@ -40,7 +40,32 @@ _bench_scripts=${_bench_src%/*}
 _bench_top=${_bench_scripts%/*}
 BENCH_DIR=${PEMBROX_BENCH_DIR:-$_bench_top/build/bench}
 [[ $BENCH_DIR == /* ]] || BENCH_DIR=$PWD/$BENCH_DIR
-_bench_prefix=$BENCH_DIR/wineprefix
+
+# pembrox_win_arch: prints the Windows architecture this machine's tests run as. win32 where the
+# kernel runs 32-bit x86 code (Wine's 32-bit loader starts); win64 on kernels without 32-bit
+# emulation (some virtual machines), where wine64 runs the x86-64 build of the same sources. (A
+# 32-bit loader that only starts through qemu's user emulation does not count: Wine fails there.)
+# PEMBROX_WIN_ARCH=win32 or win64 overrides the probe.
+pembrox_win_arch() {
+  if [[ -n ${PEMBROX_WIN_ARCH:-} ]]; then
+    printf '%s\n' "$PEMBROX_WIN_ARCH"
+  elif [[ ! -x /usr/lib/wine/wine64 ]] || { [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]] &&
+                                            /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+    printf 'win32\n'
+  else
+    printf 'win64\n'
+  fi
+}
+_bench_arch=$(pembrox_win_arch)
+if [[ $_bench_arch == win64 ]]; then
+  _bench_prefix=$BENCH_DIR/wineprefix64
+  _bench_wine=/usr/lib/wine/wine64
+  _bench_cc=x86_64-w64-mingw32-gcc-posix
+else
+  _bench_prefix=$BENCH_DIR/wineprefix
+  _bench_wine=wine
+  _bench_cc=i686-w64-mingw32-gcc-posix
+fi
 _bench_state=$BENCH_DIR/state
 # Bumped when the prefix settings below change, so older prefixes get them too.
 _bench_prefix_version=2
@@ -77,6 +102,9 @@ _bench_up() {
 }
 
 _bench_export() {
+  # Programs run as "$PEMBROX_WINE" PROGRAM.exe.
+  export PEMBROX_WINE=$_bench_wine
+  [[ $_bench_arch == win64 ]] && export WINELOADER=$_bench_wine
   export WINEPREFIX=$_bench_prefix
   export WINEDEBUG=${PEMBROX_WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -138,11 +166,12 @@ _bench_make_prefix() {
     WINEPREFIX=$_bench_prefix timeout 30 wineserver -w >/dev/null 2>&1
     rm -rf -- "$_bench_prefix"
   fi
-  local -x WINEPREFIX=$_bench_prefix WINEARCH=win32 WINEDEBUG=-all
+  local -x WINEPREFIX=$_bench_prefix WINEARCH=$_bench_arch WINEDEBUG=-all
+  [[ $_bench_arch == win64 ]] && local -x WINELOADER=$_bench_wine
   local -x WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   if [[ ! -d $_bench_prefix ]]; then
     _bench_say "creating the Wine prefix $_bench_prefix (once, 10-20 s)"
-    env -u DISPLAY wineboot -i </dev/null >"$log" 2>&1 219>&- \
+    env -u DISPLAY "$_bench_wine" wineboot -i </dev/null >"$log" 2>&1 219>&- \
       || { tail -n 20 "$log" >&2; _bench_fail "wineboot -i failed (log: $log)"; return 1; }
   else
     _bench_say "updating the settings of the Wine prefix"
@@ -168,7 +197,7 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "winemenubuilder.exe"=""
 REG
-  env -u DISPLAY wine reg import "Z:${reg//\//\\}" </dev/null >>"$log" 2>&1 219>&- \
+  env -u DISPLAY "$_bench_wine" reg import "Z:${reg//\//\\}" </dev/null >>"$log" 2>&1 219>&- \
     || { tail -n 20 "$log" >&2; _bench_fail "importing the prefix settings failed (log: $log)"; return 1; }
   # The registry reaches user.reg/system.reg only when the wineserver exits: wait for it
   # (about 5 s) before a persistent one takes over.
@@ -278,9 +307,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
 '
 
 _bench_start_desktop() {
-  local i exe=$BENCH_DIR/keeper.exe log=$BENCH_DIR/keeper.log cc=i686-w64-mingw32-gcc-posix src=
+  local i exe=$BENCH_DIR/keeper-$_bench_arch.exe log=$BENCH_DIR/keeper.log cc=$_bench_cc src=
   local -x DISPLAY=$_bench_display WINEPREFIX=$_bench_prefix WINEDEBUG=-all
   local -x WINEDLLOVERRIDES="mscoree,mshtml="
+  [[ $_bench_arch == win64 ]] && local -x WINELOADER=$_bench_wine
   _bench_read "$_bench_state/keeper.pid"
   _bench_alive "$_bench_val" keeper && kill "$_bench_val" 2>/dev/null
   [[ -f $BENCH_DIR/keeper.c ]] && src=$(<"$BENCH_DIR/keeper.c")
@@ -291,7 +321,7 @@ _bench_start_desktop() {
       || { cat "$log" >&2; _bench_fail "cannot build $exe"; return 1; }
   fi
   : >"$log"
-  _bench_spawn "$log" wine "$exe"
+  _bench_spawn "$log" "$_bench_wine" "$exe"
   printf '%s\n' "$_bench_pid" >"$_bench_state/keeper.pid"
   for ((i = 0; i < 300; i++)); do
     grep -q '^ready' "$log" 2>/dev/null && return 0

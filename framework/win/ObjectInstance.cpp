@@ -16,6 +16,17 @@ constexpr std::size_t kPageSize = 4096;
 constexpr std::uint32_t kSlotFree = 0x45455246; // "FREE"
 constexpr std::uint32_t kSlotLive = 0x4556494C; // "LIVE"
 
+#if defined(__x86_64__)
+struct TSlot {
+    std::uint8_t Code[24]; // the stub; must stay first, a slot's WNDPROC is its address
+    TWndMethod Method;
+    TSlot* Next;
+    std::uint32_t State;
+    std::uint32_t Padding[3];
+};
+static_assert(sizeof(TSlot) == 64, "slots are 64 bytes: 24 of code, 40 of record");
+constexpr std::size_t kStubSize = 22;
+#else
 struct TSlot {
     std::uint8_t Code[16]; // the stub; must stay first, a slot's WNDPROC is its address
     TWndMethod Method;
@@ -23,14 +34,47 @@ struct TSlot {
     std::uint32_t State;
 };
 static_assert(sizeof(TSlot) == 32, "slots are 32 bytes: 16 of code, 16 of record");
-static_assert(sizeof(void*) == 4, "the stubs are 32-bit x86 code");
+static_assert(sizeof(void*) == 4, "the stubs are x86 or x64 code");
+constexpr std::size_t kStubSize = 12;
+#endif
 
 constexpr std::size_t kSlotsPerPage = kPageSize / sizeof(TSlot);
-constexpr std::size_t kStubSize = 12;
 
+LRESULT CallMethod(TSlot* slot, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+#if defined(__x86_64__)
+// The stub leaves the slot in r10 and jumps to SharedEntryX64, which makes it the first of five
+// arguments (the fifth on the stack, above the 32 bytes of home space) and calls SharedEntry.
+extern "C" __attribute__((used)) LRESULT SharedEntry(TSlot* slot, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return CallMethod(slot, wnd, msg, wParam, lParam);
+}
+extern "C" void SharedEntryX64();
+asm(R"(
+    .text
+    .p2align 4
+    .globl SharedEntryX64
+SharedEntryX64:
+    subq $56, %rsp
+    movq %r9, 32(%rsp)
+    movq %r8, %r9
+    movq %rdx, %r8
+    movq %rcx, %rdx
+    movq %r10, %rcx
+    call SharedEntry
+    addq $56, %rsp
+    ret
+)");
+#else
 // Realigns the stack: callers guarantee 4 bytes, and the stub has pushed one word more.
 __attribute__((force_align_arg_pointer)) LRESULT __stdcall SharedEntry(TSlot* slot, HWND wnd, UINT msg,
                                                                        WPARAM wParam, LPARAM lParam)
+{
+    return CallMethod(slot, wnd, msg, wParam, lParam);
+}
+#endif
+
+LRESULT CallMethod(TSlot* slot, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     // Copy before the call: the method may free this slot (and it may be reused) while it runs.
     // A freed slot's method is empty.
@@ -47,6 +91,26 @@ __attribute__((force_align_arg_pointer)) LRESULT __stdcall SharedEntry(TSlot* sl
     return message.Result;
 }
 
+#if defined(__x86_64__)
+void WriteStub(TSlot* slot)
+{
+    // 49 BA <slot>     mov r10, slot
+    // 48 B8 <entry>    mov rax, SharedEntryX64
+    // FF E0            jmp rax
+    std::uint8_t* code = slot->Code;
+    const auto record = reinterpret_cast<std::uint64_t>(slot);
+    const auto target = reinterpret_cast<std::uint64_t>(&SharedEntryX64);
+    code[0] = 0x49;
+    code[1] = 0xBA;
+    std::memcpy(code + 2, &record, 8);
+    code[10] = 0x48;
+    code[11] = 0xB8;
+    std::memcpy(code + 12, &target, 8);
+    code[20] = 0xFF;
+    code[21] = 0xE0;
+    std::memset(code + kStubSize, 0xCC, sizeof(slot->Code) - kStubSize); // int3
+}
+#else
 void WriteStub(TSlot* slot)
 {
     std::uint8_t* code = slot->Code;
@@ -61,6 +125,7 @@ void WriteStub(TSlot* slot)
     std::memcpy(code + 8, &rel, 4);
     std::memset(code + kStubSize, 0xCC, sizeof(slot->Code) - kStubSize); // int3
 }
+#endif
 
 class TPool {
 public:

@@ -15,12 +15,12 @@ namespace {
 
 WNDPROC CurrentProc(HWND wnd) noexcept
 {
-    return reinterpret_cast<WNDPROC>(GetWindowLongA(wnd, GWL_WNDPROC));
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC));
 }
 
 void SetProc(HWND wnd, WNDPROC proc) noexcept
 {
-    SetWindowLongA(wnd, GWL_WNDPROC, reinterpret_cast<LONG>(proc));
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
 }
 
 std::atomic<std::size_t> GStates{0};
@@ -96,7 +96,7 @@ void TSubclassState::Attach()
 {
     FThunk.Reset(TWndMethod::Bind<&TSubclassState::WndProc>(this));
     SetLastError(0);
-    const LONG old = SetWindowLongA(FWnd, GWL_WNDPROC, reinterpret_cast<LONG>(FThunk.Proc()));
+    const LONG_PTR old = SetWindowLongPtrA(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FThunk.Proc()));
     const DWORD error = GetLastError();
     if (!old && error != 0) {
         FThunk.Reset();

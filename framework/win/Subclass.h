@@ -3,7 +3,7 @@
 //     FSubclass.Install(wnd, TWndMethod::Bind<&TMyControl::WndProc>(this));
 //     void TMyControl::WndProc(TMessage& m) { if (!Dispatch(m)) FSubclass.CallOld(m); }
 //
-// Install saves exactly what SetWindowLongA(GWL_WNDPROC) returned (OldProc()); CallOld passes a
+// Install saves exactly what SetWindowLongPtrA(GWLP_WNDPROC) returned (OldProc()); CallOld passes a
 // message on to it with CallWindowProcA. Restore (also run by the destructor) ends the subclass:
 //  - when the window's procedure is still our thunk, the saved procedure is put back, the thunk is
 //    freed and Restore returns true;

@@ -91,7 +91,7 @@ void TMessageRecorder::Attach(HWND wnd, TPassOn passOn)
     if (!FThunk)
         FThunk.Reset(TWndMethod::Bind<&TMessageRecorder::WndProc>(this));
     SetLastError(0);
-    const LONG old = SetWindowLongA(wnd, GWL_WNDPROC, reinterpret_cast<LONG>(FThunk.Proc()));
+    const LONG_PTR old = SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FThunk.Proc()));
     if (!old && GetLastError() != 0)
         throw EOSError(Format("TMessageRecorder: cannot subclass %p (error %lu)", static_cast<void*>(wnd),
                               GetLastError()));
@@ -104,9 +104,9 @@ bool TMessageRecorder::Detach()
 {
     if (!FWnd)
         return true;
-    if (reinterpret_cast<WNDPROC>(GetWindowLongA(FWnd, GWL_WNDPROC)) != FThunk.Proc())
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(FWnd, GWLP_WNDPROC)) != FThunk.Proc())
         return false; // someone is on top: stay in the chain, still forwarding
-    SetWindowLongA(FWnd, GWL_WNDPROC, reinterpret_cast<LONG>(FOldProc));
+    SetWindowLongPtrA(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
     FWnd = nullptr;
     FOldProc = nullptr;
     return true;

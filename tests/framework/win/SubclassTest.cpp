@@ -42,7 +42,7 @@ protected:
     TMessageRecorder FOriginal{"original", &FShared};
     TTestWindows FWindows;
     HWND FWnd = FWindows.CreateTopLevel(&FOriginal);
-    const LONG FOriginalProc = GetWindowLongA(FWnd, GWL_WNDPROC);
+    const LONG_PTR FOriginalProc = GetWindowLongPtrA(FWnd, GWLP_WNDPROC);
     const std::size_t FLiveBefore = ObjectInstanceStats().Live;
     const std::size_t FStatesBefore = WindowSubclassStats().States;
 
@@ -66,7 +66,7 @@ protected:
         EXPECT_EQ(0u, PassThroughs());
     }
 
-    LONG CurrentProc() const { return GetWindowLongA(FWnd, GWL_WNDPROC); }
+    LONG_PTR CurrentProc() const { return GetWindowLongPtrA(FWnd, GWLP_WNDPROC); }
     std::size_t LiveAdded() const { return ObjectInstanceStats().Live - FLiveBefore; }
     static std::size_t PassThroughs() { return WindowSubclassStats().PassThroughs; }
 };
@@ -77,8 +77,8 @@ TEST_F(WindowSubclassTest, ReplacesAndRestoresTheProcedureExactly)
     layer.Install(FWnd);
     EXPECT_TRUE(layer.Subclass.Installed());
     EXPECT_TRUE(layer.Subclass.IsTop());
-    EXPECT_EQ(FOriginalProc, reinterpret_cast<LONG>(layer.Subclass.OldProc()));
-    EXPECT_EQ(reinterpret_cast<LONG>(layer.Subclass.Proc()), CurrentProc());
+    EXPECT_EQ(FOriginalProc, reinterpret_cast<LONG_PTR>(layer.Subclass.OldProc()));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(layer.Subclass.Proc()), CurrentProc());
     EXPECT_EQ(1u, LiveAdded());
 
     EXPECT_EQ(42, SendMessageA(FWnd, WM_APP, 21, 0)); // the original's answer, through CallOld
@@ -112,13 +112,13 @@ TEST_F(WindowSubclassTest, RestoresAUnicodeWindowExactly)
     const HWND wnd = CreateWindowExW(0, className, L"w", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(wnd);
-    const LONG procA = GetWindowLongA(wnd, GWL_WNDPROC); // not UnicodeProc itself: a handle for A callers
-    const LONG procW = GetWindowLongW(wnd, GWL_WNDPROC);
-    EXPECT_EQ(reinterpret_cast<LONG>(&UnicodeProc), procW);
+    const LONG_PTR procA = GetWindowLongPtrA(wnd, GWLP_WNDPROC); // not UnicodeProc itself: a handle for A callers
+    const LONG_PTR procW = GetWindowLongPtrW(wnd, GWLP_WNDPROC);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&UnicodeProc), procW);
     {
         TLayer layer("ours");
         layer.Install(wnd);
-        EXPECT_EQ(procA, reinterpret_cast<LONG>(layer.Subclass.OldProc()));
+        EXPECT_EQ(procA, reinterpret_cast<LONG_PTR>(layer.Subclass.OldProc()));
         // Text goes through our ANSI thunk and CallWindowProcA to the Unicode procedure.
         EXPECT_TRUE(SetWindowTextA(wnd, "through the thunk"));
         wchar_t text[32] = {};
@@ -127,8 +127,8 @@ TEST_F(WindowSubclassTest, RestoresAUnicodeWindowExactly)
         EXPECT_TRUE(layer.Log.Contains(WM_SETTEXT));
         EXPECT_TRUE(layer.Subclass.Restore());
     }
-    EXPECT_EQ(procA, GetWindowLongA(wnd, GWL_WNDPROC));
-    EXPECT_EQ(procW, GetWindowLongW(wnd, GWL_WNDPROC));
+    EXPECT_EQ(procA, GetWindowLongPtrA(wnd, GWLP_WNDPROC));
+    EXPECT_EQ(procW, GetWindowLongPtrW(wnd, GWLP_WNDPROC));
     EXPECT_TRUE(IsWindowUnicode(wnd));
     DestroyWindow(wnd);
     EXPECT_EQ(0u, LiveAdded());
@@ -150,7 +150,7 @@ TEST_F(WindowSubclassTest, StaysAsAPassThroughUnderAnotherSubclasser)
         // Putting the original back now would cut the other one off.
         EXPECT_FALSE(ours.Subclass.Restore());
         EXPECT_FALSE(ours.Subclass.Installed());
-        EXPECT_EQ(reinterpret_cast<LONG>(other.Proc()), CurrentProc());
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(other.Proc()), CurrentProc());
         EXPECT_EQ(1u, PassThroughs());
         EXPECT_TRUE(IsObjectInstance(ourThunk));
         FShared.Clear();
@@ -165,7 +165,7 @@ TEST_F(WindowSubclassTest, StaysAsAPassThroughUnderAnotherSubclasser)
 
         // The other one leaves, putting back what it found: our thunk.
         EXPECT_TRUE(other.Detach());
-        EXPECT_EQ(reinterpret_cast<LONG>(ourThunk), CurrentProc());
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(ourThunk), CurrentProc());
         EXPECT_TRUE(IsObjectInstance(ourThunk));
         // The next message finds our thunk on top: the original goes back and the thunk is freed.
         FShared.Clear();
@@ -185,11 +185,11 @@ TEST_F(WindowSubclassTest, OwnSubclassesRestoredInEitherOrder)
         TLayer a("a", &FShared), b("b", &FShared);
         a.Install(FWnd);
         b.Install(FWnd);
-        EXPECT_EQ(reinterpret_cast<LONG>(a.Subclass.Proc()), reinterpret_cast<LONG>(b.Subclass.OldProc()));
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(a.Subclass.Proc()), reinterpret_cast<LONG_PTR>(b.Subclass.OldProc()));
         EXPECT_EQ(2, SendMessageA(FWnd, WM_APP, 1, 0));
         EXPECT_EQ((TRoute{&b.Log, &a.Log, &FOriginal}), FShared.Route(WM_APP));
         EXPECT_TRUE(b.Subclass.Restore());
-        EXPECT_EQ(reinterpret_cast<LONG>(a.Subclass.Proc()), CurrentProc());
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(a.Subclass.Proc()), CurrentProc());
         EXPECT_TRUE(a.Subclass.Restore());
         EXPECT_EQ(FOriginalProc, CurrentProc());
     }
@@ -201,7 +201,7 @@ TEST_F(WindowSubclassTest, OwnSubclassesRestoredInEitherOrder)
         const WNDPROC aThunk = a.Subclass.Proc();
         EXPECT_FALSE(a.Subclass.Restore());
         EXPECT_TRUE(b.Subclass.Restore());
-        EXPECT_EQ(reinterpret_cast<LONG>(aThunk), CurrentProc()); // b put back exactly what it found
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(aThunk), CurrentProc()); // b put back exactly what it found
         FShared.Clear();
         EXPECT_EQ(6, SendMessageA(FWnd, WM_APP, 3, 0));
         EXPECT_EQ((TRoute{&FOriginal}), FShared.Route(WM_APP));
@@ -357,7 +357,7 @@ TEST_F(WindowSubclassTest, RejectsBadInputAndMovesOwnership)
     TWindowSubclass second(std::move(first));
     EXPECT_FALSE(first.Installed());
     EXPECT_TRUE(first.Restore()); // the moved-from one owns nothing
-    EXPECT_EQ(reinterpret_cast<LONG>(thunk), CurrentProc());
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(thunk), CurrentProc());
     EXPECT_EQ(thunk, second.Proc());
     second = TWindowSubclass();
     EXPECT_EQ(FOriginalProc, CurrentProc());
@@ -366,10 +366,10 @@ TEST_F(WindowSubclassTest, RejectsBadInputAndMovesOwnership)
     // Installing over an installed subclass ends the first one.
     TWindowSubclass sub(FWnd, layer.Method());
     const HWND other = FWindows.CreateTopLevel();
-    const LONG otherProc = GetWindowLongA(other, GWL_WNDPROC);
+    const LONG_PTR otherProc = GetWindowLongPtrA(other, GWLP_WNDPROC);
     sub.Install(other, layer.Method());
     EXPECT_EQ(FOriginalProc, CurrentProc());
-    EXPECT_EQ(otherProc, reinterpret_cast<LONG>(sub.OldProc()));
+    EXPECT_EQ(otherProc, reinterpret_cast<LONG_PTR>(sub.OldProc()));
     EXPECT_EQ(1u, LiveAdded());
 }
 
