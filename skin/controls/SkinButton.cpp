@@ -417,6 +417,8 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         CallPrevious(Message);
+        if (Retired())
+            return false;
         SetMouseBit(msPressed, true);
         Repaint(nullptr);
         return false;

@@ -4,6 +4,7 @@
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
+#include "framework/win/Callback.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -40,6 +41,16 @@ TSkinControl::~TSkinControl()
     Detach();
     if (TWinSkinForm* form = FormObject())
         form->RemoveAdaptor(this);
+}
+
+void TSkinControl::OnRetire() noexcept
+{
+    CallGuarded([this] { Detach(); });
+    if (TWinSkinForm* form = FormObject())
+        form->RemoveAdaptor(this);
+    // The retired adaptor belongs to nobody: its owner may go before the adaptor's last call.
+    if (Owner() != nullptr)
+        Owner()->RemoveComponent(this);
 }
 
 TWinSkinForm* TSkinControl::FormObject() const
@@ -85,7 +96,10 @@ void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool AS
         form->AddAdaptor(this);
     ReadWindowState();
     if (FSwapColour && FSkinData != nullptr) {
+        // A control that follows its parent's colour goes back to following it: the colour it
+        // shows now may be the skin's already (its parent was recoloured first).
         FSavedColour = AControl->Color();
+        FSavedParentColour = AControl->ParentColor();
         AControl->SetColor(FSkinData->Colours().ButtonFace);
     }
     AControl->Invalidate();
@@ -110,8 +124,19 @@ void TSkinControl::Detach()
             window->SetDoubleBuffered(FSavedDoubleBuffered);
     }
     FWindowProc.Restore();
-    if (FSwapColour && control != nullptr && !OwnerGoingAway())
+    if (FSwapColour && control != nullptr && !OwnerGoingAway()) {
+        FSwapColour = false;
         control->SetColor(FSavedColour);
+        if (FSavedParentColour)
+            control->SetParentColor(true);
+    }
+}
+
+void TSkinControl::ApplySkinColour()
+{
+    TControl* control = FControl != nullptr ? FControl : FGraphicControl;
+    if (FSwapColour && control != nullptr && FSkinData != nullptr && !Retired())
+        control->SetColor(FSkinData->Colours().ButtonFace);
 }
 
 void TSkinControl::Notification(TComponent* AComponent, TOperation Operation)
@@ -137,9 +162,13 @@ bool TSkinControl::BeforeMessage(TMessage&)
 
 void TSkinControl::HookedWndProc(TMessage& Message)
 {
-    if (!BeforeMessage(Message))
+    TCallScope call(*this);
+    if (!BeforeMessage(Message) || Retired())
         return;
     CallPrevious(Message);
+    // The control's own handling may have run a modal loop in which the skin went.
+    if (Retired())
+        return;
     AfterMessage(Message);
 }
 
@@ -189,7 +218,7 @@ void TSkinControl::SendMouseLeave()
 
 void TSkinControl::Refresh()
 {
-    if (FHandle == nullptr)
+    if (FHandle == nullptr || Retired())
         return;
     HWND parent = GetParent(FHandle);
     RECT r{};
@@ -210,7 +239,7 @@ void TSkinControl::FillFace(HDC DC, const RECT& R)
 
 void TSkinControl::Repaint(HDC DC)
 {
-    if (FHandle == nullptr || !GetWindowRect(FHandle, &FWindowRect))
+    if (FHandle == nullptr || Retired() || !GetWindowRect(FHandle, &FWindowRect))
         return;
     RECT r = FWindowRect;
     OffsetRect(&r, -r.left, -r.top);

@@ -5,11 +5,15 @@
 // adaptor tracks focus, the enabled state, the caption and the mouse (hot, pressed), paints on
 // demand into the window DC, and gives everything back when it detaches.
 //
-// Adaptors are components owned by the form object (TWinSkinForm), which makes and frees them.
+// Adaptors are components owned by the form object (TWinSkinForm), which makes them and releases
+// them with Retire: an adaptor released while one of its messages is being handled (a click
+// handler's modal dialog that switches the skin off) is detached at once and deleted when that
+// message returns. Code after CallPrevious checks Retired() before it touches the control again.
 #pragma once
 
 #include "framework/controls/ControlHook.h"
 #include "framework/core/Component.h"
+#include "framework/core/Retire.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/graphics/Colors.h"
 #include "framework/win/Message.h"
@@ -32,7 +36,7 @@ class TWinSkinForm;
 constexpr uint8_t msHot = 1;
 constexpr uint8_t msPressed = 2;
 
-class TSkinControl : public TComponent {
+class TSkinControl : public TComponent, public TRetirable {
     DECLARE_CLASS(TSkinControl, TComponent)
 public:
     explicit TSkinControl(TComponent* AOwner);
@@ -52,6 +56,8 @@ public:
     virtual void Repaint(HDC DC);
     virtual void PaintTo(HDC DC, const RECT& R);
     virtual bool IsSkinning() { return true; }
+    // A control whose colour the adaptor took gets the current skin's face colour.
+    void ApplySkinColour();
 
     void HookedWndProc(TMessage& Message);
     void CallPrevious(TMessage& Message);
@@ -64,6 +70,8 @@ public:
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
+    // The windowless control (a speed button) the adaptor hooks, or nullptr.
+    TControl* GraphicControl() const { return FGraphicControl; }
     TSkinData* SkinData() const { return FSkinData; }
     uint8_t MouseState() const { return FMouseState; }
     const RECT& WindowRect() const { return FWindowRect; }
@@ -75,6 +83,8 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Detaches and leaves the form object (and its component list) at once.
+    void OnRetire() noexcept override;
     // Focused, Enabled and Caption from the window.
     void ReadWindowState();
     bool Hot() const { return (FMouseState & msHot) != 0; }
@@ -97,6 +107,7 @@ protected:
     TControl* FGraphicControl = nullptr;
     bool FSwapColour = false;
     TColor FSavedColour = 0;
+    bool FSavedParentColour = false;
     bool FSavedDoubleBuffered = false;
 
 private:

@@ -13,7 +13,7 @@
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/Colors.h"
 #include "framework/win/Handles.h"
-#include "skin/data/SkinElements.h"
+#include "skin/data/SkinDescription.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,26 +39,6 @@ using TOnFormSkin = TEvent<void(TObject* Sender, const std::string& aName, bool&
 // return it in SkinnedControl.
 using TOnSkinControl = TEvent<void(TComponent* Sender, TSkinData* SkinData, TControl* Form, TControl* Control,
                                    const std::string& ControlClass, TComponent*& SkinnedControl)>;
-
-// The colour table of a skin (section "Colours").
-struct TSkinColours {
-    TColor WindowText = clWindowText;
-    TColor ButtonFace = clBtnFace;
-    TColor Scrollbar = clScrollBar;
-    TColor HilightText = clHighlightText;
-    TColor Hilight = clHighlight;
-    TColor Menubar = clBtnFace;
-    TColor Menu = clMenu;
-    TColor MenuText = clMenuText;
-    TColor ButtonText = clBtnText;
-    TColor ButtonHilight = clBtnHighlight;
-    TColor Buttonlight = clBtnHighlight;
-    TColor ButtonShadow = clBtnShadow;
-    TColor ButtonDkShadow = clBtnShadow;
-    TColor MenuBarText = clMenuText;
-    TColor TitleTextActive = clCaptionText;
-    TColor TitleTextNoActive = clInactiveCaptionText;
-};
 
 // The class map the constructor puts into Skin3rd: "ClassName=kind" lines for controls of other
 // component libraries, 81 of them.
@@ -112,49 +92,45 @@ public:
     TMemoryStream& PackageBytes() { return *FPackageBytes; }
 
     // ---- the parsed skin (painters read these and never change them)
-    const std::string& SkinName() const { return FSkinName; }
-    const TSkinColours& Colours() const { return FColours; }
-    const std::vector<TColor>& CustomColours() const { return FCustomColours; }
-    TDataSkinBorder* SkinBorderLeft() const { return FBorderLeft.get(); }
-    TDataSkinBorder* SkinBorderRight() const { return FBorderRight.get(); }
-    TDataSkinBorder* SkinBorderTop() const { return FBorderTop.get(); }
-    TDataSkinBorder* SkinBorderBottom() const { return FBorderBottom.get(); }
-    TDataSkinButton* SkinButtons() const { return FButtons.get(); }
-    TDataSkinTitle* SkinTitle() const { return FTitle.get(); }
-    TDataSkinBorder* SkinProgress() const { return FProgress.get(); }
-    TDataSkinObject* SkinMenuBar() const { return FMenuBar.get(); }
-    TDataSkinObject* SkinGroupBoxEdge() const { return FGroupBoxEdge.get(); }
-    TDataSkinObject* SkinToolbars() const { return FToolbars.get(); }
-    TDataSkinBorder* SkinTabs() const { return FTabs.get(); }
-    TDataSkinObject* SkinStatusBarEdges() const { return FStatusBarEdges.get(); }
-    TDataSkinObject* SkinComboButton() const { return FComboButton.get(); }
-    TDataSkinObject* SkinSunkEdge() const { return FSunkEdge.get(); }
-    TDataSkinObject* SkinExtraImages() const { return FExtraImages.get(); }
-    TDataSkinObject* SkinHeaderbar() const { return FHeaderbar.get(); }
-    TDataSkinObject* SkinMenuItem() const { return FMenuItem.get(); }
-    TDataSkinObject* SkinMenuBackground() const { return FMenuBackground.get(); }
-    TDataSkinObject* SkinScrollbar() const { return FScrollbar.get(); }
-    TDataSkinObject* SkinHorzScroll() const { return FHorzScroll.get(); }
-    TDataSkinObject* SkinVertScroll() const { return FVertScroll.get(); }
-    TDataSkinObject* SkinHorzScrollThumb() const { return FHorzScrollThumb.get(); }
-    TDataSkinObject* SkinVertScrollThumb() const { return FVertScrollThumb.get(); }
-    TDataSkinBorder* SkinUpDownHorz() const { return FUpDownHorz.get(); }
-    TDataSkinBorder* SkinUpDownVert() const { return FUpDownVert.get(); }
+    const std::string& SkinName() const { return FSkin->SkinName; }
+    const TSkinColours& Colours() const { return FSkin->Colours; }
+    const std::vector<TColor>& CustomColours() const { return FSkin->CustomColours; }
+    TDataSkinBorder* SkinBorderLeft() const { return FSkin->BorderLeft.get(); }
+    TDataSkinBorder* SkinBorderRight() const { return FSkin->BorderRight.get(); }
+    TDataSkinBorder* SkinBorderTop() const { return FSkin->BorderTop.get(); }
+    TDataSkinBorder* SkinBorderBottom() const { return FSkin->BorderBottom.get(); }
+    TDataSkinButton* SkinButtons() const { return FSkin->Buttons.get(); }
+    TDataSkinTitle* SkinTitle() const { return FSkin->Title.get(); }
+    TDataSkinBorder* SkinProgress() const { return FSkin->Progress.get(); }
+    TDataSkinObject* SkinMenuBar() const { return FSkin->MenuBar.get(); }
+    TDataSkinObject* SkinGroupBoxEdge() const { return FSkin->GroupBoxEdge.get(); }
+    TDataSkinObject* SkinToolbars() const { return FSkin->Toolbars.get(); }
+    TDataSkinBorder* SkinTabs() const { return FSkin->Tabs.get(); }
+    TDataSkinObject* SkinStatusBarEdges() const { return FSkin->StatusBarEdges.get(); }
+    TDataSkinObject* SkinComboButton() const { return FSkin->ComboButton.get(); }
+    TDataSkinObject* SkinSunkEdge() const { return FSkin->SunkEdge.get(); }
+    TDataSkinObject* SkinExtraImages() const { return FSkin->ExtraImages.get(); }
+    TDataSkinObject* SkinHeaderbar() const { return FSkin->Headerbar.get(); }
+    TDataSkinObject* SkinMenuItem() const { return FSkin->MenuItem.get(); }
+    TDataSkinObject* SkinMenuBackground() const { return FSkin->MenuBackground.get(); }
+    TDataSkinObject* SkinScrollbar() const { return FSkin->Scrollbar.get(); }
+    TDataSkinObject* SkinHorzScroll() const { return FSkin->HorzScroll.get(); }
+    TDataSkinObject* SkinVertScroll() const { return FSkin->VertScroll.get(); }
+    TDataSkinObject* SkinHorzScrollThumb() const { return FSkin->HorzScrollThumb.get(); }
+    TDataSkinObject* SkinVertScrollThumb() const { return FSkin->VertScrollThumb.get(); }
+    TDataSkinBorder* SkinUpDownHorz() const { return FSkin->UpDownHorz.get(); }
+    TDataSkinBorder* SkinUpDownVert() const { return FSkin->UpDownVert.get(); }
     // The caption buttons of the skin, then the three MDI buttons.
-    const std::vector<std::unique_ptr<TDataSkinSysButton>>& SkinSysButtons() const { return FSysButtons; }
+    const std::vector<std::unique_ptr<TDataSkinSysButton>>& SkinSysButtons() const { return FSkin->SysButtons; }
     // A solid brush of the ButtonFace value, passed to the platform unconverted.
-    HBRUSH FaceBrush() const { return FFaceBrush.get(); }
+    HBRUSH FaceBrush() const { return FSkin->FaceBrush.get(); }
     // The first window icon the form painting captured; parsing leaves it alone.
     TBitmap* SharedIcon() const { return FSharedIcon.get(); }
 
-    // ---- parsing (LoadPackage calls these while the package reader is open)
-    void ParseDescription(const std::string& FileName);
-    // Fills Bitmap from the package entry ImageName names (its file-name part, which must end in
-    // ".bmp" exactly), or empties it.
-    void LoadSkinBitmap(TBitmap* Bitmap, const std::string& ImageName);
-    // Name+"R", Name+"G", Name+"B"; Colour changes only when all three are 0 or more.
-    static void ReadRGBTriple(const TCustomIniFile& Ini, const std::string& Section, const std::string& Name,
-                              TColor& Colour);
+    // Frees the skins replaced by later loads (the manager calls this once every window of the
+    // component has re-read its caption buttons from the current one).
+    void ReleaseRetiredSkins() noexcept { FRetiredSkins.clear(); }
+    size_t RetiredSkinCount() const { return FRetiredSkins.size(); }
 
 protected:
     void Loaded() override;
@@ -162,25 +138,14 @@ protected:
 
 private:
     void AfterLoad();
+    // Loads Bytes as the new package; SkinChanged follows when it loaded.
+    void LoadBytes(TMemoryStream& Bytes);
     void ReadSkinStream(TStream& Stream);
     void WriteSkinStream(TStream& Stream);
     bool Designing() const;
 
-    void ReadBorders(const TCustomIniFile& Ini);
-    void ReadColours(const TCustomIniFile& Ini, const TStringList& Sections);
-    void ReadSysButtons(const TCustomIniFile& Ini, const TStringList& Sections);
-    void ReadButtons(const TCustomIniFile& Ini);
-    void ReadTitle(const TCustomIniFile& Ini);
-    void ReadMenuBar(const TCustomIniFile& Ini);
-    template <class T>
-    T* NewElement(std::unique_ptr<T>& Slot, const TCustomIniFile& Ini, const std::string& Section,
-                  const char* ImageKey);
-    void ReadImageElement(std::unique_ptr<TDataSkinObject>& Slot, const TCustomIniFile& Ini, const std::string& Section);
-    void ReadImagePairElement(std::unique_ptr<TDataSkinBorder>& Slot, const TCustomIniFile& Ini,
-                              const std::string& Section, const std::string& SecondKey);
-    void ReadBitmapElement(std::unique_ptr<TDataSkinBorder>& Slot, const TCustomIniFile& Ini, const std::string& Section);
-    void ReadTextColours(TDataSkinObject& Element, const TCustomIniFile& Ini, const std::string& Section);
-    void SetFrameCounts();
+    // Makes Content the current skin; the one it replaces is kept while windows still use it.
+    void AdoptSkin(std::unique_ptr<TSkinContent> Content);
 
     bool FActive = false;
     int32_t FDisableTag = 99;
@@ -193,22 +158,11 @@ private:
     TOnSkinControl FOnSkinControl;
 
     std::unique_ptr<TMemoryStream> FPackageBytes;
+    // The bytes of the current skin while a new package is being loaded.
+    std::unique_ptr<TMemoryStream> FStagedBytes = std::make_unique<TMemoryStream>();
     bool FSkinLoading = true;
-    // While a package is parsed: its reader and the stream entries are copied into.
-    const TSkinReader* FReader = nullptr;
-    TMemoryStream* FWork = nullptr;
-
-    std::string FSkinName;
-    TSkinColours FColours;
-    std::vector<TColor> FCustomColours;
-    std::unique_ptr<TDataSkinBorder> FBorderLeft, FBorderRight, FBorderTop, FBorderBottom;
-    std::unique_ptr<TDataSkinButton> FButtons;
-    std::unique_ptr<TDataSkinTitle> FTitle;
-    std::unique_ptr<TDataSkinBorder> FProgress, FTabs, FUpDownHorz, FUpDownVert;
-    std::unique_ptr<TDataSkinObject> FMenuBar, FGroupBoxEdge, FToolbars, FStatusBarEdges, FComboButton, FSunkEdge,
-        FExtraImages, FHeaderbar, FMenuItem, FMenuBackground, FScrollbar, FHorzScroll, FVertScroll,
-        FHorzScrollThumb, FVertScrollThumb;
-    std::vector<std::unique_ptr<TDataSkinSysButton>> FSysButtons;
-    TBrushHandle FFaceBrush;
+    // The current skin (never null), and the ones replaced while windows still pointed into them.
+    std::unique_ptr<TSkinContent> FSkin;
+    std::vector<std::unique_ptr<TSkinContent>> FRetiredSkins;
     std::unique_ptr<TBitmap> FSharedIcon;
 };

@@ -1,4 +1,4 @@
-// Flipping and quarter turns of 24-bit bitmaps. The flip copies whole rows into a second bitmap;
+// Flipping and quarter turns, on 24-bit pixels (other formats are converted first). The flip copies whole rows into a second bitmap;
 // the turns read the image once as a bottom-up 32-bit copy and write the new rows through the
 // scan lines, three bytes (blue, green, red) a pixel.
 #include "skin/draw/SkinEffects.h"
@@ -12,6 +12,17 @@
 #include <vector>
 
 namespace {
+
+// The transforms work on three bytes a pixel: a bitmap of any other format is converted first
+// (colours kept; a palette becomes the colours it stands for). False for nothing to transform.
+bool PrepareTransform(TBitmap* Bitmap)
+{
+    if (Bitmap == nullptr || Bitmap->Empty())
+        return false;
+    if (Bitmap->PixelFormat() != pf24bit)
+        Bitmap->SetPixelFormat(pf24bit);
+    return Bitmap->PixelFormat() == pf24bit;
+}
 
 // The whole image as 32-bit pixels, bottom row first (W * H * 4 bytes); empty when it cannot be
 // read.
@@ -62,7 +73,7 @@ inline void PutPixel(uint8_t* Dest, const uint8_t* Source)
 
 void FlipBitmapVertical(TBitmap* Bitmap)
 {
-    if (Bitmap == nullptr || Bitmap->Empty())
+    if (!PrepareTransform(Bitmap))
         return;
     const int width = Bitmap->Width();
     const int height = Bitmap->Height();
@@ -78,7 +89,7 @@ namespace {
 // A quarter turn: counter-clockwise (Left) or clockwise.
 void RotateBitmap(TBitmap* Bitmap, bool Left)
 {
-    if (Bitmap == nullptr || Bitmap->Empty())
+    if (!PrepareTransform(Bitmap))
         return;
     const int width = Bitmap->Width();
     const int height = Bitmap->Height();

@@ -1,5 +1,5 @@
-// In-place geometric transforms of 24-bit bitmaps: flipping top to bottom and quarter turns.
-// They move pixels and never change their colours.
+// In-place geometric transforms of bitmaps: flipping top to bottom and quarter turns. They move
+// pixels and never change their colours; a bitmap that is not 24-bit comes out as 24-bit.
 #pragma once
 
 class TBitmap;

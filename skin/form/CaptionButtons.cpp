@@ -9,6 +9,7 @@
 #include "skin/manager/SkinManager.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -81,10 +82,18 @@ void TWinSysButton::Paint()
 
 // ---- TWinSkinForm: caption buttons
 
-void TWinSkinForm::LoadCaptionButtons()
+void TWinSkinForm::DropCaptionButtons() noexcept
 {
     FHotObject = nullptr;
+    // A button whose own mouse handling is running (its system menu's loop) lives until it returns.
+    if (RunningCalls() > 0)
+        std::move(FCaptionButtons.begin(), FCaptionButtons.end(), std::back_inserter(FDroppedButtons));
     FCaptionButtons.clear();
+}
+
+void TWinSkinForm::LoadCaptionButtons()
+{
+    DropCaptionButtons();
     for (const auto& element : FSkinData->SkinSysButtons()) {
         FCaptionButtons.push_back(std::make_unique<TWinSysButton>(this, element.get()));
         if (ShowsIcon(*element)) {
@@ -422,7 +431,8 @@ void TWinSkinForm::ShowSystemMenu(POINT Point)
 
 void TWinSkinForm::HoverTimerTick(TObject*)
 {
-    if (FMenuTracking)
+    TFormCall call(*this);
+    if (FMenuTracking || Retired())
         return;
     POINT cursor{};
     if (!GetCursorPos(&cursor))

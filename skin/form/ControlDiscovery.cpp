@@ -71,6 +71,8 @@ bool TWinSkinForm::IsAttached(TComponent* Component) const
 {
     auto* control = dynamic_cast<TWinControl*>(Component);
     for (TSkinControl* adaptor : FAdaptors) {
+        if (adaptor->GraphicControl() != nullptr && adaptor->GraphicControl() == Component)
+            return true;
         if (adaptor->Control() != nullptr) {
             if (adaptor->Control() == Component)
                 return true;
@@ -115,7 +117,7 @@ bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Co
     auto children = [&](auto MakeAdaptor) {
         for (int i = 0; i < control->ControlCount(); ++i)
             if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) {
-                child->SetParentColor(false);
+                FChanges.SetParentColor(child, false);
                 MakeAdaptor()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
             }
     };
@@ -126,7 +128,7 @@ bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Co
             swapped(NewAdaptor<TSkinRadioButton>());
     } else if (kind == "panel" || kind == "trackbar") {
         if (kinds.Contains(kind == "panel" ? xcPanel : xcButton)) {
-            SetEnumProperty(control, "Transparent", "True");
+            FChanges.SetEnumProperty(control, "Transparent", "True");
             swapped(NewAdaptor<TSkinBox>());
         }
     } else if (kind == "radiogroup") {
@@ -188,8 +190,10 @@ void TWinSkinForm::AttachControls(TComponent* Container)
         if (name == "TDBCOMBOBOXEH") {
         } else if (name == "TTOOLBAR") {
             if (auto* bar = dynamic_cast<TToolBar*>(component)) {
+                const bool flat = bar->Flat();
+                FChanges.Record(bar, "Flat", [bar, flat] { bar->SetFlat(flat); });
                 bar->SetFlat(true);
-                bar->SetColor(face);
+                FChanges.SetColor(bar, face);
             }
         } else if (IsA<TTabControl>(component) && kinds.Contains(xcTab) && tabs) {
         } else if (name == "TTABSET" && kinds.Contains(xcTab) && tabs) {
@@ -204,17 +208,17 @@ void TWinSkinForm::AttachControls(TComponent* Container)
         } else if (IsA<TCustomRadioGroup>(component) && kinds.Contains(xcRadioButton)) {
             for (int c = 0; c < control->ControlCount(); ++c)
                 if (auto* child = dynamic_cast<TWinControl*>(control->Controls(c))) {
-                    child->SetParentColor(false);
+                    FChanges.SetParentColor(child, false);
                     NewAdaptor<TSkinRadioButton>()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
                 }
             attach(NewAdaptor<TSkinBox>(), true);
         } else if (name == "TDBNAVIGATOR" && kinds.Contains(xcPanel)) {
-            SetEnumProperty(component, "Flat", "True");
+            FChanges.SetEnumProperty(component, "Flat", "True");
             attach(NewAdaptor<TSkinBox>(), true);
         } else if (IsA<TRadioButton>(component) && kinds.Contains(xcRadioButton)) {
             attach(NewAdaptor<TSkinRadioButton>(), true);
         } else if (IsA<TToolBar>(component) && kinds.Contains(xcToolbar)) {
-            SetEnumProperty(component, "Flat", "True");
+            FChanges.SetEnumProperty(component, "Flat", "True");
             attach(NewAdaptor<TSkinBox>(), true);
         } else if (IsA<TStatusBar>(component) && kinds.Contains(xcStatusBar)) {
         } else if (IsA<TProgressBar>(component) && kinds.Contains(xcProgress)) {
@@ -236,7 +240,10 @@ void TWinSkinForm::AttachControls(TComponent* Container)
         } else if (IsA<TCustomListView>(component) && kinds.Contains(xcScrollbar)) {
         } else if (kinds.Contains(xcScrollbar) && IsA<TCustomMemo>(component)) {
         } else if (kinds.Contains(xcScrollbar) && IsA<TCustomGrid>(component)) {
-            dynamic_cast<TCustomGrid*>(component)->SetFixedColor(face);
+            auto* grid = dynamic_cast<TCustomGrid*>(component);
+            const TColor fixed = grid->FixedColor();
+            FChanges.Record(grid, "FixedColor", [grid, fixed] { grid->SetFixedColor(fixed); });
+            grid->SetFixedColor(face);
         } else if (kinds.Contains(xcScrollbar) && (tag == 96 || HasScrollBars(dynamic_cast<TControl*>(component)))) {
         } else if (IsA<TButton>(component) && kinds.Contains(xcButton)) {
             attach(NewAdaptor<TSkinButton>(), false);
@@ -245,7 +252,7 @@ void TWinSkinForm::AttachControls(TComponent* Container)
         } else if (IsA<TCustomFrame>(component)) {
             AttachControls(component);
         } else if (auto* form = dynamic_cast<TCustomForm*>(component)) {
-            form->SetColor(face);
+            FChanges.SetColor(form, face);
             AttachControls(component);
         }
     }
@@ -266,14 +273,26 @@ void TWinSkinForm::AttachChildWindow(HWND Window)
     const LONG style = GetWindowLongA(Window, GWL_STYLE);
     TSkinControl* adaptor = nullptr;
     if (cls == "button") {
-        if ((style & 7) == 7)
-            adaptor = nullptr; // a group box
-        else if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
-            adaptor = NewAdaptor<TSkinCheckBox>();
-        else if ((style & 9) == 9 || (style & 4) == 4)
-            adaptor = NewAdaptor<TSkinRadioButton>();
-        else
+        // By the button's type alone: group boxes, owner-drawn, user, split and command-link
+        // buttons draw themselves and keep their own look.
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
             adaptor = NewAdaptor<TSkinButton>();
+            break;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+            adaptor = NewAdaptor<TSkinCheckBox>();
+            break;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            adaptor = NewAdaptor<TSkinRadioButton>();
+            break;
+        default:
+            break;
+        }
     }
     // Combo boxes, scroll bars, tab controls and edits keep their own look for now.
     if (adaptor == nullptr)

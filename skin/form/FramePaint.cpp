@@ -137,6 +137,8 @@ void TWinSkinForm::CaptureIcon()
 
 void TWinSkinForm::PaintFrame(HDC DC)
 {
+    if (Retired())
+        return;
     if (SharedPaintBitmap() == nullptr || (FSkinState != ssSkinned && FSkinState != ssReskinning) ||
         FFrameKind == 2 || (IsMdiChild() && FShowState != shNormal) || FSkinData == nullptr)
         return;
@@ -281,7 +283,7 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
 void TWinSkinForm::BuildWindowRegion()
 {
     RECT r{};
-    if (FSkinData == nullptr || !GetWindowRect(FHandle, &r))
+    if (FSkinData == nullptr || Retired() || !GetWindowRect(FHandle, &r))
         return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || (IsMdiChild() && FShowState != shNormal))

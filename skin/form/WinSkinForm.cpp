@@ -54,18 +54,25 @@ TWinSkinForm::~TWinSkinForm()
     // become pass-throughs when someone subclassed on top of us).
     if (FHoverTimer)
         FHoverTimer->SetEnabled(false);
-    if (FFormHooked && FForm != nullptr)
-        FForm->SetWindowProc(FOldWindowProc);
-    FFormHooked = false;
+    FFormHook.Restore();
     UnhookMdiClient();
     FFrameProc.Restore();
     FCaptionButtons.clear();
+    FDroppedButtons.clear();
     FHotObject = nullptr;
     ReleaseAdaptors();
     if (FForm != nullptr)
         FForm->RemoveFreeNotification(this);
     if (FSkinData != nullptr)
         FSkinData->RemoveFreeNotification(this);
+    if (TSkinManage* manager = SkinManager())
+        manager->ForgetForm(this);
+}
+
+void TWinSkinForm::OnRetire() noexcept
+{
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(false);
     if (TSkinManage* manager = SkinManager())
         manager->ForgetForm(this);
 }
@@ -84,15 +91,11 @@ void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
     }
     FForm->FreeNotification(this);
     FForm->SetAutoScroll(false);
-    if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHooked) {
-        FOldWindowProc = FForm->WindowProc();
-        FForm->SetWindowProc(BindMethod<&TWinSkinForm::FormMessageHook>(this));
-        FFormHooked = true;
-    }
+    if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHook.Installed())
+        FFormHook.Install(FForm, BindMethod<&TWinSkinForm::FormMessageHook>(this));
     SkinFrame(Data);
-    FSavedColor = FForm->Color();
     if (FSkinData != nullptr)
-        FForm->SetColor(FSkinData->Colours().ButtonFace);
+        FChanges.SetColor(FForm, FSkinData->Colours().ButtonFace);
 }
 
 void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
@@ -318,10 +321,13 @@ void TWinSkinForm::ApplyColours()
     if (FSkinData == nullptr || FForm == nullptr)
         return;
     const TColor face = FSkinData->Colours().ButtonFace;
-    FForm->SetColor(face);
+    FChanges.SetColor(FForm, face);
     for (int i = 0; i < FForm->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
-            form->SetColor(face);
+            FChanges.SetColor(form, face);
+    // The controls whose colour the adaptors took follow the new skin too.
+    for (TSkinControl* adaptor : FAdaptors)
+        adaptor->ApplySkinColour();
 }
 
 void TWinSkinForm::ReSkin()
@@ -335,8 +341,7 @@ void TWinSkinForm::ReSkin()
 
 void TWinSkinForm::ResetCaptionButtons()
 {
-    FHotObject = nullptr;
-    FCaptionButtons.clear();
+    DropCaptionButtons();
 }
 
 void TWinSkinForm::Unskin()
@@ -347,8 +352,7 @@ void TWinSkinForm::Unskin()
     if (!MainMenuSkinned() && !FFrameProc.Installed()) {
         // Only the controls were skinned.
         ReleaseAdaptors();
-        if (FForm != nullptr && !goingAway)
-            FForm->SetColor(FSavedColor);
+        GiveChangesBack(goingAway);
         UnhookMdiClient();
         if (FForm != nullptr) {
             for (int i = 0; i < FForm->ComponentCount(); ++i)
@@ -363,21 +367,16 @@ void TWinSkinForm::Unskin()
     }
     if (!FFrameProc.Installed()) {
         // The window procedure went back already (WM_DESTROY); what is left to give back.
-        if (FFormHooked && FForm != nullptr)
-            FForm->SetWindowProc(FOldWindowProc);
-        FFormHooked = false;
+        FFormHook.Restore();
         ReleaseAdaptors();
         UnhookMdiClient();
         return;
     }
     SetCaptionStyles(true);
-    if (FFormHooked && FForm != nullptr)
-        FForm->SetWindowProc(FOldWindowProc);
-    FFormHooked = false;
+    FFormHook.Restore();
     FFrameProc.Restore();
     ReleaseAdaptors();
-    if (FForm != nullptr && !goingAway)
-        FForm->SetColor(FSavedColor);
+    GiveChangesBack(goingAway);
     UnhookMdiClient();
     FCaptionBuffer->SetSize(0, 0);
     FHotObject = nullptr;
@@ -403,6 +402,14 @@ void TWinSkinForm::Unskin()
     FRegionSet = false;
 }
 
+void TWinSkinForm::GiveChangesBack(bool GoingAway)
+{
+    if (GoingAway)
+        FChanges.Clear();
+    else
+        FChanges.UndoAll();
+}
+
 void TWinSkinForm::AddAdaptor(TSkinControl* Adaptor)
 {
     if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end())
@@ -421,9 +428,12 @@ void TWinSkinForm::ReleaseAdaptors()
     FHotButton = nullptr;
     std::vector<TSkinControl*> adaptors;
     adaptors.swap(FAdaptors);
-    for (TSkinControl* adaptor : adaptors) {
-        adaptor->Detach();
-        delete adaptor;
+    // Newest first: a check box gives its colour back before the panel it sits on does.
+    for (auto it = adaptors.rbegin(); it != adaptors.rend(); ++it) {
+        if ((*it)->Owner() == this)
+            Retire(*it);
+        else
+            (*it)->Detach(); // an adaptor the application made (OnSkinControl) stays its own
     }
 }
 
@@ -436,7 +446,7 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
         FSkinData = nullptr;
     if (AComponent == FForm) {
         // The form goes before its window: its message method is its own business now.
-        FFormHooked = false;
+        FFormHook.Forget();
         FForm = nullptr;
     }
 }
@@ -445,6 +455,7 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
 
 void TWinSkinForm::FrameWndProc(TMessage& Message)
 {
+    TFormCall call(*this);
     switch (Message.Msg) {
     case WM_DESTROY:
         UnhookMdiClient();
@@ -470,7 +481,7 @@ void TWinSkinForm::FrameWndProc(TMessage& Message)
         return;
     }
     bool handled = HandleFrameMessage(Message);
-    if (!handled && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
+    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
         handled = HandleSkinnedFrameMessage(Message);
     if (!handled)
         CallDefault(Message);
@@ -606,6 +617,8 @@ bool TWinSkinForm::HandleSkinnedFrameMessage(TMessage& Message)
 void TWinSkinForm::HandleSize(TMessage& Message)
 {
     CallDefault(Message);
+    if (Retired())
+        return;
     switch (Message.WParam) {
     case SIZE_RESTORED:
         FShowState = shNormal;
@@ -725,22 +738,25 @@ void TWinSkinForm::HandleNcActivate(TMessage& Message)
 
 void TWinSkinForm::FormMessageHook(TMessage& Message)
 {
+    TFormCall call(*this);
     switch (Message.Msg) {
     case WM_SETTEXT:
-        FOldWindowProc(Message);
-        RefreshFrame();
+        FFormHook.CallOld(Message);
+        if (!Retired())
+            RefreshFrame();
         return;
     case SKM_RESKIN:
         ReSkin();
         return;
     default:
-        FOldWindowProc(Message);
+        FFormHook.CallOld(Message);
         return;
     }
 }
 
 void TWinSkinForm::ClientWndProc(TMessage& Message)
 {
+    TFormCall call(*this);
     TSkinManage* manager = SkinManager();
     switch (Message.Msg) {
     case WM_NCCALCSIZE:

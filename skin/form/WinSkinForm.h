@@ -7,16 +7,25 @@
 // The object lives in three files: this one's .cpp (attaching, the window procedures, fitting
 // and giving back), FramePaint.cpp (frame metrics, painting and the window region) and
 // CaptionButtons.cpp (caption buttons, the non-client mouse, the system menu).
+//
+// The manager releases the object with Retire: when that happens inside one of its window
+// procedures (a caption button's system menu, a modal loop of the host), the object gives the
+// window back at once and is deleted when the procedure returns; until then Retired() is true and
+// the procedures stop touching the window. Caption buttons dropped during such a call are kept
+// until the outermost call returns, for the same reason.
 #pragma once
 
+#include "framework/controls/ControlHook.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Component.h"
+#include "framework/core/Retire.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Message.h"
 #include "framework/win/Subclass.h"
 #include "skin/form/CaptionButtons.h"
+#include "skin/form/ChangeLog.h"
 
 #include <windows.h>
 
@@ -48,7 +57,7 @@ constexpr unsigned ciMaximize = 1;
 constexpr unsigned ciMinimize = 2;
 constexpr unsigned ciSystemMenu = 8;
 
-class TWinSkinForm : public TComponent {
+class TWinSkinForm : public TComponent, public TRetirable {
     DECLARE_CLASS(TWinSkinForm, TComponent)
 public:
     explicit TWinSkinForm(TComponent* AOwner = nullptr);
@@ -99,6 +108,8 @@ public:
     static bool HasScrollBars(TControl* Control);
     TSkinControl* FindAdaptor(HWND Window) const;
     void ReleaseAdaptors();
+    // Undoes what skinning changed on the controls, or only forgets it when the window goes.
+    void GiveChangesBack(bool GoingAway);
     void AddAdaptor(TSkinControl* Adaptor);
     // An adaptor being freed leaves the list and the hot slot.
     void RemoveAdaptor(TSkinControl* Adaptor) noexcept;
@@ -106,6 +117,8 @@ public:
     // The adaptor showing the hot look (at most one).
     TSkinControl* HotButton() const { return FHotButton; }
     void SetHotButton(TSkinControl* Value) { FHotButton = Value; }
+    // What skinning changed on the window's controls, undone when the skin goes.
+    TChangeLog& Changes() { return FChanges; }
     // The canvas every adaptor borrows for drawing.
     TCanvas* AdaptorCanvas() { return &FAdaptorCanvas; }
 
@@ -164,8 +177,22 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void OnRetire() noexcept override;
 
 private:
+    // Counts a call into the object; the outermost one also frees caption buttons dropped
+    // during an earlier call.
+    class TFormCall {
+    public:
+        explicit TFormCall(TWinSkinForm& Form) noexcept : FScope(Form)
+        {
+            if (Form.RunningCalls() == 1)
+                Form.FDroppedButtons.clear();
+        }
+
+    private:
+        TCallScope FScope;
+    };
     void SkinControlsOnly(TSkinData* Data);
     void DetectMdiClient();
     void HookMdiClient();
@@ -176,6 +203,7 @@ private:
     void CaptureIcon();
     void LoadBorderMetrics();
     void LoadCaptionButtons();
+    void DropCaptionButtons() noexcept;
     bool MainMenuSkinned() const;
     bool IsMdiChild() const { return FMDIKind == 2; }
     bool IsMinimized() const { return FShowState == shMinimized; }
@@ -211,8 +239,7 @@ private:
     TSkinData* FSkinData = nullptr;
 
     TWindowSubclass FFrameProc;
-    TWndMethod FOldWindowProc;
-    bool FFormHooked = false;
+    TControlHook FFormHook;
     HWND FMDIClient = nullptr;
     TWindowSubclass FClientProc;
     HWND FNewMDIChild = nullptr;
@@ -239,11 +266,11 @@ private:
     int FShowState = shNormal;
     bool FActive = true;
     int FSkinState = ssNone;
-    TColor FSavedColor = 0;
     HMENU FSysMenu = nullptr;
     HMENU FWindowMenu = nullptr;
     bool FMenuTracking = false;
     std::vector<std::unique_ptr<TWinSysButton>> FCaptionButtons;
+    std::vector<std::unique_ptr<TWinSysButton>> FDroppedButtons;
     TNCObject* FHotObject = nullptr;
     std::unique_ptr<TBitmap> FIconBitmap;
     std::unique_ptr<TBitmap> FCaptionBuffer;
@@ -259,6 +286,7 @@ private:
     std::vector<TSkinControl*> FAdaptors;
     TSkinControl* FHotButton = nullptr;
     TCanvas FAdaptorCanvas;
+    TChangeLog FChanges;
 };
 
 // Sets a published enumerated (or Boolean) property of Component by name from its value text;

@@ -62,7 +62,7 @@ TSkinManage::~TSkinManage()
         FSkinnedForms.pop_back();
         form->SetSkinState(ssDetaching);
         CallGuarded([&] { form->Unskin(); });
-        delete form;
+        Retire(form);
     }
     for (TWinSkinPopMenu* popup : FSkinnedPopups) {
         CallGuarded([&] { popup->Restore(); });
@@ -127,6 +127,19 @@ void TSkinManage::RemoveSkinData(TSkinData* Data)
     FSkinDataList.erase(std::remove(FSkinDataList.begin(), FSkinDataList.end(), Data), FSkinDataList.end());
     if (FCurrentSkinData == Data)
         FCurrentSkinData = nullptr;
+    // Nothing may keep painting from a skin that is going: its windows get their own look back.
+    for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
+        if (form->SkinData() == Data)
+            CallGuarded([&] { DetachForm(form, true); });
+    for (TWinSkinPopMenu* popup : std::vector<TWinSkinPopMenu*>(FSkinnedPopups))
+        if (popup->SkinData() == Data)
+            ReleasePopupWindow(popup->Handle());
+}
+
+bool TSkinManage::UsesSkinData(const TSkinData* Data) const
+{
+    return std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
+                       [Data](const TWinSkinForm* f) { return f->SkinData() == Data; });
 }
 
 bool TSkinManage::IsSkinnedWindow(HWND W) const
@@ -314,14 +327,19 @@ bool TSkinManage::SkinWindow(HWND W)
 
 void TSkinManage::DetachForm(TWinSkinForm* Form, bool Repaint)
 {
+    // Out of the list first: whatever happens while the window is given back, the object is
+    // released exactly once.
+    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
     const HWND window = Form->Handle();
+    struct TRelease {
+        TWinSkinForm* Form;
+        ~TRelease() { Retire(Form); }
+    } release{Form};
     Form->Unskin();
     if (Repaint && IsWindow(window)) {
         InvalidateRect(window, nullptr, TRUE);
         UpdateWindow(window);
     }
-    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
-    delete Form;
 }
 
 bool TSkinManage::ReleaseWindow(HWND W)
@@ -362,6 +380,13 @@ void TSkinManage::OnActionTimer(TObject*)
     if (data == nullptr)
         return;
     FTimer->SetEnabled(false);
+    // A window that fails is reported and left; the walk goes on with the next one, and the
+    // full-pass flag never outlives the walk.
+    struct TFullPass {
+        bool& Flag;
+        ~TFullPass() { Flag = false; }
+    } fullPass{FFullPass};
+    auto guarded = [](auto&& Step) { CallGuarded(Step); };
     TScreen* screen = Screen();
     const bool onlyThis = data->SkinFormtype() == sfOnlyThisForm;
     switch (FPendingAction) {
@@ -373,7 +398,7 @@ void TSkinManage::OnActionTimer(TObject*)
             if (onlyThis && form != data->Owner())
                 continue;
             if (form->HandleAllocated())
-                SkinWindow(form->Handle());
+                guarded([&] { SkinWindow(form->Handle()); });
             if (onlyThis)
                 break;
         }
@@ -387,27 +412,31 @@ void TSkinManage::OnActionTimer(TObject*)
             TWinSkinForm* form = FSkinnedForms[i];
             if (onlyThis && form->SkinData() != data)
                 continue;
-            DetachForm(form, true);
+            guarded([&] { DetachForm(form, true); });
             if (onlyThis)
                 break;
         }
         break;
     case 3:
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
-        for (TWinSkinForm* form : FSkinnedForms) {
+        for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
             if (form->SkinData() != data)
                 continue;
-            form->ResetCaptionButtons();
-            form->LoadMetrics();
-            if (onlyThis) {
-                form->ReSkin();
+            guarded([&] {
+                form->ResetCaptionButtons();
+                form->LoadMetrics();
+                if (onlyThis)
+                    form->ReSkin();
+            });
+            if (onlyThis)
                 break;
-            }
         }
         if (!onlyThis)
             for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
                 if (form->SkinData() == data)
-                    form->ReSkin();
+                    guarded([&] { form->ReSkin(); });
+        // Every window of the component now reads the new skin: earlier ones can go.
+        data->ReleaseRetiredSkins();
         break;
     default:
         break;

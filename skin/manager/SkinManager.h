@@ -40,7 +40,10 @@ public:
 
     void InstallHook();
     void AddSkinData(TSkinData* Data);
+    // Also gives back every window and popup skinned from Data.
     void RemoveSkinData(TSkinData* Data);
+    // Whether a skinned window paints from Data.
+    bool UsesSkinData(const TSkinData* Data) const;
 
     // The rules, then a form object for W; true when one was attached.
     bool SkinWindow(HWND W);

@@ -475,6 +475,9 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     HWND check = child("BUTTON", BS_AUTOCHECKBOX);
     HWND radio = child("BUTTON", BS_AUTORADIOBUTTON);
     HWND simple = child("COMBOBOX", CBS_SIMPLE);
+    HWND owner = child("BUTTON", BS_OWNERDRAW);
+    HWND split = child("BUTTON", 0x0000000C); // BS_SPLITBUTTON
+    HWND three = child("BUTTON", BS_AUTO3STATE);
     Skin->SkinFrame(Data.get()); // a bare window: its child windows
     EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->FindAdaptor(push)), nullptr);
     EXPECT_EQ(Skin->FindAdaptor(group), nullptr);
@@ -482,11 +485,15 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     EXPECT_EQ(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(check)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(radio)), nullptr);
     EXPECT_EQ(Skin->FindAdaptor(simple), nullptr);
+    // Buttons that draw themselves keep their look; a three-state box is a check box.
+    EXPECT_EQ(Skin->FindAdaptor(owner), nullptr);
+    EXPECT_EQ(Skin->FindAdaptor(split), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->FindAdaptor(three)), nullptr);
     // Again: each window keeps its one adaptor.
     const size_t count = Skin->Adaptors().size();
     Skin->AttachChildWindows();
     EXPECT_EQ(Skin->Adaptors().size(), count);
     Skin->ReleaseAdaptors();
-    for (HWND w : {push, group, check, radio, simple})
+    for (HWND w : {push, group, check, radio, simple, owner, split, three})
         DestroyWindow(w);
 }

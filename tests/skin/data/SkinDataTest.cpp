@@ -257,9 +257,11 @@ TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
     EXPECT_FALSE(Exists(file));
 
     // A bitmap entry that is no bitmap: the loading error comes out, the file is gone anyway.
+    // The skin loaded before stays, whole.
     EXPECT_THROW(Load(data, "[Personality]\r\nLeft=bad.bmp\r\n", {{"bad.bmp", "BM not really"}}, entry),
                  EInvalidGraphic);
-    EXPECT_TRUE(data.SkinLoading());
+    EXPECT_FALSE(data.SkinLoading());
+    EXPECT_EQ(data.SkinName(), "Second");
     EXPECT_FALSE(Exists(file));
 
     // No description entry: the file to write is the bare folder, which cannot be created.
@@ -282,7 +284,7 @@ TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
     SetMessageBoxHandler(saved);
     EXPECT_EQ(shown, (std::vector<std::string>{"This is Older Skin File\rPlease update to new version !"}));
     EXPECT_EQ(data.SkinName(), before);
-    EXPECT_TRUE(data.SkinLoading());
+    EXPECT_FALSE(data.SkinLoading());
 }
 
 namespace {

@@ -211,3 +211,32 @@ TEST(SkinEffects, EmptyBitmapIsLeftAlone)
 }
 
 } // namespace
+
+TEST(SkinEffects, BitmapsOfOtherFormatsAreTurnedWithTheirColours)
+{
+    // 8-bit (a palette), 32-bit and 1-bit bitmaps: each transform gives the 24-bit bitmap a
+    // 24-bit copy of the same image would give.
+    for (TPixelFormat format : {pf8bit, pf32bit, pf1bit}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        auto reference = MakeBitmap({{ColourA, ColourB, 0x000000}, {0xFFFFFF, ColourA, ColourB}});
+        if (format == pf1bit)
+            reference = MakeBitmap({{0x000000, 0xFFFFFF, 0x000000}, {0xFFFFFF, 0xFFFFFF, 0x000000}});
+        TBitmap other;
+        other.Assign(reference.get());
+        other.SetPixelFormat(format);
+        ASSERT_EQ(other.PixelFormat(), format);
+        const auto colours = Pixels(other);
+        for (void (*transform)(TBitmap*) : {&FlipBitmapVertical, &RotateBitmapLeft, &RotateBitmapRight}) {
+            TBitmap copy;
+            copy.Assign(&other);
+            TBitmap expected(3, 2, pf24bit);
+            expected.Assign(&other);
+            expected.SetPixelFormat(pf24bit);
+            transform(&copy);
+            transform(&expected);
+            EXPECT_EQ(copy.PixelFormat(), pf24bit);
+            EXPECT_EQ(Pixels(copy), Pixels(expected));
+        }
+        EXPECT_EQ(Pixels(other), colours);
+    }
+}

@@ -1,0 +1,101 @@
+// A skin description parsed: the colour table, the element records with their bitmaps, the
+// caption buttons and the face brush, as one object. A load parses into a new TSkinContent and
+// the skin data component swaps it in only when the whole description and every bitmap it names
+// have loaded, so a skin that fails half-way changes nothing.
+#pragma once
+
+#include "framework/core/Stream.h"
+#include "framework/core/Strings.h"
+#include "framework/graphics/Colors.h"
+#include "framework/win/Handles.h"
+#include "skin/data/SkinElements.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCustomIniFile;
+class TSkinReader;
+
+// The colour table of a skin (section "Colours").
+struct TSkinColours {
+    TColor WindowText = clWindowText;
+    TColor ButtonFace = clBtnFace;
+    TColor Scrollbar = clScrollBar;
+    TColor HilightText = clHighlightText;
+    TColor Hilight = clHighlight;
+    TColor Menubar = clBtnFace;
+    TColor Menu = clMenu;
+    TColor MenuText = clMenuText;
+    TColor ButtonText = clBtnText;
+    TColor ButtonHilight = clBtnHighlight;
+    TColor Buttonlight = clBtnHighlight;
+    TColor ButtonShadow = clBtnShadow;
+    TColor ButtonDkShadow = clBtnShadow;
+    TColor MenuBarText = clMenuText;
+    TColor TitleTextActive = clCaptionText;
+    TColor TitleTextNoActive = clInactiveCaptionText;
+};
+
+// Everything one description gives; the fixed elements always exist, the optional ones only when
+// the description names their image.
+class TSkinContent {
+public:
+    TSkinContent();
+    ~TSkinContent();
+    TSkinContent(const TSkinContent&) = delete;
+    TSkinContent& operator=(const TSkinContent&) = delete;
+
+    std::string SkinName;
+    TSkinColours Colours;
+    std::vector<TColor> CustomColours;
+    std::unique_ptr<TDataSkinBorder> BorderLeft, BorderRight, BorderTop, BorderBottom;
+    std::unique_ptr<TDataSkinButton> Buttons;
+    std::unique_ptr<TDataSkinTitle> Title;
+    std::unique_ptr<TDataSkinBorder> Progress, Tabs, UpDownHorz, UpDownVert;
+    std::unique_ptr<TDataSkinObject> MenuBar, GroupBoxEdge, Toolbars, StatusBarEdges, ComboButton, SunkEdge,
+        ExtraImages, Headerbar, MenuItem, MenuBackground, Scrollbar, HorzScroll, VertScroll, HorzScrollThumb,
+        VertScrollThumb;
+    // The caption buttons of the skin, then the three MDI buttons.
+    std::vector<std::unique_ptr<TDataSkinSysButton>> SysButtons;
+    TBrushHandle FaceBrush;
+};
+
+// Reads a description file, the bitmaps it names from the entries of an open package.
+class TSkinDescription {
+public:
+    // A title bar never holds more caption buttons than this; later sections are ignored.
+    static constexpr std::size_t MaxCaptionButtons = 32;
+
+    explicit TSkinDescription(const TSkinReader& Reader);
+    // The whole description, or an exception (a bitmap that does not load) and nothing.
+    std::unique_ptr<TSkinContent> Parse(const std::string& FileName);
+    // Fills Bitmap from the entry ImageName names (its file-name part, which must end in ".bmp"
+    // exactly; a name with a drive names nothing), or empties it.
+    void LoadSkinBitmap(TBitmap* Bitmap, const std::string& ImageName);
+    // Name+"R", Name+"G", Name+"B"; Colour changes only when all three are 0 or more.
+    static void ReadRGBTriple(const TCustomIniFile& Ini, const std::string& Section, const std::string& Name,
+                              TColor& Colour);
+
+private:
+    void ReadBorders(const TCustomIniFile& Ini);
+    void ReadColours(const TCustomIniFile& Ini, const TStringList& Sections);
+    void ReadSysButtons(const TCustomIniFile& Ini, const TStringList& Sections);
+    void ReadButtons(const TCustomIniFile& Ini);
+    void ReadTitle(const TCustomIniFile& Ini);
+    void ReadMenuBar(const TCustomIniFile& Ini);
+    template <class T>
+    T* NewElement(std::unique_ptr<T>& Slot, const TCustomIniFile& Ini, const std::string& Section,
+                  const char* ImageKey);
+    void ReadImageElement(std::unique_ptr<TDataSkinObject>& Slot, const TCustomIniFile& Ini, const std::string& Section);
+    void ReadImagePairElement(std::unique_ptr<TDataSkinBorder>& Slot, const TCustomIniFile& Ini,
+                              const std::string& Section, const std::string& SecondKey);
+    void ReadBitmapElement(std::unique_ptr<TDataSkinBorder>& Slot, const TCustomIniFile& Ini, const std::string& Section);
+    void ReadTextColours(TDataSkinObject& Element, const TCustomIniFile& Ini, const std::string& Section);
+    void SetFrameCounts();
+
+    const TSkinReader& FReader;
+    TMemoryStream FWork;
+    TSkinContent* FSkin = nullptr; // while Parse runs
+};

@@ -1,0 +1,260 @@
+// What hosts do that the happy path never does: a click handler whose nested message loop switches
+// the skin off, skin files that fail half-way or are no packages at all, and a skin data component
+// freed while its windows are skinned. Each must leave every window either fully skinned or fully
+// its own, and never run engine code on a freed object.
+#include "framework/controls/Buttons.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/core/Exception.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/win/Files.h"
+#include "skin/controls/WinSubClass.h"
+#include "tests/support/EventCounter.h"
+#include "tests/support/FrameSkin.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Told when a component it watches is freed.
+class TFreeWatcher : public TComponent {
+public:
+    TFreeWatcher() : TComponent(nullptr) {}
+    ~TFreeWatcher() override
+    {
+        for (TComponent* c : Watched)
+            c->RemoveFreeNotification(this);
+    }
+    void Watch(TComponent* C)
+    {
+        C->FreeNotification(this);
+        Watched.push_back(C);
+    }
+    bool Freed(TComponent* C) const { return Gone.count(C) != 0; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) {
+            Gone[AComponent] = true;
+            std::erase(Watched, AComponent);
+        }
+    }
+
+private:
+    std::vector<TComponent*> Watched;
+    std::map<TComponent*, bool> Gone;
+};
+
+// A click handler that switches the skin off and runs a message loop (as a modal dialog would)
+// until the manager has carried it out; it notes what it saw of the clicked control's adaptor.
+struct TSkinOffOnClick : TObject {
+    TSkinData* Data = nullptr;
+    TWinSkinForm* Skin = nullptr;
+    TFreeWatcher* Watcher = nullptr;
+    TSkinControl* Adaptor = nullptr;
+    bool AdaptorAliveInLoop = false;
+    bool RetiredInLoop = false;
+    int Clicks = 0;
+
+    void Click(TObject*)
+    {
+        ++Clicks;
+        Data->SetActive(false);
+        Pump(450);
+        AdaptorAliveInLoop = !Watcher->Freed(Adaptor);
+        RetiredInLoop = AdaptorAliveInLoop && Adaptor->Retired();
+    }
+};
+
+TSkinControl* AdaptorOf(TWinSkinForm* Skin, TControl* Control)
+{
+    for (TSkinControl* a : Skin->Adaptors())
+        if (a->Control() == Control || a->GraphicControl() == Control)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
+using THostSafetyTest = TSkinnedFormsTest;
+
+TEST_F(THostSafetyTest, ControlsReleasedInsideTheirOwnClickAreFreedWhenTheClickReturns)
+{
+    StartSkinning();
+    TForm& form = NewForm(360, 200);
+    auto* check = new TCheckBox(&form);
+    auto* radio = new TRadioButton(&form);
+    auto* button = new TButton(&form);
+    auto* speed = new TSpeedButton(&form);
+    int x = 10;
+    for (TControl* c : std::initializer_list<TControl*>{check, radio, button, speed}) {
+        c->SetParent(&form);
+        c->SetBounds(x, 20, 80, 25);
+        x += 85;
+    }
+    button->SetCaption("Go");
+    TSkinOffOnClick handler;
+    for (TControl* c : std::initializer_list<TControl*>{check, radio, button, speed})
+        c->SetOnClick(BindMethod<&TSkinOffOnClick::Click>(&handler));
+
+    // Each way in: a mouse click on a check box, a radio button and a speed button, and the
+    // space bar on a push button.
+    struct TWay {
+        TControl* Control;
+        void (*Click)(TForm&, TControl*);
+    };
+    auto mouse = [](TForm& Form, TControl* C) {
+        const bool windowed = dynamic_cast<TWinControl*>(C) != nullptr;
+        HWND target = windowed ? static_cast<TWinControl*>(C)->Handle() : Form.Handle();
+        const LPARAM at = windowed ? MAKELPARAM(5, 5) : MAKELPARAM(C->Left() + 5, C->Top() + 5);
+        SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(target, WM_LBUTTONUP, 0, at);
+    };
+    auto space = [](TForm&, TControl* C) {
+        HWND w = static_cast<TWinControl*>(C)->Handle();
+        SetFocus(w);
+        SendMessageA(w, WM_KEYDOWN, VK_SPACE, 0x00390001);
+        SendMessageA(w, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u));
+    };
+    const TWay ways[] = {{check, mouse}, {radio, mouse}, {speed, mouse}, {button, space}};
+    for (const TWay& way : ways) {
+        SCOPED_TRACE(way.Control->ClassName());
+        TWinSkinForm* skin = ShowSkinned(form);
+        ASSERT_NE(skin, nullptr);
+        TFreeWatcher watcher;
+        handler.Clicks = 0;
+        handler.Data = Data.get();
+        handler.Watcher = &watcher;
+        handler.Adaptor = AdaptorOf(skin, way.Control);
+        ASSERT_NE(handler.Adaptor, nullptr);
+        // A second walk over the form's controls attaches nothing twice.
+        const size_t adaptors = skin->Adaptors().size();
+        skin->AttachControls(&form);
+        EXPECT_EQ(skin->Adaptors().size(), adaptors);
+        watcher.Watch(handler.Adaptor);
+        way.Click(form, way.Control);
+        EXPECT_EQ(handler.Clicks, 1);
+        // Released in the loop, yet alive until the click came back through it; freed after.
+        EXPECT_TRUE(handler.AdaptorAliveInLoop);
+        EXPECT_TRUE(handler.RetiredInLoop);
+        EXPECT_TRUE(watcher.Freed(handler.Adaptor));
+        EXPECT_TRUE(Manager->SkinnedForms().empty());
+        Data->SetActive(true);
+        Pump(400);
+    }
+    form.Hide();
+}
+
+namespace {
+
+// A skin file name of this process's own in the temporary folder.
+std::string SkinFileName(int Index)
+{
+    return TempFolder() + "hostsafety" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(Index) + ".skn";
+}
+
+// Writes Bytes to skin file Index and returns its name.
+std::string SkinFileOf(const std::string& Bytes, int Index)
+{
+    const std::string name = SkinFileName(Index);
+    TMemoryStream stream;
+    if (!Bytes.empty())
+        stream.WriteBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    stream.SaveToFile(name);
+    return name;
+}
+
+std::string PackageWith(const std::string& Entry, const std::string& Bytes)
+{
+    std::vector<TPackageEntry> entries = Bitmaps();
+    for (TPackageEntry& e : entries)
+        if (e.Name == Entry)
+            e.Data = Bytes;
+    entries.insert(entries.begin(), TPackageEntry{"skin.ini", Description({})});
+    return BuildPackage(entries);
+}
+
+} // namespace
+
+TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
+{
+    StartSkinning();
+    TForm& form = NewForm();
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_FALSE(skin->CaptionButtons().empty());
+    const TDataSkinSysButton* element = skin->CaptionButtons()[0]->Element;
+    const RECT close = skin->CaptionButtons()[0]->BoundsRect;
+    const uint32_t closePixel = WindowPixel(form.Handle(), close.left + 3, close.top + 3);
+    const std::string good = PackageWith("", "");
+    const std::string bad = "BM not a bitmap at all";
+
+    // A bad caption-button image (read after the caption buttons were made) and a bad border;
+    // then an empty file, a truncated package and garbage: each is refused or raises its error.
+    const std::vector<std::string> packages{PackageWith("close.bmp", bad), PackageWith("bottom.bmp", bad), "",
+                                            good.substr(0, good.size() / 2), std::string(3000, 'x')};
+    int index = 0;
+    for (const std::string& package : packages) {
+        try {
+            Data->SetSkinFile(SkinFileOf(package, index));
+            EXPECT_GE(index, 2) << "the bad image was not reported";
+        } catch (const Exception&) {
+        }
+        ++index;
+    }
+    // Nothing was handed to the manager; the skin, its buttons and the window are the old ones.
+    EXPECT_FALSE(Manager->TimerArmed());
+    EXPECT_EQ(Data->SkinName(), "Pieces");
+    EXPECT_FALSE(Data->SkinLoading());
+    EXPECT_TRUE(Data->Active());
+    ASSERT_EQ(Manager->FindSkinForm(form.Handle()), skin);
+    ASSERT_FALSE(skin->CaptionButtons().empty());
+    EXPECT_EQ(skin->CaptionButtons()[0]->Element, element);
+    EXPECT_EQ(element, Data->SkinSysButtons()[0].get());
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(50);
+    EXPECT_EQ(WindowPixel(form.Handle(), close.left + 3, close.top + 3), closePixel);
+
+    // A good skin afterwards is applied; the replaced one lives until the windows re-read theirs.
+    std::vector<TPackageEntry> wide = Bitmaps();
+    const uint32_t left[2] = {LeftActive, LeftInactive};
+    wide[0].Data = Bmp(20, 40, [&](int x, int) { return left[x / 10]; });
+    wide.insert(wide.begin(), TPackageEntry{"skin.ini", Description({})});
+    Data->SetSkinFile(SkinFileOf(BuildPackage(wide), index++));
+    EXPECT_EQ(Data->RetiredSkinCount(), 1u);
+    EXPECT_EQ(skin->CaptionButtons()[0]->Element, element);
+    Pump(400);
+    EXPECT_EQ(Data->RetiredSkinCount(), 0u);
+    EXPECT_EQ(skin->BorderLeft(), 10);
+    ASSERT_FALSE(skin->CaptionButtons().empty());
+    EXPECT_EQ(skin->CaptionButtons()[0]->Element, Data->SkinSysButtons()[0].get());
+    for (int i = 0; i < index; ++i)
+        DeleteFileA(SkinFileName(i).c_str());
+    form.Hide();
+}
+
+TEST_F(THostSafetyTest, FreeingTheSkinDataGivesItsWindowsBack)
+{
+    StartSkinning();
+    TForm& form = NewForm();
+    RECT before{};
+    GetWindowRect(form.Handle(), &before);
+    const LONG_PTR proc = GetWindowLongPtrA(form.Handle(), GWLP_WNDPROC);
+    ASSERT_NE(ShowSkinned(form), nullptr);
+    Data.reset();
+    EXPECT_TRUE(Manager->SkinnedForms().empty());
+    EXPECT_EQ(GetWindowLongPtrA(form.Handle(), GWLP_WNDPROC), proc);
+    RECT after{};
+    GetWindowRect(form.Handle(), &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    form.Hide();
+}
