@@ -3,6 +3,7 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
+#include "framework/win/Callback.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -392,6 +393,7 @@ void TSkinSpeedButton::Repaint(HDC)
         if (button->Canvas()->Handle() != nullptr)
             PaintSpeedButton(*button->Canvas(), r);
     } catch (...) {
+        HandleCallbackException();
     }
 }
 
@@ -400,6 +402,10 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
     TSpeedButton* button = Button();
     switch (Message.Msg) {
     case WM_PAINT: {
+        // A skin without a button image leaves the button its own look.
+        const TDataSkinButton* buttons = FSkinData != nullptr ? FSkinData->SkinButtons() : nullptr;
+        if (buttons == nullptr || buttons->Bitmap->Empty())
+            return true;
         if (button != nullptr && Message.WParam != 0) {
             TCanvas canvas;
             canvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
@@ -408,6 +414,7 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
             try {
                 PaintSpeedButton(canvas, r);
             } catch (...) {
+                HandleCallbackException();
             }
             canvas.SetHandle(nullptr);
         }

@@ -252,6 +252,7 @@ void TSkinControl::Repaint(HDC DC)
         PaintTo(dc, r);
     } catch (...) {
         // A paint never fails the control: what could not be drawn keeps its own look.
+        HandleCallbackException();
     }
     if (DC == nullptr)
         ReleaseDC(FHandle, dc);
@@ -272,6 +273,7 @@ void TSkinControl::PaintMessage(TMessage& Message)
         try {
             PaintTo(dc, r);
         } catch (...) {
+            HandleCallbackException();
         }
     }
     if (begun)
@@ -303,6 +305,8 @@ void DrawImageText(TCanvas& Canvas, const RECT& R, int Alignment, const std::str
     int w = 0, h = 0;
     if (Images != nullptr && ImageIndex != -1)
         ImageList_GetIconSize(Images, &w, &h);
+    // Measured in the style it is drawn in.
+    PrepareText(Canvas);
     HDC dc = Canvas.Handle();
     RECT box{0, 0, 0, 0};
     if (!Text.empty())
@@ -323,7 +327,6 @@ void DrawImageText(TCanvas& Canvas, const RECT& R, int Alignment, const std::str
     RECT r{R.left + x + w + 1, R.top + (height - textHeight) / 2, 0, 0};
     r.right = r.left + textWidth;
     r.bottom = r.top + textHeight;
-    PrepareText(Canvas);
     if (!Enabled)
         Canvas.Font()->SetColor(clBtnShadow);
     DrawTextA(Canvas.Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,

@@ -2,6 +2,7 @@
 // painted into the non-client area, and the window region that turns the key colour into holes.
 #include "framework/core/Exception.h"
 #include "framework/graphics/Icon.h"
+#include "framework/win/Callback.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -164,6 +165,7 @@ void TWinSkinForm::PaintFrame(HDC DC)
         }
     } catch (...) {
         // A frame paint never fails the window: what could not be drawn stays as it was.
+        HandleCallbackException();
     }
     if (own)
         ReleaseDC(FHandle, dc);
@@ -283,7 +285,8 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
 void TWinSkinForm::BuildWindowRegion()
 {
     RECT r{};
-    if (FSkinData == nullptr || Retired() || !GetWindowRect(FHandle, &r))
+    // A window without borders keeps whatever region it has (a splash window's ellipse).
+    if (FSkinData == nullptr || Retired() || FFrameKind == 2 || !GetWindowRect(FHandle, &r))
         return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || (IsMdiChild() && FShowState != shNormal))
@@ -362,6 +365,22 @@ void TWinSkinForm::DropWindowRegion()
     if (!FRegionSet)
         return;
     FCaptionBuffer->SetSize(0, 0);
-    SetWindowRgn(FHandle, nullptr, FALSE);
+    GiveRegionBack(FALSE);
+}
+
+void TWinSkinForm::GiveRegionBack(BOOL Redraw)
+{
     FRegionSet = false;
+    FRegionSize = SIZE{0, 0};
+    if (!IsWindow(FHandle))
+        return;
+    // A copy: the window owns what it is given.
+    TRegionHandle copy;
+    if (FHostRegion) {
+        copy.reset(CreateRectRgn(0, 0, 0, 0));
+        if (copy && CombineRgn(copy.get(), FHostRegion.get(), nullptr, RGN_COPY) == ERROR)
+            copy.reset();
+    }
+    if (SetWindowRgn(FHandle, copy.get(), Redraw) != 0)
+        copy.release();
 }

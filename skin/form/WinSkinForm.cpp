@@ -116,7 +116,8 @@ void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
 
 void TWinSkinForm::SkinFrame(TSkinData* Data)
 {
-    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu)) {
+    // A skin that cannot draw a whole frame leaves the window its own, with its title bar.
+    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu) || !CanDrawFrame(*Data)) {
         SkinControlsOnly(Data);
         DetectMdiClient();
         if (FMDIKind == 1)
@@ -143,11 +144,7 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     CaptureIcon();
     FCaptionText = WindowText(FHandle);
 
-    RECT window{}, client{};
-    GetWindowRect(FHandle, &window);
-    GetClientRect(FHandle, &client);
-    FNativeFrameSize.cx = (window.right - window.left) - (client.right - client.left);
-    FNativeFrameSize.cy = (window.bottom - window.top) - (client.bottom - client.top);
+    RecordNativeSize();
 
     FCaptionIcons = 0;
     if ((FWindowStyle & WS_SYSMENU) != 0 || FSysMenu != nullptr)
@@ -173,7 +170,10 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
     TSkinManage* manager = SkinManager();
     const bool mdiMaximized = manager != nullptr && manager->MdiMaximized();
-    if (!(IsMdiChild() && mdiMaximized) && !IsMinimized())
+    // A child window that is no MDI child keeps its own frame (the frame procedure passes its
+    // messages on), and so its caption buttons.
+    const bool embedded = (FWindowStyle & WS_CHILD) != 0 && !IsMdiChild();
+    if (!(IsMdiChild() && mdiMaximized) && !IsMinimized() && !embedded)
         SetCaptionStyles(false);
     if (FMDIKind == 1)
         HookMdiClient();
@@ -183,6 +183,79 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     else
         AttachChildWindows();
     InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+bool TWinSkinForm::CanDrawFrame(const TSkinData& Data)
+{
+    for (const TDataSkinBorder* border :
+         {Data.SkinBorderLeft(), Data.SkinBorderRight(), Data.SkinBorderTop(), Data.SkinBorderBottom()}) {
+        if (border == nullptr || border->Bitmap->Empty() || border->FrameCount < 1)
+            return false;
+        // The frames of the left and right borders sit side by side, those of the top and
+        // bottom ones one above the other: each must be at least a pixel.
+        const bool sideBySide = border == Data.SkinBorderLeft() || border == Data.SkinBorderRight();
+        if ((sideBySide ? border->Bitmap->Width() : border->Bitmap->Height()) < border->FrameCount)
+            return false;
+    }
+    return true;
+}
+
+void TWinSkinForm::RecordNativeSize()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(FHandle, &placement);
+    RECT window{}, client{};
+    GetWindowRect(FHandle, &window);
+    GetClientRect(FHandle, &client);
+    if (!IsIconic(FHandle) && !IsZoomed(FHandle)) {
+        FNativeFrameSize.cx = (window.right - window.left) - (client.right - client.left);
+        FNativeFrameSize.cy = (window.bottom - window.top) - (client.bottom - client.top);
+    } else {
+        // Minimised or maximised: the frame the system gives these styles.
+        RECT frame{0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, FWindowStyle & ~WS_MINIMIZE & ~WS_MAXIMIZE, GetMenu(FHandle) != nullptr,
+                           FExStyle);
+        FNativeFrameSize = SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    }
+    const RECT& normal = placement.rcNormalPosition;
+    FNormalClient.cx = std::max(0L, (normal.right - normal.left) - FNativeFrameSize.cx);
+    FNormalClient.cy = std::max(0L, (normal.bottom - normal.top) - FNativeFrameSize.cy);
+    FHostRegion.reset(CreateRectRgn(0, 0, 0, 0));
+    if (FHostRegion && GetWindowRgn(FHandle, FHostRegion.get()) == ERROR)
+        FHostRegion.reset();
+}
+
+void TWinSkinForm::GiveSizeBack()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(FHandle, &placement))
+        return;
+    const int width = FNormalClient.cx + FNativeFrameSize.cx;
+    const int height = FNormalClient.cy + FNativeFrameSize.cy;
+    if (IsIconic(FHandle) || IsZoomed(FHandle)) {
+        RECT& normal = placement.rcNormalPosition;
+        normal.right = normal.left + width;
+        normal.bottom = normal.top + height;
+        placement.flags = 0;
+        placement.showCmd = IsIconic(FHandle) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
+        SetWindowPlacement(FHandle, &placement);
+        RefreshFrame();
+        return;
+    }
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    POINT at{r.left, r.top};
+    if (IsMdiChild()) {
+        TSkinManage* manager = SkinManager();
+        HWND client = manager != nullptr && manager->MdiClientWindow() != nullptr ? manager->MdiClientWindow()
+                                                                                 : GetParent(FHandle);
+        ScreenToClient(client, &at);
+    } else if (HWND parent = GetParent(FHandle); parent != nullptr && (FWindowStyle & WS_CHILD) != 0) {
+        ScreenToClient(parent, &at);
+    }
+    SetWindowPos(FHandle, nullptr, at.x, at.y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
 void TWinSkinForm::ReadShowState()
@@ -255,6 +328,8 @@ void TWinSkinForm::StartSkinning()
         TSkinManage* manager = SkinManager();
         if (IsMdiChild() && manager != nullptr && manager->MdiMaximized()) {
             SetCaptionStyles(true);
+        } else if (IsMinimized() && FFrameKind != 2 && FFrameProc.Installed()) {
+            FFitPending = true;
         } else if (!IsMinimized() && FFrameKind != 2) {
             FSkinState = ssFirstFit;
             FitToSkin(false);
@@ -269,12 +344,29 @@ void TWinSkinForm::StartSkinning()
 
 void TWinSkinForm::FitToSkin(bool WithMenu)
 {
-    if (FShowState == shMaximized) {
+    FFitPending = false;
+    if (FShowState == shMaximized || IsZoomed(FHandle)) {
+        // The skinned frame around the client size the window will have when restored.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (FFrameKind != 2 && GetWindowPlacement(FHandle, &placement)) {
+            RECT& normal = placement.rcNormalPosition;
+            normal.right = normal.left + FNormalClient.cx + FBorderLeft + FBorderRight;
+            normal.bottom = normal.top + FNormalClient.cy + FBorderTop + FBorderBottom + (WithMenu ? FMenuHeight : 0);
+            placement.flags = 0;
+            placement.showCmd = SW_SHOWMAXIMIZED;
+            SetWindowPlacement(FHandle, &placement);
+        }
         RefreshFrame();
         return;
     }
-    RECT client{};
-    GetClientRect(FHandle, &client);
+    if (IsIconic(FHandle)) {
+        FFitPending = true;
+        return;
+    }
+    // The client size the host gave the window (or the user since), never one derived from a
+    // frame the system may have clamped.
+    RECT client{0, 0, FNormalClient.cx, FNormalClient.cy};
     int width = client.right + FBorderLeft + FBorderRight;
     const int height = client.bottom + FBorderTop + FBorderBottom + (WithMenu ? FMenuHeight : 0);
     if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
@@ -305,6 +397,7 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
             }
             width = needed;
+            FNormalClient.cx = width - FBorderLeft - FBorderRight;
         }
     }
     SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
@@ -333,6 +426,9 @@ void TWinSkinForm::ApplyColours()
 void TWinSkinForm::ReSkin()
 {
     ApplyColours();
+    // Only the controls are skinned: the window keeps its own frame, size and region.
+    if (!FFrameProc.Installed())
+        return;
     FSkinState = ssReskinning;
     FitToSkin(true);
     FSkinState = ssSkinned;
@@ -380,26 +476,10 @@ void TWinSkinForm::Unskin()
     UnhookMdiClient();
     FCaptionBuffer->SetSize(0, 0);
     FHotObject = nullptr;
-    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0)) {
-        RECT r{};
-        GetWindowRect(FHandle, &r);
-        POINT at{r.left, r.top};
-        if (IsMdiChild()) {
-            TSkinManage* manager = SkinManager();
-            HWND client = manager != nullptr && manager->MdiClientWindow() != nullptr ? manager->MdiClientWindow()
-                                                                                     : GetParent(FHandle);
-            ScreenToClient(client, &at);
-        } else if (HWND parent = GetParent(FHandle); parent != nullptr && (FWindowStyle & WS_CHILD) != 0) {
-            ScreenToClient(parent, &at);
-        }
-        const int width = (r.right - r.left) + FNativeFrameSize.cx - FBorderLeft - FBorderRight;
-        const int height =
-            (r.bottom - r.top) + FNativeFrameSize.cy - FBorderTop - FMenuHeight - FBorderBottom;
-        SetWindowPos(FHandle, nullptr, at.x, at.y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
-    }
-    if (IsWindow(FHandle))
-        SetWindowRgn(FHandle, nullptr, TRUE);
-    FRegionSet = false;
+    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != 2)
+        GiveSizeBack();
+    if (FRegionSet)
+        GiveRegionBack(TRUE);
 }
 
 void TWinSkinForm::GiveChangesBack(bool GoingAway)
@@ -464,6 +544,14 @@ void TWinSkinForm::FrameWndProc(TMessage& Message)
             FRegionSet = false;
         }
         CallDefault(Message);
+        return;
+    case WM_SETTEXT:
+        // The platform paints its own caption with the new text: the skin's goes over it.
+        CallDefault(Message);
+        if (!Retired() && FFrameProc.Installed()) {
+            FCaptionText = WindowText(FHandle);
+            PaintFrame(nullptr);
+        }
         return;
     case WM_STYLECHANGED:
         if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0)
@@ -534,6 +622,17 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         }
         return true;
     case WM_SYSCOMMAND:
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam == ' ' && FSysMenu != nullptr &&
+            FSkinState == ssSkinned && !IsMinimized()) {
+            // Alt+Space: the system menu, under the skin's title bar (the window has lost the
+            // style the platform would open it for).
+            RECT r{};
+            GetWindowRect(FHandle, &r);
+            TrackPopupMenu(FSysMenu, TPM_LEFTALIGN | TPM_TOPALIGN, r.left + FBorderLeft, r.top + FBorderTop, 0,
+                           FHandle, nullptr);
+            Message.Result = 0;
+            return true;
+        }
         switch (Message.WParam) {
         case SC_MINIMIZE:
             FShowState = shMinimized;
@@ -639,6 +738,17 @@ void TWinSkinForm::HandleSize(TMessage& Message)
         if ((manager != nullptr && manager->MdiMaximized()) || FShowState != shNormal)
             return;
     }
+    if (Message.WParam == SIZE_RESTORED && FSkinState == ssSkinned && FFrameProc.Installed()) {
+        if (FFitPending) {
+            // Skinned (or re-skinned) while minimised: the fit it could not have then.
+            FSkinState = ssReskinning;
+            FitToSkin(true);
+            FSkinState = ssSkinned;
+        } else {
+            // The user sized the window: the client size to give back follows.
+            FNormalClient = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
+        }
+    }
     if (FSkinState == ssSkinned || FSkinState == ssReskinning)
         BuildWindowRegion();
 }
@@ -731,8 +841,13 @@ void TWinSkinForm::HandleNcActivate(TMessage& Message)
         FHotButton = nullptr;
         hot->SendMouseLeave();
     }
+    const bool ours = !(IsMdiChild() && FShowState != shNormal);
+    // The platform would paint its own caption, of its own height, first: over the client area
+    // when the skin's title bar is lower. -1 asks it to change the state and leave the paint.
+    if (ours)
+        Message.LParam = -1;
     CallDefault(Message);
-    if (!(IsMdiChild() && FShowState != shNormal))
+    if (ours && !Retired())
         PaintFrame(nullptr);
 }
 

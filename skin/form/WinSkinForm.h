@@ -91,6 +91,7 @@ public:
     // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
     void SetCaptionStyles(bool On);
     void BuildWindowRegion();
+    // Gives the window the region it had before the skin (none, or its own shape).
     void DropWindowRegion();
     // A new WM_NCCALCSIZE and WM_NCPAINT.
     void RefreshFrame();
@@ -160,6 +161,7 @@ public:
     int BorderBottom() const { return FBorderBottom; }
     int MenuHeight() const { return FMenuHeight; }
     SIZE NativeFrameSize() const { return FNativeFrameSize; }
+    SIZE NormalClient() const { return FNormalClient; }
     const RECT& TextRect() const { return FTextRect; }
     int RightButtonsLeft() const { return FRightButtonsLeft; }
     int FrameWidth() const { return FFrameWidth; }
@@ -205,6 +207,13 @@ private:
     void LoadCaptionButtons();
     void DropCaptionButtons() noexcept;
     bool MainMenuSkinned() const;
+    void GiveRegionBack(BOOL Redraw);
+    // The window's size as the host had it: its native frame around NormalClient, where the
+    // normal placement puts it; in whatever state the window is.
+    void GiveSizeBack();
+    void RecordNativeSize();
+    // The skin has four borders with frames to draw.
+    static bool CanDrawFrame(const TSkinData& Data);
     bool IsMdiChild() const { return FMDIKind == 2; }
     bool IsMinimized() const { return FShowState == shMinimized; }
     TDataSkinBorder* BorderElement(int Index) const;
@@ -281,6 +290,12 @@ private:
     int FFrameHeight = 0;
     SIZE FRegionSize{0, 0};
     bool FRegionSet = false;
+    // What the window had before the skin: its region (if any) and the client size of its
+    // normal placement, which only the user changes while it is skinned.
+    TRegionHandle FHostRegion;
+    SIZE FNormalClient{0, 0};
+    // The first fit waits for the window to leave the minimised state.
+    bool FFitPending = false;
     DWORD FLastSysMenuTime = 0;
     DWORD FDoubleClickTime = 0;
     std::vector<TSkinControl*> FAdaptors;

@@ -357,6 +357,10 @@ void TSkinManage::RequestAction(int Action, uint32_t Delay)
 {
     FPendingAction = Action;
     FTimer->SetInterval(Delay);
+    // A program that switches skinning on at run time may have activated its forms before the
+    // hook was there to see it: an active form of ours counts as that first activation.
+    if (FActivationCount == 0 && FindForm(GetActiveWindow()) != nullptr)
+        FActivationCount = 1;
     if (FActivationCount != 0) {
         FTimer->SetEnabled(true);
         return;

@@ -258,3 +258,130 @@ TEST_F(THostSafetyTest, FreeingTheSkinDataGivesItsWindowsBack)
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     form.Hide();
 }
+
+namespace {
+
+SIZE ClientSize(HWND W)
+{
+    RECT r{};
+    GetClientRect(W, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+void Show(HWND W, int Command)
+{
+    ShowWindow(W, Command);
+    Pump(150);
+}
+
+// A good package of the test skin whose left border is Width pixels wide.
+std::string WideSkin(int Width)
+{
+    std::vector<TPackageEntry> entries = Bitmaps();
+    const uint32_t left[2] = {LeftActive, LeftInactive};
+    entries[0].Data = Bmp(2 * Width, 40, [&](int x, int) { return left[x / Width]; });
+    entries.insert(entries.begin(), TPackageEntry{"skin.ini", Description({})});
+    return BuildPackage(entries);
+}
+
+} // namespace
+
+TEST_F(THostSafetyTest, TheSizeComesBackInEveryWindowState)
+{
+    StartSkinning();
+    int file = 100;
+    auto skinOff = [&] {
+        Data->SetActive(false);
+        Pump(400);
+        ASSERT_TRUE(Manager->SkinnedForms().empty());
+    };
+    auto skinOn = [&](TForm& Form) {
+        Data->SetActive(true);
+        Pump(400);
+        ASSERT_NE(Manager->FindSkinForm(Form.Handle()), nullptr);
+    };
+    // Unskinned while maximised, while minimised; re-skinned while minimised; skinned while
+    // minimised. Each time the restored window has the client the host gave it.
+    TForm& form = NewForm(300, 160);
+    ASSERT_NE(ShowSkinned(form), nullptr);
+    Show(form.Handle(), SW_MAXIMIZE);
+    skinOff();
+    Show(form.Handle(), SW_RESTORE);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+
+    skinOn(form);
+    Show(form.Handle(), SW_MINIMIZE);
+    skinOff();
+    Show(form.Handle(), SW_RESTORE);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+
+    skinOn(form);
+    Show(form.Handle(), SW_MINIMIZE);
+    Data->SetSkinFile(SkinFileOf(WideSkin(10), file));
+    Pump(400);
+    Show(form.Handle(), SW_RESTORE);
+    EXPECT_EQ(Manager->FindSkinForm(form.Handle())->BorderLeft(), 10);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    EXPECT_EQ(WindowSize(form.Handle()).cx, 300 + 10 + BorderWidth);
+    skinOff();
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+
+    Show(form.Handle(), SW_MINIMIZE);
+    Manager->SetSkinningOn(true);
+    ASSERT_TRUE(Manager->SkinWindow(form.Handle()));
+    Pump(100);
+    Show(form.Handle(), SW_RESTORE);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    EXPECT_EQ(WindowSize(form.Handle()).cx, 300 + 10 + BorderWidth);
+    DeleteFileA(SkinFileName(file).c_str());
+    form.Hide();
+}
+
+TEST_F(THostSafetyTest, ABorderlessWindowKeepsItsShapeAndAControlsOnlySkinKeepsTheFrame)
+{
+    StartSkinning();
+    TForm& round = NewForm(200, 120);
+    round.SetBorderStyle(bsNone);
+    round.SetBounds(100, 100, 200, 120);
+    SetWindowRgn(round.Handle(), CreateEllipticRgn(0, 0, 200, 120), TRUE);
+    auto elliptic = [&] {
+        HRGN probe = CreateRectRgn(0, 0, 0, 0);
+        const int type = GetWindowRgn(round.Handle(), probe);
+        const bool corner = PtInRegion(probe, 1, 1) != 0, centre = PtInRegion(probe, 100, 60) != 0;
+        DeleteObject(probe);
+        return type == COMPLEXREGION && !corner && centre;
+    };
+    ASSERT_NE(ShowSkinned(round), nullptr);
+    SetWindowPos(round.Handle(), nullptr, 0, 0, 210, 120, SWP_NOMOVE | SWP_NOZORDER);
+    Show(round.Handle(), SW_MINIMIZE);
+    Show(round.Handle(), SW_RESTORE);
+    Data->SetSkinFile(SkinFileOf(WideSkin(8), 200));
+    Pump(400);
+    EXPECT_TRUE(elliptic());
+    Data->SetActive(false);
+    Pump(400);
+    EXPECT_TRUE(elliptic());
+    round.Hide();
+
+    // Controls only: a skin change neither resizes the window nor cuts a region into its frame.
+    Data->SetSkinControls(TSkinControlTypes(Data->SkinControls()).Exclude(xcMainMenu));
+    Data->SetActive(true);
+    TForm& plain = NewForm(220, 100);
+    const SIZE native = WindowSize(plain.Handle());
+    ASSERT_NE(ShowSkinned(plain), nullptr);
+    Data->SetSkinFile(SkinFileOf(WideSkin(12), 201));
+    Pump(400);
+    EXPECT_EQ(WindowSize(plain.Handle()).cx, native.cx);
+    EXPECT_EQ(WindowSize(plain.Handle()).cy, native.cy);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(plain.Handle(), probe), ERROR);
+    DeleteObject(probe);
+    DeleteFileA(SkinFileName(200).c_str());
+    DeleteFileA(SkinFileName(201).c_str());
+    plain.Hide();
+}
