@@ -13,11 +13,19 @@ if [[ $which != --win-only ]]; then
   "$top/build/bench/tests/lzh_bench"
 fi
 if [[ $which != --native-only ]]; then
-  cmake -S "$top" -B "$top/build/bench-win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$top/build/bench-win" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench button_bench
-  "$top/scripts/wine-run" "$top/build/bench-win/tests/bitmap_load_bench.exe"
-  "$top/scripts/wine-run" "$top/build/bench-win/tests/skin_draw_bench.exe"
-  "$top/scripts/wine-run" "$top/build/bench-win/tests/frame_bench.exe" "$top/build/bench-win/skins/default.skn"
-  "$top/scripts/wine-run" "$top/build/bench-win/tests/button_bench.exe" "$top/build/bench-win/skins/default.skn"
+  # shellcheck source=winebench.sh
+  source "$top/scripts/winebench.sh"
+  # The 32-bit build, or the x86-64 one where the kernel does not run 32-bit code.
+  if [[ $(pembrox_win_arch) == win64 ]]; then
+    bw=$top/build/bench-win64 toolchain=$top/cmake/mingw-x86_64.cmake
+    echo "== this kernel does not run 32-bit x86 code: the x86-64 build's figures, under wine64"
+  else
+    bw=$top/build/bench-win toolchain=$top/cmake/mingw-i686.cmake
+  fi
+  cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$bw" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench button_bench
+  "$top/scripts/wine-run" "$bw/tests/bitmap_load_bench.exe"
+  "$top/scripts/wine-run" "$bw/tests/skin_draw_bench.exe"
+  "$top/scripts/wine-run" "$bw/tests/frame_bench.exe" "$bw/skins/default.skn"
+  "$top/scripts/wine-run" "$bw/tests/button_bench.exe" "$bw/skins/default.skn"
 fi

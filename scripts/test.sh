@@ -45,7 +45,8 @@ run_fuzzer() {
 run_fuzzer skinread_fuzz
 run_fuzzer bitmap_fuzz
 
-echo "== Windows build (${toolchain##*/mingw-})"
+win_arch=${toolchain##*/mingw-}
+echo "== Windows build (${win_arch%.cmake})"
 cmake -S "$top" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$win_build" -j"$jobs"
 

@@ -136,8 +136,5 @@ void TSkinBox::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapC
     FHandle = AControl->HandleAllocated() ? AControl->Handle() : nullptr;
     if (TWinSkinForm* form = FormObject())
         form->AddAdaptor(this);
-    if (FSwapColour && FSkinData != nullptr) {
-        FSavedColour = AControl->Color();
-        AControl->SetColor(FSkinData->Colours().ButtonFace);
-    }
+    TakeColour(AControl);
 }

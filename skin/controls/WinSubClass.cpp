@@ -95,13 +95,7 @@ void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool AS
     if (TWinSkinForm* form = FormObject())
         form->AddAdaptor(this);
     ReadWindowState();
-    if (FSwapColour && FSkinData != nullptr) {
-        // A control that follows its parent's colour goes back to following it: the colour it
-        // shows now may be the skin's already (its parent was recoloured first).
-        FSavedColour = AControl->Color();
-        FSavedParentColour = AControl->ParentColor();
-        AControl->SetColor(FSkinData->Colours().ButtonFace);
-    }
+    TakeColour(AControl);
     AControl->Invalidate();
 }
 
@@ -130,6 +124,17 @@ void TSkinControl::Detach()
         if (FSavedParentColour)
             control->SetParentColor(true);
     }
+}
+
+void TSkinControl::TakeColour(TControl* AControl)
+{
+    if (!FSwapColour || FSkinData == nullptr || AControl == nullptr)
+        return;
+    // A control that follows its parent's colour goes back to following it: the colour it shows
+    // now may be the skin's already (its parent was recoloured first).
+    FSavedColour = AControl->Color();
+    FSavedParentColour = AControl->ParentColor();
+    AControl->SetColor(FSkinData->Colours().ButtonFace);
 }
 
 void TSkinControl::ApplySkinColour()

@@ -90,6 +90,9 @@ protected:
     bool Hot() const { return (FMouseState & msHot) != 0; }
     bool Pressed() const { return (FMouseState & msPressed) != 0; }
     void SetMouseBit(uint8_t Bit, bool On) { FMouseState = On ? FMouseState | Bit : FMouseState & ~Bit; }
+    // With colour swapping: notes the control's colour (and whether it follows its parent's) and
+    // gives it the skin's face colour; Detach gives both back.
+    void TakeColour(TControl* AControl);
     // The form object is going away with its window: colours are not given back.
     bool OwnerGoingAway() const;
 

@@ -3,6 +3,9 @@
 // freed while its windows are skinned. Each must leave every window either fully skinned or fully
 // its own, and never run engine code on a freed object.
 #include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Exception.h"
 #include "framework/graphics/Bitmap.h"
@@ -384,4 +387,85 @@ TEST_F(THostSafetyTest, ABorderlessWindowKeepsItsShapeAndAControlsOnlySkinKeepsT
     DeleteFileA(SkinFileName(200).c_str());
     DeleteFileA(SkinFileName(201).c_str());
     plain.Hide();
+}
+
+TEST_F(THostSafetyTest, ColoursAndEveryDiscoveryChangeComeBackAndFollowASkinChange)
+{
+    StartSkinning();
+    TForm& form = NewForm(360, 220);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 10, 200, 120);
+    panel->SetColor(0x00336699);
+    auto* check = new TCheckBox(&form);
+    check->SetParent(panel);
+    check->SetBounds(10, 10, 100, 20);
+    auto* group = new TGroupBox(&form);
+    group->SetParent(panel);
+    group->SetBounds(10, 40, 150, 60);
+    auto* radio = new TRadioButton(&form);
+    radio->SetParent(group);
+    radio->SetBounds(10, 20, 100, 20);
+    auto* grid = new TStringGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(220, 10, 120, 80);
+    grid->SetFixedColor(0x00102030);
+    auto* bar = new TToolBar(&form);
+    bar->SetParent(&form);
+    bar->SetBounds(0, 180, 360, 30);
+    struct TState {
+        TColor Panel, Check, Group, Radio, Fixed, Bar, Form;
+        bool CheckParent, GroupParent, RadioParent, Flat;
+        bool operator==(const TState&) const = default;
+    };
+    auto state = [&] {
+        return TState{panel->Color(), check->Color(), group->Color(), radio->Color(), grid->FixedColor(),
+                      bar->Color(), form.Color(), check->ParentColor(), group->ParentColor(),
+                      radio->ParentColor(), bar->Flat()};
+    };
+    const TState before = state();
+    ASSERT_TRUE(before.CheckParent && before.GroupParent && before.RadioParent);
+    const TColor face = 0x00C8C8C8;
+
+    ASSERT_NE(ShowSkinned(form), nullptr);
+    EXPECT_EQ(panel->Color(), face);
+    EXPECT_EQ(check->Color(), face);
+    EXPECT_EQ(grid->FixedColor(), face);
+    EXPECT_TRUE(bar->Flat());
+
+    // A skin of another face colour: the form and every recoloured control follow it.
+    std::vector<TPackageEntry> entries = Bitmaps();
+    std::string ini = Description({});
+    ini.replace(ini.find("ButtonFace=200 200 200"), 22, "ButtonFace=10 20 30");
+    entries.insert(entries.begin(), TPackageEntry{"skin.ini", ini});
+    Data->SetSkinFile(SkinFileOf(BuildPackage(entries), 300));
+    Pump(400);
+    const TColor other = 0x001E140A;
+    EXPECT_EQ(form.Color(), other);
+    EXPECT_EQ(panel->Color(), other);
+    EXPECT_EQ(check->Color(), other);
+    EXPECT_EQ(radio->Color(), other);
+
+    // Off, on, off: every value is the host's again, and the boxes follow their parents.
+    for (int i = 0; i < 2; ++i) {
+        Data->SetActive(false);
+        Pump(400);
+        ASSERT_TRUE(Manager->SkinnedForms().empty());
+        const TState now = state();
+        EXPECT_TRUE(now == before) << "cycle " << i << std::hex << " panel " << now.Panel << " check " << now.Check
+                                   << " group " << now.Group << " radio " << now.Radio << " fixed " << now.Fixed
+                                   << " bar " << now.Bar << " form " << now.Form << " parents " << now.CheckParent
+                                   << now.GroupParent << now.RadioParent << " flat " << now.Flat << " / before "
+                                   << before.Panel << " " << before.Check << " " << before.Group << " "
+                                   << before.Radio << " " << before.Fixed << " " << before.Bar << " " << before.Form;
+        Data->SetActive(true);
+        Pump(400);
+    }
+    Data->SetActive(false);
+    Pump(400);
+    panel->SetColor(0x00445566);
+    EXPECT_EQ(check->Color(), 0x00445566);
+    EXPECT_EQ(radio->Color(), 0x00445566);
+    DeleteFileA(SkinFileName(300).c_str());
+    form.Hide();
 }
