@@ -13,6 +13,7 @@
 #include "skin/controls/WinSubClass.h"
 #include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
+#include "tests/support/GdiObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -467,5 +468,111 @@ TEST_F(THostSafetyTest, ColoursAndEveryDiscoveryChangeComeBackAndFollowASkinChan
     EXPECT_EQ(check->Color(), 0x00445566);
     EXPECT_EQ(radio->Color(), 0x00445566);
     DeleteFileA(SkinFileName(300).c_str());
+    form.Hide();
+}
+
+namespace {
+
+// The pixels of a window as its window DC shows them, 32 bits each.
+std::vector<uint32_t> WindowPixels(HWND W)
+{
+    RECT r{};
+    GetWindowRect(W, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    HDC window = GetWindowDC(W);
+    HDC memory = CreateCompatibleDC(window);
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::copy_n(static_cast<const uint32_t*>(bits), pixels.size(), pixels.begin());
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(W, window);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(THostSafetyTest, SkinCyclesPaintsAndBadSkinsLeaveNoGdiObjectsAndTheLookComesBack)
+{
+    StartSkinning();
+    TForm& form = NewForm(360, 200);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 10, 180, 90);
+    auto* check = new TCheckBox(&form);
+    check->SetParent(panel);
+    check->SetBounds(10, 10, 100, 20);
+    auto* radio = new TRadioButton(&form);
+    radio->SetParent(panel);
+    radio->SetBounds(10, 40, 100, 20);
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(200, 10, 80, 25);
+    auto* bit = new TBitBtn(&form);
+    bit->SetParent(&form);
+    bit->SetBounds(200, 45, 80, 25);
+    auto* speed = new TSpeedButton(&form);
+    speed->SetParent(&form);
+    speed->SetBounds(200, 80, 80, 25);
+    auto* group = new TGroupBox(&form);
+    group->SetParent(&form);
+    group->SetBounds(10, 110, 180, 60);
+    Manager->SetSkinningOn(false);
+    form.Show();
+    Pump(200);
+    const std::vector<uint32_t> native = WindowPixels(form.Handle());
+    const std::string other = WideSkin(9);
+    const std::string good = PackageWith("", "");
+    const std::string bad = PackageWith("close.bmp", "BM not a bitmap");
+    auto run = [&](int Action) {
+        Manager->SetCurrentSkinData(Data.get());
+        Manager->RequestAction(Action, 250);
+        Manager->OnActionTimer(nullptr);
+        Pump(20);
+    };
+    auto cycle = [&](int I) {
+        run(1);
+        Data->SetSkinFile(SkinFileOf(I % 2 != 0 ? other : good, 400));
+        Manager->OnActionTimer(nullptr);
+        Pump(20);
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        run(2);
+    };
+    cycle(0);
+    const int before = LiveGdiObjects();
+    ASSERT_GT(before, 0);
+    for (int i = 1; i <= 30; ++i)
+        cycle(i);
+    EXPECT_EQ(LiveGdiObjects(), before) << "skin on, change, paint and off";
+
+    // Skinned: many paints of every control and the frame, then bad skins, each ten times.
+    run(1);
+    ASSERT_NE(Manager->FindSkinForm(form.Handle()), nullptr);
+    Pump(50);
+    const int skinned = LiveGdiObjects();
+    for (int i = 0; i < 200; ++i)
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (int i = 0; i < 10; ++i)
+        for (const std::string& package : {bad, std::string(), good.substr(0, good.size() / 3)}) {
+            try {
+                Data->SetSkinFile(SkinFileOf(package, 401));
+            } catch (const Exception&) {
+            }
+            RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+    EXPECT_EQ(LiveGdiObjects(), skinned) << "paints and refused skins";
+    run(2);
+    Pump(100);
+    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_TRUE(WindowPixels(form.Handle()) == native) << "the unskinned look differs from the first one";
+    DeleteFileA(SkinFileName(400).c_str());
+    DeleteFileA(SkinFileName(401).c_str());
     form.Hide();
 }
