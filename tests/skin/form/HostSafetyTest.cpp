@@ -576,3 +576,62 @@ TEST_F(THostSafetyTest, SkinCyclesPaintsAndBadSkinsLeaveNoGdiObjectsAndTheLookCo
     DeleteFileA(SkinFileName(401).c_str());
     form.Hide();
 }
+
+namespace {
+
+// Notes the popup menu that opens and closes it again (the menu loop is modal).
+HWND GOpenedMenu = nullptr;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    if (HWND menu = FindWindowA("#32768", nullptr); menu != nullptr && IsWindowVisible(menu)) {
+        GOpenedMenu = menu;
+        EndMenu();
+        KillTimer(nullptr, Id);
+    }
+}
+
+} // namespace
+
+TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
+{
+    // A host whose form is active before any skin exists, then loads one and switches it on.
+    TForm& form = NewForm(300, 160);
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    Pump(200);
+    ASSERT_EQ(GetActiveWindow(), form.Handle());
+    ASSERT_TRUE(LoadSkinPackage(*Data, Description({}), Bitmaps()));
+    Data->SkinChanged();
+    Manager = SkinManager();
+    Data->SetActive(true);
+    Pump(400);
+    TWinSkinForm* skin = Manager->FindSkinForm(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    Pump(100);
+
+    // Alt+Space opens the system menu of the skinned window.
+    GOpenedMenu = nullptr;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMenu);
+    SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    KillTimer(nullptr, timer);
+    EXPECT_NE(GOpenedMenu, nullptr);
+
+    // Deactivated, the frame is still the skin's, and the client area below the skin's title
+    // bar is not painted over.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 700, 500, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    Pump(200);
+    EXPECT_FALSE(skin->Active());
+    EXPECT_EQ(WindowPixel(form.Handle(), 200, 12), TopInactive);
+    EXPECT_EQ(WindowPixel(form.Handle(), BorderWidth + 5, TitleHeight + 3), 0xC8C8C8u);
+    DestroyWindow(other);
+
+    // A title change straight through the window: the platform's caption does not stay over
+    // the skin's, which shows the new text.
+    SetWindowTextA(form.Handle(), "A new title");
+    Pump(100);
+    EXPECT_EQ(skin->CaptionText(), "A new title");
+    EXPECT_EQ(WindowPixel(form.Handle(), 200, 12), skin->Active() ? TopActive : TopInactive);
+    form.Hide();
+}
