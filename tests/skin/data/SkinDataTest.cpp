@@ -377,3 +377,33 @@ end
     EXPECT_FALSE(doSkin);
     EXPECT_EQ(data.SkinStore(), "(none)");
 }
+
+TEST_F(TSkinDataTest, ASkinFileNamedInTheDescriptionIsTheSkinAndDialogComponentsMakeNoManager)
+{
+    const std::string file = TempName("described" + std::to_string(GetCurrentProcessId()) + ".skn");
+    const std::string package = BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=FromFile\r\n"}});
+    {
+        TFileStream out(file, fmCreate);
+        out.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    }
+    RegisterComponentClass(TSkinData::StaticClass());
+    TSkinRoot root;
+    std::string path;
+    for (char c : file)
+        path += c == '\'' ? std::string("''") : std::string(1, c);
+    ReadComponentText("object Root: TSkinRoot\n  object SkinData1: TSkinData\n    Active = True\n    SkinFile = '" + path +
+                          "'\n    SkinFormtype = sfMainform\n    SkinStream = {00000000}\n  end\nend\n",
+                      &root);
+    ASSERT_NE(root.SkinData1, nullptr);
+    EXPECT_FALSE(root.SkinData1->SkinLoading());
+    EXPECT_EQ(root.SkinData1->SkinName(), "FromFile");
+    EXPECT_TRUE(root.SkinData1->Active());
+    DeleteFileA(file.c_str());
+    FreeSkinManager();
+
+    // A dialog component's Active asks no manager for anything.
+    TSkinData dialog(nullptr);
+    dialog.SetSkinFormtype(sfDialog);
+    dialog.SetActive(true);
+    EXPECT_EQ(SkinManager(), nullptr);
+}
