@@ -3,6 +3,7 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
+#include "framework/win/WindowInfo.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "skin/data/WinSkinData.h"
@@ -16,13 +17,6 @@
 IMPLEMENT_CLASS_EMPTY(TSkinControl)
 
 namespace {
-
-std::string WindowText(HWND W)
-{
-    char text[1001]{};
-    const int n = GetWindowTextA(W, text, 1000);
-    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
-}
 
 // Background transparent, brush clear, plain font style, for the text routines.
 void PrepareText(TCanvas& Canvas)

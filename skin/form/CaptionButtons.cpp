@@ -410,7 +410,7 @@ void TWinSkinForm::SendToMDIChild(WPARAM Command)
         return;
     SendMessageA(child, WM_SYSCOMMAND, Command, 0);
     TSkinManage* manager = SkinManager();
-    if (manager != nullptr && manager->MdiMaximized() && !IsMDIChildMaximized())
+    if (MdiChildrenMaximized() && !IsMDIChildMaximized())
         manager->SetMdiMax(false);
 }
 

@@ -3,6 +3,7 @@
 #include "framework/core/Exception.h"
 #include "framework/graphics/Icon.h"
 #include "framework/win/Callback.h"
+#include "framework/win/WindowInfo.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -218,9 +219,7 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
 {
     const TDataSkinTitle* title = FSkinData != nullptr ? FSkinData->SkinTitle() : nullptr;
     FCaptionSuffix = " ";
-    char text[1001]{};
-    const int n = GetWindowTextA(FHandle, text, 1000);
-    FCaptionText.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+    FCaptionText = WindowText(FHandle);
     const std::string shown = FCaptionPrefix + FCaptionText + FCaptionSuffix;
 
     HDC dc = Canvas.Handle();

@@ -3,6 +3,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
+#include "framework/win/WindowInfo.h"
 #include "framework/core/StrUtils.h"
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
@@ -24,13 +25,6 @@ constexpr DWORD CaptionStyleMask = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // NONCLIENTMETRICSA as the first Win32 systems knew it (no padded border): 340 bytes.
 constexpr UINT NonClientMetricsSize = 340;
-
-std::string WindowText(HWND W)
-{
-    char text[1001]{};
-    const int n = GetWindowTextA(W, text, 1000);
-    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
-}
 
 bool IsDialogClass(const std::string& Class)
 {
@@ -168,8 +162,7 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     FMenuHeight = 0;
 
     FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
-    TSkinManage* manager = SkinManager();
-    const bool mdiMaximized = manager != nullptr && manager->MdiMaximized();
+    const bool mdiMaximized = MdiChildrenMaximized();
     // A child window that is no MDI child keeps its own frame (the frame procedure passes its
     // messages on), and so its caption buttons.
     const bool embedded = (FWindowStyle & WS_CHILD) != 0 && !IsMdiChild();
@@ -310,8 +303,7 @@ void TWinSkinForm::SetCaptionStyles(bool On)
     if (FHandle == nullptr || !IsWindow(FHandle))
         return;
     if (!On && IsMdiChild()) {
-        TSkinManage* manager = SkinManager();
-        if (manager != nullptr && manager->MdiMaximized())
+        if (MdiChildrenMaximized())
             return;
     }
     const DWORD style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
@@ -325,8 +317,7 @@ void TWinSkinForm::SetCaptionStyles(bool On)
 void TWinSkinForm::StartSkinning()
 {
     if (FSkinState == ssNone) {
-        TSkinManage* manager = SkinManager();
-        if (IsMdiChild() && manager != nullptr && manager->MdiMaximized()) {
+        if (IsMdiChild() && MdiChildrenMaximized()) {
             SetCaptionStyles(true);
         } else if (IsMinimized() && FFrameKind != 2 && FFrameProc.Installed()) {
             FFitPending = true;
@@ -734,8 +725,7 @@ void TWinSkinForm::HandleSize(TMessage& Message)
     if (IsMinimized())
         return;
     if (IsMdiChild()) {
-        TSkinManage* manager = SkinManager();
-        if ((manager != nullptr && manager->MdiMaximized()) || FShowState != shNormal)
+        if (MdiChildrenMaximized() || FShowState != shNormal)
             return;
     }
     if (Message.WParam == SIZE_RESTORED && FSkinState == ssSkinned && FFrameProc.Installed()) {
@@ -763,7 +753,7 @@ void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
     } else if (!IsMdiChild()) {
         SetCaptionStyles(false);
     } else if (FShowState == shNormal) {
-        if (manager != nullptr && manager->MdiMaximized())
+        if (MdiChildrenMaximized())
             manager->SetMdiMax(false);
         SetCaptionStyles(false);
     } else {
@@ -896,7 +886,7 @@ void TWinSkinForm::ClientWndProc(TMessage& Message)
         return;
     case WM_MDITILE:
     case WM_MDICASCADE:
-        if (manager != nullptr && manager->MdiMaximized())
+        if (MdiChildrenMaximized())
             manager->SetMdiMax(false);
         FClientProc.CallOld(Message);
         return;

@@ -18,16 +18,14 @@ TSkinManage* GManager = nullptr;
 
 } // namespace
 
-std::string WindowClassName(HWND W)
-{
-    char name[101]{};
-    const int n = GetClassNameA(W, name, 100);
-    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
 TSkinManage* SkinManager()
 {
     return GManager;
+}
+
+bool MdiChildrenMaximized()
+{
+    return GManager != nullptr && GManager->MdiMaximized();
 }
 
 TSkinManage* CreateSkinManager()

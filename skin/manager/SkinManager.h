@@ -9,6 +9,7 @@
 #include "framework/controls/Timer.h"
 #include "framework/core/Object.h"
 #include "framework/win/Handles.h"
+#include "framework/win/WindowInfo.h"
 
 #include <windows.h>
 
@@ -113,5 +114,5 @@ TSkinManage* CreateSkinManager();
 // Detaches every window it still holds, removes the hook and frees it.
 void FreeSkinManager() noexcept;
 
-// The class name of a window as GetClassNameA gives it (at most 100 characters).
-std::string WindowClassName(HWND W);
+// There is a manager, and the skinned MDI children are shown maximised.
+bool MdiChildrenMaximized();
