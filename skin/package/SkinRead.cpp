@@ -57,6 +57,20 @@ bool HasPathPart(const std::string& Name)
     return Name.find_first_of("\\/:") != std::string::npos || Name.find("..") != std::string::npos;
 }
 
+// A name the platform takes for a device whatever folder it is in ("con.ini", "com1.bmp").
+bool IsDeviceName(const std::string& Name)
+{
+    std::string stem = Name.substr(0, Name.find('.'));
+    for (char& c : stem)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" || stem == "clock$")
+        return true;
+    return stem.size() == 4 && (stem.rfind("com", 0) == 0 || stem.rfind("lpt", 0) == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
 } // namespace
 
 TSkinReader::TSkinReader()
@@ -152,6 +166,8 @@ bool TSkinReader::Open(TMemoryStream& Package)
     for (int i = 0; i < count; ++i)
         if (HasPathPart(stored[i]))
             return Fail("entry name \"" + stored[i] + "\" has a folder, a drive or \"..\" in it");
+        else if (IsDeviceName(stored[i]))
+            return Fail("entry name \"" + stored[i] + "\" names a device");
 
     const int64_t dataAt = sizesAt + int64_t{4} * count;
     std::vector<int32_t> sizes(MaxEntries, 0);

@@ -238,7 +238,7 @@ TEST(SkinReadTest, ATruncatedStreamStillDecodesToItsDeclaredLength)
 
 // The description entry is written to a file of its name in the temporary folder: a name that
 // leads out of it makes the package invalid, whichever entry carries it.
-TEST(SkinReadTest, NamesWithAFolderADriveOrDotDotAreRefused)
+TEST(SkinReadTest, NamesWithAFolderADriveDotDotOrADeviceAreRefused)
 {
     MessageCatcher catcher;
     for (const char* name : {"..\\victim.ini", "../victim.ini", "..", "skins\\x.ini", "a/b.bmp", "C:victim.ini",
@@ -248,13 +248,20 @@ TEST(SkinReadTest, NamesWithAFolderADriveOrDotDotAreRefused)
         ExpectRefusedWithin(BuildPackage({{"skin.ini", "[A]\r\n"}, {"ok.bmp", "BM"}, {name, bitmap}}), UINT64_MAX,
                             "entry name \"" + std::string(name) + "\" has a folder, a drive or \"..\" in it");
     }
+    // Device names open a device wherever the file is written.
+    for (const char* name : {"con.ini", "NUL.bmp", "com1.ini", "Lpt9.bmp", "aux"}) {
+        SCOPED_TRACE(name);
+        ExpectRefusedWithin(BuildPackage({{"skin.ini", "[A]\r\n"}, {name, "BM"}}), UINT64_MAX,
+                            "entry name \"" + std::string(name) + "\" names a device");
+    }
     EXPECT_TRUE(catcher.Messages.empty());
 
-    // Dots, blanks and other marks are names like any other.
+    // Dots, blanks and other marks are names like any other; so are names a device name begins.
     TSkinReader reader;
-    TBytes package(BuildPackage({{"my.skin.ini", "[A]\r\n"}, {".frame.bmp", "a"}, {"a b (2).bmp", "b"}}));
+    TBytes package(BuildPackage({{"my.skin.ini", "[A]\r\n"}, {".frame.bmp", "a"}, {"a b (2).bmp", "b"},
+                                 {"console.bmp", "c"}, {"com10.bmp", "d"}}));
     ASSERT_TRUE(reader.Open(package)) << reader.LastError();
-    EXPECT_EQ(reader.EntryCount(), 3);
+    EXPECT_EQ(reader.EntryCount(), 5);
 }
 
 // Names are counted before any is made: a name table of line breaks costs no list of millions
