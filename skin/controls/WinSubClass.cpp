@@ -203,6 +203,10 @@ void TSkinControl::AfterMessage(TMessage& Message)
         break;
     case WM_NCDESTROY:
         Detach();
+        // The control's window is gone (re-created, say): the adaptor leaves the form object so
+        // that the next walk over the controls attaches a new one to the new window.
+        if (FormObject() != nullptr && !OwnerGoingAway())
+            Retire(this);
         break;
     default:
         break;

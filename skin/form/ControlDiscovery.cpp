@@ -175,8 +175,12 @@ void TWinSkinForm::AttachControls(TComponent* Container)
             FSkinData->OnSkinControl()(this, FSkinData, dynamic_cast<TControl*>(Container),
                                        dynamic_cast<TControl*>(component), name, skinned);
             if (auto* adaptor = dynamic_cast<TSkinControl*>(skinned)) {
-                if (control != nullptr)
+                if (control != nullptr) {
                     adaptor->AttachWindow(control->Handle(), FSkinData, &FAdaptorCanvas);
+                    // Listed, so that the next walk finds the control attached; it stays the
+                    // application's (ReleaseAdaptors only detaches it).
+                    AddAdaptor(adaptor);
+                }
                 continue;
             }
         }

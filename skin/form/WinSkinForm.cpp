@@ -417,6 +417,9 @@ void TWinSkinForm::ApplyColours()
 void TWinSkinForm::ReSkin()
 {
     ApplyColours();
+    // Controls made since, or whose windows were made anew, get their adaptors.
+    if (FForm != nullptr)
+        AttachControls(FForm);
     // Only the controls are skinned: the window keeps its own frame, size and region.
     if (!FFrameProc.Installed())
         return;

@@ -9,7 +9,9 @@
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Exception.h"
 #include "framework/graphics/Bitmap.h"
+#include "framework/win/Callback.h"
 #include "framework/win/Files.h"
+#include "skin/controls/SkinButton.h"
 #include "skin/controls/WinSubClass.h"
 #include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
@@ -634,4 +636,115 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
     EXPECT_EQ(skin->CaptionText(), "A new title");
     EXPECT_EQ(WindowPixel(form.Handle(), 200, 12), skin->Active() ? TopActive : TopInactive);
     form.Hide();
+}
+
+namespace {
+
+// Makes its own adaptor for every push button, owned by the handler.
+struct TOwnAdaptors : TComponent {
+    TOwnAdaptors() : TComponent(nullptr) {}
+    int Made = 0;
+    void SkinControl(TComponent*, TSkinData*, TControl*, TControl* Control, const std::string&,
+                     TComponent*& Skinned)
+    {
+        if (dynamic_cast<TButton*>(Control) != nullptr) {
+            Skinned = new TSkinButton(this);
+            ++Made;
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(THostSafetyTest, NewWindowsOfControlsAndTheApplicationsAdaptorsAreAttachedOnce)
+{
+    StartSkinning();
+    TForm& form = NewForm(300, 160);
+    auto* check = new TCheckBox(&form);
+    check->SetParent(&form);
+    check->SetBounds(10, 10, 100, 20);
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(AdaptorOf(skin, check), nullptr);
+
+    // The control's window is made anew: the old adaptor goes, a skin change attaches a new one
+    // to the new window.
+    const HWND old = check->Handle();
+    check->RecreateWnd();
+    check->HandleNeeded();
+    ASSERT_NE(check->Handle(), old);
+    Pump(50);
+    EXPECT_EQ(AdaptorOf(skin, check), nullptr);
+    Data->SkinChanged();
+    Pump(400);
+    ASSERT_NE(AdaptorOf(skin, check), nullptr);
+    EXPECT_EQ(AdaptorOf(skin, check)->Handle(), check->Handle());
+
+    // An adaptor the application makes is attached once, however often the controls are walked,
+    // and stays the application's when the skin goes.
+    TOwnAdaptors own;
+    Data->SetOnSkinControl(BindMethod<&TOwnAdaptors::SkinControl>(&own));
+    auto* button = new TButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(10, 40, 80, 25);
+    button->HandleNeeded();
+    Data->ApplyToForm(&form, nullptr);
+    Data->ApplyToForm(&form, nullptr);
+    EXPECT_EQ(own.Made, 1);
+    Data->SetActive(false);
+    Pump(400);
+    EXPECT_EQ(own.ComponentCount(), 1);
+    Data->SetOnSkinControl(nullptr);
+    form.Hide();
+}
+
+namespace {
+
+struct TThrowOnce : TObject {
+    int Calls = 0;
+    void FormSkin(TObject*, const std::string&, bool&)
+    {
+        if (++Calls == 1)
+            throw Exception("the host's handler failed");
+    }
+};
+
+int GReported = 0;
+void CountReport(std::exception_ptr)
+{
+    ++GReported;
+}
+
+} // namespace
+
+TEST_F(THostSafetyTest, AFailingWindowDoesNotStopTheTimersWalk)
+{
+    StartSkinning();
+    TForm& first = NewForm(200, 100);
+    TForm& second = NewForm(200, 100);
+    TForm& embedded = NewForm(100, 50);
+    Manager->SetSkinningOn(false);
+    first.Show();
+    second.Show();
+    Pump(100);
+    TThrowOnce handler;
+    Data->SetOnFormSkin(BindMethod<&TThrowOnce::FormSkin>(&handler));
+    GReported = 0;
+    const TCallbackExceptionHandler saved = SetCallbackExceptionHandler(&CountReport);
+    Manager->SetActivationCount(1);
+    Manager->SetCurrentSkinData(Data.get());
+    Manager->RequestAction(1, 250);
+    Manager->OnActionTimer(nullptr);
+    SetCallbackExceptionHandler(saved);
+    Data->SetOnFormSkin(nullptr);
+    EXPECT_EQ(GReported, 1);
+    // One window failed; the others were skinned, and the walk's licence to skin embedded
+    // windows ended with it.
+    EXPECT_EQ(Manager->SkinnedForms().size(), 2u);
+    embedded.SetParentWindow(first.Handle());
+    embedded.Show();
+    EXPECT_FALSE(Manager->SkinWindow(embedded.Handle()));
+    Pump(50);
+    first.Hide();
+    second.Hide();
 }
