@@ -15,7 +15,7 @@
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "tests/support/MessageRecorder.h"
-#include "tests/support/SkinPackages.h"
+#include "tests/support/FrameSkin.h"
 
 #include <gtest/gtest.h>
 
@@ -50,19 +50,6 @@ std::vector<TPackageEntry> Bitmaps()
     return {{"button.bmp", strip(12, 12, ButtonFrames, 5)},
             {"check.bmp", strip(13, 13, CheckFrames, 4)},
             {"radio.bmp", strip(13, 13, RadioFrames, 4)}};
-}
-
-void Pump(int Milliseconds)
-{
-    const DWORD end = GetTickCount() + static_cast<DWORD>(Milliseconds);
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(2);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
 uint32_t Pixel(HWND W, int X, int Y)

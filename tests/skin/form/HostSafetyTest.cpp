@@ -80,6 +80,15 @@ struct TSkinOffOnClick : TObject {
     }
 };
 
+// A control of class T owned by Form, on Parent, at (X, Y) and W x H.
+template <class T> T* Place(TForm& Form, TWinControl* Parent, int X, int Y, int W, int H)
+{
+    auto* control = new T(&Form);
+    control->SetParent(Parent);
+    control->SetBounds(X, Y, W, H);
+    return control;
+}
+
 TSkinControl* AdaptorOf(TWinSkinForm* Skin, TControl* Control)
 {
     for (TSkinControl* a : Skin->Adaptors())
@@ -396,26 +405,14 @@ TEST_F(THostSafetyTest, ColoursAndEveryDiscoveryChangeComeBackAndFollowASkinChan
 {
     StartSkinning();
     TForm& form = NewForm(360, 220);
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(10, 10, 200, 120);
+    auto* panel = Place<TPanel>(form, &form, 10, 10, 200, 120);
     panel->SetColor(0x00336699);
-    auto* check = new TCheckBox(&form);
-    check->SetParent(panel);
-    check->SetBounds(10, 10, 100, 20);
-    auto* group = new TGroupBox(&form);
-    group->SetParent(panel);
-    group->SetBounds(10, 40, 150, 60);
-    auto* radio = new TRadioButton(&form);
-    radio->SetParent(group);
-    radio->SetBounds(10, 20, 100, 20);
-    auto* grid = new TStringGrid(&form);
-    grid->SetParent(&form);
-    grid->SetBounds(220, 10, 120, 80);
+    auto* check = Place<TCheckBox>(form, panel, 10, 10, 100, 20);
+    auto* group = Place<TGroupBox>(form, panel, 10, 40, 150, 60);
+    auto* radio = Place<TRadioButton>(form, group, 10, 20, 100, 20);
+    auto* grid = Place<TStringGrid>(form, &form, 220, 10, 120, 80);
     grid->SetFixedColor(0x00102030);
-    auto* bar = new TToolBar(&form);
-    bar->SetParent(&form);
-    bar->SetBounds(0, 180, 360, 30);
+    auto* bar = Place<TToolBar>(form, &form, 0, 180, 360, 30);
     struct TState {
         TColor Panel, Check, Group, Radio, Fixed, Bar, Form;
         bool CheckParent, GroupParent, RadioParent, Flat;
@@ -505,27 +502,13 @@ TEST_F(THostSafetyTest, SkinCyclesPaintsAndBadSkinsLeaveNoGdiObjectsAndTheLookCo
 {
     StartSkinning();
     TForm& form = NewForm(360, 200);
-    auto* panel = new TPanel(&form);
-    panel->SetParent(&form);
-    panel->SetBounds(10, 10, 180, 90);
-    auto* check = new TCheckBox(&form);
-    check->SetParent(panel);
-    check->SetBounds(10, 10, 100, 20);
-    auto* radio = new TRadioButton(&form);
-    radio->SetParent(panel);
-    radio->SetBounds(10, 40, 100, 20);
-    auto* button = new TButton(&form);
-    button->SetParent(&form);
-    button->SetBounds(200, 10, 80, 25);
-    auto* bit = new TBitBtn(&form);
-    bit->SetParent(&form);
-    bit->SetBounds(200, 45, 80, 25);
-    auto* speed = new TSpeedButton(&form);
-    speed->SetParent(&form);
-    speed->SetBounds(200, 80, 80, 25);
-    auto* group = new TGroupBox(&form);
-    group->SetParent(&form);
-    group->SetBounds(10, 110, 180, 60);
+    auto* panel = Place<TPanel>(form, &form, 10, 10, 180, 90);
+    Place<TCheckBox>(form, panel, 10, 10, 100, 20);
+    Place<TRadioButton>(form, panel, 10, 40, 100, 20);
+    Place<TButton>(form, &form, 200, 10, 80, 25);
+    Place<TBitBtn>(form, &form, 200, 45, 80, 25);
+    Place<TSpeedButton>(form, &form, 200, 80, 80, 25);
+    Place<TGroupBox>(form, &form, 10, 110, 180, 60);
     Manager->SetSkinningOn(false);
     form.Show();
     Pump(200);
@@ -660,9 +643,7 @@ TEST_F(THostSafetyTest, NewWindowsOfControlsAndTheApplicationsAdaptorsAreAttache
 {
     StartSkinning();
     TForm& form = NewForm(300, 160);
-    auto* check = new TCheckBox(&form);
-    check->SetParent(&form);
-    check->SetBounds(10, 10, 100, 20);
+    auto* check = Place<TCheckBox>(form, &form, 10, 10, 100, 20);
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     ASSERT_NE(AdaptorOf(skin, check), nullptr);
@@ -684,9 +665,7 @@ TEST_F(THostSafetyTest, NewWindowsOfControlsAndTheApplicationsAdaptorsAreAttache
     // and stays the application's when the skin goes.
     TOwnAdaptors own;
     Data->SetOnSkinControl(BindMethod<&TOwnAdaptors::SkinControl>(&own));
-    auto* button = new TButton(&form);
-    button->SetParent(&form);
-    button->SetBounds(10, 40, 80, 25);
+    auto* button = Place<TButton>(form, &form, 10, 40, 80, 25);
     button->HandleNeeded();
     Data->ApplyToForm(&form, nullptr);
     Data->ApplyToForm(&form, nullptr);
