@@ -85,6 +85,7 @@ void TWinSysButton::Paint()
 void TWinSkinForm::DropCaptionButtons() noexcept
 {
     FHotObject = nullptr;
+    FTitleKey = TTitleKey{};
     // A button whose own mouse handling is running (its system menu's loop) lives until it returns.
     if (RunningCalls() > 0)
         std::move(FCaptionButtons.begin(), FCaptionButtons.end(), std::back_inserter(FDroppedButtons));

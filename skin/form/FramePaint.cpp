@@ -75,6 +75,8 @@ TDataSkinBorder* TWinSkinForm::BorderElement(int Index) const
 
 void TWinSkinForm::LoadMetrics()
 {
+    FPieces.clear();
+    FTitleKey = TTitleKey{};
     if (FSkinData == nullptr || FSkinData->SkinLoading())
         return;
     LoadBorderMetrics();
@@ -102,6 +104,7 @@ void TWinSkinForm::LoadBorderMetrics()
 
 void TWinSkinForm::CaptureIcon()
 {
+    FTitleKey = TTitleKey{};
     const int w = GetSystemMetrics(SM_CXSMICON);
     const int h = GetSystemMetrics(SM_CYSMICON);
     TBitmap ground(w, h, pf32bit);
@@ -182,11 +185,22 @@ void TWinSkinForm::DrawBorder(int Index, const RECT& Rect, HDC DC)
         return;
     const int frames = FramesOf(*border);
     const int frame = FActive || frames == 1 ? 1 : 2;
-    std::unique_ptr<TBitmap> image = BuildFrameBitmap(Rect, border->Bitmap.get(), MarginsOf(*border), frame,
-                                                      frames, border->Tile != 1, Index >= 3);
-    if (!image || image->Empty())
-        return;
-    BitBlt(DC, Rect.left, Rect.top, w, h, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    // Each piece is composed once per size and state: a paint copies it.
+    auto cached = std::find_if(FPieces.begin(), FPieces.end(), [&](const TFramePiece& p) {
+        return p.Index == Index && p.Frame == frame && p.Width == w && p.Height == h;
+    });
+    if (cached == FPieces.end()) {
+        std::unique_ptr<TBitmap> image = BuildFrameBitmap(Rect, border->Bitmap.get(), MarginsOf(*border), frame,
+                                                          frames, border->Tile != 1, Index >= 3);
+        if (!image || image->Empty())
+            return;
+        // Two states of four pieces; a piece of an older size makes room.
+        if (FPieces.size() >= 8)
+            FPieces.erase(FPieces.begin());
+        FPieces.push_back(TFramePiece{Index, frame, w, h, std::move(image)});
+        cached = FPieces.end() - 1;
+    }
+    BitBlt(DC, Rect.left, Rect.top, w, h, cached->Image->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::PaintTitleBar(HDC DC)
@@ -195,23 +209,30 @@ void TWinSkinForm::PaintTitleBar(HDC DC)
         SetBkMode(DC, OPAQUE);
         return;
     }
+    // The title bar is composed again only when what it shows changed.
+    const TTitleKey key{FFrameWidth, FBorderTop, FActive, FShowState, WindowText(FHandle)};
+    if (FTitleKey == key && FCaptionBuffer->Width() == FFrameWidth && FCaptionBuffer->Height() == FBorderTop) {
+        BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, FCaptionBuffer->Canvas()->Handle(), 0, 0, SRCCOPY);
+        SetBkMode(DC, OPAQUE);
+        return;
+    }
+    FTitleKey = TTitleKey{};
     FCaptionBuffer->SetSize(FFrameWidth, FBorderTop);
     TBitmapCanvas& canvas = *FCaptionBuffer->Canvas();
     HDC buffer = canvas.Handle();
-    BitBlt(buffer, 0, 0, FFrameWidth, FBorderTop, DC, 0, 0, SRCCOPY);
+    // The side borders' tops are drawn into the buffer too (reading them back from the window
+    // would cost more than drawing them).
+    DrawBorder(1, RECT{0, 0, FBorderLeft, FFrameHeight}, buffer);
+    DrawBorder(2, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer);
     const RECT title{FBorderLeft, 0, FFrameWidth - FBorderRight, FBorderTop};
     DrawBorder(3, title, buffer);
     PaintTitleText(canvas, title);
     LayoutCaptionButtons();
     PaintCaptionButtons(canvas);
     BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, canvas.Handle(), 0, 0, SRCCOPY);
-
-    // The system may have drawn its own inactive caption below a title bar lower than its own.
-    const int systemCaption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
-    if (!FActive && FBorderTop + FMenuHeight < systemCaption && FSkinData->FaceBrush() != nullptr) {
-        const RECT below{FBorderLeft, FBorderTop, FFrameWidth - FBorderRight, systemCaption - FMenuHeight};
-        FillRect(DC, &below, FSkinData->FaceBrush());
-    }
+    FTitleKey = key;
+    // Nothing below the title bar is ours: the platform is asked not to paint its own caption
+    // (see WM_NCACTIVATE), so the client area keeps what its owner painted.
     SetBkMode(DC, OPAQUE);
 }
 

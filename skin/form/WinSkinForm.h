@@ -283,6 +283,25 @@ private:
     TNCObject* FHotObject = nullptr;
     std::unique_ptr<TBitmap> FIconBitmap;
     std::unique_ptr<TBitmap> FCaptionBuffer;
+    // The frame pieces composed for the current sizes and states (border Index 1 to 4).
+    struct TFramePiece {
+        int Index;
+        int Frame;
+        int Width;
+        int Height;
+        std::unique_ptr<TBitmap> Image;
+    };
+    std::vector<TFramePiece> FPieces;
+    // What the title bar in FCaptionBuffer shows.
+    struct TTitleKey {
+        int Width = 0;
+        int Height = 0;
+        bool Active = false;
+        int ShowState = -1;
+        std::string Text;
+        bool operator==(const TTitleKey&) const = default;
+    };
+    TTitleKey FTitleKey;
     RECT FTextRect{0, 0, 0, 0};
     int FRightButtonsLeft = 0;
     RECT FWindowRect{0, 0, 0, 0};

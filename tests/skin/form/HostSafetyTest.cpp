@@ -601,23 +601,36 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
     KillTimer(nullptr, timer);
     EXPECT_NE(GOpenedMenu, nullptr);
 
-    // Deactivated, the frame is still the skin's, and the client area below the skin's title
-    // bar is not painted over.
+    // A skin whose title bar is lower than the system's caption. Deactivated, the frame is the
+    // skin's, and the client area below its title bar keeps what its owner painted there.
+    std::vector<TPackageEntry> low = Bitmaps();
+    low[2].Data = Bmp(60, 2 * 12, [](int, int y) { return y < 12 ? TopActive : TopInactive; });
+    low.insert(low.begin(), TPackageEntry{"skin.ini", Description({})});
+    Data->SetSkinFile(SkinFileOf(BuildPackage(low), 500));
+    Pump(400);
+    ASSERT_EQ(skin->BorderTop(), 12);
+    HWND black = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 60, 30, form.Handle(),
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    Pump(100);
+    const uint32_t owned = WindowPixel(form.Handle(), BorderWidth + 5, 12 + 5);
+    ASSERT_NE(owned, 0xC8C8C8u);
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 700, 500, 50, 50, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other);
     Pump(200);
     EXPECT_FALSE(skin->Active());
-    EXPECT_EQ(WindowPixel(form.Handle(), 200, 12), TopInactive);
-    EXPECT_EQ(WindowPixel(form.Handle(), BorderWidth + 5, TitleHeight + 3), 0xC8C8C8u);
+    EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), TopInactive);
+    EXPECT_EQ(WindowPixel(form.Handle(), BorderWidth + 5, 12 + 5), owned);
     DestroyWindow(other);
+    DestroyWindow(black);
+    DeleteFileA(SkinFileName(500).c_str());
 
     // A title change straight through the window: the platform's caption does not stay over
     // the skin's, which shows the new text.
     SetWindowTextA(form.Handle(), "A new title");
     Pump(100);
     EXPECT_EQ(skin->CaptionText(), "A new title");
-    EXPECT_EQ(WindowPixel(form.Handle(), 200, 12), skin->Active() ? TopActive : TopInactive);
+    EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), skin->Active() ? TopActive : TopInactive);
     form.Hide();
 }
 

@@ -691,10 +691,11 @@ TEST_F(SkinPackTest, UsageOnNoArgumentsOrUnknownCommand)
 TEST_F(SkinPackTest, UnpackRefusesUnsafeNames)
 {
     fs::create_directories(Path("target"));
-    // Names with a folder, a drive or ".." the reader refuses; the rest only cannot be files.
+    // Names with a folder, a drive or "..", and device names, the reader refuses; the rest only
+    // cannot be files.
     const std::pair<const char*, bool> names[] = {
         {"../evil.bmp", true}, {"..", true},     {"sub/x.bmp", true}, {"sub\\x.bmp", true}, {"C:x.bmp", true},
-        {"a..b.bmp", true},    {"CON.bmp", false}, {"lpt1", false},   {"x.bmp.", false},    {"q?.bmp", false}};
+        {"a..b.bmp", true},    {"CON.bmp", true},  {"lpt1", true},    {"x.bmp.", false},    {"q?.bmp", false}};
     for (const auto& [name, byReader] : names) {
         const std::string file =
             WritePackage("unsafe.skn", {{"skin.ini", "[A]\r\n"}, {"ok.bmp", MakeBitmap(2, 2, 24)}, {name, "payload"}});
