@@ -112,8 +112,12 @@ void TSkinCheckBox::PaintBox(HDC DC, const RECT& R)
     const int w = strip->Width() / frames, h = strip->Height();
     const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     int frame = IsChecked() ? 2 : 1;
-    if ((style & WS_DISABLED) != 0)
+    // A strip without disabled frames shows the enabled one, one without a checked frame its
+    // first: never nothing.
+    if ((style & WS_DISABLED) != 0 && frame + 2 <= frames)
         frame += 2;
+    if (frame > frames)
+        frame = 1;
     const RECT box = CheckBoxRect(R, w, h, (style & BS_LEFTTEXT) != 0);
     // The system centres its own box rounding the other way (Wine one row higher): the face is
     // laid a row beyond the image on both sides, so no edge of the default box is left showing.

@@ -6,6 +6,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
 
 #include <gtest/gtest.h>
@@ -92,19 +93,6 @@ inline std::vector<TPackageEntry> Bitmaps()
     };
 }
 
-// Dispatches every message that comes for Milliseconds.
-inline void Pump(int Milliseconds)
-{
-    const DWORD end = GetTickCount() + static_cast<DWORD>(Milliseconds);
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
 
 // The colour of a window pixel (window coordinates) as the window DC shows it, as 0x00RRGGBB.
 inline uint32_t WindowPixel(HWND W, int X, int Y)

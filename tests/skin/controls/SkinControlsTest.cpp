@@ -15,7 +15,8 @@
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "tests/support/MessageRecorder.h"
-#include "tests/support/FrameSkin.h"
+#include "tests/support/Pump.h"
+#include "tests/support/SkinPackages.h"
 
 #include <gtest/gtest.h>
 
@@ -342,6 +343,17 @@ TEST_F(TSkinControlsTest, CheckAndRadioBoxesShowTheFrameOfTheirState)
     Pump(30);
     RedrawWindow(radio->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(Pixel(radio->Handle(), 6, 8), RadioFrames[3]);
+
+    // A skin whose check strip says it has two frames: a disabled box shows its enabled frame.
+    std::string ini = Description();
+    ini.replace(ini.find("CheckButtonFrame=4"), 18, "CheckButtonFrame=2");
+    ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
+    check->SetEnabled(false);
+    Pump(30);
+    RedrawWindow(check->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // Two frames of a 52-pixel strip are 26 pixels wide: its second frame starts with the third
+    // of the four colours.
+    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[2]);
 }
 
 TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
