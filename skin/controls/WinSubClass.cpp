@@ -246,9 +246,12 @@ void TSkinControl::Repaint(HDC DC)
         return;
     RECT r = FWindowRect;
     OffsetRect(&r, -r.left, -r.top);
+    TWindowDC window;
     HDC dc = DC;
-    if (dc == nullptr)
-        dc = GetWindowDC(FHandle);
+    if (dc == nullptr) {
+        window = TWindowDC(FHandle);
+        dc = window.get();
+    }
     if (dc == nullptr)
         return;
     try {
@@ -257,8 +260,6 @@ void TSkinControl::Repaint(HDC DC)
         // A paint never fails the control: what could not be drawn keeps its own look.
         HandleCallbackException();
     }
-    if (DC == nullptr)
-        ReleaseDC(FHandle, dc);
 }
 
 void TSkinControl::PaintTo(HDC, const RECT&) {}

@@ -4,6 +4,7 @@
 #include "skin/draw/SkinEffects.h"
 
 #include "framework/graphics/Bitmap.h"
+#include "framework/win/Handles.h"
 
 #include <windows.h>
 
@@ -47,9 +48,9 @@ std::vector<uint8_t> ReadPixels32(TBitmap* Bitmap)
     info.bmiHeader.biClrImportant = 0;
 
     HBITMAP handle = Bitmap->Handle();
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, handle, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    TClientDC screen(nullptr);
+    const int lines =
+        GetDIBits(screen.get(), handle, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     if (lines != height)
         pixels.clear();
     return pixels;

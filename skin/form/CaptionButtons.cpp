@@ -214,7 +214,8 @@ void TWinSkinForm::PaintCaptionButtons(TCanvas& Canvas)
 void TWinSkinForm::DrawSysButton(TWinSysButton& Button, int State)
 {
     const TDataSkinSysButton& e = *Button.Element;
-    HDC dc = GetWindowDC(FHandle);
+    TWindowDC window(FHandle);
+    HDC dc = window.get();
     if (dc == nullptr)
         return;
     if (ShowsIcon(e)) {
@@ -227,7 +228,6 @@ void TWinSkinForm::DrawSysButton(TWinSysButton& Button, int State)
             frame = 1;
         DrawStretchFrame(dc, Button.BoundsRect, e.Bitmap.get(), frame, frames, true);
     }
-    ReleaseDC(FHandle, dc);
 }
 
 POINT TWinSkinForm::ScreenToFrame(int X, int Y) const

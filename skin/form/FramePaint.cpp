@@ -116,15 +116,13 @@ void TWinSkinForm::CaptureIcon()
     if (icon == nullptr)
         icon = reinterpret_cast<HICON>(SendMessageA(FHandle, WM_GETICON, ICON_BIG, 0));
     if (icon != nullptr) {
-        HANDLE copy = CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE);
-        if (copy == nullptr)
-            copy = CopyImage(icon, IMAGE_ICON, w, h, 0);
+        TIconHandle copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE)));
+        if (!copy)
+            copy.reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, 0)));
         HDC dc = FIconBitmap->Canvas()->Handle();
         FIconBitmap->Canvas()->Changing();
-        DrawIconEx(dc, 0, 0, copy != nullptr ? static_cast<HICON>(copy) : icon, w, h, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, 0, 0, copy ? copy.get() : icon, w, h, 0, nullptr, DI_NORMAL);
         FIconBitmap->Canvas()->Changed();
-        if (copy != nullptr)
-            DestroyIcon(static_cast<HICON>(copy));
         return;
     }
     if (FSkinData == nullptr)
@@ -147,11 +145,11 @@ void TWinSkinForm::PaintFrame(HDC DC)
     if (SharedPaintBitmap() == nullptr || (FSkinState != ssSkinned && FSkinState != ssReskinning) ||
         FFrameKind == 2 || (IsMdiChild() && FShowState != shNormal) || FSkinData == nullptr)
         return;
+    TWindowDC window;
     HDC dc = DC;
-    bool own = false;
     if (dc == nullptr) {
-        dc = GetWindowDC(FHandle);
-        own = true;
+        window = TWindowDC(FHandle);
+        dc = window.get();
     }
     if (dc == nullptr)
         return;
@@ -171,8 +169,6 @@ void TWinSkinForm::PaintFrame(HDC DC)
         // A frame paint never fails the window: what could not be drawn stays as it was.
         HandleCallbackException();
     }
-    if (own)
-        ReleaseDC(FHandle, dc);
     FHotObject = nullptr;
 }
 

@@ -363,14 +363,13 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
     if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
         // A message dialog's caption must fit its title bar.
         int blank = 0;
-        if (HDC dc = GetWindowDC(FHandle)) {
-            HGDIOBJ old = FCaptionFont ? SelectObject(dc, FCaptionFont.get()) : nullptr;
+        if (TWindowDC dc(FHandle); dc) {
+            TSaveDC state(dc.get());
+            if (FCaptionFont)
+                SelectObject(dc.get(), FCaptionFont.get());
             SIZE size{};
-            if (GetTextExtentPoint32A(dc, " ", 1, &size))
+            if (GetTextExtentPoint32A(dc.get(), " ", 1, &size))
                 blank = size.cx;
-            if (old != nullptr)
-                SelectObject(dc, old);
-            ReleaseDC(FHandle, dc);
         }
         const TDataSkinTitle* title = FSkinData->SkinTitle();
         const int needed = (static_cast<int>(FCaptionText.size()) + 7) * blank + FBorderLeft + FBorderRight +
@@ -808,19 +807,19 @@ void TWinSkinForm::HandleNcPaint(TMessage& Message)
         CallDefault(Message);
         return;
     }
-    // The update region is the sender's: the DC gets a copy of it (GetDCEx owns what it is given).
-    HDC dc = nullptr;
+    // The update region is the sender's: the DC gets a copy of it, which GetDCEx takes over only
+    // when it succeeds.
+    TDCEx dc;
     const auto update = reinterpret_cast<HRGN>(Message.WParam);
     if (Message.WParam > 1) {
-        HRGN copy = CreateRectRgn(0, 0, 0, 0);
-        if (copy != nullptr && CombineRgn(copy, update, nullptr, RGN_COPY) != ERROR)
-            dc = GetDCEx(FHandle, copy, DCX_WINDOW | DCX_INTERSECTRGN);
-        else if (copy != nullptr)
-            DeleteObject(copy);
+        TRegionHandle copy(CreateRectRgn(0, 0, 0, 0));
+        if (copy && CombineRgn(copy.get(), update, nullptr, RGN_COPY) != ERROR) {
+            dc = TDCEx(FHandle, copy.get(), DCX_WINDOW | DCX_INTERSECTRGN);
+            if (dc)
+                copy.release();
+        }
     }
-    PaintFrame(dc);
-    if (dc != nullptr)
-        ReleaseDC(FHandle, dc);
+    PaintFrame(dc.get());
     Message.Result = 0;
 }
 
