@@ -1,0 +1,154 @@
+// Skin on, skin change, paint and skin off, a thousand times (or as many as the second argument
+// says), on a form with every control kind the engine skins so far, driven through the manager's
+// own action handler. Prints what must stay flat: the process's GDI objects, window-procedure
+// thunks and subclass states; and whether the unskinned form looks as it did before the first skin.
+//   skin_soak.exe SKIN.skn [CYCLES]
+#include "skin/data/WinSkinData.h"
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+#include "tests/support/GdiObjects.h"
+
+#include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Forms.h"
+#include "framework/controls/Grids.h"
+#include "framework/controls/StdCtrls.h"
+#include "framework/win/Files.h"
+#include "framework/win/ObjectInstance.h"
+#include "framework/win/Subclass.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Pump(DWORD Milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        Application()->ProcessMessages();
+        Sleep(1);
+    } while (GetTickCount() - start < Milliseconds);
+}
+
+template <class T> T* Place(TForm& Form, TWinControl* Parent, int X, int Y, int W, int H)
+{
+    auto* control = new T(&Form);
+    control->SetParent(Parent);
+    control->SetBounds(X, Y, W, H);
+    return control;
+}
+
+std::vector<uint32_t> Pixels(HWND W)
+{
+    RECT r{};
+    GetWindowRect(W, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    HDC window = GetWindowDC(W);
+    HDC memory = CreateCompatibleDC(window);
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    pixels.assign(p, p + pixels.size());
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(W, window);
+    return pixels;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TApplicationScope scope;
+    Application()->Initialize();
+    char full[MAX_PATH]{};
+    const std::string named = argc > 1 ? argv[1] : "default.skn";
+    const std::string skinFile = GetFullPathNameA(named.c_str(), MAX_PATH, full, nullptr) != 0 ? full : named;
+    const int cycles = argc > 2 ? std::atoi(argv[2]) : 1000;
+    if (!FileExists(skinFile)) {
+        std::fprintf(stderr, "skin_soak: no skin file %s\n", skinFile.c_str());
+        return 1;
+    }
+
+    TForm form(nullptr);
+    form.SetCaption("Soak");
+    form.SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+    form.SetBounds(100, 100, 520, 360);
+    auto* panel = Place<TPanel>(form, &form, 10, 10, 200, 120);
+    Place<TCheckBox>(form, panel, 10, 10, 120, 20);
+    Place<TRadioButton>(form, panel, 10, 40, 120, 20);
+    auto* group = Place<TGroupBox>(form, &form, 10, 140, 200, 80);
+    Place<TCheckBox>(form, group, 10, 20, 120, 20);
+    Place<TButton>(form, &form, 230, 10, 90, 25);
+    Place<TBitBtn>(form, &form, 230, 45, 90, 25);
+    Place<TSpeedButton>(form, &form, 230, 80, 90, 25);
+    auto* radios = Place<TRadioGroup>(form, &form, 330, 10, 150, 100);
+    radios->Items()->Add("One");
+    radios->Items()->Add("Two");
+    Place<TStringGrid>(form, &form, 230, 120, 250, 100);
+    Place<TToolBar>(form, &form, 0, 280, 500, 30);
+
+    auto* data = new TSkinData(&form);
+    data->SetSkinFile(skinFile);
+    if (data->SkinLoading()) {
+        std::fprintf(stderr, "skin_soak: %s is not a valid skin\n", skinFile.c_str());
+        return 1;
+    }
+    TSkinManage* manager = SkinManager();
+    form.Show();
+    Pump(300);
+    const std::vector<uint32_t> native = Pixels(form.Handle());
+    auto run = [&](int Action) {
+        manager->SetCurrentSkinData(data);
+        manager->SetActivationCount(1);
+        manager->RequestAction(Action, 250);
+        manager->OnActionTimer(nullptr);
+        Pump(2);
+    };
+    auto cycle = [&] {
+        run(1);
+        data->SetSkinFile(skinFile);
+        manager->OnActionTimer(nullptr);
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        run(2);
+    };
+    cycle();
+    Pump(100);
+    const int gdi = LiveGdiObjects();
+    const size_t thunks = ObjectInstanceStats().Live;
+    const size_t states = WindowSubclassStats().States;
+    const DWORD start = GetTickCount();
+    int skinnedSeen = 0;
+    for (int i = 0; i < cycles; ++i) {
+        cycle();
+        skinnedSeen += manager->SkinnedForms().empty() ? 0 : 1;
+    }
+    const DWORD took = GetTickCount() - start;
+    Pump(300);
+    const bool same = Pixels(form.Handle()) == native;
+    std::printf("%d skin on / change / paint / off cycles of a form with %d controls, %lu ms (%.1f ms a cycle)\n",
+                cycles, form.ComponentCount() - 1, static_cast<unsigned long>(took),
+                static_cast<double>(took) / cycles);
+    std::printf("  GDI objects        %6d after the first cycle, %6d at the end\n", gdi, LiveGdiObjects());
+    std::printf("  procedure thunks   %6zu after the first cycle, %6zu at the end\n", thunks, ObjectInstanceStats().Live);
+    std::printf("  subclass states    %6zu after the first cycle, %6zu at the end\n", states,
+                WindowSubclassStats().States);
+    std::printf("  windows left skinned after a cycle: %d; unskinned look as before the first skin: %s\n",
+                skinnedSeen, same ? "yes" : "NO");
+    const bool flat = gdi == LiveGdiObjects() && thunks == ObjectInstanceStats().Live &&
+                      states == WindowSubclassStats().States && skinnedSeen == 0 && same;
+    return flat ? 0 : 2;
+}
