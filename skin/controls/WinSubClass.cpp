@@ -3,9 +3,9 @@
 #include "framework/controls/Controls.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
-#include "framework/win/WindowInfo.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
+#include "framework/win/WindowInfo.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -162,8 +162,9 @@ bool TSkinControl::BeforeMessage(TMessage&)
 void TSkinControl::HookedWndProc(TMessage& Message)
 {
     TCallScope call(*this);
-    if (!BeforeMessage(Message) || Retired())
+    if (!BeforeMessage(Message))
         return;
+    // Passed on also when the adaptor was released meanwhile: the control still gets it.
     CallPrevious(Message);
     // The control's own handling may have run a modal loop in which the skin went.
     if (Retired())

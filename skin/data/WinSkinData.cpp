@@ -281,23 +281,19 @@ void TSkinData::LoadBytes(TMemoryStream& Bytes)
 {
     // The new bytes become the package only when they load; a refused or failing package leaves
     // the current skin, its bytes and every skinned window as they were.
-    FPackageBytes.swap(FStagedBytes);
-    FPackageBytes->Clear();
+    std::unique_ptr<TMemoryStream> previous = std::exchange(FPackageBytes, std::make_unique<TMemoryStream>());
     FPackageBytes->LoadFromStream(Bytes);
     bool loaded = false;
     try {
         loaded = LoadPackage();
     } catch (...) {
-        FPackageBytes.swap(FStagedBytes);
-        FStagedBytes->Clear();
+        FPackageBytes = std::move(previous);
         throw;
     }
     if (!loaded) {
-        FPackageBytes.swap(FStagedBytes);
-        FStagedBytes->Clear();
+        FPackageBytes = std::move(previous);
         return;
     }
-    FStagedBytes->Clear();
     SkinChanged();
 }
 

@@ -127,8 +127,8 @@ public:
     // The first window icon the form painting captured; parsing leaves it alone.
     TBitmap* SharedIcon() const { return FSharedIcon.get(); }
 
-    // Frees the skins replaced by later loads (the manager calls this once every window of the
-    // component has re-read its caption buttons from the current one).
+    // Frees the skins replaced by later loads (the manager calls this once no window of the
+    // component points into them: after a re-apply, or when none is skinned from it).
     void ReleaseRetiredSkins() noexcept { FRetiredSkins.clear(); }
     size_t RetiredSkinCount() const { return FRetiredSkins.size(); }
 
@@ -158,8 +158,6 @@ private:
     TOnSkinControl FOnSkinControl;
 
     std::unique_ptr<TMemoryStream> FPackageBytes;
-    // The bytes of the current skin while a new package is being loaded.
-    std::unique_ptr<TMemoryStream> FStagedBytes = std::make_unique<TMemoryStream>();
     bool FSkinLoading = true;
     // The current skin (never null), and the ones replaced while windows still pointed into them.
     std::unique_ptr<TSkinContent> FSkin;

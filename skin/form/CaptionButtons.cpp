@@ -420,14 +420,20 @@ void TWinSkinForm::ShowSystemMenu(POINT Point)
     const DWORD now = GetTickCount();
     if (now - FLastSysMenuTime > FDoubleClickTime) {
         FLastSysMenuTime = now;
-        if (FSysMenu != nullptr)
-            TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FHandle, nullptr);
+        TrackSystemMenu(Point);
         return;
     }
     // A second click within the double-click time closes the window.
     if (FHoverTimer)
         FHoverTimer->SetEnabled(false);
     PostMessageA(FHandle, WM_CLOSE, 0, 0);
+}
+
+void TWinSkinForm::TrackSystemMenu(POINT Point)
+{
+    // Its commands come back as WM_COMMAND, which the frame procedure turns into WM_SYSCOMMAND.
+    if (FSysMenu != nullptr)
+        TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FHandle, nullptr);
 }
 
 void TWinSkinForm::HoverTimerTick(TObject*)

@@ -3,8 +3,8 @@
 #include "framework/controls/Forms.h"
 #include "framework/controls/Messages.h"
 #include "framework/core/Published.h"
-#include "framework/win/WindowInfo.h"
 #include "framework/core/StrUtils.h"
+#include "framework/win/WindowInfo.h"
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
@@ -84,7 +84,10 @@ void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
         return;
     }
     FForm->FreeNotification(this);
-    FForm->SetAutoScroll(false);
+    TCustomForm* form = FForm;
+    const bool autoScroll = form->AutoScroll();
+    FChanges.Record(form, "AutoScroll", [form, autoScroll] { form->SetAutoScroll(autoScroll); });
+    form->SetAutoScroll(false);
     if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHook.Installed())
         FFormHook.Install(FForm, BindMethod<&TWinSkinForm::FormMessageHook>(this));
     SkinFrame(Data);
@@ -621,8 +624,7 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
             // style the platform would open it for).
             RECT r{};
             GetWindowRect(FHandle, &r);
-            TrackPopupMenu(FSysMenu, TPM_LEFTALIGN | TPM_TOPALIGN, r.left + FBorderLeft, r.top + FBorderTop, 0,
-                           FHandle, nullptr);
+            TrackSystemMenu(POINT{r.left + FBorderLeft, r.top + FBorderTop});
             Message.Result = 0;
             return true;
         }

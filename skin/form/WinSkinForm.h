@@ -140,6 +140,8 @@ public:
     TWinSysButton* ButtonAt(POINT Point) const;
     void DoButtonAction(int X, int Y);
     void ShowSystemMenu(POINT Point);
+    // Opens the system menu at Point (screen coordinates), now.
+    void TrackSystemMenu(POINT Point);
     void ToggleMaximize();
     void RestoreWindow();
     void ToggleMinimize();

@@ -388,7 +388,6 @@ void TSkinManage::OnActionTimer(TObject*)
         bool& Flag;
         ~TFullPass() { Flag = false; }
     } fullPass{FFullPass};
-    auto guarded = [](auto&& Step) { CallGuarded(Step); };
     TScreen* screen = Screen();
     const bool onlyThis = data->SkinFormtype() == sfOnlyThisForm;
     switch (FPendingAction) {
@@ -400,7 +399,7 @@ void TSkinManage::OnActionTimer(TObject*)
             if (onlyThis && form != data->Owner())
                 continue;
             if (form->HandleAllocated())
-                guarded([&] { SkinWindow(form->Handle()); });
+                CallGuarded([&] { SkinWindow(form->Handle()); });
             if (onlyThis)
                 break;
         }
@@ -414,7 +413,7 @@ void TSkinManage::OnActionTimer(TObject*)
             TWinSkinForm* form = FSkinnedForms[i];
             if (onlyThis && form->SkinData() != data)
                 continue;
-            guarded([&] { DetachForm(form, true); });
+            CallGuarded([&] { DetachForm(form, true); });
             if (onlyThis)
                 break;
         }
@@ -424,7 +423,7 @@ void TSkinManage::OnActionTimer(TObject*)
         for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
             if (form->SkinData() != data)
                 continue;
-            guarded([&] {
+            CallGuarded([&] {
                 form->ResetCaptionButtons();
                 form->LoadMetrics();
                 if (onlyThis)
@@ -436,13 +435,15 @@ void TSkinManage::OnActionTimer(TObject*)
         if (!onlyThis)
             for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
                 if (form->SkinData() == data)
-                    guarded([&] { form->ReSkin(); });
-        // Every window of the component now reads the new skin: earlier ones can go.
-        data->ReleaseRetiredSkins();
+                    CallGuarded([&] { form->ReSkin(); });
         break;
     default:
         break;
     }
+    // After a re-apply every window of the component reads the current skin; after any action
+    // no window may read it at all: either way the skins it replaced can go.
+    if (FPendingAction == 3 || !UsesSkinData(data))
+        data->ReleaseRetiredSkins();
     data->FireSkinChanged();
     FCurrentSkinData = nullptr;
 }

@@ -7,6 +7,7 @@
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "tests/support/GdiObjects.h"
+#include "tests/support/WindowPixels.h"
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
@@ -44,29 +45,6 @@ template <class T> T* Place(TForm& Form, TWinControl* Parent, int X, int Y, int 
     return control;
 }
 
-std::vector<uint32_t> Pixels(HWND W)
-{
-    RECT r{};
-    GetWindowRect(W, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
-    HDC window = GetWindowDC(W);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    pixels.assign(p, p + pixels.size());
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(W, window);
-    return pixels;
-}
 
 } // namespace
 
@@ -110,7 +88,7 @@ int main(int argc, char** argv)
     TSkinManage* manager = SkinManager();
     form.Show();
     Pump(300);
-    const std::vector<uint32_t> native = Pixels(form.Handle());
+    const std::vector<uint32_t> native = WindowPixels(form.Handle());
     auto run = [&](int Action) {
         manager->SetCurrentSkinData(data);
         manager->SetActivationCount(1);
@@ -138,7 +116,7 @@ int main(int argc, char** argv)
     }
     const DWORD took = GetTickCount() - start;
     Pump(300);
-    const bool same = Pixels(form.Handle()) == native;
+    const bool same = WindowPixels(form.Handle()) == native;
     std::printf("%d skin on / change / paint / off cycles of a form with %d controls, %lu ms (%.1f ms a cycle)\n",
                 cycles, form.ComponentCount() - 1, static_cast<unsigned long>(took),
                 static_cast<double>(took) / cycles);

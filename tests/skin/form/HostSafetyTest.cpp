@@ -16,6 +16,7 @@
 #include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
 #include "tests/support/GdiObjects.h"
+#include "tests/support/WindowPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -318,19 +319,21 @@ TEST_F(THostSafetyTest, TheSizeComesBackInEveryWindowState)
     // Unskinned while maximised, while minimised; re-skinned while minimised; skinned while
     // minimised. Each time the restored window has the client the host gave it.
     TForm& form = NewForm(300, 160);
+    auto expectHostsClient = [&](int Line) {
+        EXPECT_EQ(ClientSize(form.Handle()).cx, 300) << "line " << Line;
+        EXPECT_EQ(ClientSize(form.Handle()).cy, 160) << "line " << Line;
+    };
     ASSERT_NE(ShowSkinned(form), nullptr);
     Show(form.Handle(), SW_MAXIMIZE);
     skinOff();
     Show(form.Handle(), SW_RESTORE);
-    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
-    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    expectHostsClient(__LINE__);
 
     skinOn(form);
     Show(form.Handle(), SW_MINIMIZE);
     skinOff();
     Show(form.Handle(), SW_RESTORE);
-    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
-    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    expectHostsClient(__LINE__);
 
     skinOn(form);
     Show(form.Handle(), SW_MINIMIZE);
@@ -338,20 +341,17 @@ TEST_F(THostSafetyTest, TheSizeComesBackInEveryWindowState)
     Pump(400);
     Show(form.Handle(), SW_RESTORE);
     EXPECT_EQ(Manager->FindSkinForm(form.Handle())->BorderLeft(), 10);
-    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
-    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    expectHostsClient(__LINE__);
     EXPECT_EQ(WindowSize(form.Handle()).cx, 300 + 10 + BorderWidth);
     skinOff();
-    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
-    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    expectHostsClient(__LINE__);
 
     Show(form.Handle(), SW_MINIMIZE);
     Manager->SetSkinningOn(true);
     ASSERT_TRUE(Manager->SkinWindow(form.Handle()));
     Pump(100);
     Show(form.Handle(), SW_RESTORE);
-    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
-    EXPECT_EQ(ClientSize(form.Handle()).cy, 160);
+    expectHostsClient(__LINE__);
     EXPECT_EQ(WindowSize(form.Handle()).cx, 300 + 10 + BorderWidth);
     DeleteFileA(SkinFileName(file).c_str());
     form.Hide();
@@ -472,29 +472,6 @@ TEST_F(THostSafetyTest, ColoursAndEveryDiscoveryChangeComeBackAndFollowASkinChan
 
 namespace {
 
-// The pixels of a window as its window DC shows them, 32 bits each.
-std::vector<uint32_t> WindowPixels(HWND W)
-{
-    RECT r{};
-    GetWindowRect(W, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
-    HDC window = GetWindowDC(W);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::copy_n(static_cast<const uint32_t*>(bits), pixels.size(), pixels.begin());
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(W, window);
-    return pixels;
-}
 
 } // namespace
 

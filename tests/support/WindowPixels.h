@@ -1,0 +1,31 @@
+// A whole window, frame included, as its window DC shows it: 32 bits a pixel, rows top first.
+#pragma once
+
+#include "framework/win/Handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+inline std::vector<uint32_t> WindowPixels(HWND W)
+{
+    RECT r{};
+    GetWindowRect(W, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return {};
+    TWindowDC window(W);
+    TMemoryDC memory(window.get());
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    TBitmapHandle dib(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || bits == nullptr)
+        return {};
+    TSelectObject selected(memory.get(), dib.get());
+    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    return std::vector<uint32_t>(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
+}
