@@ -17,7 +17,7 @@
 // and CM_MOUSEENTER/CM_MOUSELEAVE, all through its WindowProc.
 #pragma once
 
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/Component.h"
 #include "framework/core/Exception.h"
 #include "framework/core/Method.h"

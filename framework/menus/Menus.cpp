@@ -1,7 +1,7 @@
 // Menu items, menus, actions, short-cut texts, owner drawing and the popup menus' hidden window.
 #include "framework/menus/Menus.h"
 
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
 #include "framework/graphics/Canvas.h"

@@ -1,12 +1,12 @@
 #include "skin/controls/SkinButton.h"
 
 #include "framework/controls/Buttons.h"
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
 #include "framework/win/Callback.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/WinSkinForm.h"
+#include "skin/controls/AdaptorSet.h"
 
 IMPLEMENT_CLASS_EMPTY(TSkinButton)
 IMPLEMENT_CLASS_EMPTY(TSkinBitButton)
@@ -158,16 +158,16 @@ void TSkinButton::PaintTo(HDC DC, const RECT& R)
 
 void TSkinButton::BecomeHot()
 {
-    TWinSkinForm* form = FormObject();
+    TAdaptorSet* set = OwnerSet();
     if (Hot())
         return;
     SetMouseBit(msHot, true);
-    if (form != nullptr && form->HotButton() != nullptr && form->HotButton() != this)
-        form->HotButton()->SendMouseLeave();
-    if (form == nullptr || form->HotButton() != this) {
+    if (set != nullptr && set->HotButton() != nullptr && set->HotButton() != this)
+        set->HotButton()->SendMouseLeave();
+    if (set == nullptr || set->HotButton() != this) {
         Refresh();
-        if (form != nullptr)
-            form->SetHotButton(this);
+        if (set != nullptr)
+            set->SetHotButton(this);
     }
 }
 
@@ -194,7 +194,7 @@ bool TSkinButton::BeforeMessage(TMessage& Message)
 
 void TSkinButton::AfterMessage(TMessage& Message)
 {
-    TWinSkinForm* form = FormObject();
+    TAdaptorSet* set = OwnerSet();
     switch (Message.Msg) {
     case WM_KEYDOWN:
         if (Message.WParam == VK_SPACE) {
@@ -225,16 +225,16 @@ void TSkinButton::AfterMessage(TMessage& Message)
         if (FEnabled) {
             SetMouseBit(msHot, true);
             Refresh();
-            if (form != nullptr)
-                form->SetHotButton(this);
+            if (set != nullptr)
+                set->SetHotButton(this);
         }
         return;
     case CM_MOUSELEAVE:
         if (FEnabled) {
             SetMouseBit(msHot | msPressed, false);
             Refresh();
-            if (form != nullptr && form->HotButton() == this)
-                form->SetHotButton(nullptr);
+            if (set != nullptr && set->HotButton() == this)
+                set->SetHotButton(nullptr);
         }
         return;
     default:
@@ -313,8 +313,8 @@ void TSkinSpeedButton::AttachGraphicControl(TSpeedButton* AButton, TSkinData* Da
     FGraphicControl = AButton;
     AButton->FreeNotification(this);
     FHook.Install(AButton, BindMethod<&TSkinControl::HookedWndProc>(this));
-    if (TWinSkinForm* form = FormObject())
-        form->AddAdaptor(this);
+    if (TAdaptorSet* set = OwnerSet())
+        set->AddAdaptor(this);
     AButton->Invalidate();
 }
 

@@ -4,7 +4,7 @@
 #include "framework/core/Properties.h"
 #include "framework/core/Published.h"
 #include "skin/data/WinSkinData.h"
-#include "skin/form/WinSkinForm.h"
+#include "skin/controls/AdaptorSet.h"
 
 #include <algorithm>
 
@@ -138,7 +138,7 @@ void TSkinBox::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapC
     FSwapColour = ASwapColour;
     FCanvas = ACanvas;
     FHandle = AControl->HandleAllocated() ? AControl->Handle() : nullptr;
-    if (TWinSkinForm* form = FormObject())
-        form->AddAdaptor(this);
+    if (TAdaptorSet* set = OwnerSet())
+        set->AddAdaptor(this);
     TakeColour(AControl);
 }

@@ -1,14 +1,14 @@
 #include "skin/controls/WinSubClass.h"
 
 #include "framework/controls/Controls.h"
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/WinSkinForm.h"
+#include "skin/controls/AdaptorSet.h"
 
 #include <commctrl.h>
 
@@ -33,29 +33,29 @@ TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 TSkinControl::~TSkinControl()
 {
     Detach();
-    if (TWinSkinForm* form = FormObject())
-        form->RemoveAdaptor(this);
+    if (TAdaptorSet* set = OwnerSet())
+        set->RemoveAdaptor(this);
 }
 
 void TSkinControl::OnRetire() noexcept
 {
     CallGuarded([this] { Detach(); });
-    if (TWinSkinForm* form = FormObject())
-        form->RemoveAdaptor(this);
+    if (TAdaptorSet* set = OwnerSet())
+        set->RemoveAdaptor(this);
     // The retired adaptor belongs to nobody: its owner may go before the adaptor's last call.
     if (Owner() != nullptr)
         Owner()->RemoveComponent(this);
 }
 
-TWinSkinForm* TSkinControl::FormObject() const
+TAdaptorSet* TSkinControl::OwnerSet() const
 {
-    return dynamic_cast<TWinSkinForm*>(Owner());
+    return dynamic_cast<TAdaptorSet*>(Owner());
 }
 
 bool TSkinControl::OwnerGoingAway() const
 {
-    const TWinSkinForm* form = FormObject();
-    return form != nullptr && form->SkinState() == ssDetaching;
+    const TAdaptorSet* set = OwnerSet();
+    return set != nullptr && set->GoingAway();
 }
 
 void TSkinControl::Watch(TControl* AControl)
@@ -86,8 +86,8 @@ void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool AS
     FHook.Install(AControl, BindMethod<&TSkinControl::HookedWndProc>(this));
     FSavedDoubleBuffered = AControl->DoubleBuffered();
     AControl->SetDoubleBuffered(true);
-    if (TWinSkinForm* form = FormObject())
-        form->AddAdaptor(this);
+    if (TAdaptorSet* set = OwnerSet())
+        set->AddAdaptor(this);
     ReadWindowState();
     TakeColour(AControl);
     AControl->Invalidate();
@@ -206,7 +206,7 @@ void TSkinControl::AfterMessage(TMessage& Message)
         Detach();
         // The control's window is gone (re-created, say): the adaptor leaves the form object so
         // that the next walk over the controls attaches a new one to the new window.
-        if (FormObject() != nullptr && !OwnerGoingAway())
+        if (OwnerSet() != nullptr && !OwnerGoingAway())
             Retire(this);
         break;
     default:

@@ -5,8 +5,8 @@
 // adaptor tracks focus, the enabled state, the caption and the mouse (hot, pressed), paints on
 // demand into the window DC, and gives everything back when it detaches.
 //
-// Adaptors are components owned by the form object (TWinSkinForm), which makes them and releases
-// them with Retire: an adaptor released while one of its messages is being handled (a click
+// Adaptors are components owned by the adaptor set of a window (TAdaptorSet), which makes them and
+// releases them with Retire: an adaptor released while one of its messages is being handled (a click
 // handler's modal dialog that switches the skin off) is detached at once and deleted when that
 // message returns. Code after CallPrevious checks Retired() before it touches the control again.
 #pragma once
@@ -30,7 +30,7 @@ class TControl;
 class TDataSkinObject;
 class TSkinData;
 class TWinControl;
-class TWinSkinForm;
+class TAdaptorSet;
 
 // MouseState bits.
 constexpr uint8_t msHot = 1;
@@ -78,12 +78,12 @@ public:
     bool Enabled() const { return FEnabled; }
     bool Focused() const { return FFocused; }
     const std::string& Caption() const { return FCaption; }
-    // The form object that owns the adaptor, or nullptr.
-    TWinSkinForm* FormObject() const;
+    // The adaptor set that owns the adaptor, or nullptr (an adaptor the application made).
+    TAdaptorSet* OwnerSet() const;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // Detaches and leaves the form object (and its component list) at once.
+    // Detaches and leaves its set (and the set's component list) at once.
     void OnRetire() noexcept override;
     // Focused, Enabled and Caption from the window.
     void ReadWindowState();
@@ -93,7 +93,7 @@ protected:
     // With colour swapping: notes the control's colour (and whether it follows its parent's) and
     // gives it the skin's face colour; Detach gives both back.
     void TakeColour(TControl* AControl);
-    // The form object is going away with its window: colours are not given back.
+    // The set's window is going away: colours are not given back.
     bool OwnerGoingAway() const;
 
     uint8_t FMouseState = 0;

@@ -11,6 +11,60 @@
 #include <memory>
 #include <string>
 
+// The sides of a window's frame, numbered as the painters and the region builder take them.
+enum TBorderSide : int32_t { sdLeft = 1, sdRight = 2, sdTop = 3, sdBottom = 4 };
+
+// A caption button's Action: what a click does. Other values are the application's own (the
+// click posts them); negative ones make a button that only decorates.
+enum TCaptionAction : int32_t {
+    cbClose = 0,
+    cbMaximize = 1,
+    cbMinimize = 2,
+    cbSystemMenu = 3,
+    cbMdiMinimize = 7,
+    cbMdiRestore = 8,
+    cbMdiClose = 9,
+    cbSystemIcon = 11, // shows the window icon and opens the system menu
+    cbSystemMenuOnly = 12,
+    cbMaximizeAlt = 22,
+    cbMinimizeAlt = 23,
+    cbMdiMinimizeAlt = 60,
+    cbMdiRestoreAlt = 61,
+    cbMdiCloseAlt = 62,
+};
+
+// A caption button's Visibility and Visibility1: when it shows. Values from cvAlwaysFrom to
+// cvAlwaysTo always show it; any value not named here hides it.
+enum TCaptionVisibility : int32_t {
+    cvDefault = 0, // a frame with a caption (and, for the close button, a system menu)
+    cvMaximized = 1,
+    cvNotMaximized = 2,
+    cvActive = 3,
+    cvInactive = 4,
+    cvNever = 5,
+    cvMaximizeBox = 6,
+    cvNoMaximizeBox = 7,
+    cvMinimizeBox = 8,
+    cvNoMinimizeBox = 9,
+    cvMdiMenuBar = 100, // in the menu bar, while an MDI child is maximised
+    cvAlwaysFrom = 200,
+    cvAlwaysTo = 2000,
+};
+
+// A caption button's Align: where Xcoord and Ycoord count from.
+enum TCaptionAlign : int32_t {
+    baLeftEdge = 0,
+    baRightEdge = 1,
+    baBeforeText = 2,
+    baAfterText = 3,
+    baBeforeTextAlt = 8,
+    baAfterTextAlt = 9,
+    baMenuBar = 100,
+};
+
+// The frames of a caption button's strip, and a non-client object's state (0: not drawn yet).
+enum TButtonState : int32_t { btNone = 0, btNormal = 1, btPressed = 2, btHot = 3, btInactive = 4 };
+
 // The colour ParseColour gives for a title that has no text colour of its own.
 constexpr TColor NoTitleTextColour = 0x1FFFFFFF;
 

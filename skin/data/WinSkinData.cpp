@@ -350,7 +350,7 @@ void TSkinData::ApplyToForm(TWinControl* Form, TComponent* Component)
         return;
     for (TWinSkinForm* skinForm : manager->SkinnedForms()) {
         if (skinForm->Handle() == Form->Handle()) {
-            skinForm->AttachControls(Component != nullptr ? Component : Form);
+            skinForm->AdaptorSet().AttachControls(Component != nullptr ? Component : Form);
             return;
         }
     }

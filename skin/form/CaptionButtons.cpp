@@ -1,12 +1,10 @@
-// Caption buttons from the skin: which are shown when, where they go, how they are drawn, the
-// mouse state machine they share with the menu-bar items, what they do, and the system menu.
 #include "skin/form/CaptionButtons.h"
 
-#include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
+#include "skin/form/FramePainter.h"
+#include "skin/form/SkinMessages.h"
 #include "skin/form/WinSkinForm.h"
-#include "skin/manager/SkinManager.h"
 
 #include <algorithm>
 #include <iterator>
@@ -20,13 +18,7 @@ int FramesOf(const TDataSkinObject& Element)
 
 bool ShowsIcon(const TDataSkinSysButton& Element)
 {
-    return Element.Action == 3 || Element.Action == 11;
-}
-
-POINT PointOf(LPARAM ScreenPoint)
-{
-    return POINT{static_cast<short>(LOWORD(static_cast<DWORD_PTR>(ScreenPoint))),
-                 static_cast<short>(HIWORD(static_cast<DWORD_PTR>(ScreenPoint)))};
+    return Element.Action == cbSystemMenu || Element.Action == cbSystemIcon;
 }
 
 } // namespace
@@ -41,7 +33,7 @@ void TNCObject::MouseMove()
         hot->MouseLeave();
     if (Visible) {
         Form->SetHotObject(this);
-        State = 3;
+        State = btHot;
         Paint();
     }
 }
@@ -53,7 +45,7 @@ void TNCObject::MouseDown()
         hot->MouseLeave();
     if (Visible) {
         Form->SetHotObject(this);
-        State = 2;
+        State = btPressed;
         Paint();
     }
 }
@@ -61,7 +53,7 @@ void TNCObject::MouseDown()
 void TNCObject::MouseUp()
 {
     if (Visible) {
-        State = 3;
+        State = btHot;
         Paint();
     }
 }
@@ -70,96 +62,99 @@ void TNCObject::MouseLeave()
 {
     if (Visible) {
         Form->SetHotObject(nullptr);
-        State = 1;
+        State = btNormal;
         Paint();
     }
 }
 
 void TWinSysButton::Paint()
 {
-    Form->DrawSysButton(*this, State);
+    Form->Buttons().DrawSysButton(*this, State);
 }
 
-// ---- TWinSkinForm: caption buttons
+// ---- the caption buttons of a window
 
-void TWinSkinForm::DropCaptionButtons() noexcept
+TCaptionButtons::TCaptionButtons(TWinSkinForm& Form) : FForm(Form), FDoubleClickTime(GetDoubleClickTime()) {}
+
+void TCaptionButtons::DropCaptionButtons() noexcept
 {
-    FHotObject = nullptr;
-    FTitleKey = TTitleKey{};
-    // A button whose own mouse handling is running (its system menu's loop) lives until it returns.
-    if (RunningCalls() > 0)
-        std::move(FCaptionButtons.begin(), FCaptionButtons.end(), std::back_inserter(FDroppedButtons));
-    FCaptionButtons.clear();
+    FForm.SetHotObject(nullptr);
+    FForm.Frame().ResetCache();
+    if (FForm.RunningCalls() > 0)
+        std::move(FButtons.begin(), FButtons.end(), std::back_inserter(FDropped));
+    FButtons.clear();
 }
 
-void TWinSkinForm::LoadCaptionButtons()
+void TCaptionButtons::LoadCaptionButtons()
 {
     DropCaptionButtons();
-    for (const auto& element : FSkinData->SkinSysButtons()) {
-        FCaptionButtons.push_back(std::make_unique<TWinSysButton>(this, element.get()));
+    for (const auto& element : FForm.SkinData()->SkinSysButtons()) {
+        FButtons.push_back(std::make_unique<TWinSysButton>(&FForm, element.get()));
         if (ShowsIcon(*element)) {
             // The system-menu button shows the window's icon.
             if (element->Bitmap->Empty())
-                element->Bitmap->Assign(FIconBitmap.get());
-            if (FSkinData->SharedIcon()->Empty())
-                FSkinData->SharedIcon()->Assign(FIconBitmap.get());
+                element->Bitmap->Assign(FForm.Frame().IconBitmap());
+            if (FForm.SkinData()->SharedIcon()->Empty())
+                FForm.SkinData()->SharedIcon()->Assign(FForm.Frame().IconBitmap());
             element->FrameCount = 1;
         }
     }
 }
 
-bool TWinSkinForm::IsButtonVisible(size_t Index)
+bool TCaptionButtons::IsButtonVisible(size_t Index)
 {
-    if (Index >= FCaptionButtons.size())
+    if (Index >= FButtons.size())
         return false;
-    TWinSysButton& button = *FCaptionButtons[Index];
+    TWinSysButton& button = *FButtons[Index];
     const TDataSkinSysButton& e = *button.Element;
-    const bool max = FShowState == shMaximized;
-    const bool act = FActive;
-    const bool sys = (FCaptionIcons & ciSystemMenu) != 0;
-    const bool maxb = (FCaptionIcons & ciMaximize) != 0;
-    const bool minb = (FCaptionIcons & ciMinimize) != 0;
+    const bool max = FForm.ShowState() == shMaximized;
+    const bool act = FForm.Active();
+    const bool sys = (FForm.CaptionIcons() & ciSystemMenu) != 0;
+    const bool maxb = (FForm.CaptionIcons() & ciMaximize) != 0;
+    const bool minb = (FForm.CaptionIcons() & ciMinimize) != 0;
+    // Visibility decides with First; Visibility1 gets what Visibility decided (A).
     auto rule = [&](int Value, bool First, bool A) {
-        if (Value >= 200 && Value <= 2000)
+        if (Value >= cvAlwaysFrom && Value <= cvAlwaysTo)
             return true;
         switch (Value) {
-        case 0:
-            return First ? FFrameKind != 3 && (e.Action != 0 || sys) : true;
-        case 1:
+        case cvDefault:
+            return First ? FForm.FrameKind() != fkThin && (e.Action != cbClose || sys) : true;
+        case cvMaximized:
             return max;
-        case 2:
+        case cvNotMaximized:
             return !max;
-        case 3:
+        case cvActive:
             return act;
-        case 4:
+        case cvInactive:
             return !act;
-        case 6:
+        case cvMaximizeBox:
             return First ? maxb && sys : maxb;
-        case 7:
+        case cvNoMaximizeBox:
             return !maxb;
-        case 8:
+        case cvMinimizeBox:
             return First ? minb && sys : minb;
-        case 9:
+        case cvNoMinimizeBox:
             return !minb;
-        case 100:
-            return First ? IsMDIChildMaximized() && FMenuHeight > 0 : A;
-        default: // 5, 10, 11 and anything else
+        case cvMdiMenuBar:
+            return First ? FForm.IsMDIChildMaximized() && FForm.Frame().MenuHeight() > 0 : A;
+        default: // cvNever, 10, 11 and anything else
             return false;
         }
     };
     const bool a = rule(e.Visibility, true, false);
     bool visible = a && rule(e.Visibility1, false, a);
-    if ((e.Action == 1 && !maxb) || (e.Action == 2 && !minb))
+    if ((e.Action == cbMaximize && !maxb) || (e.Action == cbMinimize && !minb))
         visible = false;
     button.Visible = visible;
     return visible;
 }
 
-void TWinSkinForm::LayoutCaptionButtons()
+void TCaptionButtons::LayoutCaptionButtons()
 {
+    const TFramePainter& frame = FForm.Frame();
     FRightButtonsLeft = 0;
-    for (size_t i = 0; i < FCaptionButtons.size(); ++i) {
-        TWinSysButton& button = *FCaptionButtons[i];
+    for (size_t i = 0; i < FButtons.size(); ++i) {
+        TWinSysButton& button = *FButtons[i];
         const TDataSkinSysButton& e = *button.Element;
         if (!IsButtonVisible(i) || e.Bitmap->Empty())
             continue;
@@ -167,25 +162,26 @@ void TWinSkinForm::LayoutCaptionButtons()
         const int h = e.Bitmap->Height();
         RECT r{0, 0, w, h};
         switch (e.Align) {
-        case 0:
+        case baLeftEdge:
             OffsetRect(&r, e.Xcoord, e.Ycoord);
             break;
-        case 1:
-            OffsetRect(&r, FFrameWidth - e.Xcoord, e.Ycoord);
+        case baRightEdge:
+            OffsetRect(&r, frame.FrameWidth() - e.Xcoord, e.Ycoord);
             FRightButtonsLeft = std::max(FRightButtonsLeft, static_cast<int>(r.left));
             break;
-        case 2:
-        case 8:
-            OffsetRect(&r, FTextRect.left - w - e.Xcoord, e.Ycoord);
+        case baBeforeText:
+        case baBeforeTextAlt:
+            OffsetRect(&r, frame.TextRect().left - w - e.Xcoord, e.Ycoord);
             break;
-        case 3:
-        case 9:
-            OffsetRect(&r, FTextRect.right + e.Xcoord, e.Ycoord);
+        case baAfterText:
+        case baAfterTextAlt:
+            OffsetRect(&r, frame.TextRect().right + e.Xcoord, e.Ycoord);
             break;
-        case 100: {
-            const TDataSkinObject* bar = FSkinData->SkinMenuBar();
+        case baMenuBar: {
+            const TDataSkinObject* bar = FForm.SkinData()->SkinMenuBar();
             const int inset = bar != nullptr ? bar->LeftWidth : 0;
-            OffsetRect(&r, FFrameWidth - e.Xcoord - FBorderRight - inset, (FMenuHeight - h) / 2 + FBorderTop);
+            OffsetRect(&r, frame.FrameWidth() - e.Xcoord - frame.BorderRight() - inset,
+                       (frame.MenuHeight() - h) / 2 + frame.BorderTop());
             break;
         }
         default:
@@ -195,227 +191,134 @@ void TWinSkinForm::LayoutCaptionButtons()
     }
 }
 
-void TWinSkinForm::PaintCaptionButtons(TCanvas& Canvas)
+void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas)
 {
     HDC dc = Canvas.Handle();
     Canvas.Changing();
-    for (const auto& button : FCaptionButtons) {
+    for (const auto& button : FButtons) {
         const TDataSkinSysButton& e = *button->Element;
-        if (!button->Visible || e.Bitmap->Empty() || e.Visibility == 100)
+        if (!button->Visible || e.Bitmap->Empty() || e.Visibility == cvMdiMenuBar)
             continue;
         const int frames = FramesOf(e);
-        const int frame = frames < 4 || FActive ? 1 : 4;
-        TBitmap* strip = ShowsIcon(e) ? FIconBitmap.get() : e.Bitmap.get();
+        const int frame = frames < btInactive || FForm.Active() ? btNormal : btInactive;
+        TBitmap* strip = ShowsIcon(e) ? FForm.Frame().IconBitmap() : e.Bitmap.get();
         DrawStretchFrame(dc, button->BoundsRect, strip, frame, ShowsIcon(e) ? 1 : frames, true);
     }
     Canvas.Changed();
 }
 
-void TWinSkinForm::DrawSysButton(TWinSysButton& Button, int State)
+void TCaptionButtons::DrawSysButton(TWinSysButton& Button, TButtonState State)
 {
     const TDataSkinSysButton& e = *Button.Element;
-    TWindowDC window(FHandle);
+    TWindowDC window(FForm.Handle());
     HDC dc = window.get();
     if (dc == nullptr)
         return;
     if (ShowsIcon(e)) {
-        DrawStretchFrame(dc, Button.BoundsRect, FIconBitmap.get(), 1, 1, true);
+        DrawStretchFrame(dc, Button.BoundsRect, FForm.Frame().IconBitmap(), 1, 1, true);
     } else if (!e.Bitmap->Empty()) {
         const int frames = FramesOf(e);
-        int frame = State == 3 && e.Visibility == 100 ? 4 : State;
+        int frame = State == btHot && e.Visibility == cvMdiMenuBar ? btInactive : State;
         // A strip without that state's frame shows its first one rather than nothing.
         if (frame > frames)
-            frame = 1;
+            frame = btNormal;
         DrawStretchFrame(dc, Button.BoundsRect, e.Bitmap.get(), frame, frames, true);
     }
 }
 
-POINT TWinSkinForm::ScreenToFrame(int X, int Y) const
+TWinSysButton* TCaptionButtons::ButtonAt(POINT Point) const
 {
-    POINT p{X, Y};
-    ScreenToClient(FHandle, &p);
-    if (!IsMinimized()) {
-        p.x += FBorderLeft;
-        p.y += FBorderTop + FMenuHeight;
-    }
-    return p;
-}
-
-TWinSysButton* TWinSkinForm::ButtonAt(POINT Point) const
-{
-    for (const auto& button : FCaptionButtons)
+    for (const auto& button : FButtons)
         if (button->Visible && button->Element->Action >= 0 && PtInRect(&button->BoundsRect, Point))
             return button.get();
     return nullptr;
 }
 
-TNCObject* TWinSkinForm::ObjectUnderMouse(LPARAM ScreenPoint) const
-{
-    const POINT screen = PointOf(ScreenPoint);
-    return ButtonAt(ScreenToFrame(screen.x, screen.y));
-}
-
-// ---- the non-client mouse messages
-
-void TWinSkinForm::HandleNcHitTest(TMessage& Message)
-{
-    CallDefault(Message);
-    if (Message.Result == HTCAPTION && FMenuHeight > 0) {
-        const POINT screen = PointOf(Message.LParam);
-        if (ScreenToFrame(screen.x, screen.y).y >= FBorderTop)
-            Message.Result = HTMENU;
-    }
-}
-
-void TWinSkinForm::HandleNcMouseMove(TMessage& Message)
-{
-    Message.Result = 0;
-    if (!FActive)
-        return;
-    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
-        object->MouseMove();
-        return;
-    }
-    if (FHotObject != nullptr)
-        FHotObject->MouseLeave();
-    CallDefault(Message);
-}
-
-void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
-{
-    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
-        if (!FActive)
-            SetForegroundWindow(FHandle);
-        object->MouseDown();
-        Message.Result = 0;
-        return;
-    }
-    // A maximised window is not dragged by its title.
-    if (FShowState == shMaximized && FActive && Message.WParam == HTCAPTION)
-        Message.WParam = HTMENU;
-    CallDefault(Message);
-}
-
-void TWinSkinForm::HandleNcLButtonUp(TMessage& Message)
-{
-    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
-        if (object == FHotObject && dynamic_cast<TWinSysButton*>(object) != nullptr) {
-            object->MouseUp();
-            const POINT screen = PointOf(Message.LParam);
-            DoButtonAction(screen.x, screen.y);
-        }
-        Message.Result = 0;
-        return;
-    }
-    CallDefault(Message);
-}
-
-void TWinSkinForm::HandleNcLButtonDblClk(TMessage& Message)
-{
-    if (FShowState != shNormal)
-        RestoreWindow();
-    else if ((FCaptionIcons & ciMaximize) != 0)
-        ToggleMaximize();
-    Message.Result = 0;
-}
-
-void TWinSkinForm::HandleNcRButtonDown(TMessage& Message)
-{
-    if (Message.WParam == HTCAPTION && !IsMdiChild()) {
-        ShowSystemMenu(PointOf(Message.LParam));
-        Message.Result = 0;
-        return;
-    }
-    CallDefault(Message);
-}
-
 // ---- what the buttons do
 
-void TWinSkinForm::DoButtonAction(int X, int Y)
+void TCaptionButtons::DoButtonAction(int X, int Y)
 {
-    auto* button = dynamic_cast<TWinSysButton*>(FHotObject);
+    auto* button = dynamic_cast<TWinSysButton*>(FForm.HotObject());
     if (button == nullptr)
         return;
     const int action = button->Element->Action;
     switch (action) {
-    case 0:
-        if (FHoverTimer)
-            FHoverTimer->SetEnabled(false);
-        PostMessageA(FHandle, WM_CLOSE, 0, 0);
+    case cbClose:
+        if (FForm.HoverTimer())
+            FForm.HoverTimer()->SetEnabled(false);
+        PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
         break;
-    case 1:
-    case 22:
+    case cbMaximize:
+    case cbMaximizeAlt:
         ToggleMaximize();
         break;
-    case 2:
-    case 23:
+    case cbMinimize:
+    case cbMinimizeAlt:
         ToggleMinimize();
         break;
-    case 3:
-    case 11:
-    case 12:
+    case cbSystemMenu:
+    case cbSystemIcon:
+    case cbSystemMenuOnly:
         ShowSystemMenu(POINT{X + 1, Y + 1});
         break;
-    case 7:
-    case 60:
+    case cbMdiMinimize:
+    case cbMdiMinimizeAlt:
         SendToMDIChild(SC_MINIMIZE);
         break;
-    case 8:
-    case 61:
+    case cbMdiRestore:
+    case cbMdiRestoreAlt:
         SendToMDIChild(SC_RESTORE);
         break;
-    case 9:
-    case 62:
+    case cbMdiClose:
+    case cbMdiCloseAlt:
         SendToMDIChild(SC_CLOSE);
         break;
     default:
         // An action of the application's own: a message filter of the program can see it.
-        PostMessageA(FHandle, SKM_QUERY, static_cast<WPARAM>(action), 0);
+        PostMessageA(FForm.Handle(), SKM_QUERY, static_cast<WPARAM>(action), 0);
         break;
     }
 }
 
-void TWinSkinForm::ToggleMaximize()
+void TCaptionButtons::ToggleMaximize()
 {
-    if (FShowState == shMaximized) {
+    if (FForm.ShowState() == shMaximized) {
         RestoreWindow();
         return;
     }
-    FShowState = shMaximized;
-    PostMessageA(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FHotObject = nullptr;
+    FForm.SetShowState(shMaximized);
+    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    FForm.SetHotObject(nullptr);
 }
 
-void TWinSkinForm::RestoreWindow()
+void TCaptionButtons::RestoreWindow()
 {
-    FShowState = shNormal;
-    PostMessageA(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+    FForm.SetShowState(shNormal);
+    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
 }
 
-void TWinSkinForm::ToggleMinimize()
+void TCaptionButtons::ToggleMinimize()
 {
-    if (IsMinimized()) {
+    if (FForm.IsMinimized()) {
         RestoreWindow();
         return;
     }
-    FShowState = shMinimized;
-    PostMessageA(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    FForm.SetShowState(shMinimized);
+    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
-void TWinSkinForm::SendToMDIChild(WPARAM Command)
+void TCaptionButtons::SendToMDIChild(WPARAM Command)
 {
-    if (FMDIKind != 1 || FMDIClient == nullptr)
+    if (FForm.MDIKind() != mkParent || FForm.MDIClient() == nullptr)
         return;
-    const auto child = reinterpret_cast<HWND>(SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, 0));
+    const auto child = reinterpret_cast<HWND>(SendMessageA(FForm.MDIClient(), WM_MDIGETACTIVE, 0, 0));
     if (child == nullptr)
         return;
     SendMessageA(child, WM_SYSCOMMAND, Command, 0);
-    TSkinManage* manager = SkinManager();
-    if (MdiChildrenMaximized() && !IsMDIChildMaximized())
-        manager->SetMdiMax(false);
+    FForm.MdiChildLeftMaximized();
 }
 
-void TWinSkinForm::ShowSystemMenu(POINT Point)
+void TCaptionButtons::ShowSystemMenu(POINT Point)
 {
     const DWORD now = GetTickCount();
     if (now - FLastSysMenuTime > FDoubleClickTime) {
@@ -424,35 +327,15 @@ void TWinSkinForm::ShowSystemMenu(POINT Point)
         return;
     }
     // A second click within the double-click time closes the window.
-    if (FHoverTimer)
-        FHoverTimer->SetEnabled(false);
-    PostMessageA(FHandle, WM_CLOSE, 0, 0);
+    if (FForm.HoverTimer())
+        FForm.HoverTimer()->SetEnabled(false);
+    PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
 }
 
-void TWinSkinForm::TrackSystemMenu(POINT Point)
+void TCaptionButtons::TrackSystemMenu(POINT Point)
 {
     // Its commands come back as WM_COMMAND, which the frame procedure turns into WM_SYSCOMMAND.
     if (FSysMenu != nullptr)
-        TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FHandle, nullptr);
+        TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FForm.Handle(), nullptr);
 }
 
-void TWinSkinForm::HoverTimerTick(TObject*)
-{
-    TFormCall call(*this);
-    if (FMenuTracking || Retired())
-        return;
-    POINT cursor{};
-    if (!GetCursorPos(&cursor))
-        return;
-    if (FHotObject != nullptr) {
-        const POINT p = ScreenToFrame(cursor.x, cursor.y);
-        if (!PtInRect(&FHotObject->BoundsRect, p))
-            FHotObject->MouseLeave();
-    }
-    // Bare windows get no mouse-leave of their own: the hot adaptor is told here.
-    if (FForm == nullptr && FHotButton != nullptr && !PtInRect(&FHotButton->WindowRect(), cursor)) {
-        TSkinControl* hot = FHotButton;
-        FHotButton = nullptr;
-        hot->SendMouseLeave();
-    }
-}

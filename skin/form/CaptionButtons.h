@@ -1,12 +1,20 @@
-// The clickable objects of a skinned frame: caption buttons here, the menu-bar items elsewhere.
-// Each has a rectangle in window coordinates and a state (1 normal, 2 pressed, 3 hot); its form
-// object keeps the one that shows the hot or pressed look (HotObject).
+// The clickable objects of a skinned frame (caption buttons here, the menu-bar items elsewhere),
+// and the caption buttons of one window: which are shown when, where they go, how they are drawn,
+// what a click does, and the system menu.
+//
+// Each object has a rectangle in window coordinates and a state; its form object keeps the one
+// that shows the hot or pressed look (HotObject).
 #pragma once
 
 #include "framework/core/Object.h"
+#include "skin/data/SkinElements.h"
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
+class TCanvas;
 class TWinSkinForm;
 class TDataSkinSysButton;
 
@@ -24,7 +32,7 @@ public:
     TWinSkinForm* Form;
     RECT BoundsRect{0, 0, 0, 0};
     bool Visible = false;
-    int State = 0; // 0 never drawn by state; 1 normal, 2 pressed, 3 hot
+    TButtonState State = btNone;
 };
 
 class TWinSysButton : public TNCObject {
@@ -33,4 +41,51 @@ public:
     void Paint() override;
 
     TDataSkinSysButton* Element; // the skin's, not owned
+};
+
+class TCaptionButtons {
+public:
+    explicit TCaptionButtons(TWinSkinForm& Form);
+
+    // One button per caption-button element of the skin; the old ones go.
+    void LoadCaptionButtons();
+    // Drops the buttons. A button whose own mouse handling is running (its system menu's loop)
+    // is kept until the outermost call on the form returns (ForgetDropped).
+    void DropCaptionButtons() noexcept;
+    void ForgetDropped() noexcept { FDropped.clear(); }
+    const std::vector<std::unique_ptr<TWinSysButton>>& Items() const { return FButtons; }
+
+    // ---- showing and placing
+    bool IsButtonVisible(size_t Index);
+    void LayoutCaptionButtons();
+    void PaintCaptionButtons(TCanvas& Canvas);
+    void DrawSysButton(TWinSysButton& Button, TButtonState State);
+    // The leftmost edge of the buttons placed from the right edge (0 when there are none).
+    int RightButtonsLeft() const { return FRightButtonsLeft; }
+    // The clickable button at Point (window coordinates), or nullptr.
+    TWinSysButton* ButtonAt(POINT Point) const;
+
+    // ---- what they do
+    // The action of the hot button; X and Y are the click's screen point.
+    void DoButtonAction(int X, int Y);
+    // The system menu at Point (screen coordinates); a second call within the double-click time
+    // closes the window instead.
+    void ShowSystemMenu(POINT Point);
+    // Opens the system menu at Point (screen coordinates), now.
+    void TrackSystemMenu(POINT Point);
+    void SetSystemMenu(HMENU Menu) { FSysMenu = Menu; }
+    HMENU SystemMenu() const { return FSysMenu; }
+    void ToggleMaximize();
+    void RestoreWindow();
+    void ToggleMinimize();
+    void SendToMDIChild(WPARAM Command);
+
+private:
+    TWinSkinForm& FForm;
+    std::vector<std::unique_ptr<TWinSysButton>> FButtons;
+    std::vector<std::unique_ptr<TWinSysButton>> FDropped;
+    int FRightButtonsLeft = 0;
+    HMENU FSysMenu = nullptr;
+    DWORD FLastSysMenuTime = 0;
+    DWORD FDoubleClickTime = 0;
 };

@@ -1,13 +1,13 @@
 #include "skin/form/WinSkinForm.h"
 
 #include "framework/controls/Forms.h"
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
-#include "skin/manager/SkinManager.h"
+#include "skin/form/SkinMessages.h"
 
 #include <algorithm>
 
@@ -23,9 +23,6 @@ namespace {
 // The caption styles the system draws and hit-tests buttons for.
 constexpr DWORD CaptionStyleMask = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; // 0xB0000
 
-// NONCLIENTMETRICSA as the first Win32 systems knew it (no padded border): 340 bytes.
-constexpr UINT NonClientMetricsSize = 340;
-
 bool IsDialogClass(const std::string& Class)
 {
     const std::string lower = LowerCase(Class);
@@ -35,11 +32,9 @@ bool IsDialogClass(const std::string& Class)
 } // namespace
 
 TWinSkinForm::TWinSkinForm(TComponent* AOwner)
-    : TComponent(AOwner), FIconBitmap(std::make_unique<TBitmap>()), FCaptionBuffer(std::make_unique<TBitmap>())
+    : TComponent(AOwner), FFrame(std::make_unique<TFramePainter>(*this)),
+      FButtons(std::make_unique<TCaptionButtons>(*this)), FAdaptors(std::make_unique<TAdaptorSet>(this))
 {
-    FIconBitmap->SetPixelFormat(pf32bit);
-    FCaptionBuffer->SetPixelFormat(pf32bit);
-    FDoubleClickTime = GetDoubleClickTime();
 }
 
 TWinSkinForm::~TWinSkinForm()
@@ -51,24 +46,30 @@ TWinSkinForm::~TWinSkinForm()
     FFormHook.Restore();
     UnhookMdiClient();
     FFrameProc.Restore();
-    FCaptionButtons.clear();
-    FDroppedButtons.clear();
     FHotObject = nullptr;
-    ReleaseAdaptors();
+    FButtons->DropCaptionButtons();
+    FButtons->ForgetDropped();
+    FAdaptors->ReleaseAdaptors();
     if (FForm != nullptr)
         FForm->RemoveFreeNotification(this);
     if (FSkinData != nullptr)
         FSkinData->RemoveFreeNotification(this);
-    if (TSkinManage* manager = SkinManager())
-        manager->ForgetForm(this);
+    if (FSite != nullptr)
+        FSite->ForgetForm(this);
+}
+
+void TWinSkinForm::SetSkinState(int Value)
+{
+    FSkinState = Value;
+    FAdaptors->SetGoingAway(Value == ssDetaching);
 }
 
 void TWinSkinForm::OnRetire() noexcept
 {
     if (FHoverTimer)
         FHoverTimer->SetEnabled(false);
-    if (TSkinManage* manager = SkinManager())
-        manager->ForgetForm(this);
+    if (FSite != nullptr)
+        FSite->ForgetForm(this);
 }
 
 bool TWinSkinForm::MainMenuSkinned() const
@@ -79,6 +80,7 @@ bool TWinSkinForm::MainMenuSkinned() const
 void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
 {
     FForm = AForm;
+    FAdaptors->SetWindow(FForm, FHandle);
     if (FForm == nullptr) {
         SkinFrame(Data);
         return;
@@ -86,13 +88,13 @@ void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
     FForm->FreeNotification(this);
     TCustomForm* form = FForm;
     const bool autoScroll = form->AutoScroll();
-    FChanges.Record(form, "AutoScroll", [form, autoScroll] { form->SetAutoScroll(autoScroll); });
+    FAdaptors->Changes().Record(form, "AutoScroll", [form, autoScroll] { form->SetAutoScroll(autoScroll); });
     form->SetAutoScroll(false);
     if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHook.Installed())
         FFormHook.Install(FForm, BindMethod<&TWinSkinForm::FormMessageHook>(this));
     SkinFrame(Data);
     if (FSkinData != nullptr)
-        FChanges.SetColor(FForm, FSkinData->Colours().ButtonFace);
+        FAdaptors->Changes().SetColor(FForm, FSkinData->Colours().ButtonFace);
 }
 
 void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
@@ -102,6 +104,8 @@ void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
         if (FSkinData != nullptr)
             FSkinData->FreeNotification(this);
     }
+    FAdaptors->SetWindow(FForm, FHandle);
+    FAdaptors->SetSkinData(FSkinData);
     if (!FHoverTimer) {
         FHoverTimer = std::make_unique<TTimer>();
         FHoverTimer->SetEnabled(false);
@@ -111,40 +115,42 @@ void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
     FWindowClass = WindowClassName(FHandle);
 }
 
+void TWinSkinForm::AttachAdaptors()
+{
+    if (FForm != nullptr)
+        FAdaptors->AttachControls(FForm);
+    else
+        FAdaptors->AttachChildWindows();
+}
+
 void TWinSkinForm::SkinFrame(TSkinData* Data)
 {
     // A skin that cannot draw a whole frame leaves the window its own, with its title bar.
-    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu) || !CanDrawFrame(*Data)) {
+    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu) || !TFramePainter::CanDrawFrame(*Data)) {
         SkinControlsOnly(Data);
         DetectMdiClient();
-        if (FMDIKind == 1)
+        if (FMDIKind == mkParent)
             HookMdiClient();
         LoadMetrics();
-        if (FForm != nullptr)
-            AttachControls(FForm);
-        else
-            AttachChildWindows();
+        AttachAdaptors();
         return;
     }
     if (FFrameProc.Installed())
         return;
     SkinControlsOnly(Data);
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = NonClientMetricsSize;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NonClientMetricsSize, &metrics, 0))
-        FCaptionFont.reset(CreateFontIndirectA(&metrics.lfCaptionFont));
+    FFrame->LoadCaptionFont();
 
     FWindowStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
     FExStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE));
     FOriginalCaptionStyles = FWindowStyle & CaptionStyleMask;
-    FSysMenu = GetSystemMenu(FHandle, FALSE);
-    CaptureIcon();
-    FCaptionText = WindowText(FHandle);
+    FButtons->SetSystemMenu(GetSystemMenu(FHandle, FALSE));
+    FFrame->CaptureIcon();
+    FFrame->ReadCaptionText();
 
     RecordNativeSize();
 
     FCaptionIcons = 0;
-    if ((FWindowStyle & WS_SYSMENU) != 0 || FSysMenu != nullptr)
+    if ((FWindowStyle & WS_SYSMENU) != 0 || FButtons->SystemMenu() != nullptr)
         FCaptionIcons |= ciSystemMenu;
     if ((FWindowStyle & WS_MINIMIZEBOX) != 0)
         FCaptionIcons |= ciMinimize;
@@ -154,15 +160,15 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     DetectMdiClient();
 
     if ((FWindowStyle & WS_POPUP) != 0 && (FWindowStyle & (WS_BORDER | WS_DLGFRAME)) == 0)
-        FFrameKind = 2;
+        FFrameKind = fkNone;
     else if ((FExStyle & WS_EX_WINDOWEDGE) != 0 || (FWindowStyle & WS_THICKFRAME) != 0)
-        FFrameKind = 0;
+        FFrameKind = fkSizeable;
     else
-        FFrameKind = 3;
+        FFrameKind = fkThin;
 
     // The menu bar stays the system's until the skinned menu bar takes it over.
     FWindowMenu = GetMenu(FHandle);
-    FMenuHeight = 0;
+    FFrame->SetMenuHeight(0);
 
     FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
     const bool mdiMaximized = MdiChildrenMaximized();
@@ -171,29 +177,11 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     const bool embedded = (FWindowStyle & WS_CHILD) != 0 && !IsMdiChild();
     if (!(IsMdiChild() && mdiMaximized) && !IsMinimized() && !embedded)
         SetCaptionStyles(false);
-    if (FMDIKind == 1)
+    if (FMDIKind == mkParent)
         HookMdiClient();
     LoadMetrics();
-    if (FForm != nullptr)
-        AttachControls(FForm);
-    else
-        AttachChildWindows();
+    AttachAdaptors();
     InvalidateRect(FHandle, nullptr, TRUE);
-}
-
-bool TWinSkinForm::CanDrawFrame(const TSkinData& Data)
-{
-    for (const TDataSkinBorder* border :
-         {Data.SkinBorderLeft(), Data.SkinBorderRight(), Data.SkinBorderTop(), Data.SkinBorderBottom()}) {
-        if (border == nullptr || border->Bitmap->Empty() || border->FrameCount < 1)
-            return false;
-        // The frames of the left and right borders sit side by side, those of the top and
-        // bottom ones one above the other: each must be at least a pixel.
-        const bool sideBySide = border == Data.SkinBorderLeft() || border == Data.SkinBorderRight();
-        if ((sideBySide ? border->Bitmap->Width() : border->Bitmap->Height()) < border->FrameCount)
-            return false;
-    }
-    return true;
 }
 
 void TWinSkinForm::RecordNativeSize()
@@ -217,9 +205,7 @@ void TWinSkinForm::RecordNativeSize()
     const RECT& normal = placement.rcNormalPosition;
     FNormalClient.cx = std::max(0L, (normal.right - normal.left) - FNativeFrameSize.cx);
     FNormalClient.cy = std::max(0L, (normal.bottom - normal.top) - FNativeFrameSize.cy);
-    FHostRegion.reset(CreateRectRgn(0, 0, 0, 0));
-    if (FHostRegion && GetWindowRgn(FHandle, FHostRegion.get()) == ERROR)
-        FHostRegion.reset();
+    FFrame->RecordHostRegion();
 }
 
 void TWinSkinForm::GiveSizeBack()
@@ -244,9 +230,8 @@ void TWinSkinForm::GiveSizeBack()
     GetWindowRect(FHandle, &r);
     POINT at{r.left, r.top};
     if (IsMdiChild()) {
-        TSkinManage* manager = SkinManager();
-        HWND client = manager != nullptr && manager->MdiClientWindow() != nullptr ? manager->MdiClientWindow()
-                                                                                 : GetParent(FHandle);
+        HWND client = FSite != nullptr && FSite->MdiClientWindow() != nullptr ? FSite->MdiClientWindow()
+                                                                               : GetParent(FHandle);
         ScreenToClient(client, &at);
     } else if (HWND parent = GetParent(FHandle); parent != nullptr && (FWindowStyle & WS_CHILD) != 0) {
         ScreenToClient(parent, &at);
@@ -279,15 +264,15 @@ void TWinSkinForm::DetectMdiClient()
 {
     for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (WindowClassName(child) == "MDIClient") {
-            FMDIKind = 1;
+            FMDIKind = mkParent;
             FMDIClient = child;
-            if (TSkinManage* manager = SkinManager())
-                manager->SetMdiClientWindow(child);
+            if (FSite != nullptr)
+                FSite->SetMdiClientWindow(child);
             break;
         }
     }
     if ((static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE)) & WS_EX_MDICHILD) != 0)
-        FMDIKind = 2;
+        FMDIKind = mkChild;
 }
 
 void TWinSkinForm::HookMdiClient()
@@ -322,13 +307,13 @@ void TWinSkinForm::StartSkinning()
     if (FSkinState == ssNone) {
         if (IsMdiChild() && MdiChildrenMaximized()) {
             SetCaptionStyles(true);
-        } else if (IsMinimized() && FFrameKind != 2 && FFrameProc.Installed()) {
+        } else if (IsMinimized() && FFrameKind != fkNone && FFrameProc.Installed()) {
             FFitPending = true;
-        } else if (!IsMinimized() && FFrameKind != 2) {
+        } else if (!IsMinimized() && FFrameKind != fkNone) {
             FSkinState = ssFirstFit;
             FitToSkin(false);
             FSkinState = ssSkinned;
-            BuildWindowRegion();
+            FFrame->BuildWindowRegion();
         }
     }
     FSkinState = ssSkinned;
@@ -343,10 +328,10 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
         // The skinned frame around the client size the window will have when restored.
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
-        if (FFrameKind != 2 && GetWindowPlacement(FHandle, &placement)) {
+        if (FFrameKind != fkNone && GetWindowPlacement(FHandle, &placement)) {
             RECT& normal = placement.rcNormalPosition;
-            normal.right = normal.left + FNormalClient.cx + FBorderLeft + FBorderRight;
-            normal.bottom = normal.top + FNormalClient.cy + FBorderTop + FBorderBottom + (WithMenu ? FMenuHeight : 0);
+            normal.right = normal.left + FNormalClient.cx + FFrame->BorderLeft() + FFrame->BorderRight();
+            normal.bottom = normal.top + FNormalClient.cy + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
             placement.flags = 0;
             placement.showCmd = SW_SHOWMAXIMIZED;
             SetWindowPlacement(FHandle, &placement);
@@ -361,21 +346,21 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
     // The client size the host gave the window (or the user since), never one derived from a
     // frame the system may have clamped.
     RECT client{0, 0, FNormalClient.cx, FNormalClient.cy};
-    int width = client.right + FBorderLeft + FBorderRight;
-    const int height = client.bottom + FBorderTop + FBorderBottom + (WithMenu ? FMenuHeight : 0);
+    int width = client.right + FFrame->BorderLeft() + FFrame->BorderRight();
+    const int height = client.bottom + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
     if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
         // A message dialog's caption must fit its title bar.
         int blank = 0;
         if (TWindowDC dc(FHandle); dc) {
             TSaveDC state(dc.get());
-            if (FCaptionFont)
-                SelectObject(dc.get(), FCaptionFont.get());
+            if (FFrame->CaptionFont() != nullptr)
+                SelectObject(dc.get(), FFrame->CaptionFont());
             SIZE size{};
             if (GetTextExtentPoint32A(dc.get(), " ", 1, &size))
                 blank = size.cx;
         }
         const TDataSkinTitle* title = FSkinData->SkinTitle();
-        const int needed = (static_cast<int>(FCaptionText.size()) + 7) * blank + FBorderLeft + FBorderRight +
+        const int needed = (static_cast<int>(FFrame->CaptionText().size()) + 7) * blank + FFrame->BorderLeft() + FFrame->BorderRight() +
                            (title != nullptr ? title->TextShift() + title->TextRightClip() + title->TXTBackleft +
                                                    title->TXTBackRight
                                              : 0);
@@ -390,7 +375,7 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
             }
             width = needed;
-            FNormalClient.cx = width - FBorderLeft - FBorderRight;
+            FNormalClient.cx = width - FFrame->BorderLeft() - FFrame->BorderRight();
         }
     }
     SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
@@ -407,13 +392,12 @@ void TWinSkinForm::ApplyColours()
     if (FSkinData == nullptr || FForm == nullptr)
         return;
     const TColor face = FSkinData->Colours().ButtonFace;
-    FChanges.SetColor(FForm, face);
+    FAdaptors->Changes().SetColor(FForm, face);
     for (int i = 0; i < FForm->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
-            FChanges.SetColor(form, face);
+            FAdaptors->Changes().SetColor(form, face);
     // The controls whose colour the adaptors took follow the new skin too.
-    for (TSkinControl* adaptor : FAdaptors)
-        adaptor->ApplySkinColour();
+    FAdaptors->ApplySkinColours();
 }
 
 void TWinSkinForm::ReSkin()
@@ -421,19 +405,45 @@ void TWinSkinForm::ReSkin()
     ApplyColours();
     // Controls made since, or whose windows were made anew, get their adaptors.
     if (FForm != nullptr)
-        AttachControls(FForm);
+        FAdaptors->AttachControls(FForm);
     // Only the controls are skinned: the window keeps its own frame, size and region.
     if (!FFrameProc.Installed())
         return;
     FSkinState = ssReskinning;
     FitToSkin(true);
     FSkinState = ssSkinned;
-    BuildWindowRegion();
+    FFrame->BuildWindowRegion();
 }
 
 void TWinSkinForm::ResetCaptionButtons()
 {
-    DropCaptionButtons();
+    FButtons->DropCaptionButtons();
+}
+
+void TWinSkinForm::LoadMetrics()
+{
+    FFrame->ResetCache();
+    if (FSkinData == nullptr || FSkinData->SkinLoading())
+        return;
+    FFrame->LoadBorderMetrics();
+    FButtons->LoadCaptionButtons();
+}
+
+POINT TWinSkinForm::ScreenToFrame(int X, int Y) const
+{
+    POINT p{X, Y};
+    ScreenToClient(FHandle, &p);
+    if (!IsMinimized()) {
+        p.x += FFrame->BorderLeft();
+        p.y += FFrame->BorderTop() + FFrame->MenuHeight();
+    }
+    return p;
+}
+
+void TWinSkinForm::MdiChildLeftMaximized()
+{
+    if (MdiChildrenMaximized() && !IsMDIChildMaximized())
+        FSite->SetMdiMax(false);
 }
 
 void TWinSkinForm::Unskin()
@@ -443,8 +453,8 @@ void TWinSkinForm::Unskin()
     const bool goingAway = FSkinState == ssDetaching;
     if (!MainMenuSkinned() && !FFrameProc.Installed()) {
         // Only the controls were skinned.
-        ReleaseAdaptors();
-        GiveChangesBack(goingAway);
+        FAdaptors->ReleaseAdaptors();
+        FAdaptors->GiveChangesBack(goingAway);
         UnhookMdiClient();
         if (FForm != nullptr) {
             for (int i = 0; i < FForm->ComponentCount(); ++i)
@@ -460,57 +470,22 @@ void TWinSkinForm::Unskin()
     if (!FFrameProc.Installed()) {
         // The window procedure went back already (WM_DESTROY); what is left to give back.
         FFormHook.Restore();
-        ReleaseAdaptors();
+        FAdaptors->ReleaseAdaptors();
         UnhookMdiClient();
         return;
     }
     SetCaptionStyles(true);
     FFormHook.Restore();
     FFrameProc.Restore();
-    ReleaseAdaptors();
-    GiveChangesBack(goingAway);
+    FAdaptors->ReleaseAdaptors();
+    FAdaptors->GiveChangesBack(goingAway);
     UnhookMdiClient();
-    FCaptionBuffer->SetSize(0, 0);
+    FFrame->CaptionBuffer()->SetSize(0, 0);
     FHotObject = nullptr;
-    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != 2)
+    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
         GiveSizeBack();
-    if (FRegionSet)
-        GiveRegionBack(TRUE);
-}
-
-void TWinSkinForm::GiveChangesBack(bool GoingAway)
-{
-    if (GoingAway)
-        FChanges.Clear();
-    else
-        FChanges.UndoAll();
-}
-
-void TWinSkinForm::AddAdaptor(TSkinControl* Adaptor)
-{
-    if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end())
-        FAdaptors.push_back(Adaptor);
-}
-
-void TWinSkinForm::RemoveAdaptor(TSkinControl* Adaptor) noexcept
-{
-    FAdaptors.erase(std::remove(FAdaptors.begin(), FAdaptors.end(), Adaptor), FAdaptors.end());
-    if (FHotButton == Adaptor)
-        FHotButton = nullptr;
-}
-
-void TWinSkinForm::ReleaseAdaptors()
-{
-    FHotButton = nullptr;
-    std::vector<TSkinControl*> adaptors;
-    adaptors.swap(FAdaptors);
-    // Newest first: a check box gives its colour back before the panel it sits on does.
-    for (auto it = adaptors.rbegin(); it != adaptors.rend(); ++it) {
-        if ((*it)->Owner() == this)
-            Retire(*it);
-        else
-            (*it)->Detach(); // an adaptor the application made (OnSkinControl) stays its own
-    }
+    if (FFrame->RegionSet())
+        FFrame->GiveRegionBack(TRUE);
 }
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
@@ -518,401 +493,21 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FSkinData)
+    if (AComponent == FSkinData) {
         FSkinData = nullptr;
+        FAdaptors->SetSkinData(nullptr);
+    }
     if (AComponent == FForm) {
         // The form goes before its window: its message method is its own business now.
         FFormHook.Forget();
         FForm = nullptr;
-    }
-}
-
-// ---- the window procedures
-
-void TWinSkinForm::FrameWndProc(TMessage& Message)
-{
-    TFormCall call(*this);
-    switch (Message.Msg) {
-    case WM_DESTROY:
-        UnhookMdiClient();
-        if (FFrameProc.Installed()) {
-            FFrameProc.Restore();
-            FRegionSet = false;
-        }
-        CallDefault(Message);
-        return;
-    case WM_SETTEXT:
-        // The platform paints its own caption with the new text: the skin's goes over it.
-        CallDefault(Message);
-        if (!Retired() && FFrameProc.Installed()) {
-            FCaptionText = WindowText(FHandle);
-            PaintFrame(nullptr);
-        }
-        return;
-    case WM_STYLECHANGED:
-        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0)
-            FWindowStyle = reinterpret_cast<const STYLESTRUCT*>(Message.LParam)->styleNew;
-        CallDefault(Message);
-        return;
-    case SKM_QUERY:
-        Message.Result = 1;
-        return;
-    default:
-        break;
-    }
-    if ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()) {
-        CallDefault(Message);
-        return;
-    }
-    bool handled = HandleFrameMessage(Message);
-    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
-        handled = HandleSkinnedFrameMessage(Message);
-    if (!handled)
-        CallDefault(Message);
-}
-
-bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_SIZE:
-        HandleSize(Message);
-        return true;
-    case WM_ACTIVATE:
-        FActive = LOWORD(Message.WParam) != WA_INACTIVE;
-        return false;
-    case WM_NCACTIVATE:
-        FActive = Message.WParam != 0;
-        return false;
-    case WM_ERASEBKGND:
-        CallDefault(Message);
-        if (FForm == nullptr && FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
-            RECT client{};
-            GetClientRect(FHandle, &client);
-            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FSkinData->FaceBrush());
-            Message.Result = 1;
-        }
-        return true;
-    case WM_GETMINMAXINFO:
-        HandleGetMinMaxInfo(Message);
-        return true;
-    case WM_WINDOWPOSCHANGED:
-        ReadShowState();
-        CallDefault(Message);
-        return true;
-    case WM_COMMAND:
-        switch (LOWORD(Message.WParam)) {
-        case SC_SIZE:
-        case SC_MOVE:
-        case SC_MINIMIZE:
-        case SC_MAXIMIZE:
-        case SC_NEXTWINDOW:
-        case SC_PREVWINDOW:
-        case SC_CLOSE:
-        case SC_RESTORE:
-            // A command of the system menu the engine tracked.
-            PostMessageA(FHandle, WM_SYSCOMMAND, LOWORD(Message.WParam), 0);
-            break;
-        default:
-            CallDefault(Message);
-            break;
-        }
-        return true;
-    case WM_SYSCOMMAND:
-        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam == ' ' && FSysMenu != nullptr &&
-            FSkinState == ssSkinned && !IsMinimized()) {
-            // Alt+Space: the system menu, under the skin's title bar (the window has lost the
-            // style the platform would open it for).
-            RECT r{};
-            GetWindowRect(FHandle, &r);
-            TrackSystemMenu(POINT{r.left + FBorderLeft, r.top + FBorderTop});
-            Message.Result = 0;
-            return true;
-        }
-        switch (Message.WParam) {
-        case SC_MINIMIZE:
-            FShowState = shMinimized;
-            if (IsMdiChild())
-                SetCaptionStyles(true);
-            break;
-        case SC_MAXIMIZE:
-            FShowState = shMaximized;
-            break;
-        case SC_RESTORE:
-            FShowState = shNormal;
-            if (IsMdiChild())
-                SetCaptionStyles(false);
-            break;
-        default:
-            break;
-        }
-        CallDefault(Message);
-        return true;
-    case WM_CTLCOLORBTN:
-        CallDefault(Message);
-        if (FForm == nullptr)
-            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-        return true;
-    case WM_CTLCOLORSTATIC:
-        CallDefault(Message);
-        if (FForm == nullptr)
-            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr)
-            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
-        return true;
-    case SKM_START:
-        StartSkinning();
-        return true;
-    case CM_MENUCHANGED:
-        CallDefault(Message);
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TWinSkinForm::HandleSkinnedFrameMessage(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-        HandleNcCalcSize(Message);
-        return true;
-    case WM_NCHITTEST:
-        HandleNcHitTest(Message);
-        return true;
-    case WM_NCMOUSEMOVE:
-        HandleNcMouseMove(Message);
-        return true;
-    case WM_NCLBUTTONDOWN:
-        HandleNcLButtonDown(Message);
-        return true;
-    case WM_NCLBUTTONUP:
-        HandleNcLButtonUp(Message);
-        return true;
-    case WM_NCLBUTTONDBLCLK:
-        HandleNcLButtonDblClk(Message);
-        return true;
-    case WM_NCRBUTTONDOWN:
-        HandleNcRButtonDown(Message);
-        return true;
-    case WM_NCPAINT:
-        HandleNcPaint(Message);
-        return true;
-    case WM_NCACTIVATE:
-        HandleNcActivate(Message);
-        return true;
-    case SKM_REPAINTFRAME:
-        PaintFrame(nullptr);
-        return true;
-    default:
-        return false;
-    }
-}
-
-void TWinSkinForm::HandleSize(TMessage& Message)
-{
-    CallDefault(Message);
-    if (Retired())
-        return;
-    switch (Message.WParam) {
-    case SIZE_RESTORED:
-        FShowState = shNormal;
-        break;
-    case SIZE_MINIMIZED:
-        FShowState = shMinimized;
-        break;
-    case SIZE_MAXIMIZED:
-        FShowState = shMaximized;
-        break;
-    default:
-        break;
-    }
-    if (IsMinimized())
-        return;
-    if (IsMdiChild()) {
-        if (MdiChildrenMaximized() || FShowState != shNormal)
-            return;
-    }
-    if (Message.WParam == SIZE_RESTORED && FSkinState == ssSkinned && FFrameProc.Installed()) {
-        if (FFitPending) {
-            // Skinned (or re-skinned) while minimised: the fit it could not have then.
-            FSkinState = ssReskinning;
-            FitToSkin(true);
-            FSkinState = ssSkinned;
-        } else {
-            // The user sized the window: the client size to give back follows.
-            FNormalClient = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
-        }
-    }
-    if (FSkinState == ssSkinned || FSkinState == ssReskinning)
-        BuildWindowRegion();
-}
-
-void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
-{
-    CallDefault(Message);
-    ReadShowState();
-    TSkinManage* manager = SkinManager();
-    if (IsMinimized()) {
-        SetCaptionStyles(true);
-    } else if (!IsMdiChild()) {
-        SetCaptionStyles(false);
-    } else if (FShowState == shNormal) {
-        if (MdiChildrenMaximized())
-            manager->SetMdiMax(false);
-        SetCaptionStyles(false);
-    } else {
-        SetCaptionStyles(true);
-    }
-    if (Message.LParam != 0) {
-        auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
-        info->ptMaxTrackSize.x = GetSystemMetrics(SM_CXMAXIMIZED);
-        info->ptMaxTrackSize.y = GetSystemMetrics(SM_CYMAXIMIZED);
-    }
-}
-
-void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
-{
-    RECT proposed{};
-    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
-    if (Message.WParam != 0 && params != nullptr)
-        proposed = params->rgrc[0];
-    CallDefault(Message);
-    if (Message.WParam == 0 || params == nullptr) {
-        Message.Result = 0;
-        return;
-    }
-    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == 2) {
-        params->rgrc[1] = params->rgrc[0];
-        Message.Result = WVR_VALIDRECTS;
-        return;
-    }
-    int x = proposed.left, y = proposed.top;
-    int cx = proposed.right - proposed.left, cy = proposed.bottom - proposed.top;
-    if (params->lppos != nullptr) {
-        x = params->lppos->x;
-        y = params->lppos->y;
-        cx = params->lppos->cx;
-        cy = params->lppos->cy;
-    }
-    RECT client{x + FBorderLeft, y + FBorderTop + FMenuHeight, x + cx - FBorderRight, y + cy - FBorderBottom};
-    // A window smaller than its borders keeps an empty client area, never an inverted one.
-    client.right = std::max(client.right, client.left);
-    client.bottom = std::max(client.bottom, client.top);
-    params->rgrc[0] = client;
-    params->rgrc[1] = client;
-    Message.Result = WVR_VALIDRECTS;
-}
-
-void TWinSkinForm::HandleNcPaint(TMessage& Message)
-{
-    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == 2) {
-        CallDefault(Message);
-        return;
-    }
-    // The update region is the sender's: the DC gets a copy of it, which GetDCEx takes over only
-    // when it succeeds.
-    TDCEx dc;
-    const auto update = reinterpret_cast<HRGN>(Message.WParam);
-    if (Message.WParam > 1) {
-        TRegionHandle copy(CreateRectRgn(0, 0, 0, 0));
-        if (copy && CombineRgn(copy.get(), update, nullptr, RGN_COPY) != ERROR) {
-            dc = TDCEx(FHandle, copy.get(), DCX_WINDOW | DCX_INTERSECTRGN);
-            if (dc)
-                copy.release();
-        }
-    }
-    PaintFrame(dc.get());
-    Message.Result = 0;
-}
-
-void TWinSkinForm::HandleNcActivate(TMessage& Message)
-{
-    FActive = Message.WParam != 0;
-    if (FHoverTimer)
-        FHoverTimer->SetEnabled(FActive);
-    if (!FActive && FHotButton != nullptr) {
-        TSkinControl* hot = FHotButton;
-        FHotButton = nullptr;
-        hot->SendMouseLeave();
-    }
-    const bool ours = !(IsMdiChild() && FShowState != shNormal);
-    // The platform would paint its own caption, of its own height, first: over the client area
-    // when the skin's title bar is lower. -1 asks it to change the state and leave the paint.
-    if (ours)
-        Message.LParam = -1;
-    CallDefault(Message);
-    if (ours && !Retired())
-        PaintFrame(nullptr);
-}
-
-void TWinSkinForm::FormMessageHook(TMessage& Message)
-{
-    TFormCall call(*this);
-    switch (Message.Msg) {
-    case WM_SETTEXT:
-        FFormHook.CallOld(Message);
-        if (!Retired())
-            RefreshFrame();
-        return;
-    case SKM_RESKIN:
-        ReSkin();
-        return;
-    default:
-        FFormHook.CallOld(Message);
-        return;
-    }
-}
-
-void TWinSkinForm::ClientWndProc(TMessage& Message)
-{
-    TFormCall call(*this);
-    TSkinManage* manager = SkinManager();
-    switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-        if (MainMenuSkinned()) {
-            const LONG style = GetWindowLongA(FMDIClient, GWL_STYLE);
-            const LONG plain = style & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL);
-            if (plain != style)
-                SetWindowLongA(FMDIClient, GWL_STYLE, plain);
-        }
-        FClientProc.CallOld(Message);
-        return;
-    case WM_MDICREATE:
-        FClientProc.CallOld(Message);
-        FNewMDIChild = reinterpret_cast<HWND>(Message.Result);
-        return;
-    case WM_MDIDESTROY:
-        if (manager != nullptr)
-            manager->ReleaseWindow(reinterpret_cast<HWND>(Message.WParam));
-        FClientProc.CallOld(Message);
-        if (manager != nullptr)
-            manager->SetMdiMax(IsMDIChildMaximized());
-        return;
-    case WM_MDITILE:
-    case WM_MDICASCADE:
-        if (MdiChildrenMaximized())
-            manager->SetMdiMax(false);
-        FClientProc.CallOld(Message);
-        return;
-    case WM_MDIREFRESHMENU:
-        FClientProc.CallOld(Message);
-        if (FNewMDIChild != nullptr) {
-            const HWND child = FNewMDIChild;
-            FNewMDIChild = nullptr;
-            if (manager != nullptr)
-                manager->SkinWindow(child);
-            PostMessageA(FHandle, SKM_REPAINTFRAME, 0, 0);
-        }
-        return;
-    default:
-        FClientProc.CallOld(Message);
-        return;
+        FAdaptors->SetWindow(nullptr, FHandle);
     }
 }
 
 bool TWinSkinForm::IsMDIChildMaximized() const
 {
-    if (FMDIKind != 1 || FMDIClient == nullptr)
+    if (FMDIKind != mkParent || FMDIClient == nullptr)
         return false;
     BOOL maximized = FALSE;
     const auto active = reinterpret_cast<HWND>(

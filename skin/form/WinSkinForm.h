@@ -1,12 +1,13 @@
 // The per-window skinning object: one for each window the skin manager skins (a framework form, a
 // standard dialog, a message box, an MDI child). It takes the window's non-client area over by
-// replacing its window procedure, paints borders, title bar and caption buttons from the skin,
-// gives the window a region cut by the skin's key colour, and gives all of it back when the skin
-// is switched off or the window goes away.
+// replacing its window procedure and routes the window's messages to three collaborators it owns:
+// the frame painter (metrics, borders, title bar, text, region), the caption buttons (visibility,
+// layout, painting, actions, the system menu) and the adaptor set (the controls' adaptors, the hot
+// one, discovery, the log of changes to the controls). It gives all of it back when the skin is
+// switched off or the window goes away, in whatever state the window is.
 //
-// The object lives in three files: this one's .cpp (attaching, the window procedures, fitting
-// and giving back), FramePaint.cpp (frame metrics, painting and the window region) and
-// CaptionButtons.cpp (caption buttons, the non-client mouse, the system menu).
+// The object lives in two files: this one's .cpp (attaching, fitting and giving back) and
+// FrameMessages.cpp (the window procedures and the non-client mouse).
 //
 // The manager releases the object with Retire: when that happens inside one of its window
 // procedures (a caption button's system menu, a modal loop of the host), the object gives the
@@ -19,13 +20,12 @@
 #include "framework/controls/Timer.h"
 #include "framework/core/Component.h"
 #include "framework/core/Retire.h"
-#include "framework/graphics/Bitmap.h"
-#include "framework/graphics/Canvas.h"
-#include "framework/win/Handles.h"
 #include "framework/win/Message.h"
 #include "framework/win/Subclass.h"
+#include "skin/controls/AdaptorSet.h"
 #include "skin/form/CaptionButtons.h"
-#include "skin/form/ChangeLog.h"
+#include "skin/form/FormSite.h"
+#include "skin/form/FramePainter.h"
 
 #include <windows.h>
 
@@ -35,9 +35,7 @@
 
 class TCustomForm;
 class TControl;
-class TSkinControl;
 class TSkinData;
-class TDataSkinBorder;
 class TWinControl;
 
 // SkinState: what the object is doing with its window.
@@ -51,6 +49,16 @@ enum TSkinFormState {
 
 // ShowState.
 enum TFormShowState { shNormal = 0, shMaximized = 1, shMinimized = 2 };
+
+// FrameKind: what frame the window had when it was taken over.
+enum TFrameKind {
+    fkSizeable = 0, // a window edge or a sizing border
+    fkNone = 2,     // a popup without caption or border (a splash window): never framed by the skin
+    fkThin = 3,     // any other frame (a dialog's)
+};
+
+// MDIKind.
+enum TMDIKind { mkNone = 0, mkParent = 1, mkChild = 2 };
 
 // CaptionIcons bits.
 constexpr unsigned ciMaximize = 1;
@@ -72,7 +80,10 @@ public:
     TCustomForm* Form() const { return FForm; }
     TSkinData* SkinData() const { return FSkinData; }
     int SkinState() const { return FSkinState; }
-    void SetSkinState(int Value) { FSkinState = Value; }
+    void SetSkinState(int Value);
+    // Who keeps the object (the manager); nullptr for one made on its own.
+    TFormSite* Site() const { return FSite; }
+    void SetSite(TFormSite* Value) { FSite = Value; }
 
     // ---- called by the manager
     void AttachForm(TSkinData* Data, TCustomForm* AForm);
@@ -90,90 +101,47 @@ public:
     void ApplyColours();
     // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
     void SetCaptionStyles(bool On);
-    void BuildWindowRegion();
-    // Gives the window the region it had before the skin (none, or its own shape).
-    void DropWindowRegion();
     // A new WM_NCCALCSIZE and WM_NCPAINT.
     void RefreshFrame();
     // ShowState normal (an MDI child whose siblings stopped being maximised).
     void MarkNormal() { FShowState = shNormal; }
-    // ---- control adaptors
-    // Attaches adaptors to the components Container owns, by class, class name and tag.
-    void AttachControls(TComponent* Container);
-    // The kind the skin's class map gives ClassName (upper-cased); true when it has one.
-    bool AttachByClassMap(const std::string& ClassName, TComponent* Control);
-    // Bare windows: adaptors for the child windows, by window class and style.
-    void AttachChildWindows();
-    void AttachChildWindow(HWND Window);
-    bool IsAttached(TComponent* Component) const;
-    static bool HasScrollBars(TControl* Control);
-    TSkinControl* FindAdaptor(HWND Window) const;
-    void ReleaseAdaptors();
-    // Undoes what skinning changed on the controls, or only forgets it when the window goes.
-    void GiveChangesBack(bool GoingAway);
-    void AddAdaptor(TSkinControl* Adaptor);
-    // An adaptor being freed leaves the list and the hot slot.
-    void RemoveAdaptor(TSkinControl* Adaptor) noexcept;
-    const std::vector<TSkinControl*>& Adaptors() const { return FAdaptors; }
-    // The adaptor showing the hot look (at most one).
-    TSkinControl* HotButton() const { return FHotButton; }
-    void SetHotButton(TSkinControl* Value) { FHotButton = Value; }
-    // What skinning changed on the window's controls, undone when the skin goes.
-    TChangeLog& Changes() { return FChanges; }
-    // The canvas every adaptor borrows for drawing.
-    TCanvas* AdaptorCanvas() { return &FAdaptorCanvas; }
 
-    // ---- painting
-    // The whole frame on DC, or on the window DC when DC is nullptr.
-    void PaintFrame(HDC DC);
-    void PaintTitleBar(HDC DC);
-    void PaintTitleText(TCanvas& Canvas, const RECT& R);
-    // Index: 1 left, 2 right, 3 top, 4 bottom.
-    void DrawBorder(int Index, const RECT& Rect, HDC DC);
+    // ---- the collaborators
+    TFramePainter& Frame() { return *FFrame; }
+    const TFramePainter& Frame() const { return *FFrame; }
+    TCaptionButtons& Buttons() { return *FButtons; }
+    const TCaptionButtons& Buttons() const { return *FButtons; }
+    TAdaptorSet& AdaptorSet() { return *FAdaptors; }
 
-    // ---- caption buttons and the non-client mouse
-    bool IsButtonVisible(size_t Index);
-    void LayoutCaptionButtons();
-    void PaintCaptionButtons(TCanvas& Canvas);
-    void DrawSysButton(TWinSysButton& Button, int State);
+    // ---- the non-client mouse
+    // A screen point in window coordinates (of the frame the skin draws).
     POINT ScreenToFrame(int X, int Y) const;
-    TWinSysButton* ButtonAt(POINT Point) const;
-    void DoButtonAction(int X, int Y);
-    void ShowSystemMenu(POINT Point);
-    // Opens the system menu at Point (screen coordinates), now.
-    void TrackSystemMenu(POINT Point);
-    void ToggleMaximize();
-    void RestoreWindow();
-    void ToggleMinimize();
-    void SendToMDIChild(WPARAM Command);
-    bool IsMDIChildMaximized() const;
+    // The caption button or menu-bar item showing the hot or pressed look.
+    TNCObject* HotObject() const { return FHotObject; }
+    void SetHotObject(TNCObject* Value) { FHotObject = Value; }
     void HoverTimerTick(TObject* Sender);
 
-    // ---- state (read by the manager, the menu bar, the adaptors and tests)
+    // ---- MDI
+    bool IsMDIChildMaximized() const;
+    // The MDI children were shown maximised and no longer are: the site is told.
+    void MdiChildLeftMaximized();
+    // The skinned MDI children are shown maximised.
+    bool MdiChildrenMaximized() const { return FSite != nullptr && FSite->MdiMaximized(); }
+    HWND MDIClient() const { return FMDIClient; }
+
+    // ---- state (read by the manager, the collaborators, the menu bar and tests)
     int MDIKind() const { return FMDIKind; }
+    bool IsMdiChild() const { return FMDIKind == mkChild; }
     int FrameKind() const { return FFrameKind; }
     int ShowState() const { return FShowState; }
-    bool RegionSet() const { return FRegionSet; }
+    void SetShowState(TFormShowState Value) { FShowState = Value; }
+    bool IsMinimized() const { return FShowState == shMinimized; }
     bool Active() const { return FActive; }
     unsigned CaptionIcons() const { return FCaptionIcons; }
     DWORD WindowStyle() const { return FWindowStyle; }
-    int BorderLeft() const { return FBorderLeft; }
-    int BorderTop() const { return FBorderTop; }
-    int BorderRight() const { return FBorderRight; }
-    int BorderBottom() const { return FBorderBottom; }
-    int MenuHeight() const { return FMenuHeight; }
     SIZE NativeFrameSize() const { return FNativeFrameSize; }
     SIZE NormalClient() const { return FNormalClient; }
-    const RECT& TextRect() const { return FTextRect; }
-    int RightButtonsLeft() const { return FRightButtonsLeft; }
-    int FrameWidth() const { return FFrameWidth; }
-    const std::string& CaptionText() const { return FCaptionText; }
     const std::string& WindowClass() const { return FWindowClass; }
-    const std::vector<std::unique_ptr<TWinSysButton>>& CaptionButtons() const { return FCaptionButtons; }
-    TNCObject* HotObject() const { return FHotObject; }
-    void SetHotObject(TNCObject* Value) { FHotObject = Value; }
-    TBitmap* IconBitmap() const { return FIconBitmap.get(); }
-    TBitmap* CaptionBuffer() const { return FCaptionBuffer.get(); }
     TTimer* HoverTimer() const { return FHoverTimer.get(); }
     bool MenuTracking() const { return FMenuTracking; }
     // The window procedure is replaced (the frame is taken over).
@@ -191,36 +159,25 @@ private:
         explicit TFormCall(TWinSkinForm& Form) noexcept : FScope(Form)
         {
             if (Form.RunningCalls() == 1)
-                Form.FDroppedButtons.clear();
+                Form.FButtons->ForgetDropped();
         }
 
     private:
         TCallScope FScope;
     };
     void SkinControlsOnly(TSkinData* Data);
+    void AttachAdaptors();
     void DetectMdiClient();
     void HookMdiClient();
     void UnhookMdiClient() noexcept;
     void ReadShowState();
     void FitToSkin(bool WithMenu);
     void StartSkinning();
-    void CaptureIcon();
-    void LoadBorderMetrics();
-    void LoadCaptionButtons();
-    void DropCaptionButtons() noexcept;
     bool MainMenuSkinned() const;
-    void GiveRegionBack(BOOL Redraw);
     // The window's size as the host had it: its native frame around NormalClient, where the
     // normal placement puts it; in whatever state the window is.
     void GiveSizeBack();
     void RecordNativeSize();
-    // The skin has four borders with frames to draw.
-    static bool CanDrawFrame(const TSkinData& Data);
-    bool IsMdiChild() const { return FMDIKind == 2; }
-    bool IsMinimized() const { return FShowState == shMinimized; }
-    TDataSkinBorder* BorderElement(int Index) const;
-    // Makes an adaptor of class T owned by this object.
-    template <class T> T* NewAdaptor() { return new T(this); }
 
     // The three replacement message procedures.
     void FrameWndProc(TMessage& Message);
@@ -248,6 +205,7 @@ private:
     HWND FHandle = nullptr;
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
+    TFormSite* FSite = nullptr;
 
     TWindowSubclass FFrameProc;
     TControlHook FFormHook;
@@ -255,76 +213,28 @@ private:
     TWindowSubclass FClientProc;
     HWND FNewMDIChild = nullptr;
 
-    TFontHandle FCaptionFont;
+    std::unique_ptr<TFramePainter> FFrame;
+    std::unique_ptr<TCaptionButtons> FButtons;
+    std::unique_ptr<TAdaptorSet> FAdaptors;
     std::unique_ptr<TTimer> FHoverTimer;
-    std::string FCaptionPrefix = "  ";
-    std::string FCaptionSuffix = " ";
-    std::string FCaptionText;
     std::string FWindowClass;
-    int FBorderLeft = 0;
-    int FBorderTop = 0;
-    int FBorderRight = 0;
-    int FBorderBottom = 0;
-    int FMenuHeight = 0;
     SIZE FNativeFrameSize{0, 0};
     DWORD FWindowStyle = 0;
     DWORD FExStyle = 0;
     // Which of WS_SYSMENU, WS_MINIMIZEBOX and WS_MAXIMIZEBOX the window had at take-over.
     DWORD FOriginalCaptionStyles = 0;
     unsigned FCaptionIcons = 0;
-    int FFrameKind = 0;
-    int FMDIKind = 0;
+    int FFrameKind = fkSizeable;
+    int FMDIKind = mkNone;
     int FShowState = shNormal;
     bool FActive = true;
     int FSkinState = ssNone;
-    HMENU FSysMenu = nullptr;
     HMENU FWindowMenu = nullptr;
     bool FMenuTracking = false;
-    std::vector<std::unique_ptr<TWinSysButton>> FCaptionButtons;
-    std::vector<std::unique_ptr<TWinSysButton>> FDroppedButtons;
     TNCObject* FHotObject = nullptr;
-    std::unique_ptr<TBitmap> FIconBitmap;
-    std::unique_ptr<TBitmap> FCaptionBuffer;
-    // The frame pieces composed for the current sizes and states (border Index 1 to 4).
-    struct TFramePiece {
-        int Index;
-        int Frame;
-        int Width;
-        int Height;
-        std::unique_ptr<TBitmap> Image;
-    };
-    std::vector<TFramePiece> FPieces;
-    // What the title bar in FCaptionBuffer shows.
-    struct TTitleKey {
-        int Width = 0;
-        int Height = 0;
-        bool Active = false;
-        int ShowState = -1;
-        std::string Text;
-        bool operator==(const TTitleKey&) const = default;
-    };
-    TTitleKey FTitleKey;
-    RECT FTextRect{0, 0, 0, 0};
-    int FRightButtonsLeft = 0;
-    RECT FWindowRect{0, 0, 0, 0};
-    int FFrameWidth = 0;
-    int FFrameHeight = 0;
-    SIZE FRegionSize{0, 0};
-    bool FRegionSet = false;
-    // What the window had before the skin: its region (if any) and the client size of its
-    // normal placement, which only the user changes while it is skinned.
-    TRegionHandle FHostRegion;
+    // The client size of the window's normal placement as the host had it, which only the user
+    // changes while it is skinned.
     SIZE FNormalClient{0, 0};
     // The first fit waits for the window to leave the minimised state.
     bool FFitPending = false;
-    DWORD FLastSysMenuTime = 0;
-    DWORD FDoubleClickTime = 0;
-    std::vector<TSkinControl*> FAdaptors;
-    TSkinControl* FHotButton = nullptr;
-    TCanvas FAdaptorCanvas;
-    TChangeLog FChanges;
 };
-
-// Sets a published enumerated (or Boolean) property of Component by name from its value text;
-// nothing happens without a component or such a property.
-void SetEnumProperty(TComponent* Component, const std::string& PropertyName, const std::string& ValueText);

@@ -23,11 +23,6 @@ TSkinManage* SkinManager()
     return GManager;
 }
 
-bool MdiChildrenMaximized()
-{
-    return GManager != nullptr && GManager->MdiMaximized();
-}
-
 TSkinManage* CreateSkinManager()
 {
     if (GManager == nullptr) {
@@ -199,25 +194,34 @@ TBitmap* TSkinManage::FindPopupBackground(HMENU Menu) const
     return nullptr;
 }
 
+TBitmap* TSkinManage::SharedMainIcon() const
+{
+    TBitmap* icon = nullptr;
+    for (TSkinData* data : FSkinDataList)
+        if (data->SkinFormtype() == sfMainform && !data->SharedIcon()->Empty())
+            icon = data->SharedIcon();
+    return icon;
+}
+
 void TSkinManage::SetMdiMax(bool Max)
 {
     if (Max == FMdiMaximized)
         return;
     FMdiMaximized = Max;
     for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
-        if (form->MDIKind() != 2)
+        if (!form->IsMdiChild())
             continue;
         if (Max) {
-            if (form->RegionSet())
-                form->DropWindowRegion();
+            if (form->Frame().RegionSet())
+                form->Frame().DropWindowRegion();
             form->SetCaptionStyles(true);
         } else if (IsIconic(form->Handle())) {
             form->SetCaptionStyles(true);
         } else {
             form->MarkNormal();
-            form->BuildWindowRegion();
+            form->Frame().BuildWindowRegion();
             form->SetCaptionStyles(false);
-            if (!form->RegionSet())
+            if (!form->Frame().RegionSet())
                 form->RefreshFrame();
         }
     }
@@ -306,6 +310,7 @@ bool TSkinManage::SkinWindow(HWND W)
 
     auto skinForm = std::make_unique<TWinSkinForm>();
     skinForm->SetHandle(W);
+    skinForm->SetSite(this);
     FSkinnedForms.push_back(skinForm.get());
     TWinSkinForm* attached = skinForm.release();
     try {

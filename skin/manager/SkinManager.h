@@ -10,6 +10,8 @@
 #include "framework/core/Object.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
+#include "skin/form/FormSite.h"
+#include "skin/form/SkinMessages.h"
 
 #include <windows.h>
 
@@ -23,16 +25,10 @@ class TWinSkinForm;
 class TWinSkinPopMenu;
 class TBitmap;
 
-// The engine's private window messages.
-constexpr UINT SKM_RESKIN = 0x3401;
-constexpr UINT SKM_REPAINTFRAME = 0x3502;
-constexpr UINT SKM_START = 0x3503;
-constexpr UINT SKM_QUERY = 0x3504; // a skinned window answers 1
-
 // Set by InstallHook: the platform is of the Windows 95/98/Me family (GetVersion's top bit).
 extern bool IsWin9x;
 
-class TSkinManage : public TObject {
+class TSkinManage : public TObject, public TFormSite {
 public:
     TSkinManage();
     ~TSkinManage() override;
@@ -47,8 +43,8 @@ public:
     bool UsesSkinData(const TSkinData* Data) const;
 
     // The rules, then a form object for W; true when one was attached.
-    bool SkinWindow(HWND W);
-    bool ReleaseWindow(HWND W);
+    bool SkinWindow(HWND W) override;
+    bool ReleaseWindow(HWND W) override;
     bool IsSkinnedWindow(HWND W) const;
     // A popup-menu window of the thread was made / is going.
     void SkinPopupWindow(HWND W);
@@ -56,9 +52,10 @@ public:
     bool IsSkinnedPopup(HWND W) const;
     TBitmap* FindPopupBackground(HMENU Menu) const;
     // A form object freed by someone else leaves the list (its destructor calls this).
-    void ForgetForm(TWinSkinForm* Form) noexcept;
+    void ForgetForm(TWinSkinForm* Form) noexcept override;
     // Whether the skinned MDI children are shown maximised.
-    void SetMdiMax(bool Max);
+    void SetMdiMax(bool Max) override;
+    TBitmap* SharedMainIcon() const override;
     TSkinData* ChooseSkinData(HWND W) const;
     bool CanSkinClass(const std::string& ClassName) const;
     bool IsEmbeddedChild(HWND W) const;
@@ -82,9 +79,9 @@ public:
     int PendingAction() const { return FPendingAction; }
     bool TimerArmed() const { return FTimer->Enabled(); }
     bool HookInstalled() const { return static_cast<bool>(FHook); }
-    bool MdiMaximized() const { return FMdiMaximized; }
-    HWND MdiClientWindow() const { return FMdiClientWindow; }
-    void SetMdiClientWindow(HWND Value) { FMdiClientWindow = Value; }
+    bool MdiMaximized() const override { return FMdiMaximized; }
+    HWND MdiClientWindow() const override { return FMdiClientWindow; }
+    void SetMdiClientWindow(HWND Value) override { FMdiClientWindow = Value; }
 
     // The timer's handler: carries out the pending action.
     void OnActionTimer(TObject* Sender);
@@ -114,5 +111,3 @@ TSkinManage* CreateSkinManager();
 // Detaches every window it still holds, removes the hook and frees it.
 void FreeSkinManager() noexcept;
 
-// There is a manager, and the skinned MDI children are shown maximised.
-bool MdiChildrenMaximized();

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     TWinSkinForm skin;
     skin.SetHandle(form.Handle());
     auto* adaptor = new TSkinButton(&skin);
-    adaptor->AttachControl(skinned, &data, false, skin.AdaptorCanvas());
+    adaptor->AttachControl(skinned, &data, false, skin.AdaptorSet().Canvas());
     Pump();
 
     const double nativeTime = PaintTime(native->Handle());

@@ -211,12 +211,12 @@ int main(int argc, char** argv)
         return Fail("the native form did not stay the foreground window");
     const int nativeTitleY = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     const COLORREF nativeTitle = TitlePixel(nativeWindow, nativeTitleY);
-    const COLORREF nativeAtSkinnedY = TitlePixel(nativeWindow, skinForm->BorderTop() / 2);
+    const COLORREF nativeAtSkinnedY = TitlePixel(nativeWindow, skinForm->Frame().BorderTop() / 2);
 
     TFrameFigures skinnedFigures;
     if (!MeasureInFront(skinnedWindow, skinnedFigures))
         return Fail("the skinned form did not stay the foreground window");
-    const COLORREF skinnedTitle = TitlePixel(skinnedWindow, skinForm->BorderTop() / 2);
+    const COLORREF skinnedTitle = TitlePixel(skinnedWindow, skinForm->Frame().BorderTop() / 2);
     if (!skinForm->Active())
         return Fail("the skinned form does not paint an active frame");
     // The skinned paint must really be the skin's: not the platform's caption at that spot.
@@ -225,20 +225,20 @@ int main(int argc, char** argv)
         return Fail("the skinned title bar shows the native caption colour");
 
     bool larger = false;
-    const double region = Median([&] { skinForm->BuildWindowRegion(); }, [&] {
+    const double region = Median([&] { skinForm->Frame().BuildWindowRegion(); }, [&] {
         skinForm->SetSkinState(ssFirstFit); // WM_SIZE leaves the region alone
         Resize(skinnedWindow, larger);
         skinForm->SetSkinState(ssSkinned);
     });
     Application()->ProcessMessages();
     const size_t regionRects = RegionRects(skinnedWindow);
-    if (!skinForm->RegionSet() || regionRects == 0)
+    if (!skinForm->Frame().RegionSet() || regionRects == 0)
         return Fail("the skinned form has no window region");
 
     std::printf("frame of a %d x %d sizeable form, each measured as the foreground window, median of %d rounds\n",
                 FormWidth, FormHeight, Rounds);
     std::printf("  skin: %s (%s); borders %d/%d/%d/%d\n", skinFile.c_str(), data->SkinName().c_str(),
-                skinForm->BorderLeft(), skinForm->BorderTop(), skinForm->BorderRight(), skinForm->BorderBottom());
+                skinForm->Frame().BorderLeft(), skinForm->Frame().BorderTop(), skinForm->Frame().BorderRight(), skinForm->Frame().BorderBottom());
     Print("WM_NCPAINT frame paint", skinnedFigures.Paint, nativeFigures.Paint);
     Print("resize, SetWindowPos alone", skinnedFigures.Resize, nativeFigures.Resize);
     Print("resize + its queued paints", skinnedFigures.ResizeAndPaint, nativeFigures.ResizeAndPaint);

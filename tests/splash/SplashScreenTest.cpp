@@ -278,7 +278,7 @@ TEST_F(TSplashTest, TheSplashWindowIsSkinnedEndToEnd)
     EXPECT_EQ(ShapeOf(*form).Width, 472);
     TSkinBitButton* button = nullptr;
     TSkinBox* panel = nullptr;
-    for (TSkinControl* adaptor : skin->Adaptors()) {
+    for (TSkinControl* adaptor : skin->AdaptorSet().Adaptors()) {
         if (adaptor->Control() == form->ButtonClose)
             button = dynamic_cast<TSkinBitButton*>(adaptor);
         if (adaptor->Control() == form->Panel1)

@@ -2,7 +2,7 @@
 // change messages, dispatch, actions, owner drawing, descriptions and popup menus.
 #include "framework/menus/Menus.h"
 
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/core/FormReader.h"
 #include "framework/core/FormWriter.h"
 #include "framework/core/Published.h"

@@ -9,7 +9,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
-#include "framework/controls/Messages.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/controls/StdCtrls.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
@@ -129,8 +129,8 @@ TEST_F(TSkinControlsTest, FiltersConsumeOrPassAndTheCaptionFollowsWmSetText)
     TTestWindows windows;
     HWND w = windows.CreateChild(Host->Handle(), &recorder, 5);
     const LONG_PTR original = GetWindowLongPtrA(w, GWLP_WNDPROC);
-    auto* probe = new TProbeAdaptor(Skin.get());
-    probe->AttachWindow(w, Data.get(), Skin->AdaptorCanvas());
+    auto* probe = new TProbeAdaptor(&Skin->AdaptorSet());
+    probe->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
     EXPECT_NE(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
 
     // Consumed: the window's own procedure never sees it and there is no after-reaction.
@@ -161,8 +161,8 @@ TEST_F(TSkinControlsTest, FiltersConsumeOrPassAndTheCaptionFollowsWmSetText)
     struct TTop {
         static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) { return CallWindowProcA(below, W, M, WP, LP); }
     };
-    probe = new TProbeAdaptor(Skin.get());
-    probe->AttachWindow(w, Data.get(), Skin->AdaptorCanvas());
+    probe = new TProbeAdaptor(&Skin->AdaptorSet());
+    probe->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
     below = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTop::Proc)));
     delete probe;
     recorder.Clear();
@@ -178,21 +178,21 @@ TEST_F(TSkinControlsTest, AFrameworkControlsHookAndColourComeBackExactly)
     auto* box = Make<TCheckBox>("Check", 10, 10, 120, 20);
     box->SetColor(clRed);
     const TWndMethod original = box->WindowProc();
-    auto* adaptor = new TSkinCheckBox(Skin.get());
-    adaptor->AttachControl(box, Data.get(), true, Skin->AdaptorCanvas());
+    auto* adaptor = new TSkinCheckBox(&Skin->AdaptorSet());
+    adaptor->AttachControl(box, Data.get(), true, Skin->AdaptorSet().Canvas());
     EXPECT_NE(box->WindowProc(), original);
     EXPECT_EQ(box->Color(), static_cast<TColor>(Face));
     EXPECT_TRUE(box->DoubleBuffered());
-    EXPECT_EQ(Skin->Adaptors().size(), 1u);
+    EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), 1u);
     delete adaptor;
     EXPECT_EQ(box->WindowProc(), original);
     EXPECT_EQ(box->Color(), clRed);
     EXPECT_FALSE(box->DoubleBuffered());
-    EXPECT_TRUE(Skin->Adaptors().empty());
+    EXPECT_TRUE(Skin->AdaptorSet().Adaptors().empty());
 
     // A hook installed after the adaptor's keeps working when the adaptor goes.
-    adaptor = new TSkinCheckBox(Skin.get());
-    adaptor->AttachControl(box, Data.get(), false, Skin->AdaptorCanvas());
+    adaptor = new TSkinCheckBox(&Skin->AdaptorSet());
+    adaptor->AttachControl(box, Data.get(), false, Skin->AdaptorSet().Canvas());
     int seen = 0;
     struct TOther : TObject {
         explicit TOther(int* S) : Seen(S) {}
@@ -224,10 +224,10 @@ TEST_F(TSkinControlsTest, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnTh
         void Click(TObject*) { ++*Count; }
     } counter(&clicks);
     a->SetOnClick(BindMethod<&TCounter::Click>(&counter));
-    auto* skinA = new TSkinButton(Skin.get());
-    skinA->AttachControl(a, Data.get(), false, Skin->AdaptorCanvas());
-    auto* skinB = new TSkinButton(Skin.get());
-    skinB->AttachControl(b, Data.get(), false, Skin->AdaptorCanvas());
+    auto* skinA = new TSkinButton(&Skin->AdaptorSet());
+    skinA->AttachControl(a, Data.get(), false, Skin->AdaptorSet().Canvas());
+    auto* skinB = new TSkinButton(&Skin->AdaptorSet());
+    skinB->AttachControl(b, Data.get(), false, Skin->AdaptorSet().Canvas());
     SetFocus(Host->Handle());
     Pump(30);
     HWND wa = a->Handle();
@@ -235,10 +235,10 @@ TEST_F(TSkinControlsTest, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnTh
 
     // Hot is exclusive: B becoming hot makes A leave.
     SendMessageA(wa, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(Skin->HotButton(), skinA);
+    EXPECT_EQ(Skin->AdaptorSet().HotButton(), skinA);
     EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[3]);
     SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(Skin->HotButton(), skinB);
+    EXPECT_EQ(Skin->AdaptorSet().HotButton(), skinB);
     EXPECT_EQ(skinA->MouseState() & msHot, 0);
 
     // Pressed, the mouse leaves, released: no click.
@@ -318,12 +318,12 @@ TEST_F(TSkinControlsTest, CheckAndRadioBoxesShowTheFrameOfTheirState)
     auto* radio = Make<TRadioButton>("Radio", 10, 40, 120, 17);
     auto* right = Make<TCheckBox>("Right", 10, 70, 120, 17);
     right->SetAlignment(taRightJustify); // the box on the right
-    auto* checkSkin = new TSkinCheckBox(Skin.get());
-    checkSkin->AttachControl(check, Data.get(), true, Skin->AdaptorCanvas());
-    auto* radioSkin = new TSkinRadioButton(Skin.get());
-    radioSkin->AttachControl(radio, Data.get(), true, Skin->AdaptorCanvas());
-    auto* rightSkin = new TSkinCheckBox(Skin.get());
-    rightSkin->AttachControl(right, Data.get(), true, Skin->AdaptorCanvas());
+    auto* checkSkin = new TSkinCheckBox(&Skin->AdaptorSet());
+    checkSkin->AttachControl(check, Data.get(), true, Skin->AdaptorSet().Canvas());
+    auto* radioSkin = new TSkinRadioButton(&Skin->AdaptorSet());
+    radioSkin->AttachControl(radio, Data.get(), true, Skin->AdaptorSet().Canvas());
+    auto* rightSkin = new TSkinCheckBox(&Skin->AdaptorSet());
+    rightSkin->AttachControl(right, Data.get(), true, Skin->AdaptorSet().Canvas());
     Pump(30);
     // 13-pixel images in 17-pixel rows: the box at (0, 2)-(13, 15).
     EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[0]);
@@ -369,7 +369,7 @@ TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
     auto* bar = Make<TToolBar>("", 0, 250, 400, 26);
     Skin->AttachForm(Data.get(), Host.get()); // attaches the adaptors
     auto adaptorOf = [&](TControl* Control) -> TSkinControl* {
-        for (TSkinControl* a : Skin->Adaptors())
+        for (TSkinControl* a : Skin->AdaptorSet().Adaptors())
             if (a->Control() == Control)
                 return a;
         return nullptr;
@@ -386,9 +386,9 @@ TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
     EXPECT_TRUE(bar->Flat());
     EXPECT_EQ(bar->Color(), static_cast<TColor>(Face));
     // A second walk attaches nothing twice.
-    const size_t count = Skin->Adaptors().size();
-    Skin->AttachControls(Host.get());
-    EXPECT_EQ(Skin->Adaptors().size(), count);
+    const size_t count = Skin->AdaptorSet().Adaptors().size();
+    Skin->AdaptorSet().AttachControls(Host.get());
+    EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
     Skin->Unskin();
     EXPECT_EQ(panel->Color(), clBtnFace);
 }
@@ -446,7 +446,7 @@ TEST_F(TSkinControlsTest, TheClassMapDerivedToolBarsAndTheApplicationsOwnAdaptor
     Data->SetOnSkinControl(BindMethod<&THandler::SkinControl>(&handler));
     Skin->AttachForm(Data.get(), Host.get());
     auto adaptorOf = [&](TControl* Control) -> TSkinControl* {
-        for (TSkinControl* a : Skin->Adaptors())
+        for (TSkinControl* a : Skin->AdaptorSet().Adaptors())
             if (a->Control() == Control)
                 return a;
         return nullptr;
@@ -478,21 +478,21 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     HWND split = child("BUTTON", 0x0000000C); // BS_SPLITBUTTON
     HWND three = child("BUTTON", BS_AUTO3STATE);
     Skin->SkinFrame(Data.get()); // a bare window: its child windows
-    EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->FindAdaptor(push)), nullptr);
-    EXPECT_EQ(Skin->FindAdaptor(group), nullptr);
-    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->FindAdaptor(check)), nullptr);
-    EXPECT_EQ(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(check)), nullptr);
-    EXPECT_NE(dynamic_cast<TSkinRadioButton*>(Skin->FindAdaptor(radio)), nullptr);
-    EXPECT_EQ(Skin->FindAdaptor(simple), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->AdaptorSet().FindAdaptor(push)), nullptr);
+    EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(group), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->AdaptorSet().FindAdaptor(check)), nullptr);
+    EXPECT_EQ(dynamic_cast<TSkinRadioButton*>(Skin->AdaptorSet().FindAdaptor(check)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinRadioButton*>(Skin->AdaptorSet().FindAdaptor(radio)), nullptr);
+    EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(simple), nullptr);
     // Buttons that draw themselves keep their look; a three-state box is a check box.
-    EXPECT_EQ(Skin->FindAdaptor(owner), nullptr);
-    EXPECT_EQ(Skin->FindAdaptor(split), nullptr);
-    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->FindAdaptor(three)), nullptr);
+    EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(owner), nullptr);
+    EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(split), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->AdaptorSet().FindAdaptor(three)), nullptr);
     // Again: each window keeps its one adaptor.
-    const size_t count = Skin->Adaptors().size();
-    Skin->AttachChildWindows();
-    EXPECT_EQ(Skin->Adaptors().size(), count);
-    Skin->ReleaseAdaptors();
+    const size_t count = Skin->AdaptorSet().Adaptors().size();
+    Skin->AdaptorSet().AttachChildWindows();
+    EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
+    Skin->AdaptorSet().ReleaseAdaptors();
     for (HWND w : {push, group, check, radio, simple, owner, split, three})
         DestroyWindow(w);
 }

@@ -92,7 +92,7 @@ template <class T> T* Place(TForm& Form, TWinControl* Parent, int X, int Y, int 
 
 TSkinControl* AdaptorOf(TWinSkinForm* Skin, TControl* Control)
 {
-    for (TSkinControl* a : Skin->Adaptors())
+    for (TSkinControl* a : Skin->AdaptorSet().Adaptors())
         if (a->Control() == Control || a->GraphicControl() == Control)
             return a;
     return nullptr;
@@ -152,9 +152,9 @@ TEST_F(THostSafetyTest, ControlsReleasedInsideTheirOwnClickAreFreedWhenTheClickR
         handler.Adaptor = AdaptorOf(skin, way.Control);
         ASSERT_NE(handler.Adaptor, nullptr);
         // A second walk over the form's controls attaches nothing twice.
-        const size_t adaptors = skin->Adaptors().size();
-        skin->AttachControls(&form);
-        EXPECT_EQ(skin->Adaptors().size(), adaptors);
+        const size_t adaptors = skin->AdaptorSet().Adaptors().size();
+        skin->AdaptorSet().AttachControls(&form);
+        EXPECT_EQ(skin->AdaptorSet().Adaptors().size(), adaptors);
         watcher.Watch(handler.Adaptor);
         way.Click(form, way.Control);
         EXPECT_EQ(handler.Clicks, 1);
@@ -206,9 +206,9 @@ TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
     TForm& form = NewForm();
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
-    ASSERT_FALSE(skin->CaptionButtons().empty());
-    const TDataSkinSysButton* element = skin->CaptionButtons()[0]->Element;
-    const RECT close = skin->CaptionButtons()[0]->BoundsRect;
+    ASSERT_FALSE(skin->Buttons().Items().empty());
+    const TDataSkinSysButton* element = skin->Buttons().Items()[0]->Element;
+    const RECT close = skin->Buttons().Items()[0]->BoundsRect;
     const uint32_t closePixel = WindowPixel(form.Handle(), close.left + 3, close.top + 3);
     const std::string good = PackageWith("", "");
     const std::string bad = "BM not a bitmap at all";
@@ -232,8 +232,8 @@ TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
     EXPECT_FALSE(Data->SkinLoading());
     EXPECT_TRUE(Data->Active());
     ASSERT_EQ(Manager->FindSkinForm(form.Handle()), skin);
-    ASSERT_FALSE(skin->CaptionButtons().empty());
-    EXPECT_EQ(skin->CaptionButtons()[0]->Element, element);
+    ASSERT_FALSE(skin->Buttons().Items().empty());
+    EXPECT_EQ(skin->Buttons().Items()[0]->Element, element);
     EXPECT_EQ(element, Data->SkinSysButtons()[0].get());
     RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     Pump(50);
@@ -246,12 +246,12 @@ TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
     wide.insert(wide.begin(), TPackageEntry{"skin.ini", Description({})});
     Data->SetSkinFile(SkinFileOf(BuildPackage(wide), index++));
     EXPECT_EQ(Data->RetiredSkinCount(), 1u);
-    EXPECT_EQ(skin->CaptionButtons()[0]->Element, element);
+    EXPECT_EQ(skin->Buttons().Items()[0]->Element, element);
     Pump(400);
     EXPECT_EQ(Data->RetiredSkinCount(), 0u);
-    EXPECT_EQ(skin->BorderLeft(), 10);
-    ASSERT_FALSE(skin->CaptionButtons().empty());
-    EXPECT_EQ(skin->CaptionButtons()[0]->Element, Data->SkinSysButtons()[0].get());
+    EXPECT_EQ(skin->Frame().BorderLeft(), 10);
+    ASSERT_FALSE(skin->Buttons().Items().empty());
+    EXPECT_EQ(skin->Buttons().Items()[0]->Element, Data->SkinSysButtons()[0].get());
     for (int i = 0; i < index; ++i)
         DeleteFileA(SkinFileName(i).c_str());
     form.Hide();
@@ -340,7 +340,7 @@ TEST_F(THostSafetyTest, TheSizeComesBackInEveryWindowState)
     Data->SetSkinFile(SkinFileOf(WideSkin(10), file));
     Pump(400);
     Show(form.Handle(), SW_RESTORE);
-    EXPECT_EQ(Manager->FindSkinForm(form.Handle())->BorderLeft(), 10);
+    EXPECT_EQ(Manager->FindSkinForm(form.Handle())->Frame().BorderLeft(), 10);
     expectHostsClient(__LINE__);
     EXPECT_EQ(WindowSize(form.Handle()).cx, 300 + 10 + BorderWidth);
     skinOff();
@@ -585,7 +585,7 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
     low.insert(low.begin(), TPackageEntry{"skin.ini", Description({})});
     Data->SetSkinFile(SkinFileOf(BuildPackage(low), 500));
     Pump(400);
-    ASSERT_EQ(skin->BorderTop(), 12);
+    ASSERT_EQ(skin->Frame().BorderTop(), 12);
     HWND black = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 60, 30, form.Handle(),
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     Pump(100);
@@ -606,7 +606,7 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
     // the skin's, which shows the new text.
     SetWindowTextA(form.Handle(), "A new title");
     Pump(100);
-    EXPECT_EQ(skin->CaptionText(), "A new title");
+    EXPECT_EQ(skin->Frame().CaptionText(), "A new title");
     EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), skin->Active() ? TopActive : TopInactive);
     form.Hide();
 }

@@ -98,9 +98,9 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     EXPECT_EQ(skin->FrameKind(), 0);
     EXPECT_EQ(skin->CaptionIcons(), ciSystemMenu | ciMinimize | ciMaximize);
     // Borders from the images, the client area kept, no system caption buttons any more.
-    EXPECT_EQ(skin->BorderLeft(), BorderWidth);
-    EXPECT_EQ(skin->BorderTop(), TitleHeight);
-    EXPECT_EQ(skin->BorderBottom(), BottomHeight);
+    EXPECT_EQ(skin->Frame().BorderLeft(), BorderWidth);
+    EXPECT_EQ(skin->Frame().BorderTop(), TitleHeight);
+    EXPECT_EQ(skin->Frame().BorderBottom(), BottomHeight);
     RECT client{};
     GetClientRect(w, &client);
     EXPECT_EQ(client.right, 300);
@@ -270,7 +270,7 @@ TEST_F(TWinSkinFormTest, TheTimersActionsSkinReapplyAndUnskin)
     Pump(400);
     TWinSkinForm* skin = Manager->FindSkinForm(second.Handle());
     ASSERT_NE(skin, nullptr);
-    EXPECT_EQ(skin->BorderLeft(), 10);
+    EXPECT_EQ(skin->Frame().BorderLeft(), 10);
     EXPECT_EQ(WindowSize(second.Handle()).cx, 200 + 10 + BorderWidth);
     RECT client{};
     GetClientRect(second.Handle(), &client);
@@ -361,7 +361,7 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
         TWinSkinForm* skin = ShowSkinned(form);
         ASSERT_NE(skin, nullptr);
         const SIZE size = WindowSize(form.Handle());
-        const RECT text = skin->TextRect();
+        const RECT text = skin->Frame().TextRect();
         const int left = text.left - BorderWidth, right = size.cx - BorderWidth - text.right;
         switch (alignment) {
         case 0:
@@ -380,7 +380,7 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
         for (int y = 0; y < TitleHeight; ++y) {
             for (int x = BorderWidth; x < size.cx - BorderWidth; ++x) {
                 const bool onButton = std::any_of(
-                    skin->CaptionButtons().begin(), skin->CaptionButtons().end(),
+                    skin->Buttons().Items().begin(), skin->Buttons().Items().end(),
                     [&](const auto& b) { return b->Visible && PtInRect(&b->BoundsRect, POINT{x, y}); });
                 if (onButton)
                     continue;
@@ -407,9 +407,9 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     const SIZE size = WindowSize(form.Handle());
-    EXPECT_EQ(skin->TextRect().right, size.cx - BorderWidth - 40);
+    EXPECT_EQ(skin->Frame().TextRect().right, size.cx - BorderWidth - 40);
     for (int y = 0; y < TitleHeight; ++y)
-        for (int x = skin->TextRect().right; x < size.cx - 60; ++x)
+        for (int x = skin->Frame().TextRect().right; x < size.cx - 60; ++x)
             ASSERT_NE(WindowPixel(form.Handle(), x, y), 0xFFFFFFu) << x << "," << y;
     form.Hide();
 }
@@ -429,7 +429,7 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     // Hot, pressed, out (the hover timer clears it), released outside: no action.
     MouseTo(ScreenOf(w, closeX, buttonY));
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[2]);
-    EXPECT_EQ(skin->HotObject(), skin->CaptionButtons()[0].get());
+    EXPECT_EQ(skin->HotObject(), skin->Buttons().Items()[0].get());
     MouseButton(true);
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[1]);
     MouseTo(ScreenOf(w, 150, 100));
@@ -455,15 +455,15 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     EXPECT_FALSE(IsZoomed(w));
 
     // A custom action is posted as SKM_QUERY with the action in wParam.
-    skin->SetHotObject(skin->CaptionButtons()[2].get());
-    skin->DoButtonAction(0, 0);
+    skin->SetHotObject(skin->Buttons().Items()[2].get());
+    skin->Buttons().DoButtonAction(0, 0);
     MSG msg{};
     ASSERT_TRUE(PeekMessageA(&msg, w, SKM_QUERY, SKM_QUERY, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 15u);
     // A button with a negative action is drawn but never found under the mouse.
     EXPECT_EQ(WindowPixel(w, 100 + 8, buttonY), MaxFrames[0]);
-    EXPECT_EQ(skin->ButtonAt(POINT{100 + 8, buttonY}), nullptr);
-    EXPECT_EQ(skin->ButtonAt(POINT{closeX, buttonY}), skin->CaptionButtons()[0].get());
+    EXPECT_EQ(skin->Buttons().ButtonAt(POINT{100 + 8, buttonY}), nullptr);
+    EXPECT_EQ(skin->Buttons().ButtonAt(POINT{closeX, buttonY}), skin->Buttons().Items()[0].get());
 
     // Close, pressed and released on it.
     MouseTo(ScreenOf(w, closeX, buttonY));
@@ -501,8 +501,8 @@ TEST_F(TWinSkinFormTest, AFramelessPopupKeepsItsLookAndOnlyItsControlsAreSkinned
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->FrameKind(), 2);
-    EXPECT_EQ(skin->BorderTop(), 0);
-    EXPECT_EQ(skin->MenuHeight(), 0);
+    EXPECT_EQ(skin->Frame().BorderTop(), 0);
+    EXPECT_EQ(skin->Frame().MenuHeight(), 0);
     // Not resized, no region.
     TFrameState now = StateOf(form);
     EXPECT_TRUE(EqualRect(&now.Window, &before.Window));
@@ -535,8 +535,8 @@ TEST_F(TWinSkinFormTest, AStandardDialogIsSkinnedWithItsButtonsAndWidenedForItsC
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->Form(), nullptr);
     // The push button got the push-button adaptor, the group box none.
-    EXPECT_NE(dynamic_cast<TSkinButton*>(skin->FindAdaptor(ok)), nullptr);
-    EXPECT_EQ(skin->FindAdaptor(group), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinButton*>(skin->AdaptorSet().FindAdaptor(ok)), nullptr);
+    EXPECT_EQ(skin->AdaptorSet().FindAdaptor(group), nullptr);
     // Widened until the caption fits, the children moved right by half of what was added.
     GetClientRect(dialog, &client);
     const int added = client.right - clientBefore;
@@ -549,10 +549,10 @@ TEST_F(TWinSkinFormTest, AStandardDialogIsSkinnedWithItsButtonsAndWidenedForItsC
     // A bare window's buttons get no mouse-leave of their own: the hover timer clears the hot one.
     SetCursorPos(0, 0);
     SendMessageA(ok, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(skin->HotButton(), skin->FindAdaptor(ok));
+    EXPECT_EQ(skin->AdaptorSet().HotButton(), skin->AdaptorSet().FindAdaptor(ok));
     Pump(400);
-    EXPECT_EQ(skin->HotButton(), nullptr);
-    EXPECT_EQ(skin->FindAdaptor(ok)->MouseState() & msHot, 0);
+    EXPECT_EQ(skin->AdaptorSet().HotButton(), nullptr);
+    EXPECT_EQ(skin->AdaptorSet().FindAdaptor(ok)->MouseState() & msHot, 0);
     DestroyWindow(dialog);
     Pump(50);
     EXPECT_EQ(Manager->FindSkinForm(dialog), nullptr);

@@ -1,5 +1,5 @@
-// The frame of a skinned window: border sizes from the skin's border images, borders and title bar
-// painted into the non-client area, and the window region that turns the key colour into holes.
+#include "skin/form/FramePainter.h"
+
 #include "framework/core/Exception.h"
 #include "framework/graphics/Icon.h"
 #include "framework/win/Callback.h"
@@ -7,7 +7,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
-#include "skin/manager/SkinManager.h"
+#include "skin/form/CaptionButtons.h"
 
 #include <algorithm>
 
@@ -55,37 +55,56 @@ void Unite(TRegionHandle& A, HRGN B)
 
 } // namespace
 
-TDataSkinBorder* TWinSkinForm::BorderElement(int Index) const
+TFramePainter::TFramePainter(TWinSkinForm& Form)
+    : FForm(Form), FIconBitmap(std::make_unique<TBitmap>()), FCaptionBuffer(std::make_unique<TBitmap>())
 {
-    if (FSkinData == nullptr)
-        return nullptr;
-    switch (Index) {
-    case 1:
-        return FSkinData->SkinBorderLeft();
-    case 2:
-        return FSkinData->SkinBorderRight();
-    case 3:
-        return FSkinData->SkinBorderTop();
-    case 4:
-        return FSkinData->SkinBorderBottom();
-    default:
-        return nullptr;
-    }
+    FIconBitmap->SetPixelFormat(pf32bit);
+    FCaptionBuffer->SetPixelFormat(pf32bit);
 }
 
-void TWinSkinForm::LoadMetrics()
+TDataSkinBorder* TFramePainter::BorderElement(TBorderSide Side) const
+{
+    const TSkinData* data = FForm.SkinData();
+    if (data == nullptr)
+        return nullptr;
+    switch (Side) {
+    case sdLeft:
+        return data->SkinBorderLeft();
+    case sdRight:
+        return data->SkinBorderRight();
+    case sdTop:
+        return data->SkinBorderTop();
+    case sdBottom:
+        return data->SkinBorderBottom();
+    }
+    return nullptr;
+}
+
+bool TFramePainter::CanDrawFrame(const TSkinData& Data)
+{
+    for (const TDataSkinBorder* border :
+         {Data.SkinBorderLeft(), Data.SkinBorderRight(), Data.SkinBorderTop(), Data.SkinBorderBottom()}) {
+        if (border == nullptr || border->Bitmap->Empty() || border->FrameCount < 1)
+            return false;
+        // The frames of the left and right borders sit side by side, those of the top and
+        // bottom ones one above the other: each must be at least a pixel.
+        const bool sideBySide = border == Data.SkinBorderLeft() || border == Data.SkinBorderRight();
+        if ((sideBySide ? border->Bitmap->Width() : border->Bitmap->Height()) < border->FrameCount)
+            return false;
+    }
+    return true;
+}
+
+void TFramePainter::ResetCache()
 {
     FPieces.clear();
     FTitleKey = TTitleKey{};
-    if (FSkinData == nullptr || FSkinData->SkinLoading())
-        return;
-    LoadBorderMetrics();
-    LoadCaptionButtons();
 }
 
-void TWinSkinForm::LoadBorderMetrics()
+void TFramePainter::LoadBorderMetrics()
 {
-    if (FFrameKind == 2) {
+    ResetCache();
+    if (FForm.FrameKind() == fkNone) {
         FBorderLeft = FBorderTop = FBorderRight = FBorderBottom = 0;
         FMenuHeight = 0;
         return;
@@ -96,13 +115,29 @@ void TWinSkinForm::LoadBorderMetrics()
         const int frames = FramesOf(*Border);
         return Across ? Border->Bitmap->Width() / frames : Border->Bitmap->Height() / frames;
     };
-    FBorderTop = size(FSkinData->SkinBorderTop(), false);
-    FBorderLeft = size(FSkinData->SkinBorderLeft(), true);
-    FBorderRight = size(FSkinData->SkinBorderRight(), true);
-    FBorderBottom = size(FSkinData->SkinBorderBottom(), false);
+    const TSkinData& data = *FForm.SkinData();
+    FBorderTop = size(data.SkinBorderTop(), false);
+    FBorderLeft = size(data.SkinBorderLeft(), true);
+    FBorderRight = size(data.SkinBorderRight(), true);
+    FBorderBottom = size(data.SkinBorderBottom(), false);
 }
 
-void TWinSkinForm::CaptureIcon()
+void TFramePainter::LoadCaptionFont()
+{
+    // NONCLIENTMETRICSA as the first Win32 systems knew it (no padded border): 340 bytes.
+    constexpr UINT NonClientMetricsSize = 340;
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = NonClientMetricsSize;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NonClientMetricsSize, &metrics, 0))
+        FCaptionFont.reset(CreateFontIndirectA(&metrics.lfCaptionFont));
+}
+
+void TFramePainter::ReadCaptionText()
+{
+    FCaptionText = WindowText(FForm.Handle());
+}
+
+void TFramePainter::CaptureIcon()
 {
     FTitleKey = TTitleKey{};
     const int w = GetSystemMetrics(SM_CXSMICON);
@@ -112,9 +147,9 @@ void TWinSkinForm::CaptureIcon()
     ground.Canvas()->FillRect(RECT{0, 0, w, h});
     FIconBitmap->Assign(&ground);
 
-    auto icon = reinterpret_cast<HICON>(SendMessageA(FHandle, WM_GETICON, ICON_SMALL, 0));
+    auto icon = reinterpret_cast<HICON>(SendMessageA(FForm.Handle(), WM_GETICON, ICON_SMALL, 0));
     if (icon == nullptr)
-        icon = reinterpret_cast<HICON>(SendMessageA(FHandle, WM_GETICON, ICON_BIG, 0));
+        icon = reinterpret_cast<HICON>(SendMessageA(FForm.Handle(), WM_GETICON, ICON_BIG, 0));
     if (icon != nullptr) {
         TIconHandle copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE)));
         if (!copy)
@@ -125,88 +160,86 @@ void TWinSkinForm::CaptureIcon()
         FIconBitmap->Canvas()->Changed();
         return;
     }
-    if (FSkinData == nullptr)
+    if (FForm.SkinData() == nullptr)
         return;
-    if (FSkinData->SharedIcon()->Empty()) {
+    if (FForm.SkinData()->SharedIcon()->Empty()) {
         // A window without an icon shows the one another main-form skin has captured.
-        if (TSkinManage* manager = SkinManager())
-            for (TSkinData* data : manager->SkinDataList())
-                if (data->SkinFormtype() == sfMainform && !data->SharedIcon()->Empty())
-                    FIconBitmap->Assign(data->SharedIcon());
+        if (TBitmap* shared = FForm.Site() != nullptr ? FForm.Site()->SharedMainIcon() : nullptr)
+            FIconBitmap->Assign(shared);
     } else {
-        FIconBitmap->Assign(FSkinData->SharedIcon());
+        FIconBitmap->Assign(FForm.SkinData()->SharedIcon());
     }
 }
 
-void TWinSkinForm::PaintFrame(HDC DC)
+void TFramePainter::PaintFrame(HDC DC)
 {
-    if (Retired())
+    if (FForm.Retired())
         return;
-    if (SharedPaintBitmap() == nullptr || (FSkinState != ssSkinned && FSkinState != ssReskinning) ||
-        FFrameKind == 2 || (IsMdiChild() && FShowState != shNormal) || FSkinData == nullptr)
+    if (SharedPaintBitmap() == nullptr || (FForm.SkinState() != ssSkinned && FForm.SkinState() != ssReskinning) ||
+        FForm.FrameKind() == fkNone || (FForm.IsMdiChild() && FForm.ShowState() != shNormal) || FForm.SkinData() == nullptr)
         return;
     TWindowDC window;
     HDC dc = DC;
     if (dc == nullptr) {
-        window = TWindowDC(FHandle);
+        window = TWindowDC(FForm.Handle());
         dc = window.get();
     }
     if (dc == nullptr)
         return;
     try {
         RECT r{};
-        if (GetWindowRect(FHandle, &r)) {
+        if (GetWindowRect(FForm.Handle(), &r)) {
             FWindowRect = r;
             FFrameWidth = r.right - r.left;
             FFrameHeight = r.bottom - r.top;
             const int w = FFrameWidth, h = FFrameHeight;
-            DrawBorder(1, RECT{0, 0, FBorderLeft, h}, dc);
-            DrawBorder(2, RECT{w - FBorderRight, 0, w, h}, dc);
-            DrawBorder(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, dc);
+            DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, h}, dc);
+            DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, dc);
+            DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, dc);
             PaintTitleBar(dc);
         }
     } catch (...) {
         // A frame paint never fails the window: what could not be drawn stays as it was.
         HandleCallbackException();
     }
-    FHotObject = nullptr;
+    FForm.SetHotObject(nullptr);
 }
 
-void TWinSkinForm::DrawBorder(int Index, const RECT& Rect, HDC DC)
+void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC)
 {
     const int w = Rect.right - Rect.left;
     const int h = Rect.bottom - Rect.top;
-    TDataSkinBorder* border = BorderElement(Index);
+    TDataSkinBorder* border = BorderElement(Side);
     if (w < 0 || h < 0 || border == nullptr || border->Bitmap->Empty())
         return;
     const int frames = FramesOf(*border);
-    const int frame = FActive || frames == 1 ? 1 : 2;
+    const int frame = FForm.Active() || frames == 1 ? 1 : 2;
     // Each piece is composed once per size and state: a paint copies it.
     auto cached = std::find_if(FPieces.begin(), FPieces.end(), [&](const TFramePiece& p) {
-        return p.Index == Index && p.Frame == frame && p.Width == w && p.Height == h;
+        return p.Side == Side && p.Frame == frame && p.Width == w && p.Height == h;
     });
     if (cached == FPieces.end()) {
         std::unique_ptr<TBitmap> image = BuildFrameBitmap(Rect, border->Bitmap.get(), MarginsOf(*border), frame,
-                                                          frames, border->Tile != 1, Index >= 3);
+                                                          frames, border->Tile != 1, Side == sdTop || Side == sdBottom);
         if (!image || image->Empty())
             return;
         // Two states of four pieces; a piece of an older size makes room.
         if (FPieces.size() >= 8)
             FPieces.erase(FPieces.begin());
-        FPieces.push_back(TFramePiece{Index, frame, w, h, std::move(image)});
+        FPieces.push_back(TFramePiece{Side, frame, w, h, std::move(image)});
         cached = FPieces.end() - 1;
     }
     BitBlt(DC, Rect.left, Rect.top, w, h, cached->Image->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TWinSkinForm::PaintTitleBar(HDC DC)
+void TFramePainter::PaintTitleBar(HDC DC)
 {
     if (FFrameWidth <= 0 || FBorderTop <= 0) {
         SetBkMode(DC, OPAQUE);
         return;
     }
     // The title bar is composed again only when what it shows changed.
-    const TTitleKey key{FFrameWidth, FBorderTop, FActive, FShowState, WindowText(FHandle)};
+    const TTitleKey key{FFrameWidth, FBorderTop, FForm.Active(), FForm.ShowState(), WindowText(FForm.Handle())};
     if (FTitleKey == key && FCaptionBuffer->Width() == FFrameWidth && FCaptionBuffer->Height() == FBorderTop) {
         BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, FCaptionBuffer->Canvas()->Handle(), 0, 0, SRCCOPY);
         SetBkMode(DC, OPAQUE);
@@ -218,13 +251,13 @@ void TWinSkinForm::PaintTitleBar(HDC DC)
     HDC buffer = canvas.Handle();
     // The side borders' tops are drawn into the buffer too (reading them back from the window
     // would cost more than drawing them).
-    DrawBorder(1, RECT{0, 0, FBorderLeft, FFrameHeight}, buffer);
-    DrawBorder(2, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer);
+    DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, FFrameHeight}, buffer);
+    DrawBorder(sdRight, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer);
     const RECT title{FBorderLeft, 0, FFrameWidth - FBorderRight, FBorderTop};
-    DrawBorder(3, title, buffer);
+    DrawBorder(sdTop, title, buffer);
     PaintTitleText(canvas, title);
-    LayoutCaptionButtons();
-    PaintCaptionButtons(canvas);
+    FForm.Buttons().LayoutCaptionButtons();
+    FForm.Buttons().PaintCaptionButtons(canvas);
     BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, canvas.Handle(), 0, 0, SRCCOPY);
     FTitleKey = key;
     // Nothing below the title bar is ours: the platform is asked not to paint its own caption
@@ -232,11 +265,11 @@ void TWinSkinForm::PaintTitleBar(HDC DC)
     SetBkMode(DC, OPAQUE);
 }
 
-void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
+void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
 {
-    const TDataSkinTitle* title = FSkinData != nullptr ? FSkinData->SkinTitle() : nullptr;
+    const TDataSkinTitle* title = FForm.SkinData() != nullptr ? FForm.SkinData()->SkinTitle() : nullptr;
     FCaptionSuffix = " ";
-    FCaptionText = WindowText(FHandle);
+    FCaptionText = WindowText(FForm.Handle());
     const std::string shown = FCaptionPrefix + FCaptionText + FCaptionSuffix;
 
     HDC dc = Canvas.Handle();
@@ -246,8 +279,8 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
             if (FCaptionFont)
                 SelectObject(dc, FCaptionFont.get());
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, ColorToRGB(FActive ? FSkinData->Colours().TitleTextActive
-                                                : FSkinData->Colours().TitleTextNoActive));
+            SetTextColor(dc, ColorToRGB(FForm.Active() ? FForm.SkinData()->Colours().TitleTextActive
+                                                : FForm.SkinData()->Colours().TitleTextNoActive));
         };
         font();
         RECT r = R;
@@ -273,16 +306,16 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
         const int dy = (rh - th) / 2 + (title != nullptr ? title->TextShiftVert() : 0) / 2;
         OffsetRect(&r, dx, dy);
         const int clip = title != nullptr ? title->TextRightClip() : 0;
-        if ((FWindowStyle & WS_POPUP) != 0) {
-            if (FRightButtonsLeft - 5 > r.right)
-                r.right = FRightButtonsLeft - 5;
+        if ((FForm.WindowStyle() & WS_POPUP) != 0) {
+            if (FForm.Buttons().RightButtonsLeft() - 5 > r.right)
+                r.right = FForm.Buttons().RightButtonsLeft() - 5;
         } else if (R.right - clip < r.right) {
             r.right = R.right - clip;
         }
         FTextRect = r;
         if (title != nullptr && !title->Bitmap->Empty()) {
             DrawTiledFrame(Canvas, RECT{r.left, R.top, r.right, R.bottom}, title->Bitmap.get(),
-                           TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FActive ? 1 : 2, 2, true, true);
+                           TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FForm.Active() ? 1 : 2, 2, true, true);
             font();
         }
         if (title != nullptr) {
@@ -298,24 +331,24 @@ void TWinSkinForm::PaintTitleText(TCanvas& Canvas, const RECT& R)
     Canvas.Changed();
 }
 
-void TWinSkinForm::BuildWindowRegion()
+void TFramePainter::BuildWindowRegion()
 {
     RECT r{};
     // A window without borders keeps whatever region it has (a splash window's ellipse).
-    if (FSkinData == nullptr || Retired() || FFrameKind == 2 || !GetWindowRect(FHandle, &r))
+    if (FForm.SkinData() == nullptr || FForm.Retired() || FForm.FrameKind() == fkNone || !GetWindowRect(FForm.Handle(), &r))
         return;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || (IsMdiChild() && FShowState != shNormal))
+    if (w <= 0 || h <= 0 || (FForm.IsMdiChild() && FForm.ShowState() != shNormal))
         return;
-    if (w == FRegionSize.cx && h == FRegionSize.cy && !IsMdiChild() && FSkinState != ssReskinning)
+    if (w == FRegionSize.cx && h == FRegionSize.cy && !FForm.IsMdiChild() && FForm.SkinState() != ssReskinning)
         return;
-    auto trans = [&](int Index) {
-        const TDataSkinBorder* border = BorderElement(Index);
+    auto trans = [&](TBorderSide Side) {
+        const TDataSkinBorder* border = BorderElement(Side);
         return border != nullptr && border->Trans == 1;
     };
-    if (!trans(1) && !trans(2) && !trans(3) && !trans(4)) {
+    if (!trans(sdLeft) && !trans(sdRight) && !trans(sdTop) && !trans(sdBottom)) {
         TRegionHandle plain(CreateRectRgn(0, 0, w, h));
-        if (SetWindowRgn(FHandle, plain.get(), TRUE) != 0)
+        if (SetWindowRgn(FForm.Handle(), plain.get(), TRUE) != 0)
             plain.release();
         FRegionSet = true;
         return;
@@ -323,27 +356,27 @@ void TWinSkinForm::BuildWindowRegion()
     FRegionSize = SIZE{w, h};
     const int L = FBorderLeft, T = FBorderTop, R = FBorderRight, B = FBorderBottom;
     TRegionHandle region(CreateRectRgn(L, T, w - R, h - B));
-    if (FFrameKind != 2) {
+    if (FForm.FrameKind() != fkNone) {
         TRegionHandle left, right, top, bottom;
-        if (trans(1) && h > 1 && L > 0) {
+        if (trans(sdLeft) && h > 1 && L > 0) {
             auto piece = Scratch(L, h);
-            DrawBorder(1, RECT{0, 0, L, h}, piece->Canvas()->Handle());
+            DrawBorder(sdLeft, RECT{0, 0, L, h}, piece->Canvas()->Handle());
             left.reset(PieceRegion(piece.get(), 0, 0));
         } else {
             left.reset(CreateRectRgn(0, 0, L, h));
         }
-        if (trans(2) && h > 1 && R > 0) {
+        if (trans(sdRight) && h > 1 && R > 0) {
             auto piece = Scratch(R, h);
-            DrawBorder(2, RECT{0, 0, R, h}, piece->Canvas()->Handle());
+            DrawBorder(sdRight, RECT{0, 0, R, h}, piece->Canvas()->Handle());
             right.reset(PieceRegion(piece.get(), w - R, 0));
         } else {
             right.reset(CreateRectRgn(w - R, 0, w, h));
         }
         const int across = w - L - R;
-        if (trans(4)) {
+        if (trans(sdBottom)) {
             auto piece = Scratch(across, B);
             if (piece && B >= 2) {
-                DrawBorder(4, RECT{0, 0, across, B}, piece->Canvas()->Handle());
+                DrawBorder(sdBottom, RECT{0, 0, across, B}, piece->Canvas()->Handle());
                 bottom.reset(PieceRegion(piece.get(), L, h - B));
             } else {
                 bottom.reset(CreateRectRgn(L, h - B, w - R, h));
@@ -351,7 +384,7 @@ void TWinSkinForm::BuildWindowRegion()
         } else {
             bottom.reset(CreateRectRgn(L, h - B, w - R, h));
         }
-        auto piece = trans(3) && T > 1 ? Scratch(across, T) : nullptr;
+        auto piece = trans(sdTop) && T > 1 ? Scratch(across, T) : nullptr;
         if (piece) {
             // The composed title bar, so that its text and buttons count; after a resize the
             // buffer still has the old width, and the border alone gives the new outline.
@@ -359,7 +392,7 @@ void TWinSkinForm::BuildWindowRegion()
                 BitBlt(piece->Canvas()->Handle(), 0, 0, across, T, FCaptionBuffer->Canvas()->Handle(), L, 0,
                        SRCCOPY);
             else
-                DrawBorder(3, RECT{0, 0, across, T}, piece->Canvas()->Handle());
+                DrawBorder(sdTop, RECT{0, 0, across, T}, piece->Canvas()->Handle());
             top.reset(PieceRegion(piece.get(), L, 0));
         } else {
             top.reset(CreateRectRgn(L, 0, w - R, T));
@@ -371,12 +404,19 @@ void TWinSkinForm::BuildWindowRegion()
         Unite(sides, caps.release());
         Unite(region, sides.release());
     }
-    if (SetWindowRgn(FHandle, region.get(), TRUE) != 0)
+    if (SetWindowRgn(FForm.Handle(), region.get(), TRUE) != 0)
         region.release(); // the system's now
     FRegionSet = true;
 }
 
-void TWinSkinForm::DropWindowRegion()
+void TFramePainter::RecordHostRegion()
+{
+    FHostRegion.reset(CreateRectRgn(0, 0, 0, 0));
+    if (FHostRegion && GetWindowRgn(FForm.Handle(), FHostRegion.get()) == ERROR)
+        FHostRegion.reset();
+}
+
+void TFramePainter::DropWindowRegion()
 {
     if (!FRegionSet)
         return;
@@ -384,11 +424,11 @@ void TWinSkinForm::DropWindowRegion()
     GiveRegionBack(FALSE);
 }
 
-void TWinSkinForm::GiveRegionBack(BOOL Redraw)
+void TFramePainter::GiveRegionBack(BOOL Redraw)
 {
     FRegionSet = false;
     FRegionSize = SIZE{0, 0};
-    if (!IsWindow(FHandle))
+    if (!IsWindow(FForm.Handle()))
         return;
     // A copy: the window owns what it is given.
     TRegionHandle copy;
@@ -397,6 +437,6 @@ void TWinSkinForm::GiveRegionBack(BOOL Redraw)
         if (copy && CombineRgn(copy.get(), FHostRegion.get(), nullptr, RGN_COPY) == ERROR)
             copy.reset();
     }
-    if (SetWindowRgn(FHandle, copy.get(), Redraw) != 0)
+    if (SetWindowRgn(FForm.Handle(), copy.get(), Redraw) != 0)
         copy.release();
 }

@@ -1,6 +1,5 @@
-// Finding the controls of a skinned window and giving each its adaptor: a framework form's
-// components by class, class name and tag, a bare window's child windows by window class and
-// style; and undoing it.
+#include "skin/controls/AdaptorSet.h"
+
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
@@ -12,10 +11,11 @@
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
 #include "skin/data/WinSkinData.h"
-#include "skin/form/WinSkinForm.h"
-#include "skin/manager/SkinManager.h"
+#include "framework/win/WindowInfo.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,19 +36,7 @@ std::string UpperClassName(const TComponent* Component)
 
 } // namespace
 
-void SetEnumProperty(TComponent* Component, const std::string& PropertyName, const std::string& ValueText)
-{
-    if (Component == nullptr || !IsPublishedProp(Component, PropertyName) ||
-        PropKind(Component, PropertyName) != TTypeKind::tkEnumeration)
-        return;
-    try {
-        SetEnumProp(Component, PropertyName, ValueText);
-    } catch (const Exception&) {
-        // A value the property does not know: left as it is.
-    }
-}
-
-bool TWinSkinForm::HasScrollBars(TControl* Control)
+bool TAdaptorSet::HasScrollBars(TControl* Control)
 {
     auto* control = dynamic_cast<TWinControl*>(Control);
     if (control == nullptr || !control->HandleAllocated())
@@ -59,7 +47,67 @@ bool TWinSkinForm::HasScrollBars(TControl* Control)
            IsA<TScrollBox>(control);
 }
 
-TSkinControl* TWinSkinForm::FindAdaptor(HWND Window) const
+TAdaptorSet::~TAdaptorSet()
+{
+    ReleaseAdaptors();
+}
+
+void TAdaptorSet::SetWindow(TCustomForm* Form, HWND Window)
+{
+    FForm = Form;
+    FHandle = Window;
+}
+
+void TAdaptorSet::AddAdaptor(TSkinControl* Adaptor)
+{
+    if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end())
+        FAdaptors.push_back(Adaptor);
+}
+
+void TAdaptorSet::RemoveAdaptor(TSkinControl* Adaptor) noexcept
+{
+    FAdaptors.erase(std::remove(FAdaptors.begin(), FAdaptors.end(), Adaptor), FAdaptors.end());
+    if (FHotButton == Adaptor)
+        FHotButton = nullptr;
+}
+
+void TAdaptorSet::ReleaseAdaptors()
+{
+    FHotButton = nullptr;
+    std::vector<TSkinControl*> adaptors;
+    adaptors.swap(FAdaptors);
+    // Newest first: a check box gives its colour back before the panel it sits on does.
+    for (auto it = adaptors.rbegin(); it != adaptors.rend(); ++it) {
+        if ((*it)->Owner() == this)
+            Retire(*it);
+        else
+            (*it)->Detach(); // an adaptor the application made (OnSkinControl) stays its own
+    }
+}
+
+void TAdaptorSet::ApplySkinColours()
+{
+    for (TSkinControl* adaptor : std::vector<TSkinControl*>(FAdaptors))
+        adaptor->ApplySkinColour();
+}
+
+void TAdaptorSet::LeaveHotButton()
+{
+    if (TSkinControl* hot = FHotButton) {
+        FHotButton = nullptr;
+        hot->SendMouseLeave();
+    }
+}
+
+void TAdaptorSet::GiveChangesBack(bool GoingAway)
+{
+    if (GoingAway)
+        FChanges.Clear();
+    else
+        FChanges.UndoAll();
+}
+
+TSkinControl* TAdaptorSet::FindAdaptor(HWND Window) const
 {
     for (TSkinControl* adaptor : FAdaptors)
         if (adaptor->Handle() == Window)
@@ -67,7 +115,7 @@ TSkinControl* TWinSkinForm::FindAdaptor(HWND Window) const
     return nullptr;
 }
 
-bool TWinSkinForm::IsAttached(TComponent* Component) const
+bool TAdaptorSet::IsAttached(TComponent* Component) const
 {
     auto* control = dynamic_cast<TWinControl*>(Component);
     for (TSkinControl* adaptor : FAdaptors) {
@@ -92,7 +140,7 @@ bool TWinSkinForm::IsAttached(TComponent* Component) const
     return false;
 }
 
-bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Control)
+bool TAdaptorSet::AttachByClassMap(const std::string& ClassName, TComponent* Control)
 {
     if (FSkinData == nullptr)
         return false;
@@ -113,12 +161,12 @@ bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Co
     auto* control = dynamic_cast<TWinControl*>(Control);
     if (control == nullptr)
         return true;
-    auto swapped = [&](auto* Adaptor) { Adaptor->AttachControl(control, FSkinData, true, &FAdaptorCanvas); };
+    auto swapped = [&](auto* Adaptor) { Adaptor->AttachControl(control, FSkinData, true, &FCanvas); };
     auto children = [&](auto MakeAdaptor) {
         for (int i = 0; i < control->ControlCount(); ++i)
             if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) {
                 FChanges.SetParentColor(child, false);
-                MakeAdaptor()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
+                MakeAdaptor()->AttachControl(child, FSkinData, true, &FCanvas);
             }
     };
     if (kind == "edit" || kind == "combobox" || kind == "progress") {
@@ -150,7 +198,7 @@ bool TWinSkinForm::AttachByClassMap(const std::string& ClassName, TComponent* Co
     return true;
 }
 
-void TWinSkinForm::AttachControls(TComponent* Container)
+void TAdaptorSet::AttachControls(TComponent* Container)
 {
     if (Container == nullptr || FSkinData == nullptr)
         return;
@@ -172,11 +220,11 @@ void TWinSkinForm::AttachControls(TComponent* Container)
         const std::string name = UpperClassName(component);
         if (FSkinData->OnSkinControl()) {
             TComponent* skinned = nullptr;
-            FSkinData->OnSkinControl()(this, FSkinData, dynamic_cast<TControl*>(Container),
+            FSkinData->OnSkinControl()(FSender, FSkinData, dynamic_cast<TControl*>(Container),
                                        dynamic_cast<TControl*>(component), name, skinned);
             if (auto* adaptor = dynamic_cast<TSkinControl*>(skinned)) {
                 if (control != nullptr) {
-                    adaptor->AttachWindow(control->Handle(), FSkinData, &FAdaptorCanvas);
+                    adaptor->AttachWindow(control->Handle(), FSkinData, &FCanvas);
                     // Listed, so that the next walk finds the control attached; it stays the
                     // application's (ReleaseAdaptors only detaches it).
                     AddAdaptor(adaptor);
@@ -185,7 +233,7 @@ void TWinSkinForm::AttachControls(TComponent* Container)
             }
         }
         auto attach = [&](TSkinControl* Adaptor, bool Swap) {
-            Adaptor->AttachControl(control, FSkinData, Swap, &FAdaptorCanvas);
+            Adaptor->AttachControl(control, FSkinData, Swap, &FCanvas);
         };
         const int tag = TagClass(component);
         // The rows, first match wins. Rows whose adaptors are not built yet (tabs, track bars,
@@ -213,7 +261,7 @@ void TWinSkinForm::AttachControls(TComponent* Container)
             for (int c = 0; c < control->ControlCount(); ++c)
                 if (auto* child = dynamic_cast<TWinControl*>(control->Controls(c))) {
                     FChanges.SetParentColor(child, false);
-                    NewAdaptor<TSkinRadioButton>()->AttachControl(child, FSkinData, true, &FAdaptorCanvas);
+                    NewAdaptor<TSkinRadioButton>()->AttachControl(child, FSkinData, true, &FCanvas);
                 }
             attach(NewAdaptor<TSkinBox>(), true);
         } else if (name == "TDBNAVIGATOR" && kinds.Contains(xcPanel)) {
@@ -235,7 +283,7 @@ void TWinSkinForm::AttachControls(TComponent* Container)
             attach(NewAdaptor<TSkinBitButton>(), false);
         } else if (IsA<TSpeedButton>(component) && kinds.Contains(xcSpeedButton)) {
             NewAdaptor<TSkinSpeedButton>()->AttachGraphicControl(dynamic_cast<TSpeedButton*>(component), FSkinData,
-                                                                 &FAdaptorCanvas);
+                                                                 &FCanvas);
         } else if ((IsA<TCustomPanel>(component) || IsA<TCustomGroupBox>(component)) && kinds.Contains(xcPanel)) {
             attach(NewAdaptor<TSkinBox>(), true);
             AttachControls(component);
@@ -262,14 +310,14 @@ void TWinSkinForm::AttachControls(TComponent* Container)
     }
 }
 
-void TWinSkinForm::AttachChildWindows()
+void TAdaptorSet::AttachChildWindows()
 {
     for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         if ((GetWindowLongA(child, GWL_STYLE) & WS_CHILD) != 0)
             AttachChildWindow(child);
 }
 
-void TWinSkinForm::AttachChildWindow(HWND Window)
+void TAdaptorSet::AttachChildWindow(HWND Window)
 {
     if (FindAdaptor(Window) != nullptr || FSkinData == nullptr)
         return;
@@ -301,6 +349,6 @@ void TWinSkinForm::AttachChildWindow(HWND Window)
     // Combo boxes, scroll bars, tab controls and edits keep their own look for now.
     if (adaptor == nullptr)
         return;
-    adaptor->AttachWindow(Window, FSkinData, &FAdaptorCanvas);
+    adaptor->AttachWindow(Window, FSkinData, &FCanvas);
     AddAdaptor(adaptor);
 }

@@ -1,4 +1,4 @@
-#include "skin/form/ChangeLog.h"
+#include "skin/controls/ChangeLog.h"
 
 #include "framework/controls/Controls.h"
 #include "framework/core/Properties.h"

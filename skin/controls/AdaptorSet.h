@@ -1,0 +1,88 @@
+// The adaptors of one skinned window: finding its controls and giving each the adaptor its class,
+// class name, tag or window class calls for (a framework form's components, a bare window's
+// child windows), the list of adaptors, the one showing the hot look, the canvas they share, and
+// the log of what skinning changed on the controls.
+//
+// The set owns the adaptors it makes (they are its components) and releases them with Retire, so
+// an adaptor released inside one of its own messages lives until that message returns. Adaptors
+// that the application supplies (OnSkinControl) are listed too, but only detached.
+#pragma once
+
+#include "framework/core/Component.h"
+#include "framework/graphics/Canvas.h"
+#include "skin/controls/ChangeLog.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TControl;
+class TCustomForm;
+class TSkinControl;
+class TSkinData;
+
+class TAdaptorSet : public TComponent {
+public:
+    // Sender is what OnSkinControl handlers are given as the asking object (the form object).
+    explicit TAdaptorSet(TComponent* Sender) : TComponent(nullptr), FSender(Sender) {}
+    ~TAdaptorSet() override;
+
+    // The window the adaptors are for: its framework form (nullptr for a bare window), its
+    // handle, and the skin data they paint from.
+    void SetWindow(TCustomForm* Form, HWND Window);
+    void SetSkinData(TSkinData* Data) { FSkinData = Data; }
+
+    // ---- discovery
+    // Attaches adaptors to the components Container owns, by class, class name and tag.
+    void AttachControls(TComponent* Container);
+    // The kind the skin's class map gives ClassName (upper-cased); true when it has one.
+    bool AttachByClassMap(const std::string& ClassName, TComponent* Control);
+    // Bare windows: adaptors for the child windows, by window class and style.
+    void AttachChildWindows();
+    void AttachChildWindow(HWND Window);
+    bool IsAttached(TComponent* Component) const;
+    static bool HasScrollBars(TControl* Control);
+
+    // ---- the list
+    void AddAdaptor(TSkinControl* Adaptor);
+    // An adaptor being freed leaves the list and the hot slot.
+    void RemoveAdaptor(TSkinControl* Adaptor) noexcept;
+    TSkinControl* FindAdaptor(HWND Window) const;
+    const std::vector<TSkinControl*>& Adaptors() const { return FAdaptors; }
+    // Retires the set's own adaptors and detaches the application's, newest first.
+    void ReleaseAdaptors();
+    // The adaptors that took a control's colour give it the current skin's.
+    void ApplySkinColours();
+
+    // The adaptor showing the hot look (at most one).
+    TSkinControl* HotButton() const { return FHotButton; }
+    void SetHotButton(TSkinControl* Value) { FHotButton = Value; }
+    // The hot adaptor, if any, is told that the mouse left.
+    void LeaveHotButton();
+
+    // What skinning changed on the controls; undone when the skin goes, or only forgotten when
+    // the window is going away.
+    TChangeLog& Changes() { return FChanges; }
+    void GiveChangesBack(bool GoingAway);
+    // The window is going away with the program: colours are not given back.
+    bool GoingAway() const { return FGoingAway; }
+    void SetGoingAway(bool Value) { FGoingAway = Value; }
+
+    // The canvas every adaptor borrows for drawing.
+    TCanvas* Canvas() { return &FCanvas; }
+
+private:
+    // Makes an adaptor of class T owned by the set.
+    template <class T> T* NewAdaptor() { return new T(this); }
+
+    TComponent* FSender;
+    TCustomForm* FForm = nullptr;
+    HWND FHandle = nullptr;
+    TSkinData* FSkinData = nullptr;
+    std::vector<TSkinControl*> FAdaptors;
+    TSkinControl* FHotButton = nullptr;
+    bool FGoingAway = false;
+    TCanvas FCanvas;
+    TChangeLog FChanges;
+};

@@ -1,0 +1,498 @@
+// The window procedures of a skinned window: the frame procedure that replaces the window's, the
+// hook on a framework form's own message method, the MDI client's procedure, and the non-client
+// mouse that drives the caption buttons.
+#include "skin/form/WinSkinForm.h"
+
+#include "framework/controls/Forms.h"
+#include "framework/win/ControlMessages.h"
+#include "framework/win/WindowInfo.h"
+#include "skin/controls/WinSubClass.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/form/SkinMessages.h"
+
+namespace {
+
+POINT PointOf(LPARAM ScreenPoint)
+{
+    return POINT{static_cast<short>(LOWORD(static_cast<DWORD_PTR>(ScreenPoint))),
+                 static_cast<short>(HIWORD(static_cast<DWORD_PTR>(ScreenPoint)))};
+}
+
+} // namespace
+
+void TWinSkinForm::FrameWndProc(TMessage& Message)
+{
+    TFormCall call(*this);
+    switch (Message.Msg) {
+    case WM_DESTROY:
+        UnhookMdiClient();
+        if (FFrameProc.Installed()) {
+            FFrameProc.Restore();
+            FFrame->ForgetRegion();
+        }
+        CallDefault(Message);
+        return;
+    case WM_SETTEXT:
+        // The platform paints its own caption with the new text: the skin's goes over it.
+        CallDefault(Message);
+        if (!Retired() && FFrameProc.Installed()) {
+            FFrame->ReadCaptionText();
+            FFrame->PaintFrame(nullptr);
+        }
+        return;
+    case WM_STYLECHANGED:
+        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0)
+            FWindowStyle = reinterpret_cast<const STYLESTRUCT*>(Message.LParam)->styleNew;
+        CallDefault(Message);
+        return;
+    case SKM_QUERY:
+        Message.Result = 1;
+        return;
+    default:
+        break;
+    }
+    if ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()) {
+        CallDefault(Message);
+        return;
+    }
+    bool handled = HandleFrameMessage(Message);
+    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
+        handled = HandleSkinnedFrameMessage(Message);
+    if (!handled)
+        CallDefault(Message);
+}
+
+bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SIZE:
+        HandleSize(Message);
+        return true;
+    case WM_ACTIVATE:
+        FActive = LOWORD(Message.WParam) != WA_INACTIVE;
+        return false;
+    case WM_NCACTIVATE:
+        FActive = Message.WParam != 0;
+        return false;
+    case WM_ERASEBKGND:
+        CallDefault(Message);
+        if (FForm == nullptr && FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
+            RECT client{};
+            GetClientRect(FHandle, &client);
+            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FSkinData->FaceBrush());
+            Message.Result = 1;
+        }
+        return true;
+    case WM_GETMINMAXINFO:
+        HandleGetMinMaxInfo(Message);
+        return true;
+    case WM_WINDOWPOSCHANGED:
+        ReadShowState();
+        CallDefault(Message);
+        return true;
+    case WM_COMMAND:
+        switch (LOWORD(Message.WParam)) {
+        case SC_SIZE:
+        case SC_MOVE:
+        case SC_MINIMIZE:
+        case SC_MAXIMIZE:
+        case SC_NEXTWINDOW:
+        case SC_PREVWINDOW:
+        case SC_CLOSE:
+        case SC_RESTORE:
+            // A command of the system menu the engine tracked.
+            PostMessageA(FHandle, WM_SYSCOMMAND, LOWORD(Message.WParam), 0);
+            break;
+        default:
+            CallDefault(Message);
+            break;
+        }
+        return true;
+    case WM_SYSCOMMAND:
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam == ' ' && FButtons->SystemMenu() != nullptr &&
+            FSkinState == ssSkinned && !IsMinimized()) {
+            // Alt+Space: the system menu, under the skin's title bar (the window has lost the
+            // style the platform would open it for).
+            RECT r{};
+            GetWindowRect(FHandle, &r);
+            FButtons->TrackSystemMenu(POINT{r.left + FFrame->BorderLeft(), r.top + FFrame->BorderTop()});
+            Message.Result = 0;
+            return true;
+        }
+        switch (Message.WParam) {
+        case SC_MINIMIZE:
+            FShowState = shMinimized;
+            if (IsMdiChild())
+                SetCaptionStyles(true);
+            break;
+        case SC_MAXIMIZE:
+            FShowState = shMaximized;
+            break;
+        case SC_RESTORE:
+            FShowState = shNormal;
+            if (IsMdiChild())
+                SetCaptionStyles(false);
+            break;
+        default:
+            break;
+        }
+        CallDefault(Message);
+        return true;
+    case WM_CTLCOLORBTN:
+        CallDefault(Message);
+        if (FForm == nullptr)
+            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        return true;
+    case WM_CTLCOLORSTATIC:
+        CallDefault(Message);
+        if (FForm == nullptr)
+            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr)
+            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+        return true;
+    case SKM_START:
+        StartSkinning();
+        return true;
+    case CM_MENUCHANGED:
+        CallDefault(Message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TWinSkinForm::HandleSkinnedFrameMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        HandleNcCalcSize(Message);
+        return true;
+    case WM_NCHITTEST:
+        HandleNcHitTest(Message);
+        return true;
+    case WM_NCMOUSEMOVE:
+        HandleNcMouseMove(Message);
+        return true;
+    case WM_NCLBUTTONDOWN:
+        HandleNcLButtonDown(Message);
+        return true;
+    case WM_NCLBUTTONUP:
+        HandleNcLButtonUp(Message);
+        return true;
+    case WM_NCLBUTTONDBLCLK:
+        HandleNcLButtonDblClk(Message);
+        return true;
+    case WM_NCRBUTTONDOWN:
+        HandleNcRButtonDown(Message);
+        return true;
+    case WM_NCPAINT:
+        HandleNcPaint(Message);
+        return true;
+    case WM_NCACTIVATE:
+        HandleNcActivate(Message);
+        return true;
+    case SKM_REPAINTFRAME:
+        FFrame->PaintFrame(nullptr);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TWinSkinForm::HandleSize(TMessage& Message)
+{
+    CallDefault(Message);
+    if (Retired())
+        return;
+    switch (Message.WParam) {
+    case SIZE_RESTORED:
+        FShowState = shNormal;
+        break;
+    case SIZE_MINIMIZED:
+        FShowState = shMinimized;
+        break;
+    case SIZE_MAXIMIZED:
+        FShowState = shMaximized;
+        break;
+    default:
+        break;
+    }
+    if (IsMinimized())
+        return;
+    if (IsMdiChild()) {
+        if (MdiChildrenMaximized() || FShowState != shNormal)
+            return;
+    }
+    if (Message.WParam == SIZE_RESTORED && FSkinState == ssSkinned && FFrameProc.Installed()) {
+        if (FFitPending) {
+            // Skinned (or re-skinned) while minimised: the fit it could not have then.
+            FSkinState = ssReskinning;
+            FitToSkin(true);
+            FSkinState = ssSkinned;
+        } else {
+            // The user sized the window: the client size to give back follows.
+            FNormalClient = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
+        }
+    }
+    if (FSkinState == ssSkinned || FSkinState == ssReskinning)
+        FFrame->BuildWindowRegion();
+}
+
+void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
+{
+    CallDefault(Message);
+    ReadShowState();
+    if (IsMinimized()) {
+        SetCaptionStyles(true);
+    } else if (!IsMdiChild()) {
+        SetCaptionStyles(false);
+    } else if (FShowState == shNormal) {
+        if (MdiChildrenMaximized())
+            FSite->SetMdiMax(false);
+        SetCaptionStyles(false);
+    } else {
+        SetCaptionStyles(true);
+    }
+    if (Message.LParam != 0) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+        info->ptMaxTrackSize.x = GetSystemMetrics(SM_CXMAXIMIZED);
+        info->ptMaxTrackSize.y = GetSystemMetrics(SM_CYMAXIMIZED);
+    }
+}
+
+void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
+{
+    RECT proposed{};
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
+    if (Message.WParam != 0 && params != nullptr)
+        proposed = params->rgrc[0];
+    CallDefault(Message);
+    if (Message.WParam == 0 || params == nullptr) {
+        Message.Result = 0;
+        return;
+    }
+    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == fkNone) {
+        params->rgrc[1] = params->rgrc[0];
+        Message.Result = WVR_VALIDRECTS;
+        return;
+    }
+    int x = proposed.left, y = proposed.top;
+    int cx = proposed.right - proposed.left, cy = proposed.bottom - proposed.top;
+    if (params->lppos != nullptr) {
+        x = params->lppos->x;
+        y = params->lppos->y;
+        cx = params->lppos->cx;
+        cy = params->lppos->cy;
+    }
+    RECT client{x + FFrame->BorderLeft(), y + FFrame->BorderTop() + FFrame->MenuHeight(), x + cx - FFrame->BorderRight(), y + cy - FFrame->BorderBottom()};
+    // A window smaller than its borders keeps an empty client area, never an inverted one.
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    params->rgrc[0] = client;
+    params->rgrc[1] = client;
+    Message.Result = WVR_VALIDRECTS;
+}
+
+void TWinSkinForm::HandleNcPaint(TMessage& Message)
+{
+    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == fkNone) {
+        CallDefault(Message);
+        return;
+    }
+    // The update region is the sender's: the DC gets a copy of it, which GetDCEx takes over only
+    // when it succeeds.
+    TDCEx dc;
+    const auto update = reinterpret_cast<HRGN>(Message.WParam);
+    if (Message.WParam > 1) {
+        TRegionHandle copy(CreateRectRgn(0, 0, 0, 0));
+        if (copy && CombineRgn(copy.get(), update, nullptr, RGN_COPY) != ERROR) {
+            dc = TDCEx(FHandle, copy.get(), DCX_WINDOW | DCX_INTERSECTRGN);
+            if (dc)
+                copy.release();
+        }
+    }
+    FFrame->PaintFrame(dc.get());
+    Message.Result = 0;
+}
+
+void TWinSkinForm::HandleNcActivate(TMessage& Message)
+{
+    FActive = Message.WParam != 0;
+    if (FHoverTimer)
+        FHoverTimer->SetEnabled(FActive);
+    if (!FActive)
+        FAdaptors->LeaveHotButton();
+    const bool ours = !(IsMdiChild() && FShowState != shNormal);
+    // The platform would paint its own caption, of its own height, first: over the client area
+    // when the skin's title bar is lower. -1 asks it to change the state and leave the paint.
+    if (ours)
+        Message.LParam = -1;
+    CallDefault(Message);
+    if (ours && !Retired())
+        FFrame->PaintFrame(nullptr);
+}
+
+void TWinSkinForm::FormMessageHook(TMessage& Message)
+{
+    TFormCall call(*this);
+    switch (Message.Msg) {
+    case WM_SETTEXT:
+        FFormHook.CallOld(Message);
+        if (!Retired())
+            RefreshFrame();
+        return;
+    case SKM_RESKIN:
+        ReSkin();
+        return;
+    default:
+        FFormHook.CallOld(Message);
+        return;
+    }
+}
+
+void TWinSkinForm::ClientWndProc(TMessage& Message)
+{
+    TFormCall call(*this);
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        if (MainMenuSkinned()) {
+            const LONG style = GetWindowLongA(FMDIClient, GWL_STYLE);
+            const LONG plain = style & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL);
+            if (plain != style)
+                SetWindowLongA(FMDIClient, GWL_STYLE, plain);
+        }
+        FClientProc.CallOld(Message);
+        return;
+    case WM_MDICREATE:
+        FClientProc.CallOld(Message);
+        FNewMDIChild = reinterpret_cast<HWND>(Message.Result);
+        return;
+    case WM_MDIDESTROY:
+        if (FSite != nullptr)
+            FSite->ReleaseWindow(reinterpret_cast<HWND>(Message.WParam));
+        FClientProc.CallOld(Message);
+        if (FSite != nullptr && !Retired())
+            FSite->SetMdiMax(IsMDIChildMaximized());
+        return;
+    case WM_MDITILE:
+    case WM_MDICASCADE:
+        if (MdiChildrenMaximized())
+            FSite->SetMdiMax(false);
+        FClientProc.CallOld(Message);
+        return;
+    case WM_MDIREFRESHMENU:
+        FClientProc.CallOld(Message);
+        if (FNewMDIChild != nullptr) {
+            const HWND child = FNewMDIChild;
+            FNewMDIChild = nullptr;
+            if (FSite != nullptr)
+                FSite->SkinWindow(child);
+            PostMessageA(FHandle, SKM_REPAINTFRAME, 0, 0);
+        }
+        return;
+    default:
+        FClientProc.CallOld(Message);
+        return;
+    }
+}
+
+// ---- the non-client mouse
+
+TNCObject* TWinSkinForm::ObjectUnderMouse(LPARAM ScreenPoint) const
+{
+    const POINT screen = PointOf(ScreenPoint);
+    return FButtons->ButtonAt(ScreenToFrame(screen.x, screen.y));
+}
+
+// ---- the non-client mouse messages
+
+void TWinSkinForm::HandleNcHitTest(TMessage& Message)
+{
+    CallDefault(Message);
+    if (Message.Result == HTCAPTION && FFrame->MenuHeight() > 0) {
+        const POINT screen = PointOf(Message.LParam);
+        if (ScreenToFrame(screen.x, screen.y).y >= FFrame->BorderTop())
+            Message.Result = HTMENU;
+    }
+}
+
+void TWinSkinForm::HandleNcMouseMove(TMessage& Message)
+{
+    Message.Result = 0;
+    if (!FActive)
+        return;
+    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
+        object->MouseMove();
+        return;
+    }
+    if (FHotObject != nullptr)
+        FHotObject->MouseLeave();
+    CallDefault(Message);
+}
+
+void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
+{
+    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
+        if (!FActive)
+            SetForegroundWindow(FHandle);
+        object->MouseDown();
+        Message.Result = 0;
+        return;
+    }
+    // A maximised window is not dragged by its title.
+    if (FShowState == shMaximized && FActive && Message.WParam == HTCAPTION)
+        Message.WParam = HTMENU;
+    CallDefault(Message);
+}
+
+void TWinSkinForm::HandleNcLButtonUp(TMessage& Message)
+{
+    if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
+        if (object == FHotObject && dynamic_cast<TWinSysButton*>(object) != nullptr) {
+            object->MouseUp();
+            const POINT screen = PointOf(Message.LParam);
+            FButtons->DoButtonAction(screen.x, screen.y);
+        }
+        Message.Result = 0;
+        return;
+    }
+    CallDefault(Message);
+}
+
+void TWinSkinForm::HandleNcLButtonDblClk(TMessage& Message)
+{
+    if (FShowState != shNormal)
+        FButtons->RestoreWindow();
+    else if ((FCaptionIcons & ciMaximize) != 0)
+        FButtons->ToggleMaximize();
+    Message.Result = 0;
+}
+
+void TWinSkinForm::HandleNcRButtonDown(TMessage& Message)
+{
+    if (Message.WParam == HTCAPTION && !IsMdiChild()) {
+        FButtons->ShowSystemMenu(PointOf(Message.LParam));
+        Message.Result = 0;
+        return;
+    }
+    CallDefault(Message);
+}
+
+void TWinSkinForm::HoverTimerTick(TObject*)
+{
+    TFormCall call(*this);
+    if (FMenuTracking || Retired())
+        return;
+    POINT cursor{};
+    if (!GetCursorPos(&cursor))
+        return;
+    if (FHotObject != nullptr) {
+        const POINT p = ScreenToFrame(cursor.x, cursor.y);
+        if (!PtInRect(&FHotObject->BoundsRect, p))
+            FHotObject->MouseLeave();
+    }
+    // Bare windows get no mouse-leave of their own: the hot adaptor is told here.
+    if (FForm == nullptr && FAdaptors->HotButton() != nullptr &&
+        !PtInRect(&FAdaptors->HotButton()->WindowRect(), cursor))
+        FAdaptors->LeaveHotButton();
+}

@@ -1,0 +1,9 @@
+// The engine's private window messages, between the manager and the windows it skins.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT SKM_RESKIN = 0x3401;
+constexpr UINT SKM_REPAINTFRAME = 0x3502;
+constexpr UINT SKM_START = 0x3503;
+constexpr UINT SKM_QUERY = 0x3504; // a skinned window answers 1
