@@ -43,7 +43,7 @@ bool TAdaptorSet::HasScrollBars(TControl* Control)
         return false;
     const LONG style = GetWindowLongA(control->Handle(), GWL_STYLE);
     return (style & (WS_HSCROLL | WS_VSCROLL)) != 0 || IsA<TListBox>(control) || IsA<TMemo>(control) ||
-           control->Tag() == 55 || IsA<TCustomListBox>(control) || IsA<TCustomTreeView>(control) ||
+           control->Tag() == tgScrollBars || IsA<TCustomListBox>(control) || IsA<TCustomTreeView>(control) ||
            IsA<TScrollBox>(control);
 }
 
@@ -275,7 +275,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         } else if (IsA<TStatusBar>(component) && kinds.Contains(xcStatusBar)) {
         } else if (IsA<TProgressBar>(component) && kinds.Contains(xcProgress)) {
         } else if (IsA<TScrollBar>(component) && kinds.Contains(xcScrollbar)) {
-        } else if ((IsA<TCustomComboBox>(component) || tag == 95) && kinds.Contains(xcCombo)) {
+        } else if ((IsA<TCustomComboBox>(component) || tag == tgComboBox) && kinds.Contains(xcCombo)) {
         } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
         } else if (kinds.Contains(xcScrollbar) &&
                    (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO")) {
@@ -296,11 +296,11 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             const TColor fixed = grid->FixedColor();
             FChanges.Record(grid, "FixedColor", [grid, fixed] { grid->SetFixedColor(fixed); });
             grid->SetFixedColor(face);
-        } else if (kinds.Contains(xcScrollbar) && (tag == 96 || HasScrollBars(dynamic_cast<TControl*>(component)))) {
+        } else if (kinds.Contains(xcScrollbar) && (tag == tgScrollBar || HasScrollBars(dynamic_cast<TControl*>(component)))) {
         } else if (IsA<TButton>(component) && kinds.Contains(xcButton)) {
             attach(NewAdaptor<TSkinButton>(), false);
         } else if (AttachByClassMap(name, component)) {
-        } else if ((IsA<TCustomEdit>(component) || tag == 97) && kinds.Contains(xcEdit)) {
+        } else if ((IsA<TCustomEdit>(component) || tag == tgEdit) && kinds.Contains(xcEdit)) {
         } else if (IsA<TCustomFrame>(component)) {
             AttachControls(component);
         } else if (auto* form = dynamic_cast<TCustomForm*>(component)) {

@@ -6,8 +6,7 @@
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
 #include "framework/win/Files.h"
-#include "skin/form/WinSkinForm.h"
-#include "skin/manager/SkinManager.h"
+#include "skin/data/SkinEngine.h"
 #include "skin/package/SkinRead.h"
 #include "skin/package/WinSkinStore.h"
 
@@ -140,8 +139,8 @@ TSkinData::TSkinData(TComponent* AOwner)
 TSkinData::~TSkinData()
 {
     // Every window skinned from this component gets its own look back while the skin is still here.
-    if (SkinManager() != nullptr)
-        SkinManager()->RemoveSkinData(this);
+    if (TSkinEngine* engine = SkinEngine())
+        engine->RemoveSkinData(this);
 }
 
 bool TSkinData::Designing() const
@@ -201,7 +200,7 @@ void TSkinData::Loaded()
 
 void TSkinData::AfterLoad()
 {
-    TSkinManage* manager = CreateSkinManager();
+    TSkinEngine* manager = CreateSkinEngine();
     manager->AddSkinData(this);
     if (FSkinFormtype == sfMainform) {
         manager->InstallHook();
@@ -209,7 +208,7 @@ void TSkinData::AfterLoad()
             if (FSkinLoading)
                 FActive = false; // no skin came with the form
             else
-                manager->RequestAction(1, 250);
+                manager->RequestAction(maSkinOn, RequestDelay);
         }
         return;
     }
@@ -229,11 +228,11 @@ void TSkinData::SetActive(bool Value)
     // A dialog component only skins its own windows as they come: no manager request.
     if (FSkinFormtype == sfDialog)
         return;
-    TSkinManage* manager = CreateSkinManager();
+    TSkinEngine* manager = CreateSkinEngine();
     auto request = [&] {
         if (Value && FSkinLoading)
             return false;
-        manager->RequestAction(Value ? 1 : 2, 250);
+        manager->RequestAction(Value ? maSkinOn : maSkinOff, RequestDelay);
         return true;
     };
     switch (FSkinFormtype) {
@@ -324,7 +323,7 @@ void TSkinData::AdoptSkin(std::unique_ptr<TSkinContent> Content)
     std::swap(FSkin, Content);
     // Caption buttons of skinned windows point into the old skin until the manager has them
     // re-read (the skin-changed request): until then it is kept.
-    TSkinManage* manager = SkinManager();
+    TSkinEngine* manager = SkinEngine();
     if (manager != nullptr && manager->UsesSkinData(this))
         FRetiredSkins.push_back(std::move(Content));
     FSkinLoading = false;
@@ -334,26 +333,21 @@ void TSkinData::SkinChanged()
 {
     if (Designing() || ComponentState().Contains(csReading))
         return;
-    if (SkinManager() == nullptr)
+    if (SkinEngine() == nullptr)
         AfterLoad();
-    TSkinManage* manager = SkinManager();
+    TSkinEngine* manager = SkinEngine();
     manager->SetCurrentSkinData(this);
     // The windows keep their caption buttons (the replaced skin is kept for them) until the
     // request re-reads them; other components' windows are not touched.
-    manager->RequestAction(3, 250);
+    manager->RequestAction(maSkinChanged, RequestDelay);
 }
 
 void TSkinData::ApplyToForm(TWinControl* Form, TComponent* Component)
 {
-    TSkinManage* manager = SkinManager();
+    TSkinEngine* manager = SkinEngine();
     if (manager == nullptr || Form == nullptr || !Form->HandleAllocated())
         return;
-    for (TWinSkinForm* skinForm : manager->SkinnedForms()) {
-        if (skinForm->Handle() == Form->Handle()) {
-            skinForm->AdaptorSet().AttachControls(Component != nullptr ? Component : Form);
-            return;
-        }
-    }
+    manager->ApplyToForm(Form->Handle(), Component != nullptr ? Component : Form);
 }
 
 void TSkinData::DoFormSkin(const std::string& aName, bool& DoSkin)

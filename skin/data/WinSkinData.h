@@ -33,6 +33,15 @@ PUBLISHED_ENUM(TSkinControlType, xcMainMenu, xcPopupMenu, xcToolbar, xcControlba
 using TSkinControlTypes = TSet<TSkinControlType>;
 PUBLISHED_ENUM(TSkinFormType, sfMainform, sfOnlyThisForm, sfDialog)
 
+// What a component's Tag (its last two digits) tells the engine.
+enum TComponentTag : int32_t {
+    tgScrollBars = 55, // a control with scroll bars of its own
+    tgComboBox = 95,
+    tgScrollBar = 96,  // a scroll bar, or a control whose scroll bars are skinned
+    tgEdit = 97,
+    tgDisable = 99,    // left alone (the default DisableTag; a form with this Tag is not skinned)
+};
+
 // Asked before a window is skinned; DoSkin = false leaves it alone.
 using TOnFormSkin = TEvent<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
 // Asked for each control while adaptors are attached; a handler may make its own adaptor and
@@ -148,7 +157,7 @@ private:
     void AdoptSkin(std::unique_ptr<TSkinContent> Content);
 
     bool FActive = false;
-    int32_t FDisableTag = 99;
+    int32_t FDisableTag = tgDisable;
     TSkinControlTypes FSkinControls;
     std::unique_ptr<TStringList> FSkin3rd;
     std::string FSkinFile;

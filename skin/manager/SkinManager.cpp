@@ -23,6 +23,16 @@ TSkinManage* SkinManager()
     return GManager;
 }
 
+namespace {
+
+// The skin data components make the manager through the engine registration.
+[[maybe_unused]] const bool GRegistered = (RegisterSkinEngine(TSkinEngineRegistration{
+                              []() noexcept -> TSkinEngine* { return GManager; },
+                              []() -> TSkinEngine* { return CreateSkinManager(); }}),
+                          true);
+
+} // namespace
+
 TSkinManage* CreateSkinManager()
 {
     if (GManager == nullptr) {
@@ -203,6 +213,12 @@ TBitmap* TSkinManage::SharedMainIcon() const
     return icon;
 }
 
+void TSkinManage::ApplyToForm(HWND Window, TComponent* Container)
+{
+    if (TWinSkinForm* form = FindSkinForm(Window))
+        form->AdaptorSet().AttachControls(Container);
+}
+
 void TSkinManage::SetMdiMax(bool Max)
 {
     if (Max == FMdiMaximized)
@@ -297,7 +313,7 @@ bool TSkinManage::SkinWindow(HWND W)
     RECT r{};
     if (!GetWindowRect(W, &r) || r.right <= r.left || r.bottom <= r.top)
         return false;
-    if (form != nullptr && form->Tag() == 99)
+    if (form != nullptr && form->Tag() == tgDisable)
         return false;
     const std::string cls = WindowClassName(W);
     if (cls == "TApplication")
@@ -396,7 +412,7 @@ void TSkinManage::OnActionTimer(TObject*)
     TScreen* screen = Screen();
     const bool onlyThis = data->SkinFormtype() == sfOnlyThisForm;
     switch (FPendingAction) {
-    case 1:
+    case maSkinOn:
         FSkinningOn = true;
         FFullPass = true;
         for (int i = screen->FormCount() - 1; i >= 0; --i) {
@@ -410,7 +426,7 @@ void TSkinManage::OnActionTimer(TObject*)
         }
         FFullPass = false;
         break;
-    case 2:
+    case maSkinOff:
         FSkinningOn = false;
         for (size_t i = FSkinnedForms.size(); i-- > 0;) {
             if (i >= FSkinnedForms.size())
@@ -423,7 +439,7 @@ void TSkinManage::OnActionTimer(TObject*)
                 break;
         }
         break;
-    case 3:
+    case maSkinChanged:
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
             if (form->SkinData() != data)
@@ -447,7 +463,7 @@ void TSkinManage::OnActionTimer(TObject*)
     }
     // After a re-apply every window of the component reads the current skin; after any action
     // no window may read it at all: either way the skins it replaced can go.
-    if (FPendingAction == 3 || !UsesSkinData(data))
+    if (FPendingAction == maSkinChanged || !UsesSkinData(data))
         data->ReleaseRetiredSkins();
     data->FireSkinChanged();
     FCurrentSkinData = nullptr;

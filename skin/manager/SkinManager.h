@@ -10,6 +10,7 @@
 #include "framework/core/Object.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
+#include "skin/data/SkinEngine.h"
 #include "skin/form/FormSite.h"
 #include "skin/form/SkinMessages.h"
 
@@ -28,19 +29,19 @@ class TBitmap;
 // Set by InstallHook: the platform is of the Windows 95/98/Me family (GetVersion's top bit).
 extern bool IsWin9x;
 
-class TSkinManage : public TObject, public TFormSite {
+class TSkinManage : public TObject, public TSkinEngine, public TFormSite {
 public:
     TSkinManage();
     ~TSkinManage() override;
     TSkinManage(const TSkinManage&) = delete;
     TSkinManage& operator=(const TSkinManage&) = delete;
 
-    void InstallHook();
-    void AddSkinData(TSkinData* Data);
+    void InstallHook() override;
+    void AddSkinData(TSkinData* Data) override;
     // Also gives back every window and popup skinned from Data.
-    void RemoveSkinData(TSkinData* Data);
+    void RemoveSkinData(TSkinData* Data) override;
     // Whether a skinned window paints from Data.
-    bool UsesSkinData(const TSkinData* Data) const;
+    bool UsesSkinData(const TSkinData* Data) const override;
 
     // The rules, then a form object for W; true when one was attached.
     bool SkinWindow(HWND W) override;
@@ -61,8 +62,9 @@ public:
     bool IsEmbeddedChild(HWND W) const;
     TCustomForm* FindForm(HWND W) const;
 
-    // 1 = skinning on, 2 = off, 3 = the skin changed; Delay in ms (always 250).
-    void RequestAction(int Action, uint32_t Delay);
+    // A TManagerAction; Delay in ms (always RequestDelay).
+    void RequestAction(int Action, uint32_t Delay) override;
+    void ApplyToForm(HWND Window, TComponent* Container) override;
     void ResetFormButtons();
 
     const std::vector<TWinSkinForm*>& SkinnedForms() const { return FSkinnedForms; }
@@ -71,11 +73,11 @@ public:
     TWinSkinForm* FindSkinForm(HWND W) const;
     const std::vector<TSkinData*>& SkinDataList() const { return FSkinDataList; }
     bool SkinningOn() const { return FSkinningOn; }
-    void SetSkinningOn(bool Value) { FSkinningOn = Value; }
-    int ActivationCount() const { return FActivationCount; }
-    void SetActivationCount(int Value) { FActivationCount = Value; }
+    void SetSkinningOn(bool Value) override { FSkinningOn = Value; }
+    int ActivationCount() const override { return FActivationCount; }
+    void SetActivationCount(int Value) override { FActivationCount = Value; }
     TSkinData* CurrentSkinData() const { return FCurrentSkinData; }
-    void SetCurrentSkinData(TSkinData* Value) { FCurrentSkinData = Value; }
+    void SetCurrentSkinData(TSkinData* Value) override { FCurrentSkinData = Value; }
     int PendingAction() const { return FPendingAction; }
     bool TimerArmed() const { return FTimer->Enabled(); }
     bool HookInstalled() const { return static_cast<bool>(FHook); }
