@@ -204,6 +204,7 @@ void TWinSkinForm::HandleSize(TMessage& Message)
     CallDefault(Message);
     if (Retired())
         return;
+    const bool wasNormal = FSizedState == shNormal;
     switch (Message.WParam) {
     case SIZE_RESTORED:
         FShowState = shNormal;
@@ -217,6 +218,7 @@ void TWinSkinForm::HandleSize(TMessage& Message)
     default:
         break;
     }
+    FSizedState = FShowState;
     if (IsMinimized())
         return;
     if (IsMdiChild()) {
@@ -229,8 +231,10 @@ void TWinSkinForm::HandleSize(TMessage& Message)
             FSkinState = ssReskinning;
             FitToSkin(true);
             FSkinState = ssSkinned;
-        } else {
-            // The user sized the window: the client size to give back follows.
+        } else if (wasNormal && !FRefitPending) {
+            // The user sized the window: the client size to give back follows. (A restore out
+            // of the maximised state brings the normal placement back, which the platform may
+            // have clamped; and a frame change before the fit to new metrics is not the user's.)
             FNormalClient = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
         }
     }

@@ -157,6 +157,7 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     if ((FWindowStyle & WS_MAXIMIZEBOX) != 0)
         FCaptionIcons |= ciMaximize;
     ReadShowState();
+    FSizedState = FShowState;
     DetectMdiClient();
 
     if ((FWindowStyle & WS_POPUP) != 0 && (FWindowStyle & (WS_BORDER | WS_DLGFRAME)) == 0)
@@ -324,6 +325,7 @@ void TWinSkinForm::StartSkinning()
 void TWinSkinForm::FitToSkin(bool WithMenu)
 {
     FFitPending = false;
+    FRefitPending = false;
     if (FShowState == shMaximized || IsZoomed(FHandle)) {
         // The skinned frame around the client size the window will have when restored.
         WINDOWPLACEMENT placement{};
@@ -378,7 +380,8 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
             FNormalClient.cx = width - FFrame->BorderLeft() - FFrame->BorderRight();
         }
     }
-    SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
+    // Never activating: re-fitting an inactive MDI child would make it the maximised one.
+    SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void TWinSkinForm::RefreshFrame()
@@ -426,6 +429,7 @@ void TWinSkinForm::LoadMetrics()
     if (FSkinData == nullptr || FSkinData->SkinLoading())
         return;
     FFrame->LoadBorderMetrics();
+    FRefitPending = true;
     FButtons->LoadCaptionButtons();
 }
 

@@ -237,4 +237,8 @@ private:
     SIZE FNormalClient{0, 0};
     // The first fit waits for the window to leave the minimised state.
     bool FFitPending = false;
+    // New frame metrics are loaded and the window is not fitted to them yet.
+    bool FRefitPending = false;
+    // The state the last WM_SIZE left: a restore out of another state is no size the user chose.
+    int FSizedState = shNormal;
 };
