@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class TComponent;
+class TSkinContent;
 class TSkinData;
 
 // The requests of the components, carried out by the engine's timer.
@@ -28,6 +29,8 @@ public:
     virtual void RemoveSkinData(TSkinData* Data) = 0;
     // Whether a skinned window paints from Data.
     virtual bool UsesSkinData(const TSkinData* Data) const = 0;
+    // Whether a skinned window still points into Content (a skin a load replaced).
+    virtual bool UsesSkinContent(const TSkinContent* Content) const = 0;
     virtual void InstallHook() = 0;
     virtual void RequestAction(int Action, uint32_t Delay) = 0;
     virtual void SetCurrentSkinData(TSkinData* Value) = 0;

@@ -324,8 +324,14 @@ void TSkinData::AdoptSkin(std::unique_ptr<TSkinContent> Content)
     // Caption buttons of skinned windows point into the old skin until the manager has them
     // re-read (the skin-changed request): until then it is kept.
     TSkinEngine* manager = SkinEngine();
-    if (manager != nullptr && manager->UsesSkinData(this))
+    if (manager != nullptr && manager->UsesSkinData(this)) {
         FRetiredSkins.push_back(std::move(Content));
+        // Skins that loads replaced before any window read them go at once: a host that loads
+        // again and again without the timer running keeps at most the one its windows show.
+        std::erase_if(FRetiredSkins, [manager](const std::unique_ptr<TSkinContent>& Retired) {
+            return !manager->UsesSkinContent(Retired.get());
+        });
+    }
     FSkinLoading = false;
 }
 

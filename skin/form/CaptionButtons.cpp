@@ -101,6 +101,17 @@ void TCaptionButtons::LoadCaptionButtons()
     }
 }
 
+bool TCaptionButtons::PointsInto(const TSkinContent& Content) const
+{
+    auto into = [&](const std::vector<std::unique_ptr<TWinSysButton>>& Buttons) {
+        return std::any_of(Buttons.begin(), Buttons.end(), [&](const std::unique_ptr<TWinSysButton>& Button) {
+            return std::any_of(Content.SysButtons.begin(), Content.SysButtons.end(),
+                               [&](const auto& Element) { return Element.get() == Button->Element; });
+        });
+    };
+    return into(FButtons) || into(FDropped);
+}
+
 bool TCaptionButtons::IsButtonVisible(size_t Index)
 {
     if (Index >= FButtons.size())

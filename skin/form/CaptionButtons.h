@@ -15,6 +15,7 @@
 #include <vector>
 
 class TCanvas;
+class TSkinContent;
 class TWinSkinForm;
 class TDataSkinSysButton;
 
@@ -53,6 +54,8 @@ public:
     // is kept until the outermost call on the form returns (ForgetDropped).
     void DropCaptionButtons() noexcept;
     void ForgetDropped() noexcept { FDropped.clear(); }
+    // A button (a dropped one too) points into the caption-button elements of Content.
+    bool PointsInto(const TSkinContent& Content) const;
     const std::vector<std::unique_ptr<TWinSysButton>>& Items() const { return FButtons; }
 
     // ---- showing and placing

@@ -213,6 +213,12 @@ TBitmap* TSkinManage::SharedMainIcon() const
     return icon;
 }
 
+bool TSkinManage::UsesSkinContent(const TSkinContent* Content) const
+{
+    return std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
+                       [Content](const TWinSkinForm* Form) { return Form->Buttons().PointsInto(*Content); });
+}
+
 void TSkinManage::ApplyToForm(HWND Window, TComponent* Container)
 {
     if (TWinSkinForm* form = FindSkinForm(Window))

@@ -42,6 +42,7 @@ public:
     void RemoveSkinData(TSkinData* Data) override;
     // Whether a skinned window paints from Data.
     bool UsesSkinData(const TSkinData* Data) const override;
+    bool UsesSkinContent(const TSkinContent* Content) const override;
 
     // The rules, then a form object for W; true when one was attached.
     bool SkinWindow(HWND W) override;

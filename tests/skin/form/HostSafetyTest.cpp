@@ -247,6 +247,12 @@ TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
     Data->SetSkinFile(SkinFileOf(BuildPackage(wide), index++));
     EXPECT_EQ(Data->RetiredSkinCount(), 1u);
     EXPECT_EQ(skin->Buttons().Items()[0]->Element, element);
+    // More loads before the timer runs: only the skin the windows show is kept, and they paint.
+    for (int i = 0; i < 5; ++i)
+        Data->SetSkinFile(SkinFileOf(BuildPackage(wide), index++));
+    EXPECT_EQ(Data->RetiredSkinCount(), 1u);
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(WindowPixel(form.Handle(), close.left + 3, close.top + 3), closePixel);
     Pump(400);
     EXPECT_EQ(Data->RetiredSkinCount(), 0u);
     EXPECT_EQ(skin->Frame().BorderLeft(), 10);
