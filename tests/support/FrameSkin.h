@@ -110,6 +110,20 @@ inline SIZE WindowSize(HWND W)
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+inline SIZE ClientSize(HWND W)
+{
+    RECT r{};
+    GetClientRect(W, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+// Shows W with Command and lets the messages that follow run.
+inline void Show(HWND W, int Command)
+{
+    ShowWindow(W, Command);
+    Pump(150);
+}
+
 
 // Forms of their own, skinned by the manager under its hook from the test skin.
 struct TSkinnedFormsTest : ::testing::Test {

@@ -283,19 +283,6 @@ TEST_F(THostSafetyTest, FreeingTheSkinDataGivesItsWindowsBack)
 
 namespace {
 
-SIZE ClientSize(HWND W)
-{
-    RECT r{};
-    GetClientRect(W, &r);
-    return SIZE{r.right, r.bottom};
-}
-
-void Show(HWND W, int Command)
-{
-    ShowWindow(W, Command);
-    Pump(150);
-}
-
 // A good package of the test skin whose left border is Width pixels wide.
 std::string WideSkin(int Width)
 {

@@ -54,19 +54,6 @@ std::vector<TPackageEntry> TallTitle(int Height)
     return entries;
 }
 
-SIZE ClientSize(HWND W)
-{
-    RECT r{};
-    GetClientRect(W, &r);
-    return SIZE{r.right, r.bottom};
-}
-
-void Show(HWND W, int Command)
-{
-    ShowWindow(W, Command);
-    Pump(150);
-}
-
 DWORD Style(HWND W)
 {
     return static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE));
@@ -255,22 +242,26 @@ struct THostSizeTest : TSkinnedFormsTest {
         }
     }
 
+    // The two skins that make the platform clamp a skinned window: side borders wider than the
+    // screen and a title bar taller than it; their files are Index and Index + 1.
+    struct TClampingSkin {
+        const char* Name;
+        std::string File;
+        int Left, Top;
+    };
+    std::vector<TClampingSkin> ClampingSkins(int Index)
+    {
+        return {{"side borders wider than the screen", SkinFile(WideSides(3000), Index), 3000, TitleHeight},
+                {"a title bar taller than the screen", SkinFile(TallTitle(1500), Index + 1), BorderWidth, 1500}};
+    }
+
     std::vector<int> Files;
 };
 
 TEST_F(THostSizeTest, BordersLargerThanTheScreenGiveTheHostsClientBack)
 {
     StartSkinning();
-    struct TCase {
-        const char* Name;
-        std::string File;
-        int Left, Top;
-    };
-    const TCase cases[] = {
-        {"side borders wider than the screen", SkinFile(WideSides(3000), 1), 3000, TitleHeight},
-        {"a title bar taller than the screen", SkinFile(TallTitle(1500), 2), BorderWidth, 1500},
-    };
-    for (const TCase& c : cases) {
+    for (const TClampingSkin& c : ClampingSkins(1)) {
         SCOPED_TRACE(c.Name);
         TClamped form;
         ShowClamped(c.File, c.Left, c.Top, form);
@@ -293,16 +284,7 @@ TEST_F(THostSizeTest, BordersLargerThanTheScreenSurviveAMaximiseAndASkinChange)
 {
     StartSkinning();
     const std::string normal = SkinFile(Bitmaps(), 10);
-    struct TCase {
-        const char* Name;
-        std::string File;
-        int Left, Top;
-    };
-    const TCase cases[] = {
-        {"side borders wider than the screen", SkinFile(WideSides(3000), 11), 3000, TitleHeight},
-        {"a title bar taller than the screen", SkinFile(TallTitle(1500), 12), BorderWidth, 1500},
-    };
-    for (const TCase& c : cases) {
+    for (const TClampingSkin& c : ClampingSkins(11)) {
         SCOPED_TRACE(c.Name);
         TClamped form;
         ShowClamped(c.File, c.Left, c.Top, form);
