@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 // Seconds, from QueryPerformanceCounter.
@@ -40,4 +42,19 @@ inline double BenchMedian(int Rounds, int WarmUp, const std::function<void()>& R
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// The full path of the skin file the program's first argument names ("default.skn" without one);
+// an empty string, after saying so as Program, when there is no such file.
+inline std::string BenchSkinFile(int argc, char** argv, const char* Program)
+{
+    char full[MAX_PATH]{};
+    const std::string named = argc > 1 ? argv[1] : "default.skn";
+    std::string file = GetFullPathNameA(named.c_str(), MAX_PATH, full, nullptr) != 0 ? full : named;
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        std::fprintf(stderr, "%s: no skin file %s\n", Program, file.c_str());
+        return {};
+    }
+    return file;
 }

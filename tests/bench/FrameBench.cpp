@@ -168,13 +168,9 @@ int main(int argc, char** argv)
     TApplicationScope scope;
     Application()->Initialize();
 
-    char full[MAX_PATH]{};
-    const std::string named = argc > 1 ? argv[1] : "default.skn";
-    const std::string skinFile = GetFullPathNameA(named.c_str(), MAX_PATH, full, nullptr) != 0 ? full : named;
-    if (!FileExists(skinFile)) {
-        std::fprintf(stderr, "frame_bench: no skin file %s\n", skinFile.c_str());
+    const std::string skinFile = BenchSkinFile(argc, argv, "frame_bench");
+    if (skinFile.empty())
         return 1;
-    }
 
     auto native = MakeForm("Native frame", 40, 40);
     native->SetTag(99);

@@ -6,6 +6,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/bench/BenchTiming.h"
 #include "tests/support/GdiObjects.h"
 #include "tests/support/WindowPixels.h"
 
@@ -52,14 +53,10 @@ int main(int argc, char** argv)
 {
     TApplicationScope scope;
     Application()->Initialize();
-    char full[MAX_PATH]{};
-    const std::string named = argc > 1 ? argv[1] : "default.skn";
-    const std::string skinFile = GetFullPathNameA(named.c_str(), MAX_PATH, full, nullptr) != 0 ? full : named;
-    const int cycles = argc > 2 ? std::atoi(argv[2]) : 1000;
-    if (!FileExists(skinFile)) {
-        std::fprintf(stderr, "skin_soak: no skin file %s\n", skinFile.c_str());
+    const std::string skinFile = BenchSkinFile(argc, argv, "skin_soak");
+    if (skinFile.empty())
         return 1;
-    }
+    const int cycles = argc > 2 ? std::atoi(argv[2]) : 1000;
 
     TForm form(nullptr);
     form.SetCaption("Soak");
