@@ -20,6 +20,8 @@
 // Whoever retires an object gives up its ownership: a component leaves its owner in OnRetire.
 #pragma once
 
+#include <memory>
+
 class TRetirable {
 public:
     TRetirable() noexcept = default;
@@ -83,3 +85,10 @@ private:
 };
 
 void Retire(TRetirable* Object) noexcept;
+
+// The owner of a retirable object: releasing it retires the object (deleted now, or when its
+// running call returns).
+struct TRetireDeleter {
+    void operator()(TRetirable* Object) const noexcept { Retire(Object); }
+};
+template <class T> using TRetiringPtr = std::unique_ptr<T, TRetireDeleter>;

@@ -296,7 +296,8 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             const TColor fixed = grid->FixedColor();
             FChanges.Record(grid, "FixedColor", [grid, fixed] { grid->SetFixedColor(fixed); });
             grid->SetFixedColor(face);
-        } else if (kinds.Contains(xcScrollbar) && (tag == tgScrollBar || HasScrollBars(dynamic_cast<TControl*>(component)))) {
+        } else if (kinds.Contains(xcScrollbar) &&
+                   (tag == tgScrollBar || HasScrollBars(dynamic_cast<TControl*>(component)))) {
         } else if (IsA<TButton>(component) && kinds.Contains(xcButton)) {
             attach(NewAdaptor<TSkinButton>(), false);
         } else if (AttachByClassMap(name, component)) {

@@ -288,7 +288,8 @@ void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
         cx = params->lppos->cx;
         cy = params->lppos->cy;
     }
-    RECT client{x + FFrame->BorderLeft(), y + FFrame->BorderTop() + FFrame->MenuHeight(), x + cx - FFrame->BorderRight(), y + cy - FFrame->BorderBottom()};
+    RECT client{x + FFrame->BorderLeft(), y + FFrame->BorderTop() + FFrame->MenuHeight(),
+                x + cx - FFrame->BorderRight(), y + cy - FFrame->BorderBottom()};
     // A window smaller than its borders keeps an empty client area, never an inverted one.
     client.right = std::max(client.right, client.left);
     client.bottom = std::max(client.bottom, client.top);

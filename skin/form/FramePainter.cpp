@@ -176,7 +176,8 @@ void TFramePainter::PaintFrame(HDC DC)
     if (FForm.Retired())
         return;
     if (SharedPaintBitmap() == nullptr || (FForm.SkinState() != ssSkinned && FForm.SkinState() != ssReskinning) ||
-        FForm.FrameKind() == fkNone || (FForm.IsMdiChild() && FForm.ShowState() != shNormal) || FForm.SkinData() == nullptr)
+        FForm.FrameKind() == fkNone || (FForm.IsMdiChild() && FForm.ShowState() != shNormal) ||
+        FForm.SkinData() == nullptr)
         return;
     TWindowDC window;
     HDC dc = DC;
@@ -273,61 +274,55 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
     const std::string shown = FCaptionPrefix + FCaptionText + FCaptionSuffix;
 
     HDC dc = Canvas.Handle();
-    const int saved = SaveDC(dc);
-    try {
-        const auto font = [&] {
-            if (FCaptionFont)
-                SelectObject(dc, FCaptionFont.get());
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, ColorToRGB(FForm.Active() ? FForm.SkinData()->Colours().TitleTextActive
-                                                : FForm.SkinData()->Colours().TitleTextNoActive));
-        };
-        font();
-        RECT r = R;
-        DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_CALCRECT | DT_NOCLIP);
-        const int back = title != nullptr ? title->TXTBackleft + title->TXTBackRight : 0;
-        r.right += back;
-        const int rw = R.right - R.left, rh = R.bottom - R.top;
-        const int tw = r.right - r.left, th = r.bottom - r.top;
-        int dx = 0;
-        switch (title != nullptr ? title->TextAlignment : 0) {
-        case 0:
-            dx = title != nullptr ? title->TextShift() : 0;
-            break;
-        case 1:
-            dx = (rw - tw) / 2;
-            break;
-        case 2:
-            dx = rw + (title != nullptr ? title->TextRightClip() : 0) - tw;
-            break;
-        default:
-            break;
-        }
-        const int dy = (rh - th) / 2 + (title != nullptr ? title->TextShiftVert() : 0) / 2;
-        OffsetRect(&r, dx, dy);
-        const int clip = title != nullptr ? title->TextRightClip() : 0;
-        if ((FForm.WindowStyle() & WS_POPUP) != 0) {
-            if (FForm.Buttons().RightButtonsLeft() - 5 > r.right)
-                r.right = FForm.Buttons().RightButtonsLeft() - 5;
-        } else if (R.right - clip < r.right) {
-            r.right = R.right - clip;
-        }
-        FTextRect = r;
-        if (title != nullptr && !title->Bitmap->Empty()) {
-            DrawTiledFrame(Canvas, RECT{r.left, R.top, r.right, R.bottom}, title->Bitmap.get(),
-                           TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FForm.Active() ? 1 : 2, 2, true, true);
-            font();
-        }
-        if (title != nullptr) {
-            r.left += title->TXTBackleft;
-            r.right -= title->TXTBackRight;
-        }
-        DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_SINGLELINE | DT_END_ELLIPSIS);
-    } catch (...) {
-        RestoreDC(dc, saved);
-        throw;
+    TSaveDC state(dc);
+    const auto font = [&] {
+        if (FCaptionFont)
+            SelectObject(dc, FCaptionFont.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(FForm.Active() ? FForm.SkinData()->Colours().TitleTextActive
+                                            : FForm.SkinData()->Colours().TitleTextNoActive));
+    };
+    font();
+    RECT r = R;
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_CALCRECT | DT_NOCLIP);
+    const int back = title != nullptr ? title->TXTBackleft + title->TXTBackRight : 0;
+    r.right += back;
+    const int rw = R.right - R.left, rh = R.bottom - R.top;
+    const int tw = r.right - r.left, th = r.bottom - r.top;
+    int dx = 0;
+    switch (title != nullptr ? title->TextAlignment : 0) {
+    case 0:
+        dx = title != nullptr ? title->TextShift() : 0;
+        break;
+    case 1:
+        dx = (rw - tw) / 2;
+        break;
+    case 2:
+        dx = rw + (title != nullptr ? title->TextRightClip() : 0) - tw;
+        break;
+    default:
+        break;
     }
-    RestoreDC(dc, saved);
+    const int dy = (rh - th) / 2 + (title != nullptr ? title->TextShiftVert() : 0) / 2;
+    OffsetRect(&r, dx, dy);
+    const int clip = title != nullptr ? title->TextRightClip() : 0;
+    if ((FForm.WindowStyle() & WS_POPUP) != 0) {
+        if (FForm.Buttons().RightButtonsLeft() - 5 > r.right)
+            r.right = FForm.Buttons().RightButtonsLeft() - 5;
+    } else if (R.right - clip < r.right) {
+        r.right = R.right - clip;
+    }
+    FTextRect = r;
+    if (title != nullptr && !title->Bitmap->Empty()) {
+        DrawTiledFrame(Canvas, RECT{r.left, R.top, r.right, R.bottom}, title->Bitmap.get(),
+                       TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FForm.Active() ? 1 : 2, 2, true, true);
+        font();
+    }
+    if (title != nullptr) {
+        r.left += title->TXTBackleft;
+        r.right -= title->TXTBackRight;
+    }
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &r, DT_SINGLELINE | DT_END_ELLIPSIS);
     Canvas.Changed();
 }
 
@@ -335,7 +330,8 @@ void TFramePainter::BuildWindowRegion()
 {
     RECT r{};
     // A window without borders keeps whatever region it has (a splash window's ellipse).
-    if (FForm.SkinData() == nullptr || FForm.Retired() || FForm.FrameKind() == fkNone || !GetWindowRect(FForm.Handle(), &r))
+    if (FForm.SkinData() == nullptr || FForm.Retired() || FForm.FrameKind() == fkNone ||
+        !GetWindowRect(FForm.Handle(), &r))
         return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || (FForm.IsMdiChild() && FForm.ShowState() != shNormal))

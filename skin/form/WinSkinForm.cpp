@@ -333,7 +333,8 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
         if (FFrameKind != fkNone && GetWindowPlacement(FHandle, &placement)) {
             RECT& normal = placement.rcNormalPosition;
             normal.right = normal.left + FNormalClient.cx + FFrame->BorderLeft() + FFrame->BorderRight();
-            normal.bottom = normal.top + FNormalClient.cy + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
+            normal.bottom = normal.top + FNormalClient.cy + FFrame->BorderTop() + FFrame->BorderBottom() +
+                            (WithMenu ? FFrame->MenuHeight() : 0);
             placement.flags = 0;
             placement.showCmd = SW_SHOWMAXIMIZED;
             SetWindowPlacement(FHandle, &placement);
@@ -349,7 +350,8 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
     // frame the system may have clamped.
     RECT client{0, 0, FNormalClient.cx, FNormalClient.cy};
     int width = client.right + FFrame->BorderLeft() + FFrame->BorderRight();
-    const int height = client.bottom + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
+    const int height =
+        client.bottom + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
     if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
         // A message dialog's caption must fit its title bar.
         int blank = 0;
@@ -362,10 +364,11 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
                 blank = size.cx;
         }
         const TDataSkinTitle* title = FSkinData->SkinTitle();
-        const int needed = (static_cast<int>(FFrame->CaptionText().size()) + 7) * blank + FFrame->BorderLeft() + FFrame->BorderRight() +
-                           (title != nullptr ? title->TextShift() + title->TextRightClip() + title->TXTBackleft +
-                                                   title->TXTBackRight
-                                             : 0);
+        const int needed =
+            (static_cast<int>(FFrame->CaptionText().size()) + 7) * blank + FFrame->BorderLeft() +
+            FFrame->BorderRight() +
+            (title != nullptr ? title->TextShift() + title->TextRightClip() + title->TXTBackleft + title->TXTBackRight
+                              : 0);
         if (width < needed) {
             const int shift = (needed - width) / 2;
             for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -61,17 +61,30 @@ TSkinManage::~TSkinManage()
     FTimer.reset();
     FHook.reset();
     while (!FSkinnedForms.empty()) {
-        TWinSkinForm* form = FSkinnedForms.back();
+        TRetiringPtr<TWinSkinForm> form = std::move(FSkinnedForms.back());
         FSkinnedForms.pop_back();
         form->SetSkinState(ssDetaching);
         CallGuarded([&] { form->Unskin(); });
-        Retire(form);
     }
-    for (TWinSkinPopMenu* popup : FSkinnedPopups) {
+    for (const auto& popup : FSkinnedPopups)
         CallGuarded([&] { popup->Restore(); });
-        delete popup;
-    }
     FSkinnedPopups.clear();
+}
+
+std::vector<TWinSkinForm*> TSkinManage::SkinnedForms() const
+{
+    std::vector<TWinSkinForm*> forms;
+    for (const auto& form : FSkinnedForms)
+        forms.push_back(form.get());
+    return forms;
+}
+
+std::vector<TWinSkinPopMenu*> TSkinManage::SkinnedPopups() const
+{
+    std::vector<TWinSkinPopMenu*> popups;
+    for (const auto& popup : FSkinnedPopups)
+        popups.push_back(popup.get());
+    return popups;
 }
 
 void TSkinManage::InstallHook()
@@ -131,10 +144,10 @@ void TSkinManage::RemoveSkinData(TSkinData* Data)
     if (FCurrentSkinData == Data)
         FCurrentSkinData = nullptr;
     // Nothing may keep painting from a skin that is going: its windows get their own look back.
-    for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
+    for (TWinSkinForm* form : SkinnedForms())
         if (form->SkinData() == Data)
             CallGuarded([&] { DetachForm(form, true); });
-    for (TWinSkinPopMenu* popup : std::vector<TWinSkinPopMenu*>(FSkinnedPopups))
+    for (TWinSkinPopMenu* popup : SkinnedPopups())
         if (popup->SkinData() == Data)
             ReleasePopupWindow(popup->Handle());
 }
@@ -142,32 +155,44 @@ void TSkinManage::RemoveSkinData(TSkinData* Data)
 bool TSkinManage::UsesSkinData(const TSkinData* Data) const
 {
     return std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
-                       [Data](const TWinSkinForm* f) { return f->SkinData() == Data; });
+                       [Data](const auto& f) { return f->SkinData() == Data; });
 }
 
 bool TSkinManage::IsSkinnedWindow(HWND W) const
 {
     return W != nullptr && std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
-                                       [W](const TWinSkinForm* f) { return f->Handle() == W; });
+                                       [W](const auto& f) { return f->Handle() == W; });
 }
 
 TWinSkinForm* TSkinManage::FindSkinForm(HWND W) const
 {
-    for (TWinSkinForm* form : FSkinnedForms)
+    for (const auto& form : FSkinnedForms)
         if (form->Handle() == W)
-            return form;
+            return form.get();
     return nullptr;
 }
 
 void TSkinManage::ForgetForm(TWinSkinForm* Form) noexcept
 {
-    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
+    // Being freed (or retired) by someone else: the list lets go without releasing it again.
+    static_cast<void>(TakeForm(Form).release());
+}
+
+TRetiringPtr<TWinSkinForm> TSkinManage::TakeForm(TWinSkinForm* Form) noexcept
+{
+    auto it = std::find_if(FSkinnedForms.begin(), FSkinnedForms.end(),
+                           [Form](const auto& f) { return f.get() == Form; });
+    if (it == FSkinnedForms.end())
+        return nullptr;
+    TRetiringPtr<TWinSkinForm> form = std::move(*it);
+    FSkinnedForms.erase(it);
+    return form;
 }
 
 bool TSkinManage::IsSkinnedPopup(HWND W) const
 {
     return std::any_of(FSkinnedPopups.begin(), FSkinnedPopups.end(),
-                       [W](const TWinSkinPopMenu* p) { return p->Handle() == W; });
+                       [W](const auto& p) { return p->Handle() == W; });
 }
 
 void TSkinManage::SkinPopupWindow(HWND W)
@@ -179,8 +204,7 @@ void TSkinManage::SkinPopupWindow(HWND W)
         return;
     auto popup = std::make_unique<TWinSkinPopMenu>();
     popup->Attach(W, data);
-    FSkinnedPopups.push_back(popup.get());
-    popup.release();
+    FSkinnedPopups.push_back(std::move(popup));
 }
 
 bool TSkinManage::ReleasePopupWindow(HWND W)
@@ -188,7 +212,7 @@ bool TSkinManage::ReleasePopupWindow(HWND W)
     for (auto it = FSkinnedPopups.begin(); it != FSkinnedPopups.end(); ++it) {
         if ((*it)->Handle() != W)
             continue;
-        std::unique_ptr<TWinSkinPopMenu> popup(*it);
+        std::unique_ptr<TWinSkinPopMenu> popup = std::move(*it);
         FSkinnedPopups.erase(it);
         popup->Restore();
         return true;
@@ -198,7 +222,7 @@ bool TSkinManage::ReleasePopupWindow(HWND W)
 
 TBitmap* TSkinManage::FindPopupBackground(HMENU Menu) const
 {
-    for (const TWinSkinPopMenu* popup : FSkinnedPopups)
+    for (const auto& popup : FSkinnedPopups)
         if (popup->MenuHandle() == Menu)
             return popup->Background();
     return nullptr;
@@ -216,7 +240,7 @@ TBitmap* TSkinManage::SharedMainIcon() const
 bool TSkinManage::UsesSkinContent(const TSkinContent* Content) const
 {
     return std::any_of(FSkinnedForms.begin(), FSkinnedForms.end(),
-                       [Content](const TWinSkinForm* Form) { return Form->Buttons().PointsInto(*Content); });
+                       [Content](const auto& Form) { return Form->Buttons().PointsInto(*Content); });
 }
 
 void TSkinManage::ApplyToForm(HWND Window, TComponent* Container)
@@ -230,7 +254,7 @@ void TSkinManage::SetMdiMax(bool Max)
     if (Max == FMdiMaximized)
         return;
     FMdiMaximized = Max;
-    for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
+    for (TWinSkinForm* form : SkinnedForms()) {
         if (!form->IsMdiChild())
             continue;
         if (Max) {
@@ -333,17 +357,16 @@ bool TSkinManage::SkinWindow(HWND W)
     auto skinForm = std::make_unique<TWinSkinForm>();
     skinForm->SetHandle(W);
     skinForm->SetSite(this);
-    FSkinnedForms.push_back(skinForm.get());
-    TWinSkinForm* attached = skinForm.release();
+    TWinSkinForm* attached = skinForm.get();
+    FSkinnedForms.emplace_back(skinForm.release());
     try {
         if (form != nullptr)
             attached->AttachForm(data, form);
         else
             attached->SkinFrame(data);
     } catch (...) {
-        // A window that cannot be taken over is left as it is.
-        ForgetForm(attached);
-        delete attached;
+        // A window that cannot be taken over is left as it is: the object goes with the list's hold.
+        TakeForm(attached);
         throw;
     }
     PostMessageA(W, SKM_START, 0, 1000);
@@ -354,12 +377,10 @@ void TSkinManage::DetachForm(TWinSkinForm* Form, bool Repaint)
 {
     // Out of the list first: whatever happens while the window is given back, the object is
     // released exactly once.
-    FSkinnedForms.erase(std::remove(FSkinnedForms.begin(), FSkinnedForms.end(), Form), FSkinnedForms.end());
+    TRetiringPtr<TWinSkinForm> owned = TakeForm(Form);
+    if (!owned)
+        owned.reset(Form);
     const HWND window = Form->Handle();
-    struct TRelease {
-        TWinSkinForm* Form;
-        ~TRelease() { Retire(Form); }
-    } release{Form};
     Form->Unskin();
     if (Repaint && IsWindow(window)) {
         InvalidateRect(window, nullptr, TRUE);
@@ -369,7 +390,7 @@ void TSkinManage::DetachForm(TWinSkinForm* Form, bool Repaint)
 
 bool TSkinManage::ReleaseWindow(HWND W)
 {
-    for (TWinSkinForm* form : FSkinnedForms)
+    for (TWinSkinForm* form : SkinnedForms())
         if (form->Handle() == W) {
             form->SetSkinState(ssDetaching);
             DetachForm(form, false);
@@ -399,7 +420,7 @@ void TSkinManage::RequestAction(int Action, uint32_t Delay)
 
 void TSkinManage::ResetFormButtons()
 {
-    for (TWinSkinForm* form : FSkinnedForms)
+    for (const auto& form : FSkinnedForms)
         form->ResetCaptionButtons();
 }
 
@@ -437,7 +458,7 @@ void TSkinManage::OnActionTimer(TObject*)
         for (size_t i = FSkinnedForms.size(); i-- > 0;) {
             if (i >= FSkinnedForms.size())
                 continue;
-            TWinSkinForm* form = FSkinnedForms[i];
+            TWinSkinForm* form = FSkinnedForms[i].get();
             if (onlyThis && form->SkinData() != data)
                 continue;
             CallGuarded([&] { DetachForm(form, true); });
@@ -447,7 +468,7 @@ void TSkinManage::OnActionTimer(TObject*)
         break;
     case maSkinChanged:
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
-        for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms)) {
+        for (TWinSkinForm* form : SkinnedForms()) {
             if (form->SkinData() != data)
                 continue;
             CallGuarded([&] {
@@ -460,7 +481,7 @@ void TSkinManage::OnActionTimer(TObject*)
                 break;
         }
         if (!onlyThis)
-            for (TWinSkinForm* form : std::vector<TWinSkinForm*>(FSkinnedForms))
+            for (TWinSkinForm* form : SkinnedForms())
                 if (form->SkinData() == data)
                     CallGuarded([&] { form->ReSkin(); });
         break;

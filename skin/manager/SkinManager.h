@@ -8,6 +8,7 @@
 
 #include "framework/controls/Timer.h"
 #include "framework/core/Object.h"
+#include "framework/core/Retire.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/data/SkinEngine.h"
@@ -68,8 +69,9 @@ public:
     void ApplyToForm(HWND Window, TComponent* Container) override;
     void ResetFormButtons();
 
-    const std::vector<TWinSkinForm*>& SkinnedForms() const { return FSkinnedForms; }
-    const std::vector<TWinSkinPopMenu*>& SkinnedPopups() const { return FSkinnedPopups; }
+    // The form objects and popup objects now (a copy: handling one may change the lists).
+    std::vector<TWinSkinForm*> SkinnedForms() const;
+    std::vector<TWinSkinPopMenu*> SkinnedPopups() const;
     // The form object of W, or nullptr.
     TWinSkinForm* FindSkinForm(HWND W) const;
     const std::vector<TSkinData*>& SkinDataList() const { return FSkinDataList; }
@@ -92,11 +94,13 @@ public:
 private:
     static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
     void DetachForm(TWinSkinForm* Form, bool Repaint);
+    // Takes Form out of the list; its owner is the caller now.
+    TRetiringPtr<TWinSkinForm> TakeForm(TWinSkinForm* Form) noexcept;
 
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
-    std::vector<TWinSkinForm*> FSkinnedForms; // owned
-    std::vector<TWinSkinPopMenu*> FSkinnedPopups; // owned
+    std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
+    std::vector<std::unique_ptr<TWinSkinPopMenu>> FSkinnedPopups;
     std::vector<TSkinData*> FSkinDataList;
     bool FSkinningOn = false;
     bool FFullPass = false;

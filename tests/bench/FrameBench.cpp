@@ -234,7 +234,8 @@ int main(int argc, char** argv)
     std::printf("frame of a %d x %d sizeable form, each measured as the foreground window, median of %d rounds\n",
                 FormWidth, FormHeight, Rounds);
     std::printf("  skin: %s (%s); borders %d/%d/%d/%d\n", skinFile.c_str(), data->SkinName().c_str(),
-                skinForm->Frame().BorderLeft(), skinForm->Frame().BorderTop(), skinForm->Frame().BorderRight(), skinForm->Frame().BorderBottom());
+                skinForm->Frame().BorderLeft(), skinForm->Frame().BorderTop(), skinForm->Frame().BorderRight(),
+                skinForm->Frame().BorderBottom());
     Print("WM_NCPAINT frame paint", skinnedFigures.Paint, nativeFigures.Paint);
     Print("resize, SetWindowPos alone", skinnedFigures.Resize, nativeFigures.Resize);
     Print("resize + its queued paints", skinnedFigures.ResizeAndPaint, nativeFigures.ResizeAndPaint);

@@ -118,7 +118,8 @@ int main(int argc, char** argv)
                 cycles, form.ComponentCount() - 1, static_cast<unsigned long>(took),
                 static_cast<double>(took) / cycles);
     std::printf("  GDI objects        %6d after the first cycle, %6d at the end\n", gdi, LiveGdiObjects());
-    std::printf("  procedure thunks   %6zu after the first cycle, %6zu at the end\n", thunks, ObjectInstanceStats().Live);
+    std::printf("  procedure thunks   %6zu after the first cycle, %6zu at the end\n", thunks,
+                ObjectInstanceStats().Live);
     std::printf("  subclass states    %6zu after the first cycle, %6zu at the end\n", states,
                 WindowSubclassStats().States);
     std::printf("  windows left skinned after a cycle: %d; unskinned look as before the first skin: %s\n",

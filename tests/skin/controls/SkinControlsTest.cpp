@@ -159,7 +159,10 @@ TEST_F(TSkinControlsTest, FiltersConsumeOrPassAndTheCaptionFollowsWmSetText)
     // window's own procedure is back.
     static WNDPROC below = nullptr;
     struct TTop {
-        static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP) { return CallWindowProcA(below, W, M, WP, LP); }
+        static LRESULT CALLBACK Proc(HWND W, UINT M, WPARAM WP, LPARAM LP)
+        {
+            return CallWindowProcA(below, W, M, WP, LP);
+        }
     };
     probe = new TProbeAdaptor(&Skin->AdaptorSet());
     probe->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
