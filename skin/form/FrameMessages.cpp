@@ -231,11 +231,13 @@ void TWinSkinForm::HandleSize(TMessage& Message)
             FSkinState = ssReskinning;
             FitToSkin(true);
             FSkinState = ssSkinned;
-        } else if (wasNormal && !FRefitPending) {
+        } else if (const SIZE client{LOWORD(Message.LParam), HIWORD(Message.LParam)};
+                   wasNormal && !FRefitPending && (client.cx != FFittedClient.cx || client.cy != FFittedClient.cy)) {
             // The user sized the window: the client size to give back follows. (A restore out
             // of the maximised state brings the normal placement back, which the platform may
             // have clamped; and a frame change before the fit to new metrics is not the user's.)
-            FNormalClient = SIZE{LOWORD(Message.LParam), HIWORD(Message.LParam)};
+            FNormalClient = client;
+            FFittedClient = SIZE{-1, -1}; // from now on every size is the user's
         }
     }
     if (FSkinState == ssSkinned || FSkinState == ssReskinning)

@@ -385,6 +385,9 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
     }
     // Never activating: re-fitting an inactive MDI child would make it the maximised one.
     SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    RECT fitted{};
+    GetClientRect(FHandle, &fitted);
+    FFittedClient = SIZE{fitted.right, fitted.bottom};
 }
 
 void TWinSkinForm::RefreshFrame()

@@ -237,6 +237,9 @@ private:
     SIZE FNormalClient{0, 0};
     // The first fit waits for the window to leave the minimised state.
     bool FFitPending = false;
+    // The client size the last fit gave the window (the platform may have clamped it): a WM_SIZE
+    // that reports it (the first show, a restore) is no size the user chose.
+    SIZE FFittedClient{-1, -1};
     // New frame metrics are loaded and the window is not fitted to them yet.
     bool FRefitPending = false;
     // The state the last WM_SIZE left: a restore out of another state is no size the user chose.

@@ -60,6 +60,7 @@ TSkinManage::~TSkinManage()
 {
     FTimer.reset();
     FHook.reset();
+    FShowHook.reset();
     while (!FSkinnedForms.empty()) {
         TRetiringPtr<TWinSkinForm> form = std::move(FSkinnedForms.back());
         FSkinnedForms.pop_back();
@@ -94,6 +95,36 @@ void TSkinManage::InstallHook()
     if (FHook)
         return;
     FHook.reset(SetWindowsHookExA(WH_CBT, &TSkinManage::HookProc, nullptr, GetCurrentThreadId()));
+    FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK TSkinManage::ShowHookProc(int Code, WPARAM WParam, LPARAM LParam)
+{
+    TSkinManage* self = GManager;
+    HHOOK hook = self != nullptr ? self->FShowHook.get() : nullptr;
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    // WM_SHOWWINDOW reaches a window before the platform shows it (ShowWindow, a window made
+    // visible, a dialog after WM_INITDIALOG), so a frame taken over here is never seen unskinned.
+    if (Code == HC_ACTION && self != nullptr && sent != nullptr && sent->message == WM_SHOWWINDOW &&
+        sent->wParam != 0 && self->FSkinningOn)
+        CallGuarded([&] { self->SkinBeforeShow(sent->hwnd); });
+    return CallNextHookEx(hook, Code, WParam, LParam);
+}
+
+void TSkinManage::SkinBeforeShow(HWND W)
+{
+    const auto style = static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE));
+    // Top-level windows only (MDI children are taken over by their client's procedure), and
+    // only while still hidden: a window shown already was seen with its own frame and is taken
+    // over on activation as before.
+    if ((style & WS_CHILD) != 0 || IsWindowVisible(W) || WindowClassName(W) == "#32768")
+        return;
+    if (!IsSkinnedWindow(W) && !SkinWindow(W))
+        return;
+    // Started now rather than by the posted start message (a window activated while hidden, a
+    // dialog made and shown without a message loop in between, was taken over but not started).
+    if (TWinSkinForm* form = FindSkinForm(W); form != nullptr && form->SkinState() == ssNone)
+        SendMessageA(W, SKM_START, 0, 1000);
 }
 
 LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)

@@ -1,7 +1,9 @@
 // The skin manager: the one process-wide object that decides which windows of the program are
 // skinned, and when. A thread-local CBT hook sees every window being created, activated and
-// destroyed; activated windows that pass the rules get a form object (TWinSkinForm), destroyed
-// ones lose it. Requests of the skin data components (skin on, skin off, re-apply a changed
+// destroyed, and a thread-local hook on sent messages sees top-level windows about to be shown:
+// windows that pass the rules get a form object (TWinSkinForm) before they are first shown (or,
+// when they were shown without WM_SHOWWINDOW or before skinning was on, when they are activated),
+// so the first frame the user sees is the skinned one; destroyed ones lose it. Requests of the skin data components (skin on, skin off, re-apply a changed
 // skin) run from a 250 ms timer once a window has been activated, and before that only switch
 // SkinningOn.
 #pragma once
@@ -93,12 +95,17 @@ public:
 
 private:
     static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
+    static LRESULT CALLBACK ShowHookProc(int Code, WPARAM WParam, LPARAM LParam);
+    // A top-level window is about to be shown for the first time since skinning is on: it is
+    // skinned and started now, before the platform paints it.
+    void SkinBeforeShow(HWND W);
     void DetachForm(TWinSkinForm* Form, bool Repaint);
     // Takes Form out of the list; its owner is the caller now.
     TRetiringPtr<TWinSkinForm> TakeForm(TWinSkinForm* Form) noexcept;
 
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
+    THookHandle FShowHook;
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
     std::vector<std::unique_ptr<TWinSkinPopMenu>> FSkinnedPopups;
     std::vector<TSkinData*> FSkinDataList;
