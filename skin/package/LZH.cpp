@@ -8,7 +8,6 @@
 namespace {
 
 constexpr unsigned RingSize = 4096; // N
-constexpr unsigned RingMask = RingSize - 1;
 constexpr unsigned LookAhead = 60; // F
 constexpr unsigned Threshold = 2;
 constexpr unsigned SymbolCount = 256 - Threshold + LookAhead; // 314: literals, then lengths 3..60
