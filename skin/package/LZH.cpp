@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr unsigned RingSize = 4096; // N
+constexpr unsigned RingSize = 4096;  // N
 constexpr unsigned LookAhead = 60; // F
 constexpr unsigned Threshold = 2;
 constexpr unsigned SymbolCount = 256 - Threshold + LookAhead; // 314: literals, then lengths 3..60
@@ -242,8 +242,8 @@ inline void CopyMatch(uint8_t* Out, unsigned Distance, unsigned Length)
 }
 
 // The decoder proper, for two kinds of input:
-//  - TInput::Blocks: input comes in blocks (In.Next(First, End) gives the next one, false at the
-//    end of the input). The bit buffer is topped up to 56 bits or more a word at a time, ahead of
+//  - TInput::Blocks: input comes in blocks (In.Next(Block, BlockEnd) gives the next one, false at
+//    the end of the input). The bit buffer is topped up to 56 bits or more a word at a time, ahead of
 //    need; returns the number of bits the symbols took, from which the caller works out how many
 //    bytes the classic decoder would have read.
 //  - otherwise one byte per In.Get() (0 when there is none), fetched exactly when the classic
@@ -264,7 +264,7 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
     const uint16_t* const son = t.Son;
     uint16_t path[SymbolCount]; // the nodes of one walk: no deeper than the inner nodes are many
 
-    // The bit buffer holds its bits at the top; below the Count valid ones it holds zeros or the
+    // The bit buffer holds its bits at the top; below the count valid ones it holds zeros or the
     // true bits that follow (a word load takes a little more than it counts).
     uint64_t bits = 0;
     unsigned count = 0;
