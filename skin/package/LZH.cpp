@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr unsigned RingSize = 4096; // N
-constexpr unsigned RingMask = RingSize - 1;
+constexpr unsigned RingSize = 4096;  // N
 constexpr unsigned LookAhead = 60; // F
 constexpr unsigned Threshold = 2;
 constexpr unsigned SymbolCount = 256 - Threshold + LookAhead; // 314: literals, then lengths 3..60
@@ -16,6 +15,17 @@ constexpr unsigned NodeCount = SymbolCount * 2 - 1;            // 627
 constexpr unsigned Root = NodeCount - 1;                       // 626
 constexpr unsigned MaxFrequency = 0x8000;
 constexpr unsigned RingFill = RingSize - LookAhead; // 4036 spaces; writing starts there
+
+// The output is decoded into a window: the last RingSize bytes out (at first the ring as it starts,
+// 60 zeros then 4036 spaces, so that a match reads the same bytes it would read there), then up to
+// OutputBlock bytes more before they go to the sink and the window slides. A symbol started
+// before the block is full may run LookAhead bytes past it, and a match copy may write 7 bytes
+// past its end (overwritten later, never handed out).
+constexpr unsigned OutputBlock = 32768;
+constexpr unsigned CopySlack = 8;
+constexpr unsigned WindowSize = RingSize + OutputBlock + LookAhead + CopySlack;
+// The bytes read from an input stream at a time.
+constexpr unsigned InputBlock = 8192;
 
 // The fixed position prefix code, indexed by the next 8 input bits: the upper 6 bits of the
 // position (already shifted into place) and the length of the prefix.
@@ -54,13 +64,14 @@ static_assert(Positions.High[31] == 0 && Positions.High[32] == 1 << 6 && Positio
               Positions.High[144] == 12 << 6 && Positions.High[192] == 24 << 6 &&
               Positions.High[240] == 48 << 6 && Positions.High[255] == 63 << 6);
 
-// The working tables of one decode. Leaves hang in Parent at symbol + NodeCount; Frequency has a
+// The working memory of one decode. Leaves hang in Parent at symbol + NodeCount; Frequency has a
 // sentinel after the root.
 struct TTables {
     uint16_t Frequency[NodeCount + 1];
     uint16_t Parent[NodeCount + SymbolCount];
     uint16_t Son[NodeCount];
-    uint8_t Ring[RingSize + LookAhead - 1];
+    uint8_t Window[WindowSize];
+    uint8_t Input[InputBlock]; // for stream input
 };
 
 void StartTree(TTables& t)
@@ -195,129 +206,331 @@ std::unique_ptr<TTables, TTablesDeleter> AllocateTables()
     return std::unique_ptr<TTables, TTablesDeleter>(static_cast<TTables*>(p));
 }
 
-// The decoder proper. Get() returns the next input byte (0 when there is none), Put(b) takes one
-// output byte. The bit buffer holds its bits at the top of 32; a byte is fetched whenever 8 bits
-// or fewer are left before a bit is taken, so the input is consumed exactly as with the classic
-// 16-bit buffer.
-template <class TGet, class TPut>
-void Decode(int32_t TextSize, TGet& Get, TPut& Put)
+// The 8 bytes at p, the first the most significant (compilers make this one load and a swap).
+inline uint64_t LoadBigEndian64(const uint8_t* p)
 {
-    if (TextSize <= 0)
+    return static_cast<uint64_t>(p[0]) << 56 | static_cast<uint64_t>(p[1]) << 48 | static_cast<uint64_t>(p[2]) << 40 |
+           static_cast<uint64_t>(p[3]) << 32 | static_cast<uint64_t>(p[4]) << 24 | static_cast<uint64_t>(p[5]) << 16 |
+           static_cast<uint64_t>(p[6]) << 8 | static_cast<uint64_t>(p[7]);
+}
+
+// Copies a match of Length bytes from Distance bytes back (1..4096) to Out, byte after byte as
+// far as the result goes: a match closer than its length repeats its first Distance bytes. Whole
+// words at a time; up to 7 bytes past the match are written too.
+inline void CopyMatch(uint8_t* Out, unsigned Distance, unsigned Length)
+{
+    const uint8_t* from = Out - Distance;
+    if (Distance >= 8) {
+        for (unsigned k = 0; k < Length; k += 8) {
+            uint64_t v;
+            std::memcpy(&v, from + k, 8);
+            std::memcpy(Out + k, &v, 8);
+        }
         return;
-    const auto tables = AllocateTables();
-    TTables& t = *tables;
-    StartTree(t);
-    uint8_t* const ring = t.Ring;
-    std::memset(ring, ' ', RingFill);
-    std::memset(ring + RingFill, 0, sizeof(t.Ring) - RingFill);
-    const uint16_t* const son = t.Son;
-    uint16_t path[SymbolCount]; // the nodes of one walk: no deeper than the inner nodes are many
-
-    uint32_t bits = 0;
-    unsigned count = 0;
-    auto fetch = [&] {
-        bits |= static_cast<uint32_t>(Get()) << (24 - count);
-        count += 8;
-    };
-
-    // At least one bit is taken, before which two bytes are due; from then on at least 8 bits
-    // are left after every step, so one fetch always restores 9.
-    fetch();
-    fetch();
-
-    unsigned r = RingFill;
-    int64_t done = 0; // a final match may pass INT32_MAX
-    while (done < TextSize) {
-        unsigned c = son[Root];
-        unsigned depth = 0;
-        do {
-            if (count <= 8)
-                fetch();
-            const unsigned node = c + (bits >> 31);
-            path[depth++] = static_cast<uint16_t>(node);
-            c = son[node];
-            bits <<= 1;
-            --count;
-        } while (c < NodeCount);
-        c -= NodeCount;
-        UpdateTree(t, c, path, depth);
-
-        if (c < 256) {
-            Put(static_cast<uint8_t>(c));
-            ring[r] = static_cast<uint8_t>(c);
-            r = (r + 1) & RingMask;
-            ++done;
-            continue;
-        }
-
-        // Position: 8 bits pick the prefix; the bits after the prefix and (length - 2) more
-        // make up the low 6.
-        if (count <= 8)
-            fetch();
-        const unsigned index = bits >> 24;
-        bits <<= 8;
-        count -= 8;
-        const unsigned extra = Positions.Length[index] - 2u; // 1..6
-        while (count < extra + 8)
-            fetch();
-        const unsigned low = ((index << extra) | (bits >> (32 - extra))) & 0x3F;
-        bits <<= extra;
-        count -= extra;
-        const unsigned position = Positions.High[index] | low;
-
-        const unsigned length = c - 256 + Threshold + 1;
-        unsigned from = (r - position - 1) & RingMask;
-        for (unsigned k = 0; k < length; ++k) {
-            const uint8_t b = ring[from];
-            from = (from + 1) & RingMask;
-            Put(b);
-            ring[r] = b;
-            r = (r + 1) & RingMask;
-        }
-        done += length;
+    }
+    // The first 8 bytes one by one; after them, every 8 bytes repeat those a multiple of Distance
+    // (8 or more, less than 8 + Distance) back, all of them already written.
+    unsigned k = 0;
+    for (; k < 8 && k < Length; ++k)
+        Out[k] = from[k];
+    const unsigned period = Distance * ((8 + Distance - 1) / Distance);
+    for (; k < Length; k += 8) {
+        uint64_t v;
+        std::memcpy(&v, Out + k - period, 8);
+        std::memcpy(Out + k, &v, 8);
     }
 }
 
+// The decoder proper, for two kinds of input:
+//  - TInput::Blocks: input comes in blocks (In.Next(Block, BlockEnd) gives the next one, false at
+//    the end of the input). The bit buffer is topped up to 56 bits or more a word at a time, ahead of
+//    need; returns the number of bits the symbols took, from which the caller works out how many
+//    bytes the classic decoder would have read.
+//  - otherwise one byte per In.Get() (0 when there is none), fetched exactly when the classic
+//    16-bit buffer would fetch it: whenever 8 bits or fewer are left before a bit is taken.
+// The output goes to Out.Put(Bytes, Count) in runs: once a window block is full and at the end,
+// or, with TSink::EachSymbol, after every symbol (so that output and input calls interleave as in
+// the classic decoder).
+template <class TInput, class TSink>
+uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
+{
+    constexpr bool blocks = TInput::Blocks;
+    StartTree(t);
+    uint8_t* const window = t.Window;
+    std::memset(window, 0, LookAhead);
+    std::memset(window + LookAhead, ' ', RingFill);
+    uint8_t* const base = window + RingSize;
+    uint8_t* const slideAt = base + OutputBlock;
+    const uint16_t* const son = t.Son;
+    uint16_t path[SymbolCount]; // the nodes of one walk: no deeper than the inner nodes are many
+
+    // The bit buffer holds its bits at the top; below the count valid ones it holds zeros or the
+    // true bits that follow (a word load takes a little more than it counts).
+    uint64_t bits = 0;
+    unsigned count = 0;
+    uint64_t fetched = 0; // bytes put into the bit buffer, the zeros past the end included
+    const uint8_t* next = nullptr;
+    const uint8_t* end = nullptr;
+
+    auto refillSlow = [&] {
+        while (count <= 56) {
+            if (next == end && !In.Next(next, end)) {
+                // Missing input reads as zero bits: nothing to add but the count.
+                fetched += (63 - count) >> 3;
+                count |= 56;
+                return;
+            }
+            bits |= static_cast<uint64_t>(*next++) << (56 - count);
+            count += 8;
+            ++fetched;
+        }
+    };
+    auto refill = [&] {
+        if constexpr (blocks) {
+            if (end - next >= 8) [[likely]] {
+                bits |= LoadBigEndian64(next) >> count;
+                const unsigned n = (63 - count) >> 3;
+                next += n;
+                fetched += n;
+                count |= 56;
+            } else {
+                refillSlow();
+            }
+        } else {
+            bits |= static_cast<uint64_t>(In.Get()) << (56 - count);
+            count += 8;
+            ++fetched;
+        }
+    };
+
+    if constexpr (!blocks) {
+        // At least one bit is taken, before which two bytes are due; from then on at least 8
+        // bits are left after every step, so one fetch always restores 9.
+        refill();
+        refill();
+    }
+
+    int64_t before = 0; // bytes out before base
+    uint8_t* pos = base;
+    uint8_t* flushed = base;
+    for (;;) {
+        const int64_t need = TextSize - (before + (pos - base)); // a final match may pass INT32_MAX
+        if (need <= 0)
+            break;
+        uint8_t* const limit = TSink::EachSymbol ? pos + 1 : pos + std::min<int64_t>(need, slideAt - pos);
+        while (pos < limit) {
+            if constexpr (blocks) {
+                if (count < 40)
+                    refill();
+            }
+            unsigned c = son[Root];
+            unsigned depth = 0;
+            do {
+                if (count <= 8)
+                    refill();
+                const unsigned node = c + static_cast<unsigned>(bits >> 63);
+                path[depth++] = static_cast<uint16_t>(node);
+                c = son[node];
+                bits <<= 1;
+                --count;
+            } while (c < NodeCount);
+            c -= NodeCount;
+            UpdateTree(t, c, path, depth);
+
+            if (c < 256) {
+                *pos++ = static_cast<uint8_t>(c);
+                continue;
+            }
+
+            // Position: 8 bits pick the prefix; the bits after the prefix and (length - 2) more
+            // make up the low 6.
+            if constexpr (blocks) {
+                if (count < 8 + 6 + 8) // 9 or more before each of the 14 bits at most
+                    refill();
+            } else {
+                if (count <= 8)
+                    refill();
+            }
+            const unsigned index = static_cast<unsigned>(bits >> 56);
+            bits <<= 8;
+            count -= 8;
+            const unsigned extra = Positions.Length[index] - 2u; // 1..6
+            if constexpr (!blocks) {
+                while (count < extra + 8)
+                    refill();
+            }
+            const unsigned low = ((index << extra) | static_cast<unsigned>(bits >> (64 - extra))) & 0x3F;
+            bits <<= extra;
+            count -= extra;
+            const unsigned distance = (Positions.High[index] | low) + 1;
+            const unsigned length = c - 256 + Threshold + 1;
+            CopyMatch(pos, distance, length);
+            pos += length;
+        }
+        Out.Put(flushed, static_cast<size_t>(pos - flushed));
+        flushed = pos;
+        if (pos >= slideAt) {
+            std::memmove(window, pos - RingSize, RingSize);
+            before += pos - base;
+            pos = flushed = base;
+        }
+    }
+    return fetched * 8 - count;
+}
+
+// The bytes the classic decoder reads for symbols that took Bits bits: before every bit it has
+// 9 or more buffered, so ceil((Bits + 8) / 8); none of them past the end of the input, which is
+// Available bytes long.
+uint64_t BytesRead(uint64_t Bits, uint64_t Available)
+{
+    return Bits == 0 ? 0 : std::min<uint64_t>((Bits + 15) / 8, Available);
+}
+
+// Input from one block of memory.
+struct TMemoryInput {
+    static constexpr bool Blocks = true;
+    const uint8_t* First;
+    const uint8_t* End;
+    bool Given = false;
+    bool Next(const uint8_t*& Block, const uint8_t*& BlockEnd)
+    {
+        if (Given || First == End)
+            return false;
+        Given = true;
+        Block = First;
+        BlockEnd = End;
+        return true;
+    }
+};
+
+// Input read from a stream a block at a time, never more than Left bytes in all; a read that
+// gives nothing ends the input there.
+struct TStreamInput {
+    static constexpr bool Blocks = true;
+    TStream& Stream;
+    uint8_t* Buffer;
+    int64_t Left;
+    int64_t Read = 0;
+    bool Next(const uint8_t*& Block, const uint8_t*& BlockEnd)
+    {
+        if (Left <= 0)
+            return false;
+        const int32_t n = Stream.Read(Buffer, static_cast<int32_t>(std::min<int64_t>(Left, InputBlock)));
+        if (n <= 0) {
+            Left = 0; // the end: what was read is all there is
+            return false;
+        }
+        Left -= n;
+        Read += n;
+        Block = Buffer;
+        BlockEnd = Buffer + n;
+        return true;
+    }
+};
+
+// Input through the byte pump.
+struct TPumpInput {
+    static constexpr bool Blocks = false;
+    const TLZH::TGetBytes& GetBytes;
+    uint32_t Get()
+    {
+        uint8_t b = 0;
+        int32_t actual = 0;
+        GetBytes(&b, 1, actual);
+        return actual > 0 ? b : 0u;
+    }
+    bool Next(const uint8_t*&, const uint8_t*&) { return false; }
+};
+
+struct TMemorySink {
+    static constexpr bool EachSymbol = false;
+    uint8_t* Out;
+    void Put(const uint8_t* Bytes, size_t Count)
+    {
+        std::memcpy(Out, Bytes, Count);
+        Out += Count;
+    }
+};
+
+struct TStreamSink {
+    static constexpr bool EachSymbol = false;
+    TStream& Stream;
+    void Put(const uint8_t* Bytes, size_t Count)
+    {
+        if (Count > 0)
+            Stream.Write(Bytes, static_cast<int32_t>(Count));
+    }
+};
+
+// Output through the byte pump, a call a byte, right after the symbol that made it.
+struct TPumpSink {
+    static constexpr bool EachSymbol = true;
+    const TLZH::TPutBytes& PutBytes;
+    void Put(const uint8_t* Bytes, size_t Count)
+    {
+        for (size_t i = 0; i < Count; ++i) {
+            int32_t actual = 0;
+            PutBytes(Bytes + i, 1, actual);
+        }
+    }
+};
+
+struct TDiscardSink {
+    static constexpr bool EachSymbol = false;
+    void Put(const uint8_t*, size_t) {}
+};
+
 void NoInput(void*, int32_t, int32_t& Actual) { Actual = 0; }
-void NoOutput(const void*, int32_t Count, int32_t& Actual) { Actual = Count; }
 
 } // namespace
 
 void TLZH::Unpack(int32_t TextSize, const TGetBytes& GetBytes, const TPutBytes& PutBytes)
 {
+    if (TextSize <= 0)
+        return;
     static const TGetBytes noInput = NoInput;
-    static const TPutBytes noOutput = NoOutput;
-    const TGetBytes& getBytes = GetBytes ? GetBytes : noInput;
-    const TPutBytes& putBytes = PutBytes ? PutBytes : noOutput;
-    auto get = [&getBytes]() -> uint32_t {
-        uint8_t b = 0;
-        int32_t actual = 0;
-        getBytes(&b, 1, actual);
-        return actual > 0 ? b : 0u;
-    };
-    auto put = [&putBytes](uint8_t b) {
-        int32_t actual = 0;
-        putBytes(&b, 1, actual);
-    };
-    Decode(TextSize, get, put);
+    const auto tables = AllocateTables();
+    TPumpInput in{GetBytes ? GetBytes : noInput};
+    if (PutBytes) {
+        TPumpSink out{PutBytes};
+        Decode(TextSize, *tables, in, out);
+    } else {
+        TDiscardSink out;
+        Decode(TextSize, *tables, in, out);
+    }
 }
 
 void TLZH::UnpackStreams(int32_t TextSize, TStream& Input, TStream& Output)
 {
     if (TextSize <= 0)
         return;
-    int64_t left = std::max<int64_t>(Input.Size() - Input.Position(), 0);
-    auto get = [&Input, &left]() -> uint32_t {
-        if (left <= 0)
-            return 0;
-        uint8_t b = 0;
-        if (Input.Read(&b, 1) != 1) {
-            left = 0;
-            return 0;
-        }
-        --left;
-        return b;
-    };
-    auto put = [&Output](uint8_t b) { Output.Write(&b, 1); };
-    Decode(TextSize, get, put);
+    const auto tables = AllocateTables();
+    const int64_t start = Input.Position();
+    TStreamInput in{Input, tables->Input, std::max<int64_t>(Input.Size() - start, 0)};
+    TStreamSink out{Output};
+    const uint64_t bits = Decode(TextSize, *tables, in, out);
+    // The input was read ahead: it ends after the bytes the symbols came from.
+    const uint64_t used = BytesRead(bits, static_cast<uint64_t>(in.Read + in.Left));
+    if (used != static_cast<uint64_t>(in.Read))
+        Input.Seek(start + static_cast<int64_t>(used), TSeekOrigin::soBeginning);
+}
+
+int64_t TLZH::UnpackMemory(int32_t TextSize, const void* Input, int64_t InputSize, void* Output, int64_t OutputSize,
+                           int64_t* InputUsed)
+{
+    if (InputUsed != nullptr)
+        *InputUsed = 0;
+    if (TextSize <= 0)
+        return 0;
+    if (OutputSize < int64_t{TextSize} + MaxOverrun)
+        throw ElzhException(OutputTooSmallMessage);
+    const auto tables = AllocateTables();
+    const auto* first = static_cast<const uint8_t*>(Input);
+    const uint64_t available = InputSize > 0 && first != nullptr ? static_cast<uint64_t>(InputSize) : 0;
+    TMemoryInput in{first, first + available};
+    TMemorySink out{static_cast<uint8_t*>(Output)};
+    const uint64_t bits = Decode(TextSize, *tables, in, out);
+    if (InputUsed != nullptr)
+        *InputUsed = static_cast<int64_t>(BytesRead(bits, available));
+    return out.Out - static_cast<uint8_t*>(Output);
 }

@@ -2,10 +2,13 @@
 // match lengths are coded with one adaptive Huffman tree, match positions with a fixed prefix code
 // for the upper 6 bits plus 6 plain bits.
 //
-// The decoder pulls its input and pushes its output one byte per pump call. It stops as soon as at
-// least TextSize bytes are out; the length is tested only between symbols, so a final match may
-// carry the output up to 59 bytes past TextSize. Missing input reads as zero bits: a truncated or
-// corrupt stream is not detected and still yields (at least) TextSize bytes.
+// The decoder stops as soon as at least TextSize bytes are out; the length is tested only between
+// symbols, so a final match may carry the output up to MaxOverrun (59) bytes past TextSize.
+// Missing input reads as zero bits: a truncated or corrupt stream is not detected and still yields
+// (at least) TextSize bytes. Whichever way the bytes come and go, the output is the same, and so
+// is the input the decoder counts as read: as many bytes as the classic decoder, which keeps 9
+// bits or more buffered before it takes a bit, reads (it may read one byte past the end of the
+// compressed data).
 #pragma once
 
 #include "framework/core/Exception.h"
@@ -24,17 +27,28 @@ public:
     using TGetBytes = std::function<void(void* Buffer, int32_t Requested, int32_t& Actual)>;
     using TPutBytes = std::function<void(const void* Buffer, int32_t Count, int32_t& Actual)>;
 
+    static constexpr int32_t MaxOverrun = 59;
     static constexpr const char* NoMemoryMessage = "LZH : Cannot get memory for dictionary tables";
+    static constexpr const char* OutputTooSmallMessage = "LZH : Output buffer too small";
 
-    // Decodes until TextSize bytes (or a few more, see above) have gone to PutBytes. TextSize <= 0:
-    // no pump is called. An empty GetBytes is an empty input, an empty PutBytes discards the output.
+    // Decodes until TextSize bytes (or a few more, see above) have gone to PutBytes, pulling the
+    // input from GetBytes: a byte a call each way, each call when the classic decoder makes it
+    // (the output of a symbol goes out before the input of the next is pulled). TextSize <= 0: no
+    // pump is called. An empty GetBytes is an empty input, an empty PutBytes discards the output.
     // The working tables live for this call only; ElzhException NoMemoryMessage when they cannot
     // be allocated. Exceptions of the pumps pass through.
     void Unpack(int32_t TextSize, const TGetBytes& GetBytes, const TPutBytes& PutBytes);
 
-    // Unpack with the pumps bound to streams: input from Input's position (never more than the
-    // bytes left in it), output written at Output's position. Both positions end after the bytes
-    // moved. The decoder keeps 9 bits or more buffered, so it may read one byte past the end of
-    // the compressed data.
+    // Decodes from Input's position (never more than the bytes left in it) to Output's position,
+    // both in blocks: the input is read ahead and the position set back afterwards. Both positions
+    // end after the bytes moved. When a stream raises an exception, it passes through and the
+    // positions are where the blocks moved so far left them.
     void UnpackStreams(int32_t TextSize, TStream& Input, TStream& Output);
+
+    // Decodes the InputSize bytes at Input into Output, which must have room for TextSize +
+    // MaxOverrun bytes (ElzhException OutputTooSmallMessage otherwise, before anything is done).
+    // Returns the number of bytes written (0 for TextSize <= 0); InputUsed, when given, receives
+    // the number of input bytes read.
+    int64_t UnpackMemory(int32_t TextSize, const void* Input, int64_t InputSize, void* Output, int64_t OutputSize,
+                         int64_t* InputUsed = nullptr);
 };

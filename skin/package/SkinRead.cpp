@@ -5,6 +5,7 @@
 #include "skin/package/LZH.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -15,7 +16,7 @@ int32_t ReadLE32(const uint8_t* p)
 }
 
 // A final match may carry the decoder up to 59 bytes past the declared length.
-constexpr int64_t MatchOverrun = 59;
+constexpr int64_t MatchOverrun = TLZH::MaxOverrun;
 
 struct TNameCount {
     int Lines = 0;
@@ -102,14 +103,18 @@ bool TSkinReader::Decompress(TMemoryStream& Package, TMemoryStream& Plain)
     const int64_t length = static_cast<uint32_t>(ReadLE32(prefix));
     if (!PlausibleLength(length, Package.Size()))
         return false;
-    // Room for all of it at once, a final match included: grown a byte at a time, the stream
-    // would double its capacity on the way and may end up twice the content.
+    // Decoded straight into the stream's memory, room for a final match included.
     const int64_t before = Plain.Size();
     if (before < length + MatchOverrun)
         Plain.SetSize(length + MatchOverrun);
     TLZH lzh;
-    lzh.UnpackStreams(static_cast<int32_t>(length), Package, Plain);
-    Plain.SetSize(std::max(before, Plain.Position()));
+    const auto* stream = static_cast<const uint8_t*>(Package.Memory()) + 4;
+    int64_t used = 0;
+    const int64_t written =
+        lzh.UnpackMemory(static_cast<int32_t>(length), stream, Package.Size() - 4, Plain.Memory(), Plain.Size(), &used);
+    Package.SetPosition(4 + used);
+    Plain.SetSize(std::max(before, written));
+    Plain.SetPosition(written);
     return true;
 }
 
@@ -125,12 +130,13 @@ bool TSkinReader::Open(TMemoryStream& Package)
     if (!PlausibleLength(declared, Package.Size()))
         return Fail(Format("declared content length %lld is more than %lld compressed bytes can hold",
                            static_cast<long long>(declared), static_cast<long long>(Package.Size() - 4)));
-    TMemoryStream plain;
-    if (!Decompress(Package, plain))
+    // Decoded into what becomes the entry data when the package is valid.
+    auto plain = std::make_unique<TMemoryStream>();
+    if (!Decompress(Package, *plain))
         return Fail("cannot decompress");
     // A final match may carry the decoder past the declared length: the content is what was declared.
-    const int64_t size = std::min(plain.Size(), declared);
-    const auto* bytes = static_cast<const uint8_t*>(plain.Memory());
+    const int64_t size = std::min(plain->Size(), declared);
+    const auto* bytes = static_cast<const uint8_t*>(plain->Memory());
     if (size < 16)
         return Fail("content is shorter than its 16-byte header");
 
@@ -189,10 +195,16 @@ bool TSkinReader::Open(TMemoryStream& Package)
         FStoredNames.push_back(stored[i]);
     FEntryCount = count;
     FSizes = std::move(sizes);
-    FEntryData->Clear();
-    if (size > dataAt)
-        FEntryData->WriteBuffer(bytes + dataAt, static_cast<int32_t>(size - dataAt));
-    FEntryData->SetPosition(0);
+    // The entry data moves to the front of the decoded content, which keeps it.
+    if (size > dataAt) {
+        auto* data = static_cast<uint8_t*>(plain->Memory());
+        std::memmove(data, data + dataAt, static_cast<size_t>(size - dataAt));
+        plain->SetSize(size - dataAt);
+    } else {
+        plain->Clear();
+    }
+    plain->SetPosition(0);
+    FEntryData = std::move(plain);
     FPlainSize = size;
     return true;
 }

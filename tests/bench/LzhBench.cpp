@@ -1,171 +1,32 @@
 // LZH decoding speed, in output bytes per second, on (a) 1 MB of mixed data (half text, half
-// bitmap rows) and (b) a skin-like package (45 bitmaps and a description, ~125 KB plain). The
-// "streams" runs decode the way the package reader does: UnpackStreams from a memory stream at
-// offset 4 into a new memory stream. The "pumps" runs use Unpack with the lightest pumps
-// (input from a string, output dropped), so the difference is what the stream pumps cost.
+// bitmap rows) and (b) a skin-like package (45 bitmaps and a description, ~125 KB plain); see
+// LzhBenchInputs.h. Each input is decoded five ways:
+//   Decoder    TLZH::UnpackMemory into a buffer made once;
+//   Reader     as the package reader decodes: TSkinReader::Decompress into a new memory stream;
+//   Streams    UnpackStreams from a memory stream at offset 4 into a new memory stream;
+//   Pumps      Unpack with the lightest pumps (input from a string, output summed), a call a byte;
+//   Reference  the plain decoder of the differential tests (tests/support/PlainLzhuf.h), in the
+//              classic program's manner: bit by bit, a getc-like call per input byte and a
+//              putc-like call per output byte (both inlined: the fastest such a program can be),
+//              into a buffer made once.
+// After the table, one line per input and way: its speed and its ratio to Reference (medians of
+// the repetitions, CPU time). The Windows figures come from lzh_decode_bench (LzhDecodeBench.cpp).
 #include "skin/package/LZH.h"
-#include "tools/skinpack/LzhEncoder.h"
-#include "tools/skinpack/PackageWriter.h"
+#include "skin/package/SkinRead.h"
+#include "tests/bench/LzhBenchInputs.h"
+#include "tests/support/PlainLzhuf.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
-#include <iterator>
-#include <random>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Description-like text: sections, keys, numbers, file names, comment lines.
-std::string DescriptionText(size_t Size, std::mt19937& Rng)
-{
-    static const char* const keys[] = {"TopHeight", "LeftWidth", "Transparent", "Colour", "Bitmap",
-                                       "Stretch", "Margin", "FontSize", "Align", "Offset", "Frames",
-                                       "Trans", "Mask", "TextColour", "Shadow", "Inner"};
-    static const char* const parts[] = {"frame", "top", "bottom", "button", "caption", "menu", "scroll",
-                                        "thumb", "tab", "check", "radio", "edit", "combo", "header"};
-    static const char* const words[] = {"the", "skin", "draws", "border", "of", "a", "window", "with",
-                                        "left", "right", "when", "is", "pressed", "hot", "disabled",
-                                        "each", "image", "strip", "holds", "states", "and", "not"};
-    std::string s;
-    char line[160];
-    while (s.size() < Size) {
-        switch (Rng() % 5) {
-        case 0:
-            std::snprintf(line, sizeof line, "\r\n[%s%s%u]\r\n", parts[Rng() % std::size(parts)],
-                          parts[Rng() % std::size(parts)], static_cast<unsigned>(Rng() % 20));
-            break;
-        case 1:
-            std::snprintf(line, sizeof line, "%s=%s_%s%u.bmp\r\n", keys[Rng() % std::size(keys)],
-                          parts[Rng() % std::size(parts)], parts[Rng() % std::size(parts)],
-                          static_cast<unsigned>(Rng() % 100));
-            break;
-        case 2: {
-            int n = std::snprintf(line, sizeof line, ";");
-            for (unsigned w = 3 + Rng() % 9; w > 0; --w)
-                n += std::snprintf(line + n, sizeof line - static_cast<size_t>(n), " %s", words[Rng() % std::size(words)]);
-            std::snprintf(line + n, sizeof line - static_cast<size_t>(n), "\r\n");
-            break;
-        }
-        default:
-            std::snprintf(line, sizeof line, "%s=%u,%u,%u\r\n", keys[Rng() % std::size(keys)],
-                          static_cast<unsigned>(Rng() % 256), static_cast<unsigned>(Rng() % 256),
-                          static_cast<unsigned>(Rng() % 1000));
-            break;
-        }
-        s += line;
-    }
-    s.resize(Size);
-    return s;
-}
-
-// Bottom-up 24-bit pixel rows padded to 4 bytes: gradients in either direction, framed flat
-// areas, and shaded ones with some noise.
-std::string PixelRows(int Width, int Height, std::mt19937& Rng)
-{
-    const int kind = static_cast<int>(Rng() % 4);
-    const int r = static_cast<int>(Rng() % 256), g = static_cast<int>(Rng() % 256), b = static_cast<int>(Rng() % 256);
-    const size_t stride = (static_cast<size_t>(Width) * 3 + 3) & ~size_t(3);
-    std::string s;
-    s.reserve(stride * static_cast<size_t>(Height));
-    for (int y = 0; y < Height; ++y) {
-        const size_t start = s.size();
-        for (int x = 0; x < Width; ++x) {
-            int t = 0;
-            switch (kind) {
-            case 0: t = x * 3; break;
-            case 1: t = y * 4; break;
-            case 2: t = (x < 2 || y < 2 || x >= Width - 2 || y >= Height - 2) ? 80 : 0; break;
-            default: t = (x + y) + static_cast<int>(Rng() % 12); break;
-            }
-            if (Rng() % 3 != 0) // anti-aliased and dithered pixels
-                t += static_cast<int>(Rng() % 16);
-            s.push_back(static_cast<char>(b + t));
-            s.push_back(static_cast<char>(g + t));
-            s.push_back(static_cast<char>(r + t / 2));
-        }
-        s.resize(start + stride, '\0');
-    }
-    return s;
-}
-
-void AppendLE(std::string& s, uint32_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        s.push_back(static_cast<char>(v >> (8 * i)));
-}
-
-// A complete Windows bitmap file: file header, info header, pixel rows.
-std::string BitmapFile(int Width, int Height, std::mt19937& Rng)
-{
-    const std::string rows = PixelRows(Width, Height, Rng);
-    std::string f = "BM";
-    AppendLE(f, static_cast<uint32_t>(54 + rows.size()), 4);
-    AppendLE(f, 0, 4);
-    AppendLE(f, 54, 4);
-    AppendLE(f, 40, 4);
-    AppendLE(f, static_cast<uint32_t>(Width), 4);
-    AppendLE(f, static_cast<uint32_t>(Height), 4);
-    AppendLE(f, 1, 2);
-    AppendLE(f, 24, 2);
-    AppendLE(f, 0, 4);
-    AppendLE(f, static_cast<uint32_t>(rows.size()), 4);
-    AppendLE(f, 2835, 4);
-    AppendLE(f, 2835, 4);
-    AppendLE(f, 0, 4);
-    AppendLE(f, 0, 4);
-    return f + rows;
-}
-
-struct TInput {
-    std::string Plain;
-    std::string Package; // 4-byte plain length, then the LZH stream
-};
-
-const TInput& MixedInput()
-{
-    static const TInput input = [] {
-        std::mt19937 rng(1);
-        TInput in;
-        in.Plain = DescriptionText(512 * 1024, rng);
-        while (in.Plain.size() < 1024 * 1024) {
-            const int width = 8 + static_cast<int>(rng() % 150);
-            const int height = 4 + static_cast<int>(rng() % 40);
-            in.Plain += PixelRows(width, height, rng);
-        }
-        in.Plain.resize(1024 * 1024);
-        in.Package = CompressPlain(in.Plain);
-        return in;
-    }();
-    return input;
-}
-
-const TInput& SkinInput()
-{
-    static const TInput input = [] {
-        std::mt19937 rng(2);
-        static const char* const parts[] = {"frame", "button", "caption", "menu", "scroll", "tab",
-                                            "check", "radio", "edit", "combo", "header", "status"};
-        std::vector<TPackageEntry> entries;
-        std::string ini = "[Skin]\r\nName=Synthetic\r\nVersion=2\r\n";
-        for (int i = 0; i < 44; ++i) {
-            const std::string name = std::string("blue_") + parts[i % std::size(parts)] + std::to_string(i) + ".bmp";
-            // Mostly narrow strips and small glyphs, a few wide ones: about 2.6 KB a bitmap.
-            const int width = i % 9 == 0 ? 120 + static_cast<int>(rng() % 60) : 8 + static_cast<int>(rng() % 48);
-            const int height = 8 + static_cast<int>(rng() % 24);
-            entries.push_back({name, BitmapFile(width, height, rng)});
-            ini += "\r\n[" + std::string(parts[i % std::size(parts)]) + std::to_string(i) + "]\r\nBitmap=" + name +
-                   "\r\n" + DescriptionText(60 + rng() % 80, rng);
-        }
-        entries.push_back({"synthetic.ini", ini});
-        TInput in;
-        in.Plain = BuildPlainContent(entries);
-        in.Package = CompressPlain(in.Plain);
-        return in;
-    }();
-    return input;
-}
+using lzh_bench::TInput;
 
 void Report(benchmark::State& State, const TInput& In)
 {
@@ -176,7 +37,46 @@ void Report(benchmark::State& State, const TInput& In)
     State.counters["plain_KB"] = plain / 1024;
 }
 
-// As the package reader decodes: the length from offset 0, the stream from offset 4.
+bool SameAsPlain(const void* Bytes, int64_t Size, const TInput& In)
+{
+    return Size == static_cast<int64_t>(In.Plain.size()) && std::memcmp(Bytes, In.Plain.data(), In.Plain.size()) == 0;
+}
+
+void DecodeMemory(benchmark::State& State, const TInput& In)
+{
+    const auto* const first = reinterpret_cast<const uint8_t*>(In.Package.data()) + 4;
+    const auto size = static_cast<int64_t>(In.Package.size()) - 4;
+    std::vector<uint8_t> out(In.Plain.size() + TLZH::MaxOverrun);
+    TLZH lzh;
+    bool same = true;
+    for (auto _ : State) {
+        const int64_t written = lzh.UnpackMemory(static_cast<int32_t>(In.Plain.size()), first, size, out.data(),
+                                                 static_cast<int64_t>(out.size()));
+        benchmark::DoNotOptimize(out.data());
+        same = same && SameAsPlain(out.data(), written, In);
+    }
+    if (!same)
+        State.SkipWithError("decoded bytes differ");
+    Report(State, In);
+}
+
+void DecodeReader(benchmark::State& State, const TInput& In)
+{
+    TMemoryStream package;
+    package.WriteBuffer(In.Package.data(), static_cast<int32_t>(In.Package.size()));
+    bool same = true;
+    for (auto _ : State) {
+        TMemoryStream plain;
+        TSkinReader::Decompress(package, plain);
+        benchmark::DoNotOptimize(plain.Memory());
+        same = same && SameAsPlain(plain.Memory(), plain.Size(), In);
+    }
+    if (!same)
+        State.SkipWithError("decoded bytes differ");
+    Report(State, In);
+}
+
+// As the package reader used to decode: the length from offset 0, the stream from offset 4.
 void DecodeStreams(benchmark::State& State, const TInput& In)
 {
     TMemoryStream package;
@@ -189,8 +89,7 @@ void DecodeStreams(benchmark::State& State, const TInput& In)
         const int32_t length = package.ReadInt32();
         lzh.UnpackStreams(length, package, plain);
         benchmark::DoNotOptimize(plain.Memory());
-        same = same && plain.Size() == static_cast<int64_t>(In.Plain.size()) &&
-               std::memcmp(plain.Memory(), In.Plain.data(), In.Plain.size()) == 0;
+        same = same && SameAsPlain(plain.Memory(), plain.Size(), In);
     }
     if (!same)
         State.SkipWithError("decoded bytes differ");
@@ -222,16 +121,91 @@ void DecodePumps(benchmark::State& State, const TInput& In)
     Report(State, In);
 }
 
-void BM_Mixed1MB_Streams(benchmark::State& State) { DecodeStreams(State, MixedInput()); }
-void BM_Mixed1MB_Pumps(benchmark::State& State) { DecodePumps(State, MixedInput()); }
-void BM_SkinPackage_Streams(benchmark::State& State) { DecodeStreams(State, SkinInput()); }
-void BM_SkinPackage_Pumps(benchmark::State& State) { DecodePumps(State, SkinInput()); }
+void DecodeReference(benchmark::State& State, const TInput& In)
+{
+    const auto* const begin = reinterpret_cast<const uint8_t*>(In.Package.data()) + 4;
+    const auto* const end = reinterpret_cast<const uint8_t*>(In.Package.data()) + In.Package.size();
+    std::vector<uint8_t> out(In.Plain.size() + 60);
+    bool same = true;
+    for (auto _ : State) {
+        const uint8_t* in = begin;
+        uint8_t* put = out.data();
+        TPlainLzhuf plain;
+        plain.DecodeWith(
+            In.Plain.size(), [&in, end]() -> int { return in < end ? *in++ : -1; },
+            [&put](int c) { *put++ = static_cast<uint8_t>(c); });
+        benchmark::DoNotOptimize(out.data());
+        same = same && SameAsPlain(out.data(), put - out.data(), In);
+    }
+    if (!same)
+        State.SkipWithError("decoded bytes differ");
+    Report(State, In);
+}
+
+void BM_Mixed1MB_Decoder(benchmark::State& State) { DecodeMemory(State, lzh_bench::MixedInput()); }
+void BM_Mixed1MB_Reader(benchmark::State& State) { DecodeReader(State, lzh_bench::MixedInput()); }
+void BM_Mixed1MB_Streams(benchmark::State& State) { DecodeStreams(State, lzh_bench::MixedInput()); }
+void BM_Mixed1MB_Pumps(benchmark::State& State) { DecodePumps(State, lzh_bench::MixedInput()); }
+void BM_Mixed1MB_Reference(benchmark::State& State) { DecodeReference(State, lzh_bench::MixedInput()); }
+void BM_SkinPackage_Decoder(benchmark::State& State) { DecodeMemory(State, lzh_bench::SkinInput()); }
+void BM_SkinPackage_Reader(benchmark::State& State) { DecodeReader(State, lzh_bench::SkinInput()); }
+void BM_SkinPackage_Streams(benchmark::State& State) { DecodeStreams(State, lzh_bench::SkinInput()); }
+void BM_SkinPackage_Pumps(benchmark::State& State) { DecodePumps(State, lzh_bench::SkinInput()); }
+void BM_SkinPackage_Reference(benchmark::State& State) { DecodeReference(State, lzh_bench::SkinInput()); }
+
+// Collects the median CPU time per iteration of every benchmark while the console shows the table.
+class TMedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override
+    {
+        for (const Run& run : Runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                Seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() / 1e3; // from ms
+        ConsoleReporter::ReportRuns(Runs);
+    }
+    std::map<std::string, double> Seconds;
+};
 
 } // namespace
 
-BENCHMARK(BM_Mixed1MB_Streams)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Mixed1MB_Pumps)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkinPackage_Streams)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkinPackage_Pumps)->Unit(benchmark::kMillisecond);
+#define LZH_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)
+LZH_BENCHMARK(BM_Mixed1MB_Decoder);
+LZH_BENCHMARK(BM_Mixed1MB_Reader);
+LZH_BENCHMARK(BM_Mixed1MB_Streams);
+LZH_BENCHMARK(BM_Mixed1MB_Pumps);
+LZH_BENCHMARK(BM_Mixed1MB_Reference);
+LZH_BENCHMARK(BM_SkinPackage_Decoder);
+LZH_BENCHMARK(BM_SkinPackage_Reader);
+LZH_BENCHMARK(BM_SkinPackage_Streams);
+LZH_BENCHMARK(BM_SkinPackage_Pumps);
+LZH_BENCHMARK(BM_SkinPackage_Reference);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TMedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\n");
+    const struct {
+        const char* Prefix;
+        const char* Title;
+        const TInput& In;
+    } inputs[] = {{"BM_Mixed1MB_", "1 MB mixed", lzh_bench::MixedInput()},
+                  {"BM_SkinPackage_", "skin package", lzh_bench::SkinInput()}};
+    for (const auto& input : inputs) {
+        const auto reference = reporter.Seconds.find(std::string(input.Prefix) + "Reference");
+        for (const char* way : {"Decoder", "Reader", "Streams", "Pumps"}) {
+            const auto it = reporter.Seconds.find(std::string(input.Prefix) + way);
+            if (it == reporter.Seconds.end() || reference == reporter.Seconds.end())
+                continue;
+            const double mbPerSecond = static_cast<double>(input.In.Plain.size()) / 1e6 / it->second;
+            std::printf("decode %s (%s): %.0f MB/s, %.2fx the plain reference\n", input.Title, way, mbPerSecond,
+                        reference->second / it->second);
+        }
+    }
+    return 0;
+}

@@ -1,5 +1,6 @@
 // TLZH decoding, mostly against the skinpack encoder: round trips, hand-written symbol streams
-// (TLzhSymbolWriter) checked against a plain LZ77 model of the ring, truncated input, the pumps.
+// (TLzhSymbolWriter) checked against a plain LZ77 model of the ring, truncated input, the pumps,
+// and the block paths (streams, memory) against the byte pumps.
 #include "skin/package/LZH.h"
 #include "tools/skinpack/LzhEncoder.h"
 #include "tools/skinpack/PackageWriter.h"
@@ -96,6 +97,7 @@ public:
             FHistory.push_back(FHistory[FHistory.size() - static_cast<size_t>(Position) - 1]);
     }
     std::string Output() const { return FHistory.substr(4036); }
+    size_t Size() const { return FHistory.size() - 4036; }
 
 private:
     std::string FHistory;
@@ -121,6 +123,78 @@ struct TCrafted {
         Model.Match(Length, Position);
     }
 };
+
+// A memory stream that hands out its bytes a few at a time: 1, 2, ... 9, then 1 again.
+class TTrickleStream : public TMemoryStream {
+public:
+    int32_t Read(void* Buffer, int32_t Count) override
+    {
+        FNext = FNext % 9 + 1;
+        return TMemoryStream::Read(Buffer, std::min(Count, FNext));
+    }
+
+private:
+    int32_t FNext = 0;
+};
+
+// One decode of Input by each way in: the output, and how many input bytes were read.
+struct TDecoded {
+    std::string Out;
+    int64_t Read = 0;
+};
+
+// Through the byte pumps, as the classic decoder reads and writes.
+TDecoded DecodePumped(const std::string& Input, int32_t TextSize)
+{
+    TDecoded d;
+    size_t next = 0;
+    TLZH lzh;
+    lzh.Unpack(
+        TextSize,
+        [&](void* Buffer, int32_t, int32_t& Actual) {
+            Actual = next < Input.size() ? (*static_cast<char*>(Buffer) = Input[next++], 1) : 0;
+        },
+        [&](const void* Buffer, int32_t, int32_t&) { d.Out.push_back(*static_cast<const char*>(Buffer)); });
+    d.Read = static_cast<int64_t>(next);
+    return d;
+}
+
+// Through UnpackStreams, from In (after a 3-byte lead, which stays unread).
+TDecoded DecodeStream(TMemoryStream&& In, const std::string& Input, int32_t TextSize)
+{
+    In.WriteBuffer("abc", 3);
+    if (!Input.empty())
+        In.WriteBuffer(Input.data(), static_cast<int32_t>(Input.size()));
+    In.SetPosition(3);
+    TMemoryStream out;
+    TLZH lzh;
+    lzh.UnpackStreams(TextSize, In, out);
+    return {StreamText(out), In.Position() - 3};
+}
+
+TDecoded DecodeMemory(const std::string& Input, int32_t TextSize)
+{
+    std::string out(static_cast<size_t>(TextSize) + TLZH::MaxOverrun, '\0');
+    int64_t used = -1;
+    TLZH lzh;
+    const int64_t written = lzh.UnpackMemory(TextSize, Input.data(), static_cast<int64_t>(Input.size()), out.data(),
+                                             static_cast<int64_t>(out.size()), &used);
+    out.resize(static_cast<size_t>(written));
+    return {out, used};
+}
+
+// Every way in gives the bytes and reads the input the byte pumps do.
+void ExpectSameEveryWay(const std::string& Input, int32_t TextSize)
+{
+    const TDecoded pumped = DecodePumped(Input, TextSize);
+    const TDecoded ways[] = {DecodeStream(TTrickleStream(), Input, TextSize),
+                             DecodeStream(TMemoryStream(), Input, TextSize), DecodeMemory(Input, TextSize)};
+    for (const TDecoded& way : ways) {
+        SCOPED_TRACE(&way - ways);
+        EXPECT_TRUE(way.Out == pumped.Out);
+        EXPECT_EQ(way.Read, pumped.Read);
+    }
+}
 
 void ExpectRoundTrip(const std::string& Data)
 {
@@ -498,4 +572,86 @@ TEST(LzhTest, PackageWriterLaysOutTheContent)
     EXPECT_EQ(length, plain.size());
     EXPECT_EQ(Decode(package.substr(4), static_cast<int32_t>(length)), plain);
     EXPECT_EQ(CompressPlain(plain), package);
+}
+
+// The block paths read ahead of the symbols and copy in words: cut anywhere (in the middle of a
+// word the bit buffer loads, of a block a stream hands out), with or without bytes after the
+// stream, stopped anywhere, they give what the byte pumps give and count as read what the byte
+// pumps read.
+TEST(LzhTest, BlockPathsReadAndWriteWhatThePumpsDo)
+{
+    const std::string data = Text(1500, 16) + RandomBytes(300, 17);
+    const std::string encoded = LzhEncode(data);
+    const auto size = static_cast<int32_t>(data.size());
+    for (size_t cut = 0; cut <= encoded.size(); cut += 3) { // every alignment to a word
+        SCOPED_TRACE(cut);
+        ExpectSameEveryWay(encoded.substr(0, cut), size);
+        if (cut % 7 == 0)
+            ExpectSameEveryWay(encoded.substr(0, cut) + "\x5A\xA5\xFF", size);
+    }
+    // Stopping anywhere, with bytes after the stream to read ahead into.
+    for (int32_t textSize = 1; textSize <= size; textSize += 7) {
+        SCOPED_TRACE(textSize);
+        ExpectSameEveryWay(encoded + "\x5A\xA5\xFF", textSize);
+    }
+    // The whole of it: the data, and one byte more than there is read.
+    EXPECT_EQ(DecodeMemory(encoded, size).Out, data);
+    EXPECT_EQ(DecodeMemory(encoded, size).Read, static_cast<int64_t>(encoded.size()));
+    EXPECT_EQ(DecodeMemory(encoded + "xyz", size).Read, static_cast<int64_t>(encoded.size()) + 1);
+
+    // Longer than a block of the input and of the output, stopping at different lengths.
+    const std::string big = BitmapRows(150000, 18) + Text(60000, 19);
+    const std::string bigEncoded = LzhEncode(big);
+    for (int32_t textSize : {static_cast<int32_t>(big.size()), 65536, 32767})
+        ExpectSameEveryWay(bigEncoded + "tail", textSize);
+    EXPECT_TRUE(DecodeMemory(bigEncoded, static_cast<int32_t>(big.size())).Out == big);
+}
+
+// The output is written in runs: matches at every distance, the farthest (whole history back)
+// and the nearest (overlapping their own bytes) at every alignment, run after run for far longer
+// than the history, against the model.
+TEST(LzhTest, MatchRunsFarAndNearOverLongOutputs)
+{
+    TCrafted s;
+    s.Literals(RandomBytes(4096, 20));
+    std::mt19937 rng(21);
+    while (s.Model.Size() < 150000) {
+        s.Match(60, TLzhSymbolWriter::MaxPosition); // the whole history back
+        if (rng() % 5 == 0)
+            s.Literal(static_cast<uint8_t>(rng())); // shifts the alignment
+    }
+    while (s.Model.Size() < 300000) {
+        const unsigned kind = rng() % 4;
+        const int position = kind == 0   ? static_cast<int>(rng() % 8)
+                             : kind == 1 ? TLzhSymbolWriter::MaxPosition - static_cast<int>(rng() % 8)
+                                         : static_cast<int>(rng() % 4096);
+        s.Match(3 + static_cast<int>(rng() % 58), position);
+        if (rng() % 3 == 0)
+            s.Literal(static_cast<uint8_t>(rng()));
+    }
+    const std::string expected = s.Model.Output();
+    const std::string encoded = s.Writer.Finish();
+    const auto size = static_cast<int32_t>(expected.size());
+    EXPECT_TRUE(DecodeMemory(encoded, size).Out == expected);
+    EXPECT_TRUE(DecodeStream(TMemoryStream(), encoded, size).Out == expected);
+    EXPECT_TRUE(DecodePumped(encoded, size).Out == expected);
+}
+
+TEST(LzhTest, UnpackMemoryWantsRoomForAFinalMatch)
+{
+    const std::string encoded = LzhEncode("some text");
+    std::string out(9 + TLZH::MaxOverrun, '*');
+    TLZH lzh;
+    int64_t used = -1;
+    EXPECT_THROW(lzh.UnpackMemory(9, encoded.data(), static_cast<int64_t>(encoded.size()), out.data(),
+                                  static_cast<int64_t>(out.size()) - 1, &used),
+                 ElzhException);
+    EXPECT_EQ(out, std::string(out.size(), '*'));
+    EXPECT_EQ(lzh.UnpackMemory(9, encoded.data(), static_cast<int64_t>(encoded.size()), out.data(),
+                               static_cast<int64_t>(out.size()), &used),
+              9);
+    EXPECT_EQ(out.substr(0, 9), "some text");
+    EXPECT_EQ(used, static_cast<int64_t>(encoded.size()));
+    EXPECT_EQ(lzh.UnpackMemory(0, encoded.data(), static_cast<int64_t>(encoded.size()), nullptr, 0, &used), 0);
+    EXPECT_EQ(used, 0);
 }
