@@ -95,20 +95,51 @@ void TSkinManage::InstallHook()
     if (FHook)
         return;
     FHook.reset(SetWindowsHookExA(WH_CBT, &TSkinManage::HookProc, nullptr, GetCurrentThreadId()));
-    FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
+}
+
+void TSkinManage::WatchNewWindow(HWND W, const CREATESTRUCTA* Create)
+{
+    // Framed top-level windows only: a window without a frame shows no frame of its own to
+    // replace, and the hidden helper windows a program makes (message windows, OLE's, the
+    // application's) would keep the hook in place for good.
+    constexpr LONG Frames = WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
+    if (!FSkinningOn || Create == nullptr || (Create->style & WS_CHILD) != 0 || (Create->style & Frames) == 0 ||
+        Create->hwndParent == HWND_MESSAGE)
+        return;
+    const std::string cls = WindowClassName(W);
+    if (cls == "#32768" || cls == "TApplication" || !CanSkinClass(cls))
+        return;
+    FNewWindows.push_back(W);
+    if (!FShowHook)
+        FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
+}
+
+void TSkinManage::ForgetNewWindow(HWND W) noexcept
+{
+    FNewWindows.erase(std::remove(FNewWindows.begin(), FNewWindows.end(), W), FNewWindows.end());
+    if (FNewWindows.empty())
+        FShowHook.reset();
 }
 
 LRESULT CALLBACK TSkinManage::ShowHookProc(int Code, WPARAM WParam, LPARAM LParam)
 {
     TSkinManage* self = GManager;
     HHOOK hook = self != nullptr ? self->FShowHook.get() : nullptr;
+    const LRESULT next = CallNextHookEx(hook, Code, WParam, LParam);
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(LParam);
     // WM_SHOWWINDOW reaches a window before the platform shows it (ShowWindow, a window made
     // visible, a dialog after WM_INITDIALOG), so a frame taken over here is never seen unskinned.
     if (Code == HC_ACTION && self != nullptr && sent != nullptr && sent->message == WM_SHOWWINDOW &&
-        sent->wParam != 0 && self->FSkinningOn)
-        CallGuarded([&] { self->SkinBeforeShow(sent->hwnd); });
-    return CallNextHookEx(hook, Code, WParam, LParam);
+        sent->wParam != 0 &&
+        std::find(self->FNewWindows.begin(), self->FNewWindows.end(), sent->hwnd) != self->FNewWindows.end()) {
+        const HWND window = sent->hwnd;
+        if (self->FSkinningOn)
+            CallGuarded([&] { self->SkinBeforeShow(window); });
+        // The manager may have gone inside (a window whose start freed the last skin data).
+        if (GManager == self)
+            self->ForgetNewWindow(window);
+    }
+    return next;
 }
 
 void TSkinManage::SkinBeforeShow(HWND W)
@@ -143,9 +174,12 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
                 return 10; // a skinned form never gets a stand-alone scroll bar
             if (WindowClassName(window) == "#32768")
                 self->SkinPopupWindow(window);
+            else
+                self->WatchNewWindow(window, create != nullptr ? create->lpcs : nullptr);
             break;
         }
         case HCBT_DESTROYWND:
+            self->ForgetNewWindow(window);
             self->ReleasePopupWindow(window);
             self->ReleaseWindow(window);
             break;

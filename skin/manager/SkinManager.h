@@ -1,9 +1,11 @@
 // The skin manager: the one process-wide object that decides which windows of the program are
 // skinned, and when. A thread-local CBT hook sees every window being created, activated and
-// destroyed, and a thread-local hook on sent messages sees top-level windows about to be shown:
-// windows that pass the rules get a form object (TWinSkinForm) before they are first shown (or,
-// when they were shown without WM_SHOWWINDOW or before skinning was on, when they are activated),
-// so the first frame the user sees is the skinned one; destroyed ones lose it. Requests of the skin data components (skin on, skin off, re-apply a changed
+// destroyed. Top-level windows made while skinning is on are watched until they are first shown,
+// through a hook on sent messages that is in place only while there are such windows (under Wine
+// every hooked message costs a trip to the server): at WM_SHOWWINDOW, before the platform shows
+// them, the ones that pass the rules get a form object (TWinSkinForm) and start, so the first
+// frame the user sees is the skinned one. Windows shown otherwise are taken over when they are
+// activated. Destroyed windows lose their form objects. Requests of the skin data components (skin on, skin off, re-apply a changed
 // skin) run from a 250 ms timer once a window has been activated, and before that only switch
 // SkinningOn.
 #pragma once
@@ -86,6 +88,8 @@ public:
     int PendingAction() const { return FPendingAction; }
     bool TimerArmed() const { return FTimer->Enabled(); }
     bool HookInstalled() const { return static_cast<bool>(FHook); }
+    // The hook on sent messages is in place (while framed top-level windows wait to be shown).
+    bool ShowHookInstalled() const { return static_cast<bool>(FShowHook); }
     bool MdiMaximized() const override { return FMdiMaximized; }
     HWND MdiClientWindow() const override { return FMdiClientWindow; }
     void SetMdiClientWindow(HWND Value) override { FMdiClientWindow = Value; }
@@ -96,6 +100,10 @@ public:
 private:
     static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
     static LRESULT CALLBACK ShowHookProc(int Code, WPARAM WParam, LPARAM LParam);
+    // A top-level window is being made: it is watched until it is shown or destroyed.
+    void WatchNewWindow(HWND W, const CREATESTRUCTA* Create);
+    // W is no longer watched; the show hook goes with the last watched window.
+    void ForgetNewWindow(HWND W) noexcept;
     // A top-level window is about to be shown for the first time since skinning is on: it is
     // skinned and started now, before the platform paints it.
     void SkinBeforeShow(HWND W);
@@ -106,6 +114,7 @@ private:
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
     THookHandle FShowHook;
+    std::vector<HWND> FNewWindows; // made, not shown yet
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
     std::vector<std::unique_ptr<TWinSkinPopMenu>> FSkinnedPopups;
     std::vector<TSkinData*> FSkinDataList;

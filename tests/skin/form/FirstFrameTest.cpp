@@ -91,6 +91,7 @@ TEST_F(TFirstFrameTest, AFormABareWindowAndADialogAreSkinnedBeforeTheirFirstFram
     // The first activation has not happened: until now only a window's activation skinned it.
     ASSERT_EQ(Manager->ActivationCount(), 0);
     StartWatching();
+    EXPECT_FALSE(Manager->ShowHookInstalled());
 
     TForm& form = NewForm(300, 160);
     Watch(form.Handle());
@@ -125,6 +126,9 @@ TEST_F(TFirstFrameTest, AFormABareWindowAndADialogAreSkinnedBeforeTheirFirstFram
         EXPECT_TRUE(w.Skinned) << "the first frame paint went to the platform's own frame";
         EXPECT_TRUE(w.StateSkinned);
     }
+    // Every window made was shown: nothing holds the hook on sent messages any more, which
+    // would cost every message of the program a trip to the server.
+    EXPECT_FALSE(Manager->ShowHookInstalled());
     const TWinSkinForm* bare = Manager->FindSkinForm(plain);
     ASSERT_NE(bare, nullptr);
     EXPECT_EQ(bare->SkinState(), ssSkinned);
