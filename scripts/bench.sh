@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (optimised, no sanitizers) and runs them; they print their figures.
 # Native: the LZH decoder. Windows (under the Wine bench): bitmap loading, frame-strip drawing,
-# skinned frame painting and resizing.
+# skinned frame painting and resizing, push-button painting, and skin loading against decoding.
 #   scripts/bench.sh [--native-only | --win-only]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -23,9 +23,11 @@ if [[ $which != --native-only ]]; then
     bw=$top/build/bench-win toolchain=$top/cmake/mingw-i686.cmake
   fi
   cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$bw" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench button_bench
+  cmake --build "$bw" -j"$(nproc)" --target bitmap_load_bench skin_draw_bench frame_bench button_bench \
+    skin_load_bench
   "$top/scripts/wine-run" "$bw/tests/bitmap_load_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/skin_draw_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/frame_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/button_bench.exe" "$bw/skins/default.skn"
+  "$top/scripts/wine-run" "$bw/tests/skin_load_bench.exe" "$bw/skins/default.skn"
 fi
