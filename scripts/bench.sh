@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (optimised, no sanitizers) and runs them; they print their figures.
 # Native (-O2): the LZH decoder. Windows (under the Wine bench): the LZH decoder, bitmap loading,
-# frame-strip drawing, skinned frame painting and resizing.
+# frame-strip drawing, skinned frame painting and resizing, push-button painting, skin loading
+# against decoding, and the first frame of a skinned window against a trivial one.
 #   scripts/bench.sh [--native-only | --win-only]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -25,10 +26,12 @@ if [[ $which != --native-only ]]; then
   fi
   cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$bw" -j"$(nproc)" --target lzh_decode_bench bitmap_load_bench skin_draw_bench frame_bench \
-    button_bench
+    button_bench skin_load_bench first_frame_bench
   "$top/scripts/wine-run" "$bw/tests/lzh_decode_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/bitmap_load_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/skin_draw_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/frame_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/button_bench.exe" "$bw/skins/default.skn"
+  "$top/scripts/wine-run" "$bw/tests/skin_load_bench.exe" "$bw/skins/default.skn"
+  "$top/scripts/wine-run" "$bw/tests/first_frame_bench.exe" "$bw/skins/default.skn"
 fi

@@ -55,7 +55,7 @@ void FillList(TStrings* Strings, const std::vector<std::string>& Lines)
 
 } // namespace
 
-TMemIniFile::TMemIniFile(std::string Text) { Parse(Text); }
+TMemIniFile::TMemIniFile(std::string Text, bool SkipByteOrderMark) { Parse(Text, SkipByteOrderMark); }
 
 TMemIniFile::~TMemIniFile() = default;
 
@@ -69,12 +69,12 @@ std::unique_ptr<TMemIniFile> TMemIniFile::FromFile(const std::string& FileName)
     return std::make_unique<TMemIniFile>(std::move(text));
 }
 
-void TMemIniFile::Parse(const std::string& Text)
+void TMemIniFile::Parse(const std::string& Text, bool SkipByteOrderMark)
 {
     FSections.clear();
     FSections.push_back(TSection{});
     std::string_view rest(Text);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+    if (SkipByteOrderMark && rest.substr(0, 3) == "\xEF\xBB\xBF")
         rest.remove_prefix(3);
 
     while (!rest.empty()) {

@@ -27,7 +27,9 @@ class TStrings;
 
 class TMemIniFile : public TCustomIniFile {
 public:
-    explicit TMemIniFile(std::string Text);
+    // Text: the bytes of an INI file. With SkipByteOrderMark false a UTF-8 byte-order mark at its
+    // start is an ordinary character, for text that has been decoded already.
+    explicit TMemIniFile(std::string Text, bool SkipByteOrderMark = true);
     ~TMemIniFile() override;
 
     // Reads the whole file; raises EFOpenError when it cannot be read.
@@ -57,7 +59,7 @@ private:
         std::vector<TKey> Keys;
     };
 
-    void Parse(const std::string& Text);
+    void Parse(const std::string& Text, bool SkipByteOrderMark);
     std::vector<std::string> ListedKeys(const std::string& Section) const;
 
     std::vector<TSection> FSections; // [0]: the unnamed section before the first header

@@ -1,6 +1,6 @@
 #include "skin/data/SkinDescription.h"
 
-#include "framework/core/IniFile.h"
+#include "framework/core/CustomIniFile.h"
 #include "framework/core/StrUtils.h"
 #include "skin/package/SkinRead.h"
 
@@ -48,26 +48,23 @@ void TSkinDescription::ReadRGBTriple(const TCustomIniFile& Ini, const std::strin
         Colour = static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
-std::unique_ptr<TSkinContent> TSkinDescription::Parse(const std::string& FileName)
+std::unique_ptr<TSkinContent> TSkinDescription::Parse(const TCustomIniFile& Ini)
 {
     auto content = std::make_unique<TSkinContent>();
     FSkin = content.get();
-    // TIniFile flushes the platform's cache of profile files first, so a new file under an old
-    // name is never answered from the last one.
-    TIniFile ini(FileName);
     TStringList sections;
-    ini.ReadSections(&sections);
-    FSkin->SkinName = ini.ReadString("TitlebarSkin", "SkinName", "");
-    ReadBorders(ini);
-    ReadColours(ini, sections);
-    ReadSysButtons(ini, sections);
-    ReadButtons(ini);
-    ReadTitle(ini);
-    ReadBitmapElement(FSkin->Progress, ini, "Progress");
-    ReadMenuBar(ini);
-    ReadImageElement(FSkin->GroupBoxEdge, ini, "GroupBoxEdge");
-    ReadImageElement(FSkin->Toolbars, ini, "Toolbars");
-    ReadImagePairElement(FSkin->Tabs, ini, "Tabs", "Border");
+    Ini.ReadSections(&sections);
+    FSkin->SkinName = Ini.ReadString("TitlebarSkin", "SkinName", "");
+    ReadBorders(Ini);
+    ReadColours(Ini, sections);
+    ReadSysButtons(Ini, sections);
+    ReadButtons(Ini);
+    ReadTitle(Ini);
+    ReadBitmapElement(FSkin->Progress, Ini, "Progress");
+    ReadMenuBar(Ini);
+    ReadImageElement(FSkin->GroupBoxEdge, Ini, "GroupBoxEdge");
+    ReadImageElement(FSkin->Toolbars, Ini, "Toolbars");
+    ReadImagePairElement(FSkin->Tabs, Ini, "Tabs", "Border");
     for (auto [slot, section] : {std::pair{&FSkin->StatusBarEdges, "StatusBarEdges"}, std::pair{&FSkin->ComboButton, "ComboButton"},
                                  std::pair{&FSkin->SunkEdge, "SunkEdge"}, std::pair{&FSkin->ExtraImages, "ExtraImages"},
                                  std::pair{&FSkin->Headerbar, "Headerbar"}, std::pair{&FSkin->MenuItem, "MenuItem"},
@@ -75,14 +72,14 @@ std::unique_ptr<TSkinContent> TSkinDescription::Parse(const std::string& FileNam
                                  std::pair{&FSkin->HorzScroll, "HorzScroll"}, std::pair{&FSkin->VertScroll, "VertScroll"},
                                  std::pair{&FSkin->HorzScrollThumb, "HorzScrollThumb"},
                                  std::pair{&FSkin->VertScrollThumb, "VertScrollThumb"}})
-        ReadImageElement(*slot, ini, section);
+        ReadImageElement(*slot, Ini, section);
     // The thumbs say their own frame count.
     if (FSkin->HorzScrollThumb)
-        FSkin->HorzScrollThumb->FrameCount = ini.ReadInteger("HorzScrollThumb", "FrameCount", 3);
+        FSkin->HorzScrollThumb->FrameCount = Ini.ReadInteger("HorzScrollThumb", "FrameCount", 3);
     if (FSkin->VertScrollThumb)
-        FSkin->VertScrollThumb->FrameCount = ini.ReadInteger("VertScrollThumb", "FrameCount", 3);
-    ReadImagePairElement(FSkin->UpDownHorz, ini, "UpDown.Horz", "GlyphImage");
-    ReadImagePairElement(FSkin->UpDownVert, ini, "UpDown.Vert", "GlyphImage");
+        FSkin->VertScrollThumb->FrameCount = Ini.ReadInteger("VertScrollThumb", "FrameCount", 3);
+    ReadImagePairElement(FSkin->UpDownHorz, Ini, "UpDown.Horz", "GlyphImage");
+    ReadImagePairElement(FSkin->UpDownVert, Ini, "UpDown.Vert", "GlyphImage");
     SetFrameCounts();
     // The ButtonFace value goes to the platform as it is, also when it is a system colour.
     FSkin->FaceBrush.reset(CreateSolidBrush(static_cast<COLORREF>(FSkin->Colours.ButtonFace)));

@@ -62,15 +62,17 @@ public:
     TBrushHandle FaceBrush;
 };
 
-// Reads a description file, the bitmaps it names from the entries of an open package.
+// Reads a description, the bitmaps it names from the entries of an open package.
 class TSkinDescription {
 public:
     // A title bar never holds more caption buttons than this; later sections are ignored.
     static constexpr std::size_t MaxCaptionButtons = 32;
 
     explicit TSkinDescription(const TSkinReader& Reader);
-    // The whole description, or an exception (a bitmap that does not load) and nothing.
-    std::unique_ptr<TSkinContent> Parse(const std::string& FileName);
+    // The whole description, or an exception (a bitmap that does not load) and nothing. Ini
+    // answers as the platform's profile functions would for the description file (the engine
+    // passes a TProfileMemIniFile of the description entry's bytes).
+    std::unique_ptr<TSkinContent> Parse(const TCustomIniFile& Ini);
     // Fills Bitmap from the entry ImageName names (its file-name part, which must end in ".bmp"
     // exactly; a name with a drive names nothing), or empties it.
     void LoadSkinBitmap(TBitmap* Bitmap, const std::string& ImageName);

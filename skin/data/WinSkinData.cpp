@@ -3,6 +3,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/core/Exception.h"
 #include "framework/core/Filer.h"
+#include "framework/core/ProfileMemIniFile.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
 #include "framework/win/Files.h"
@@ -59,49 +60,6 @@ TSkinControlTypes DefaultControls()
         set.Include(static_cast<TSkinControlType>(i));
     return set;
 }
-
-// Holds a mutex of the whole session while it lives: the description file is named after its
-// package entry only, so two programs loading skins at the same moment would otherwise write,
-// read and delete each other's file. After 10 s of waiting the load goes ahead anyway.
-class TDescriptionLock {
-public:
-    explicit TDescriptionLock(const std::string& Entry)
-    {
-        std::string name = "Local\\SkinDescription-";
-        for (char c : Entry)
-            name += (c == '\\') ? '_' : c;
-        FMutex = CreateMutexA(nullptr, FALSE, name.c_str());
-        if (FMutex != nullptr) {
-            const DWORD wait = WaitForSingleObject(FMutex, 10000);
-            FOwned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-        }
-    }
-    ~TDescriptionLock()
-    {
-        if (FOwned)
-            ReleaseMutex(FMutex);
-        if (FMutex != nullptr)
-            CloseHandle(FMutex);
-    }
-    TDescriptionLock(const TDescriptionLock&) = delete;
-    TDescriptionLock& operator=(const TDescriptionLock&) = delete;
-
-private:
-    HANDLE FMutex = nullptr;
-    bool FOwned = false;
-};
-
-// Deletes the file when it goes, on every path.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(std::string Name) : FName(std::move(Name)) {}
-    ~TTemporaryFile() { DeleteFileA(FName.c_str()); }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-
-private:
-    std::string FName;
-};
 
 } // namespace
 
@@ -300,7 +258,6 @@ bool TSkinData::LoadPackage()
 {
     if (Designing())
         return false;
-    const std::string folder = TempFolder();
     TSkinReader reader;
     TMemoryStream work;
     FPackageBytes->SetPosition(0);
@@ -308,13 +265,15 @@ bool TSkinData::LoadPackage()
         return false;
     std::string entry;
     reader.ExtractEntryContaining(".ini", work, entry);
-    entry = LowerCase(entry);
-    const std::string fileName = folder + entry;
-    TDescriptionLock lock(entry);
-    // Saving to the bare folder (no description entry) fails with the file-creation error.
-    work.SaveToFile(fileName);
-    TTemporaryFile temporary(fileName);
-    AdoptSkin(TSkinDescription(reader).Parse(fileName));
+    // A package without a description has always failed with the file-creation error (the file
+    // the description was written to was then the bare temporary folder): hosts may catch it.
+    if (entry.empty())
+        throw EFCreateError("The skin package has no description (no entry name contains \".ini\")");
+    // The description is read from the entry's bytes as the profile functions would read a file of
+    // them, at the cost of one pass over the text.
+    const TProfileMemIniFile description(
+        std::string_view(static_cast<const char*>(work.Memory()), static_cast<size_t>(work.Size())));
+    AdoptSkin(TSkinDescription(reader).Parse(description));
     return true;
 }
 

@@ -85,7 +85,9 @@ public:
     // ---- operations
     // Item Index of Store becomes the current package (nothing happens when there is no such item).
     void SelectStoredSkin(TSkinStore* Store, int Index);
-    // Parses the package bytes; true when they were a valid package of the current version.
+    // Parses the package bytes; true when they were a valid package of the current version. A
+    // package without a description entry raises EFCreateError, a bitmap that does not load its
+    // loading error; either way the current skin stays.
     bool LoadPackage();
     // Hands the new skin to the manager (re-apply).
     void SkinChanged();

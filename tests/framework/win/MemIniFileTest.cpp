@@ -1,15 +1,21 @@
-// TMemIniFile against the platform: the same texts go to TMemIniFile and, through a file, to the
-// kernel32 profile functions (TIniFile); both must give the same section list and the same answer
-// for every section and key name the texts contain, and for variants of those names.
+// The in-memory INI readers against the platform: the same bytes go to TMemIniFile and
+// TProfileMemIniFile and, through a file, to the kernel32 profile functions (TIniFile); they must
+// give the same section list, the same key lists and the same answer for every section and key
+// name the texts contain, variants of those names in other case and with blanks around, and names
+// they do not contain. TMemIniFile takes the bytes as they are, so it is held to the platform on
+// texts in the ANSI code page only; TProfileMemIniFile on every text, in every encoding.
 #include "framework/core/IniFile.h"
 #include "framework/core/MemIniFile.h"
+#include "framework/core/ProfileMemIniFile.h"
 #include "framework/core/Strings.h"
+#include "tests/support/IniTexts.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -18,14 +24,6 @@
 namespace {
 
 using namespace std::string_literals;
-
-std::vector<std::string> List(const TStrings& Strings)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < Strings.Count(); ++i)
-        out.push_back(Strings[i]);
-    return out;
-}
 
 std::string Shown(const std::string& s)
 {
@@ -113,6 +111,93 @@ std::set<std::string> CandidateKeys(const std::string& Text)
     return names;
 }
 
+// Section names to ask about, each with the key names to ask about in it.
+using TProbes = std::map<std::string, std::set<std::string>>;
+
+// Every candidate section with every candidate key: for the short texts written here.
+TProbes AllProbes(const std::string& Text, const TStrings& Listed)
+{
+    TProbes probes;
+    const std::set<std::string> keys = CandidateKeys(Text);
+    for (const std::string& section : CandidateSections(Text, Listed))
+        probes[section] = keys;
+    return probes;
+}
+
+// For the generated texts, which are longer: each candidate section with the keys of the lines
+// under its name (in any case; the names trimmed, in upper case and with blanks around) and a
+// few names no line holds.
+TProbes SectionProbes(const std::string& Text, const TStrings& Listed)
+{
+    std::map<std::string, std::set<std::string>> keysOf; // by trimmed upper-case section name
+    std::string current;
+    for (const std::string& line : Lines(Text)) {
+        const std::string t = Trimmed(line);
+        const size_t close = t.rfind(']');
+        if (!t.empty() && t[0] == '[' && close != std::string::npos) {
+            current = Upper(Trimmed(t.substr(1, close - 1)));
+            continue;
+        }
+        const size_t eq = line.find('=');
+        const std::string key = Trimmed(eq == std::string::npos ? line : line.substr(0, eq));
+        std::set<std::string>& keys = keysOf[current];
+        keys.insert(key);
+        keys.insert(Upper(key));
+        keys.insert(" " + key + "\t");
+    }
+    TProbes probes;
+    for (const std::string& section : CandidateSections(Text, Listed)) {
+        std::set<std::string> keys = keysOf[Upper(Trimmed(section))];
+        keys.insert({"", "missing", "Image", "\xC4"});
+        probes[section] = keys;
+    }
+    return probes;
+}
+
+struct TAnswer {
+    std::string Question;
+    std::string Answer;
+};
+
+std::string Joined(const TStrings& Strings)
+{
+    std::string out;
+    for (int i = 0; i < Strings.Count(); ++i)
+        out += Strings[i] + "|";
+    return out;
+}
+
+// Everything Ini answers to the probes, in order. Composite: the reads TCustomIniFile builds on the
+// others too (section values, existence).
+std::vector<TAnswer> Answers(const TCustomIniFile& Ini, const TProbes& Probes, bool Composite)
+{
+    std::vector<TAnswer> answers;
+    TStringList list;
+    Ini.ReadSections(&list);
+    answers.push_back({"sections", Joined(list)});
+    for (const auto& [section, keys] : Probes) {
+        const std::string in = "[" + section + "] ";
+        Ini.ReadSection(section, &list);
+        answers.push_back({in + "keys", Joined(list)});
+        if (Composite) {
+            Ini.ReadSectionValues(section, &list);
+            answers.push_back({in + "values", Joined(list)});
+            answers.push_back({in + "exists", Ini.SectionExists(section) ? "yes" : "no"});
+        }
+        for (const std::string& key : keys) {
+            const std::string value = Ini.ReadString(section, key, "<d>");
+            answers.push_back({in + key, value});
+            if (value != "<d>")
+                answers.push_back({in + key + " as integer", std::to_string(Ini.ReadInteger(section, key, -7))});
+            if (Composite)
+                answers.push_back({in + key + " exists", Ini.ValueExists(section, key) ? "yes" : "no"});
+        }
+    }
+    for (const char* fallback : {"", " 'q'  ", "   ", " ", "\"x\"", "a \t ", "''", "\xC4\xE4 ", "\x81\x8D"})
+        answers.push_back({"default " + std::string(fallback), Ini.ReadString("missing", "missing", fallback)});
+    return answers;
+}
+
 class MemIniFileTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -127,59 +212,62 @@ protected:
             DeleteFileA(path.c_str());
     }
 
-    // Writes Text to a file of its own and checks that both readers agree on everything.
-    void ExpectSame(const std::string& Text)
+    // A text in the ANSI code page, written here: both readers, every candidate name everywhere.
+    void ExpectSame(const std::string& Text) { ExpectAgree(Text, Text, true, false); }
+
+    // The file Bytes through the platform against TProfileMemIniFile, and against TMemIniFile
+    // when BytesReaderToo. Names: the text in the ANSI code page, where the names to ask about
+    // come from.
+    void ExpectAgree(const std::string& Bytes, const std::string& Names, bool BytesReaderToo, bool Generated)
     {
         const std::string path = FDir + "pembrox-memini-" + std::to_string(GetCurrentProcessId()) + "-" +
                                  std::to_string(FFiles.size()) + ".ini";
         FFiles.push_back(path);
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out << Text;
+            out << Bytes;
         }
+        SCOPED_TRACE("text: " + Shown(Bytes));
         const TIniFile platform(path);
-        const TMemIniFile memory(Text);
-        SCOPED_TRACE("text: " + Shown(Text));
+        TStringList listed;
+        platform.ReadSections(&listed);
+        const TProbes probes = Generated ? SectionProbes(Names, listed) : AllProbes(Names, listed);
+        const std::vector<TAnswer> expected = Answers(platform, probes, !Generated);
+        FQuestions += expected.size();
 
-        TStringList platformList, memoryList;
-        platform.ReadSections(&platformList);
-        memory.ReadSections(&memoryList);
-        ASSERT_EQ(List(memoryList), List(platformList));
-
-        const std::set<std::string> sections = CandidateSections(Text, platformList);
-        const std::set<std::string> keys = CandidateKeys(Text);
-        for (const std::string& section : sections) {
-            SCOPED_TRACE("section: " + Shown(section));
-            platform.ReadSection(section, &platformList);
-            memory.ReadSection(section, &memoryList);
-            ASSERT_EQ(List(memoryList), List(platformList));
-            platform.ReadSectionValues(section, &platformList);
-            memory.ReadSectionValues(section, &memoryList);
-            ASSERT_EQ(List(memoryList), List(platformList));
-            ASSERT_EQ(memory.SectionExists(section), platform.SectionExists(section));
-            const bool listed = memory.SectionExists(section);
-            for (const std::string& key : keys) {
-                SCOPED_TRACE("key: " + Shown(key));
-                const std::string value = memory.ReadString(section, key, "<d>");
-                ASSERT_EQ(value, platform.ReadString(section, key, "<d>"));
-                if (value != "<d>") {
-                    ASSERT_EQ(memory.ReadInteger(section, key, -7), platform.ReadInteger(section, key, -7));
-                }
-                if (listed) {
-                    ASSERT_EQ(memory.ValueExists(section, key), platform.ValueExists(section, key));
-                }
-            }
-        }
-        for (const char* fallback : {"", " 'q'  ", "   ", " ", "\"x\"", "a \t ", "''"})
-            ASSERT_EQ(memory.ReadString("missing", "missing", fallback),
-                      platform.ReadString("missing", "missing", fallback))
-                << Shown(fallback);
+        ExpectAnswers(expected, Answers(TProfileMemIniFile(Bytes), probes, !Generated), "TProfileMemIniFile");
+        if (HasFatalFailure())
+            return;
+        if (BytesReaderToo)
+            ExpectAnswers(expected, Answers(TMemIniFile(Bytes), probes, !Generated), "TMemIniFile");
         ++FChecked;
+    }
+
+    static void ExpectAnswers(const std::vector<TAnswer>& Expected, const std::vector<TAnswer>& Got, const char* Reader)
+    {
+        for (size_t i = 0; i < Expected.size() && i < Got.size(); ++i) {
+            ASSERT_EQ(Shown(Got[i].Question), Shown(Expected[i].Question)) << Reader;
+            ASSERT_EQ(Shown(Got[i].Answer), Shown(Expected[i].Answer)) << Reader << ", " << Shown(Expected[i].Question);
+        }
+        ASSERT_EQ(Got.size(), Expected.size()) << Reader;
+    }
+
+    // Count texts from Seed in Encoding.
+    void ExpectAgreeOnGenerated(TIniEncoding Encoding, uint32_t Seed, int Count)
+    {
+        TIniTextGenerator generator(Seed);
+        for (int i = 0; i < Count; ++i) {
+            const TGeneratedIni ini = generator.Next(Encoding);
+            ExpectAgree(ini.Bytes, ini.Ansi, Encoding == TIniEncoding::Ansi, true);
+            if (HasFatalFailure())
+                return;
+        }
     }
 
     std::string FDir;
     std::vector<std::string> FFiles;
     int FChecked = 0;
+    size_t FQuestions = 0;
 };
 
 TEST_F(MemIniFileTest, AgreesOnCaseFirstOccurrenceAndTrimming)
@@ -237,6 +325,50 @@ TEST_F(MemIniFileTest, AgreesOnRandomTexts)
             return;
     }
     EXPECT_EQ(FChecked, 25);
+}
+
+TEST_F(MemIniFileTest, AgreesOnEncodings)
+{
+    const auto expect = [this](const std::wstring& Text, TIniEncoding Encoding) {
+        const TGeneratedIni ini = TIniTextGenerator::Encode(Text, Encoding);
+        ExpectAgree(ini.Bytes, ini.Ansi, Encoding == TIniEncoding::Ansi, false);
+    };
+    const std::wstring text = L"[U\x00E4]\r\nu=\x00E4\r\n\x00C4=cap\r\n\x00E4=low\r\nw=a\x00A0\r\n"
+                              L"x=\x2003y\x2003\r\nr=\x0421\x0438\x043D\r\nq=\"\x00E9\"\r\n[\x6309]\r\nk=1\r\n";
+    for (TIniEncoding encoding : {TIniEncoding::Ansi, TIniEncoding::Utf8, TIniEncoding::Utf16LE, TIniEncoding::Utf16BE})
+        expect(text, encoding);
+    // Bytes that are no UTF-8 after its byte-order mark, a second mark, lone surrogates.
+    ExpectAgree("\xEF\xBB\xBF[S]\r\nv=\xC3\x28x\r\nz=\xE4\r\nt=\xED\xA0\x80\r\n", "[S]\r\nv\r\nz\r\nt\r\n", false,
+                false);
+    ExpectAgree("\xEF\xBB\xBF\xEF\xBB\xBF[S]\r\nk=1\r\n", "\xEF\xBB\xBF[S]\r\nk\r\n", false, false);
+    expect(L"\xFEFF[S]\r\nk=1\r\n", TIniEncoding::Utf16LE);
+    expect(L"[S\xD800]\r\nk\xDC00=1\r\nl=\xD83D\xDE00\r\n", TIniEncoding::Utf16LE);
+    // Byte-order marks alone, and the odd byte.
+    ExpectAgree("\xFF\xFE", "", false, false);
+    ExpectAgree("\xFE\xFF", "", false, false);
+    ExpectAgree("\xFF\xFE[\0S\0]\0\r\0k\0=\0001\0\n\0x"s, "[S]\r\nk=1\nx", false, false);
+    ExpectAgree("\xFE\xFF\0[\0S\0]\0\r\0k\0=\0001\0\nx"s, "[S]\r\nk=1\nx", false, false);
+    EXPECT_EQ(FChecked, 12);
+}
+
+TEST_F(MemIniFileTest, AgreesOnGeneratedDescriptionsInTheAnsiCodePage)
+{
+    ExpectAgreeOnGenerated(TIniEncoding::Ansi, 1, 40);
+    EXPECT_EQ(FChecked, 40);
+    EXPECT_GT(FQuestions, 10000u);
+}
+
+TEST_F(MemIniFileTest, AgreesOnGeneratedDescriptionsInUtf8)
+{
+    ExpectAgreeOnGenerated(TIniEncoding::Utf8, 2, 40);
+    EXPECT_EQ(FChecked, 40);
+}
+
+TEST_F(MemIniFileTest, AgreesOnGeneratedDescriptionsInUtf16)
+{
+    ExpectAgreeOnGenerated(TIniEncoding::Utf16LE, 3, 20);
+    ExpectAgreeOnGenerated(TIniEncoding::Utf16BE, 4, 20);
+    EXPECT_EQ(FChecked, 40);
 }
 
 } // namespace

@@ -1,16 +1,21 @@
 // The skin data component and the skin description, on packages the tests build themselves: the
 // colour table and custom colours, every kind of element slot, caption buttons with their frame
 // rules and the MDI strip, radio and check frame counts, tile limits, image names, bad bitmaps,
-// the temporary description file, and the activation rules.
+// descriptions read from memory giving the skins their files give through the profile functions,
+// and the activation rules.
 #include "skin/data/WinSkinData.h"
 
 #include "framework/controls/Forms.h"
 #include "framework/core/Dialogs.h"
 #include "framework/core/FormReader.h"
+#include "framework/core/IniFile.h"
+#include "framework/core/ProfileMemIniFile.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/BitmapCodec.h"
 #include "skin/manager/SkinManager.h"
+#include "skin/package/SkinRead.h"
 #include "skin/package/WinSkinStore.h"
+#include "tests/support/IniTexts.h"
 #include "tests/support/SkinPackages.h"
 #include "tools/skinpack/PackageWriter.h"
 
@@ -19,6 +24,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +47,71 @@ std::string TempName(const std::string& Entry)
 bool Exists(const std::string& Name)
 {
     return GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every figure of a parsed skin, bitmap sizes for the bitmaps, as text.
+std::string Dump(const TSkinContent& Skin)
+{
+    std::ostringstream out;
+    const auto size = [&out](const TBitmap& Bitmap) { out << ' ' << Bitmap.Width() << 'x' << Bitmap.Height(); };
+    const auto element = [&](const char* Slot, const TDataSkinObject* e) {
+        out << Slot;
+        if (e == nullptr) {
+            out << " none\n";
+            return;
+        }
+        out << ' ' << e->Name << ' ' << e->LeftWidth << ' ' << e->TopHeight << ' ' << e->RightWidth << ' '
+            << e->BottomHeight << ' ' << e->Trans << ' ' << e->Tile << ' ' << e->FrameCount << ' ' << e->Style << ' '
+            << e->NormalColour << ' ' << e->MouseOverColour << ' ' << e->PressedColour << ' ' << e->NormalColour2 << ' '
+            << e->MouseOverColour2 << ' ' << e->PressedColour2;
+        size(*e->Bitmap);
+        if (const auto* border = dynamic_cast<const TDataSkinBorder*>(e))
+            size(*border->Bitmap2);
+        if (const auto* button = dynamic_cast<const TDataSkinButton*>(e)) {
+            size(*button->CheckButton);
+            size(*button->RadioButton);
+            out << ' ' << button->CheckButtonFrame << ' ' << button->RadioButtonFrame;
+        }
+        if (const auto* t = dynamic_cast<const TDataSkinTitle*>(e))
+            out << ' ' << t->TextAlignment << ' ' << t->Textbackground << ' ' << t->FontHeight << ' ' << t->TXTBackleft
+                << ' ' << t->TXTBackRight << ' ' << t->ActiveText << ' ' << t->InActiveText;
+        if (const auto* b = dynamic_cast<const TDataSkinSysButton*>(e))
+            out << ' ' << b->Action << ' ' << b->Align << ' ' << b->Xcoord << ' ' << b->Ycoord << ' ' << b->CombineOp
+                << ' ' << b->Visibility << ' ' << b->Visibility1;
+        out << '\n';
+    };
+    out << "name " << Skin.SkinName << "\ncolours";
+    const TSkinColours& c = Skin.Colours;
+    for (TColor colour : {c.WindowText, c.ButtonFace, c.Scrollbar, c.HilightText, c.Hilight, c.Menubar, c.Menu,
+                          c.MenuText, c.ButtonText, c.ButtonHilight, c.Buttonlight, c.ButtonShadow, c.ButtonDkShadow,
+                          c.MenuBarText, c.TitleTextActive, c.TitleTextNoActive})
+        out << ' ' << colour;
+    out << "\ncustom";
+    for (TColor colour : Skin.CustomColours)
+        out << ' ' << colour;
+    out << '\n';
+    element("left", Skin.BorderLeft.get());
+    element("right", Skin.BorderRight.get());
+    element("top", Skin.BorderTop.get());
+    element("bottom", Skin.BorderBottom.get());
+    element("buttons", Skin.Buttons.get());
+    element("title", Skin.Title.get());
+    element("progress", Skin.Progress.get());
+    element("tabs", Skin.Tabs.get());
+    element("updown.horz", Skin.UpDownHorz.get());
+    element("updown.vert", Skin.UpDownVert.get());
+    for (const auto& [slot, e] : {std::pair{"menubar", &Skin.MenuBar}, std::pair{"groupbox", &Skin.GroupBoxEdge},
+                                  std::pair{"toolbars", &Skin.Toolbars}, std::pair{"statusbar", &Skin.StatusBarEdges},
+                                  std::pair{"combo", &Skin.ComboButton}, std::pair{"sunkedge", &Skin.SunkEdge},
+                                  std::pair{"extra", &Skin.ExtraImages}, std::pair{"header", &Skin.Headerbar},
+                                  std::pair{"menuitem", &Skin.MenuItem}, std::pair{"menuback", &Skin.MenuBackground},
+                                  std::pair{"scrollbar", &Skin.Scrollbar}, std::pair{"horzscroll", &Skin.HorzScroll},
+                                  std::pair{"vertscroll", &Skin.VertScroll}, std::pair{"horzthumb", &Skin.HorzScrollThumb},
+                                  std::pair{"vertthumb", &Skin.VertScrollThumb}})
+        element(slot, e->get());
+    for (const auto& button : Skin.SysButtons)
+        element("caption button", button.get());
+    return out.str();
 }
 
 struct TSkinDataTest : ::testing::Test {
@@ -243,7 +315,7 @@ TEST_F(TSkinDataTest, ElementsTheirKeysFrameCountsAndLimits)
     EXPECT_EQ(small.SkinButtons()->CheckButtonFrame, 8);
 }
 
-TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
+TEST_F(TSkinDataTest, LoadsAreFreshWriteNoFileAndBadDataRaises)
 {
     TSkinData data(nullptr);
     // A name of this process's own, so that other test programs running now cannot have it.
@@ -254,17 +326,30 @@ TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
     EXPECT_EQ(data.SkinName(), "First");
     ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Second\r\n", {}, entry));
     EXPECT_EQ(data.SkinName(), "Second");
+    // The description is read where it was decoded: a file of its name in the temporary folder is
+    // neither written nor removed.
     EXPECT_FALSE(Exists(file));
+    {
+        std::ofstream(file, std::ios::binary) << "[TitlebarSkin]\r\nSkinName=Stale\r\n";
+    }
+    ASSERT_TRUE(Load(data, "[TitlebarSkin]\r\nSkinName=Third\r\n", {}, entry));
+    EXPECT_EQ(data.SkinName(), "Third");
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        EXPECT_EQ(content.str(), "[TitlebarSkin]\r\nSkinName=Stale\r\n");
+    }
+    DeleteFileA(file.c_str());
 
-    // A bitmap entry that is no bitmap: the loading error comes out, the file is gone anyway.
-    // The skin loaded before stays, whole.
+    // A bitmap entry that is no bitmap: the loading error comes out. The skin loaded before
+    // stays, whole.
     EXPECT_THROW(Load(data, "[Personality]\r\nLeft=bad.bmp\r\n", {{"bad.bmp", "BM not really"}}, entry),
                  EInvalidGraphic);
     EXPECT_FALSE(data.SkinLoading());
-    EXPECT_EQ(data.SkinName(), "Second");
-    EXPECT_FALSE(Exists(file));
+    EXPECT_EQ(data.SkinName(), "Third");
 
-    // No description entry: the file to write is the bare folder, which cannot be created.
+    // No description entry: the file-creation error, as ever.
     const std::string package = BuildPackage({{"only.bmp", Bmp(2, 2)}});
     data.PackageBytes().Clear();
     data.PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
@@ -285,6 +370,50 @@ TEST_F(TSkinDataTest, LoadsAreFreshBadDataRaisesAndTheTemporaryFileAlwaysGoes)
     EXPECT_EQ(shown, (std::vector<std::string>{"This is Older Skin File\rPlease update to new version !"}));
     EXPECT_EQ(data.SkinName(), before);
     EXPECT_FALSE(data.SkinLoading());
+}
+
+TEST_F(TSkinDataTest, ADescriptionGivesTheSkinItsFileGivesThroughTheProfileFunctions)
+{
+    // Text in another encoding comes out in the ANSI code page, as the profile functions give it.
+    TSkinData data(nullptr);
+    ASSERT_TRUE(Load(data, "\xEF\xBB\xBF[TitlebarSkin]\r\nSkinName = Gr\xC3\xBCn \xE2\x80\x93 \xE6\x97\xA5\r\n"));
+    EXPECT_EQ(data.SkinName(), "Gr\xFCn \x96 ?");
+    ASSERT_TRUE(Load(data, TIniTextGenerator::Encode(L"[TitlebarSkin]\nSkinName=\x00E9", TIniEncoding::Utf16LE).Bytes));
+    EXPECT_EQ(data.SkinName(), "\xE9");
+
+    // Generated descriptions, each read through the profile functions from a file of its bytes and
+    // from the bytes in memory, into skins with bitmaps from the package.
+    const std::string file = TempName("pembrox-description-" + std::to_string(GetCurrentProcessId()) + ".ini");
+    const std::string left = Bmp(4, 30), top = Bmp(60, 8);
+    TIniTextGenerator generator(5);
+    const std::string plain = [&] {
+        TSkinReader reader;
+        TMemoryStream bytes;
+        const std::string package = BuildPackage({{"skin.ini", ""}});
+        bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+        EXPECT_TRUE(reader.Open(bytes));
+        return Dump(*TSkinDescription(reader).Parse(TProfileMemIniFile("")));
+    }();
+    int different = 0;
+    for (int i = 0; i < 60; ++i) {
+        const TGeneratedIni ini = generator.Next(i % 3 == 2 ? TIniEncoding::Utf8 : TIniEncoding::Ansi);
+        SCOPED_TRACE("description " + std::to_string(i) + ": " + ini.Ansi);
+        const std::string package = BuildPackage(
+            {{"skin.ini", ini.Bytes}, {"left.bmp", left}, {"top.bmp", top}});
+        TMemoryStream bytes;
+        bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+        TSkinReader reader;
+        ASSERT_TRUE(reader.Open(bytes));
+        {
+            std::ofstream(file, std::ios::binary | std::ios::trunc) << ini.Bytes;
+        }
+        const std::string expected = Dump(*TSkinDescription(reader).Parse(TIniFile(file)));
+        ASSERT_EQ(Dump(*TSkinDescription(reader).Parse(TProfileMemIniFile(ini.Bytes))), expected);
+        different += expected != plain;
+    }
+    DeleteFileA(file.c_str());
+    // The descriptions said something to the engine.
+    EXPECT_GT(different, 40);
 }
 
 namespace {
