@@ -51,8 +51,8 @@ TNameCount CountNames(const uint8_t* Text, size_t Size, int Limit)
     return count;
 }
 
-// The description entry is written to a file of its name in the temporary folder: a name must
-// not lead anywhere else.
+// Entry names are file names (skinpack's unpack writes them, a caller may save an entry under
+// its name): a name must not lead out of the folder it is written to.
 bool HasPathPart(const std::string& Name)
 {
     return Name.find_first_of("\\/:") != std::string::npos || Name.find("..") != std::string::npos;

@@ -50,7 +50,7 @@ public:
     // else that is not a valid package (see LastError) also returns false, without a message:
     // among others a declared length the compressed data cannot hold, more names than
     // MaxEntries or than the content has sizes for, a name longer than MaxNameLength, and a name
-    // with a folder, a drive or ".." in it (the description entry becomes a file name).
+    // with a folder, a drive or ".." in it (entries are written to files of their names).
     bool Open(TMemoryStream& Package);
     // Copies the entry called Name into Out (emptied first; position 0 after). No match: Out empty.
     void ExtractEntry(const std::string& Name, TMemoryStream& Out) const;
