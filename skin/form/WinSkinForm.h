@@ -26,6 +26,7 @@
 #include "skin/form/CaptionButtons.h"
 #include "skin/form/FormSite.h"
 #include "skin/form/FramePainter.h"
+#include "skin/form/SkinMenuBar.h"
 
 #include <windows.h>
 
@@ -112,6 +113,8 @@ public:
     TCaptionButtons& Buttons() { return *FButtons; }
     const TCaptionButtons& Buttons() const { return *FButtons; }
     TAdaptorSet& AdaptorSet() { return *FAdaptors; }
+    // The skinned menu bar, or nullptr (a window without a menu, or one whose bar is the system's).
+    TWinSkinMenu* SkinMenu() const { return FSkinMenu.get(); }
 
     // ---- the non-client mouse
     // A screen point in window coordinates (of the frame the skin draws).
@@ -216,6 +219,7 @@ private:
     std::unique_ptr<TFramePainter> FFrame;
     std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TAdaptorSet> FAdaptors;
+    std::unique_ptr<TWinSkinMenu> FSkinMenu;
     std::unique_ptr<TTimer> FHoverTimer;
     std::string FWindowClass;
     SIZE FNativeFrameSize{0, 0};
