@@ -204,7 +204,6 @@ void TWinSkinForm::HandleSize(TMessage& Message)
     CallDefault(Message);
     if (Retired())
         return;
-    const bool wasNormal = FSizedState == shNormal;
     switch (Message.WParam) {
     case SIZE_RESTORED:
         FShowState = shNormal;
@@ -218,7 +217,6 @@ void TWinSkinForm::HandleSize(TMessage& Message)
     default:
         break;
     }
-    FSizedState = FShowState;
     if (IsMinimized())
         return;
     if (IsMdiChild()) {
@@ -232,10 +230,10 @@ void TWinSkinForm::HandleSize(TMessage& Message)
             FitToSkin(true);
             FSkinState = ssSkinned;
         } else if (const SIZE client{LOWORD(Message.LParam), HIWORD(Message.LParam)};
-                   wasNormal && !FRefitPending && (client.cx != FFittedClient.cx || client.cy != FFittedClient.cy)) {
-            // The user sized the window: the client size to give back follows. (A restore out
-            // of the maximised state brings the normal placement back, which the platform may
-            // have clamped; and a frame change before the fit to new metrics is not the user's.)
+                   !FRefitPending && (client.cx != FFittedClient.cx || client.cy != FFittedClient.cy)) {
+            // The user sized the window: the client size to give back follows. (A size the fit
+            // gave, which a restore or the first show reports again, is not the user's; nor is
+            // a frame change before the fit to new metrics.)
             FNormalClient = client;
             FFittedClient = SIZE{-1, -1}; // from now on every size is the user's
         }

@@ -157,7 +157,6 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     if ((FWindowStyle & WS_MAXIMIZEBOX) != 0)
         FCaptionIcons |= ciMaximize;
     ReadShowState();
-    FSizedState = FShowState;
     DetectMdiClient();
 
     if ((FWindowStyle & WS_POPUP) != 0 && (FWindowStyle & (WS_BORDER | WS_DLGFRAME)) == 0)

@@ -246,6 +246,4 @@ private:
     SIZE FFittedClient{-1, -1};
     // New frame metrics are loaded and the window is not fitted to them yet.
     bool FRefitPending = false;
-    // The state the last WM_SIZE left: a restore out of another state is no size the user chose.
-    int FSizedState = shNormal;
 };

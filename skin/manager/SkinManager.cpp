@@ -97,7 +97,7 @@ void TSkinManage::InstallHook()
     FHook.reset(SetWindowsHookExA(WH_CBT, &TSkinManage::HookProc, nullptr, GetCurrentThreadId()));
 }
 
-void TSkinManage::WatchNewWindow(HWND W, const CREATESTRUCTA* Create)
+void TSkinManage::WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create)
 {
     // Framed top-level windows only: a window without a frame shows no frame of its own to
     // replace, and the hidden helper windows a program makes (message windows, OLE's, the
@@ -106,8 +106,7 @@ void TSkinManage::WatchNewWindow(HWND W, const CREATESTRUCTA* Create)
     if (!FSkinningOn || Create == nullptr || (Create->style & WS_CHILD) != 0 || (Create->style & Frames) == 0 ||
         Create->hwndParent == HWND_MESSAGE)
         return;
-    const std::string cls = WindowClassName(W);
-    if (cls == "#32768" || cls == "TApplication" || !CanSkinClass(cls))
+    if (ClassName == "TApplication" || !CanSkinClass(ClassName))
         return;
     FNewWindows.push_back(W);
     if (!FShowHook)
@@ -148,7 +147,7 @@ void TSkinManage::SkinBeforeShow(HWND W)
     // Top-level windows only (MDI children are taken over by their client's procedure), and
     // only while still hidden: a window shown already was seen with its own frame and is taken
     // over on activation as before.
-    if ((style & WS_CHILD) != 0 || IsWindowVisible(W) || WindowClassName(W) == "#32768")
+    if ((style & WS_CHILD) != 0 || IsWindowVisible(W))
         return;
     if (!IsSkinnedWindow(W) && !SkinWindow(W))
         return;
@@ -169,13 +168,14 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
         switch (Code) {
         case HCBT_CREATEWND: {
             const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(LParam);
-            if (WindowClassName(window) == "ScrollBar" && create != nullptr && create->lpcs != nullptr &&
+            const std::string cls = WindowClassName(window);
+            if (cls == "ScrollBar" && create != nullptr && create->lpcs != nullptr &&
                 self->IsSkinnedWindow(create->lpcs->hwndParent))
                 return 10; // a skinned form never gets a stand-alone scroll bar
-            if (WindowClassName(window) == "#32768")
+            if (cls == "#32768")
                 self->SkinPopupWindow(window);
             else
-                self->WatchNewWindow(window, create != nullptr ? create->lpcs : nullptr);
+                self->WatchNewWindow(window, cls, create != nullptr ? create->lpcs : nullptr);
             break;
         }
         case HCBT_DESTROYWND:

@@ -100,8 +100,9 @@ public:
 private:
     static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
     static LRESULT CALLBACK ShowHookProc(int Code, WPARAM WParam, LPARAM LParam);
-    // A top-level window is being made: it is watched until it is shown or destroyed.
-    void WatchNewWindow(HWND W, const CREATESTRUCTA* Create);
+    // A top-level window (not a popup menu) is being made: it is watched until it is shown or
+    // destroyed.
+    void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
     // W is no longer watched; the show hook goes with the last watched window.
     void ForgetNewWindow(HWND W) noexcept;
     // A top-level window is about to be shown for the first time since skinning is on: it is
