@@ -4,10 +4,13 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
+#include "framework/menus/Menus.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
 
 #include <windows.h>
+
+#include <commdlg.h>
 
 namespace {
 
@@ -35,7 +38,8 @@ void TDemoForm::Publish(TClassBuilder<TDemoForm>& b)
 
 TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
 {
-    // The frame first: the client size follows from it.
+    // The frame and the menu first: the client size follows from them.
+    MakeMenu();
     SetCaption("Pembrox Demo");
     SetBorderStyle(bsSizeable);
     SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
@@ -126,6 +130,102 @@ void TDemoForm::LoadSkin()
     SkinData1->SetActive(true);
     Status->SetCaption(" Skin: " + source +
                        (SkinData1->SkinLoading() ? " (not a valid skin)" : " (" + SkinData1->SkinName() + ")"));
+}
+
+void TDemoForm::MakeMenu()
+{
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetName("MainMenu1");
+    int count = 0;
+    auto add = [&](TMenuItem* Parent, const char* Caption, TShortCut Key = scNone) {
+        auto* item = new TMenuItem(this);
+        item->SetName("MenuItem" + std::to_string(++count));
+        item->SetCaption(Caption);
+        item->SetShortCut(Key);
+        item->SetOnClick(BindMethod<&TDemoForm::MenuItemClick>(this));
+        Parent->Add(item);
+        return item;
+    };
+    TMenuItem* root = MainMenu1->Items();
+    TMenuItem* file = add(root, "&File");
+    add(file, "&New", ShortCut('N', false, true, false));
+    add(file, "&Open skin...", ShortCut('O', false, true, false))
+        ->SetOnClick(BindMethod<&TDemoForm::OpenSkinClick>(this));
+    add(file, "-");
+    add(file, "E&xit")->SetOnClick(BindMethod<&TDemoForm::ExitClick>(this));
+
+    TMenuItem* edit = add(root, "&Edit");
+    add(edit, "&Undo", ShortCut('Z', false, true, false))->SetEnabled(false);
+    add(edit, "Cu&t", ShortCut('X', false, true, false));
+    add(edit, "&Copy", ShortCut('C', false, true, false));
+    add(edit, "&Paste", ShortCut('V', false, true, false));
+    add(edit, "-");
+    TMenuItem* wrap = add(edit, "&Word wrap", ShortCut('W', false, true, false));
+    wrap->SetChecked(true);
+    wrap->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
+
+    TMenuItem* view = add(root, "&View");
+    TMenuItem* panels = add(view, "&Panels");
+    add(panels, "&Header")->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
+    add(panels, "&Status bar")->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
+    TMenuItem* size = add(panels, "Si&ze");
+    add(size, "&Small");
+    add(size, "&Large");
+    for (int i = 0; i < 2; ++i)
+        panels->Items(i)->SetChecked(true);
+    add(view, "&Refresh", VK_F5);
+
+    TMenuItem* help = add(root, "&Help");
+    add(help, "&About Pembrox...")->SetOnClick(BindMethod<&TDemoForm::AboutClick>(this));
+    SetMenu(MainMenu1);
+}
+
+void TDemoForm::MenuItemClick(TObject* Sender)
+{
+    if (auto* item = dynamic_cast<TMenuItem*>(Sender); item != nullptr && item->Count() == 0)
+        Status->SetCaption(" " + StripHotkey(item->Caption()) + " chosen");
+}
+
+void TDemoForm::ToggleClick(TObject* Sender)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (item == nullptr)
+        return;
+    item->SetChecked(!item->Checked());
+    const std::string caption = StripHotkey(item->Caption());
+    if (caption == "Header")
+        Header->SetVisible(item->Checked());
+    else if (caption == "Status bar")
+        Status->SetVisible(item->Checked());
+    Status->SetCaption(" " + caption + (item->Checked() ? " on" : " off"));
+}
+
+void TDemoForm::OpenSkinClick(TObject*)
+{
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = Handle();
+    open.lpstrFilter = "Skins (*.skn)\0*.skn\0All files\0*.*\0";
+    open.lpstrFile = file;
+    open.nMaxFile = sizeof file;
+    open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&open))
+        return;
+    SkinData1->SetSkinFile(file);
+    Status->SetCaption(" Skin: " + std::string(file) +
+                       (SkinData1->SkinLoading() ? " (not a valid skin)" : " (" + SkinData1->SkinName() + ")"));
+}
+
+void TDemoForm::ExitClick(TObject*)
+{
+    Close();
+}
+
+void TDemoForm::AboutClick(TObject*)
+{
+    MessageBoxA(Handle(), "Pembrox Demo\nEvery window of this program is drawn from a skin.", "About Pembrox",
+                MB_OK | MB_ICONINFORMATION);
 }
 
 void TDemoForm::MakeGallery(TWinControl* Content)

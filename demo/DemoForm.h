@@ -8,6 +8,8 @@
 #include <string>
 
 class TBitBtn;
+class TMainMenu;
+class TMenuItem;
 class TButton;
 class TPanel;
 class TSkinData;
@@ -24,6 +26,7 @@ public:
     TButton* ButtonOK = nullptr;
     TBitBtn* ButtonClose = nullptr;
     TSkinData* SkinData1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
 
     // The skin: "default.skn" in the working folder when there is one, else the built-in skin
     // from the program's resources. Then skinning goes on. Call before the form is first shown.
@@ -32,8 +35,17 @@ public:
     void ButtonOKClick(TObject* Sender);
     void ButtonMessageClick(TObject* Sender);
     void ButtonCloseClick(TObject* Sender);
+    // Every menu item without a handler of its own: the status bar names the item.
+    void MenuItemClick(TObject* Sender);
+    void OpenSkinClick(TObject* Sender);
+    void ExitClick(TObject* Sender);
+    void AboutClick(TObject* Sender);
+    // A check item: its check mark turns over.
+    void ToggleClick(TObject* Sender);
 
 private:
+    // File, Edit, View (a sub-menu two levels deep) and Help.
+    void MakeMenu();
     // Check boxes, a radio group, radio buttons, speed buttons and a button that opens a message
     // box, on Content.
     void MakeGallery(TWinControl* Content);

@@ -258,6 +258,32 @@ LRESULT CALLBACK PopupListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 // ---- Short-cuts ---------------------------------------------------------------------------------
 
+std::string StripHotkey(const std::string& Caption)
+{
+    std::string out;
+    for (size_t i = 0; i < Caption.size(); ++i) {
+        if (Caption[i] == '&') {
+            if (i + 1 < Caption.size() && Caption[i + 1] == '&')
+                out += Caption[++i];
+            continue;
+        }
+        out += Caption[i];
+    }
+    return out;
+}
+
+char GetHotkey(const std::string& Caption)
+{
+    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&')
+            continue;
+        if (Caption[i + 1] != '&')
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(Caption[i + 1])));
+        ++i;
+    }
+    return 0;
+}
+
 TShortCut ShortCut(WORD Key, bool Shift, bool Ctrl, bool Alt)
 {
     if ((Key & 0xFF00) != 0)
@@ -714,21 +740,9 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const
 
 TMenuItem* TMenuItem::Find(const std::string& ACaption) const
 {
-    const auto strip = [](const std::string& s) {
-        std::string out;
-        for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '&') {
-                if (i + 1 < s.size() && s[i + 1] == '&')
-                    out += s[++i];
-                continue;
-            }
-            out += s[i];
-        }
-        return out;
-    };
-    const std::string wanted = strip(ACaption);
+    const std::string wanted = StripHotkey(ACaption);
     for (TMenuItem* item : FItems)
-        if (SameText(strip(item->FCaption), wanted))
+        if (SameText(StripHotkey(item->FCaption), wanted))
             return item;
     return nullptr;
 }
@@ -1063,7 +1077,9 @@ bool MenuDispatchCommand(WORD Command)
     TMenuItem* item = FindMenuItem(Command);
     if (item == nullptr)
         return false;
-    item->Click();
+    // A native menu sends no command for a disabled item; one that comes anyway is ignored.
+    if (item->Enabled())
+        item->Click();
     return true;
 }
 

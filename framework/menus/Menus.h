@@ -39,6 +39,13 @@ std::string ShortCutToText(TShortCut Value);
 // The inverse, without regard to case; anything it cannot read gives 0.
 TShortCut TextToShortCut(const std::string& Text);
 
+// ---- Captions -----------------------------------------------------------------------------------
+
+// The caption without its access-key marks ("&&" is a plain ampersand).
+std::string StripHotkey(const std::string& Caption);
+// The access key of Caption, in lower case: the character after a single '&'; 0 when none.
+char GetHotkey(const std::string& Caption);
+
 // ---- Actions ------------------------------------------------------------------------------------
 
 class TBasicAction : public TComponent {
@@ -339,7 +346,7 @@ DECLARE_EXCEPTION(EMenuError, Exception);
 // (by command, by item data, by popup handle) is a live item of this module; anything else returns
 // false and touches nothing.
 
-// WM_COMMAND of a menu: clicks the item with that command.
+// WM_COMMAND of a menu: clicks the item with that command (a disabled item is not clicked).
 bool MenuDispatchCommand(WORD Command);
 // WM_MEASUREITEM / WM_DRAWITEM with CtlType ODT_MENU.
 bool MenuMeasureItem(MEASUREITEMSTRUCT& Info);

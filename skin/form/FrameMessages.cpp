@@ -30,6 +30,10 @@ void TWinSkinForm::FrameWndProc(TMessage& Message)
             FFrameProc.Restore();
             FFrame->ForgetRegion();
         }
+        // A bare window's menu goes with it, as it would have without the skin. (A framework
+        // form takes its menu off its window itself: the menu component owns it.)
+        if (FForm == nullptr)
+            GiveMenuBack();
         CallDefault(Message);
         return;
     case WM_SETTEXT:
@@ -109,6 +113,10 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         }
         return true;
     case WM_SYSCOMMAND:
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && FSkinState == ssSkinned && MenuKeyCommand(*this, Message.LParam)) {
+            Message.Result = 1;
+            return true;
+        }
         if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam == ' ' && FButtons->SystemMenu() != nullptr &&
             FSkinState == ssSkinned && !IsMinimized()) {
             // Alt+Space: the system menu, under the skin's title bar (the window has lost the
@@ -154,6 +162,19 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         StartSkinning();
         return true;
     case CM_MENUCHANGED:
+    case SKM_MENUCHANGED:
+        // The framework gives its window the changed menu again: the bar takes it back and shows
+        // the change.
+        if (Message.Msg == CM_MENUCHANGED)
+            CallDefault(Message);
+        if (!Retired() && FSkinMenu != nullptr && GetMenu(FHandle) != nullptr) {
+            TakeMenuOver();
+            FFrame->PaintFrame(nullptr);
+        }
+        return true;
+    case WM_MENUSELECT:
+        if (FMenuTracking)
+            MenuItemSelected(*this, Message.WParam, Message.LParam);
         CallDefault(Message);
         return true;
     default:
@@ -227,7 +248,7 @@ void TWinSkinForm::HandleSize(TMessage& Message)
         if (FFitPending) {
             // Skinned (or re-skinned) while minimised: the fit it could not have then.
             FSkinState = ssReskinning;
-            FitToSkin(true);
+            FitToSkin();
             FSkinState = ssSkinned;
         } else if (const SIZE client{LOWORD(Message.LParam), HIWORD(Message.LParam)};
                    !FRefitPending && (client.cx != FFittedClient.cx || client.cy != FFittedClient.cy)) {
@@ -271,6 +292,10 @@ void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
     if (Message.WParam != 0 && params != nullptr)
         proposed = params->rgrc[0];
     CallDefault(Message);
+    // The host gave the window a menu again (SetMenu): the skinned bar takes it once this frame
+    // change is over.
+    if (FSkinMenu != nullptr && GetMenu(FHandle) != nullptr)
+        PostMessageA(FHandle, SKM_MENUCHANGED, 0, 0);
     if (Message.WParam == 0 || params == nullptr) {
         Message.Result = 0;
         return;
@@ -349,6 +374,13 @@ void TWinSkinForm::FormMessageHook(TMessage& Message)
     case SKM_RESKIN:
         ReSkin();
         return;
+    case CM_DIALOGCHAR:
+        if (!Retired() && MenuDialogChar(*this, Message.WParam)) {
+            Message.Result = 1;
+            return;
+        }
+        FFormHook.CallOld(Message);
+        return;
     default:
         FFormHook.CallOld(Message);
         return;
@@ -385,6 +417,16 @@ void TWinSkinForm::ClientWndProc(TMessage& Message)
             FSite->SetMdiMax(false);
         FClientProc.CallOld(Message);
         return;
+    case WM_MDISETMENU:
+        FClientProc.CallOld(Message);
+        if (!Retired() && FSkinMenu != nullptr) {
+            if (Message.WParam != 0)
+                FSkinMenu->RebuildButtons(reinterpret_cast<HMENU>(Message.WParam));
+            else
+                FSkinMenu->BuildButtons();
+            FFrame->PaintFrame(nullptr);
+        }
+        return;
     case WM_MDIREFRESHMENU:
         FClientProc.CallOld(Message);
         if (FNewMDIChild != nullptr) {
@@ -406,7 +448,10 @@ void TWinSkinForm::ClientWndProc(TMessage& Message)
 TNCObject* TWinSkinForm::ObjectUnderMouse(LPARAM ScreenPoint) const
 {
     const POINT screen = PointOf(ScreenPoint);
-    return FButtons->ButtonAt(ScreenToFrame(screen.x, screen.y));
+    const POINT p = ScreenToFrame(screen.x, screen.y);
+    if (TNCObject* button = FButtons->ButtonAt(p))
+        return button;
+    return FSkinMenu != nullptr ? FSkinMenu->ButtonAtPoint(p) : nullptr;
 }
 
 // ---- the non-client mouse messages
@@ -414,11 +459,17 @@ TNCObject* TWinSkinForm::ObjectUnderMouse(LPARAM ScreenPoint) const
 void TWinSkinForm::HandleNcHitTest(TMessage& Message)
 {
     CallDefault(Message);
-    if (Message.Result == HTCAPTION && FFrame->MenuHeight() > 0) {
-        const POINT screen = PointOf(Message.LParam);
-        if (ScreenToFrame(screen.x, screen.y).y >= FFrame->BorderTop())
-            Message.Result = HTMENU;
-    }
+    if (FFrame->MenuHeight() <= 0 || Message.Result == HTCLIENT)
+        return;
+    // The bar's band is the menu's, whatever the platform makes of its own smaller frame.
+    const POINT screen = PointOf(Message.LParam);
+    const POINT p = ScreenToFrame(screen.x, screen.y);
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const bool inBar = p.y >= FFrame->BorderTop() && p.y < FFrame->BorderTop() + FFrame->MenuHeight() &&
+                       p.x >= FFrame->BorderLeft() && p.x < (window.right - window.left) - FFrame->BorderRight();
+    if (inBar || (Message.Result == HTCAPTION && p.y >= FFrame->BorderTop()))
+        Message.Result = HTMENU;
 }
 
 void TWinSkinForm::HandleNcMouseMove(TMessage& Message)
@@ -442,6 +493,8 @@ void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
             SetForegroundWindow(FHandle);
         object->MouseDown();
         Message.Result = 0;
+        if (auto* button = dynamic_cast<TMenuBtn*>(object); button != nullptr && !Retired())
+            TrackMenuButton(*this, *button);
         return;
     }
     // A maximised window is not dragged by its title.

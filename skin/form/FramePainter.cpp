@@ -198,6 +198,8 @@ void TFramePainter::PaintFrame(HDC DC)
             DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, dc);
             DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, dc);
             PaintTitleBar(dc);
+            if (TWinSkinMenu* bar = FForm.SkinMenu(); bar != nullptr && FMenuHeight > 0)
+                bar->PaintBar(dc, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight});
         }
     } catch (...) {
         // A frame paint never fails the window: what could not be drawn stays as it was.

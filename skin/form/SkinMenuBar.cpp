@@ -9,25 +9,14 @@
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace {
 
 // The longest caption a button takes from the native menu.
 constexpr int CaptionLength = 80;
-
-// The access key of Caption: the character after a single '&' ("&&" is a plain ampersand).
-char AccessKey(const std::string& Caption)
-{
-    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
-        if (Caption[i] != '&')
-            continue;
-        if (Caption[i + 1] != '&')
-            return static_cast<char>(std::tolower(static_cast<unsigned char>(Caption[i + 1])));
-        ++i;
-    }
-    return 0;
-}
 
 // The top-level item of Menu whose command is Command (the last one when several are).
 TMenuItem* ItemByCommand(TMainMenu& Menu, UINT Command)
@@ -74,7 +63,35 @@ TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, TWinSkinForm* Form, TSkinData* Da
     FBarBitmap->SetPixelFormat(pf32bit);
 }
 
-TWinSkinMenu::~TWinSkinMenu() = default;
+TWinSkinMenu::~TWinSkinMenu()
+{
+    if (FMainMenu != nullptr)
+        FMainMenu->RemoveFreeNotification(this);
+}
+
+void TWinSkinMenu::SetMainMenu(TMainMenu* Value)
+{
+    if (Value == FMainMenu)
+        return;
+    if (FMainMenu != nullptr)
+        FMainMenu->RemoveFreeNotification(this);
+    FMainMenu = Value;
+    if (FMainMenu != nullptr)
+        FMainMenu->FreeNotification(this);
+}
+
+void TWinSkinMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMainMenu)
+        FMainMenu = nullptr;
+}
+
+TMenuBtn* TWinSkinMenu::Button(int Index) const
+{
+    return Index >= 0 && Index < static_cast<int>(FButtons.size()) ? FButtons[static_cast<size_t>(Index)].get()
+                                                                     : nullptr;
+}
 
 void TWinSkinMenu::BuildButtons()
 {
@@ -180,6 +197,19 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R)
         button->BoundsRect = RECT{R.left + x, R.top, R.left + x + b, R.bottom - 1};
         x += b;
     }
+    // A maximised MDI child's minimise, restore and close buttons sit in the frame's bar.
+    if (FForm->MDIKind() == mkParent && FForm->IsMDIChildMaximized()) {
+        for (const auto& button : FForm->Buttons().Items()) {
+            const TDataSkinSysButton& e = *button->Element;
+            if (e.Visibility != cvMdiMenuBar || e.Bitmap->Empty())
+                continue;
+            RECT at = button->BoundsRect;
+            OffsetRect(&at, -R.left, -R.top);
+            DrawStretchFrame(canvas.Handle(), at, e.Bitmap.get(), 1, std::max(1, e.FrameCount), true);
+        }
+        if (FForm->Site() != nullptr && !FForm->Site()->MdiMaximized())
+            FForm->Site()->SetMdiMax(true);
+    }
     BitBlt(DC, R.left, R.top, w, h, canvas.Handle(), 0, 0, SRCCOPY);
 }
 
@@ -195,7 +225,7 @@ TMenuBtn* TWinSkinMenu::FindAccelButton(char Key) const
 {
     const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(Key)));
     for (const auto& button : FButtons)
-        if (button->Enabled && key != 0 && AccessKey(button->Caption) == key)
+        if (button->Enabled && key != 0 && GetHotkey(button->Caption) == key)
             return button.get();
     return nullptr;
 }

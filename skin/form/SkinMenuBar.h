@@ -3,6 +3,12 @@
 // built from the native menu (and, where it has no text, from the framework's main menu), the
 // bar is painted from the skin's menu-bar element, and the buttons find themselves by point or by
 // access key.
+//
+// A pressed button runs its item's native popup (TrackMenuButton). While the popup is open, a
+// message-filter hook of this thread watches the menu's modal loop: Left and Right at the edge of
+// the popup, or the mouse moving onto another button, close it and open the neighbour's, as a
+// native menu bar does. Only one popup is tracked at a time in the program; the hook exists only
+// while it is open.
 #pragma once
 
 #include "framework/core/Component.h"
@@ -39,7 +45,8 @@ public:
     TWinSkinMenu(TComponent* AOwner, TWinSkinForm* Form, TSkinData* Data);
     ~TWinSkinMenu() override;
 
-    void SetMainMenu(TMainMenu* Value) { FMainMenu = Value; }
+    // Freeing the main menu clears the reference.
+    void SetMainMenu(TMainMenu* Value);
     TMainMenu* MainMenu() const { return FMainMenu; }
 
     // The buttons from the window's menu, which the window then loses.
@@ -60,6 +67,12 @@ public:
     // The first enabled button whose caption has Key as its access key ("&F" for 'f').
     TMenuBtn* FindAccelButton(char Key) const;
 
+    // The button at Index, or nullptr.
+    TMenuBtn* Button(int Index) const;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     void Build(HMENU Menu, bool ByCommand);
 
@@ -71,3 +84,36 @@ private:
     std::unique_ptr<TBitmap> FBarBitmap;
     std::vector<std::unique_ptr<TMenuBtn>> FButtons;
 };
+
+// ---- tracking a button's popup
+
+// Runs Button's popup under it, and the neighbours' the user slides to; true when a popup ran.
+// Posts the item's command first when the item has no popup (its whole action) or is one of the
+// framework's items (whose click runs as its popup opens). A disabled button opens nothing.
+bool TrackMenuButton(TWinSkinForm& Form, TMenuBtn& Button);
+// Posts a non-client click on Button: it opens from the message loop.
+void PostMenuButtonClick(TWinSkinForm& Form, const TMenuBtn& Button);
+// CM_DIALOGCHAR: Alt + an access key opens that button; true when one takes the key.
+bool MenuDialogChar(TWinSkinForm& Form, WPARAM CharCode);
+// WM_SYSCOMMAND SC_KEYMENU (Key is its LParam): Alt or F10 alone, and Alt + a button's access
+// key, are the bar's (no native menu mode); true when the command is answered here.
+bool MenuKeyCommand(TWinSkinForm& Form, LPARAM Key);
+// WM_MENUSELECT at the owner of the tracked popup: the selected item, or the menu closing.
+void MenuItemSelected(TWinSkinForm& Form, WPARAM WParam, LPARAM LParam);
+// The popup of Form's bar is over (the form's MenuTracking goes false).
+void EndMenuTracking(TWinSkinForm& Form);
+// The tracked button's index (-1 when none) and whether the filter hook is installed.
+int TrackedMenuIndex();
+bool MenuFilterInstalled();
+// Form goes away: the tracking forgets it (its popup closes with its window).
+void ForgetMenuTracking(const TWinSkinForm& Form) noexcept;
+
+// Marks every item of Menu and of its sub-menus owner-drawn, for the skin's item drawing; gives
+// back what it changed with RestoreItemTypes (the host's menu keeps its own items).
+struct TItemTypeMark {
+    HMENU Menu;
+    UINT Position;
+    UINT Type;
+};
+std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu);
+void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 constexpr UINT SKM_RESKIN = 0x3401;
+constexpr UINT SKM_MENUCHANGED = 0x3402; // the window was given a menu again: the skinned bar takes it
 constexpr UINT SKM_REPAINTFRAME = 0x3502;
 constexpr UINT SKM_START = 0x3503;
 constexpr UINT SKM_QUERY = 0x3504; // a skinned window answers 1

@@ -50,6 +50,7 @@ TWinSkinForm::~TWinSkinForm()
     FButtons->DropCaptionButtons();
     FButtons->ForgetDropped();
     FAdaptors->ReleaseAdaptors();
+    ForgetMenuTracking(*this);
     if (FForm != nullptr)
         FForm->RemoveFreeNotification(this);
     if (FSkinData != nullptr)
@@ -70,6 +71,7 @@ void TWinSkinForm::OnRetire() noexcept
         FHoverTimer->SetEnabled(false);
     if (FSite != nullptr)
         FSite->ForgetForm(this);
+    ForgetMenuTracking(*this);
 }
 
 bool TWinSkinForm::MainMenuSkinned() const
@@ -166,9 +168,9 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     else
         FFrameKind = fkThin;
 
-    // The menu bar stays the system's until the skinned menu bar takes it over.
     FWindowMenu = GetMenu(FHandle);
     FFrame->SetMenuHeight(0);
+    TakeMenuOver();
 
     FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
     const bool mdiMaximized = MdiChildrenMaximized();
@@ -182,6 +184,39 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     LoadMetrics();
     AttachAdaptors();
     InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinSkinForm::TakeMenuOver()
+{
+    const HMENU menu = GetMenu(FHandle);
+    if (menu == nullptr || !IsMenu(menu) || IsMdiChild() || FFrameKind == fkNone || (FWindowStyle & WS_CHILD) != 0)
+        return;
+    if (FSkinMenu == nullptr) {
+        FSkinMenu = std::make_unique<TWinSkinMenu>(nullptr, this, FSkinData);
+        if (FForm != nullptr)
+            FSkinMenu->SetMainMenu(FForm->Menu());
+    }
+    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
+        FHotObject = nullptr;
+    FSkinMenu->BuildButtons();
+    FFrame->SetMenuHeight(GetSystemMetrics(SM_CYMENU));
+}
+
+void TWinSkinForm::GiveMenuBack() noexcept
+{
+    if (FSkinMenu == nullptr)
+        return;
+    const HMENU menu = FSkinMenu->MenuHandle();
+    if (IsWindow(FHandle) && GetMenu(FHandle) == nullptr && menu != nullptr && IsMenu(menu))
+        SetMenu(FHandle, menu);
+    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
+        FHotObject = nullptr;
+    FFrame->SetMenuHeight(0);
+    // A popup of the bar may be open (the skin switched off from inside it): its buttons stay
+    // until that call is over.
+    if (RunningCalls() > 0)
+        FDroppedMenu = std::move(FSkinMenu);
+    FSkinMenu.reset();
 }
 
 void TWinSkinForm::RecordNativeSize()
@@ -311,7 +346,7 @@ void TWinSkinForm::StartSkinning()
             FFitPending = true;
         } else if (!IsMinimized() && FFrameKind != fkNone) {
             FSkinState = ssFirstFit;
-            FitToSkin(false);
+            FitToSkin();
             FSkinState = ssSkinned;
             FFrame->BuildWindowRegion();
         }
@@ -321,7 +356,7 @@ void TWinSkinForm::StartSkinning()
         FHoverTimer->SetEnabled(true);
 }
 
-void TWinSkinForm::FitToSkin(bool WithMenu)
+void TWinSkinForm::FitToSkin()
 {
     FFitPending = false;
     FRefitPending = false;
@@ -333,7 +368,7 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
             RECT& normal = placement.rcNormalPosition;
             normal.right = normal.left + FNormalClient.cx + FFrame->BorderLeft() + FFrame->BorderRight();
             normal.bottom = normal.top + FNormalClient.cy + FFrame->BorderTop() + FFrame->BorderBottom() +
-                            (WithMenu ? FFrame->MenuHeight() : 0);
+                            FFrame->MenuHeight();
             placement.flags = 0;
             placement.showCmd = SW_SHOWMAXIMIZED;
             SetWindowPlacement(FHandle, &placement);
@@ -349,8 +384,7 @@ void TWinSkinForm::FitToSkin(bool WithMenu)
     // frame the system may have clamped.
     RECT client{0, 0, FNormalClient.cx, FNormalClient.cy};
     int width = client.right + FFrame->BorderLeft() + FFrame->BorderRight();
-    const int height =
-        client.bottom + FFrame->BorderTop() + FFrame->BorderBottom() + (WithMenu ? FFrame->MenuHeight() : 0);
+    const int height = client.bottom + FFrame->BorderTop() + FFrame->BorderBottom() + FFrame->MenuHeight();
     if (IsDialogClass(FWindowClass) && FSkinData != nullptr) {
         // A message dialog's caption must fit its title bar.
         int blank = 0;
@@ -418,7 +452,7 @@ void TWinSkinForm::ReSkin()
     if (!FFrameProc.Installed())
         return;
     FSkinState = ssReskinning;
-    FitToSkin(true);
+    FitToSkin();
     FSkinState = ssSkinned;
     FFrame->BuildWindowRegion();
 }
@@ -486,6 +520,7 @@ void TWinSkinForm::Unskin()
     SetCaptionStyles(true);
     FFormHook.Restore();
     FFrameProc.Restore();
+    GiveMenuBack();
     FAdaptors->ReleaseAdaptors();
     FAdaptors->GiveChangesBack(goingAway);
     UnhookMdiClient();

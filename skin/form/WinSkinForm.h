@@ -146,7 +146,14 @@ public:
     SIZE NormalClient() const { return FNormalClient; }
     const std::string& WindowClass() const { return FWindowClass; }
     TTimer* HoverTimer() const { return FHoverTimer.get(); }
+    // A popup of the skinned menu bar is open (TrackedMenu is its native menu).
     bool MenuTracking() const { return FMenuTracking; }
+    HMENU TrackedMenu() const { return FTrackedMenu; }
+    void SetMenuTracking(bool Value, HMENU Menu)
+    {
+        FMenuTracking = Value;
+        FTrackedMenu = Value ? Menu : nullptr;
+    }
     // The window procedure is replaced (the frame is taken over).
     bool FrameHooked() const { return FFrameProc.Installed(); }
 
@@ -161,8 +168,10 @@ private:
     public:
         explicit TFormCall(TWinSkinForm& Form) noexcept : FScope(Form)
         {
-            if (Form.RunningCalls() == 1)
+            if (Form.RunningCalls() == 1) {
                 Form.FButtons->ForgetDropped();
+                Form.FDroppedMenu.reset();
+            }
         }
 
     private:
@@ -174,7 +183,12 @@ private:
     void HookMdiClient();
     void UnhookMdiClient() noexcept;
     void ReadShowState();
-    void FitToSkin(bool WithMenu);
+    void FitToSkin();
+    // The window's menu goes to the skinned bar (a new menu handle: the bar is built again).
+    void TakeMenuOver();
+    // The window gets its menu back and the bar goes (kept until the running call returns when
+    // one of its popups is open).
+    void GiveMenuBack() noexcept;
     void StartSkinning();
     bool MainMenuSkinned() const;
     // The window's size as the host had it: its native frame around NormalClient, where the
@@ -235,6 +249,9 @@ private:
     int FSkinState = ssNone;
     HMENU FWindowMenu = nullptr;
     bool FMenuTracking = false;
+    HMENU FTrackedMenu = nullptr;
+    // A bar that went while one of its popups was open.
+    std::unique_ptr<TWinSkinMenu> FDroppedMenu;
     TNCObject* FHotObject = nullptr;
     // The client size of the window's normal placement as the host had it, which only the user
     // changes while it is skinned.

@@ -423,6 +423,30 @@ void WriteCheckAndRadio(TSkinWriter& Skin)
     s.Set("RadioButton", Skin.SaveImage("radio.bmp", strip(true))).Set("RadioButtonFrame", 4);
 }
 
+// ---- Menu bar --------------------------------------------------------------------------------------
+
+// The bar below the title: a light band over the face colour with a hairline under it, and ends
+// that continue the frame's inner line. Frame 1 for an active window, frame 2 for an inactive one.
+void WriteMenuBar(TSkinWriter& Skin)
+{
+    constexpr int Width = 32, Height = 20, End = 2;
+    auto frame = [](TRgb Top, TRgb Bottom, TRgb Line, TRgb Edge) {
+        TRaster bar(Width, Height);
+        bar.VerticalGradient(0, 0, Width, Height - 1, Top, Bottom);
+        bar.FillRect(0, Height - 1, Width, 1, Line);
+        bar.FillRect(0, 0, 1, Height, Edge);
+        bar.FillRect(Width - 1, 0, 1, Height, Edge);
+        return bar;
+    };
+    const TRaster strip =
+        JoinFrames({frame(Rgb(0xE9EDF2), Rgb(0xCCD4DF), Rgb(0x9AA6B6), ActiveFrame.Inner),
+                    frame(Rgb(0xE8EAED), Rgb(0xDADDE2), Rgb(0xBCC2CA), InactiveFrame.Inner)},
+                   true);
+    TIniSection& s = Skin.Section("Personality");
+    s.Set("menuBar", Skin.SaveImage("menubar.bmp", strip));
+    s.Set("TileLeftMenu", End).Set("TileRightMenu", End).Set("TileMenu", 1);
+}
+
 // ---- Colours -------------------------------------------------------------------------------------
 
 void WriteColours(TSkinWriter& Skin)
@@ -451,7 +475,7 @@ using TElementWriter = void (*)(TSkinWriter&);
 
 // In the order their sections appear in the description.
 constexpr TElementWriter ElementWriters[] = {
-    WriteSkinName, WriteFrameBorders, WriteTitle, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
+    WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
     WriteMdiControls,
 };
 

@@ -450,6 +450,11 @@ TEST(MenuDispatch, CommandsClickTheirItems)
     EXPECT_TRUE(MenuDispatchCommand(open->Command()));
     ASSERT_EQ(log.Senders.size(), 1u);
     EXPECT_EQ(log.Senders[0], open);
+    // A disabled item's command (a skinned menu bar posts one) is taken and ignored.
+    open->SetEnabled(false);
+    EXPECT_TRUE(MenuDispatchCommand(open->Command()));
+    EXPECT_EQ(log.Senders.size(), 1u);
+    open->SetEnabled(true);
 
     open->SetOnClick(nullptr);
     EXPECT_TRUE(open->OnClick().IsEmpty());

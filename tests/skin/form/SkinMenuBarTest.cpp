@@ -1,11 +1,14 @@
 // The skinned menu bar's buttons, built from a window's native menu (and the framework's main
 // menu where the native one has no text), the bar painted from the skin, and the buttons found by
-// point and by access key.
+// point and by access key; then skinned windows with menus driven by real mouse and keyboard
+// input: the popups, sliding between them, the keys, and the menu given back.
 #include "framework/controls/Forms.h"
 #include "framework/menus/Menus.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/SkinMenuBar.h"
+#include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
+#include "tests/support/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +22,7 @@ namespace {
 constexpr uint32_t BarActive = 0x2040A0, BarInactive = 0x102050, BarEnds = 0xA0A000;
 
 // The test skin with a menu-bar element: two frames one above the other, 4-pixel ends.
-bool LoadBarSkin(TSkinData& Data, bool WithBar, int Tile)
+bool LoadBarSkin(TSkinData& Data, bool WithBar = true, int Tile = 0)
 {
     std::string ini = Description({});
     if (WithBar) {
@@ -166,4 +169,384 @@ TEST_F(TSkinMenuBarTest, TheBarIsPaintedFromTheSkinAndItsButtonsFoundByPointAndA
         EXPECT_EQ(bar.FindAccelButton('e'), nullptr) << "a disabled item";
         EXPECT_EQ(bar.FindAccelButton('b'), nullptr) << "\"&&\" is a plain ampersand";
     }
+}
+
+TEST(TSkinMenuBarItems, OwnerDrawMarksReachEverySubMenuAndGoBack)
+{
+    const HMENU popup = CreatePopupMenu(), inner = CreatePopupMenu();
+    AppendMenuA(inner, MF_STRING, 11, "Inner");
+    AppendMenuA(popup, MF_STRING | MF_CHECKED, 10, "Item");
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(inner), "Deeper");
+    auto type = [](HMENU Menu, UINT Position) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(Menu, Position, TRUE, &info);
+        return info.fType;
+    };
+    const UINT before[3] = {type(popup, 0), type(popup, 1), type(popup, 2)};
+    const std::vector<TItemTypeMark> marks = SetOwnerDrawItems(popup);
+    EXPECT_EQ(marks.size(), 4u);
+    for (UINT i = 0; i < 3; ++i)
+        EXPECT_NE(type(popup, i) & MFT_OWNERDRAW, 0u);
+    EXPECT_NE(type(inner, 0) & MFT_OWNERDRAW, 0u);
+    RestoreItemTypes(marks);
+    for (UINT i = 0; i < 3; ++i)
+        EXPECT_EQ(type(popup, i), before[i]);
+    EXPECT_EQ(type(inner, 0) & MFT_OWNERDRAW, 0u);
+    char text[16]{};
+    GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Item") << "the item keeps its text";
+    EXPECT_EQ(GetMenuState(popup, 0, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+    DestroyMenu(popup);
+}
+
+namespace {
+
+// A top-level item as the native menu holds it.
+struct TNativeItem {
+    std::string Text;
+    UINT State, Id;
+    HMENU Sub;
+    bool operator==(const TNativeItem& o) const
+    {
+        return Text == o.Text && State == o.State && Id == o.Id && Sub == o.Sub;
+    }
+};
+
+std::vector<TNativeItem> ItemsOf(HMENU Menu)
+{
+    std::vector<TNativeItem> items;
+    for (int i = 0; i < GetMenuItemCount(Menu); ++i) {
+        char text[80]{};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text - 1;
+        GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info);
+        items.push_back(TNativeItem{text, info.fState, info.wID, info.hSubMenu});
+    }
+    return items;
+}
+
+// A form with a main menu: File (New, Open), Edit (a sub-menu first, a disabled item), Go (no
+// popup: a command), View (disabled), Help (About); each item counts its clicks.
+struct TMenuBarFormTest : TSkinnedFormsTest {
+    void StartBarSkinning()
+    {
+        ASSERT_TRUE(LoadBarSkin(*Data));
+        Data->SkinChanged();
+        Manager = SkinManager();
+        Manager->SetCurrentSkinData(nullptr);
+        Manager->SetActivationCount(0);
+        Data->SetActive(true);
+    }
+    TForm& MenuForm()
+    {
+        TForm& form = NewForm(360, 160, "Menus");
+        Menu = new TMainMenu(&form);
+        auto add = [&](TMenuItem* Parent, const char* Caption) {
+            auto* item = new TMenuItem(&form);
+            item->SetCaption(Caption);
+            Clicks.push_back(std::make_unique<TEventCounter>());
+            item->SetOnClick(Clicks.back()->Event());
+            Parent->Add(item);
+            return item;
+        };
+        TMenuItem* file = add(Menu->Items(), "&File");
+        New = add(file, "&New");
+        add(file, "&Open");
+        TMenuItem* edit = add(Menu->Items(), "&Edit");
+        add(add(edit, "&Deeper"), "&Inner");
+        add(edit, "&Undo")->SetEnabled(false);
+        Go = add(Menu->Items(), "&Go");
+        TMenuItem* view = add(Menu->Items(), "&View");
+        add(view, "&Item");
+        view->SetEnabled(false);
+        add(add(Menu->Items(), "&Help"), "&About");
+        form.SetMenu(Menu);
+        return form;
+    }
+    int ClicksOf(TMenuItem* Item)
+    {
+        for (auto& counter : Clicks)
+            if (counter->Sender == Item)
+                return counter->Count;
+        return 0;
+    }
+    // The screen point inside button Index of the skinned bar.
+    POINT ButtonPoint(TWinSkinForm& Skin, int Index)
+    {
+        RECT window{};
+        GetWindowRect(Skin.Handle(), &window);
+        const RECT& r = Skin.SkinMenu()->Button(Index)->BoundsRect;
+        return POINT{window.left + (r.left + r.right) / 2, window.top + (r.top + r.bottom) / 2};
+    }
+    TMainMenu* Menu = nullptr;
+    TMenuItem* New = nullptr;
+    TMenuItem* Go = nullptr;
+    std::vector<std::unique_ptr<TEventCounter>> Clicks;
+};
+
+} // namespace
+
+TEST_F(TMenuBarFormTest, TheBarTakesTheMenuOverFollowsItsChangesAndGivesTheSameMenuBack)
+{
+    StartBarSkinning();
+    TForm& form = MenuForm();
+    const HMENU native = GetMenu(form.Handle());
+    ASSERT_NE(native, nullptr);
+    const std::vector<TNativeItem> items = ItemsOf(native);
+    const SIZE client = ClientSize(form.Handle()), window = WindowSize(form.Handle());
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    EXPECT_EQ(GetMenu(form.Handle()), nullptr) << "no native bar under the skin's";
+    const int barTop = skin->Frame().BorderTop(), barHeight = GetSystemMetrics(SM_CYMENU);
+    EXPECT_EQ(skin->Frame().MenuHeight(), barHeight);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, client.cx);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, client.cy) << "the bar's band is added to the frame, not taken from the client";
+    ASSERT_EQ(skin->SkinMenu()->Buttons().size(), 5u);
+
+    // The bar is the skin's, in the active and then the inactive frame; the band hit-tests as a menu.
+    const int middleX = WindowSize(form.Handle()).cx - BorderWidth - 20, bottomY = barTop + barHeight - 1;
+    EXPECT_EQ(WindowPixel(form.Handle(), middleX, bottomY), BarActive);
+    RECT r{};
+    GetWindowRect(form.Handle(), &r);
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + middleX, r.top + barTop + 2)), HTMENU);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 700, 500, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    Pump(200);
+    EXPECT_EQ(WindowPixel(form.Handle(), middleX, bottomY), BarInactive);
+    DestroyWindow(other);
+    ShowSkinned(form);
+
+    // The mouse over a button makes it hot; the hover timer takes that away once it leaves.
+    MouseInput(ButtonPoint(*skin, 1), false);
+    Pump(100);
+    EXPECT_EQ(skin->HotObject(), skin->SkinMenu()->Button(1));
+    EXPECT_EQ(skin->SkinMenu()->Button(1)->State, btHot);
+    MouseInput(POINT{0, 0}, false);
+    Pump(400);
+    EXPECT_EQ(skin->HotObject(), nullptr);
+
+    // A changed item reaches the bar; the window still has no native bar.
+    Menu->Items()->Items(0)->SetCaption("&Files");
+    Pump(100);
+    EXPECT_EQ(skin->SkinMenu()->Button(0)->Caption, "&Files");
+    EXPECT_EQ(GetMenu(form.Handle()), nullptr);
+    Menu->Items()->Items(0)->SetCaption("&File");
+    Pump(100);
+
+    // Switched off: the same menu with the same items, and the window's own size.
+    Data->SetActive(false);
+    Pump(400);
+    EXPECT_EQ(GetMenu(form.Handle()), native);
+    EXPECT_TRUE(ItemsOf(native) == items);
+    EXPECT_EQ(WindowSize(form.Handle()).cy, window.cy);
+    EXPECT_EQ(ClientSize(form.Handle()).cy, client.cy);
+    form.Hide();
+}
+
+TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneIsOpen)
+{
+    StartBarSkinning();
+    TForm& form = MenuForm();
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    const HMENU filePopup = skin->SkinMenu()->Button(0)->SubMenu;
+    bool hookWhileOpen = false, tracking = false, firstSelected = false;
+    POINT popupAt{0, 0};
+    auto waitIndex = [](int Index) { return [Index] { return TrackedMenuIndex() == Index && OpenMenuWindows() == 1; }; };
+    TInputScript script;
+    script.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
+        .Then(waitIndex(0))
+        .Then([&] {
+            // The first item selected by the first key, the popup under its button.
+            if ((GetMenuState(filePopup, 0, MF_BYPOSITION) & MF_HILITE) == 0)
+                return false;
+            firstSelected = true;
+            hookWhileOpen = MenuFilterInstalled();
+            tracking = skin->MenuTracking() && skin->TrackedMenu() == filePopup;
+            RECT popup{};
+            GetWindowRect(FindWindowA("#32768", nullptr), &popup);
+            popupAt = POINT{popup.left, popup.top};
+            TapKey(VK_RIGHT);
+            return true;
+        })
+        .Then(waitIndex(1))
+        .Then([] { TapKey(VK_RIGHT); return true; }) // "Deeper" has a sub-menu: Right opens it
+        .Then([] { return OpenMenuWindows() == 2 && TrackedMenuIndex() == 1; })
+        .Then([] { TapKey(VK_RIGHT); return true; }) // from inside it: past Go and the disabled View
+        .Then(waitIndex(4))
+        .Then([] { TapKey(VK_LEFT); return true; })
+        .Then(waitIndex(1))
+        .Then([] { TapKey(VK_LEFT); return true; })
+        .Then(waitIndex(0))
+        .Then([] { TapKey(VK_LEFT); return true; }) // wraps around
+        .Then(waitIndex(4))
+        .Then([&] { MouseInput(ButtonPoint(*skin, 1), false); return true; }) // sliding by mouse
+        .Then(waitIndex(1))
+        .Then([&] { MouseInput(ButtonPoint(*skin, 2), false); return true; }) // Go opens nothing: stays
+        .Then([] { Sleep(150); return TrackedMenuIndex() == 1; })
+        .Then([] { TapKey(VK_ESCAPE); return true; })
+        .Then([] { return OpenMenuWindows() == 0 && TrackedMenuIndex() == -1; });
+    ASSERT_TRUE(script.Run(10000)) << "stuck at a step; tracked " << TrackedMenuIndex();
+    EXPECT_TRUE(firstSelected);
+    EXPECT_TRUE(hookWhileOpen);
+    EXPECT_TRUE(tracking);
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(popupAt.x, window.left + skin->SkinMenu()->Button(0)->BoundsRect.left);
+    EXPECT_EQ(popupAt.y, window.top + skin->SkinMenu()->Button(0)->BoundsRect.bottom);
+    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_FALSE(skin->MenuTracking());
+    EXPECT_EQ(ClicksOf(Go), 0) << "sliding never runs a command";
+    form.Hide();
+}
+
+TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
+{
+    StartBarSkinning();
+    TForm& form = MenuForm();
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    const HMENU filePopup = skin->SkinMenu()->Button(0)->SubMenu;
+
+    // Alt+F opens File with its first item selected; Return chooses it, once.
+    TInputScript choose;
+    choose.Then([] { TapKey('F', VK_MENU); return true; })
+        .Then([&] { return TrackedMenuIndex() == 0 && (GetMenuState(filePopup, 0, MF_BYPOSITION) & MF_HILITE) != 0; })
+        .Then([] { TapKey(VK_RETURN); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    ASSERT_TRUE(choose.Run());
+    Pump(100);
+    EXPECT_EQ(ClicksOf(New), 1);
+
+    // A button without a popup is its own command; a disabled one does nothing.
+    MouseInput(ButtonPoint(*skin, 2), true);
+    Pump(200);
+    EXPECT_EQ(ClicksOf(Go), 1);
+    MouseInput(ButtonPoint(*skin, 3), true);
+    Pump(200);
+    EXPECT_EQ(OpenMenuWindows(), 0);
+    EXPECT_EQ(ClicksOf(Menu->Items()->Items(3)), 0);
+    MouseInput(POINT{0, 0}, false);
+
+    // Alt alone and F10 leave no native menu mode behind: Down then opens nothing. Alt+Space
+    // still opens the system menu.
+    int systemMenus = 0;
+    TInputScript keys;
+    auto inMenuMode = [] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetCurrentThreadId(), &info);
+        return (info.flags & GUI_INMENUMODE) != 0;
+    };
+    int ticks = 0;
+    auto settle = [&ticks] { return ++ticks % 4 == 0; };
+    keys.Then([] { TapKey(VK_MENU); return true; })
+        .Then(settle)
+        .Then([] { TapKey(VK_F10); return true; })
+        .Then(settle)
+        .Then([&] {
+            EXPECT_FALSE(inMenuMode());
+            TapKey(VK_DOWN);
+            return true;
+        })
+        .Then(settle)
+        .Then([&] {
+            EXPECT_EQ(OpenMenuWindows(), 0);
+            TapKey(VK_SPACE, VK_MENU);
+            return true;
+        })
+        .Then([&] {
+            systemMenus = OpenMenuWindows();
+            return systemMenus == 1;
+        })
+        .Then([] { TapKey(VK_ESCAPE); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    EXPECT_TRUE(keys.Run());
+    EXPECT_EQ(systemMenus, 1);
+
+    // A right-to-left menu: Left goes on to the next button.
+    Menu->SetBiDiMode(bdRightToLeft);
+    Pump(100);
+    TInputScript rtl;
+    rtl.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
+        .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+        .Then([] { TapKey(VK_LEFT); return true; })
+        .Then([] { return TrackedMenuIndex() == 1; })
+        .Then([] { TapKey(VK_ESCAPE); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    EXPECT_TRUE(rtl.Run()) << "tracked " << TrackedMenuIndex();
+    EXPECT_FALSE(MenuFilterInstalled());
+    form.Hide();
+}
+
+TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsideAPopup)
+{
+    StartBarSkinning();
+    const HMENU menu = CreateMenu(), file = CreatePopupMenu(), tools = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 101, "&Close");
+    AppendMenuA(tools, MF_STRING, 102, "&Item");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), "&Tools");
+    const std::vector<TNativeItem> items = ItemsOf(menu);
+    HWND dialog = CreateWindowExA(0, "#32770", "Bare", WS_POPUP | WS_CAPTION | WS_SYSMENU, 300, 200, 300, 160, nullptr,
+                                  menu, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    auto skinned = [&] {
+        ShowWindow(dialog, SW_SHOW);
+        for (int i = 0; i < 60 && (Manager->FindSkinForm(dialog) == nullptr || GetMenu(dialog) != nullptr); ++i) {
+            SetForegroundWindow(dialog);
+            Pump(25);
+        }
+        Pump(150);
+        return Manager->FindSkinForm(dialog);
+    };
+    TWinSkinForm* skin = skinned();
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    ASSERT_EQ(skin->SkinMenu()->Buttons().size(), 2u);
+
+    // Alt+T (through the system's key command: no framework here) opens Tools; the skin goes
+    // while it is open.
+    TInputScript off;
+    off.Then([] { TapKey('T', VK_MENU); return true; })
+        .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+        .Then([&] { Data->SetActive(false); return true; })
+        .Then([&] { return GetMenu(dialog) == menu; })
+        .Then([] { TapKey(VK_ESCAPE); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    ASSERT_TRUE(off.Run()) << "tracked " << TrackedMenuIndex();
+    Pump(300);
+    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_EQ(Manager->FindSkinForm(dialog), nullptr);
+    EXPECT_EQ(GetMenu(dialog), menu);
+    EXPECT_TRUE(ItemsOf(menu) == items);
+
+    // Skinned again, and the window destroyed while a popup is open: the hook goes, and the
+    // menu with the window, as it would without the skin.
+    Data->SetActive(true);
+    ShowWindow(dialog, SW_HIDE); // a bare window is skinned as it is activated
+    Pump(400);
+    skin = skinned();
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    TInputScript gone;
+    gone.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
+        .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+        .Then([&] { DestroyWindow(dialog); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    EXPECT_TRUE(gone.Run());
+    Pump(100);
+    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_FALSE(IsMenu(menu));
 }

@@ -1,0 +1,342 @@
+// Tracking the popups of a skinned menu bar: the button's native popup runs under it, and a
+// WH_MSGFILTER hook that lives only while the popup is open lets the user slide to the next
+// button with the arrow keys or the mouse. Sliding ends the open popup (EndMenu) and the tracking
+// loop opens the neighbour's: never a popup tracked inside another's modal loop.
+#include "framework/menus/Menus.h"
+#include "skin/form/SkinMenuBar.h"
+#include "skin/form/WinSkinForm.h"
+
+namespace {
+
+// One popup at a time in the program.
+struct TTracking {
+    TWinSkinForm* Form = nullptr;
+    int Index = -1;
+    HMENU Popup = nullptr;
+    // The menu holding the selected item, and whether that item opens a sub-menu.
+    HMENU CurrentMenu = nullptr;
+    bool CurrentOpens = false;
+    bool RightToLeft = false;
+    HHOOK Hook = nullptr;
+    POINT LastCursor{0, 0};
+    bool SwitchPending = false;
+    int SwitchTo = -1;
+    bool FirstKeySent = false;
+};
+
+TTracking Tracking;
+
+LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam);
+
+void InstallMenuFilter()
+{
+    Tracking.SwitchPending = false;
+    Tracking.SwitchTo = -1;
+    Tracking.FirstKeySent = false;
+    Tracking.CurrentMenu = nullptr;
+    Tracking.CurrentOpens = false;
+    GetCursorPos(&Tracking.LastCursor);
+    if (Tracking.Hook == nullptr)
+        Tracking.Hook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
+}
+
+void RemoveMenuFilter() noexcept
+{
+    if (Tracking.Hook != nullptr)
+        UnhookWindowsHookEx(Tracking.Hook);
+    Tracking.Hook = nullptr;
+    Tracking.CurrentMenu = nullptr;
+    Tracking.Index = -1;
+    Tracking.Popup = nullptr;
+    Tracking.FirstKeySent = false;
+}
+
+// A button a slide may go to: one with a popup to show. (Sliding onto an item without one would
+// run its command, onto a disabled one end the menu: the user only meant to pass them.)
+bool Opens(const TMenuBtn& Button)
+{
+    return Button.SubMenu != nullptr && Button.Enabled && !Button.Caption.empty();
+}
+
+// The nearest button after (Next) or before the tracked one that opens a popup, wrapping around.
+TMenuBtn* NeighbourButton(bool Next)
+{
+    TWinSkinMenu* bar = Tracking.Form != nullptr ? Tracking.Form->SkinMenu() : nullptr;
+    const int n = bar != nullptr ? static_cast<int>(bar->Buttons().size()) : 0;
+    if (n == 0 || Tracking.Index < 0)
+        return nullptr;
+    for (int step = 1; step < n; ++step) {
+        const int i = Next ? (Tracking.Index + step) % n : (Tracking.Index + n - step) % n;
+        if (TMenuBtn* button = bar->Button(i); button != nullptr && Opens(*button))
+            return button;
+    }
+    return nullptr;
+}
+
+// A menu whose items run right to left: the arrow keys swap.
+bool IsRightToLeftMenu(HMENU Menu)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoA(Menu, 0, TRUE, &info) && (info.fType & MFT_RIGHTORDER) != 0;
+}
+
+LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(LParam);
+    if (Code == MSGF_MENU && msg != nullptr && Tracking.RightToLeft &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
+        if (msg->wParam == VK_LEFT)
+            msg->wParam = VK_RIGHT;
+        else if (msg->wParam == VK_RIGHT)
+            msg->wParam = VK_LEFT;
+    }
+    const LRESULT next = CallNextHookEx(Tracking.Hook, Code, WParam, LParam);
+    if (next != 0 || Code != MSGF_MENU || msg == nullptr || Tracking.Form == nullptr)
+        return next;
+    if (!Tracking.FirstKeySent) {
+        // The popup opens with its first item selected, as a native bar's does from the keyboard.
+        Tracking.FirstKeySent = true;
+        PostMessageA(msg->hwnd, WM_KEYDOWN, VK_DOWN, 0);
+    }
+    TMenuBtn* target = nullptr;
+    switch (msg->message) {
+    case WM_KEYDOWN:
+        switch (msg->wParam) {
+        case VK_RETURN:
+        case VK_ESCAPE:
+            Tracking.SwitchPending = false;
+            break;
+        case VK_LEFT:
+            // Inside a deeper sub-menu, Left closes that sub-menu (the menu's own doing).
+            if (Tracking.CurrentMenu == nullptr || Tracking.CurrentMenu == Tracking.Popup)
+                target = NeighbourButton(false);
+            break;
+        case VK_RIGHT:
+            // On an item with a sub-menu, Right opens it (the menu's own doing).
+            if (Tracking.CurrentMenu == nullptr || !Tracking.CurrentOpens)
+                target = NeighbourButton(true);
+            break;
+        default:
+            break;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        if (msg->wParam == VK_MENU)
+            EndMenuTracking(*Tracking.Form);
+        return next;
+    case WM_MOUSEMOVE:
+        if (msg->pt.x != Tracking.LastCursor.x || msg->pt.y != Tracking.LastCursor.y) {
+            Tracking.LastCursor = msg->pt;
+            if (TWinSkinMenu* bar = Tracking.Form->SkinMenu())
+                target = bar->ButtonAtPoint(Tracking.Form->ScreenToFrame(msg->pt.x, msg->pt.y));
+        }
+        break;
+    default:
+        break;
+    }
+    if (target != nullptr && Opens(*target) && target->Index != Tracking.Index && !Tracking.SwitchPending) {
+        Tracking.SwitchPending = true;
+        Tracking.SwitchTo = target->Index;
+        EndMenu();
+    }
+    return next;
+}
+
+// Restores the hook and the state on every way out of a popup, an exception's too.
+class TPopupScope {
+public:
+    TPopupScope(TWinSkinForm& Form, const TMenuBtn& Button) : FForm(Form)
+    {
+        Tracking.Form = &Form;
+        Tracking.Index = Button.Index;
+        Tracking.Popup = Button.SubMenu;
+        Tracking.RightToLeft = IsRightToLeftMenu(Button.SubMenu);
+        Form.SetMenuTracking(true, Button.SubMenu);
+        InstallMenuFilter();
+    }
+    ~TPopupScope()
+    {
+        RemoveMenuFilter();
+        Tracking.Form = nullptr;
+        if (!FForm.Retired())
+            FForm.SetMenuTracking(false, nullptr);
+    }
+    TPopupScope(const TPopupScope&) = delete;
+    TPopupScope& operator=(const TPopupScope&) = delete;
+
+private:
+    TWinSkinForm& FForm;
+};
+
+// Whether Button's command may be posted to Form's window.
+bool PostsCommand(TWinSkinForm& Form, const TMenuBtn& Button)
+{
+    if (!Button.Enabled)
+        return false; // a native bar sends no command for a disabled item
+    if (Button.SubMenu == nullptr)
+        return Button.CommandId != 0;
+    // An item with a popup has its handle for an id: only a framework item's command means
+    // anything to the window.
+    TMainMenu* menu = Form.SkinMenu() != nullptr ? Form.SkinMenu()->MainMenu() : nullptr;
+    return menu != nullptr && Button.CommandId != 0 &&
+           menu->FindItem(Button.CommandId, TMenu::fkCommand) != nullptr;
+}
+
+} // namespace
+
+bool TrackMenuButton(TWinSkinForm& Form, TMenuBtn& Button)
+{
+    if (Tracking.Form != nullptr)
+        return false; // a popup of some bar is open already
+    bool ran = false;
+    int index = Button.Index;
+    for (bool first = true;; first = false) {
+        TWinSkinMenu* bar = Form.SkinMenu();
+        TMenuBtn* button = bar != nullptr ? bar->Button(index) : nullptr;
+        if (button == nullptr || Form.Retired() || !IsWindow(Form.Handle()))
+            break;
+        if (!first)
+            button->MouseDown();
+        if (PostsCommand(Form, *button))
+            PostMessageA(Form.Handle(), WM_COMMAND, button->CommandId, 0);
+        if (button->SubMenu == nullptr || !button->Enabled)
+            break;
+        RECT window{};
+        GetWindowRect(Form.Handle(), &window);
+        const POINT at{window.left + button->BoundsRect.left, window.top + button->BoundsRect.bottom};
+        const HMENU popup = button->SubMenu;
+        {
+            TPopupScope scope(Form, *button);
+            // The button may go while the popup is open (the bar rebuilt, the skin switched off):
+            // nothing below touches it.
+            TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, Form.Handle(),
+                           nullptr);
+            ran = true;
+            index = Tracking.SwitchPending ? Tracking.SwitchTo : -1;
+        }
+        if (index < 0)
+            break;
+    }
+    Tracking.Form = nullptr;
+    Tracking.SwitchPending = false;
+    // The pressed look goes with the popup; the hover timer takes the hot one away.
+    if (!Form.Retired() && Form.SkinMenu() != nullptr)
+        if (TMenuBtn* last = dynamic_cast<TMenuBtn*>(Form.HotObject()))
+            last->MouseUp();
+    return ran;
+}
+
+void PostMenuButtonClick(TWinSkinForm& Form, const TMenuBtn& Button)
+{
+    RECT window{};
+    GetWindowRect(Form.Handle(), &window);
+    const int x = window.left + Button.BoundsRect.left + 1, y = window.top + Button.BoundsRect.top + 1;
+    PostMessageA(Form.Handle(), WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(x, y));
+}
+
+bool MenuDialogChar(TWinSkinForm& Form, WPARAM CharCode)
+{
+    TWinSkinMenu* bar = Form.SkinMenu();
+    if (bar == nullptr || CharCode > 0xFF)
+        return false;
+    const bool altOnly = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    TMenuBtn* button = bar->FindAccelButton(static_cast<char>(CharCode));
+    if (button == nullptr || !altOnly)
+        return false;
+    PostMenuButtonClick(Form, *button);
+    return true;
+}
+
+bool MenuKeyCommand(TWinSkinForm& Form, LPARAM Key)
+{
+    TWinSkinMenu* bar = Form.SkinMenu();
+    if (bar == nullptr || Form.MenuTracking() || GetCapture() != nullptr || Key == ' ' || Key == '-')
+        return false;
+    if (Key == 0)
+        return true; // Alt or F10 alone: no native menu mode on a window without a native bar
+    TMenuBtn* button = Key > 0 && Key <= 0xFF ? bar->FindAccelButton(static_cast<char>(Key)) : nullptr;
+    if (button == nullptr)
+        return false;
+    PostMenuButtonClick(Form, *button);
+    return true;
+}
+
+void MenuItemSelected(TWinSkinForm& Form, WPARAM WParam, LPARAM LParam)
+{
+    if (Tracking.Form != &Form)
+        return;
+    const UINT flags = HIWORD(WParam);
+    const auto menu = reinterpret_cast<HMENU>(LParam);
+    if (flags == 0xFFFF && menu == nullptr) {
+        // The menu is closing.
+        if (!Tracking.SwitchPending)
+            EndMenuTracking(Form);
+        return;
+    }
+    Tracking.CurrentMenu = menu;
+    Tracking.CurrentOpens = (flags & MF_POPUP) != 0;
+}
+
+void EndMenuTracking(TWinSkinForm& Form)
+{
+    Form.SetMenuTracking(false, nullptr);
+}
+
+int TrackedMenuIndex()
+{
+    return Tracking.Index;
+}
+
+bool MenuFilterInstalled()
+{
+    return Tracking.Hook != nullptr;
+}
+
+void ForgetMenuTracking(const TWinSkinForm& Form) noexcept
+{
+    if (Tracking.Form == &Form) {
+        Tracking.Form = nullptr;
+        Tracking.SwitchPending = false;
+    }
+}
+
+std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
+{
+    std::vector<TItemTypeMark> marks;
+    const int count = Menu != nullptr ? GetMenuItemCount(Menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info))
+            continue;
+        if ((info.fType & MFT_OWNERDRAW) == 0) {
+            marks.push_back(TItemTypeMark{Menu, static_cast<UINT>(i), info.fType});
+            MENUITEMINFOA change{};
+            change.cbSize = sizeof change;
+            change.fMask = MIIM_FTYPE;
+            change.fType = info.fType | MFT_OWNERDRAW;
+            SetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &change);
+        }
+        if (info.hSubMenu != nullptr) {
+            std::vector<TItemTypeMark> inner = SetOwnerDrawItems(info.hSubMenu);
+            marks.insert(marks.end(), inner.begin(), inner.end());
+        }
+    }
+    return marks;
+}
+
+void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks)
+{
+    for (const TItemTypeMark& mark : Marks) {
+        if (!IsMenu(mark.Menu))
+            continue;
+        MENUITEMINFOA change{};
+        change.cbSize = sizeof change;
+        change.fMask = MIIM_FTYPE;
+        change.fType = mark.Type;
+        SetMenuItemInfoA(mark.Menu, mark.Position, TRUE, &change);
+    }
+}
