@@ -5,6 +5,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/core/Published.h"
 #include "framework/core/Stream.h"
+#include "framework/menus/Menus.h"
 #include "framework/win/Files.h"
 #include "tests/support/FrameSkin.h"
 #include "tests/support/Pump.h"
@@ -174,6 +175,18 @@ struct THostSizeTest : TSkinnedFormsTest {
         Mdi.Frame.reset(Application()->CreateForm<TMdiFrameForm>());
         UnRegisterFormDescription("TMdiFrameForm");
         ASSERT_EQ(Application()->MainForm(), Mdi.Frame.get());
+        if (FrameMenu) {
+            auto* menu = new TMainMenu(Mdi.Frame.get());
+            for (const char* caption : {"&Window", "&Help"}) {
+                auto* item = new TMenuItem(Mdi.Frame.get());
+                item->SetCaption(caption);
+                auto* sub = new TMenuItem(Mdi.Frame.get());
+                sub->SetCaption("Item");
+                item->Add(sub);
+                menu->Items()->Add(item);
+            }
+            Mdi.Frame->SetMenu(menu);
+        }
         Mdi.Frame->HandleNeeded();
         Mdi.Client = Mdi.Frame->ClientHandle();
         ASSERT_NE(Mdi.Client, nullptr);
@@ -256,6 +269,8 @@ struct THostSizeTest : TSkinnedFormsTest {
     }
 
     std::vector<int> Files;
+    // MakeMdi gives the frame a main menu of two items.
+    bool FrameMenu = false;
 };
 
 TEST_F(THostSizeTest, BordersLargerThanTheScreenGiveTheHostsClientBack)
@@ -388,4 +403,74 @@ TEST_F(THostSizeTest, MdiChildrenKeepTheirSizeThroughASkinChangeWhileOneIsMaximi
     ExpectMdiSizes(mdi, true, "skinned and restored after a skin change");
     SkinOff();
     ExpectMdiSizes(mdi, false, "off after that");
+}
+
+TEST_F(THostSizeTest, AnMdiFramesBarCarriesTheMaximisedChildsButtonsAndFollowsTheFramesMenu)
+{
+    StartSkinning();
+    // The MDI buttons' strip: three buttons of four frames, each button's first frame its own colour.
+    constexpr uint32_t MdiFirst[3] = {0x700070, 0x007070, 0x707000};
+    std::string ini = Description({});
+    ini.replace(ini.find("[Personality]\r\n"), 15, "[Personality]\r\nmenuBar=menubar.bmp\r\nTileLeftMenu=2\r\n");
+    ini += "[MDICONTROLS]\r\nImage=mdi.bmp\r\n";
+    std::vector<TPackageEntry> bitmaps = Bitmaps();
+    bitmaps.push_back({"menubar.bmp", Bmp(20, 40, [](int, int y) { return y < 20 ? 0x2040A0u : 0x102050u; })});
+    bitmaps.push_back({"mdi.bmp", Bmp(12 * 12, 12, [&](int x, int) { return x / 12 % 4 == 0 ? MdiFirst[x / 48] : 0x808080u; })});
+    ASSERT_TRUE(LoadSkinPackage(*Data, ini, bitmaps));
+    FrameMenu = true;
+    TMdi mdi;
+    MakeMdi(mdi);
+    if (HasFatalFailure())
+        return;
+    TWinSkinForm* frame = Manager->FindSkinForm(mdi.Frame->Handle());
+    ASSERT_NE(frame->SkinMenu(), nullptr);
+    ASSERT_EQ(frame->SkinMenu()->Buttons().size(), 2u);
+    const HMENU own = mdi.Frame->Menu()->Handle();
+    EXPECT_EQ(GetMenu(mdi.Frame->Handle()), nullptr);
+    EXPECT_EQ(ClientSize(mdi.Frame->Handle()).cy, mdi.FrameClient.cy);
+
+    // A maximised child: its three buttons in the frame's bar, and the manager knows.
+    SendMessageA(mdi.Child[0], WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump(300);
+    ASSERT_TRUE(IsZoomed(mdi.Child[0]));
+    EXPECT_EQ(GetMenu(mdi.Frame->Handle()), nullptr) << "the MDI client put no native bar back";
+    int drawn = 0;
+    for (const auto& button : frame->Buttons().Items()) {
+        const int k = button->Element->Action - cbMdiMinimize;
+        if (button->Element->Visibility != cvMdiMenuBar || k < 0 || k > 2)
+            continue;
+        const RECT& r = button->BoundsRect;
+        EXPECT_GE(r.top, frame->Frame().BorderTop());
+        EXPECT_LE(r.bottom, frame->Frame().BorderTop() + frame->Frame().MenuHeight());
+        EXPECT_EQ(WindowPixel(mdi.Frame->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2), MdiFirst[k]);
+        ++drawn;
+    }
+    EXPECT_EQ(drawn, 3);
+    EXPECT_TRUE(Manager->MdiMaximized());
+
+    // The frame's menu replaced through the MDI client, and back: the bar follows both times.
+    const HMENU other = CreateMenu();
+    for (const char* caption : {"&One", "&Two", "T&hree"})
+        AppendMenuA(other, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), caption);
+    // (With a maximised child, the MDI client adds the child's menu and buttons to the new menu
+    // as items without text: they take no room on the bar.)
+    auto captions = [&] {
+        std::string all;
+        for (const auto& button : frame->SkinMenu()->Buttons())
+            all += button->Caption.empty() ? "" : button->Caption + "|";
+        return all;
+    };
+    SendMessageA(mdi.Client, WM_MDISETMENU, reinterpret_cast<WPARAM>(other), 0);
+    Pump(150);
+    EXPECT_EQ(captions(), "&One|&Two|T&hree|");
+    EXPECT_EQ(GetMenu(mdi.Frame->Handle()), nullptr);
+    SendMessageA(mdi.Client, WM_MDISETMENU, reinterpret_cast<WPARAM>(own), 0);
+    Pump(150);
+    EXPECT_EQ(captions(), "&Window|&Help|");
+    DestroyMenu(other);
+
+    // Off: the frame's own menu on the frame again.
+    SkinOff();
+    EXPECT_EQ(GetMenu(mdi.Frame->Handle()), own);
+    RestoreChildren(mdi);
 }
