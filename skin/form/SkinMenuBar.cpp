@@ -151,8 +151,8 @@ void TWinSkinMenu::Build(HMENU Menu, bool ByCommand)
         }
         FButtons.push_back(std::move(button));
     }
-    // The skin draws the bar now: the window has no native one.
-    if (!FButtons.empty() && FForm->Handle() != nullptr && GetMenu(FForm->Handle()) != nullptr)
+    // The skin draws the bar now (an empty one too): the window has no native one.
+    if (FForm->Handle() != nullptr && GetMenu(FForm->Handle()) != nullptr)
         SetMenu(FForm->Handle(), nullptr);
 }
 
