@@ -99,17 +99,18 @@ private:
     DWORD FDeadline = 0;
 };
 
+inline BOOL CALLBACK CountMenuWindow(HWND W, LPARAM Count)
+{
+    char name[16]{};
+    if (IsWindowVisible(W) && GetClassNameA(W, name, sizeof name) && lstrcmpA(name, "#32768") == 0)
+        ++*reinterpret_cast<int*>(Count);
+    return TRUE;
+}
+
 // The visible popup-menu windows.
 inline int OpenMenuWindows()
 {
     int count = 0;
-    EnumWindows(
-        [](HWND W, LPARAM Count) {
-            char name[16]{};
-            if (IsWindowVisible(W) && GetClassNameA(W, name, sizeof name) && lstrcmpA(name, "#32768") == 0)
-                ++*reinterpret_cast<int*>(Count);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(CountMenuWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
