@@ -172,6 +172,12 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
             FFrame->PaintFrame(nullptr);
         }
         return true;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        if (FMenuTracking && !Retired() && MenuItemMessage(*this, Message))
+            return true;
+        CallDefault(Message);
+        return true;
     case WM_MENUSELECT:
         if (FMenuTracking)
             MenuItemSelected(*this, Message.WParam, Message.LParam);

@@ -2,9 +2,15 @@
 // WH_MSGFILTER hook that lives only while the popup is open lets the user slide to the next
 // button with the arrow keys or the mouse. Sliding ends the open popup (EndMenu) and the tracking
 // loop opens the neighbour's: never a popup tracked inside another's modal loop.
+#include "framework/controls/Forms.h"
+#include "framework/graphics/Canvas.h"
 #include "framework/menus/Menus.h"
 #include "skin/form/SkinMenuBar.h"
 #include "skin/form/WinSkinForm.h"
+#include "skin/menus/MenuItemPainter.h"
+#include "skin/menus/WinSkinPopMenu.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +28,8 @@ struct TTracking {
     bool SwitchPending = false;
     int SwitchTo = -1;
     bool FirstKeySent = false;
+    // The items of the open popup made owner-drawn for the skin, to give back after it.
+    std::vector<TItemTypeMark> Marks;
 };
 
 TTracking Tracking;
@@ -154,11 +162,14 @@ public:
         Tracking.Popup = Button.SubMenu;
         Tracking.RightToLeft = IsRightToLeftMenu(Button.SubMenu);
         Form.SetMenuTracking(true, Button.SubMenu);
+        Tracking.Marks = SetOwnerDrawItems(Button.SubMenu);
         InstallMenuFilter();
     }
     ~TPopupScope()
     {
         RemoveMenuFilter();
+        RestoreItemTypes(Tracking.Marks);
+        Tracking.Marks.clear();
         Tracking.Form = nullptr;
         if (!FForm.Retired())
             FForm.SetMenuTracking(false, nullptr);
@@ -309,11 +320,11 @@ std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
         if (!GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info))
             continue;
         if ((info.fType & MFT_OWNERDRAW) == 0) {
-            marks.push_back(TItemTypeMark{Menu, static_cast<UINT>(i), info.fType});
+            marks.push_back(TItemTypeMark{Menu, static_cast<UINT>(i), info.fType, info.wID});
             MENUITEMINFOA change{};
             change.cbSize = sizeof change;
             change.fMask = MIIM_FTYPE;
@@ -339,4 +350,66 @@ void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks)
         change.fType = mark.Type;
         SetMenuItemInfoA(mark.Menu, mark.Position, TRUE, &change);
     }
+}
+
+bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message)
+{
+    if (Tracking.Form != &Form || Form.SkinData() == nullptr || Message.LParam == 0)
+        return false;
+    const bool measure = Message.Msg == WM_MEASUREITEM;
+    UINT id = 0;
+    HMENU menu = nullptr;
+    if (measure) {
+        const auto& info = *reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
+        if (info.CtlType != ODT_MENU)
+            return false;
+        id = info.itemID;
+    } else {
+        const auto& info = *reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+        if (info.CtlType != ODT_MENU)
+            return false;
+        id = info.itemID;
+        menu = reinterpret_cast<HMENU>(info.hwndItem);
+    }
+    // Only the items marked for the skin: the host's own owner-drawn items stay the host's.
+    const bool marked = std::any_of(Tracking.Marks.begin(), Tracking.Marks.end(), [&](const TItemTypeMark& m) {
+        return m.Id == id && (menu == nullptr || m.Menu == menu);
+    });
+    if (!marked)
+        return false;
+    TSkinData& data = *Form.SkinData();
+    TMainMenu* mainMenu = Form.SkinMenu() != nullptr ? Form.SkinMenu()->MainMenu() : nullptr;
+    TMenuItem* item = mainMenu != nullptr && id != 0 ? mainMenu->FindItem(id, TMenu::fkCommand) : nullptr;
+    if (measure) {
+        auto& info = *reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        if (item != nullptr) {
+            TMemoryDC dc(nullptr);
+            TCanvas canvas;
+            canvas.SetHandle(dc.get());
+            canvas.Font()->Assign(Screen()->MenuFont());
+            int width = static_cast<int>(info.itemWidth), height = static_cast<int>(info.itemHeight);
+            MeasureMenuItem(*item, canvas, width, height);
+            canvas.SetHandle(nullptr);
+            info.itemWidth = static_cast<UINT>(std::max(width, 0));
+            info.itemHeight = static_cast<UINT>(std::max(height, 0));
+        } else {
+            MeasureNativeMenuItem(Form.TrackedMenu(), info);
+        }
+    } else {
+        const auto& info = *reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+        NoteDrawnMenu(menu);
+        TCanvas canvas;
+        canvas.SetHandle(info.hDC);
+        canvas.Font()->Assign(Screen()->MenuFont());
+        const bool selected = (info.itemState & ODS_SELECTED) != 0;
+        if (item != nullptr) {
+            DrawSkinnedMenuItem(data, *item, menu, canvas, info.rcItem, selected);
+        } else {
+            std::unique_ptr<TMenuItem> native = NativeMenuItem(menu, id);
+            DrawNativeMenuItem(data, menu, *native, selected, info.rcItem, canvas);
+        }
+        canvas.SetHandle(nullptr);
+    }
+    Message.Result = TRUE;
+    return true;
 }

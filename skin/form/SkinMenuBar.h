@@ -12,6 +12,7 @@
 #pragma once
 
 #include "framework/core/Component.h"
+#include "framework/win/Message.h"
 #include "skin/form/CaptionButtons.h"
 
 #include <windows.h>
@@ -108,12 +109,17 @@ bool MenuFilterInstalled();
 // Form goes away: the tracking forgets it (its popup closes with its window).
 void ForgetMenuTracking(const TWinSkinForm& Form) noexcept;
 
+// WM_MEASUREITEM and WM_DRAWITEM at Form's window for the items of its bar's open popup, which
+// the skin measures and draws; false for any other item (the host's own owner-drawn ones).
+bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message);
+
 // Marks every item of Menu and of its sub-menus owner-drawn, for the skin's item drawing; gives
 // back what it changed with RestoreItemTypes (the host's menu keeps its own items).
 struct TItemTypeMark {
     HMENU Menu;
     UINT Position;
     UINT Type;
+    UINT Id;
 };
 std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu);
 void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks);

@@ -287,10 +287,8 @@ bool TSkinManage::ReleasePopupWindow(HWND W)
 
 TBitmap* TSkinManage::FindPopupBackground(HMENU Menu) const
 {
-    for (const auto& popup : FSkinnedPopups)
-        if (popup->MenuHandle() == Menu)
-            return popup->Background();
-    return nullptr;
+    TWinSkinPopMenu* popup = FindPopupOf(Menu);
+    return popup != nullptr ? popup->Background() : nullptr;
 }
 
 TBitmap* TSkinManage::SharedMainIcon() const

@@ -447,6 +447,37 @@ void WriteMenuBar(TSkinWriter& Skin)
     s.Set("TileLeftMenu", End).Set("TileRightMenu", End).Set("TileMenu", 1);
 }
 
+// ---- Popup menus -----------------------------------------------------------------------------------
+
+// The popup's background: a slate outline and a light band around the "Menu" colour. The items:
+// frame 1 (normal) and the unused frames 3 and 5 are all key colour, so the background shows;
+// frame 2 holds the separator's etched line in its bottom rows; frame 4 is the selected item, a
+// rounded face in the highlight colour.
+void WriteMenus(TSkinWriter& Skin)
+{
+    constexpr int Size = 24, ItemWidth = 24, ItemHeight = 20, Margin = 4;
+    TRaster background(Size, Size, Rgb(0xF6F7FA));
+    background.FillRect(0, 0, Size, Size, Rgb(0x6E7F96));
+    background.FillRect(1, 1, Size - 2, Size - 2, Rgb(0xE3E8EF));
+    background.FillRect(3, 3, Size - 6, Size - 6, Rgb(0xF6F7FA));
+    TIniSection& b = Skin.Section("MenuBackground");
+    b.Set("Image", Skin.SaveImage("menuback.bmp", background));
+    b.Set("LeftWidth", 3).Set("TopHeight", 3).Set("RightWidth", 3).Set("BottomHeight", 3);
+    b.Set("Trans", 0).Set("Tile", 0);
+
+    const TRaster empty(ItemWidth, ItemHeight);
+    TRaster separator(ItemWidth, ItemHeight);
+    separator.FillRect(Margin, ItemHeight - 5, ItemWidth - 2 * Margin, 1, Rgb(0xB4BDC9));
+    separator.FillRect(Margin, ItemHeight - 4, ItemWidth - 2 * Margin, 1, White);
+    const TFaceLook selected{Rgb(0x3E5878), Rgb(0x6F8BB3), Rgb(0x4E6B94), White, 0.25, 0};
+    TIniSection& m = Skin.Section("MenuItem");
+    m.Set("Image", Skin.SaveImage("menuitem.bmp", JoinFrames({empty, separator, empty,
+                                                              Face(ItemWidth, ItemHeight, 3.0, selected), empty},
+                                                             false)));
+    m.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
+    m.Set("Trans", 1).Set("Tile", 0);
+}
+
 // ---- Colours -------------------------------------------------------------------------------------
 
 void WriteColours(TSkinWriter& Skin)
@@ -476,7 +507,7 @@ using TElementWriter = void (*)(TSkinWriter&);
 // In the order their sections appear in the description.
 constexpr TElementWriter ElementWriters[] = {
     WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
-    WriteMdiControls,
+    WriteMdiControls, WriteMenus,
 };
 
 } // namespace

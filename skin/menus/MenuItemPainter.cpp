@@ -1,0 +1,297 @@
+#define OEMRESOURCE // OBM_CHECK
+#include "skin/menus/MenuItemPainter.h"
+
+#include "framework/controls/Forms.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/graphics/ImageList.h"
+#include "framework/menus/Menus.h"
+#include "framework/win/Handles.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+#include "skin/menus/WinSkinPopMenu.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int GlyphSize = 16;
+constexpr int TextLength = 80;
+
+bool HasItemElement(const TSkinData& Data)
+{
+    const TDataSkinObject* element = Data.SkinMenuItem();
+    return element != nullptr && !element->Bitmap->Empty();
+}
+
+// A bitmap of R's size for one item, with the menu font.
+std::unique_ptr<TBitmap> ItemBitmap(const RECT& R)
+{
+    auto bitmap = std::make_unique<TBitmap>(std::max(1L, R.right - R.left), std::max(1L, R.bottom - R.top));
+    bitmap->Canvas()->Font()->Assign(Screen()->MenuFont());
+    return bitmap;
+}
+
+// The piece of Menu's popup background under R, or the "Menu" colour where there is none.
+void FillItemBackground(TSkinData& Data, HMENU Menu, TBitmap& Bitmap, const RECT& R)
+{
+    TWinSkinPopMenu* popup = FindPopupOf(Menu);
+    TBitmap* background = popup != nullptr ? popup->Background() : nullptr;
+    TCanvas& canvas = *Bitmap.Canvas();
+    if (background == nullptr || background->Empty()) {
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.Brush()->SetColor(Data.Colours().Menu);
+        canvas.FillRect(RECT{0, 0, Bitmap.Width(), Bitmap.Height()});
+        return;
+    }
+    const POINT origin = popup->ClientOrigin();
+    BitBlt(canvas.Handle(), 0, 0, Bitmap.Width(), Bitmap.Height(), background->Canvas()->Handle(),
+           R.left + origin.x, R.top + origin.y, SRCCOPY);
+}
+
+void PutBitmap(TCanvas& Canvas, TBitmap& Bitmap, const RECT& R)
+{
+    BitBlt(Canvas.Handle(), R.left, R.top, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// The item drawn from the menu-item element over its background (Separator: frame 2 after the
+// background, else frame 1 or 4 and the content).
+void DrawFromElement(TSkinData& Data, TMenuItem& Item, HMENU Menu, TCanvas& Canvas, const RECT& R, bool Selected,
+                     bool SeparatorFrame)
+{
+    std::unique_ptr<TBitmap> bitmap = ItemBitmap(R);
+    FillItemBackground(Data, Menu, *bitmap, R);
+    if (SeparatorFrame) {
+        PutBitmap(Canvas, *bitmap, R);
+        DrawMenuSeparator(Data, Canvas, R);
+        return;
+    }
+    const TDataSkinObject& element = *Data.SkinMenuItem();
+    const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
+    const RECT local{0, 0, bitmap->Width(), bitmap->Height()};
+    DrawFrameImage(bitmap->Canvas()->Handle(), local, element.Bitmap.get(), margins, Selected ? 4 : 1, 5,
+                   element.Trans != 0, element.Tile != 0, false);
+    DrawMenuItemContent(Data, Item, *bitmap->Canvas(), Selected, local);
+    PutBitmap(Canvas, *bitmap, R);
+}
+
+UINT AlignmentOf(const TMenuItem& Item)
+{
+    if (const auto* popup = dynamic_cast<const TPopupMenu*>(Item.GetParentMenu())) {
+        switch (popup->Alignment()) {
+        case paRight:
+            return DT_RIGHT;
+        case paCenter:
+            return DT_CENTER;
+        default:
+            break;
+        }
+    }
+    return DT_LEFT;
+}
+
+// The checked box behind a checked item's image: the button face and highlight dithered.
+void FillDithered(HDC DC, const RECT& R)
+{
+    static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    TBitmapHandle bits(CreateBitmap(8, 8, 1, 1, pattern));
+    TBrushHandle brush(CreatePatternBrush(bits.get()));
+    const COLORREF text = SetTextColor(DC, GetSysColor(COLOR_BTNFACE));
+    const COLORREF back = SetBkColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    FillRect(DC, &R, brush.get());
+    SetTextColor(DC, text);
+    SetBkColor(DC, back);
+}
+
+// The platform's check mark in the button-text colour, centred in Box, its white left alone.
+void DrawCheckMark(HDC DC, const RECT& Box)
+{
+    TBitmapHandle check(LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECK)));
+    BITMAP info{};
+    if (!check || GetObjectA(check.get(), sizeof info, &info) == 0)
+        return;
+    TMemoryDC source(DC);
+    HGDIOBJ old = SelectObject(source.get(), check.get());
+    TBrushHandle ink(CreateSolidBrush(GetSysColor(COLOR_BTNTEXT)));
+    HGDIOBJ oldBrush = SelectObject(DC, ink.get());
+    const COLORREF text = SetTextColor(DC, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(DC, RGB(255, 255, 255));
+    const int x = Box.left + (GlyphSize - info.bmWidth) / 2 + 1, y = Box.top + (GlyphSize - info.bmHeight) / 2 + 1;
+    // Brush where the mark is black, the destination where it is white.
+    BitBlt(DC, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, 0x00B8074A);
+    SetTextColor(DC, text);
+    SetBkColor(DC, back);
+    SelectObject(DC, oldBrush);
+    SelectObject(source.get(), old);
+}
+
+} // namespace
+
+void MeasurePopupItem(int& Width, int&)
+{
+    Width += 28;
+}
+
+void MeasureMenuItem(TMenuItem& Item, TCanvas& Canvas, int& Width, int& Height)
+{
+    const std::string shortCut = Item.ShortCut() != 0 ? ShortCutToText(Item.ShortCut()) : std::string();
+    Width = Canvas.TextWidth(Item.Caption() + shortCut) + 26;
+    Height = Item.Caption() == "-" ? 8 : Height + 4;
+}
+
+void MeasureNativeMenuItem(HMENU Menu, MEASUREITEMSTRUCT& Info)
+{
+    char text[TextLength + 1]{};
+    GetMenuStringA(Menu, Info.itemID, text, TextLength, MF_BYCOMMAND);
+    TMemoryDC dc(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc.get());
+    canvas.Font()->Assign(Screen()->MenuFont());
+    Info.itemWidth = static_cast<UINT>(canvas.TextWidth(text) + 26);
+    Info.itemHeight = text[0] == 0 ? 8 : Info.itemHeight + 4;
+    canvas.SetHandle(nullptr);
+}
+
+void DrawSkinnedMenuItem(TSkinData& Data, TMenuItem& Item, HMENU Menu, TCanvas& Canvas, const RECT& R, bool Selected)
+{
+    if (!HasItemElement(Data)) {
+        DrawPlainMenuItem(Data, Item, Canvas, Selected, R);
+        return;
+    }
+    NoteDrawnMenu(Menu);
+    DrawFromElement(Data, Item, Menu, Canvas, R, Selected, Item.Caption() == "-");
+}
+
+void DrawNativeMenuItem(TSkinData& Data, HMENU Menu, TMenuItem& Item, bool Selected, const RECT& R, TCanvas& Canvas)
+{
+    if (!HasItemElement(Data)) {
+        DrawPlainMenuItem(Data, Item, Canvas, Selected, R);
+        return;
+    }
+    DrawFromElement(Data, Item, Menu, Canvas, R, Selected && Item.Caption() != "-", false);
+}
+
+void DrawPlainMenuItem(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool Selected, const RECT& R)
+{
+    std::unique_ptr<TBitmap> bitmap = ItemBitmap(R);
+    TCanvas& canvas = *bitmap->Canvas();
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(Selected ? Data.Colours().Hilight : Data.Colours().Menu);
+    const RECT local{0, 0, bitmap->Width(), bitmap->Height()};
+    canvas.FillRect(local);
+    DrawMenuItemContent(Data, Item, canvas, Selected, local);
+    PutBitmap(Canvas, *bitmap, R);
+}
+
+void DrawMenuSeparator(TSkinData& Data, TCanvas& Canvas, const RECT& R)
+{
+    const TDataSkinObject* element = Data.SkinMenuItem();
+    if (element == nullptr || element->Bitmap->Empty())
+        return;
+    TBitmap& strip = *element->Bitmap;
+    const int f = strip.Width() / 5, stripHeight = strip.Height();
+    const int w = R.right - R.left, h = R.bottom - R.top;
+    if (f <= 0 || w <= 0 || h <= 0)
+        return;
+    const int top = h < stripHeight ? stripHeight - h : 0, rows = stripHeight - top;
+    const int left = std::min(element->LeftWidth, f), right = std::min(element->RightWidth, f - left);
+    TBitmap piece(w, h);
+    HDC dc = piece.Canvas()->Handle(), source = strip.Canvas()->Handle();
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, left, h, source, f, top, left, rows, SRCCOPY);
+    StretchBlt(dc, w - right, 0, right, h, source, 2 * f - right, top, right, rows, SRCCOPY);
+    StretchBlt(dc, left, 0, w - left - right, h, source, f + left, top, f - left - right, rows, SRCCOPY);
+    DrawTransparentBitmap(Canvas.Handle(), R, &piece, SkinKeyColour);
+}
+
+void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool Selected, const RECT& R)
+{
+    if (Item.Action() != nullptr)
+        Item.UpdateFromAction();
+    const bool separator = Item.Caption() == "-";
+    RECT glyph{0, 0, 0, 0};
+    if (!separator) {
+        glyph = RECT{R.left + 1, R.top + 1, R.left + 1 + GlyphSize, R.top + 1 + GlyphSize};
+        HDC dc = Canvas.Handle();
+        TImageList* images = Item.GetImageList();
+        if (images != nullptr && Item.ImageIndex() >= 0 && Item.ImageIndex() < images->Count()) {
+            if (Item.Checked()) {
+                FillDithered(dc, glyph);
+                RECT edge = glyph;
+                DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+            }
+            images->Draw(Canvas, glyph.left, glyph.top, Item.ImageIndex(), Item.Enabled());
+        } else if (Item.Checked()) {
+            DrawCheckMark(dc, glyph);
+        }
+    }
+    const RECT text{glyph.right + 3, R.top, R.right - 1, R.bottom};
+    const UINT format = AlignmentOf(Item) | DT_SINGLELINE | DT_EXPANDTABS;
+    RECT caption = text;
+    DrawMenuItemText(Data, Item, Canvas, format | DT_CALCRECT | DT_NOCLIP, Selected, caption, Item.Caption());
+    OffsetRect(&caption, 0, ((text.bottom - text.top) - (caption.bottom - caption.top)) / 2);
+    DrawMenuItemText(Data, Item, Canvas, format, Selected, caption, Item.Caption());
+    if (Item.ShortCut() != 0) {
+        RECT shortCut{caption.right, caption.top, R.right - 11, caption.bottom};
+        DrawMenuItemText(Data, Item, Canvas, DT_RIGHT, Selected, shortCut, ShortCutToText(Item.ShortCut()));
+    }
+}
+
+void DrawMenuItemText(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, UINT Format, bool Selected, RECT& R,
+                      const std::string& Text)
+{
+    const TMenu* menu = Item.GetParentMenu();
+    if (menu != nullptr && menu->IsRightToLeft()) {
+        if ((Format & DT_CENTER) == 0)
+            Format = (Format & DT_RIGHT) != 0 ? (Format & ~DT_RIGHT) | DT_LEFT : Format | DT_RIGHT;
+        Format |= DT_RTLREADING;
+    }
+    const bool measuring = (Format & DT_CALCRECT) != 0;
+    if (Text == "-") {
+        if (!measuring) {
+            RECT line = R;
+            OffsetRect(&line, 0, 4);
+            DrawEdge(Canvas.Handle(), &line, EDGE_ETCHED, BF_TOP);
+        }
+        return;
+    }
+    const TSkinColours& colours = Data.Colours();
+    Canvas.Brush()->SetStyle(bsClear);
+    TFontStyles style = Canvas.Font()->Style();
+    if (Item.Default())
+        style.Include(fsBold);
+    else
+        style.Exclude(fsBold);
+    Canvas.Font()->SetStyle(style);
+    TColor colour = colours.ButtonShadow;
+    if (Item.Enabled())
+        colour = Selected ? colours.HilightText : colours.MenuText;
+    else if (colours.ButtonShadow == colours.MenuText)
+        colour = clBtnShadow;
+    Canvas.Font()->SetColor(colour);
+    const std::string shown = measuring && (Text.empty() || Text == "&") ? Text + " " : Text;
+    Canvas.DrawText(shown, R, Format);
+}
+
+std::unique_ptr<TMenuItem> NativeMenuItem(HMENU Menu, UINT Id)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_FTYPE;
+    GetMenuItemInfoA(Menu, Id, FALSE, &info);
+    char text[TextLength + 1]{};
+    GetMenuStringA(Menu, Id, text, TextLength, MF_BYCOMMAND);
+    auto item = std::make_unique<TMenuItem>(nullptr);
+    std::string caption(text);
+    // The native text carries the short-cut after a tab; drawn apart, it is right-aligned.
+    if (const size_t tab = caption.find('\t'); tab != std::string::npos) {
+        if (const TShortCut shortCut = TextToShortCut(caption.substr(tab + 1)); shortCut != 0) {
+            item->SetShortCut(shortCut);
+            caption.erase(tab);
+        }
+    }
+    item->SetCaption(caption.empty() || (info.fType & MFT_SEPARATOR) != 0 ? "-" : caption);
+    item->SetEnabled((info.fState & (MFS_GRAYED | MFS_DISABLED)) == 0);
+    item->SetChecked((info.fState & MFS_CHECKED) != 0);
+    return item;
+}

@@ -1,0 +1,184 @@
+#include "skin/menus/WinSkinPopMenu.h"
+
+#include "framework/graphics/Bitmap.h"
+#include "framework/win/Handles.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr UINT SkinQueryMessage = 0x3504; // a skinned window answers 1
+
+// Every popup object alive, and the one waiting to learn its menu.
+std::vector<TWinSkinPopMenu*>& Popups()
+{
+    static std::vector<TWinSkinPopMenu*> popups;
+    return popups;
+}
+TWinSkinPopMenu* GCurrentPopup = nullptr;
+
+} // namespace
+
+TWinSkinPopMenu* CurrentPopup()
+{
+    return GCurrentPopup;
+}
+
+void NoteDrawnMenu(HMENU Menu)
+{
+    if (GCurrentPopup != nullptr && Menu != nullptr) {
+        GCurrentPopup->SetMenuHandle(Menu);
+        GCurrentPopup = nullptr;
+    }
+}
+
+TWinSkinPopMenu* FindPopupOf(HMENU Menu)
+{
+    if (Menu == nullptr)
+        return nullptr;
+    for (TWinSkinPopMenu* popup : Popups())
+        if (popup->MenuHandle() == Menu && popup->Attached())
+            return popup;
+    return nullptr;
+}
+
+TWinSkinPopMenu::TWinSkinPopMenu() : FBackground(std::make_unique<TBitmap>())
+{
+    Popups().push_back(this);
+}
+
+TWinSkinPopMenu::~TWinSkinPopMenu()
+{
+    Restore();
+    auto& popups = Popups();
+    popups.erase(std::remove(popups.begin(), popups.end(), this), popups.end());
+    if (GCurrentPopup == this)
+        GCurrentPopup = nullptr;
+}
+
+void TWinSkinPopMenu::Attach(HWND Window, TSkinData* Data)
+{
+    FHandle = Window;
+    FSkinData = Data;
+    FMenu = nullptr;
+    FProc.Install(Window, BindMethod<&TWinSkinPopMenu::PopupWndProc>(this));
+}
+
+void TWinSkinPopMenu::Restore() noexcept
+{
+    if (!FProc.Installed())
+        return;
+    FProc.Restore();
+    FBackground->SetSize(0, 0);
+    if (GCurrentPopup == this)
+        GCurrentPopup = nullptr;
+}
+
+bool TWinSkinPopMenu::CanPaint() const
+{
+    if (FSkinData == nullptr || FSkinData->SkinLoading())
+        return false;
+    const TDataSkinObject* element = FSkinData->SkinMenuBackground();
+    return element != nullptr && !element->Bitmap->Empty();
+}
+
+bool TWinSkinPopMenu::ComposeBackground()
+{
+    RECT window{};
+    if (!GetWindowRect(FHandle, &window))
+        return false;
+    const TDataSkinObject& element = *FSkinData->SkinMenuBackground();
+    const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
+    std::unique_ptr<TBitmap> composed = BuildFrameBitmap(RECT{0, 0, window.right - window.left, window.bottom - window.top},
+                                                         element.Bitmap.get(), margins, 1, 1, element.Tile != 0, false);
+    if (!composed)
+        return false;
+    FBackground = std::move(composed);
+    POINT origin{0, 0};
+    ClientToScreen(FHandle, &origin);
+    FClientOrigin = POINT{origin.x - window.left, origin.y - window.top};
+    if (FMenu == nullptr)
+        GCurrentPopup = this;
+    return true;
+}
+
+void TWinSkinPopMenu::PaintBand(HDC DC) const
+{
+    const int w = FBackground->Width(), h = FBackground->Height(), b = BorderBand;
+    HDC source = FBackground->Canvas()->Handle();
+    BitBlt(DC, 0, 0, w, b, source, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, h - b, w, b, source, 0, h - b, SRCCOPY);
+    BitBlt(DC, 0, b, b, h - 2 * b, source, 0, b, SRCCOPY);
+    BitBlt(DC, w - b, b, b, h - 2 * b, source, w - b, b, SRCCOPY);
+}
+
+void TWinSkinPopMenu::PopupWndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case SkinQueryMessage:
+        Message.Result = 1;
+        return;
+    case WM_DESTROY:
+        Restore();
+        break;
+    case WM_NCPAINT:
+        PaintPopupBorder(Message);
+        return;
+    case WM_PRINT:
+        PrintPopup(Message);
+        return;
+    case WM_PAINT: {
+        FProc.CallOld(Message);
+        // A popup without a frame draws its border itself, inside the client area: the skin's
+        // band goes over it.
+        RECT window{}, client{};
+        if (FProc.Installed() && CanPaint() && GetWindowRect(FHandle, &window) && GetClientRect(FHandle, &client) &&
+            client.right == window.right - window.left && client.bottom == window.bottom - window.top &&
+            ComposeBackground()) {
+            HDC dc = GetWindowDC(FHandle);
+            if (dc != nullptr) {
+                PaintBand(dc);
+                ReleaseDC(FHandle, dc);
+            }
+        }
+        return;
+    }
+    default:
+        break;
+    }
+    FProc.CallOld(Message);
+}
+
+void TWinSkinPopMenu::PaintPopupBorder(TMessage& Message)
+{
+    if (!CanPaint() || !ComposeBackground()) {
+        FProc.CallOld(Message);
+        return;
+    }
+    if (HDC dc = GetWindowDC(FHandle); dc != nullptr) {
+        PaintBand(dc);
+        ReleaseDC(FHandle, dc);
+    }
+    Message.Result = 0;
+}
+
+void TWinSkinPopMenu::PrintPopup(TMessage& Message)
+{
+    const auto dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc == nullptr || !CanPaint() || !ComposeBackground()) {
+        FProc.CallOld(Message);
+        return;
+    }
+    const int w = FBackground->Width(), h = FBackground->Height(), b = BorderBand;
+    BitBlt(dc, 0, 0, w, h, FBackground->Canvas()->Handle(), 0, 0, SRCCOPY);
+    // The menu prints its items inside the band, over the skin's background.
+    const int mode = SetBkMode(dc, TRANSPARENT);
+    TRegionHandle clip(CreateRectRgn(b, b, w - b, h - b));
+    SelectClipRgn(dc, clip.get());
+    FProc.CallOld(Message);
+    SelectClipRgn(dc, nullptr);
+    SetBkMode(dc, mode);
+}
