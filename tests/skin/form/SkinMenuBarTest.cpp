@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr uint32_t BarActive = 0x2040A0, BarInactive = 0x102050, BarEnds = 0xA0A000;
+constexpr uint32_t BarActive = 0x2040A0, BarInactive = 0x102050, BarEnds = 0xA0A000, PopupBand = 0x10A010;
 
 // The test skin with a menu-bar element: two frames one above the other, 4-pixel ends.
 bool LoadBarSkin(TSkinData& Data, bool WithBar = true, int Tile = 0)
@@ -31,7 +31,11 @@ bool LoadBarSkin(TSkinData& Data, bool WithBar = true, int Tile = 0)
         ini.replace(ini.find("[Personality]\r\n"), 15, keys);
     }
     ini.replace(ini.find("[Colours]\r\n"), 11, "[Colours]\r\nMenubar=10 200 30\r\n");
+    ini += "[MenuBackground]\r\nImage=menuback.bmp\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n";
     std::vector<TPackageEntry> bitmaps = Bitmaps();
+    bitmaps.push_back(TPackageEntry{"menuback.bmp", Bmp(12, 12, [](int x, int y) {
+                                        return x < 3 || y < 3 || x >= 9 || y >= 9 ? PopupBand : 0xF0F0E0u;
+                                    })});
     bitmaps.push_back(TPackageEntry{"menubar.bmp", Bmp(20, 40, [](int x, int y) {
                                         if (x < 4 || x >= 16)
                                             return BarEnds;
@@ -207,26 +211,32 @@ namespace {
 // A top-level item as the native menu holds it.
 struct TNativeItem {
     std::string Text;
-    UINT State, Id;
+    UINT State, Id, Type;
     HMENU Sub;
     bool operator==(const TNativeItem& o) const
     {
-        return Text == o.Text && State == o.State && Id == o.Id && Sub == o.Sub;
+        return Text == o.Text && State == o.State && Id == o.Id && Type == o.Type && Sub == o.Sub;
     }
 };
 
 std::vector<TNativeItem> ItemsOf(HMENU Menu)
 {
+    // (Depth first: each popup item is followed by its popup's items.)
     std::vector<TNativeItem> items;
     for (int i = 0; i < GetMenuItemCount(Menu); ++i) {
         char text[80]{};
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_FTYPE;
         info.dwTypeData = text;
         info.cch = sizeof text - 1;
         GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info);
-        items.push_back(TNativeItem{text, info.fState, info.wID, info.hSubMenu});
+        // (The platform leaves the last selected item highlighted: that state is its own.)
+        items.push_back(TNativeItem{text, info.fState & ~MFS_HILITE, info.wID, info.fType, info.hSubMenu});
+        // The items of the popups too: the skin marks them owner-drawn only while one is open.
+        if (info.hSubMenu != nullptr)
+            for (const TNativeItem& inner : ItemsOf(info.hSubMenu))
+                items.push_back(inner);
     }
     return items;
 }
@@ -359,7 +369,7 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
     ASSERT_NE(skin, nullptr);
     ASSERT_NE(skin->SkinMenu(), nullptr);
     const HMENU filePopup = skin->SkinMenu()->Button(0)->SubMenu;
-    bool hookWhileOpen = false, tracking = false, firstSelected = false;
+    bool hookWhileOpen = false, tracking = false, firstSelected = false, bandCorners = false;
     POINT popupAt{0, 0};
     auto waitIndex = [](int Index) { return [Index] { return TrackedMenuIndex() == Index && OpenMenuWindows() == 1; }; };
     TInputScript script;
@@ -373,8 +383,12 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
             hookWhileOpen = MenuFilterInstalled();
             tracking = skin->MenuTracking() && skin->TrackedMenu() == filePopup;
             RECT popup{};
-            GetWindowRect(FindWindowA("#32768", nullptr), &popup);
+            HWND window = FindWindowA("#32768", nullptr);
+            GetWindowRect(window, &popup);
             popupAt = POINT{popup.left, popup.top};
+            // The popup's border band is the skin's, on every side.
+            bandCorners = WindowPixel(window, 1, 1) == PopupBand &&
+                          WindowPixel(window, popup.right - popup.left - 2, popup.bottom - popup.top - 2) == PopupBand;
             TapKey(VK_RIGHT);
             return true;
         })
@@ -397,6 +411,8 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
         .Then([] { return OpenMenuWindows() == 0 && TrackedMenuIndex() == -1; });
     ASSERT_TRUE(script.Run(10000)) << "stuck at a step; tracked " << TrackedMenuIndex();
     EXPECT_TRUE(firstSelected);
+    EXPECT_TRUE(bandCorners);
+    EXPECT_TRUE(Manager->SkinnedPopups().empty()) << "the popup windows are gone, and their objects";
     EXPECT_TRUE(hookWhileOpen);
     EXPECT_TRUE(tracking);
     RECT window{};
