@@ -4,6 +4,8 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/graphics/ImageList.h"
 #include "framework/menus/Menus.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
@@ -40,6 +42,7 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
 {
     // The frame and the menu first: the client size follows from them.
     MakeMenu();
+    MakePopupMenus();
     SetCaption("Pembrox Demo");
     SetBorderStyle(bsSizeable);
     SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
@@ -178,6 +181,74 @@ void TDemoForm::MakeMenu()
     TMenuItem* help = add(root, "&Help");
     add(help, "&About Pembrox...")->SetOnClick(BindMethod<&TDemoForm::AboutClick>(this));
     SetMenu(MainMenu1);
+}
+
+void TDemoForm::MakePopupMenus()
+{
+    // Three small glyphs: a blue square, a green disc, an amber bar.
+    MenuImages = new TImageList(this);
+    MenuImages->SetName("MenuImages");
+    for (int k = 0; k < 3; ++k) {
+        TBitmap glyph(16, 16, pf24bit);
+        TCanvas& c = *glyph.Canvas();
+        c.Brush()->SetColor(clFuchsia);
+        c.FillRect(RECT{0, 0, 16, 16});
+        const TColor colours[3] = {0x00B05020, 0x0040A040, 0x0020A0E0}; // BGR
+        c.Brush()->SetColor(colours[k]);
+        c.Pen()->SetColor(colours[k]);
+        if (k == 0)
+            c.FillRect(RECT{3, 3, 13, 13});
+        else if (k == 1)
+            c.Ellipse(2, 2, 14, 14);
+        else
+            c.FillRect(RECT{2, 6, 14, 10});
+        MenuImages->AddMasked(&glyph, clFuchsia);
+    }
+    int count = 0;
+    auto add = [&](TMenuItem* Parent, const char* Caption, TShortCut Key = scNone) {
+        auto* item = new TMenuItem(this);
+        item->SetName("PopupItem" + std::to_string(++count));
+        item->SetCaption(Caption);
+        item->SetShortCut(Key);
+        item->SetOnClick(BindMethod<&TDemoForm::MenuItemClick>(this));
+        Parent->Add(item);
+        return item;
+    };
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    PopupMenu1->SetImages(MenuImages);
+    TMenuItem* root = PopupMenu1->Items();
+    TMenuItem* refresh = add(root, "&Refresh", VK_F5);
+    refresh->SetImageIndex(0);
+    refresh->SetDefault(true);
+    TMenuItem* pin = add(root, "&Pinned");
+    pin->SetImageIndex(1);
+    pin->SetChecked(true);
+    pin->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
+    TMenuItem* grid = add(root, "Show &grid");
+    grid->SetChecked(true);
+    grid->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
+    add(root, "-");
+    add(root, "&Copy", ShortCut('C', false, true, false))->SetImageIndex(2);
+    add(root, "&Unavailable")->SetEnabled(false);
+    add(root, "-");
+    add(root, "Right-to-left &menu...")->SetOnClick(BindMethod<&TDemoForm::RightToLeftClick>(this));
+    SetPopupMenu(PopupMenu1);
+
+    PopupMenuRTL = new TPopupMenu(this);
+    PopupMenuRTL->SetName("PopupMenuRTL");
+    PopupMenuRTL->SetBiDiMode(bdRightToLeft);
+    add(PopupMenuRTL->Items(), "&First item", ShortCut('1', false, true, false));
+    add(PopupMenuRTL->Items(), "&Second item")->SetChecked(true);
+    add(PopupMenuRTL->Items(), "-");
+    add(PopupMenuRTL->Items(), "&Third item");
+}
+
+void TDemoForm::RightToLeftClick(TObject*)
+{
+    POINT at{};
+    GetCursorPos(&at);
+    PopupMenuRTL->Popup(at.x, at.y);
 }
 
 void TDemoForm::MenuItemClick(TObject* Sender)

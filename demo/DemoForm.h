@@ -8,7 +8,9 @@
 #include <string>
 
 class TBitBtn;
+class TImageList;
 class TMainMenu;
+class TPopupMenu;
 class TMenuItem;
 class TButton;
 class TPanel;
@@ -27,6 +29,9 @@ public:
     TBitBtn* ButtonClose = nullptr;
     TSkinData* SkinData1 = nullptr;
     TMainMenu* MainMenu1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TPopupMenu* PopupMenuRTL = nullptr;
+    TImageList* MenuImages = nullptr;
 
     // The skin: "default.skn" in the working folder when there is one, else the built-in skin
     // from the program's resources. Then skinning goes on. Call before the form is first shown.
@@ -42,10 +47,15 @@ public:
     void AboutClick(TObject* Sender);
     // A check item: its check mark turns over.
     void ToggleClick(TObject* Sender);
+    // Shows the right-to-left popup menu at the cursor.
+    void RightToLeftClick(TObject* Sender);
 
 private:
     // File, Edit, View (a sub-menu two levels deep) and Help.
     void MakeMenu();
+    // The form's context menu (images, check marks, a default and a disabled item, short-cuts)
+    // and a right-to-left popup menu.
+    void MakePopupMenus();
     // Check boxes, a radio group, radio buttons, speed buttons and a button that opens a message
     // box, on Content.
     void MakeGallery(TWinControl* Content);

@@ -33,7 +33,8 @@ bool IsDialogClass(const std::string& Class)
 
 TWinSkinForm::TWinSkinForm(TComponent* AOwner)
     : TComponent(AOwner), FFrame(std::make_unique<TFramePainter>(*this)),
-      FButtons(std::make_unique<TCaptionButtons>(*this)), FAdaptors(std::make_unique<TAdaptorSet>(this))
+      FButtons(std::make_unique<TCaptionButtons>(*this)), FAdaptors(std::make_unique<TAdaptorSet>(this)),
+      FPopupMenus(std::make_unique<TPopupMenuSkin>())
 {
 }
 
@@ -95,8 +96,10 @@ void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
     if (Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && !FFormHook.Installed())
         FFormHook.Install(FForm, BindMethod<&TWinSkinForm::FormMessageHook>(this));
     SkinFrame(Data);
-    if (FSkinData != nullptr)
+    if (FSkinData != nullptr) {
         FAdaptors->Changes().SetColor(FForm, FSkinData->Colours().ButtonFace);
+        FPopupMenus->Apply(*FForm, *FSkinData);
+    }
 }
 
 void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
@@ -440,6 +443,7 @@ void TWinSkinForm::ApplyColours()
             FAdaptors->Changes().SetColor(form, face);
     // The controls whose colour the adaptors took follow the new skin too.
     FAdaptors->ApplySkinColours();
+    FPopupMenus->Apply(*FForm, *FSkinData);
 }
 
 void TWinSkinForm::ReSkin()
@@ -494,6 +498,7 @@ void TWinSkinForm::Unskin()
     if (FHoverTimer)
         FHoverTimer->SetEnabled(false);
     const bool goingAway = FSkinState == ssDetaching;
+    FPopupMenus->GiveBack();
     if (!MainMenuSkinned() && !FFrameProc.Installed()) {
         // Only the controls were skinned.
         FAdaptors->ReleaseAdaptors();
@@ -544,6 +549,7 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
     if (AComponent == FForm) {
         // The form goes before its window: its message method is its own business now.
         FFormHook.Forget();
+        FPopupMenus->GiveBack();
         FForm = nullptr;
         FAdaptors->SetWindow(nullptr, FHandle);
     }

@@ -27,6 +27,7 @@
 #include "skin/form/FormSite.h"
 #include "skin/form/FramePainter.h"
 #include "skin/form/SkinMenuBar.h"
+#include "skin/menus/PopupMenuSkin.h"
 
 #include <windows.h>
 
@@ -115,6 +116,8 @@ public:
     TAdaptorSet& AdaptorSet() { return *FAdaptors; }
     // The skinned menu bar, or nullptr (a window without a menu, or one whose bar is the system's).
     TWinSkinMenu* SkinMenu() const { return FSkinMenu.get(); }
+    // The skin's drawing on a framework form's popup-menu components.
+    const TPopupMenuSkin& PopupMenus() const { return *FPopupMenus; }
 
     // ---- the non-client mouse
     // A screen point in window coordinates (of the frame the skin draws).
@@ -234,6 +237,7 @@ private:
     std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TAdaptorSet> FAdaptors;
     std::unique_ptr<TWinSkinMenu> FSkinMenu;
+    std::unique_ptr<TPopupMenuSkin> FPopupMenus;
     std::unique_ptr<TTimer> FHoverTimer;
     std::string FWindowClass;
     SIZE FNativeFrameSize{0, 0};

@@ -4,6 +4,7 @@
 #include "framework/graphics/Bitmap.h"
 #include "framework/menus/Menus.h"
 #include "skin/menus/MenuItemPainter.h"
+#include "skin/menus/PopupMenuSkin.h"
 #include "skin/menus/WinSkinPopMenu.h"
 #include "tests/support/FrameSkin.h"
 #include "tests/support/Input.h"
@@ -187,4 +188,64 @@ TEST_F(TMenuItemPainterTest, MeasuringAndNativeItems)
     EXPECT_TRUE(print->Checked());
     EXPECT_EQ(separator->Caption(), "-");
     DestroyMenu(menu);
+}
+
+TEST_F(TMenuItemPainterTest, PopupComponentsDrawFromTheSkinAndGetTheirOwnDrawingBack)
+{
+    ASSERT_TRUE(LoadSkinPackage(*Data, MenuSkin(true, true), MenuBitmaps()));
+    TComponent form(nullptr);
+    auto* skinned = new TPopupMenu(&form);
+    auto* left = new TPopupMenu(&form);
+    left->SetTag(1099); // Tag mod 100 is the disable tag
+    left->SetOwnerDraw(false);
+    auto item = [&](TPopupMenu* Menu, const char* Caption) {
+        auto* i = new TMenuItem(&form);
+        i->SetCaption(Caption);
+        Menu->Items()->Add(i);
+        return i;
+    };
+    TMenuItem* plain = item(skinned, "Plain");
+    TMenuItem* own = item(skinned, "Own");
+    TMenuItem* framework = item(skinned, "Framework's");
+    framework->SetTag(tgPlainMenuItem);
+    TMenuItem* inner = item(skinned, "Outer");
+    auto* deep = new TMenuItem(&form);
+    deep->SetCaption("Deep");
+    inner->Add(deep);
+    TMenuItem* untouched = item(left, "Left alone");
+    struct TOwn : TObject {
+        int Draws = 0;
+        void Draw(TObject*, TCanvas*, const RECT&, bool) { ++Draws; }
+    } ownHandler;
+    own->SetOnDrawItem(BindMethod<&TOwn::Draw>(&ownHandler));
+    framework->SetOnDrawItem(BindMethod<&TOwn::Draw>(&ownHandler));
+    Data->SetDisableTag(99);
+
+    TPopupMenuSkin skin;
+    skin.Apply(form, *Data);
+    EXPECT_TRUE(skinned->OwnerDraw());
+    EXPECT_FALSE(left->OwnerDraw()) << "a component whose Tag says so is left alone";
+    EXPECT_TRUE(static_cast<bool>(plain->OnDrawItem()));
+    EXPECT_TRUE(static_cast<bool>(deep->OnDrawItem())) << "sub-items too";
+    EXPECT_TRUE(own->OnDrawItem() == BindMethod<&TOwn::Draw>(&ownHandler)) << "an item's own handler stays";
+    EXPECT_FALSE(static_cast<bool>(framework->OnDrawItem())) << "Tag 999: the framework's drawing";
+    EXPECT_FALSE(static_cast<bool>(untouched->OnDrawItem()));
+    // The skin's handler draws from the skin: the normal frame over the item.
+    TBitmap target(120, 20);
+    target.Canvas()->Font()->Assign(Screen()->MenuFont());
+    plain->OnDrawItem()(plain, target.Canvas(), RECT{0, 0, 120, 20}, false);
+    EXPECT_EQ(Pixel(target, 60, 1), ItemNormal);
+
+    // A skin change brings the items made since in; off, everything is as it was.
+    TMenuItem* later = item(skinned, "Later");
+    skin.Apply(form, *Data);
+    EXPECT_TRUE(static_cast<bool>(later->OnDrawItem()));
+    delete deep; // an item freed while skinned is forgotten
+    skin.GiveBack();
+    EXPECT_FALSE(skinned->OwnerDraw());
+    EXPECT_FALSE(static_cast<bool>(plain->OnDrawItem()));
+    EXPECT_FALSE(static_cast<bool>(plain->OnMeasureItem()));
+    EXPECT_FALSE(static_cast<bool>(later->OnDrawItem()));
+    EXPECT_TRUE(own->OnDrawItem() == BindMethod<&TOwn::Draw>(&ownHandler));
+    EXPECT_TRUE(framework->OnDrawItem() == BindMethod<&TOwn::Draw>(&ownHandler)) << "given back";
 }
