@@ -4,6 +4,7 @@
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/FramePainter.h"
 #include "skin/form/SkinMessages.h"
+#include "skin/form/SkinMenuBar.h"
 #include "skin/form/WinSkinForm.h"
 
 #include <algorithm>
@@ -346,7 +347,10 @@ void TCaptionButtons::ShowSystemMenu(POINT Point)
 void TCaptionButtons::TrackSystemMenu(POINT Point)
 {
     // Its commands come back as WM_COMMAND, which the frame procedure turns into WM_SYSCOMMAND.
-    if (FSysMenu != nullptr)
-        TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FForm.Handle(), nullptr);
+    if (FSysMenu == nullptr)
+        return;
+    // Its items are drawn from the skin while it is open.
+    TSkinnedPopupItems items(FForm, FSysMenu);
+    TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FForm.Handle(), nullptr);
 }
 

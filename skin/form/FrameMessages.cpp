@@ -174,7 +174,7 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         return true;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
-        if (FMenuTracking && !Retired() && MenuItemMessage(*this, Message))
+        if (!Retired() && MenuItemMessage(*this, Message))
             return true;
         CallDefault(Message);
         return true;

@@ -11,6 +11,7 @@
 #include "skin/menus/WinSkinPopMenu.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -28,11 +29,17 @@ struct TTracking {
     bool SwitchPending = false;
     int SwitchTo = -1;
     bool FirstKeySent = false;
-    // The items of the open popup made owner-drawn for the skin, to give back after it.
+};
+
+// The popup whose items the skin draws now: its form, its menu and the marks to give back.
+struct TDrawnItems {
+    TWinSkinForm* Form = nullptr;
+    HMENU Menu = nullptr;
     std::vector<TItemTypeMark> Marks;
 };
 
 TTracking Tracking;
+TDrawnItems Drawn;
 
 LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam);
 
@@ -162,14 +169,12 @@ public:
         Tracking.Popup = Button.SubMenu;
         Tracking.RightToLeft = IsRightToLeftMenu(Button.SubMenu);
         Form.SetMenuTracking(true, Button.SubMenu);
-        Tracking.Marks = SetOwnerDrawItems(Button.SubMenu);
+        FItems.emplace(Form, Button.SubMenu);
         InstallMenuFilter();
     }
     ~TPopupScope()
     {
         RemoveMenuFilter();
-        RestoreItemTypes(Tracking.Marks);
-        Tracking.Marks.clear();
         Tracking.Form = nullptr;
         if (!FForm.Retired())
             FForm.SetMenuTracking(false, nullptr);
@@ -179,6 +184,7 @@ public:
 
 private:
     TWinSkinForm& FForm;
+    std::optional<TSkinnedPopupItems> FItems;
 };
 
 // Whether Button's command may be posted to Form's window.
@@ -307,6 +313,9 @@ bool MenuFilterInstalled()
 
 void ForgetMenuTracking(const TWinSkinForm& Form) noexcept
 {
+    // (The drawn items' marks stay: their scope gives the types back when the popup closes.)
+    if (Drawn.Form == &Form)
+        Drawn.Form = nullptr;
     if (Tracking.Form == &Form) {
         Tracking.Form = nullptr;
         Tracking.SwitchPending = false;
@@ -352,9 +361,27 @@ void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks)
     }
 }
 
+TSkinnedPopupItems::TSkinnedPopupItems(TWinSkinForm& Form, HMENU Menu)
+{
+    if (Drawn.Form != nullptr || Menu == nullptr || Form.SkinData() == nullptr)
+        return;
+    FActive = true;
+    Drawn.Form = &Form;
+    Drawn.Menu = Menu;
+    Drawn.Marks = SetOwnerDrawItems(Menu);
+}
+
+TSkinnedPopupItems::~TSkinnedPopupItems()
+{
+    if (!FActive)
+        return;
+    RestoreItemTypes(Drawn.Marks);
+    Drawn = TDrawnItems{};
+}
+
 bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message)
 {
-    if (Tracking.Form != &Form || Form.SkinData() == nullptr || Message.LParam == 0)
+    if (Drawn.Form != &Form || Form.SkinData() == nullptr || Message.LParam == 0)
         return false;
     const bool measure = Message.Msg == WM_MEASUREITEM;
     UINT id = 0;
@@ -372,7 +399,7 @@ bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message)
         menu = reinterpret_cast<HMENU>(info.hwndItem);
     }
     // Only the items marked for the skin: the host's own owner-drawn items stay the host's.
-    const bool marked = std::any_of(Tracking.Marks.begin(), Tracking.Marks.end(), [&](const TItemTypeMark& m) {
+    const bool marked = std::any_of(Drawn.Marks.begin(), Drawn.Marks.end(), [&](const TItemTypeMark& m) {
         return m.Id == id && (menu == nullptr || m.Menu == menu);
     });
     if (!marked)
@@ -393,7 +420,7 @@ bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message)
             info.itemWidth = static_cast<UINT>(std::max(width, 0));
             info.itemHeight = static_cast<UINT>(std::max(height, 0));
         } else {
-            MeasureNativeMenuItem(Form.TrackedMenu(), info);
+            MeasureNativeMenuItem(Drawn.Menu, info);
         }
     } else {
         const auto& info = *reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);

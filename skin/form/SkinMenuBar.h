@@ -109,9 +109,24 @@ bool MenuFilterInstalled();
 // Form goes away: the tracking forgets it (its popup closes with its window).
 void ForgetMenuTracking(const TWinSkinForm& Form) noexcept;
 
-// WM_MEASUREITEM and WM_DRAWITEM at Form's window for the items of its bar's open popup, which
-// the skin measures and draws; false for any other item (the host's own owner-drawn ones).
+// WM_MEASUREITEM and WM_DRAWITEM at Form's window for the items of the popup it shows with
+// TSkinnedPopupItems, which the skin measures and draws; false for any other item (the host's own
+// owner-drawn ones).
 bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message);
+
+// While it lives, the items of Menu and of its sub-menus are owner-drawn and Form's window
+// measures and draws them from the skin (a popup of the bar, the system menu); then they get their
+// own types back. One at a time in the program.
+class TSkinnedPopupItems {
+public:
+    TSkinnedPopupItems(TWinSkinForm& Form, HMENU Menu);
+    ~TSkinnedPopupItems();
+    TSkinnedPopupItems(const TSkinnedPopupItems&) = delete;
+    TSkinnedPopupItems& operator=(const TSkinnedPopupItems&) = delete;
+
+private:
+    bool FActive = false;
+};
 
 // Marks every item of Menu and of its sub-menus owner-drawn, for the skin's item drawing; gives
 // back what it changed with RestoreItemTypes (the host's menu keeps its own items).

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -24,12 +25,43 @@ bool HasItemElement(const TSkinData& Data)
     return element != nullptr && !element->Bitmap->Empty();
 }
 
-// A bitmap of R's size for one item, with the menu font.
-std::unique_ptr<TBitmap> ItemBitmap(const RECT& R)
+// The bitmap one item is composed in, with the menu font: one for all items, resized as needed
+// (a popup's items are mostly of one size).
+TBitmap& ItemBitmap(const RECT& R)
 {
-    auto bitmap = std::make_unique<TBitmap>(std::max(1L, R.right - R.left), std::max(1L, R.bottom - R.top));
-    bitmap->Canvas()->Font()->Assign(Screen()->MenuFont());
-    return bitmap;
+    static TBitmap* bitmap = nullptr;
+    if (bitmap == nullptr) {
+        bitmap = new TBitmap(); // lives as long as the program, like the platform's menus
+        bitmap->Canvas()->Font()->Assign(Screen()->MenuFont());
+    }
+    const int w = std::max(1L, R.right - R.left), h = std::max(1L, R.bottom - R.top);
+    if (bitmap->Width() != w || bitmap->Height() != h)
+        bitmap->SetSize(w, h);
+    return *bitmap;
+}
+
+// The menu-item element's frame Index composed to W x H: the last few are kept, keyed by the
+// strip they came from (a popup draws the same frame at the same size for every item).
+TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
+{
+    struct TEntry {
+        const TBitmap* Strip;
+        int Index, W, H;
+        std::unique_ptr<TBitmap> Image;
+    };
+    static std::vector<TEntry>* cache = new std::vector<TEntry>();
+    for (TEntry& e : *cache)
+        if (e.Strip == Element.Bitmap.get() && e.Index == Index && e.W == W && e.H == H)
+            return e.Image.get();
+    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    std::unique_ptr<TBitmap> image =
+        BuildFrameBitmap(RECT{0, 0, W, H}, Element.Bitmap.get(), margins, Index, 5, Element.Tile != 0, false);
+    if (!image || image->Empty())
+        return nullptr;
+    if (cache->size() >= 6)
+        cache->erase(cache->begin());
+    cache->push_back(TEntry{Element.Bitmap.get(), Index, W, H, std::move(image)});
+    return cache->back().Image.get();
 }
 
 // The piece of Menu's popup background under R, or the "Menu" colour where there is none.
@@ -59,20 +91,23 @@ void PutBitmap(TCanvas& Canvas, TBitmap& Bitmap, const RECT& R)
 void DrawFromElement(TSkinData& Data, TMenuItem& Item, HMENU Menu, TCanvas& Canvas, const RECT& R, bool Selected,
                      bool SeparatorFrame)
 {
-    std::unique_ptr<TBitmap> bitmap = ItemBitmap(R);
-    FillItemBackground(Data, Menu, *bitmap, R);
+    TBitmap& bitmap = ItemBitmap(R);
+    FillItemBackground(Data, Menu, bitmap, R);
     if (SeparatorFrame) {
-        PutBitmap(Canvas, *bitmap, R);
+        PutBitmap(Canvas, bitmap, R);
         DrawMenuSeparator(Data, Canvas, R);
         return;
     }
     const TDataSkinObject& element = *Data.SkinMenuItem();
-    const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
-    const RECT local{0, 0, bitmap->Width(), bitmap->Height()};
-    DrawFrameImage(bitmap->Canvas()->Handle(), local, element.Bitmap.get(), margins, Selected ? 4 : 1, 5,
-                   element.Trans != 0, element.Tile != 0, false);
-    DrawMenuItemContent(Data, Item, *bitmap->Canvas(), Selected, local);
-    PutBitmap(Canvas, *bitmap, R);
+    const RECT local{0, 0, bitmap.Width(), bitmap.Height()};
+    if (TBitmap* frame = ItemFrame(element, Selected ? 4 : 1, local.right, local.bottom)) {
+        if (element.Trans != 0)
+            DrawTransparentBitmap(bitmap.Canvas()->Handle(), local, frame, SkinKeyColour);
+        else
+            BitBlt(bitmap.Canvas()->Handle(), 0, 0, local.right, local.bottom, frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    DrawMenuItemContent(Data, Item, *bitmap.Canvas(), Selected, local);
+    PutBitmap(Canvas, bitmap, R);
 }
 
 UINT AlignmentOf(const TMenuItem& Item)
@@ -173,14 +208,14 @@ void DrawNativeMenuItem(TSkinData& Data, HMENU Menu, TMenuItem& Item, bool Selec
 
 void DrawPlainMenuItem(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool Selected, const RECT& R)
 {
-    std::unique_ptr<TBitmap> bitmap = ItemBitmap(R);
-    TCanvas& canvas = *bitmap->Canvas();
+    TBitmap& bitmap = ItemBitmap(R);
+    TCanvas& canvas = *bitmap.Canvas();
     canvas.Brush()->SetStyle(bsSolid);
     canvas.Brush()->SetColor(Selected ? Data.Colours().Hilight : Data.Colours().Menu);
-    const RECT local{0, 0, bitmap->Width(), bitmap->Height()};
+    const RECT local{0, 0, bitmap.Width(), bitmap.Height()};
     canvas.FillRect(local);
     DrawMenuItemContent(Data, Item, canvas, Selected, local);
-    PutBitmap(Canvas, *bitmap, R);
+    PutBitmap(Canvas, bitmap, R);
 }
 
 void DrawMenuSeparator(TSkinData& Data, TCanvas& Canvas, const RECT& R)
@@ -293,5 +328,6 @@ std::unique_ptr<TMenuItem> NativeMenuItem(HMENU Menu, UINT Id)
     item->SetCaption(caption.empty() || (info.fType & MFT_SEPARATOR) != 0 ? "-" : caption);
     item->SetEnabled((info.fState & (MFS_GRAYED | MFS_DISABLED)) == 0);
     item->SetChecked((info.fState & MFS_CHECKED) != 0);
+    item->SetDefault((info.fState & MFS_DEFAULT) != 0);
     return item;
 }

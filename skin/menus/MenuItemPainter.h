@@ -40,5 +40,5 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
 void DrawMenuItemText(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, UINT Format, bool Selected, RECT& R,
                       const std::string& Text);
 // A framework item without owner made from the native item Id of Menu: caption ("-" for an item
-// without text), short-cut (the text after a tab), enabled and checked states.
+// without text), short-cut (the text after a tab), enabled, checked and default states.
 std::unique_ptr<TMenuItem> NativeMenuItem(HMENU Menu, UINT Id);

@@ -45,7 +45,7 @@ TWinSkinPopMenu* FindPopupOf(HMENU Menu)
     return nullptr;
 }
 
-TWinSkinPopMenu::TWinSkinPopMenu() : FBackground(std::make_unique<TBitmap>())
+TWinSkinPopMenu::TWinSkinPopMenu() : FBackground(std::make_shared<TBitmap>())
 {
     Popups().push_back(this);
 }
@@ -72,7 +72,7 @@ void TWinSkinPopMenu::Restore() noexcept
     if (!FProc.Installed())
         return;
     FProc.Restore();
-    FBackground->SetSize(0, 0);
+    FBackground = std::make_shared<TBitmap>();
     if (GCurrentPopup == this)
         GCurrentPopup = nullptr;
 }
@@ -91,12 +91,23 @@ bool TWinSkinPopMenu::ComposeBackground()
     if (!GetWindowRect(FHandle, &window))
         return false;
     const TDataSkinObject& element = *FSkinData->SkinMenuBackground();
-    const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
-    std::unique_ptr<TBitmap> composed = BuildFrameBitmap(RECT{0, 0, window.right - window.left, window.bottom - window.top},
-                                                         element.Bitmap.get(), margins, 1, 1, element.Tile != 0, false);
-    if (!composed)
-        return false;
-    FBackground = std::move(composed);
+    const int w = window.right - window.left, h = window.bottom - window.top;
+    // The last background composed, for whichever popup of that size comes next.
+    struct TLast {
+        const TBitmap* Strip = nullptr;
+        int W = 0, H = 0;
+        std::shared_ptr<TBitmap> Image;
+    };
+    static TLast* last = new TLast();
+    if (last->Strip != element.Bitmap.get() || last->W != w || last->H != h || !last->Image) {
+        const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
+        std::unique_ptr<TBitmap> composed =
+            BuildFrameBitmap(RECT{0, 0, w, h}, element.Bitmap.get(), margins, 1, 1, element.Tile != 0, false);
+        if (!composed)
+            return false;
+        *last = TLast{element.Bitmap.get(), w, h, std::shared_ptr<TBitmap>(std::move(composed))};
+    }
+    FBackground = last->Image;
     POINT origin{0, 0};
     ClientToScreen(FHandle, &origin);
     FClientOrigin = POINT{origin.x - window.left, origin.y - window.top};

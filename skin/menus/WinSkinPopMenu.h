@@ -61,7 +61,8 @@ private:
     HWND FHandle = nullptr;
     TSkinData* FSkinData = nullptr;
     HMENU FMenu = nullptr;
-    std::unique_ptr<TBitmap> FBackground;
+    // Shared: popups of one size (a menu opened again) use the one composed before.
+    std::shared_ptr<TBitmap> FBackground;
     POINT FClientOrigin{0, 0};
     TWindowSubclass FProc;
 };
