@@ -40,28 +40,34 @@ TBitmap& ItemBitmap(const RECT& R)
     return *bitmap;
 }
 
-// The menu-item element's frame Index composed to W x H: the last few are kept, keyed by the
-// strip they came from (a popup draws the same frame at the same size for every item).
+// The menu-item element's frame Index composed to W x H, or nullptr when it would draw nothing
+// (all key colour, drawn transparently: a skin's normal items often are). The last few are kept,
+// keyed by the strip they came from (a popup draws the same frame at the same size for every item).
 TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
 {
     struct TEntry {
         const TBitmap* Strip;
         int Index, W, H;
         std::unique_ptr<TBitmap> Image;
+        bool Clear; // every pixel the key colour: drawn transparently, it draws nothing
     };
     static std::vector<TEntry>* cache = new std::vector<TEntry>();
     for (TEntry& e : *cache)
         if (e.Strip == Element.Bitmap.get() && e.Index == Index && e.W == W && e.H == H)
-            return e.Image.get();
+            return e.Clear && Element.Trans != 0 ? nullptr : e.Image.get();
     const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
     std::unique_ptr<TBitmap> image =
         BuildFrameBitmap(RECT{0, 0, W, H}, Element.Bitmap.get(), margins, Index, 5, Element.Tile != 0, false);
     if (!image || image->Empty())
         return nullptr;
+    bool clear = true;
+    for (int y = 0; y < image->Height() && clear; ++y)
+        for (int x = 0; x < image->Width() && clear; ++x)
+            clear = image->Canvas()->Pixels(x, y) == SkinKeyColour;
     if (cache->size() >= 6)
         cache->erase(cache->begin());
-    cache->push_back(TEntry{Element.Bitmap.get(), Index, W, H, std::move(image)});
-    return cache->back().Image.get();
+    cache->push_back(TEntry{Element.Bitmap.get(), Index, W, H, std::move(image), clear});
+    return clear && Element.Trans != 0 ? nullptr : cache->back().Image.get();
 }
 
 // The piece of Menu's popup background under R, or the "Menu" colour where there is none.
