@@ -794,7 +794,9 @@ void TMenuItem::FillNativeItem(MENUITEMINFOA& Info, std::string& Text)
         Info.fType |= MFT_OWNERDRAW;
         Info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
     }
-    if (menu != nullptr && menu->IsRightToLeft())
+    // An owner-drawn item is drawn right to left by its drawing; the type is left off it, as
+    // Wine sends no WM_DRAWITEM for an owner-drawn item of that type.
+    if (menu != nullptr && menu->IsRightToLeft() && !ownerDraw)
         Info.fType |= MFT_RIGHTORDER;
     if (FChecked)
         Info.fState |= MFS_CHECKED;

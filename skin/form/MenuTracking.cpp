@@ -337,7 +337,9 @@ std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
             MENUITEMINFOA change{};
             change.cbSize = sizeof change;
             change.fMask = MIIM_FTYPE;
-            change.fType = info.fType | MFT_OWNERDRAW;
+            // (Without MFT_RIGHTORDER while marked: Wine sends no WM_DRAWITEM for an owner-drawn
+            // item of that type. The drawing takes the direction from the framework's menu.)
+            change.fType = (info.fType | MFT_OWNERDRAW) & ~MFT_RIGHTORDER;
             SetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &change);
         }
         if (info.hSubMenu != nullptr) {

@@ -250,9 +250,13 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
     if (Item.Action() != nullptr)
         Item.UpdateFromAction();
     const bool separator = Item.Caption() == "-";
-    RECT glyph{0, 0, 0, 0};
+    // A right-to-left menu is the mirror image: the glyph on the right, the short-cut on the left.
+    const TMenu* menu = Item.GetParentMenu();
+    const bool mirrored = menu != nullptr && menu->IsRightToLeft();
+    RECT glyph = mirrored ? RECT{R.right, R.top, R.right, R.top} : RECT{0, 0, 0, 0};
     if (!separator) {
-        glyph = RECT{R.left + 1, R.top + 1, R.left + 1 + GlyphSize, R.top + 1 + GlyphSize};
+        const int left = mirrored ? R.right - 1 - GlyphSize : R.left + 1;
+        glyph = RECT{left, R.top + 1, left + GlyphSize, R.top + 1 + GlyphSize};
         HDC dc = Canvas.Handle();
         TImageList* images = Item.GetImageList();
         if (images != nullptr && Item.ImageIndex() >= 0 && Item.ImageIndex() < images->Count()) {
@@ -266,14 +270,18 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
             DrawCheckMark(dc, glyph);
         }
     }
-    const RECT text{glyph.right + 3, R.top, R.right - 1, R.bottom};
+    const RECT text = mirrored ? RECT{R.left + 1, R.top, glyph.left - 3, R.bottom}
+                               : RECT{glyph.right + 3, R.top, R.right - 1, R.bottom};
     const UINT format = AlignmentOf(Item) | DT_SINGLELINE | DT_EXPANDTABS;
     RECT caption = text;
     DrawMenuItemText(Data, Item, Canvas, format | DT_CALCRECT | DT_NOCLIP, Selected, caption, Item.Caption());
-    OffsetRect(&caption, 0, ((text.bottom - text.top) - (caption.bottom - caption.top)) / 2);
+    OffsetRect(&caption, mirrored ? text.right - caption.right : 0,
+               ((text.bottom - text.top) - (caption.bottom - caption.top)) / 2);
     DrawMenuItemText(Data, Item, Canvas, format, Selected, caption, Item.Caption());
     if (Item.ShortCut() != 0) {
-        RECT shortCut{caption.right, caption.top, R.right - 11, caption.bottom};
+        // 11 pixels from the far edge (the text routine turns the alignment round when mirrored).
+        RECT shortCut = mirrored ? RECT{R.left + 11, caption.top, caption.left, caption.bottom}
+                                 : RECT{caption.right, caption.top, R.right - 11, caption.bottom};
         DrawMenuItemText(Data, Item, Canvas, DT_RIGHT, Selected, shortCut, ShortCutToText(Item.ShortCut()));
     }
 }

@@ -138,6 +138,18 @@ TEST_F(TMenuItemPainterTest, ItemsAreDrawnFromTheSkinsFramesTextColoursAndPlaces
     EXPECT_EQ(Pixel(thin, 100, 0), MenuColour);
     EXPECT_EQ(Pixel(thin, 100, 5), ItemSeparatorLine); // row 13 of 16, bottom 8 rows from row 8
 
+    // A right-to-left menu is mirrored: the caption on the right, the short-cut on the left.
+    TMainMenu rtl(nullptr);
+    rtl.SetBiDiMode(bdRightToLeft);
+    auto* right = new TMenuItem(&rtl);
+    right->SetCaption("Right");
+    right->SetShortCut(ShortCut('R', false, true, false));
+    rtl.Items()->Add(right);
+    DrawSkinnedMenuItem(*Data, *right, rtl.Handle(), canvas, r, false);
+    EXPECT_TRUE(Shows(target, RECT{130, 2, 180, 22}, MenuTextColour)) << "the caption";
+    EXPECT_TRUE(Shows(target, RECT{11, 2, 40, 22}, MenuTextColour)) << "the short-cut";
+    EXPECT_FALSE(Shows(target, RECT{70, 2, 110, 22}, MenuTextColour));
+
     // Without the menu-item element: plain "Menu" and "Hilight" fills.
     ASSERT_TRUE(LoadSkinPackage(*Data, MenuSkin(false, false), MenuBitmaps()));
     DrawSkinnedMenuItem(*Data, *open, menu.Handle(), canvas, r, false);
