@@ -177,6 +177,10 @@ void TDemoForm::MakeMenu()
     for (int i = 0; i < 2; ++i)
         panels->Items(i)->SetChecked(true);
     add(view, "&Refresh", VK_F5);
+    add(view, "-");
+    TMenuItem* skin = add(view, "S&kin", ShortCut('K', false, true, false));
+    skin->SetChecked(true);
+    skin->SetOnClick(BindMethod<&TDemoForm::ToggleClick>(this));
 
     TMenuItem* help = add(root, "&Help");
     add(help, "&About Pembrox...")->SetOnClick(BindMethod<&TDemoForm::AboutClick>(this));
@@ -268,6 +272,8 @@ void TDemoForm::ToggleClick(TObject* Sender)
         Header->SetVisible(item->Checked());
     else if (caption == "Status bar")
         Status->SetVisible(item->Checked());
+    else if (caption == "Skin")
+        SkinData1->SetActive(item->Checked()); // every window and menu back to its own look, or skinned again
     Status->SetCaption(" " + caption + (item->Checked() ? " on" : " off"));
 }
 

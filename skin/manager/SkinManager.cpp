@@ -528,6 +528,10 @@ void TSkinManage::OnActionTimer(TObject*)
             if (onlyThis)
                 break;
         }
+        // An open popup menu paints as the platform's from now on.
+        for (TWinSkinPopMenu* popup : SkinnedPopups())
+            if (!onlyThis || popup->SkinData() == data)
+                ReleasePopupWindow(popup->Handle());
         break;
     case maSkinChanged:
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.

@@ -6,6 +6,7 @@
 #include "framework/menus/Menus.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/SkinMenuBar.h"
+#include "skin/form/SkinMessages.h"
 #include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
 #include "tests/support/Input.h"
@@ -306,6 +307,10 @@ TEST_F(TMenuBarFormTest, TheBarTakesTheMenuOverFollowsItsChangesAndGivesTheSameM
 {
     StartBarSkinning();
     TForm& form = MenuForm();
+    auto* context = new TPopupMenu(&form);
+    auto* contextItem = new TMenuItem(&form);
+    contextItem->SetCaption("Context");
+    context->Items()->Add(contextItem);
     const HMENU native = GetMenu(form.Handle());
     ASSERT_NE(native, nullptr);
     const std::vector<TNativeItem> items = ItemsOf(native);
@@ -316,6 +321,8 @@ TEST_F(TMenuBarFormTest, TheBarTakesTheMenuOverFollowsItsChangesAndGivesTheSameM
     EXPECT_EQ(GetMenu(form.Handle()), nullptr) << "no native bar under the skin's";
     const int barTop = skin->Frame().BorderTop(), barHeight = GetSystemMetrics(SM_CYMENU);
     EXPECT_EQ(skin->Frame().MenuHeight(), barHeight);
+    EXPECT_TRUE(context->OwnerDraw()) << "the form's popup menus draw from the skin";
+    EXPECT_TRUE(static_cast<bool>(contextItem->OnDrawItem()));
     EXPECT_EQ(ClientSize(form.Handle()).cx, client.cx);
     EXPECT_EQ(ClientSize(form.Handle()).cy, client.cy) << "the bar's band is added to the frame, not taken from the client";
     ASSERT_EQ(skin->SkinMenu()->Buttons().size(), 5u);
@@ -356,6 +363,8 @@ TEST_F(TMenuBarFormTest, TheBarTakesTheMenuOverFollowsItsChangesAndGivesTheSameM
     Pump(400);
     EXPECT_EQ(GetMenu(form.Handle()), native);
     EXPECT_TRUE(ItemsOf(native) == items);
+    EXPECT_FALSE(context->OwnerDraw());
+    EXPECT_FALSE(static_cast<bool>(contextItem->OnDrawItem()));
     EXPECT_EQ(WindowSize(form.Handle()).cy, window.cy);
     EXPECT_EQ(ClientSize(form.Handle()).cy, client.cy);
     form.Hide();
@@ -533,14 +542,25 @@ TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsi
 
     // Alt+T (through the system's key command: no framework here) opens Tools; the skin goes
     // while it is open.
+    bool popupSkinned = false, popupGivenBack = false;
     TInputScript off;
     off.Then([] { TapKey('T', VK_MENU); return true; })
         .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
-        .Then([&] { Data->SetActive(false); return true; })
+        .Then([&] {
+            popupSkinned = SendMessageA(FindWindowA("#32768", nullptr), SKM_QUERY, 0, 0) == 1;
+            Data->SetActive(false);
+            return true;
+        })
         .Then([&] { return GetMenu(dialog) == menu; })
+        .Then([&] {
+            popupGivenBack = SendMessageA(FindWindowA("#32768", nullptr), SKM_QUERY, 0, 0) == 0;
+            return true;
+        })
         .Then([] { TapKey(VK_ESCAPE); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
     ASSERT_TRUE(off.Run()) << "tracked " << TrackedMenuIndex();
+    EXPECT_TRUE(popupSkinned);
+    EXPECT_TRUE(popupGivenBack) << "the open popup's window has its own procedure back";
     Pump(300);
     EXPECT_FALSE(MenuFilterInstalled());
     EXPECT_EQ(Manager->FindSkinForm(dialog), nullptr);
