@@ -98,7 +98,7 @@ void TWinSkinForm::AttachForm(TSkinData* Data, TCustomForm* AForm)
     SkinFrame(Data);
     if (FSkinData != nullptr) {
         FAdaptors->Changes().SetColor(FForm, FSkinData->Colours().ButtonFace);
-        FPopupMenus->Apply(*FForm, *FSkinData);
+        SetPopupMenusOwnerDraw(*FPopupMenus, *FForm, *FSkinData, true);
     }
 }
 
@@ -443,7 +443,7 @@ void TWinSkinForm::ApplyColours()
             FAdaptors->Changes().SetColor(form, face);
     // The controls whose colour the adaptors took follow the new skin too.
     FAdaptors->ApplySkinColours();
-    FPopupMenus->Apply(*FForm, *FSkinData);
+    SetPopupMenusOwnerDraw(*FPopupMenus, *FForm, *FSkinData, true);
 }
 
 void TWinSkinForm::ReSkin()

@@ -96,3 +96,11 @@ void TPopupMenuSkin::MeasureItem(TObject*, TCanvas*, int& Width, int& Height)
 {
     MeasurePopupItem(Width, Height);
 }
+
+void SetPopupMenusOwnerDraw(TPopupMenuSkin& Skin, TComponent& Form, TSkinData& Data, bool On)
+{
+    if (On)
+        Skin.Apply(Form, Data);
+    else
+        Skin.GiveBack();
+}

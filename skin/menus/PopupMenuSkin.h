@@ -49,3 +49,7 @@ private:
     std::vector<TSavedMenu> FMenus;
     std::vector<TSavedItem> FItems;
 };
+
+// On: Skin applies the skin's drawing to Form's popup-menu components (at attach and after a skin
+// change); off: gives them back (at detach).
+void SetPopupMenusOwnerDraw(TPopupMenuSkin& Skin, TComponent& Form, TSkinData& Data, bool On);

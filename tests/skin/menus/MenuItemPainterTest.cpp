@@ -2,6 +2,7 @@
 // frames over the popup background (or the "Menu" colour), the texts' colours and places, and the
 // plain drawing of a skin without the element; and a real popup's border band under the platform.
 #include "framework/graphics/Bitmap.h"
+#include "framework/graphics/ImageList.h"
 #include "framework/menus/Menus.h"
 #include "skin/menus/MenuItemPainter.h"
 #include "skin/menus/PopupMenuSkin.h"
@@ -137,6 +138,18 @@ TEST_F(TMenuItemPainterTest, ItemsAreDrawnFromTheSkinsFramesTextColoursAndPlaces
     DrawSkinnedMenuItem(*Data, *line, menu.Handle(), *thin.Canvas(), RECT{0, 0, 200, 8}, false);
     EXPECT_EQ(Pixel(thin, 100, 0), MenuColour);
     EXPECT_EQ(Pixel(thin, 100, 5), ItemSeparatorLine); // row 13 of 16, bottom 8 rows from row 8
+
+    // A checked item with an image: the image on its sunken box.
+    TImageList images(nullptr);
+    TBitmap glyph(16, 16, pf24bit);
+    glyph.Canvas()->Brush()->SetColor(0x00204080); // BGR: 0x804020
+    glyph.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    images.Add(&glyph, nullptr);
+    menu.SetImages(&images);
+    checked->SetImageIndex(0);
+    DrawSkinnedMenuItem(*Data, *checked, menu.Handle(), canvas, r, false);
+    EXPECT_EQ(Pixel(target, 9, 10), 0x804020u);
+    menu.SetImages(nullptr);
 
     // A right-to-left menu is mirrored: the caption on the right, the short-cut on the left.
     TMainMenu rtl(nullptr);
