@@ -82,6 +82,9 @@ public:
 
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
+    // A number no other bitmap of the program has had: a cache keyed on a bitmap uses it, as the
+    // address of a freed bitmap is soon another's.
+    uint64_t Serial() const { return FSerial; }
     // A size change keeps the pixel format, the palette and the pixels both sizes share; new
     // pixels are zero (black, or palette entry 0). A width or height of 0 (or less) empties the
     // bitmap but keeps its format.
@@ -212,4 +215,11 @@ private:
     bool FTransparent = false;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
+    uint64_t FSerial = NextSerial();
+
+    static uint64_t NextSerial() noexcept
+    {
+        static uint64_t last = 0;
+        return ++last;
+    }
 };

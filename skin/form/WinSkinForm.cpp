@@ -171,7 +171,6 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     else
         FFrameKind = fkThin;
 
-    FWindowMenu = GetMenu(FHandle);
     FFrame->SetMenuHeight(0);
     TakeMenuOver();
 
@@ -219,7 +218,8 @@ void TWinSkinForm::GiveMenuBack() noexcept
     // until that call is over.
     if (RunningCalls() > 0)
         FDroppedMenu = std::move(FSkinMenu);
-    FSkinMenu.reset();
+    else
+        FSkinMenu.reset();
 }
 
 void TWinSkinForm::RecordNativeSize()

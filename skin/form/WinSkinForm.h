@@ -251,7 +251,6 @@ private:
     int FShowState = shNormal;
     bool FActive = true;
     int FSkinState = ssNone;
-    HMENU FWindowMenu = nullptr;
     bool FMenuTracking = false;
     HMENU FTrackedMenu = nullptr;
     // A bar that went while one of its popups was open.

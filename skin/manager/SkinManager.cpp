@@ -267,7 +267,7 @@ void TSkinManage::SkinPopupWindow(HWND W)
     TSkinData* data = ChooseSkinData(W);
     if (data == nullptr || data->SkinLoading() || !data->SkinControls().Contains(xcMainMenu))
         return;
-    auto popup = std::make_unique<TWinSkinPopMenu>();
+    TRetiringPtr<TWinSkinPopMenu> popup(new TWinSkinPopMenu());
     popup->Attach(W, data);
     FSkinnedPopups.push_back(std::move(popup));
 }
@@ -277,7 +277,7 @@ bool TSkinManage::ReleasePopupWindow(HWND W)
     for (auto it = FSkinnedPopups.begin(); it != FSkinnedPopups.end(); ++it) {
         if ((*it)->Handle() != W)
             continue;
-        std::unique_ptr<TWinSkinPopMenu> popup = std::move(*it);
+        TRetiringPtr<TWinSkinPopMenu> popup = std::move(*it);
         FSkinnedPopups.erase(it);
         popup->Restore();
         return true;

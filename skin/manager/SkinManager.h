@@ -117,7 +117,7 @@ private:
     THookHandle FShowHook;
     std::vector<HWND> FNewWindows; // made, not shown yet
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
-    std::vector<std::unique_ptr<TWinSkinPopMenu>> FSkinnedPopups;
+    std::vector<TRetiringPtr<TWinSkinPopMenu>> FSkinnedPopups;
     std::vector<TSkinData*> FSkinDataList;
     bool FSkinningOn = false;
     bool FFullPass = false;

@@ -46,14 +46,14 @@ TBitmap& ItemBitmap(const RECT& R)
 TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
 {
     struct TEntry {
-        const TBitmap* Strip;
+        uint64_t Strip;
         int Index, W, H;
         std::unique_ptr<TBitmap> Image;
         bool Clear; // every pixel the key colour: drawn transparently, it draws nothing
     };
     static std::vector<TEntry>* cache = new std::vector<TEntry>();
     for (TEntry& e : *cache)
-        if (e.Strip == Element.Bitmap.get() && e.Index == Index && e.W == W && e.H == H)
+        if (e.Strip == Element.Bitmap->Serial() && e.Index == Index && e.W == W && e.H == H)
             return e.Clear && Element.Trans != 0 ? nullptr : e.Image.get();
     const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
     std::unique_ptr<TBitmap> image =
@@ -66,7 +66,7 @@ TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
             clear = image->Canvas()->Pixels(x, y) == SkinKeyColour;
     if (cache->size() >= 6)
         cache->erase(cache->begin());
-    cache->push_back(TEntry{Element.Bitmap.get(), Index, W, H, std::move(image), clear});
+    cache->push_back(TEntry{Element.Bitmap->Serial(), Index, W, H, std::move(image), clear});
     return clear && Element.Trans != 0 ? nullptr : cache->back().Image.get();
 }
 
@@ -235,7 +235,8 @@ void DrawMenuSeparator(TSkinData& Data, TCanvas& Canvas, const RECT& R)
     if (f <= 0 || w <= 0 || h <= 0)
         return;
     const int top = h < stripHeight ? stripHeight - h : 0, rows = stripHeight - top;
-    const int left = std::min(element->LeftWidth, f), right = std::min(element->RightWidth, f - left);
+    // (The skin's margins are its own numbers: they are kept inside the frame.)
+    const int left = std::clamp(element->LeftWidth, 0, f), right = std::clamp(element->RightWidth, 0, f - left);
     TBitmap piece(w, h);
     HDC dc = piece.Canvas()->Handle(), source = strip.Canvas()->Handle();
     SetStretchBltMode(dc, COLORONCOLOR);

@@ -94,18 +94,18 @@ bool TWinSkinPopMenu::ComposeBackground()
     const int w = window.right - window.left, h = window.bottom - window.top;
     // The last background composed, for whichever popup of that size comes next.
     struct TLast {
-        const TBitmap* Strip = nullptr;
+        uint64_t Strip = 0;
         int W = 0, H = 0;
         std::shared_ptr<TBitmap> Image;
     };
     static TLast* last = new TLast();
-    if (last->Strip != element.Bitmap.get() || last->W != w || last->H != h || !last->Image) {
+    if (last->Strip != element.Bitmap->Serial() || last->W != w || last->H != h || !last->Image) {
         const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
         std::unique_ptr<TBitmap> composed =
             BuildFrameBitmap(RECT{0, 0, w, h}, element.Bitmap.get(), margins, 1, 1, element.Tile != 0, false);
         if (!composed)
             return false;
-        *last = TLast{element.Bitmap.get(), w, h, std::shared_ptr<TBitmap>(std::move(composed))};
+        *last = TLast{element.Bitmap->Serial(), w, h, std::shared_ptr<TBitmap>(std::move(composed))};
     }
     FBackground = last->Image;
     POINT origin{0, 0};
@@ -128,6 +128,7 @@ void TWinSkinPopMenu::PaintBand(HDC DC) const
 
 void TWinSkinPopMenu::PopupWndProc(TMessage& Message)
 {
+    TCallScope call(*this);
     switch (Message.Msg) {
     case SkinQueryMessage:
         Message.Result = 1;
@@ -146,7 +147,7 @@ void TWinSkinPopMenu::PopupWndProc(TMessage& Message)
         // A popup without a frame draws its border itself, inside the client area: the skin's
         // band goes over it.
         RECT window{}, client{};
-        if (FProc.Installed() && CanPaint() && GetWindowRect(FHandle, &window) && GetClientRect(FHandle, &client) &&
+        if (!Retired() && FProc.Installed() && CanPaint() && GetWindowRect(FHandle, &window) && GetClientRect(FHandle, &client) &&
             client.right == window.right - window.left && client.bottom == window.bottom - window.top &&
             ComposeBackground()) {
             HDC dc = GetWindowDC(FHandle);

@@ -10,9 +10,14 @@
 //
 // A popup learns which menu it shows from the first item drawn after its background was composed
 // (the platform paints a popup's frame before its items, and opens one popup at a time).
+//
+// The manager releases the object with Retire: released inside its own window procedure (a
+// skin freed from an item's drawing), it gives the window back at once and is deleted when the
+// procedure returns.
 #pragma once
 
 #include "framework/core/Object.h"
+#include "framework/core/Retire.h"
 #include "framework/win/Message.h"
 #include "framework/win/Subclass.h"
 
@@ -23,7 +28,7 @@
 class TBitmap;
 class TSkinData;
 
-class TWinSkinPopMenu : public TObject {
+class TWinSkinPopMenu : public TObject, public TRetirable {
 public:
     // The width of the border band the skin paints around the items.
     static constexpr int BorderBand = 3;
@@ -46,6 +51,9 @@ public:
     TBitmap* Background() const { return FBackground.get(); }
     // Where the client area's origin lies in the window (item rectangles are client coordinates).
     POINT ClientOrigin() const { return FClientOrigin; }
+
+protected:
+    void OnRetire() noexcept override { Restore(); }
 
 private:
     void PopupWndProc(TMessage& Message);

@@ -15,6 +15,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/bench/BenchForms.h"
 #include "tests/bench/BenchTiming.h"
 
 #include "framework/controls/Forms.h"
@@ -40,16 +41,6 @@ double Median(const std::function<void()>& Round, const std::function<void()>& P
     return BenchMedian(Rounds, WarmUp, Round, Prepare);
 }
 
-// Handles the messages waiting, for about Milliseconds.
-void Pump(DWORD Milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        Application()->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < Milliseconds);
-}
-
 std::unique_ptr<TForm> MakeForm(const char* Caption, int Left, int Top)
 {
     auto form = std::make_unique<TForm>(nullptr);
@@ -58,21 +49,6 @@ std::unique_ptr<TForm> MakeForm(const char* Caption, int Left, int Top)
     form->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
     form->SetBounds(Left, Top, FormWidth, FormHeight);
     return form;
-}
-
-// The window counts as in front when it still is after a further pump.
-bool BringToFront(HWND Window)
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        SetForegroundWindow(Window);
-        Pump(50);
-        if (GetForegroundWindow() != Window)
-            continue;
-        Pump(50);
-        if (GetForegroundWindow() == Window)
-            return true;
-    }
-    return false;
 }
 
 // Alternates the window between 800 x 600 and 801 x 601.
@@ -190,7 +166,7 @@ int main(int argc, char** argv)
     const HWND nativeWindow = native->Handle();
     const HWND skinnedWindow = skinned->Handle();
     SkinManager()->SkinWindow(skinnedWindow); // nothing when activation already skinned it
-    Pump(300);                                // SKM_START: the window is fitted to the skin
+    BenchPump(300);                                // SKM_START: the window is fitted to the skin
     TWinSkinForm* skinForm = SkinManager()->FindSkinForm(skinnedWindow);
     if (SendMessageA(skinnedWindow, SKM_QUERY, 0, 0) != 1 || skinForm == nullptr || !skinForm->FrameHooked() ||
         skinForm->SkinState() != ssSkinned)
@@ -199,7 +175,7 @@ int main(int argc, char** argv)
         return Fail("the native form is skinned");
     // The fit keeps the client size; both frames are measured at 800 x 600.
     SetWindowPos(skinnedWindow, nullptr, 0, 0, FormWidth, FormHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Pump(50);
+    BenchPump(50);
 
     // Each while it is the foreground window, so that both paint their active frame.
     TFrameFigures nativeFigures;

@@ -12,6 +12,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/bench/BenchForms.h"
 #include "tests/bench/BenchTiming.h"
 
 #include <windows.h>
@@ -26,15 +27,6 @@ constexpr int FormWidth = 800;
 constexpr int FormHeight = 400;
 constexpr int Rounds = 200;
 constexpr int WarmUp = 20;
-
-void Pump(DWORD Milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        Application()->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < Milliseconds);
-}
 
 std::unique_ptr<TForm> MakeForm(const char* Caption, int Left, int Top)
 {
@@ -53,17 +45,6 @@ std::unique_ptr<TForm> MakeForm(const char* Caption, int Left, int Top)
     form->SetMenu(menu);
     form->SetBounds(Left, Top, FormWidth, FormHeight);
     return form;
-}
-
-bool BringToFront(HWND Window)
-{
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        SetForegroundWindow(Window);
-        Pump(50);
-        if (GetForegroundWindow() == Window)
-            return true;
-    }
-    return false;
 }
 
 int Fail(const char* Message)
@@ -94,7 +75,7 @@ int main(int argc, char** argv)
     native->Show();
     skinned->Show();
     SkinManager()->SkinWindow(skinned->Handle());
-    Pump(300);
+    BenchPump(300);
     TWinSkinForm* skin = SkinManager()->FindSkinForm(skinned->Handle());
     if (skin == nullptr || skin->SkinMenu() == nullptr || skin->SkinMenu()->Buttons().size() != 6)
         return Fail("the skinned form has no skinned bar of six items");

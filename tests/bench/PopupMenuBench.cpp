@@ -10,6 +10,7 @@
 #include "framework/menus/Menus.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/bench/BenchForms.h"
 #include "tests/bench/BenchTiming.h"
 
 #include <windows.h>
@@ -35,15 +36,6 @@ LRESULT CALLBACK WatchIdle(int Code, WPARAM WParam, LPARAM LParam)
         EndMenu();
     }
     return CallNextHookEx(GHook, Code, WParam, LParam);
-}
-
-void Pump(DWORD Milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        Application()->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < Milliseconds);
 }
 
 // The median time from Popup to the painted menu.
@@ -104,12 +96,12 @@ int main(int argc, char** argv)
 
     data->SetActive(true);
     form->Show();
-    Pump(400);
+    BenchPump(400);
     if (!menu->OwnerDraw())
         return Fail("the popup menu is not skinned");
     const double skinned = OpenAndDraw(*menu);
     data->SetActive(false);
-    Pump(400);
+    BenchPump(400);
     if (menu->OwnerDraw())
         return Fail("the popup menu is still skinned");
     const double native = OpenAndDraw(*menu);

@@ -6,6 +6,7 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "tests/bench/BenchForms.h"
 #include "tests/bench/BenchTiming.h"
 #include "tests/support/GdiObjects.h"
 #include "tests/support/WindowPixels.h"
@@ -28,15 +29,6 @@
 #include <vector>
 
 namespace {
-
-void Pump(DWORD Milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        Application()->ProcessMessages();
-        Sleep(1);
-    } while (GetTickCount() - start < Milliseconds);
-}
 
 template <class T> T* Place(TForm& Form, TWinControl* Parent, int X, int Y, int W, int H)
 {
@@ -84,14 +76,14 @@ int main(int argc, char** argv)
     }
     TSkinManage* manager = SkinManager();
     form.Show();
-    Pump(300);
+    BenchPump(300, 1);
     const std::vector<uint32_t> native = WindowPixels(form.Handle());
     auto run = [&](int Action) {
         manager->SetCurrentSkinData(data);
         manager->SetActivationCount(1);
         manager->RequestAction(Action, 250);
         manager->OnActionTimer(nullptr);
-        Pump(2);
+        BenchPump(2, 1);
     };
     auto cycle = [&] {
         run(1);
@@ -101,7 +93,7 @@ int main(int argc, char** argv)
         run(2);
     };
     cycle();
-    Pump(100);
+    BenchPump(100, 1);
     const int gdi = LiveGdiObjects();
     const size_t thunks = ObjectInstanceStats().Live;
     const size_t states = WindowSubclassStats().States;
@@ -112,7 +104,7 @@ int main(int argc, char** argv)
         skinnedSeen += manager->SkinnedForms().empty() ? 0 : 1;
     }
     const DWORD took = GetTickCount() - start;
-    Pump(300);
+    BenchPump(300, 1);
     const bool same = WindowPixels(form.Handle()) == native;
     std::printf("%d skin on / change / paint / off cycles of a form with %d controls, %lu ms (%.1f ms a cycle)\n",
                 cycles, form.ComponentCount() - 1, static_cast<unsigned long>(took),

@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -273,4 +274,52 @@ TEST_F(TMenuItemPainterTest, PopupComponentsDrawFromTheSkinAndGetTheirOwnDrawing
     EXPECT_FALSE(static_cast<bool>(later->OnDrawItem()));
     EXPECT_TRUE(own->OnDrawItem() == BindMethod<&TOwn::Draw>(&ownHandler));
     EXPECT_TRUE(framework->OnDrawItem() == BindMethod<&TOwn::Draw>(&ownHandler)) << "given back";
+}
+
+namespace {
+
+TWinSkinPopMenu* GPopupToRelease = nullptr;
+bool GPopupGone = false;
+
+struct TWatchedPopup : TWinSkinPopMenu {
+    ~TWatchedPopup() override { GPopupGone = true; }
+};
+
+// A window procedure that releases the popup object subclassing it, as a host's handler might
+// free the skin while the window paints.
+LRESULT CALLBACK ReleasingProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_PAINT && GPopupToRelease != nullptr) {
+        TWinSkinPopMenu* popup = std::exchange(GPopupToRelease, nullptr);
+        EXPECT_FALSE(GPopupGone);
+        Retire(popup);
+        EXPECT_FALSE(GPopupGone) << "deleted inside its own procedure";
+        ValidateRect(W, nullptr);
+        return 0;
+    }
+    return DefWindowProcA(W, Msg, WParam, LParam);
+}
+
+} // namespace
+
+TEST_F(TMenuItemPainterTest, APopupReleasedInsideItsOwnProcedureGoesWhenItReturns)
+{
+    ASSERT_TRUE(LoadSkinPackage(*Data, MenuSkin(true, true), MenuBitmaps()));
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = ReleasingProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "ReleasingPopupTest";
+    RegisterClassA(&cls);
+    HWND window = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr,
+                                  cls.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    auto* popup = new TWatchedPopup();
+    popup->Attach(window, Data.get());
+    GPopupGone = false;
+    GPopupToRelease = popup;
+    SendMessageA(window, WM_PAINT, 0, 0);
+    EXPECT_TRUE(GPopupGone);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), &ReleasingProc);
+    DestroyWindow(window);
+    UnregisterClassA(cls.lpszClassName, cls.hInstance);
 }
