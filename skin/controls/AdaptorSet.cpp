@@ -8,6 +8,7 @@
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Properties.h"
 #include "framework/core/StrUtils.h"
+#include "skin/controls/SkinBars.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
 #include "skin/data/WinSkinData.h"
@@ -169,8 +170,11 @@ bool TAdaptorSet::AttachByClassMap(const std::string& ClassName, TComponent* Con
                 MakeAdaptor()->AttachControl(child, FSkinData, true, &FCanvas);
             }
     };
-    if (kind == "edit" || kind == "combobox" || kind == "progress") {
+    if (kind == "edit" || kind == "combobox") {
         // Their adaptors are not built yet: the kind is known, nothing is attached.
+    } else if (kind == "progress") {
+        if (kinds.Contains(xcProgress))
+            NewAdaptor<TSkinProgress>()->AttachControl(control, FSkinData, false, &FCanvas);
     } else if (kind == "radiobutton") {
         if (kinds.Contains(xcRadioButton))
             swapped(NewAdaptor<TSkinRadioButton>());
@@ -236,8 +240,8 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             Adaptor->AttachControl(control, FSkinData, Swap, &FCanvas);
         };
         const int tag = TagClass(component);
-        // The rows, first match wins. Rows whose adaptors are not built yet (tabs, track bars,
-        // up-downs, status and progress bars, scroll bars, combo boxes, edits, list views)
+        // The rows, first match wins. Rows whose adaptors are not built yet (tabs, up-downs,
+        // scroll bars, combo boxes, edits, list views)
         // recognise their control and leave it as it is.
         if (name == "TDBCOMBOBOXEH") {
         } else if (name == "TTOOLBAR") {
@@ -256,6 +260,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         } else if (IsA<TCustomCheckBox>(component) && kinds.Contains(xcCheckBox)) {
             attach(NewAdaptor<TSkinCheckBox>(), true);
         } else if (name == "TTRACKBAR" && kinds.Contains(xcButton)) {
+            attach(NewAdaptor<TSkinTrackBar>(), false);
         } else if (name == "TUPDOWN" && kinds.Contains(xcButton)) {
         } else if (IsA<TCustomRadioGroup>(component) && kinds.Contains(xcRadioButton)) {
             for (int c = 0; c < control->ControlCount(); ++c)
@@ -273,7 +278,11 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             FChanges.SetEnumProperty(component, "Flat", "True");
             attach(NewAdaptor<TSkinBox>(), true);
         } else if (IsA<TStatusBar>(component) && kinds.Contains(xcStatusBar)) {
+            // The bar keeps its size grip: the skin draws it, and turning it off would make the
+            // host's window anew (a new handle, the host's own subclassing lost).
+            attach(NewAdaptor<TSkinStatusBar>(), false);
         } else if (IsA<TProgressBar>(component) && kinds.Contains(xcProgress)) {
+            attach(NewAdaptor<TSkinProgress>(), false);
         } else if (IsA<TScrollBar>(component) && kinds.Contains(xcScrollbar)) {
         } else if ((IsA<TCustomComboBox>(component) || tag == tgComboBox) && kinds.Contains(xcCombo)) {
         } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
@@ -347,6 +356,15 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
             break;
         }
     }
+    // The bars that paint from what the window itself says (a track bar needs its parent to pass
+    // its custom drawing on, which a bare window does not).
+    const TSkinControlTypes kinds = FSkinData->SkinControls();
+    if (cls == "sysheader32")
+        adaptor = NewAdaptor<TSkinHeader>();
+    else if (cls == "msctls_statusbar32" && kinds.Contains(xcStatusBar))
+        adaptor = NewAdaptor<TSkinStatusBar>();
+    else if (cls == "msctls_progress32" && kinds.Contains(xcProgress))
+        adaptor = NewAdaptor<TSkinProgress>();
     // Combo boxes, scroll bars, tab controls and edits keep their own look for now.
     if (adaptor == nullptr)
         return;

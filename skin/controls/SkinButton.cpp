@@ -118,15 +118,6 @@ TColor TSkinButton::TextColour(int State) const
     return colour;
 }
 
-void TSkinButton::TakeFont(TCanvas& Canvas) const
-{
-    // A copy of the font the control answers WM_GETFONT with: the canvas owns what it is given.
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
-    LOGFONTA log{};
-    if (font != nullptr && GetObjectA(font, sizeof log, &log) == sizeof log)
-        Canvas.Font()->SetHandle(CreateFontIndirectA(&log));
-}
-
 bool TSkinButton::PrepareFace(const RECT& R, int State)
 {
     const TDataSkinButton* buttons = FSkinData != nullptr ? FSkinData->SkinButtons() : nullptr;

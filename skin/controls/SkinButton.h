@@ -42,7 +42,6 @@ protected:
     // Draws face and frame of State into the off-screen bitmap sized to R, the control's font
     // selected; false when the skin has no button image.
     bool PrepareFace(const RECT& R, int State);
-    void TakeFont(TCanvas& Canvas) const;
     void BecomeHot();
 
     std::unique_ptr<TBitmap> FBuffer;

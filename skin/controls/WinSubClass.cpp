@@ -73,6 +73,14 @@ void TSkinControl::ReadWindowState()
     FCaption = WindowText(FHandle);
 }
 
+void TSkinControl::TakeFont(TCanvas& Canvas) const
+{
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
+    LOGFONTA log{};
+    if (font != nullptr && GetObjectA(font, sizeof log, &log) == sizeof log)
+        Canvas.Font()->SetHandle(CreateFontIndirectA(&log));
+}
+
 void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapColour, TCanvas* ACanvas)
 {
     if (AControl == nullptr)
@@ -301,6 +309,8 @@ void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enable
     OffsetRect(&r, 0, ((R.bottom - R.top) - textHeight) / 2 - 1);
     if (Alignment == DT_CENTER)
         OffsetRect(&r, ((R.right - R.left) - textWidth) / 2, 0);
+    else if (Alignment == DT_RIGHT) // measuring keeps the left edge: the text goes to the right one
+        OffsetRect(&r, R.right - r.right, 0);
     DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, Alignment | DT_EXPANDTABS);
 }
 

@@ -85,6 +85,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Detaches and leaves its set (and the set's component list) at once.
     void OnRetire() noexcept override;
+    // Gives Canvas a copy of the font the window answers WM_GETFONT with (the canvas owns what
+    // it is given); nothing for a window that uses the system font.
+    void TakeFont(TCanvas& Canvas) const;
     // Focused, Enabled and Caption from the window.
     void ReadWindowState();
     bool Hot() const { return (FMouseState & msHot) != 0; }

@@ -50,6 +50,7 @@ struct TFaceLook {
 
 constexpr TRgb White{255, 255, 255};
 constexpr TRgb Ink = Rgb(0x18202C); // text on light faces
+constexpr TRgb ButtonFace = Rgb(0xE0E4EB);
 
 // ---- Frame geometry ---------------------------------------------------------------------------
 
@@ -478,11 +479,102 @@ void WriteMenus(TSkinWriter& Skin)
     m.Set("Trans", 1).Set("Tile", 0);
 }
 
+// ---- Status bar ------------------------------------------------------------------------------------
+
+// The status bar's panels, 16 x 18 each: frame 1 sunken (shadow on the top and left, white on the
+// bottom and right, a face a little lighter than the button face), frame 2 raised (the same lines
+// swapped), frame 3 flat (the button face alone, so it blends with the bar).
+void WriteStatusBar(TSkinWriter& Skin)
+{
+    constexpr int Width = 16, Height = 18, Edge = 2;
+    auto panel = [](TRgb Face, TRgb TopLeft, TRgb BottomRight) {
+        TRaster frame(Width, Height, Face);
+        frame.FillRect(0, Height - 1, Width, 1, BottomRight);
+        frame.FillRect(Width - 1, 0, 1, Height, BottomRight);
+        frame.FillRect(0, 0, Width - 1, 1, TopLeft);
+        frame.FillRect(0, 0, 1, Height - 1, TopLeft);
+        return frame;
+    };
+    const TRgb face = Rgb(0xE8EBF0), shadow = Rgb(0x96A0B0);
+    TIniSection& s = Skin.Section("StatusBarEdges");
+    s.Set("Image", Skin.SaveImage("statusbar.bmp", JoinFrames({panel(face, shadow, White), panel(face, White, shadow),
+                                                               TRaster(Width, Height, ButtonFace)},
+                                                              false)));
+    s.Set("LeftWidth", Edge).Set("TopHeight", Edge).Set("RightWidth", Edge).Set("BottomHeight", Edge);
+    s.Set("Trans", 0).Set("Tile", 0);
+    s.Set("NormalColour2", ColourText(Ink));
+}
+
+// Five 13 x 13 images on the key colour. Only frame 5 is drawn so far: the size grip, three
+// diagonal rows of 2 x 2 slate dots, each with a white dot under it one pixel down and right,
+// in the bottom-right corner. Frames 1 to 4 are all key colour.
+void WriteExtraImages(TSkinWriter& Skin)
+{
+    constexpr int Size = 13, Pitch = 4;
+    TRaster grip(Size, Size);
+    const int first = Size - 1 - (2 * Pitch + 3); // one free column and row at the far edges
+    for (int row = 0; row < 3; ++row)
+        for (int col = 2 - row; col < 3; ++col) {
+            grip.FillRect(first + col * Pitch + 1, first + row * Pitch + 1, 2, 2, White);
+            grip.FillRect(first + col * Pitch, first + row * Pitch, 2, 2, Rgb(0x7D8A9C));
+        }
+    const TRaster empty(Size, Size);
+    TIniSection& s = Skin.Section("ExtraImages");
+    s.Set("Image", Skin.SaveImage("extra.bmp", JoinFrames({empty, empty, empty, empty, grip}, false)));
+    s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
+    s.Set("Trans", 1).Set("Tile", 0);
+}
+
+// ---- Column headers --------------------------------------------------------------------------------
+
+// A header face of 20 x 20: a soft vertical gradient, a hairline along the bottom and a separator
+// at the right edge with a white line left of it. Frame 1 normal, frame 2 hot (lighter, with a
+// blue bottom line), frame 3 pressed (darker, the gradient turned over); frames 4 and 5 repeat
+// frame 1.
+void WriteHeaderbar(TSkinWriter& Skin)
+{
+    constexpr int Size = 20, Margin = 2;
+    auto frame = [](TRgb Top, TRgb Bottom, TRgb Line) {
+        TRaster face(Size, Size);
+        face.VerticalGradient(0, 0, Size, Size - 1, Top, Bottom);
+        face.FillRect(Size - 2, 0, 1, Size - 1, White);
+        face.FillRect(Size - 1, 0, 1, Size - 1, Rgb(0xA7B2C2));
+        face.FillRect(0, Size - 1, Size, 1, Line);
+        return face;
+    };
+    const TRaster normal = frame(Rgb(0xF4F6F9), Rgb(0xDCE2EA), Rgb(0x9AA6B6));
+    TIniSection& s = Skin.Section("Headerbar");
+    s.Set("Image", Skin.SaveImage("header.bmp", JoinFrames({normal, frame(White, Rgb(0xE3EAF3), Rgb(0x7E9BC2)),
+                                                            frame(Rgb(0xCFD7E2), Rgb(0xE4E8EE), Rgb(0x8190A4)),
+                                                            normal, normal},
+                                                           false)));
+    s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
+    s.Set("Trans", 0).Set("Tile", 0);
+}
+
+// ---- Progress bar ----------------------------------------------------------------------------------
+
+// Two 16 x 14 frames with a slate outline and key-coloured corner pixels: frame 1 the empty trough,
+// light inside; frame 2 the filled part, a blue gradient like the selected menu item.
+void WriteProgress(TSkinWriter& Skin)
+{
+    constexpr int Width = 16, Height = 14, Margin = 2;
+    const TRgb outline = Rgb(0x8C99AB);
+    const TFaceLook trough{outline, Rgb(0xF4F6F9), Rgb(0xF4F6F9), White, 0.0, 0};
+    const TFaceLook bar{outline, Rgb(0x6F8BB3), Rgb(0x4E6B94), White, 0.25, 0};
+    TIniSection& s = Skin.Section("Progress");
+    s.Set("Bitmap", Skin.SaveImage("progress.bmp", JoinFrames({Face(Width, Height, 2.0, trough),
+                                                               Face(Width, Height, 2.0, bar)},
+                                                              false)));
+    s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
+    s.Set("Trans", 1).Set("Tile", 0).Set("Style", 0);
+}
+
 // ---- Colours -------------------------------------------------------------------------------------
 
 void WriteColours(TSkinWriter& Skin)
 {
-    const TRgb face = Rgb(0xE0E4EB);
+    const TRgb face = ButtonFace;
     TIniSection& s = Skin.Section("Colours");
     s.Set("WindowText", ColourText(Ink));
     s.Set("ButtonFace", ColourText(face));
@@ -507,7 +599,7 @@ using TElementWriter = void (*)(TSkinWriter&);
 // In the order their sections appear in the description.
 constexpr TElementWriter ElementWriters[] = {
     WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
-    WriteMdiControls, WriteMenus,
+    WriteMdiControls, WriteMenus, WriteStatusBar, WriteExtraImages, WriteHeaderbar, WriteProgress,
 };
 
 } // namespace
