@@ -1,8 +1,10 @@
 #include "demo/DemoForm.h"
 
 #include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/controls/Timer.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/ImageList.h"
@@ -59,14 +61,27 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
     Header->SetAlign(alTop);
     Header->SetCaption("The frame, the title bar and its buttons are drawn from the skin");
 
-    Status = new TPanel(this);
+    // Three panels: a sunken one for messages, a raised one left empty, and one without a bevel
+    // that runs to the grip.
+    Status = new TStatusBar(this);
     Status->SetName("Status");
     Status->SetParent(this);
-    Status->SetHeight(24);
-    Status->SetAlign(alBottom);
-    Status->SetBevelOuter(bvLowered);
-    Status->SetAlignment(taLeftJustify);
-    Status->SetCaption(" Ready");
+    Status->SetHeight(22);
+    const struct {
+        const char* Text;
+        int Width;
+        TStatusPanelBevel Bevel;
+        TAlignment Alignment;
+    } panels[] = {{" Ready", 320, pbLowered, taLeftJustify},
+                  {"", 90, pbRaised, taLeftJustify},
+                  {"Pembrox", 80, pbNone, taCenter}};
+    for (const auto& p : panels) {
+        TStatusPanel* panel = Status->Panels()->Add();
+        panel->SetText(p.Text);
+        panel->SetWidth(p.Width);
+        panel->SetBevel(p.Bevel);
+        panel->SetAlignment(p.Alignment);
+    }
 
     Body = new TPanel(this);
     Body->SetName("Body");
@@ -131,7 +146,7 @@ void TDemoForm::LoadSkin()
     }
     // Without a parsed skin this asks for nothing and the form keeps its own look.
     SkinData1->SetActive(true);
-    Status->SetCaption(" Skin: " + source +
+    ShowStatus(" Skin: " + source +
                        (SkinData1->SkinLoading() ? " (not a valid skin)" : " (" + SkinData1->SkinName() + ")"));
 }
 
@@ -258,7 +273,7 @@ void TDemoForm::RightToLeftClick(TObject*)
 void TDemoForm::MenuItemClick(TObject* Sender)
 {
     if (auto* item = dynamic_cast<TMenuItem*>(Sender); item != nullptr && item->Count() == 0)
-        Status->SetCaption(" " + StripHotkey(item->Caption()) + " chosen");
+        ShowStatus(" " + StripHotkey(item->Caption()) + " chosen");
 }
 
 void TDemoForm::ToggleClick(TObject* Sender)
@@ -274,7 +289,7 @@ void TDemoForm::ToggleClick(TObject* Sender)
         Status->SetVisible(item->Checked());
     else if (caption == "Skin")
         SkinData1->SetActive(item->Checked()); // every window and menu back to its own look, or skinned again
-    Status->SetCaption(" " + caption + (item->Checked() ? " on" : " off"));
+    ShowStatus(" " + caption + (item->Checked() ? " on" : " off"));
 }
 
 void TDemoForm::OpenSkinClick(TObject*)
@@ -290,7 +305,7 @@ void TDemoForm::OpenSkinClick(TObject*)
     if (!GetOpenFileNameA(&open))
         return;
     SkinData1->SetSkinFile(file);
-    Status->SetCaption(" Skin: " + std::string(file) +
+    ShowStatus(" Skin: " + std::string(file) +
                        (SkinData1->SkinLoading() ? " (not a valid skin)" : " (" + SkinData1->SkinName() + ")"));
 }
 
@@ -363,6 +378,36 @@ void TDemoForm::MakeGallery(TWinControl* Content)
     place(message, Content, "ButtonMessage", 206, 144, 100, 25);
     message->SetCaption("Message...");
     message->SetOnClick(BindMethod<&TDemoForm::ButtonMessageClick>(this));
+
+    // A progress bar that a timer moves on, one that the track bar sets, and the track bar.
+    Progress1 = new TProgressBar(this);
+    place(Progress1, Content, "Progress1", 8, 186, 250, 18);
+    Progress2 = new TProgressBar(this);
+    place(Progress2, Content, "Progress2", 8, 214, 250, 18);
+    TrackBar1 = new TTrackBar(this);
+    place(TrackBar1, Content, "TrackBar1", 272, 180, 252, 40);
+    TrackBar1->SetPosition(6);
+    TrackBar1->SetOnChange(BindMethod<&TDemoForm::TrackBarChange>(this));
+    Progress2->SetPosition(60);
+    Timer1 = new TTimer(this);
+    Timer1->SetName("Timer1");
+    Timer1->SetInterval(100);
+    Timer1->SetOnTimer(BindMethod<&TDemoForm::TimerTick>(this));
+}
+
+void TDemoForm::ShowStatus(const std::string& Text)
+{
+    Status->Panels()->Items(0)->SetText(Text);
+}
+
+void TDemoForm::TimerTick(TObject*)
+{
+    Progress1->SetPosition(Progress1->Position() >= Progress1->Max() ? 0 : Progress1->Position() + 2);
+}
+
+void TDemoForm::TrackBarChange(TObject*)
+{
+    Progress2->SetPosition(TrackBar1->Position() * 10);
 }
 
 void TDemoForm::ButtonMessageClick(TObject*)
@@ -374,7 +419,7 @@ void TDemoForm::ButtonMessageClick(TObject*)
 
 void TDemoForm::ButtonOKClick(TObject*)
 {
-    Status->SetCaption(" OK pressed");
+    ShowStatus(" OK pressed");
 }
 
 void TDemoForm::ButtonCloseClick(TObject*)

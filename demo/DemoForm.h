@@ -14,6 +14,10 @@ class TPopupMenu;
 class TMenuItem;
 class TButton;
 class TPanel;
+class TProgressBar;
+class TStatusBar;
+class TTimer;
+class TTrackBar;
 class TSkinData;
 class TWinControl;
 
@@ -24,7 +28,11 @@ public:
 
     TPanel* Header = nullptr;
     TPanel* Body = nullptr;
-    TPanel* Status = nullptr;
+    TStatusBar* Status = nullptr;
+    TProgressBar* Progress1 = nullptr;
+    TProgressBar* Progress2 = nullptr;
+    TTrackBar* TrackBar1 = nullptr;
+    TTimer* Timer1 = nullptr;
     TButton* ButtonOK = nullptr;
     TBitBtn* ButtonClose = nullptr;
     TSkinData* SkinData1 = nullptr;
@@ -49,6 +57,12 @@ public:
     void ToggleClick(TObject* Sender);
     // Shows the right-to-left popup menu at the cursor.
     void RightToLeftClick(TObject* Sender);
+    // The first progress bar steps on, and starts again when full.
+    void TimerTick(TObject* Sender);
+    // The second progress bar follows the track bar.
+    void TrackBarChange(TObject* Sender);
+    // The text of the status bar's first panel.
+    void ShowStatus(const std::string& Text);
 
 private:
     // File, Edit, View (a sub-menu two levels deep) and Help.
@@ -56,8 +70,8 @@ private:
     // The form's context menu (images, check marks, a default and a disabled item, short-cuts)
     // and a right-to-left popup menu.
     void MakePopupMenus();
-    // Check boxes, a radio group, radio buttons, speed buttons and a button that opens a message
-    // box, on Content.
+    // Check boxes, a radio group, radio buttons, speed buttons, a button that opens a message
+    // box, two progress bars and a track bar, on Content.
     void MakeGallery(TWinControl* Content);
 };
 

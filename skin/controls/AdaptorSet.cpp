@@ -260,7 +260,8 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         } else if (IsA<TCustomCheckBox>(component) && kinds.Contains(xcCheckBox)) {
             attach(NewAdaptor<TSkinCheckBox>(), true);
         } else if (name == "TTRACKBAR" && kinds.Contains(xcButton)) {
-            attach(NewAdaptor<TSkinTrackBar>(), false);
+            // With the face colour: the bar fills its background with its own colour's brush.
+            attach(NewAdaptor<TSkinTrackBar>(), true);
         } else if (name == "TUPDOWN" && kinds.Contains(xcButton)) {
         } else if (IsA<TCustomRadioGroup>(component) && kinds.Contains(xcRadioButton)) {
             for (int c = 0; c < control->ControlCount(); ++c)

@@ -227,9 +227,75 @@ std::unique_ptr<TBitmap> BuildFrameBitmap(const RECT& Target, TBitmap* Strip, co
     return image;
 }
 
+namespace {
+
+// The 32-bit DIB section selected into DC, when DC maps one to one and clips nothing: then a
+// keyed copy onto it is plain pixel work (MaskBlt costs tens of times more under Wine).
+bool PlainDibTarget(HDC DC, DIBSECTION& Dib)
+{
+    const auto bitmap = static_cast<HBITMAP>(GetCurrentObject(DC, OBJ_BITMAP));
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof Dib, &Dib) != sizeof Dib || Dib.dsBm.bmBitsPixel != 32 ||
+        Dib.dsBm.bmBits == nullptr || Dib.dsBmih.biCompression != BI_RGB)
+        return false;
+    POINT viewport{}, window{};
+    if (GetMapMode(DC) != MM_TEXT || GetGraphicsMode(DC) != GM_COMPATIBLE || !GetViewportOrgEx(DC, &viewport) ||
+        !GetWindowOrgEx(DC, &window) || viewport.x != 0 || viewport.y != 0 || window.x != 0 || window.y != 0)
+        return false;
+    TRegionHandle clip(CreateRectRgn(0, 0, 0, 0));
+    return GetClipRgn(DC, clip.get()) == 0;
+}
+
+// Whether the DIB's first row in memory is its top row. GetObject does not say (it gives the
+// height as a positive number either way): two probes of the pixel GDI shows at (0, 0).
+bool TopDown(HDC DC, const DIBSECTION& Dib)
+{
+    if (Dib.dsBm.bmHeight < 2)
+        return true;
+    auto* first = static_cast<uint32_t*>(Dib.dsBm.bmBits);
+    const uint32_t saved = *first;
+    bool top = true;
+    for (uint32_t probe : {(~saved) & 0xFFFFFFu, saved ^ 0x808080u}) {
+        *first = probe;
+        top = top && GetPixel(DC, 0, 0) == RGB((probe >> 16) & 0xFF, (probe >> 8) & 0xFF, probe & 0xFF);
+    }
+    *first = saved;
+    return top;
+}
+
+bool KeyedCopyInMemory(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor Key)
+{
+    DIBSECTION dest{};
+    if (Bitmap->PixelFormat() != pf32bit || !PlainDibTarget(DC, dest))
+        return false;
+    const int destWidth = dest.dsBm.bmWidth, destHeight = dest.dsBm.bmHeight;
+    const int left = std::max(0L, Target.left), top = std::max(0L, Target.top);
+    const int right = std::min({static_cast<int>(Target.right), destWidth, static_cast<int>(Target.left) + Bitmap->Width()});
+    const int bottom =
+        std::min({static_cast<int>(Target.bottom), destHeight, static_cast<int>(Target.top) + Bitmap->Height()});
+    if (right <= left || bottom <= top)
+        return true;
+    GdiFlush();
+    const uint32_t key = ((Key & 0xFF) << 16) | (Key & 0xFF00) | ((Key >> 16) & 0xFF);
+    auto* bits = static_cast<uint8_t*>(dest.dsBm.bmBits);
+    const bool bottomUp = !TopDown(DC, dest);
+    for (int y = top; y < bottom; ++y) {
+        const auto* from = reinterpret_cast<const uint32_t*>(Bitmap->ScanLine(y - Target.top)) + (left - Target.left);
+        auto* to = reinterpret_cast<uint32_t*>(bits + static_cast<size_t>(bottomUp ? destHeight - 1 - y : y) *
+                                                          dest.dsBm.bmWidthBytes) + left;
+        for (int x = left; x < right; ++x, ++from, ++to)
+            if ((*from & 0xFFFFFF) != key)
+                *to = *from;
+    }
+    return true;
+}
+
+} // namespace
+
 void DrawTransparentBitmap(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor Key)
 {
     if (Inverted(Target) || Bitmap == nullptr || Bitmap->Empty())
+        return;
+    if (KeyedCopyInMemory(DC, Target, Bitmap, Key))
         return;
     // The mask: 1 (white) where the bitmap has the key colour, 0 elsewhere. The bitmap keeps it
     // until its pixels change; its pixels are not touched.

@@ -430,7 +430,7 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
     Data->Skin3rd()->Add("TMeter=Progress");
     const TWndMethod originals[4] = {status->WindowProc(), progress->WindowProc(), track->WindowProc(),
                                      meter->WindowProc()};
-    const HWND handles[4] = {status->Handle(), progress->Handle(), track->Handle(), meter->Handle()};
+    HWND handles[4] = {status->Handle(), progress->Handle(), track->Handle(), meter->Handle()};
     Skin->AttachForm(Data.get(), Host.get());
     auto adaptorOf = [&](TControl* Control) -> TSkinControl* {
         for (TSkinControl* a : Skin->AdaptorSet().Adaptors())
@@ -450,8 +450,25 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
     Redraw(track->Handle());
     EXPECT_EQ(Pixel(track->Handle(), (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2), Thumb);
 
+    // The track bar took the face colour for the background it fills itself.
+    EXPECT_EQ(track->Color(), static_cast<TColor>(Face));
+
+    // The host makes the status bar's window anew while skinned: the old window's adaptor
+    // leaves with it, and the next walk skins the new one.
+    status->SetSizeGrip(false);
+    EXPECT_EQ(adaptorOf(status), nullptr);
+    Skin->AdaptorSet().AttachControls(Host.get());
+    EXPECT_NE(dynamic_cast<TSkinStatusBar*>(adaptorOf(status)), nullptr);
+    Redraw(status->Handle());
+    EXPECT_EQ(Pixel(status->Handle(), 100, 2), StatusFrames[0]);
+    handles[0] = status->Handle();
+    status->SetSizeGrip(true);
+    Skin->AdaptorSet().AttachControls(Host.get());
+    handles[0] = status->Handle();
+
     Skin->Unskin();
     EXPECT_TRUE(Skin->AdaptorSet().Adaptors().empty());
+    EXPECT_EQ(track->Color(), clBtnFace);
     TWinControl* controls[4] = {status, progress, track, meter};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(controls[i]->WindowProc(), originals[i]) << i;

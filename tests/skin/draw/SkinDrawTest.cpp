@@ -3,6 +3,7 @@
 // swapped piece or a wrong order shows as a wrong pixel.
 #include "skin/draw/SkinDraw.h"
 
+#include "framework/win/Handles.h"
 #include "framework/win/Platform.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,20 @@ TEST(SkinDrawTest, TransparentDrawsLeaveTheKeyPixelsOnBothPlatformPaths)
                     inside && (x - 2 + y - 3) % 3 != 0 ? static_cast<TColor>(0x102030 * (x - 1)) : clLime;
                 ASSERT_EQ(target->PixelColor(x, y), expected) << x << "," << y;
             }
+    }
+    // A bottom-up DIB section of someone else's, drawn on in memory the right way up.
+    {
+        BITMAPINFO info{};
+        info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 10, 8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        TBitmapHandle dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        TMemoryDC memory(nullptr);
+        TSelectObject selected(memory.get(), dib.get());
+        PatBlt(memory.get(), 0, 0, 10, 8, BLACKNESS);
+        DrawTransparentBitmap(memory.get(), RECT{2, 3, 8, 7}, bitmap.get(), SkinKeyColour);
+        EXPECT_EQ(GetPixel(memory.get(), 2, 3), RGB(0, 0, 0)); // a key pixel
+        EXPECT_EQ(GetPixel(memory.get(), 3, 3), ColorToRGB(static_cast<TColor>(0x102030 * 2)));
+        EXPECT_EQ(GetPixel(memory.get(), 3, 7), RGB(0, 0, 0));
     }
     // DrawFrameImage with transparency goes the same way.
     auto framed = Surface(6, 4, clLime);
