@@ -67,6 +67,11 @@ int main(int argc, char** argv)
     radios->Items()->Add("Two");
     Place<TStringGrid>(form, &form, 230, 120, 250, 100);
     Place<TToolBar>(form, &form, 0, 280, 500, 30);
+    Place<TProgressBar>(form, &form, 10, 230, 200, 16)->SetPosition(40);
+    Place<TTrackBar>(form, &form, 230, 226, 250, 40);
+    auto* status = Place<TStatusBar>(form, &form, 0, 0, 500, 20);
+    status->Panels()->Add()->SetText("Soak");
+    status->Panels()->Add();
 
     auto* data = new TSkinData(&form);
     data->SetSkinFile(skinFile);
