@@ -90,19 +90,8 @@ const TDataSkinObject* TSkinHeader::Face() const
 
 bool TSkinHeader::BeforeMessage(TMessage& Message)
 {
-    if (Face() == nullptr)
-        return true;
-    switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
-    case WM_PAINT:
-        // The whole header is the skin's: painted once, off-screen, with no native paint under it.
-        PaintMessage(Message);
-        return false;
-    default:
-        return true;
-    }
+    // The whole header is the skin's: painted once, off-screen, with no native paint under it.
+    return Face() == nullptr || !TakePaint(Message);
 }
 
 void TSkinHeader::PaintTo(HDC DC, const RECT& R)
@@ -159,16 +148,7 @@ void TSkinHeader::PaintItem(TCanvas& Canvas, int Index, const RECT& T, HIMAGELIS
 
 bool TSkinStatusBar::BeforeMessage(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_PAINT:
-        PaintMessage(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
-    default:
-        return true;
-    }
+    return !TakePaint(Message);
 }
 
 std::vector<TStatusPanelLook> TSkinStatusBar::Panels(const RECT& R) const
@@ -303,18 +283,7 @@ bool TSkinProgress::Paints() const
 
 bool TSkinProgress::BeforeMessage(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_PAINT:
-        if (!Paints())
-            return true;
-        PaintMessage(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
-    default:
-        return true;
-    }
+    return !TakePaint(Message, Message.Msg == WM_PAINT && Paints());
 }
 
 void TSkinProgress::PaintTo(HDC DC, const RECT& R)

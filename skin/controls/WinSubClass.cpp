@@ -294,6 +294,19 @@ void TSkinControl::PaintMessage(TMessage& Message)
     Message.Result = 0;
 }
 
+bool TSkinControl::TakePaint(TMessage& Message, bool Paints)
+{
+    if (Message.Msg == WM_PAINT && Paints) {
+        PaintMessage(Message);
+        return true;
+    }
+    if (Message.Msg == WM_ERASEBKGND) {
+        Message.Result = 1;
+        return true;
+    }
+    return false;
+}
+
 // ---- text and frame routines
 
 void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text)

@@ -67,6 +67,9 @@ public:
     void FillFace(HDC DC, const RECT& R);
     // The common answer to WM_PAINT.
     void PaintMessage(TMessage& Message);
+    // For adaptors that paint the whole control: WM_PAINT (when Paints) is answered off-screen
+    // and WM_ERASEBKGND with 1, neither reaching the control. True when it consumed Message.
+    bool TakePaint(TMessage& Message, bool Paints = true);
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
