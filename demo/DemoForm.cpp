@@ -3,6 +3,7 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Published.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-constexpr int FormClientWidth = 560;
-constexpr int FormClientHeight = 400;
+constexpr int FormClientWidth = 760;
+constexpr int FormClientHeight = 590;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr int Gap = 8;
@@ -393,6 +394,75 @@ void TDemoForm::MakeGallery(TWinControl* Content)
     Timer1->SetName("Timer1");
     Timer1->SetInterval(100);
     Timer1->SetOnTimer(BindMethod<&TDemoForm::TimerTick>(this));
+
+    MakeScrollingControls(Content);
+}
+
+void TDemoForm::MakeScrollingControls(TWinControl* Content)
+{
+    auto place = [&](TWinControl* Control, const char* Name, int X, int Y, int W, int H) {
+        Control->SetName(Name);
+        Control->SetParent(Content);
+        Control->SetBounds(X, Y, W, H);
+    };
+    // A memo with more and longer lines than it shows: both bars.
+    auto* memo = new TMemo(this);
+    place(memo, "Memo1", 8, 244, 200, 110);
+    memo->SetScrollBars(TScrollStyle::ssBoth);
+    memo->SetWordWrap(false);
+    for (int i = 1; i <= 40; ++i)
+        memo->Lines()->Add("Line " + std::to_string(i) + " of the memo, long enough to scroll sideways as well");
+
+    auto* list = new TListBox(this);
+    place(list, "ListBox1", 216, 244, 140, 110);
+    for (int i = 1; i <= 40; ++i)
+        list->Items()->Add("List item " + std::to_string(i));
+
+    auto* view = new TListView(this);
+    place(view, "ListView1", 364, 244, 372, 110);
+    view->SetViewStyle(vsReport);
+    const char* columns[4] = {"Name", "Size", "Type", "Modified"};
+    for (const char* caption : columns) {
+        TListColumn* column = view->Columns()->Add();
+        column->SetCaption(caption);
+        column->SetWidth(84);
+    }
+    for (int i = 1; i <= 40; ++i) {
+        TListItem* item = view->Items()->Add();
+        item->SetCaption("File " + std::to_string(i));
+        item->SubItems()->Add(std::to_string(i * 17) + " KB");
+        item->SubItems()->Add(i % 3 == 0 ? "Picture" : "Text");
+        item->SubItems()->Add("2026-12-0" + std::to_string(1 + i % 8));
+    }
+
+    auto* tree = new TTreeView(this);
+    place(tree, "TreeView1", 8, 362, 200, 92);
+    for (int i = 1; i <= 6; ++i) {
+        TTreeNode* node = tree->Items()->Add(nullptr, "Folder " + std::to_string(i));
+        for (int j = 1; j <= 3; ++j)
+            tree->Items()->AddChild(node, "Document " + std::to_string(i) + "." + std::to_string(j));
+        node->Expand(false);
+    }
+
+    auto* grid = new TStringGrid(this);
+    place(grid, "StringGrid1", 216, 362, 360, 92);
+    grid->SetColCount(8);
+    grid->SetRowCount(20);
+    grid->SetDefaultRowHeight(20);
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 20; ++r)
+            grid->SetCells(c, r, r == 0 ? "Col " + std::to_string(c) : c == 0 ? "Row " + std::to_string(r)
+                                                                                 : std::to_string(r * c));
+
+    auto* horizontal = new TScrollBar(this);
+    place(horizontal, "ScrollBar1", 584, 362, 152, 17);
+    horizontal->SetPageSize(10);
+    horizontal->SetPosition(30);
+    auto* vertical = new TScrollBar(this);
+    place(vertical, "ScrollBar2", 584, 386, 17, 68);
+    vertical->SetKind(sbVertical);
+    vertical->SetBounds(584, 386, 17, 68);
+    vertical->SetPageSize(20);
 }
 
 void TDemoForm::ShowStatus(const std::string& Text)

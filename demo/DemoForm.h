@@ -73,6 +73,9 @@ private:
     // Check boxes, a radio group, radio buttons, speed buttons, a button that opens a message
     // box, two progress bars and a track bar, on Content.
     void MakeGallery(TWinControl* Content);
+    // A memo with both bars, a list box, a list view with a header, a tree view, a grid and two
+    // stand-alone scroll bars, on Content.
+    void MakeScrollingControls(TWinControl* Content);
 };
 
 // The RCDATA resource that holds the built-in skin package.

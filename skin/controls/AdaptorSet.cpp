@@ -11,6 +11,7 @@
 #include "skin/controls/SkinBars.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
+#include "skin/controls/SkinScrollBars.h"
 #include "skin/data/WinSkinData.h"
 #include "framework/win/WindowInfo.h"
 
@@ -239,9 +240,13 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         auto attach = [&](TSkinControl* Adaptor, bool Swap) {
             Adaptor->AttachControl(control, FSkinData, Swap, &FCanvas);
         };
+        // The bars of a scrolling control; OwnDrag: the adaptor drags the thumb itself.
+        auto scrolling = [&](bool OwnDrag) {
+            NewAdaptor<TSkinScrollBar>()->AttachScrolling(control, FSkinData, OwnDrag, &FCanvas);
+        };
         const int tag = TagClass(component);
         // The rows, first match wins. Rows whose adaptors are not built yet (tabs, up-downs,
-        // scroll bars, combo boxes, edits, list views)
+        // combo boxes, edits)
         // recognise their control and leave it as it is.
         if (name == "TDBCOMBOBOXEH") {
         } else if (name == "TTOOLBAR") {
@@ -285,10 +290,12 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         } else if (IsA<TProgressBar>(component) && kinds.Contains(xcProgress)) {
             attach(NewAdaptor<TSkinProgress>(), false);
         } else if (IsA<TScrollBar>(component) && kinds.Contains(xcScrollbar)) {
+            attach(NewAdaptor<TSkinScControl>(), false);
         } else if ((IsA<TCustomComboBox>(component) || tag == tgComboBox) && kinds.Contains(xcCombo)) {
         } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
         } else if (kinds.Contains(xcScrollbar) &&
                    (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO")) {
+            scrolling(true);
         } else if (IsA<TBitBtn>(component) && kinds.Contains(xcBitBtn)) {
             attach(NewAdaptor<TSkinBitButton>(), false);
         } else if (IsA<TSpeedButton>(component) && kinds.Contains(xcSpeedButton)) {
@@ -299,15 +306,20 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             AttachControls(component);
         } else if (kinds.Contains(xcScrollbar) &&
                    (name == "TDXTREELIST" || name == "TDXDBTREELIST" || name == "TDXDBGRID")) {
+            scrolling(false);
         } else if (IsA<TCustomListView>(component) && kinds.Contains(xcScrollbar)) {
+            attach(NewAdaptor<TSkinListView>(), false);
         } else if (kinds.Contains(xcScrollbar) && IsA<TCustomMemo>(component)) {
+            scrolling(true);
         } else if (kinds.Contains(xcScrollbar) && IsA<TCustomGrid>(component)) {
+            scrolling(true);
             auto* grid = dynamic_cast<TCustomGrid*>(component);
             const TColor fixed = grid->FixedColor();
             FChanges.Record(grid, "FixedColor", [grid, fixed] { grid->SetFixedColor(fixed); });
             grid->SetFixedColor(face);
         } else if (kinds.Contains(xcScrollbar) &&
                    (tag == tgScrollBar || HasScrollBars(dynamic_cast<TControl*>(component)))) {
+            scrolling(true);
         } else if (IsA<TButton>(component) && kinds.Contains(xcButton)) {
             attach(NewAdaptor<TSkinButton>(), false);
         } else if (AttachByClassMap(name, component)) {
@@ -362,11 +374,15 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
     const TSkinControlTypes kinds = FSkinData->SkinControls();
     if (cls == "sysheader32")
         adaptor = NewAdaptor<TSkinHeader>();
+    else if (cls == "scrollbar" && kinds.Contains(xcScrollbar))
+        // A size box is not painted; a real scroll bar is skinned, not hidden.
+        adaptor = (style & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0 ? static_cast<TSkinControl*>(NewAdaptor<TSkinSizer>())
+                                                             : NewAdaptor<TSkinScControl>();
     else if (cls == "msctls_statusbar32" && kinds.Contains(xcStatusBar))
         adaptor = NewAdaptor<TSkinStatusBar>();
     else if (cls == "msctls_progress32" && kinds.Contains(xcProgress))
         adaptor = NewAdaptor<TSkinProgress>();
-    // Combo boxes, scroll bars, tab controls and edits keep their own look for now.
+    // Combo boxes, tab controls and edits keep their own look for now.
     if (adaptor == nullptr)
         return;
     adaptor->AttachWindow(Window, FSkinData, &FCanvas);

@@ -87,7 +87,12 @@ private:
             return;
         if (static_cast<int>(GetTickCount() - script->FDeadline) > 0) {
             script->TimedOut = true;
+            // Out of whatever modal loop a step left running: a menu, or a mouse button held.
             EndMenu();
+            INPUT up{};
+            up.type = INPUT_MOUSE;
+            up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            SendInput(1, &up, sizeof up);
             return;
         }
         if (script->FNext < script->FSteps.size() && script->FSteps[script->FNext]())

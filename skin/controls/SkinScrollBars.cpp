@@ -1,0 +1,579 @@
+#include "skin/controls/SkinScrollBars.h"
+
+#include "framework/controls/StdCtrls.h"
+#include "framework/core/Published.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/win/Callback.h"
+#include "framework/win/ControlMessages.h"
+#include "framework/win/Platform.h"
+#include "skin/controls/AdaptorSet.h"
+#include "skin/controls/SkinBars.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <climits>
+
+IMPLEMENT_CLASS_EMPTY(TSkinScrollBar)
+IMPLEMENT_CLASS_EMPTY(TSkinListView)
+IMPLEMENT_CLASS_EMPTY(TSkinScControl)
+IMPLEMENT_CLASS_EMPTY(TSkinSizer)
+
+namespace {
+
+// The bar thickness the pieces are composed at, before the one stretch to the real thickness.
+constexpr int ComposeThickness = 16;
+// Bars longer than this are not painted (a window sized beyond reason).
+constexpr int LongestBar = 10000;
+constexpr int ArrowFrames = 23;
+// The arrows' frames in the "Scrollbar" strip: normal, then pressed.
+constexpr int LeftArrow = 1, RightArrow = 5, UpArrow = 9, DownArrow = 13;
+
+bool HasBitmap(const TDataSkinObject* Element)
+{
+    return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
+}
+
+int ScrollWidth()
+{
+    return GetSystemMetrics(SM_CXHSCROLL);
+}
+
+// The smallest thumb: half a scroll-bar width on the old systems, 8 pixels on the NT family.
+int MinimumThumb()
+{
+    return IsNTPlatform() ? 8 : ScrollWidth() / 2;
+}
+
+bool EmptyRect(const RECT& R)
+{
+    return R.right <= R.left || R.bottom <= R.top;
+}
+
+TMargins MarginsOf(const TDataSkinObject& Element)
+{
+    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+}
+
+} // namespace
+
+// ---- the arithmetic
+
+TBarLayout LayoutScrollBars(const RECT& W, SIZE Client, bool Horizontal, bool Vertical, int S)
+{
+    TBarLayout layout;
+    int b = 0;
+    if (Vertical)
+        b = (W.right - Client.cx - S) / 2;
+    else if (Horizontal)
+        b = (W.bottom - Client.cy - S) / 2;
+    if (Horizontal && Vertical) {
+        layout.Horizontal = RECT{b, W.bottom - b - S, W.right - b - S, W.bottom - b};
+        layout.Vertical = RECT{W.right - b - S, b, W.right - b, W.bottom - b - S};
+        layout.Corner = RECT{layout.Vertical.left, layout.Horizontal.top, layout.Vertical.right, layout.Horizontal.bottom};
+    } else if (Vertical) {
+        layout.Vertical = RECT{W.right - b - S, b, W.right - b, W.bottom - b};
+    } else if (Horizontal) {
+        layout.Horizontal = RECT{b, W.bottom - b - S, W.right - b, W.bottom - b};
+    }
+    return layout;
+}
+
+bool CalcThumbGeometry(int Min, int Max, int Page, int Pos, int Track, bool Inclusive, TBarGeometry& Bar)
+{
+    const long long span = static_cast<long long>(Max) - Min + (Inclusive ? 1 : 0);
+    if (span <= 0 || span > INT_MAX)
+        return false;
+    const int n = static_cast<int>(span);
+    int t = Page != 0 ? std::max(MulDiv(Page, Track, n), MinimumThumb()) : GetSystemMetrics(SM_CXHTHUMB);
+    t = std::min(t, Track);
+    int offset = 0;
+    if (Page == n)
+        t -= 1;
+    else
+        offset = MulDiv(static_cast<int>(std::min<long long>(static_cast<long long>(Pos) - Min, INT_MAX)), Track - t,
+                        n - Page);
+    // A page larger than the range (or a failed MulDiv) puts the thumb at the start, not before it.
+    offset = std::max(0, std::min(offset, Track - t));
+    Bar.TrackLength = Track;
+    Bar.ThumbSize = t;
+    Bar.ThumbOffset = offset;
+    return true;
+}
+
+int HitTestBar(int X, const TBarGeometry& Bar)
+{
+    const int a = Bar.ArrowSize, o = Bar.ThumbOffset, t = Bar.ThumbSize, l = Bar.TrackLength;
+    if (X < a)
+        return SB_LINEUP;
+    if (X < a + o)
+        return SB_PAGEUP;
+    if (X < a + o + t)
+        return SB_THUMBTRACK;
+    if (X < a + l)
+        return SB_PAGEDOWN;
+    if (X < 2 * a + l)
+        return SB_LINEDOWN;
+    return -1;
+}
+
+int DragPosition(int Offset, int Min, int Max, int Page, const TBarGeometry& Bar)
+{
+    const int l = Bar.TrackLength, t = Bar.ThumbSize;
+    int o = std::max(Offset, 0);
+    int pos = Min;
+    if (Page != 0) {
+        o = std::min(o, l);
+        if (l > 0)
+            pos = MulDiv(o, Max - Min, l) + Min;
+        if (pos >= Max - Page)
+            pos = Max - Page + 1;
+    } else {
+        o = std::min(o, l - t);
+        if (l - t > 0)
+            pos = MulDiv(o, Max - Min, l - t) + Min;
+        pos = std::min(pos, Max);
+    }
+    return std::max(pos, Min);
+}
+
+int ArrowLength(int Length, int S)
+{
+    return Length < 2 * S ? Length / 2 : S;
+}
+
+int PressedPartFor(int Code, bool Vertical)
+{
+    switch (Code) {
+    case SB_LINEUP:
+        return Vertical ? spUp : spLeft;
+    case SB_LINEDOWN:
+        return Vertical ? spDown : spRight;
+    case SB_THUMBTRACK:
+        return Vertical ? spVertThumb : spHorzThumb;
+    default:
+        return spNone;
+    }
+}
+
+void PaintScrollBar(HDC DC, const RECT& B, int Orientation, int PressedPart, const TBarGeometry* Thumb,
+                    const TSkinData& Data)
+{
+    const TDataSkinObject* arrows = Data.SkinScrollbar();
+    if (EmptyRect(B) || !HasBitmap(arrows))
+        return;
+    const bool horizontal = Orientation == 1;
+    const int length = horizontal ? B.right - B.left : B.bottom - B.top;
+    if (length > LongestBar)
+        return;
+    const int s = ScrollWidth();
+    const int w = horizontal ? length : ComposeThickness, h = horizontal ? ComposeThickness : length;
+    TBitmap work(w, h, pf32bit);
+    TBitmapCanvas& canvas = *work.Canvas();
+    canvas.SetStretchMode(COLORONCOLOR);
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(Data.Colours().Scrollbar);
+    canvas.FillRect(RECT{0, 0, w, h});
+    HDC dc = canvas.Handle();
+
+    const TDataSkinObject* track = horizontal ? Data.SkinHorzScroll() : Data.SkinVertScroll();
+    if (HasBitmap(track)) {
+        const RECT t = horizontal ? RECT{s, 0, w - s, h} : RECT{0, s, w, h - s};
+        DrawFrameImage(dc, t, track->Bitmap.get(), MarginsOf(*track), 1, 4, track->Trans == 1, track->Tile != 0, false);
+    }
+    const int a = ArrowLength(length, s);
+    const RECT first = horizontal ? RECT{0, 0, a, h} : RECT{0, 0, w, a};
+    const RECT second = horizontal ? RECT{w - a, 0, w, h} : RECT{0, h - a, w, h};
+    const int firstFrame = horizontal ? LeftArrow : UpArrow, secondFrame = horizontal ? RightArrow : DownArrow;
+    const bool firstPressed = PressedPart == (horizontal ? spLeft : spUp);
+    const bool secondPressed = PressedPart == (horizontal ? spRight : spDown);
+    DrawKeyedFrame(canvas, first, ArrowFrames, firstFrame + (firstPressed ? 1 : 0), arrows->Bitmap.get());
+    DrawKeyedFrame(canvas, second, ArrowFrames, secondFrame + (secondPressed ? 1 : 0), arrows->Bitmap.get());
+
+    const TDataSkinObject* thumb = horizontal ? Data.SkinHorzScrollThumb() : Data.SkinVertScrollThumb();
+    if (Thumb != nullptr && HasBitmap(thumb) && Thumb->TrackLength >= Thumb->ThumbSize && Thumb->ThumbSize > 0) {
+        const int from = a + Thumb->ThumbOffset, to = from + Thumb->ThumbSize;
+        const RECT r = horizontal ? RECT{from, 0, to, h} : RECT{0, from, w, to};
+        const int frame = PressedPart == (horizontal ? spHorzThumb : spVertThumb) ? 2 : 1;
+        DrawFrameImage(canvas.Handle(), r, thumb->Bitmap.get(), MarginsOf(*thumb), frame,
+                       std::max(1, static_cast<int>(thumb->FrameCount)), thumb->Trans == 1, false, false);
+    }
+    const int mode = SetStretchBltMode(DC, COLORONCOLOR);
+    StretchBlt(DC, B.left, B.top, B.right - B.left, B.bottom - B.top, canvas.Handle(), 0, 0, w, h, SRCCOPY);
+    SetStretchBltMode(DC, mode);
+}
+
+// ---- the bars of a scrolling control
+
+TSkinScrollBar::~TSkinScrollBar()
+{
+    // Here, while the object is whole: the frame is computed anew as the adaptor leaves.
+    Detach();
+}
+
+void TSkinScrollBar::AttachScrolling(TWinControl* AControl, TSkinData* Data, bool AOwnThumbDrag, TCanvas* ACanvas)
+{
+    if (AControl == nullptr)
+        return;
+    TSkinControl::AttachControl(AControl, Data, false, ACanvas);
+    FDragging = FHScrolling = FVScrolling = false;
+    for (SCROLLINFO& info : FInfo)
+        info.cbSize = sizeof(SCROLLINFO);
+    FBars[0].StyleBit = WS_HSCROLL;
+    FBars[1].StyleBit = WS_VSCROLL;
+    FOwnThumbDrag = AOwnThumbDrag;
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TSkinScrollBar::Detach()
+{
+    const bool attached = FHook.Installed() || FWindowProc.Handle() != nullptr;
+    FDragging = false;
+    TSkinControl::Detach();
+    // The window system draws its own bars again.
+    if (attached && FHandle != nullptr && IsWindow(FHandle))
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool TSkinScrollBar::BeforeMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        CallPrevious(Message);
+        return false;
+    case WM_NCMOUSEMOVE:
+        // Over a bar the system would draw its hot look over the skin's.
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
+            Message.Result = 0;
+            return false;
+        }
+        return true;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: // a second press soon after the first is a press on the thumb too
+        return !(FOwnThumbDrag && ThumbPress(Message));
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        // A child scroll-bar control's notification is not about the window's own bars.
+        if (Message.LParam != 0)
+            return true;
+        ScrollMessage(Message, Message.Msg == WM_VSCROLL);
+        return false;
+    default:
+        return true;
+    }
+}
+
+void TSkinScrollBar::ScrollMessage(TMessage& Message, bool Vertical)
+{
+    FPressedPart = PressedPartFor(LOWORD(Message.WParam), Vertical);
+    // The bar being scrolled is painted even if the style does not show it (yet).
+    bool& scrolling = Vertical ? FVScrolling : FHScrolling;
+    scrolling = true;
+    CallPrevious(Message);
+    if (!Retired())
+        Repaint(nullptr);
+    scrolling = false;
+}
+
+void TSkinScrollBar::AfterMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_NCPAINT:
+    case WM_PAINT:
+        // On the window DC, whatever DC the message came with: the bars are outside the client.
+        Repaint(nullptr);
+        return;
+    case WM_PRINT:
+        if ((Message.LParam & PRF_NONCLIENT) != 0)
+            Repaint(reinterpret_cast<HDC>(Message.WParam));
+        return;
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+        TSkinControl::AfterMessage(Message);
+        return;
+    default:
+        break;
+    }
+    TSkinControl::AfterMessage(Message);
+    // The control set its bars with a redraw (typing, the wheel, a selection): the system has
+    // just drawn its own.
+    if (!Retired() && !FDragging && FHandle != nullptr && ScrollStateChanged())
+        Repaint(nullptr);
+}
+
+bool TSkinScrollBar::ScrollStateChanged()
+{
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL);
+    if (style != (FStyle & (WS_HSCROLL | WS_VSCROLL)))
+        return style != 0 || (FStyle & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    for (int i = 0; i < 2; ++i) {
+        if ((style & FBars[i].StyleBit) == 0)
+            continue;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (GetScrollInfo(FHandle, i == 0 ? SB_HORZ : SB_VERT, &info) &&
+            (info.nMin != FInfo[i].nMin || info.nMax != FInfo[i].nMax || info.nPage != FInfo[i].nPage ||
+             info.nPos != FInfo[i].nPos))
+            return true;
+    }
+    return false;
+}
+
+void TSkinScrollBar::LayoutBars(const RECT& W)
+{
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    const int s = ScrollWidth();
+    FLayout = LayoutScrollBars(W, SIZE{client.right, client.bottom}, (FStyle & WS_HSCROLL) != 0,
+                               (FStyle & WS_VSCROLL) != 0, s);
+    FBars[0].ArrowSize = FBars[1].ArrowSize = s;
+}
+
+void TSkinScrollBar::CalcThumb(int Index)
+{
+    if (FDragging)
+        return;
+    const RECT& bar = Index == 0 ? FLayout.Horizontal : FLayout.Vertical;
+    const int s = ScrollWidth();
+    const int track = (Index == 0 ? bar.right - bar.left : bar.bottom - bar.top) - 2 * s;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    if (!GetScrollInfo(FHandle, Index == 0 ? SB_HORZ : SB_VERT, &info))
+        return;
+    FInfo[Index] = info;
+    CalcThumbGeometry(info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos, track, false, FBars[Index]);
+}
+
+void TSkinScrollBar::PaintTo(HDC DC, const RECT& R)
+{
+    if (FSkinData == nullptr || !HasBitmap(FSkinData->SkinScrollbar()))
+        return;
+    FStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    if (FVScrolling)
+        FStyle |= WS_VSCROLL;
+    if (FHScrolling)
+        FStyle |= WS_HSCROLL;
+    const bool horizontal = (FStyle & WS_HSCROLL) != 0, vertical = (FStyle & WS_VSCROLL) != 0;
+    if (!horizontal && !vertical)
+        return;
+    LayoutBars(R);
+    for (int i = 0; i < 2; ++i) {
+        if ((FStyle & FBars[i].StyleBit) == 0)
+            continue;
+        CalcThumb(i);
+        // An empty range shows no thumb (the geometry of the last one is kept for the drag).
+        const bool thumb = FInfo[i].nMax - FInfo[i].nMin > 0 || FDragging;
+        PaintScrollBar(DC, i == 0 ? FLayout.Horizontal : FLayout.Vertical, i + 1, FPressedPart,
+                       thumb ? &FBars[i] : nullptr, *FSkinData);
+    }
+    if (horizontal && vertical && !EmptyRect(FLayout.Corner))
+        FillFace(DC, FLayout.Corner);
+}
+
+bool TSkinScrollBar::ThumbPress(TMessage& Message)
+{
+    if (Message.WParam != HTHSCROLL && Message.WParam != HTVSCROLL)
+        return false;
+    const int index = Message.WParam == HTHSCROLL ? 0 : 1;
+    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    ScreenToClient(FHandle, &p);
+    // The geometry as the bar shows it now.
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    OffsetRect(&window, -window.left, -window.top);
+    FStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    LayoutBars(window);
+    CalcThumb(index);
+    const int code = HitTestBar(index == 0 ? p.x : p.y, FBars[index]);
+    FPressedPart = index == 0 ? spHorzThumb : spVertThumb;
+    if (code != SB_THUMBTRACK)
+        return false;
+    Repaint(nullptr);
+    DragThumb(index, index == 0 ? WM_HSCROLL : WM_VSCROLL);
+    Message.Result = 0;
+    return true;
+}
+
+void TSkinScrollBar::DragThumb(int Index, UINT ScrollMessage)
+{
+    const HWND window = FHandle;
+    FDragging = true;
+    POINT start{};
+    GetCursorPos(&start);
+    const int startOffset = FBars[Index].ThumbOffset;
+    int last = FInfo[Index].nPos;
+    SetCapture(window);
+    auto track = [&] {
+        POINT now{};
+        GetCursorPos(&now);
+        const int offset = startOffset + (Index == 1 ? now.y - start.y : now.x - start.x);
+        const SCROLLINFO& info = FInfo[Index];
+        const int pos = DragPosition(offset, info.nMin, info.nMax, static_cast<int>(info.nPage), FBars[Index]);
+        if (pos != last) {
+            TBarGeometry& bar = FBars[Index];
+            // The thumb follows the mouse and stops at the track's ends.
+            bar.ThumbOffset = std::max(0, std::min(offset, bar.TrackLength - bar.ThumbSize));
+            SCROLLINFO set{};
+            set.cbSize = sizeof set;
+            set.fMask = SIF_POS;
+            set.nPos = pos;
+            FInfo[Index].nPos = FInfo[Index].nTrackPos = pos;
+            SetScrollInfo(window, Index == 0 ? SB_HORZ : SB_VERT, &set, FALSE);
+            SendMessageA(window, ScrollMessage, MAKEWPARAM(SB_THUMBTRACK, pos), 0);
+        }
+        last = pos;
+    };
+    // Polls without spinning: between messages the thread sleeps until input comes or a tenth of
+    // a second passes. Ends on the release, and when the capture, the window or the skin goes.
+    while (FDragging) {
+        MSG msg{};
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (Retired() || !IsWindow(window) || GetCapture() != window)
+                break;
+            MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        if (Retired() || !IsWindow(window) || GetCapture() != window)
+            break;
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE)
+            track();
+    }
+    FDragging = false;
+    if (!IsWindow(window))
+        return;
+    if (GetCapture() == window)
+        ReleaseCapture();
+    SendMessageA(window, ScrollMessage, MAKEWPARAM(SB_THUMBPOSITION, last), 0);
+    PostMessageA(window, ScrollMessage, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+}
+
+// ---- list views
+
+void TSkinListView::AttachControl(TWinControl* AControl, TSkinData* Data, bool AOwnThumbDrag, TCanvas* ACanvas)
+{
+    AttachScrolling(AControl, Data, AOwnThumbDrag, ACanvas);
+    if (FHandle == nullptr)
+        return;
+    const auto header = reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0));
+    if (header == nullptr)
+        return;
+    FHeader = new TSkinHeader(Owner() != nullptr ? Owner() : this);
+    FHeader->FreeNotification(this);
+    FHeader->AttachWindow(header, Data, ACanvas);
+}
+
+void TSkinListView::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TSkinScrollBar::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FHeader)
+        FHeader = nullptr;
+}
+
+// ---- scroll-bar controls
+
+bool TSkinScControl::Vertical() const
+{
+    if (auto* bar = dynamic_cast<TScrollBar*>(FControl))
+        return bar->Kind() == sbVertical;
+    return (GetWindowLongA(FHandle, GWL_STYLE) & SBS_VERT) != 0;
+}
+
+bool TSkinScControl::BeforeMessage(TMessage& Message)
+{
+    const bool skinned = FSkinData != nullptr && HasBitmap(FSkinData->SkinScrollbar());
+    switch (Message.Msg) {
+    case WM_NCMOUSEMOVE:
+        if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
+            Message.Result = 0;
+            return false;
+        }
+        return true;
+    case CN_HSCROLL:
+    case CN_VSCROLL:
+        FPressedPart = PressedPartFor(LOWORD(Message.WParam), Message.Msg == CN_VSCROLL);
+        CallPrevious(Message);
+        if (!Retired())
+            Repaint(nullptr);
+        return false;
+    default:
+        // The whole window is the bar: painted once, with no native paint under it.
+        return !(skinned && TakePaint(Message));
+    }
+}
+
+void TSkinScControl::AfterMessage(TMessage& Message)
+{
+    TSkinControl::AfterMessage(Message);
+    switch (Message.Msg) {
+    case SBM_SETPOS:
+    case SBM_SETRANGE:
+    case SBM_SETRANGEREDRAW:
+    case SBM_SETSCROLLINFO:
+    case SBM_ENABLE_ARROWS:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        // The system draws the bar itself when it is set or tracked.
+        if (!Retired()) {
+            if (Message.Msg == WM_LBUTTONUP)
+                FPressedPart = spNone;
+            Repaint(nullptr);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TSkinScControl::PaintTo(HDC DC, const RECT& R)
+{
+    if (FSkinData == nullptr || !HasBitmap(FSkinData->SkinScrollbar()))
+        return;
+    const bool vertical = Vertical();
+    const int s = ScrollWidth();
+    const int track = (vertical ? R.bottom - R.top : R.right - R.left) - 2 * s;
+    FBar.ArrowSize = s;
+    FBar.StyleBit = vertical ? WS_VSCROLL : WS_HSCROLL;
+    bool thumb = false;
+    if (auto* bar = dynamic_cast<TScrollBar*>(FControl)) {
+        thumb = CalcThumbGeometry(bar->Min(), bar->Max(), bar->PageSize(), bar->Position(), track, true, FBar);
+    } else {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        thumb = GetScrollInfo(FHandle, SB_CTL, &info) &&
+                CalcThumbGeometry(info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos, track, true, FBar);
+    }
+    PaintScrollBar(DC, R, vertical ? 2 : 1, FPressedPart, thumb ? &FBar : nullptr, *FSkinData);
+}
+
+// ---- size boxes
+
+bool TSkinSizer::BeforeMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_PAINT:
+        // Not painted, and not asked again.
+        ValidateRect(FHandle, nullptr);
+        Message.Result = 0;
+        return false;
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return false;
+    default:
+        return true;
+    }
+}
