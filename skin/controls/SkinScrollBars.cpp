@@ -254,7 +254,12 @@ bool TSkinScrollBar::BeforeMessage(TMessage& Message)
         return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: // a second press soon after the first is a press on the thumb too
-        return !(FOwnThumbDrag && ThumbPress(Message));
+        if (FOwnThumbDrag && ThumbPress(Message))
+            return false;
+        if (Message.WParam != HTHSCROLL && Message.WParam != HTVSCROLL)
+            return true;
+        TrackWithSystem(Message);
+        return false;
     case WM_HSCROLL:
     case WM_VSCROLL:
         // A child scroll-bar control's notification is not about the window's own bars.
@@ -374,6 +379,44 @@ void TSkinScrollBar::PaintTo(HDC DC, const RECT& R)
     }
     if (horizontal && vertical && !EmptyRect(FLayout.Corner))
         FillFace(DC, FLayout.Corner);
+}
+
+namespace {
+
+// The bar the system is tracking a press on (one at a time on the GUI thread), and the filter
+// that sees each message of the system's tracking loop.
+TSkinScrollBar* GSystemTracked = nullptr;
+
+LRESULT CALLBACK ScrollFilterProc(int Code, WPARAM WParam, LPARAM LParam)
+{
+    // The system draws the bar as it tracks, after the scroll message that has the skin paint
+    // it: before its next message, the skin's bar goes back over the system's.
+    if (Code == MSGF_SCROLLBAR && GSystemTracked != nullptr && !GSystemTracked->Retired())
+        CallGuarded([] { GSystemTracked->Repaint(nullptr); });
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+} // namespace
+
+void TSkinScrollBar::TrackWithSystem(TMessage& Message)
+{
+    // The filter lives while the system's loop runs, however it ends.
+    struct TFilterScope {
+        TSkinScrollBar* Outer = GSystemTracked;
+        HHOOK Hook = nullptr;
+        ~TFilterScope()
+        {
+            if (Hook != nullptr)
+                UnhookWindowsHookEx(Hook);
+            GSystemTracked = Outer;
+        }
+    } scope;
+    GSystemTracked = this;
+    scope.Hook = SetWindowsHookExA(WH_MSGFILTER, &ScrollFilterProc, nullptr, GetCurrentThreadId());
+    CallPrevious(Message);
+    // The system drew the bar last, after its closing SB_ENDSCROLL.
+    if (!Retired())
+        Repaint(nullptr);
 }
 
 bool TSkinScrollBar::ThumbPress(TMessage& Message)

@@ -75,6 +75,9 @@ public:
 protected:
     // A press on a bar: true when it started (and ended) a thumb drag.
     bool ThumbPress(TMessage& Message);
+    // A press the system tracks (an arrow, the track, a list view's thumb) with the skin's bar
+    // kept over the system's while it does.
+    void TrackWithSystem(TMessage& Message);
     void DragThumb(int Index, UINT ScrollMessage);
     void ScrollMessage(TMessage& Message, bool Vertical);
     // The bars' ranges and positions as last painted changed: the system drew them meanwhile.

@@ -570,6 +570,127 @@ void WriteProgress(TSkinWriter& Skin)
     s.Set("Trans", 1).Set("Tile", 0).Set("Style", 0);
 }
 
+// ---- Scroll bars -----------------------------------------------------------------------------------
+
+// Every piece is drawn for a horizontal bar, 16 pixels thick (the thickness the engine composes a
+// bar at); the vertical pieces are the same rasters turned over the diagonal, so the up arrow is
+// the left one, the down arrow the right one, and the shading runs from left to right.
+constexpr int ScrollSize = 16;
+
+TRaster Transposed(const TRaster& Source)
+{
+    TRaster turned(Source.Height(), Source.Width());
+    for (int y = 0; y < Source.Height(); ++y)
+        for (int x = 0; x < Source.Width(); ++x)
+            turned.Set(y, x, Source.At(x, y));
+    return turned;
+}
+
+// The turned copy of every frame of a strip of Count frames side by side, again side by side.
+TRaster TransposedFrames(const TRaster& Strip, int Count)
+{
+    const int w = Strip.Width() / Count;
+    std::vector<TRaster> frames;
+    for (int k = 0; k < Count; ++k)
+        frames.push_back(Transposed(Strip.Crop(k * w, 0, w, Strip.Height())));
+    return JoinFrames(frames, false);
+}
+
+// A solid triangle pointing left or right, 4 columns wide and 8 rows high at its base, its middle
+// on the middle of the frame (Shift moves it down and right).
+void ArrowTriangle(TRaster& Target, bool PointsRight, int Shift, TRgb Colour)
+{
+    constexpr int Depth = 4;
+    const int left = (ScrollSize - Depth) / 2 + Shift;
+    const int middle = ScrollSize / 2 + Shift; // rows middle - 1 and middle form the tip
+    for (int c = 0; c < Depth; ++c) {
+        const int half = c + 1; // the tip is 2 rows high, each column 2 more
+        const int x = PointsRight ? left + Depth - 1 - c : left + c;
+        Target.FillRect(x, middle - half, 1, 2 * half, Colour);
+    }
+}
+
+// The arrow buttons: a small rounded face, lighter and quieter than a push button.
+const TFaceLook ArrowNormal{Rgb(0x9AA6B6), Rgb(0xF7F9FB), Rgb(0xDDE3EB), Rgb(0x2E3F57), 0.5, 0};
+const TFaceLook ArrowPressed{Rgb(0x72839B), Rgb(0xC3CDDB), Rgb(0xD5DCE6), Rgb(0x22324A), 0.0, 1};
+
+TRaster ArrowFrame(const TFaceLook& Look, bool PointsRight)
+{
+    TRaster face = Face(ScrollSize, ScrollSize, 2.0, Look);
+    ArrowTriangle(face, PointsRight, Look.GlyphShift, Look.Glyph);
+    return face;
+}
+
+// The "Scrollbar" strip: 23 frames of 16 x 16, of which the engine draws 1 and 2 (left arrow,
+// normal and pressed), 5 and 6 (right), 9 and 10 (up), 13 and 14 (down). The others are all key
+// colour.
+void WriteScrollArrows(TSkinWriter& Skin)
+{
+    constexpr int Frames = 23;
+    std::vector<TRaster> frames(Frames, TRaster(ScrollSize, ScrollSize));
+    frames[0] = ArrowFrame(ArrowNormal, false);
+    frames[1] = ArrowFrame(ArrowPressed, false);
+    frames[4] = ArrowFrame(ArrowNormal, true);
+    frames[5] = ArrowFrame(ArrowPressed, true);
+    frames[8] = Transposed(frames[0]);
+    frames[9] = Transposed(frames[1]);
+    frames[12] = Transposed(frames[4]);
+    frames[13] = Transposed(frames[5]);
+    TIniSection& s = Skin.Section("Scrollbar");
+    s.Set("Image", Skin.SaveImage("scrollbar.bmp", JoinFrames(frames, false)));
+    s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
+    s.Set("Trans", 1).Set("Tile", 0);
+}
+
+// The track between the arrows: a light groove with a hairline along either edge and a faint
+// shadow under the upper one. Four frames of 16 x 16; the engine draws frame 1, the others repeat
+// it. Nothing changes along the bar, so the stretch along it needs no margins beyond the ends.
+void WriteScrollTracks(TSkinWriter& Skin)
+{
+    constexpr int Ends = 2;
+    TRaster track(ScrollSize, ScrollSize, Rgb(0xE9EDF2));
+    track.FillRect(0, 0, ScrollSize, 1, Rgb(0xC5CDD8));
+    track.FillRect(0, 1, ScrollSize, 1, Rgb(0xE0E5EC));
+    track.FillRect(0, ScrollSize - 1, ScrollSize, 1, Rgb(0xC5CDD8));
+    const TRaster horizontal = JoinFrames({track, track, track, track}, false);
+    TIniSection& h = Skin.Section("HorzScroll");
+    h.Set("Image", Skin.SaveImage("hscroll.bmp", horizontal));
+    h.Set("LeftWidth", Ends).Set("TopHeight", 0).Set("RightWidth", Ends).Set("BottomHeight", 0);
+    h.Set("Trans", 0).Set("Tile", 0);
+    TIniSection& v = Skin.Section("VertScroll");
+    v.Set("Image", Skin.SaveImage("vscroll.bmp", TransposedFrames(horizontal, 4)));
+    v.Set("LeftWidth", 0).Set("TopHeight", Ends).Set("RightWidth", 0).Set("BottomHeight", Ends);
+    v.Set("Trans", 0).Set("Tile", 0);
+}
+
+// The thumbs: a rounded slate-blue face one pixel in from both edges of the bar (the track's
+// hairlines run on past it), with a light line under its top. No grip: the middle is stretched
+// along the bar. Three frames of 16 x 16: 1 normal, 2 pressed, 3 hot.
+TRaster ThumbFrame(const TFaceLook& Look)
+{
+    TRaster frame(ScrollSize, ScrollSize);
+    frame.Paste(Face(ScrollSize, ScrollSize - 2, 3.0, Look), 0, 1);
+    return frame;
+}
+
+void WriteScrollThumbs(TSkinWriter& Skin)
+{
+    constexpr int Ends = 4, Sides = 3;
+    const TRaster horizontal =
+        JoinFrames({ThumbFrame({Rgb(0x6E7F96), Rgb(0xB9C7DA), Rgb(0x9DB0CA), White, 0.45, 0}),
+                    ThumbFrame({Rgb(0x536782), Rgb(0x90A5C1), Rgb(0x7F96B5), White, 0.2, 0}),
+                    ThumbFrame({Rgb(0x5E7AA1), Rgb(0xC9D6E7), Rgb(0xA9BCD5), White, 0.5, 0})},
+                   false);
+    TIniSection& h = Skin.Section("HorzScrollThumb");
+    h.Set("Image", Skin.SaveImage("hthumb.bmp", horizontal)).Set("FrameCount", 3);
+    h.Set("LeftWidth", Ends).Set("TopHeight", Sides).Set("RightWidth", Ends).Set("BottomHeight", Sides);
+    h.Set("Trans", 1).Set("Tile", 0);
+    TIniSection& v = Skin.Section("VertScrollThumb");
+    v.Set("Image", Skin.SaveImage("vthumb.bmp", TransposedFrames(horizontal, 3))).Set("FrameCount", 3);
+    v.Set("LeftWidth", Sides).Set("TopHeight", Ends).Set("RightWidth", Sides).Set("BottomHeight", Ends);
+    v.Set("Trans", 1).Set("Tile", 0);
+}
+
 // ---- Colours -------------------------------------------------------------------------------------
 
 void WriteColours(TSkinWriter& Skin)
@@ -600,6 +721,7 @@ using TElementWriter = void (*)(TSkinWriter&);
 constexpr TElementWriter ElementWriters[] = {
     WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
     WriteMdiControls, WriteMenus, WriteStatusBar, WriteExtraImages, WriteHeaderbar, WriteProgress,
+    WriteScrollArrows, WriteScrollTracks, WriteScrollThumbs,
 };
 
 } // namespace

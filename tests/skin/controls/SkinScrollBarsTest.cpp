@@ -342,6 +342,35 @@ TEST_F(TSkinScrollBarsTest, TheThumbIsDraggedWithTheMouseAndStopsAtTheEnd)
     EXPECT_EQ(adaptor->Bar(1).ThumbOffset, adaptor->Bar(1).TrackLength - adaptor->Bar(1).ThumbSize);
 }
 
+TEST_F(TSkinScrollBarsTest, AnArrowHeldDownShowsTheSkinsPressedFrameWhileTheSystemRepeatsIt)
+{
+    TSkinScrollBar* adaptor = AttachScroller();
+    HWND w = Scroller->Handle();
+    RECT window{};
+    GetWindowRect(w, &window);
+    const RECT v = adaptor->Layout().Vertical;
+    const POINT down{window.left + (v.left + v.right) / 2, window.top + v.bottom - 4};
+    uint32_t held = 0, after = 0;
+    TInputScript hold;
+    hold.Then([&] { MouseInput(down, false); return true; })
+        .Then([&] { MouseButtonInput(true); return true; })
+        .Then([&, first = DWORD{0}]() mutable {
+            if (first == 0)
+                first = GetTickCount();
+            return GetTickCount() - first >= 400; // past the first repeat
+        })
+        .Then([&] {
+            held = WindowPixel(w, (v.left + v.right) / 2, v.bottom - 2);
+            MouseButtonInput(false);
+            return true;
+        });
+    ASSERT_TRUE(hold.Run());
+    after = WindowPixel(w, (v.left + v.right) / 2, v.bottom - 2);
+    EXPECT_EQ(held, ArrowColour(14));
+    EXPECT_EQ(after, ArrowColour(13));
+    EXPECT_GT(GetScrollPos(w, SB_VERT), 46); // repeated
+}
+
 TEST_F(TSkinScrollBarsTest, TheDragEndsWhenTheCaptureOrTheSkinGoes)
 {
     TSkinScrollBar* adaptor = AttachScroller();
