@@ -421,6 +421,7 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
     auto* view = new TListView(this);
     place(view, "ListView1", 364, 244, 372, 110);
     view->SetViewStyle(vsReport);
+    view->SetAnchors(TAnchors{akLeft, akTop, akRight});
     const char* columns[4] = {"Name", "Size", "Type", "Modified"};
     for (const char* caption : columns) {
         TListColumn* column = view->Columns()->Add();
@@ -446,6 +447,7 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
 
     auto* grid = new TStringGrid(this);
     place(grid, "StringGrid1", 216, 362, 360, 92);
+    grid->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
     grid->SetColCount(8);
     grid->SetRowCount(20);
     grid->SetDefaultRowHeight(20);
@@ -456,12 +458,14 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
 
     auto* horizontal = new TScrollBar(this);
     place(horizontal, "ScrollBar1", 584, 362, 152, 17);
+    horizontal->SetAnchors(TAnchors{akTop, akRight});
     horizontal->SetPageSize(10);
     horizontal->SetPosition(30);
     auto* vertical = new TScrollBar(this);
     place(vertical, "ScrollBar2", 584, 386, 17, 68);
     vertical->SetKind(sbVertical);
     vertical->SetBounds(584, 386, 17, 68);
+    vertical->SetAnchors(TAnchors{akTop, akRight});
     vertical->SetPageSize(20);
 }
 
