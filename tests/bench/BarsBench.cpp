@@ -79,13 +79,10 @@ TStatusBar* MakeStatusBar(TForm& Form, int Y)
 
 int main(int argc, char** argv)
 {
-    const std::string skinFile = argc > 1 ? argv[1] : GetCurrentDir() + "\\default.skn";
     TSkinData data(nullptr);
-    data.SetSkinFile(skinFile);
-    if (data.SkinLoading()) {
-        std::fprintf(stderr, "bars_bench: no skin in %s\n", skinFile.c_str());
+    std::string skinFile;
+    if (!LoadBenchSkin(data, argc, argv, "bars_bench", skinFile))
         return 1;
-    }
     TForm form(nullptr);
     form.SetBorderStyle(bsNone);
     form.SetBounds(60, 60, 860, 260);

@@ -7,6 +7,7 @@
 #include "skin/controls/SkinButton.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
+#include "tests/bench/BenchForms.h"
 #include "tests/bench/BenchTiming.h"
 
 #include "framework/controls/Forms.h"
@@ -45,13 +46,10 @@ double PaintTime(HWND Button)
 
 int main(int argc, char** argv)
 {
-    const std::string skinFile = argc > 1 ? argv[1] : GetCurrentDir() + "\\default.skn";
     TSkinData data(nullptr);
-    data.SetSkinFile(skinFile);
-    if (data.SkinLoading()) {
-        std::fprintf(stderr, "button_bench: no skin in %s\n", skinFile.c_str());
+    std::string skinFile;
+    if (!LoadBenchSkin(data, argc, argv, "button_bench", skinFile))
         return 1;
-    }
     TForm form(nullptr);
     form.SetBorderStyle(bsNone);
     form.SetBounds(100, 100, 200, 60);
