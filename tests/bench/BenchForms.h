@@ -1,5 +1,5 @@
-// What the Windows benchmarks that show framework forms share: a pump for a while, and bringing a
-// window to the front (and keeping it there) before it is measured.
+// What the Windows benchmarks that show framework forms share: a pump for a while, bringing a
+// window to the front (and keeping it there) before it is measured, and the skin they paint from.
 #pragma once
 
 #include "framework/controls/Forms.h"
