@@ -396,6 +396,7 @@ void TDemoForm::MakeGallery(TWinControl* Content)
     Timer1->SetOnTimer(BindMethod<&TDemoForm::TimerTick>(this));
 
     MakeScrollingControls(Content);
+    MakeTextControls(Content);
 }
 
 void TDemoForm::MakeScrollingControls(TWinControl* Content)
@@ -467,6 +468,70 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
     vertical->SetBounds(584, 386, 17, 68);
     vertical->SetAnchors(TAnchors{akTop, akRight});
     vertical->SetPageSize(20);
+}
+
+void TDemoForm::MakeTextControls(TWinControl* Content)
+{
+    auto* group = new TGroupBox(this);
+    group->SetName("TextBox");
+    group->SetParent(Content);
+    group->SetBounds(540, 8, 196, 226);
+    group->SetCaption("Text");
+    auto place = [&](TWinControl* Control, const char* Name, int X, int Y, int W, int H) {
+        Control->SetName(Name);
+        Control->SetParent(group);
+        Control->SetBounds(X, Y, W, H);
+    };
+    const char* edits[3] = {"An edit", "Disabled", "No border"};
+    for (int i = 0; i < 3; ++i) {
+        auto* edit = new TEdit(this);
+        const std::string name = "Edit" + std::to_string(i + 1);
+        place(edit, name.c_str(), 8, 20 + 24 * i, 180, 21);
+        edit->SetText(edits[i]);
+        edit->SetEnabled(i != 1);
+        if (i == 2) {
+            // Without its sunken border: the skin leaves it as it is.
+            HWND w = edit->Handle();
+            SetWindowLongA(w, GWL_EXSTYLE, GetWindowLongA(w, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+            SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        }
+    }
+    // A spin edit: an edit with an up-down inside it, at its right end.
+    auto* spin = new TEdit(this);
+    place(spin, "SpinEdit1", 8, 92, 80, 21);
+    spin->SetText("42");
+    RECT client{};
+    GetClientRect(spin->Handle(), &client);
+    HWND arrows = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS,
+                                  client.right - 16, 0, 16, client.bottom, spin->Handle(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(spin->Handle()), 0);
+    SendMessageA(arrows, UDM_SETRANGE32, 0, 100);
+    SendMessageA(arrows, UDM_SETPOS32, 0, 42);
+    SendMessageA(spin->Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, 16));
+
+    // Stand-alone up-downs: vertical, horizontal, and a disabled one.
+    auto* up = new TUpDown(this);
+    place(up, "UpDown1", 96, 92, 17, 22);
+    auto* across = new TUpDown(this);
+    place(across, "UpDown2", 120, 95, 36, 17);
+    across->SetOrientation(udHorizontal);
+    auto* off = new TUpDown(this);
+    place(off, "UpDown3", 164, 92, 17, 22);
+    off->SetEnabled(false);
+
+    const TComboBoxStyle styles[3] = {csDropDown, csDropDownList, csSimple};
+    const char* names[3] = {"ComboBox1", "ComboBox2", "ComboBox3"};
+    for (int i = 0; i < 3; ++i) {
+        auto* combo = new TComboBox(this);
+        place(combo, names[i], 8, 118 + 26 * i, 180, i == 2 ? 24 : 21);
+        combo->SetStyle(styles[i]);
+        for (const char* item : {"Slate", "Graphite", "Sand", "Moss"})
+            combo->Items()->Add(item);
+        combo->SetItemIndex(i);
+    }
+    auto* date = new TDateTimePicker(this);
+    place(date, "DateTimePicker1", 8, 196, 180, 21);
 }
 
 void TDemoForm::ShowStatus(const std::string& Text)

@@ -76,6 +76,9 @@ private:
     // A memo with both bars, a list box, a list view with a header, a tree view, a grid and two
     // stand-alone scroll bars, on Content.
     void MakeScrollingControls(TWinControl* Content);
+    // Edits (one disabled, one without a border), a spin edit, up-downs, the three kinds of combo
+    // box and a date picker, in a group box on Content.
+    void MakeTextControls(TWinControl* Content);
 };
 
 // The RCDATA resource that holds the built-in skin package.

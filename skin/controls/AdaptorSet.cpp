@@ -11,6 +11,7 @@
 #include "skin/controls/SkinBars.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
+#include "skin/controls/SkinEdits.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/data/WinSkinData.h"
 #include "framework/win/WindowInfo.h"
@@ -171,8 +172,12 @@ bool TAdaptorSet::AttachByClassMap(const std::string& ClassName, TComponent* Con
                 MakeAdaptor()->AttachControl(child, FSkinData, true, &FCanvas);
             }
     };
-    if (kind == "edit" || kind == "combobox") {
-        // Their adaptors are not built yet: the kind is known, nothing is attached.
+    if (kind == "edit") {
+        if (kinds.Contains(xcEdit))
+            AttachEdit(control->Handle());
+    } else if (kind == "combobox") {
+        if (kinds.Contains(xcCombo))
+            NewAdaptor<TSkinComBox>()->AttachControl(control, FSkinData, false, &FCanvas);
     } else if (kind == "progress") {
         if (kinds.Contains(xcProgress))
             NewAdaptor<TSkinProgress>()->AttachControl(control, FSkinData, false, &FCanvas);
@@ -245,8 +250,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             NewAdaptor<TSkinScrollBar>()->AttachScrolling(control, FSkinData, OwnDrag, &FCanvas);
         };
         const int tag = TagClass(component);
-        // The rows, first match wins. Rows whose adaptors are not built yet (tabs, up-downs,
-        // combo boxes, edits)
+        // The rows, first match wins. Rows whose adaptors are not built yet (tabs)
         // recognise their control and leave it as it is.
         if (name == "TDBCOMBOBOXEH") {
         } else if (name == "TTOOLBAR") {
@@ -268,6 +272,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             // With the face colour: the bar fills its background with its own colour's brush.
             attach(NewAdaptor<TSkinTrackBar>(), true);
         } else if (name == "TUPDOWN" && kinds.Contains(xcButton)) {
+            attach(NewAdaptor<TSkinUpDown>(), false);
         } else if (IsA<TCustomRadioGroup>(component) && kinds.Contains(xcRadioButton)) {
             for (int c = 0; c < control->ControlCount(); ++c)
                 if (auto* child = dynamic_cast<TWinControl*>(control->Controls(c))) {
@@ -292,7 +297,16 @@ void TAdaptorSet::AttachControls(TComponent* Container)
         } else if (IsA<TScrollBar>(component) && kinds.Contains(xcScrollbar)) {
             attach(NewAdaptor<TSkinScControl>(), false);
         } else if ((IsA<TCustomComboBox>(component) || tag == tgComboBox) && kinds.Contains(xcCombo)) {
+            // A simple combo box has no button to draw: it keeps its own look.
+            auto* combo = dynamic_cast<TCustomComboBox*>(component);
+            if (combo == nullptr || combo->Style() != csSimple)
+                attach(NewAdaptor<TSkinComBox>(), false);
         } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
+            auto* picker = dynamic_cast<TDateTimePicker*>(component);
+            if (picker != nullptr && picker->DateMode() == dmUpDown)
+                attach(NewAdaptor<TSkinEdit>(), false);
+            else
+                attach(NewAdaptor<TSkinComBox>(), false);
         } else if (kinds.Contains(xcScrollbar) &&
                    (name == "TRICHEDIT" || name == "TWWDBRICHEDIT" || name == "TDXDBMEMO")) {
             scrolling(true);
@@ -324,6 +338,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             attach(NewAdaptor<TSkinButton>(), false);
         } else if (AttachByClassMap(name, component)) {
         } else if ((IsA<TCustomEdit>(component) || tag == tgEdit) && kinds.Contains(xcEdit)) {
+            AttachEdit(control->Handle());
         } else if (IsA<TCustomFrame>(component)) {
             AttachControls(component);
         } else if (auto* form = dynamic_cast<TCustomForm*>(component)) {
@@ -331,6 +346,17 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             AttachControls(component);
         }
     }
+}
+
+void TAdaptorSet::AttachEdit(HWND Window)
+{
+    if (Window == nullptr || FindAdaptor(Window) != nullptr)
+        return;
+    TSkinControl* edit = NewAdaptor<TSkinEdit>();
+    edit->AttachWindow(Window, FSkinData, &FCanvas);
+    // Listed, so that the skin going gives the edit back and a second walk does not attach again.
+    AddAdaptor(edit);
+    InvalidateRect(Window, nullptr, FALSE);
 }
 
 void TAdaptorSet::AttachChildWindows()
@@ -369,20 +395,36 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
             break;
         }
     }
-    // The bars that paint from what the window itself says (a track bar needs its parent to pass
-    // its custom drawing on, which a bare window does not).
+    // The other classes by name. A bare track bar keeps its own look: its thumb is drawn in its
+    // custom drawing, which only a framework parent passes back to it.
     const TSkinControlTypes kinds = FSkinData->SkinControls();
-    if (cls == "sysheader32")
+    if (cls == "combobox" && (style & 3) != CBS_SIMPLE && kinds.Contains(xcCombo)) {
+        adaptor = NewAdaptor<TSkinComBox>();
+    } else if (cls == "comboboxex32" && kinds.Contains(xcCombo)) {
+        // The combo box inside it.
+        if (HWND inner = GetTopWindow(Window); inner != nullptr && FindAdaptor(inner) == nullptr) {
+            TSkinControl* combo = NewAdaptor<TSkinComBox>();
+            combo->AttachWindow(inner, FSkinData, &FCanvas);
+            AddAdaptor(combo);
+        }
+        return;
+    } else if (cls == "edit" && kinds.Contains(xcEdit)) {
+        AttachEdit(Window);
+        return;
+    } else if (cls == "sysheader32") {
         adaptor = NewAdaptor<TSkinHeader>();
-    else if (cls == "scrollbar" && kinds.Contains(xcScrollbar))
+    } else if (cls == "scrollbar" && kinds.Contains(xcScrollbar)) {
         // A size box is not painted; a real scroll bar is skinned, not hidden.
-        adaptor = (style & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0 ? static_cast<TSkinControl*>(NewAdaptor<TSkinSizer>())
-                                                             : NewAdaptor<TSkinScControl>();
-    else if (cls == "msctls_statusbar32" && kinds.Contains(xcStatusBar))
+        if ((style & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0)
+            adaptor = NewAdaptor<TSkinSizer>();
+        else
+            adaptor = NewAdaptor<TSkinScControl>();
+    } else if (cls == "msctls_statusbar32" && kinds.Contains(xcStatusBar)) {
         adaptor = NewAdaptor<TSkinStatusBar>();
-    else if (cls == "msctls_progress32" && kinds.Contains(xcProgress))
+    } else if (cls == "msctls_progress32" && kinds.Contains(xcProgress)) {
         adaptor = NewAdaptor<TSkinProgress>();
-    // Combo boxes, tab controls and edits keep their own look for now.
+    }
+    // Tab controls keep their own look for now.
     if (adaptor == nullptr)
         return;
     adaptor->AttachWindow(Window, FSkinData, &FCanvas);

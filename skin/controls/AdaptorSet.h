@@ -41,6 +41,8 @@ public:
     // Bare windows: adaptors for the child windows, by window class and style.
     void AttachChildWindows();
     void AttachChildWindow(HWND Window);
+    // An edit adaptor on the window, entered in the list.
+    void AttachEdit(HWND Window);
     bool IsAttached(TComponent* Component) const;
     static bool HasScrollBars(TControl* Control);
 

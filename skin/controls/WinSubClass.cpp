@@ -444,25 +444,25 @@ void DrawGlyphCell(TCanvas& Canvas, POINT Point, int Count, int Index, TBitmap* 
 
 void DrawArrowGlyph(TCanvas& Canvas, int X, int Y, int Direction)
 {
-    // Four lines, each one pixel shorter at both ends: a small filled triangle.
-    for (int i = 0; i < 4; ++i) {
-        switch (Direction) {
-        case 0: // up
-            Canvas.MoveTo(X - i, Y + i);
-            Canvas.LineTo(X + i + 1, Y + i);
-            break;
-        case 1: // down
-            Canvas.MoveTo(X - 3 + i, Y + i);
-            Canvas.LineTo(X + 4 - i, Y + i);
-            break;
-        case 2: // left
-            Canvas.MoveTo(X + i, Y - i);
-            Canvas.LineTo(X + i, Y + i + 1);
-            break;
-        default: // right
-            Canvas.MoveTo(X + i, Y - 3 + i);
-            Canvas.LineTo(X + i, Y + 4 - i);
-            break;
+    // Pen lines, each leaving out its end point: a small solid triangle for up and down, a
+    // closed outline for left and right.
+    struct TLine {
+        int X1, Y1, X2, Y2;
+    };
+    static const TLine Up[7] = {{0, 0, 0, -1}, {1, 1, 4, 4}, {0, 1, 3, 4}, {0, 2, 2, 4},
+                                {-1, 1, -4, 4}, {0, 2, -3, 4}, {0, 1, -2, 4}};
+    static const TLine Down[7] = {{0, 3, 0, 4}, {1, 2, 4, -1}, {0, 2, 3, -1}, {0, 1, 2, 0},
+                                  {-1, 2, -4, -1}, {0, 2, -3, -1}, {0, 1, -2, 0}};
+    if (Direction == 0 || Direction == 1) {
+        for (const TLine& line : Direction == 0 ? Up : Down) {
+            Canvas.MoveTo(X + line.X1, Y + line.Y1);
+            Canvas.LineTo(X + line.X2, Y + line.Y2);
         }
+        return;
     }
+    const int s = Direction == 2 ? 1 : -1; // left: the tip on the left
+    const POINT points[5] = {{X, Y}, {X + s, Y + 2}, {X + s, Y - 2}, {X - s, Y}, {X + s, Y + 2}};
+    Canvas.MoveTo(points[0].x, points[0].y);
+    for (int i = 1; i < 5; ++i)
+        Canvas.LineTo(points[i].x, points[i].y);
 }

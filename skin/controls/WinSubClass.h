@@ -142,5 +142,6 @@ void DrawKeyedFrame(HDC DC, const RECT& R, int Count, int Index, TBitmap* Strip)
 void DrawKeyedFrame(TCanvas& Canvas, const RECT& R, int Count, int Index, TBitmap* Strip);
 // Cell Index of Count of the glyph at Point, its bottom-left pixel transparent.
 void DrawGlyphCell(TCanvas& Canvas, POINT Point, int Count, int Index, TBitmap* Glyph);
-// A small arrow of pen lines pointing Direction (0 up, 1 down, 2 left, 3 right) around (X, Y).
+// A small arrow of pen lines pointing Direction (0 up, 1 down, 2 left, 3 right) at (X, Y), in the
+// canvas's pen.
 void DrawArrowGlyph(TCanvas& Canvas, int X, int Y, int Direction);
