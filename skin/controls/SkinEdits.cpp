@@ -219,15 +219,22 @@ void TSkinComBox::PaintTo(HDC DC, const RECT& R)
     InflateRect(&inner, -1, -1);
     FrameRect(DC, &inner, static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH)));
 
+    // The button and its arrow, composed off-screen (keyed draws are cheap there) and put in one go.
     const RECT bt{R.right - s - 2, R.top, R.right, R.bottom};
-    FillFace(DC, bt);
-    DrawKeyedFrame(DC, bt, std::max(1, static_cast<int>(button->FrameCount)), state, button->Bitmap.get());
+    const int bw = bt.right - bt.left, bh = bt.bottom - bt.top;
+    TBitmap* shared = SharedPaintBitmap();
+    shared->SetSize(bw, bh);
+    HDC work = shared->Canvas()->Handle();
+    const RECT face{0, 0, bw, bh};
+    FillFace(work, face);
+    DrawKeyedFrame(work, face, std::max(1, static_cast<int>(button->FrameCount)), state, button->Bitmap.get());
     const TDataSkinObject* extra = FSkinData->SkinExtraImages();
     if (HasBitmap(extra) && extra->FrameCount > 0) {
         const int w = extra->Bitmap->Width() / extra->FrameCount, h = extra->Bitmap->Height();
-        const int x = bt.left + ((bt.right - bt.left) - w) / 2, y = R.top + ((R.bottom - R.top) - h) / 2;
-        DrawKeyedFrame(DC, RECT{x, y, x + w, y + h}, extra->FrameCount, state, extra->Bitmap.get());
+        const int x = (bw - w) / 2, y = (bh - h) / 2;
+        DrawKeyedFrame(work, RECT{x, y, x + w, y + h}, extra->FrameCount, state, extra->Bitmap.get());
     }
+    BitBlt(DC, bt.left, bt.top, bw, bh, work, 0, 0, SRCCOPY);
 
     // The left, top and bottom border from frame 1 of "SunkEdge", at most two pixels thick.
     const int frames = std::max(1, static_cast<int>(sunk->FrameCount));
@@ -340,17 +347,21 @@ void TSkinUpDown::PaintTo(HDC DC, const RECT& R)
     GetClientRect(FHandle, &client);
     if (client.right <= 0 || client.bottom <= 0)
         return;
-    TBitmap work(client.right, client.bottom, pf32bit);
-    TBitmapCanvas& canvas = *work.Canvas();
+    TBitmap* work = SharedPaintBitmap();
+    work->SetSize(client.right, client.bottom);
+    TBitmapCanvas& canvas = *work->Canvas();
     canvas.Brush()->SetStyle(bsSolid);
     canvas.Brush()->SetColor(FSkinData->Colours().ButtonFace);
     canvas.FillRect(client);
     RECT c = client;
     if (InEdit)
         InflateRect(&c, -1, -1);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    ScreenToClient(FHandle, &cursor);
+    // Where the cursor is matters only to a pressed or hot up-down (and asking costs).
+    POINT cursor{-1, -1};
+    if (Pressed() || Hot()) {
+        GetCursorPos(&cursor);
+        ScreenToClient(FHandle, &cursor);
+    }
     const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     FEnabled = (style & WS_DISABLED) == 0;
     const bool horizontal = ForceHorizontal == 1 || (style & UDS_HORZ) != 0;

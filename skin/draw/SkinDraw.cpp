@@ -147,6 +147,8 @@ std::unique_ptr<TBitmap> ComposeFrame(int W, int H, TBitmap& Strip, const TFrame
 }
 
 std::unique_ptr<TBitmap> GShared;
+// The stretch of a keyed frame before it is drawn without its key.
+std::unique_ptr<TBitmap> GScratch;
 
 void InitSkinDraw()
 {
@@ -176,6 +178,7 @@ TBitmap* SharedPaintBitmap()
 void FreeSharedPaintBitmap() noexcept
 {
     GShared.reset();
+    GScratch.reset();
 }
 
 void TileBitmap(TCanvas& Canvas, const RECT& Dest, TBitmap* Bitmap, const RECT& Source)
@@ -389,15 +392,34 @@ void DrawStretchFrame(HDC DC, const RECT& Target, TBitmap* Strip, int Index, int
         return;
     const int W = Target.right - Target.left;
     const int H = Target.bottom - Target.top;
-    TBitmap image(W, H, pf32bit);
-    if (image.Empty())
+    if (W <= 0 || H <= 0)
         return;
-    Piece(image.Canvas()->Handle(), 0, 0, W, H, Strip->Canvas()->Handle(), f.SX, 0, f.FW, f.FH);
-    if (Transparent)
-        DrawTransparentBitmap(DC, RECT{Target.left, Target.top, Target.left + W, Target.top + H}, &image,
-                              SkinKeyColour);
-    else
-        BitBlt(DC, Target.left, Target.top, W, H, image.Canvas()->Handle(), 0, 0, SRCCOPY);
+    if (!Transparent) {
+        const int mode = SetStretchBltMode(DC, COLORONCOLOR);
+        Piece(DC, Target.left, Target.top, W, H, Strip->Canvas()->Handle(), f.SX, 0, f.FW, f.FH);
+        SetStretchBltMode(DC, mode);
+        return;
+    }
+    // Keyed: stretched into a scratch bitmap first (making one costs more than the draw; it only
+    // grows), whose top-left W x H is then drawn without the key.
+    if (!GScratch) {
+        GScratch = std::make_unique<TBitmap>();
+        GScratch->SetPixelFormat(pf32bit);
+    }
+    TBitmap* scratch = GScratch.get();
+    if (scratch->Width() < W || scratch->Height() < H)
+        scratch->SetSize(std::max(W, scratch->Width()), std::max(H, scratch->Height()));
+    if (scratch->Empty())
+        return;
+    // Shrunk, whole pixels are dropped: the default mode would AND them together and make key
+    // pixels that are no longer the key colour.
+    TBitmapCanvas& canvas = *scratch->Canvas();
+    canvas.Changing();
+    HDC work = canvas.Handle();
+    SetStretchBltMode(work, COLORONCOLOR);
+    Piece(work, 0, 0, W, H, Strip->Canvas()->Handle(), f.SX, 0, f.FW, f.FH);
+    canvas.Changed(); // the mask of its last pixels goes
+    DrawTransparentBitmap(DC, RECT{Target.left, Target.top, Target.left + W, Target.top + H}, scratch, SkinKeyColour);
 }
 
 HRGN BuildBitmapRegion(TBitmap* Bitmap, int X, int Y, TColor Key, uint8_t RedTolerance, uint8_t GreenTolerance,

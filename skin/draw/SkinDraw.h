@@ -59,6 +59,6 @@ HRGN BuildBitmapRegion(TBitmap* Bitmap, int X, int Y, TColor Key, uint8_t RedTol
                        uint8_t BlueTolerance);
 
 // The scratch off-screen bitmap the painters share (COLORONCOLOR on its DC); made by the module's
-// start (or on first use) and freed by its end.
+// start (or on first use) and freed by its end, with the scratch of the keyed stretches.
 TBitmap* SharedPaintBitmap();
 void FreeSharedPaintBitmap() noexcept;

@@ -505,12 +505,74 @@ void WriteStatusBar(TSkinWriter& Skin)
     s.Set("NormalColour2", ColourText(Ink));
 }
 
-// Five 13 x 13 images on the key colour. Only frame 5 is drawn so far: the size grip, three
-// diagonal rows of 2 x 2 slate dots, each with a white dot under it one pixel down and right,
-// in the bottom-right corner. Frames 1 to 4 are all key colour.
+// ---- Small buttons: the combo box's drop-down button and the up-down halves ---------------------
+
+// The faces of both, in the order of their frames: 1 normal, 2 pressed (darker), 3 disabled
+// (paler), 4 hot or focused (a blue outline). The normal and pressed looks are the scroll arrows'.
+const TFaceLook SmallButtonLooks[] = {
+    {Rgb(0x9AA6B6), Rgb(0xF7F9FB), Rgb(0xDDE3EB), Rgb(0x2E3F57), 0.5, 0},
+    {Rgb(0x72839B), Rgb(0xC3CDDB), Rgb(0xD5DCE6), Rgb(0x2E3F57), 0.0, 1},
+    {Rgb(0xBAC1CB), Rgb(0xF4F6F8), Rgb(0xEBEEF2), Rgb(0xA2AAB5), 0.3, 0},
+    {Rgb(0x4E6B93), White, Rgb(0xD8E3F1), Rgb(0x2E3F57), 0.0, 0},
+};
+
+// The four faces at W x H, side by side.
+TRaster SmallButtonStrip(int W, int H)
+{
+    std::vector<TRaster> frames;
+    for (const TFaceLook& look : SmallButtonLooks)
+        frames.push_back(Face(W, H, 2.0, look));
+    return JoinFrames(frames, false);
+}
+
+// A solid triangle pointing down (or up), Base pixels wide and (Base + 1) / 2 rows high, its top-left
+// corner at (X, Y).
+void UpDownTriangle(TRaster& Target, int X, int Y, int Base, bool PointsUp, TRgb Colour)
+{
+    const int rows = (Base + 1) / 2;
+    for (int r = 0; r < rows; ++r) {
+        const int inset = PointsUp ? rows - 1 - r : r;
+        Target.FillRect(X + inset, Y + r, Base - 2 * inset, 1, Colour);
+    }
+}
+
+// The drop-down button, 17 x 21 per frame: the face alone, stretched whole over the button area at
+// the right of the combo box; the arrow on it is frame 1 to 4 of "ExtraImages".
+void WriteComboButton(TSkinWriter& Skin)
+{
+    TIniSection& s = Skin.Section("ComboButton");
+    s.Set("Image", Skin.SaveImage("combobtn.bmp", SmallButtonStrip(17, 21)));
+    s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
+    s.Set("Trans", 1).Set("Tile", 0).Set("Style", 0);
+}
+
+// The sunken border of a combo box, four equal frames of 12 x 12 (the engine cuts the left, top and
+// bottom edge from frame 1): a shadow line outside a soft light one on the top and left, white
+// outside a light line on the bottom and right, a white middle.
+void WriteSunkEdge(TSkinWriter& Skin)
+{
+    constexpr int Size = 12, Edge = 2;
+    TRaster frame(Size, Size, White);
+    frame.FillRect(1, Size - 2, Size - 2, 1, Rgb(0xEEF1F6));
+    frame.FillRect(Size - 2, 1, 1, Size - 2, Rgb(0xEEF1F6));
+    frame.FillRect(1, 1, Size - 3, 1, Rgb(0xD8DEE6));
+    frame.FillRect(1, 1, 1, Size - 3, Rgb(0xD8DEE6));
+    frame.FillRect(0, 0, Size - 1, 1, Rgb(0x96A0B0));
+    frame.FillRect(0, 0, 1, Size - 1, Rgb(0x96A0B0));
+    TIniSection& s = Skin.Section("SunkEdge");
+    s.Set("Image", Skin.SaveImage("sunkedge.bmp", JoinFrames({frame, frame, frame, frame}, false)));
+    s.Set("LeftWidth", Edge).Set("TopHeight", Edge).Set("RightWidth", Edge).Set("BottomHeight", Edge);
+    s.Set("Trans", 0).Set("Tile", 0);
+}
+
+// Five 13 x 13 images on the key colour. Frames 1 to 4 are the combo box's drop-down arrow in the
+// button's states (normal, pressed, disabled, hot): a solid triangle 7 wide and 4 high in the
+// middle (rows 5 to 8), one pixel lower when pressed. Frame 5 is the size grip, three diagonal rows
+// of 2 x 2 slate dots, each with a white dot under it one pixel down and right, in the bottom-right
+// corner.
 void WriteExtraImages(TSkinWriter& Skin)
 {
-    constexpr int Size = 13, Pitch = 4;
+    constexpr int Size = 13, Pitch = 4, ArrowBase = 7, ArrowHeight = (ArrowBase + 1) / 2;
     TRaster grip(Size, Size);
     const int first = Size - 1 - (2 * Pitch + 3); // one free column and row at the far edges
     for (int row = 0; row < 3; ++row)
@@ -518,9 +580,17 @@ void WriteExtraImages(TSkinWriter& Skin)
             grip.FillRect(first + col * Pitch + 1, first + row * Pitch + 1, 2, 2, White);
             grip.FillRect(first + col * Pitch, first + row * Pitch, 2, 2, Rgb(0x7D8A9C));
         }
-    const TRaster empty(Size, Size);
+    std::vector<TRaster> frames;
+    for (const TFaceLook& look : SmallButtonLooks) {
+        TRaster arrow(Size, Size);
+        // Of the two middle places the lower one: the triangle's weight sits near its base, on top.
+        UpDownTriangle(arrow, (Size - ArrowBase) / 2, (Size - ArrowHeight + 1) / 2 + look.GlyphShift, ArrowBase, false,
+                       look.Glyph);
+        frames.push_back(arrow);
+    }
+    frames.push_back(grip);
     TIniSection& s = Skin.Section("ExtraImages");
-    s.Set("Image", Skin.SaveImage("extra.bmp", JoinFrames({empty, empty, empty, empty, grip}, false)));
+    s.Set("Image", Skin.SaveImage("extra.bmp", JoinFrames(frames, false)));
     s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
     s.Set("Trans", 1).Set("Tile", 0);
 }
@@ -691,6 +761,38 @@ void WriteScrollThumbs(TSkinWriter& Skin)
     v.Set("Trans", 1).Set("Tile", 0);
 }
 
+// ---- Up-downs --------------------------------------------------------------------------------------
+
+// Eight frames each: 1 to 4 the up (or left) half in the button states, 5 to 8 the down (or right)
+// half. The faces are stretched whole over each half; the glyphs, 7 x 4 triangles, are drawn at
+// their own size in the middle of it on the key colour.
+void WriteUpDowns(TSkinWriter& Skin)
+{
+    constexpr int Length = 16, Breadth = 11, GlyphBase = 7, GlyphHeight = (GlyphBase + 1) / 2;
+    const TRaster faces = SmallButtonStrip(Length, Breadth);
+    std::vector<TRaster> glyphs;
+    for (bool up : {true, false})
+        for (const TFaceLook& look : SmallButtonLooks) {
+            TRaster cell(GlyphBase, GlyphHeight);
+            UpDownTriangle(cell, 0, 0, GlyphBase, up, look.Glyph);
+            glyphs.push_back(cell);
+        }
+    const TRaster vertical = JoinFrames(glyphs, false);
+    TIniSection& v = Skin.Section("UpDown.Vert");
+    v.Set("Image", Skin.SaveImage("updownv.bmp", JoinFrames({faces, faces}, false)));
+    v.Set("GlyphImage", Skin.SaveImage("updownvg.bmp", vertical));
+    v.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
+    v.Set("Trans", 1).Set("Tile", 0);
+    // The horizontal faces are drawn upright (lit from the top like every other face); the glyphs
+    // are the vertical ones turned over the diagonal, so up becomes left and down right.
+    const TRaster across = SmallButtonStrip(Breadth, Length);
+    TIniSection& h = Skin.Section("UpDown.Horz");
+    h.Set("Image", Skin.SaveImage("updownh.bmp", JoinFrames({across, across}, false)));
+    h.Set("GlyphImage", Skin.SaveImage("updownhg.bmp", TransposedFrames(vertical, 8)));
+    h.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
+    h.Set("Trans", 1).Set("Tile", 0);
+}
+
 // ---- Colours -------------------------------------------------------------------------------------
 
 void WriteColours(TSkinWriter& Skin)
@@ -720,8 +822,8 @@ using TElementWriter = void (*)(TSkinWriter&);
 // In the order their sections appear in the description.
 constexpr TElementWriter ElementWriters[] = {
     WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
-    WriteMdiControls, WriteMenus, WriteStatusBar, WriteExtraImages, WriteHeaderbar, WriteProgress,
-    WriteScrollArrows, WriteScrollTracks, WriteScrollThumbs,
+    WriteMdiControls, WriteMenus, WriteStatusBar, WriteComboButton, WriteSunkEdge, WriteExtraImages, WriteHeaderbar,
+    WriteProgress, WriteScrollArrows, WriteScrollTracks, WriteScrollThumbs, WriteUpDowns,
 };
 
 } // namespace

@@ -240,6 +240,14 @@ TEST(SkinDrawTest, BorderAndStretchFrames)
     DrawStretchFrame(bigDC, RECT{0, 0, 4, 4}, two.get(), 2, 2, false);
     EXPECT_EQ(big->PixelColor(0, 0), static_cast<TColor>(2 * 0x40));
     EXPECT_EQ(big->PixelColor(3, 3), static_cast<TColor>(2 * 0x40 + 0x4000 + 0x400000));
+
+    // Shrunk, key columns between green ones: each pixel is one of the two (the key left out),
+    // never the two ANDed together (black).
+    auto keyed = MakeStrip(1, 4, 1, false, [](int, int x, int) { return x % 2 == 0 ? SkinKeyColour : clLime; });
+    auto small = Surface(2, 1, clBlue);
+    DrawStretchFrame(small->Canvas()->Handle(), RECT{0, 0, 2, 1}, keyed.get(), 1, 1, true);
+    for (int x = 0; x < 2; ++x)
+        EXPECT_TRUE(small->PixelColor(x, 0) == clBlue || small->PixelColor(x, 0) == clLime) << x;
 }
 
 TEST(SkinDrawTest, RegionsOfNonKeyPixels)
