@@ -22,11 +22,6 @@ IMPLEMENT_CLASS_EMPTY(TSkinTrackBar)
 
 namespace {
 
-bool HasBitmap(const TDataSkinObject* Element)
-{
-    return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 TMargins MarginsOf(const TDataSkinObject& Element)
 {
     return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
@@ -85,7 +80,7 @@ void TSkinHeader::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
 const TDataSkinObject* TSkinHeader::Face() const
 {
     const TDataSkinObject* face = FSkinData != nullptr ? FSkinData->SkinHeaderbar() : nullptr;
-    return HasBitmap(face) ? face : nullptr;
+    return HasSkinBitmap(face) ? face : nullptr;
 }
 
 bool TSkinHeader::BeforeMessage(TMessage& Message)
@@ -221,7 +216,7 @@ void TSkinStatusBar::PaintPanel(TCanvas& Canvas, const TStatusPanelLook& Panel)
     const TDataSkinObject* edges = FSkinData->SkinStatusBarEdges();
     Canvas.Changing();
     HDC dc = Canvas.Handle();
-    if (HasBitmap(edges)) {
+    if (HasSkinBitmap(edges)) {
         DrawElementFrame(dc, p, *edges, Panel.Frame, edges->FrameCount, false);
     } else if (Panel.Frame != 3) {
         // The plain bevel: a one-pixel 3-D frame, sunken for a lowered panel, raised otherwise.
@@ -255,7 +250,7 @@ void TSkinStatusBar::PaintTo(HDC DC, const RECT& R)
     for (const TStatusPanelLook& panel : Panels(local))
         PaintPanel(canvas, panel);
     const TDataSkinObject* extra = FSkinData->SkinExtraImages();
-    if ((GetWindowLongA(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) != 0 && HasBitmap(extra) && extra->FrameCount > 0) {
+    if ((GetWindowLongA(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) != 0 && HasSkinBitmap(extra) && extra->FrameCount > 0) {
         const int w = extra->Bitmap->Width() / extra->FrameCount, h = extra->Bitmap->Height();
         DrawKeyedFrame(canvas, RECT{local.right - 1 - w, local.bottom - 1 - h, local.right - 1, local.bottom - 1},
                        extra->FrameCount, 5, extra->Bitmap.get());
@@ -277,7 +272,7 @@ int TSkinProgress::FilledWidth(int Width, int Position, int Min, int Max)
 bool TSkinProgress::Paints() const
 {
     const TDataSkinBorder* progress = FSkinData != nullptr ? FSkinData->SkinProgress() : nullptr;
-    return HasBitmap(progress) && FHandle != nullptr &&
+    return HasSkinBitmap(progress) && FHandle != nullptr &&
            (GetWindowLongA(FHandle, GWL_STYLE) & (PBS_VERTICAL | PBS_MARQUEE)) == 0;
 }
 
@@ -362,7 +357,7 @@ void TSkinTrackBar::PaintThumb(HDC DC)
     RECT thumb{};
     SendMessageA(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
     const TDataSkinButton* buttons = FSkinData->SkinButtons();
-    if (HasBitmap(buttons)) {
+    if (HasSkinBitmap(buttons)) {
         DrawKeyedFrame(DC, thumb, 5, 4, buttons->Bitmap.get());
         return;
     }

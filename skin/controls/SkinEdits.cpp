@@ -20,11 +20,6 @@ IMPLEMENT_CLASS_EMPTY(TSkinUpDown)
 
 namespace {
 
-bool HasBitmap(const TDataSkinObject* Element)
-{
-    return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 void FrameWith(HDC DC, const RECT& R, TColor Colour)
 {
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(Colour)));
@@ -203,7 +198,7 @@ int TSkinComBox::State()
 void TSkinComBox::PaintTo(HDC DC, const RECT& R)
 {
     const TDataSkinObject* button = FSkinData != nullptr ? FSkinData->SkinComboButton() : nullptr;
-    if (!HasBitmap(button) || R.right <= R.left || R.bottom <= R.top)
+    if (!HasSkinBitmap(button) || R.right <= R.left || R.bottom <= R.top)
         return;
     const int state = State();
     if (button->Style == 1) {
@@ -211,7 +206,7 @@ void TSkinComBox::PaintTo(HDC DC, const RECT& R)
         return;
     }
     const TDataSkinObject* sunk = FSkinData->SkinSunkEdge();
-    if (!HasBitmap(sunk))
+    if (!HasSkinBitmap(sunk))
         return;
     const int s = GetSystemMetrics(SM_CXHSCROLL);
     // The inner line of the default border, hidden in the DC's own brush.
@@ -229,7 +224,7 @@ void TSkinComBox::PaintTo(HDC DC, const RECT& R)
     FillFace(work, face);
     DrawKeyedFrame(work, face, std::max(1, static_cast<int>(button->FrameCount)), state, button->Bitmap.get());
     const TDataSkinObject* extra = FSkinData->SkinExtraImages();
-    if (HasBitmap(extra) && extra->FrameCount > 0) {
+    if (HasSkinBitmap(extra) && extra->FrameCount > 0) {
         const int w = extra->Bitmap->Width() / extra->FrameCount, h = extra->Bitmap->Height();
         const int x = (bw - w) / 2, y = (bh - h) / 2;
         DrawKeyedFrame(work, RECT{x, y, x + w, y + h}, extra->FrameCount, state, extra->Bitmap.get());
@@ -284,13 +279,9 @@ void TSkinComBox::PaintFlat(HDC DC, const RECT& R, int State)
 
 bool TSkinUpDown::BeforeMessage(TMessage& Message)
 {
+    if (TakePaint(Message))
+        return false;
     switch (Message.Msg) {
-    case WM_PAINT:
-        PaintMessage(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         CallPrevious(Message);
@@ -391,7 +382,7 @@ void TSkinUpDown::PaintHalf(TCanvas& Canvas, const RECT& Half, int Kind, int Sta
         return;
     const bool horizontal = Kind >= 2;
     const TDataSkinBorder* element = horizontal ? FSkinData->SkinUpDownHorz() : FSkinData->SkinUpDownVert();
-    if (HasBitmap(element) && element->Bitmap2 && !element->Bitmap2->Empty()) {
+    if (HasSkinBitmap(element) && element->Bitmap2 && !element->Bitmap2->Empty()) {
         const int frame = State + 4 * (Kind % 2);
         Canvas.Changing();
         HDC dc = Canvas.Handle();

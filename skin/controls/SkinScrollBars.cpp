@@ -31,11 +31,6 @@ constexpr int ArrowFrames = 23;
 // The arrows' frames in the "Scrollbar" strip: normal, then pressed.
 constexpr int LeftArrow = 1, RightArrow = 5, UpArrow = 9, DownArrow = 13;
 
-bool HasBitmap(const TDataSkinObject* Element)
-{
-    return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 int ScrollWidth()
 {
     return GetSystemMetrics(SM_CXHSCROLL);
@@ -162,7 +157,7 @@ void PaintScrollBar(HDC DC, const RECT& B, int Orientation, int PressedPart, con
                     const TSkinData& Data)
 {
     const TDataSkinObject* arrows = Data.SkinScrollbar();
-    if (EmptyRect(B) || !HasBitmap(arrows))
+    if (EmptyRect(B) || !HasSkinBitmap(arrows))
         return;
     const bool horizontal = Orientation == 1;
     const int length = horizontal ? B.right - B.left : B.bottom - B.top;
@@ -179,7 +174,7 @@ void PaintScrollBar(HDC DC, const RECT& B, int Orientation, int PressedPart, con
     HDC dc = canvas.Handle();
 
     const TDataSkinObject* track = horizontal ? Data.SkinHorzScroll() : Data.SkinVertScroll();
-    if (HasBitmap(track)) {
+    if (HasSkinBitmap(track)) {
         const RECT t = horizontal ? RECT{s, 0, w - s, h} : RECT{0, s, w, h - s};
         DrawFrameImage(dc, t, track->Bitmap.get(), MarginsOf(*track), 1, 4, track->Trans == 1, track->Tile != 0, false);
     }
@@ -193,7 +188,7 @@ void PaintScrollBar(HDC DC, const RECT& B, int Orientation, int PressedPart, con
     DrawKeyedFrame(canvas, second, ArrowFrames, secondFrame + (secondPressed ? 1 : 0), arrows->Bitmap.get());
 
     const TDataSkinObject* thumb = horizontal ? Data.SkinHorzScrollThumb() : Data.SkinVertScrollThumb();
-    if (Thumb != nullptr && HasBitmap(thumb) && Thumb->TrackLength >= Thumb->ThumbSize && Thumb->ThumbSize > 0) {
+    if (Thumb != nullptr && HasSkinBitmap(thumb) && Thumb->TrackLength >= Thumb->ThumbSize && Thumb->ThumbSize > 0) {
         const int from = a + Thumb->ThumbOffset, to = from + Thumb->ThumbSize;
         const RECT r = horizontal ? RECT{from, 0, to, h} : RECT{0, from, w, to};
         const int frame = PressedPart == (horizontal ? spHorzThumb : spVertThumb) ? 2 : 1;
@@ -357,7 +352,7 @@ void TSkinScrollBar::CalcThumb(int Index)
 
 void TSkinScrollBar::PaintTo(HDC DC, const RECT& R)
 {
-    if (FSkinData == nullptr || !HasBitmap(FSkinData->SkinScrollbar()))
+    if (FSkinData == nullptr || !HasSkinBitmap(FSkinData->SkinScrollbar()))
         return;
     FStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
     if (FVScrolling)
@@ -537,7 +532,7 @@ bool TSkinScControl::Vertical() const
 
 bool TSkinScControl::BeforeMessage(TMessage& Message)
 {
-    const bool skinned = FSkinData != nullptr && HasBitmap(FSkinData->SkinScrollbar());
+    const bool skinned = FSkinData != nullptr && HasSkinBitmap(FSkinData->SkinScrollbar());
     switch (Message.Msg) {
     case WM_NCMOUSEMOVE:
         if (Message.WParam == HTHSCROLL || Message.WParam == HTVSCROLL) {
@@ -583,7 +578,7 @@ void TSkinScControl::AfterMessage(TMessage& Message)
 
 void TSkinScControl::PaintTo(HDC DC, const RECT& R)
 {
-    if (FSkinData == nullptr || !HasBitmap(FSkinData->SkinScrollbar()))
+    if (FSkinData == nullptr || !HasSkinBitmap(FSkinData->SkinScrollbar()))
         return;
     const bool vertical = Vertical();
     const int s = ScrollWidth();

@@ -309,6 +309,11 @@ bool TSkinControl::TakePaint(TMessage& Message, bool Paints)
 
 // ---- text and frame routines
 
+bool HasSkinBitmap(const TDataSkinObject* Element)
+{
+    return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
+}
+
 void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text)
 {
     PrepareText(Canvas);

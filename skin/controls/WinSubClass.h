@@ -125,6 +125,9 @@ private:
 
 // ---- text and frame routines of the adaptors
 
+// The element exists and has a picture: without one, a control keeps (some of) its own look.
+bool HasSkinBitmap(const TDataSkinObject* Element);
+
 // Alignment DT_LEFT, DT_CENTER or DT_RIGHT; one pixel above the vertical centre.
 void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text);
 // An image of the list (index -1: none) beside the text; alignment 0 left, 1 centre, 2 right.

@@ -26,14 +26,6 @@ namespace {
 constexpr int Rounds = 300;
 constexpr int WarmUp = 20;
 
-double PaintTime(HWND Window)
-{
-    return BenchMedian(Rounds, WarmUp, [Window] {
-        RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        GdiFlush();
-    });
-}
-
 HWND MakeHeader(HWND Parent, int Y)
 {
     HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 10, Y, 400, 22, Parent,
@@ -51,17 +43,9 @@ HWND MakeHeader(HWND Parent, int Y)
     return header;
 }
 
-template <class T> T* Make(TForm& Form, int X, int Y, int W, int H)
-{
-    auto* control = new T(&Form);
-    control->SetParent(&Form);
-    control->SetBounds(X, Y, W, H);
-    return control;
-}
-
 TStatusBar* MakeStatusBar(TForm& Form, int Y)
 {
-    auto* bar = Make<TStatusBar>(Form, 10, Y, 400, 22);
+    auto* bar = PlaceOnForm<TStatusBar>(Form, 10, Y, 400, 22);
     bar->SetAlign(alNone);
     bar->SetBounds(10, Y, 400, 22);
     const char* texts[3] = {" Ready", "", "Line 12, column 4"};
@@ -92,9 +76,9 @@ int main(int argc, char** argv)
     TTrackBar* trackBars[2];
     for (int i = 0; i < 2; ++i) {
         const int x = 10 + i * 430;
-        progressBars[i] = Make<TProgressBar>(form, x, 100, 200, 18);
+        progressBars[i] = PlaceOnForm<TProgressBar>(form, x, 100, 200, 18);
         progressBars[i]->SetPosition(40);
-        trackBars[i] = Make<TTrackBar>(form, x, 140, 200, 40);
+        trackBars[i] = PlaceOnForm<TTrackBar>(form, x, 140, 200, 40);
         trackBars[i]->SetPosition(4);
     }
     form.Show();
@@ -116,23 +100,13 @@ int main(int argc, char** argv)
     (new TSkinTrackBar(&set))->AttachControl(trackBars[1], &data, true, set.Canvas());
     BenchPump(100);
 
-    struct TPair {
-        const char* Name;
-        HWND Native, Skinned;
-    } pairs[] = {{"header, 5 items, 400 x 22", headers[0], headers[1]},
+    const std::vector<TPaintPair> pairs = {{"header, 5 items, 400 x 22", headers[0], headers[1]},
                  {"status bar, 3 panels, 400 x 22", statusBars[0]->Handle(), statusBars[1]->Handle()},
                  {"progress bar, 200 x 18 at 40%", progressBars[0]->Handle(), progressBars[1]->Handle()},
                  {"track bar, 200 x 40", trackBars[0]->Handle(), trackBars[1]->Handle()}};
     std::printf("bar paints, skinned against native, median of %d rounds\n", Rounds);
     std::printf("  skin: %s (%s)\n", skinFile.c_str(), data.SkinName().c_str());
-    double worst = 0;
-    for (const TPair& pair : pairs) {
-        const double native = PaintTime(pair.Native);
-        const double skinned = PaintTime(pair.Skinned);
-        worst = std::max(worst, skinned / native);
-        std::printf("  %-32s native %8.1f us  skinned %8.1f us  %5.2f x native\n", pair.Name, native * 1e6,
-                    skinned * 1e6, skinned / native);
-    }
+    const double worst = ComparePaints(pairs, RDW_ERASE, Rounds, WarmUp);
     std::printf("  target: each skinned paint within 1.5x of native (worst %.2f)\n", worst);
     return 0;
 }

@@ -8,8 +8,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Handles the messages waiting, for about Milliseconds.
 inline void BenchPump(DWORD Milliseconds, DWORD Nap = 5)
@@ -49,4 +51,41 @@ inline bool LoadBenchSkin(TSkinData& Data, int argc, char** argv, const char* Pr
         return false;
     }
     return true;
+}
+
+// A framework control of class T on Form, at the bounds given.
+template <class T> T* PlaceOnForm(TForm& Form, int X, int Y, int W, int H)
+{
+    auto* control = new T(&Form);
+    control->SetParent(&Form);
+    control->SetBounds(X, Y, W, H);
+    return control;
+}
+
+// The same control twice: left to the system, and skinned.
+struct TPaintPair {
+    const char* Name;
+    HWND Native;
+    HWND Skinned;
+};
+
+// Each window of each pair invalidated (RedrawWindow with Flags and RDW_UPDATENOW) and painted
+// Rounds times; prints the medians and the ratio of each pair and returns the worst ratio.
+inline double ComparePaints(const std::vector<TPaintPair>& Pairs, UINT Flags, int Rounds, int WarmUp)
+{
+    auto paint = [&](HWND Window) {
+        return BenchMedian(Rounds, WarmUp, [Window, Flags] {
+            RedrawWindow(Window, nullptr, nullptr, Flags | RDW_INVALIDATE | RDW_UPDATENOW);
+            GdiFlush();
+        });
+    };
+    double worst = 0;
+    for (const TPaintPair& pair : Pairs) {
+        const double native = paint(pair.Native);
+        const double skinned = paint(pair.Skinned);
+        worst = std::max(worst, skinned / native);
+        std::printf("  %-32s native %8.1f us  skinned %8.1f us  %5.2f x native\n", pair.Name, native * 1e6,
+                    skinned * 1e6, skinned / native);
+    }
+    return worst;
 }

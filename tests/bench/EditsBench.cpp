@@ -24,22 +24,6 @@ namespace {
 constexpr int Rounds = 300;
 constexpr int WarmUp = 20;
 
-double PaintTime(HWND Window)
-{
-    return BenchMedian(Rounds, WarmUp, [Window] {
-        RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        GdiFlush();
-    });
-}
-
-template <class T> T* Make(TForm& Form, int X, int Y, int W, int H)
-{
-    auto* control = new T(&Form);
-    control->SetParent(&Form);
-    control->SetBounds(X, Y, W, H);
-    return control;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,12 +40,12 @@ int main(int argc, char** argv)
     TUpDown* upDowns[2];
     for (int i = 0; i < 2; ++i) {
         const int x = 10 + i * 200;
-        edits[i] = Make<TEdit>(form, x, 10, 150, 21);
+        edits[i] = PlaceOnForm<TEdit>(form, x, 10, 150, 21);
         edits[i]->SetText("Some text to edit");
-        combos[i] = Make<TComboBox>(form, x, 40, 150, 21);
+        combos[i] = PlaceOnForm<TComboBox>(form, x, 40, 150, 21);
         combos[i]->Items()->Add("A choice");
         combos[i]->SetItemIndex(0);
-        upDowns[i] = Make<TUpDown>(form, x, 70, 17, 22);
+        upDowns[i] = PlaceOnForm<TUpDown>(form, x, 70, 17, 22);
     }
     form.Show();
     BringToFront(form.Handle());
@@ -73,22 +57,12 @@ int main(int argc, char** argv)
     (new TSkinUpDown(&set))->AttachControl(upDowns[1], &data, false, set.Canvas());
     BenchPump(100);
 
-    struct TPair {
-        const char* Name;
-        HWND Native, Skinned;
-    } pairs[] = {{"edit, 150 x 21", edits[0]->Handle(), edits[1]->Handle()},
+    const std::vector<TPaintPair> pairs = {{"edit, 150 x 21", edits[0]->Handle(), edits[1]->Handle()},
                  {"combo box, 150 x 21", combos[0]->Handle(), combos[1]->Handle()},
                  {"up-down, 17 x 22", upDowns[0]->Handle(), upDowns[1]->Handle()}};
     std::printf("edit, combo box and up-down paints, skinned against native, median of %d rounds\n", Rounds);
     std::printf("  skin: %s (%s)\n", skinFile.c_str(), data.SkinName().c_str());
-    double worst = 0;
-    for (const TPair& pair : pairs) {
-        const double native = PaintTime(pair.Native);
-        const double skinned = PaintTime(pair.Skinned);
-        worst = std::max(worst, skinned / native);
-        std::printf("  %-22s native %8.1f us  skinned %8.1f us  %5.2f x native\n", pair.Name, native * 1e6,
-                    skinned * 1e6, skinned / native);
-    }
+    const double worst = ComparePaints(pairs, RDW_FRAME | RDW_ERASE, Rounds, WarmUp);
     std::printf("  target: each skinned paint within 1.5x of native (worst %.2f)\n", worst);
     return 0;
 }

@@ -642,7 +642,7 @@ TEST(BitmapTest, NoGdiObjectLeftAfterManyCycles)
 {
     TMemoryStream file;
     SaveBitmapToStream(file, MakeImage(16, 16, 8));
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 400; ++i) {
         HBITMAP handle, mask, destHandle;
         HDC dc, destDC;
         {

@@ -389,7 +389,7 @@ TEST(IconTest, NoHandleLeftAfterManyCycles)
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     const std::string file = IconFile({HalfImage(16, Blue), HalfImage(SystemIconSize(), Red)});
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 400; ++i) {
         HICON loadedHandle, adoptedHandle, copyHandle;
         HDC destDC;
         HBITMAP destBitmap;

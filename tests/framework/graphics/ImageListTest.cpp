@@ -206,7 +206,7 @@ TEST(ImageListTest, NoHandleLeftAfterManyCycles)
     MakeSquare(square, Red);
     TBitmap mask(16, 16, pf32bit);
     Fill(mask, RECT{0, 0, 16, 16}, clWhite);
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 400; ++i) {
         HBITMAP images, masks, destBitmap;
         HDC destDC;
         {
