@@ -358,7 +358,20 @@ void TSkinTrackBar::PaintThumb(HDC DC)
     SendMessageA(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
     const TDataSkinButton* buttons = FSkinData->SkinButtons();
     if (HasSkinBitmap(buttons)) {
-        DrawKeyedFrame(DC, thumb, 5, 4, buttons->Bitmap.get());
+        // Over what the bar drew there, composed off-screen: a keyed draw straight onto the
+        // bar's DC costs many times more.
+        const int w = thumb.right - thumb.left, h = thumb.bottom - thumb.top;
+        if (w <= 0 || h <= 0)
+            return;
+        TBitmap* shared = SharedPaintBitmap();
+        shared->SetSize(w, h);
+        HDC work = shared->Canvas()->Handle();
+        if (!BitBlt(work, 0, 0, w, h, DC, thumb.left, thumb.top, SRCCOPY)) {
+            DrawKeyedFrame(DC, thumb, 5, 4, buttons->Bitmap.get()); // a DC that cannot be read
+            return;
+        }
+        DrawKeyedFrame(work, RECT{0, 0, w, h}, 5, 4, buttons->Bitmap.get());
+        BitBlt(DC, thumb.left, thumb.top, w, h, work, 0, 0, SRCCOPY);
         return;
     }
     if (FCanvas == nullptr)
