@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     TForm form(nullptr);
     form.SetCaption("Soak");
     form.SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
-    form.SetBounds(100, 100, 520, 360);
+    form.SetBounds(100, 100, 540, 420);
     auto* panel = Place<TPanel>(form, &form, 10, 10, 200, 120);
     Place<TCheckBox>(form, panel, 10, 10, 120, 20);
     Place<TRadioButton>(form, panel, 10, 40, 120, 20);
@@ -69,6 +69,18 @@ int main(int argc, char** argv)
     Place<TToolBar>(form, &form, 0, 280, 500, 30);
     Place<TProgressBar>(form, &form, 10, 230, 200, 16)->SetPosition(40);
     Place<TTrackBar>(form, &form, 230, 226, 250, 40);
+    auto* memo = Place<TMemo>(form, &form, 10, 300, 120, 50);
+    memo->SetScrollBars(TScrollStyle::ssBoth);
+    for (int i = 0; i < 20; ++i)
+        memo->Lines()->Add("A line long enough for the memo to scroll sideways " + std::to_string(i));
+    auto* view = Place<TListView>(form, &form, 140, 300, 120, 50);
+    view->SetViewStyle(vsReport);
+    view->Columns()->Add()->SetCaption("Name");
+    Place<TScrollBar>(form, &form, 270, 300, 100, 17);
+    Place<TEdit>(form, &form, 380, 300, 100, 21);
+    auto* combo = Place<TComboBox>(form, &form, 380, 325, 100, 21);
+    combo->Items()->Add("One");
+    Place<TUpDown>(form, &form, 490, 300, 17, 22);
     auto* status = Place<TStatusBar>(form, &form, 0, 0, 500, 20);
     status->Panels()->Add()->SetText("Soak");
     status->Panels()->Add();
