@@ -13,6 +13,7 @@
 #include "skin/controls/SkinCheckBox.h"
 #include "skin/controls/SkinEdits.h"
 #include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/SkinTabs.h"
 #include "skin/data/WinSkinData.h"
 #include "framework/win/WindowInfo.h"
 
@@ -91,7 +92,10 @@ void TAdaptorSet::ReleaseAdaptors()
 void TAdaptorSet::ApplySkinColours()
 {
     for (TSkinControl* adaptor : std::vector<TSkinControl*>(FAdaptors))
-        adaptor->ApplySkinColour();
+        if (!adaptor->Retired()) {
+            adaptor->ApplySkinColour();
+            adaptor->SkinChanged();
+        }
 }
 
 void TAdaptorSet::LeaveHotButton()
@@ -250,8 +254,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             NewAdaptor<TSkinScrollBar>()->AttachScrolling(control, FSkinData, OwnDrag, &FCanvas);
         };
         const int tag = TagClass(component);
-        // The rows, first match wins. Rows whose adaptors are not built yet (tabs)
-        // recognise their control and leave it as it is.
+        // The rows, first match wins.
         if (name == "TDBCOMBOBOXEH") {
         } else if (name == "TTOOLBAR") {
             if (auto* bar = dynamic_cast<TToolBar*>(component)) {
@@ -261,11 +264,15 @@ void TAdaptorSet::AttachControls(TComponent* Container)
                 FChanges.SetColor(bar, face);
             }
         } else if (IsA<TTabControl>(component) && kinds.Contains(xcTab) && tabs) {
+            AttachTab(control);
         } else if (name == "TTABSET" && kinds.Contains(xcTab) && tabs) {
+            attach(NewAdaptor<TSkinTab31>(), false);
         } else if (name == "TTABBEDNOTEBOOK" && kinds.Contains(xcTab) && tabs) {
+            AttachTab(control);
         } else if (name == "TMVCPANEL") {
             AttachControls(component);
         } else if (IsA<TPageControl>(component) && kinds.Contains(xcTab) && tabs) {
+            AttachTab(control);
         } else if (IsA<TCustomCheckBox>(component) && kinds.Contains(xcCheckBox)) {
             attach(NewAdaptor<TSkinCheckBox>(), true);
         } else if (name == "TTRACKBAR" && kinds.Contains(xcButton)) {
@@ -348,6 +355,15 @@ void TAdaptorSet::AttachControls(TComponent* Container)
     }
 }
 
+void TAdaptorSet::AttachTab(TWinControl* Control)
+{
+    if (Control == nullptr || FindAdaptor(Control->Handle()) != nullptr)
+        return;
+    TSkinControl* tab = NewAdaptor<TSkinTab>();
+    tab->AttachWindow(Control->Handle(), FSkinData, &FCanvas);
+    AddAdaptor(tab);
+}
+
 void TAdaptorSet::AttachEdit(HWND Window)
 {
     if (Window == nullptr || FindAdaptor(Window) != nullptr)
@@ -411,6 +427,8 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
     } else if (cls == "edit" && kinds.Contains(xcEdit)) {
         AttachEdit(Window);
         return;
+    } else if (cls == "systabcontrol32" && (style & TCS_OWNERDRAWFIXED) == 0) {
+        adaptor = NewAdaptor<TSkinTab>();
     } else if (cls == "sysheader32") {
         adaptor = NewAdaptor<TSkinHeader>();
     } else if (cls == "scrollbar" && kinds.Contains(xcScrollbar)) {
@@ -424,7 +442,6 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
     } else if (cls == "msctls_progress32" && kinds.Contains(xcProgress)) {
         adaptor = NewAdaptor<TSkinProgress>();
     }
-    // Tab controls keep their own look for now.
     if (adaptor == nullptr)
         return;
     adaptor->AttachWindow(Window, FSkinData, &FCanvas);

@@ -18,6 +18,7 @@
 #include <vector>
 
 class TControl;
+class TWinControl;
 class TCustomForm;
 class TSkinControl;
 class TSkinData;
@@ -43,6 +44,8 @@ public:
     void AttachChildWindow(HWND Window);
     // An edit adaptor on the window, entered in the list.
     void AttachEdit(HWND Window);
+    // A tab adaptor on the control's window, entered in the list.
+    void AttachTab(TWinControl* Control);
     bool IsAttached(TComponent* Component) const;
     static bool HasScrollBars(TControl* Control);
 
@@ -54,7 +57,8 @@ public:
     const std::vector<TSkinControl*>& Adaptors() const { return FAdaptors; }
     // Retires the set's own adaptors and detaches the application's, newest first.
     void ReleaseAdaptors();
-    // The adaptors that took a control's colour give it the current skin's.
+    // After a skin change: the adaptors that took a control's colour give it the current skin's,
+    // and every adaptor prepares anew what it derived from the skin.
     void ApplySkinColours();
 
     // The adaptor showing the hot look (at most one).

@@ -58,6 +58,8 @@ public:
     virtual bool IsSkinning() { return true; }
     // A control whose colour the adaptor took gets the current skin's face colour.
     void ApplySkinColour();
+    // The window's skin was changed: whatever the adaptor prepared from the old one is made anew.
+    virtual void SkinChanged() {}
 
     void HookedWndProc(TMessage& Message);
     void CallPrevious(TMessage& Message);

@@ -1,0 +1,348 @@
+#include "skin/controls/SkinTabs.h"
+
+#include "framework/controls/Tabs.h"
+#include "framework/core/Published.h"
+#include "framework/graphics/Bitmap.h"
+#include "framework/win/Handles.h"
+#include "skin/controls/SkinEdits.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
+#include "skin/draw/SkinEffects.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+IMPLEMENT_CLASS_EMPTY(TSkinTab)
+IMPLEMENT_CLASS_EMPTY(TSkinTab31)
+
+namespace {
+
+enum : int { tpTop = 0, tpBottom = 1, tpLeft = 2, tpRight = 3 };
+
+// The page border is cut with these margins, whatever the element says.
+constexpr TMargins BorderMargins{4, 5, 4, 4};
+
+TMargins MarginsOf(const TDataSkinObject& Element)
+{
+    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+}
+
+} // namespace
+
+TSkinTab::TSkinTab(TComponent* AOwner)
+    : TSkinControl(AOwner), FTabImage(std::make_unique<TBitmap>()), FBorderImage(std::make_unique<TBitmap>()),
+      FStrip(std::make_unique<TBitmap>())
+{
+    FStrip->SetPixelFormat(pf24bit);
+}
+
+TSkinTab::~TSkinTab()
+{
+    Detach();
+}
+
+void TSkinTab::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
+{
+    TSkinControl::AttachWindow(Window, Data, ACanvas);
+    ReadWindowState();
+    PrepareTabBitmaps();
+    FindArrows();
+    InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TSkinTab::Detach()
+{
+    const bool attached = FHook.Installed() || FWindowProc.Handle() != nullptr;
+    if (TSkinUpDown* arrows = FArrows) {
+        FArrows = nullptr;
+        Retire(arrows);
+    }
+    TSkinControl::Detach();
+    if (attached && !OwnerGoingAway() && FHandle != nullptr && IsWindow(FHandle))
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TSkinTab::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TSkinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FArrows)
+        FArrows = nullptr;
+}
+
+int TSkinTab::TabPosition() const
+{
+    const LONG style = FHandle != nullptr ? GetWindowLongA(FHandle, GWL_STYLE) : 0;
+    const bool bottom = (style & TCS_BOTTOM) != 0, vertical = (style & TCS_VERTICAL) != 0;
+    return bottom && vertical ? tpRight : bottom ? tpBottom : vertical ? tpLeft : tpTop;
+}
+
+void TSkinTab::PrepareTabBitmaps()
+{
+    FTabPosition = TabPosition();
+    const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
+    if (!HasSkinBitmap(tabs) || !tabs->Bitmap2 || tabs->Bitmap2->Empty())
+        return;
+    FTabImage->Assign(tabs->Bitmap.get());
+    FTabImage->SetPixelFormat(pf24bit);
+    FBorderImage->Assign(tabs->Bitmap2.get());
+    FBorderImage->SetPixelFormat(pf24bit);
+    switch (FTabPosition) {
+    case tpBottom:
+        FlipBitmapVertical(FTabImage.get());
+        FlipBitmapVertical(FBorderImage.get());
+        break;
+    case tpLeft:
+        RotateBitmapLeft(FBorderImage.get());
+        break;
+    case tpRight:
+        RotateBitmapRight(FBorderImage.get());
+        break;
+    default:
+        break;
+    }
+}
+
+bool TSkinTab::FindArrows()
+{
+    HWND arrows = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
+    if (arrows == nullptr)
+        return false;
+    if (FArrows == nullptr) {
+        // The tab control's own: given back with it.
+        FArrows = new TSkinUpDown(this);
+        FArrows->AttachWindow(arrows, FSkinData, FCanvas);
+    }
+    return (GetWindowLongA(arrows, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TSkinTab::PaintTo(HDC DC, const RECT& R)
+{
+    const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
+    if (!HasSkinBitmap(tabs) || FTabImage->Empty())
+        return;
+    const int position = FTabPosition;
+    RECT d = R;
+    SendMessageA(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
+    InflateRect(&d, 4, 4);
+    const int count = static_cast<int>(SendMessageA(FHandle, TCM_GETITEMCOUNT, 0, 0));
+    const int focused = static_cast<int>(SendMessageA(FHandle, TCM_GETCURFOCUS, 0, 0));
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, TCM_GETIMAGELIST, 0, 0));
+    switch (position) {
+    case tpTop:
+        d.top += 1;
+        break;
+    case tpBottom:
+        d.bottom -= 1;
+        break;
+    case tpLeft:
+        d.left += 1;
+        break;
+    default:
+        d.right -= 1;
+        break;
+    }
+
+    // The strip beside the page, composed lying down.
+    RECT s = R;
+    switch (position) {
+    case tpTop:
+        s.bottom = d.top;
+        break;
+    case tpBottom:
+        s.top = d.bottom;
+        break;
+    case tpLeft:
+        s.right = d.left;
+        break;
+    default:
+        s.left = d.right;
+        break;
+    }
+    const bool vertical = position == tpLeft || position == tpRight;
+    const int len = vertical ? s.bottom - s.top : s.right - s.left;
+    const int th = vertical ? s.right - s.left : s.bottom - s.top;
+    if (len > 0 && th > 0) {
+        FStrip->SetSize(len, th);
+        TBitmapCanvas& canvas = *FStrip->Canvas();
+        FillFace(canvas.Handle(), RECT{0, 0, len, th});
+        TakeFont(canvas);
+        for (int i = 0; i < count; ++i) {
+            char text[81] = "";
+            TCITEMA item{};
+            item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
+            item.pszText = text;
+            item.cchTextMax = 80;
+            RECT t{};
+            if (!SendMessageA(FHandle, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)) ||
+                !SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&t)))
+                continue;
+            RECT m = t;
+            switch (position) {
+            case tpTop:
+                OffsetRect(&m, 0, 1);
+                break;
+            case tpBottom:
+                OffsetRect(&m, 0, -(d.bottom + 1));
+                break;
+            case tpLeft:
+                m = RECT{len - t.bottom, t.left, len - t.top, t.right};
+                break;
+            default:
+                m = RECT{t.top - 1, R.right - t.right, t.bottom - 1, R.right - t.left};
+                break;
+            }
+            const int k = i == focused ? 2 : 1;
+            canvas.Changing();
+            DrawFrameImage(canvas.Handle(), m, FTabImage.get(), MarginsOf(*tabs), k,
+                           std::max(1, static_cast<int>(tabs->FrameCount)), tabs->Trans == 1, tabs->Tile != 0, false);
+            canvas.Changed();
+            canvas.Font()->SetColor(k == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2);
+            const std::string caption = item.pszText == text ? std::string(text) : std::string();
+            DrawImageText(canvas, m, 1, caption, item.iImage, images, true);
+        }
+        if (position == tpRight)
+            RotateBitmapRight(FStrip.get());
+        else if (position == tpLeft)
+            RotateBitmapLeft(FStrip.get());
+        HDC strip = FStrip->Canvas()->Handle();
+        const int saved = SaveDC(DC);
+        if (FindArrows()) {
+            // The arrows paint themselves (through their own adaptor): left out of the strip.
+            HWND arrows = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
+            RECT a{}, window{};
+            GetWindowRect(arrows, &a);
+            GetWindowRect(FHandle, &window);
+            OffsetRect(&a, -window.left, -window.top);
+            ExcludeClipRect(DC, a.left, a.top, a.right, a.bottom);
+        }
+        BitBlt(DC, s.left, s.top, s.right - s.left, s.bottom - s.top, strip, 0, 0, SRCCOPY);
+        RestoreDC(DC, saved);
+    }
+    if (!FBorderImage->Empty())
+        DrawFrameBorder(DC, d, FBorderImage.get(), BorderMargins, 1, 1, false);
+}
+
+// ---- tab sets
+
+TSkinTab31::TSkinTab31(TComponent* AOwner) : TSkinControl(AOwner), FTabImage(std::make_unique<TBitmap>()) {}
+
+TSkinTab31::~TSkinTab31()
+{
+    Detach();
+}
+
+void TSkinTab31::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapColour, TCanvas* ACanvas)
+{
+    TSkinControl::AttachControl(AControl, Data, ASwapColour, ACanvas);
+    PrepareTabBitmaps();
+    auto* set = dynamic_cast<TTabSet*>(AControl);
+    if (set != nullptr && set->Scroller() != nullptr && set->Scroller()->HandleAllocated()) {
+        FScroller = set->Scroller();
+        FScroller->FreeNotification(this);
+        // The tab set's own: given back with it.
+        FArrows = new TSkinUpDown(this);
+        FArrows->ForceHorizontal = 1;
+        FArrows->AttachWindow(FScroller->Handle(), Data, ACanvas);
+    }
+}
+
+void TSkinTab31::Detach()
+{
+    if (TSkinUpDown* arrows = FArrows) {
+        FArrows = nullptr;
+        Retire(arrows);
+    }
+    TSkinControl::Detach();
+}
+
+void TSkinTab31::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TSkinControl::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FArrows)
+        FArrows = nullptr;
+    if (AComponent == FScroller)
+        FScroller = nullptr;
+}
+
+void TSkinTab31::PrepareTabBitmaps()
+{
+    FTabImage = std::make_unique<TBitmap>();
+    const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
+    if (!HasSkinBitmap(tabs))
+        return;
+    FTabImage->Assign(tabs->Bitmap.get());
+    FlipBitmapVertical(FTabImage.get());
+}
+
+bool TSkinTab31::BeforeMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_PAINT:
+        // Painted now, and once more after the tab set's own painting (the base reaction).
+        PaintMessage(Message);
+        return true;
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return false;
+    default:
+        return true;
+    }
+}
+
+std::vector<int> TSkinTab31::TabPlaces(int Width, int StartMargin, int EndMargin, bool ScrollerShown,
+                                       const std::vector<int>& TextWidths)
+{
+    std::vector<int> places;
+    int x = StartMargin;
+    const int limit = Width - EndMargin, extra = ScrollerShown ? 21 : 9;
+    for (int w : TextWidths) {
+        // A tab that does not fit is left out, and the next one may still fit.
+        if (x + w + extra > limit) {
+            places.push_back(-1);
+            continue;
+        }
+        places.push_back(x);
+        x += w + 9;
+    }
+    return places;
+}
+
+void TSkinTab31::PaintTo(HDC DC, const RECT& R)
+{
+    auto* set = dynamic_cast<TTabSet*>(FControl);
+    const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
+    const int w = R.right - R.left, h = R.bottom - R.top;
+    if (set == nullptr || !HasSkinBitmap(tabs) || FTabImage->Empty() || w <= 0 || h <= 0)
+        return;
+    TBitmap buffer(w, h, pf32bit);
+    TBitmapCanvas& canvas = *buffer.Canvas();
+    FillFace(canvas.Handle(), RECT{0, 0, w, h});
+    canvas.SetFont(set->Canvas()->Font());
+    std::vector<int> widths;
+    const int first = std::max(0, set->FirstIndex());
+    for (int i = first; i < set->Tabs()->Count(); ++i) {
+        const std::string& caption = set->Tabs()->Strings(i);
+        SIZE size{0, 0};
+        GetTextExtentPoint32A(canvas.Handle(), caption.c_str(), static_cast<int>(caption.size()), &size);
+        widths.push_back(size.cx);
+    }
+    const bool scroller = FScroller != nullptr && FScroller->Visible();
+    const std::vector<int> places = TabPlaces(w, set->StartMargin(), set->EndMargin(), scroller, widths);
+    for (size_t j = 0; j < places.size(); ++j) {
+        if (places[j] < 0)
+            continue;
+        const int index = first + static_cast<int>(j);
+        const int k = index == set->TabIndex() ? 2 : 1;
+        const RECT t{places[j], 0, places[j] + widths[j] + 9, h};
+        canvas.Changing();
+        DrawFrameImage(canvas.Handle(), t, FTabImage.get(), MarginsOf(*tabs), k,
+                       std::max(1, static_cast<int>(tabs->FrameCount)), tabs->Trans == 1, tabs->Tile != 0, false);
+        canvas.Changed();
+        canvas.Font()->SetColor(k == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2);
+        DrawCaptionText(canvas, t, DT_CENTER, true, set->Tabs()->Strings(index));
+    }
+    BitBlt(DC, R.left, R.top, w, h, canvas.Handle(), 0, 0, SRCCOPY);
+}

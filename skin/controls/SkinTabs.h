@@ -1,0 +1,72 @@
+// Tab controls from the skin's "Tabs" element, in any of the four tab positions: the tabs are
+// composed as one horizontal strip off-screen (frame 2 for the focused tab), turned into place for
+// vertical tabs, and put over the control's own tabs; the page gets the element's "Border" around
+// it. The tab and border pictures are prepared once per skin, flipped for tabs at the bottom and
+// the border turned for tabs at the side. The control's scroll arrows get an up-down adaptor.
+#pragma once
+
+#include "skin/controls/WinSubClass.h"
+
+#include <memory>
+#include <vector>
+
+class TSkinUpDown;
+
+class TSkinTab : public TSkinControl {
+    DECLARE_CLASS(TSkinTab, TSkinControl)
+public:
+    explicit TSkinTab(TComponent* AOwner);
+    ~TSkinTab() override;
+    // The base attach, the window's state, the prepared pictures and the arrows.
+    void AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas) override;
+    // Gives the window back with its own tabs drawn again; the arrows' adaptor goes with it.
+    void Detach() override;
+    void SkinChanged() override { PrepareTabBitmaps(); }
+    void PaintTo(HDC DC, const RECT& R) override;
+
+    // 0 top, 1 bottom, 2 left, 3 right, from the window's style.
+    int TabPosition() const;
+    // The tab and border pictures oriented for the tab position; kept when the skin has none.
+    void PrepareTabBitmaps();
+    // Whether the control shows its scroll arrows (skinned once found).
+    bool FindArrows();
+    TSkinUpDown* Arrows() const { return FArrows; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    int FTabPosition = 0;
+    std::unique_ptr<TBitmap> FTabImage;
+    std::unique_ptr<TBitmap> FBorderImage;
+    std::unique_ptr<TBitmap> FStrip;
+    TSkinUpDown* FArrows = nullptr;
+};
+
+class TScroller;
+
+// The framework's tab set: its tabs hang from its top edge, from the "Tabs" frames flipped; the
+// scroller's two arrows are painted as a horizontal up-down.
+class TSkinTab31 : public TSkinControl {
+    DECLARE_CLASS(TSkinTab31, TSkinControl)
+public:
+    explicit TSkinTab31(TComponent* AOwner);
+    ~TSkinTab31() override;
+    void AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapColour, TCanvas* ACanvas) override;
+    void Detach() override;
+    void SkinChanged() override { PrepareTabBitmaps(); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintTo(HDC DC, const RECT& R) override;
+    void PrepareTabBitmaps();
+    // Where the tabs go on a bar Width wide: the left edges of the tabs drawn, from FirstIndex on.
+    static std::vector<int> TabPlaces(int Width, int StartMargin, int EndMargin, bool ScrollerShown,
+                                      const std::vector<int>& TextWidths);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    std::unique_ptr<TBitmap> FTabImage;
+    TSkinUpDown* FArrows = nullptr;
+    TScroller* FScroller = nullptr;
+};
