@@ -5,6 +5,7 @@
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Grids.h"
 #include "framework/controls/StdCtrls.h"
+#include "framework/controls/Tabs.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
@@ -101,7 +102,27 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
     content->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
     content->SetBevelOuter(bvLowered);
     content->SetCaption("");
-    MakeGallery(content);
+    // The control groups on pages of a page control.
+    auto* pages = new TPageControl(this);
+    pages->SetName("Pages");
+    pages->SetParent(content);
+    pages->SetAlign(alClient);
+    auto page = [&](const char* Name, const char* Caption) {
+        auto* sheet = new TTabSheet(this);
+        sheet->SetName(Name);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption(Caption);
+        return sheet;
+    };
+    TTabSheet* buttons = page("PageButtons", "Buttons and bars");
+    TTabSheet* lists = page("PageLists", "Lists");
+    TTabSheet* text = page("PageText", "Text");
+    TTabSheet* tabs = page("PageTabs", "Tabs");
+    MakeGallery(buttons);
+    MakeScrollingControls(lists);
+    MakeTextControls(text);
+    MakeTabControls(tabs);
+    pages->SetActivePage(buttons);
 
     ButtonClose = new TBitBtn(this);
     ButtonClose->SetName("ButtonClose");
@@ -395,8 +416,6 @@ void TDemoForm::MakeGallery(TWinControl* Content)
     Timer1->SetInterval(100);
     Timer1->SetOnTimer(BindMethod<&TDemoForm::TimerTick>(this));
 
-    MakeScrollingControls(Content);
-    MakeTextControls(Content);
 }
 
 void TDemoForm::MakeScrollingControls(TWinControl* Content)
@@ -408,19 +427,19 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
     };
     // A memo with more and longer lines than it shows: both bars.
     auto* memo = new TMemo(this);
-    place(memo, "Memo1", 8, 244, 200, 110);
+    place(memo, "Memo1", 8, 8, 200, 110);
     memo->SetScrollBars(TScrollStyle::ssBoth);
     memo->SetWordWrap(false);
     for (int i = 1; i <= 40; ++i)
         memo->Lines()->Add("Line " + std::to_string(i) + " of the memo, long enough to scroll sideways as well");
 
     auto* list = new TListBox(this);
-    place(list, "ListBox1", 216, 244, 140, 110);
+    place(list, "ListBox1", 216, 8, 140, 110);
     for (int i = 1; i <= 40; ++i)
         list->Items()->Add("List item " + std::to_string(i));
 
     auto* view = new TListView(this);
-    place(view, "ListView1", 364, 244, 372, 110);
+    place(view, "ListView1", 364, 8, 372, 110);
     view->SetViewStyle(vsReport);
     view->SetAnchors(TAnchors{akLeft, akTop, akRight});
     const char* columns[4] = {"Name", "Size", "Type", "Modified"};
@@ -438,7 +457,7 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
     }
 
     auto* tree = new TTreeView(this);
-    place(tree, "TreeView1", 8, 362, 200, 92);
+    place(tree, "TreeView1", 8, 126, 200, 92);
     for (int i = 1; i <= 6; ++i) {
         TTreeNode* node = tree->Items()->Add(nullptr, "Folder " + std::to_string(i));
         for (int j = 1; j <= 3; ++j)
@@ -447,7 +466,7 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
     }
 
     auto* grid = new TStringGrid(this);
-    place(grid, "StringGrid1", 216, 362, 360, 92);
+    place(grid, "StringGrid1", 216, 126, 360, 92);
     grid->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
     grid->SetColCount(8);
     grid->SetRowCount(20);
@@ -458,14 +477,14 @@ void TDemoForm::MakeScrollingControls(TWinControl* Content)
                                                                                  : std::to_string(r * c));
 
     auto* horizontal = new TScrollBar(this);
-    place(horizontal, "ScrollBar1", 584, 362, 152, 17);
+    place(horizontal, "ScrollBar1", 584, 126, 152, 17);
     horizontal->SetAnchors(TAnchors{akTop, akRight});
     horizontal->SetPageSize(10);
     horizontal->SetPosition(30);
     auto* vertical = new TScrollBar(this);
-    place(vertical, "ScrollBar2", 584, 386, 17, 68);
+    place(vertical, "ScrollBar2", 584, 150, 17, 68);
     vertical->SetKind(sbVertical);
-    vertical->SetBounds(584, 386, 17, 68);
+    vertical->SetBounds(584, 150, 17, 68);
     vertical->SetAnchors(TAnchors{akTop, akRight});
     vertical->SetPageSize(20);
 }
@@ -475,7 +494,7 @@ void TDemoForm::MakeTextControls(TWinControl* Content)
     auto* group = new TGroupBox(this);
     group->SetName("TextBox");
     group->SetParent(Content);
-    group->SetBounds(540, 8, 196, 226);
+    group->SetBounds(8, 8, 196, 226);
     group->SetCaption("Text");
     auto place = [&](TWinControl* Control, const char* Name, int X, int Y, int W, int H) {
         Control->SetName(Name);
@@ -532,6 +551,36 @@ void TDemoForm::MakeTextControls(TWinControl* Content)
     }
     auto* date = new TDateTimePicker(this);
     place(date, "DateTimePicker1", 8, 196, 180, 21);
+}
+
+void TDemoForm::MakeTabControls(TWinControl* Content)
+{
+    // Tabs at the bottom, at the left, at the right, more tabs than fit (scroll arrows), a tab set.
+    struct {
+        const char* Name;
+        TTabPosition Position;
+        int X, Y, W, H, Count;
+    } const controls[] = {{"TabsBottom", tpBottom, 8, 8, 230, 120, 3},
+                          {"TabsLeft", tpLeft, 246, 8, 230, 120, 3},
+                          {"TabsRight", tpRight, 484, 8, 230, 120, 3},
+                          {"TabsMany", tpTop, 8, 136, 300, 80, 12}};
+    for (const auto& c : controls) {
+        auto* tabs = new TTabControl(this);
+        tabs->SetName(c.Name);
+        tabs->SetParent(Content);
+        tabs->SetBounds(c.X, c.Y, c.W, c.H);
+        tabs->SetTabPosition(c.Position);
+        for (int i = 1; i <= c.Count; ++i)
+            tabs->Tabs()->Add("Tab " + std::to_string(i));
+        tabs->SetTabIndex(0);
+    }
+    auto* set = new TTabSet(this);
+    set->SetName("TabSet1");
+    set->SetParent(Content);
+    set->SetBounds(320, 136, 300, 24);
+    for (const char* caption : {"Sheet 1", "Sheet 2", "Sheet 3", "Sheet 4", "Sheet 5", "Sheet 6", "Sheet 7"})
+        set->Tabs()->Add(caption);
+    set->SetTabIndex(0);
 }
 
 void TDemoForm::ShowStatus(const std::string& Text)

@@ -79,6 +79,9 @@ private:
     // Edits (one disabled, one without a border), a spin edit, up-downs, the three kinds of combo
     // box and a date picker, in a group box on Content.
     void MakeTextControls(TWinControl* Content);
+    // Tab controls with their tabs at the bottom, left and right, one with more tabs than fit, and
+    // a tab set, on Content.
+    void MakeTabControls(TWinControl* Content);
 };
 
 // The RCDATA resource that holds the built-in skin package.

@@ -27,7 +27,7 @@ if [[ $which != --native-only ]]; then
   cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$bw" -j"$(nproc)" --target lzh_decode_bench bitmap_load_bench skin_draw_bench frame_bench \
     button_bench skin_load_bench first_frame_bench menu_bar_bench popup_menu_bench bars_bench \
-    scroll_bar_bench edits_bench
+    scroll_bar_bench edits_bench tabs_bench
   "$top/scripts/wine-run" "$bw/tests/lzh_decode_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/bitmap_load_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/skin_draw_bench.exe"
@@ -40,4 +40,5 @@ if [[ $which != --native-only ]]; then
   "$top/scripts/wine-run" "$bw/tests/bars_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/scroll_bar_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/edits_bench.exe" "$bw/skins/default.skn"
+  "$top/scripts/wine-run" "$bw/tests/tabs_bench.exe" "$bw/skins/default.skn"
 fi

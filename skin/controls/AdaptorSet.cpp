@@ -273,6 +273,9 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             AttachControls(component);
         } else if (IsA<TPageControl>(component) && kinds.Contains(xcTab) && tabs) {
             AttachTab(control);
+        } else if (IsA<TTabSheet>(component)) {
+            // A page shows the face colour as its page control's border and the controls on it do.
+            FChanges.SetColor(dynamic_cast<TControl*>(component), face);
         } else if (IsA<TCustomCheckBox>(component) && kinds.Contains(xcCheckBox)) {
             attach(NewAdaptor<TSkinCheckBox>(), true);
         } else if (name == "TTRACKBAR" && kinds.Contains(xcButton)) {

@@ -34,7 +34,7 @@ TSkinTab::TSkinTab(TComponent* AOwner)
     : TSkinControl(AOwner), FTabImage(std::make_unique<TBitmap>()), FBorderImage(std::make_unique<TBitmap>()),
       FStrip(std::make_unique<TBitmap>())
 {
-    FStrip->SetPixelFormat(pf24bit);
+    FStrip->SetPixelFormat(pf32bit);
 }
 
 TSkinTab::~TSkinTab()
@@ -163,6 +163,9 @@ void TSkinTab::PaintTo(HDC DC, const RECT& R)
     const int len = vertical ? s.bottom - s.top : s.right - s.left;
     const int th = vertical ? s.right - s.left : s.bottom - s.top;
     if (len > 0 && th > 0) {
+        // Composed at 32 bits, where keyed frames are copied in memory (a turn leaves it at 24).
+        if (FStrip->PixelFormat() != pf32bit)
+            FStrip = std::make_unique<TBitmap>(len, th, pf32bit);
         FStrip->SetSize(len, th);
         TBitmapCanvas& canvas = *FStrip->Canvas();
         FillFace(canvas.Handle(), RECT{0, 0, len, th});

@@ -622,6 +622,53 @@ void WriteHeaderbar(TSkinWriter& Skin)
     s.Set("Trans", 0).Set("Tile", 0);
 }
 
+// ---- Tabs ------------------------------------------------------------------------------------------
+
+// Five 24 x 22 tab faces with rounded top corners (radius 3, cut with the key colour) and no outline
+// on the bottom row, which joins the page. Frame 1 normal: a slate outline over a soft light
+// gradient; frame 2 selected: a blue outline over a whiter gradient with a 2-px accent line along
+// the top inside the outline; frames 3 to 5 repeat frame 1. The page border ("Border") is 16 x 16:
+// a slate outline, a white line inside it on the left and top, a light shadow line on the right and
+// bottom, the face colour in the middle (which the engine does not draw).
+TRaster TabFrame(TRgb Outline, TRgb Top, TRgb Bottom, bool Accent)
+{
+    constexpr int Width = 24, Height = 22, Radius = 3;
+    // Painted taller and cut, so that the lower corners and the bottom outline fall away.
+    TRaster tall(Width, Height + Radius + 1);
+    PaintRoundRect(tall, 0, 0, Width, Height + Radius + 1, Radius, TShapeStyle{Outline, 1.0, true},
+                   [&](int, int y) {
+                       if (Accent && (y == 1 || y == 2))
+                           return Rgb(0x4A6891);
+                       return Mix(Top, Bottom, (y - 1.0) / (Height - 2.0));
+                   });
+    return tall.Crop(0, 0, Width, Height);
+}
+
+void WriteTabs(TSkinWriter& Skin)
+{
+    const TRaster normal = TabFrame(Rgb(0x8A97A9), Rgb(0xF2F4F8), Rgb(0xDDE3EB), false);
+    const TRaster selected = TabFrame(Rgb(0x4E6B93), White, Rgb(0xEEF2F7), true);
+
+    constexpr int Size = 16;
+    TRaster border(Size, Size, ButtonFace);
+    border.FillRect(1, 1, Size - 2, 1, White);
+    border.FillRect(1, 1, 1, Size - 2, White);
+    border.FillRect(1, Size - 2, Size - 2, 1, Rgb(0xC5CDD8));
+    border.FillRect(Size - 2, 1, 1, Size - 2, Rgb(0xC5CDD8));
+    border.FillRect(0, 0, Size, 1, Rgb(0x8A97A9));
+    border.FillRect(0, Size - 1, Size, 1, Rgb(0x8A97A9));
+    border.FillRect(0, 0, 1, Size, Rgb(0x8A97A9));
+    border.FillRect(Size - 1, 0, 1, Size, Rgb(0x8A97A9));
+
+    TIniSection& s = Skin.Section("Tabs");
+    s.Set("Image", Skin.SaveImage("tabs.bmp", JoinFrames({normal, selected, normal, normal, normal}, false)));
+    s.Set("Border", Skin.SaveImage("tabborder.bmp", border));
+    s.Set("LeftWidth", 4).Set("TopHeight", 4).Set("RightWidth", 4).Set("BottomHeight", 2);
+    s.Set("Trans", 1).Set("Tile", 0);
+    s.Set("NormalColour2", ColourText(Rgb(0x2E3F57)));
+    s.Set("MouseOverColour2", ColourText(Rgb(0x16304F)));
+}
+
 // ---- Progress bar ----------------------------------------------------------------------------------
 
 // Two 16 x 14 frames with a slate outline and key-coloured corner pixels: frame 1 the empty trough,
@@ -823,7 +870,7 @@ using TElementWriter = void (*)(TSkinWriter&);
 constexpr TElementWriter ElementWriters[] = {
     WriteSkinName, WriteFrameBorders, WriteTitle, WriteMenuBar, WriteColours, WritePushButtons, WriteCheckAndRadio, WriteCaptionButtons,
     WriteMdiControls, WriteMenus, WriteStatusBar, WriteComboButton, WriteSunkEdge, WriteExtraImages, WriteHeaderbar,
-    WriteProgress, WriteScrollArrows, WriteScrollTracks, WriteScrollThumbs, WriteUpDowns,
+    WriteTabs, WriteProgress, WriteScrollArrows, WriteScrollTracks, WriteScrollThumbs, WriteUpDowns,
 };
 
 } // namespace

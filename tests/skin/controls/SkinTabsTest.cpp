@@ -7,6 +7,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Tabs.h"
+#include "skin/controls/SkinEdits.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
@@ -167,6 +168,52 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     EXPECT_NE(Pixel(w, second.left + 1, y), TabTop);
     delete adaptor;
     delete left;
+}
+
+TEST_F(TSkinTabsTest, TheFocusedTabAndTheScrollArrows)
+{
+    // Buttons-style tabs can have the focus on another tab than the selected one: the focused
+    // one shows frame 2.
+    HWND w = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_BUTTONS, 10, 10, 300, 100,
+                             Host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    // More tabs than fit on one line: the arrows show.
+    HWND many = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 120, 150, 100, Host->Handle(),
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (HWND tabs : {w, many})
+        for (int i = 0; i < (tabs == w ? 3 : 12); ++i) {
+            std::string caption = "Tab " + std::to_string(i + 1);
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = caption.data();
+            SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+    SendMessageA(w, TCM_SETCURSEL, 0, 0);
+    SendMessageA(w, TCM_SETCURFOCUS, 1, 0);
+    ASSERT_EQ(SendMessageA(w, TCM_GETCURSEL, 0, 0), 0);
+    auto* focus = new TSkinTab(&Skin->AdaptorSet());
+    focus->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
+    auto* scrolled = new TSkinTab(&Skin->AdaptorSet());
+    scrolled->AttachWindow(many, Data.get(), Skin->AdaptorSet().Canvas());
+    for (HWND tabs : {w, many})
+        RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const RECT first = ItemRect(w, 0), second = ItemRect(w, 1);
+    EXPECT_EQ(Pixel(w, first.left + 2, first.top + 3), TabTop);
+    EXPECT_EQ(Pixel(w, second.left + 2, second.top + 3), FocusTop);
+
+    // The arrows are the up-down adaptor's: the strip leaves their rectangle alone.
+    ASSERT_NE(scrolled->Arrows(), nullptr);
+    HWND arrows = scrolled->Arrows()->Handle();
+    RECT a{}, window{};
+    GetWindowRect(arrows, &a);
+    GetWindowRect(many, &window);
+    const int ax = (a.left + a.right) / 2 - window.left, ay = a.top + 2 - window.top;
+    for (uint32_t strip : {TabTop, TabBottom, FocusTop, FocusBottom})
+        EXPECT_NE(Pixel(many, ax, ay), strip);
+    EXPECT_EQ(Pixel(arrows, 0, 0), Pixel(many, a.left - window.left, a.top - window.top));
+    delete focus;
+    delete scrolled;
+    DestroyWindow(w);
+    DestroyWindow(many);
 }
 
 TEST_F(TSkinTabsTest, DiscoveryAttachesTabControlsAndPageControlsAndOwnerDrawnOnesKeepTheirLook)
