@@ -13,6 +13,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
 
@@ -105,25 +106,11 @@ int Others(HWND W, const RECT& R, uint32_t Colour)
     return n;
 }
 
-struct TSkinBarsTest : ::testing::Test {
+struct TSkinBarsTest : TSkinnedHostTest {
     void SetUp() override
     {
-        Data = std::make_unique<TSkinData>(nullptr);
+        OpenHost(0, 0, 420, 300, true);
         ASSERT_TRUE(Load(TBarSkin{}));
-        Host = std::make_unique<TForm>(nullptr);
-        Host->SetBorderStyle(bsNone);
-        Host->SetParentWindow(TTestWindows::Stage());
-        Host->SetBounds(0, 0, 420, 300);
-        Host->Show();
-        Skin = std::make_unique<TWinSkinForm>();
-        Skin->SetHandle(Host->Handle());
-    }
-    void TearDown() override
-    {
-        Skin.reset();
-        Host.reset();
-        FreeSkinManager();
-        Data.reset();
     }
     bool Load(const TBarSkin& S) { return LoadSkinPackage(*Data, Description(S), Bitmaps()); }
 
@@ -143,9 +130,6 @@ struct TSkinBarsTest : ::testing::Test {
         return adaptor;
     }
 
-    std::unique_ptr<TSkinData> Data;
-    std::unique_ptr<TForm> Host;
-    std::unique_ptr<TWinSkinForm> Skin;
 };
 
 } // namespace

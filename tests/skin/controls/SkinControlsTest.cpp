@@ -17,6 +17,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
 
@@ -84,26 +85,12 @@ public:
 
 // A form of its own (a child of the staging window, so that hiding it is quick) with a form
 // object that holds the adaptors, as a skinned window's would.
-struct TSkinControlsTest : ::testing::Test {
+struct TSkinControlsTest : TSkinnedHostTest {
     void SetUp() override
     {
         SetCursorPos(0, 0);
-        Data = std::make_unique<TSkinData>(nullptr);
+        OpenHost(0, 0, 400, 300, true);
         ASSERT_TRUE(LoadSkinPackage(*Data, Description(), Bitmaps()));
-        Host = std::make_unique<TForm>(nullptr);
-        Host->SetBorderStyle(bsNone);
-        Host->SetParentWindow(TTestWindows::Stage());
-        Host->SetBounds(0, 0, 400, 300);
-        Host->Show();
-        Skin = std::make_unique<TWinSkinForm>();
-        Skin->SetHandle(Host->Handle());
-    }
-    void TearDown() override
-    {
-        Skin.reset();
-        Host.reset();
-        FreeSkinManager();
-        Data.reset();
     }
 
     template <class T> T* Make(const std::string& Caption, int X, int Y, int W = 75, int H = 25)
@@ -116,9 +103,6 @@ struct TSkinControlsTest : ::testing::Test {
         return control;
     }
 
-    std::unique_ptr<TSkinData> Data;
-    std::unique_ptr<TForm> Host;
-    std::unique_ptr<TWinSkinForm> Skin;
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "skin/manager/SkinManager.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
 
@@ -84,24 +85,11 @@ void Redraw(HWND W)
     RedrawWindow(W, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-struct TSkinEditsTest : ::testing::Test {
+struct TSkinEditsTest : TSkinnedHostTest {
     void SetUp() override
     {
-        Data = std::make_unique<TSkinData>(nullptr);
+        OpenHost(140, 140, 400, 300, false);
         ASSERT_TRUE(Load(TEditSkin{}));
-        Host = std::make_unique<TForm>(nullptr);
-        Host->SetBorderStyle(bsNone);
-        Host->SetBounds(140, 140, 400, 300);
-        Host->Show();
-        Skin = std::make_unique<TWinSkinForm>();
-        Skin->SetHandle(Host->Handle());
-    }
-    void TearDown() override
-    {
-        Skin.reset();
-        Host.reset();
-        FreeSkinManager();
-        Data.reset();
     }
     bool Load(const TEditSkin& S) { return LoadSkinPackage(*Data, Description(S), Bitmaps()); }
     template <class T> T* Make(int X, int Y, int W, int H)
@@ -120,9 +108,6 @@ struct TSkinEditsTest : ::testing::Test {
         return adaptor;
     }
 
-    std::unique_ptr<TSkinData> Data;
-    std::unique_ptr<TForm> Host;
-    std::unique_ptr<TWinSkinForm> Skin;
 };
 
 } // namespace

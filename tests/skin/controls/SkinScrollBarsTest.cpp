@@ -15,6 +15,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
 
@@ -180,18 +181,11 @@ protected:
     }
 };
 
-struct TSkinScrollBarsTest : ::testing::Test {
+struct TSkinScrollBarsTest : TSkinnedHostTest {
     void SetUp() override
     {
-        Data = std::make_unique<TSkinData>(nullptr);
+        OpenHost(120, 120, 420, 300, false);
         ASSERT_TRUE(LoadSkinPackage(*Data, Description(true), Bitmaps()));
-        Host = std::make_unique<TForm>(nullptr);
-        Host->SetBorderStyle(bsNone);
-        Host->SetBounds(120, 120, 420, 300);
-        Host->Show();
-        SetForegroundWindow(Host->Handle());
-        Skin = std::make_unique<TWinSkinForm>();
-        Skin->SetHandle(Host->Handle());
         Scroller = new TScroller(Host.get());
         Scroller->SetParent(Host.get());
         Scroller->SetBounds(10, 10, 304, 204);
@@ -199,13 +193,6 @@ struct TSkinScrollBarsTest : ::testing::Test {
         Scroller->SetRange(SB_VERT, 10, 45);
         Scroller->SetRange(SB_HORZ, 50, 0);
         Pump(30);
-    }
-    void TearDown() override
-    {
-        Skin.reset();
-        Host.reset();
-        FreeSkinManager();
-        Data.reset();
     }
     TSkinScrollBar* AttachScroller()
     {
@@ -225,9 +212,6 @@ struct TSkinScrollBarsTest : ::testing::Test {
                      window.top + bar.top + g.ArrowSize + g.ThumbOffset + g.ThumbSize / 2};
     }
 
-    std::unique_ptr<TSkinData> Data;
-    std::unique_ptr<TForm> Host;
-    std::unique_ptr<TWinSkinForm> Skin;
     TScroller* Scroller = nullptr;
 };
 

@@ -14,6 +14,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
 
@@ -64,25 +65,11 @@ RECT ItemRect(HWND W, int Index)
     return r;
 }
 
-struct TSkinTabsTest : ::testing::Test {
+struct TSkinTabsTest : TSkinnedHostTest {
     void SetUp() override
     {
-        Data = std::make_unique<TSkinData>(nullptr);
+        OpenHost(0, 0, 420, 300, true);
         ASSERT_TRUE(LoadSkinPackage(*Data, Description(true), Bitmaps()));
-        Host = std::make_unique<TForm>(nullptr);
-        Host->SetBorderStyle(bsNone);
-        Host->SetParentWindow(TTestWindows::Stage());
-        Host->SetBounds(0, 0, 420, 300);
-        Host->Show();
-        Skin = std::make_unique<TWinSkinForm>();
-        Skin->SetHandle(Host->Handle());
-    }
-    void TearDown() override
-    {
-        Skin.reset();
-        Host.reset();
-        FreeSkinManager();
-        Data.reset();
     }
     TTabControl* MakeTabs(TTabPosition Position)
     {
@@ -104,9 +91,6 @@ struct TSkinTabsTest : ::testing::Test {
         return adaptor;
     }
 
-    std::unique_ptr<TSkinData> Data;
-    std::unique_ptr<TForm> Host;
-    std::unique_ptr<TWinSkinForm> Skin;
 };
 
 } // namespace
