@@ -22,24 +22,10 @@ IMPLEMENT_CLASS_EMPTY(TSkinTrackBar)
 
 namespace {
 
-TMargins MarginsOf(const TDataSkinObject& Element)
-{
-    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
-}
-
-// Frame Index of Count of the element built at T's size and put at T, opaque or without the key.
+// Frame Index of Count of the element put at T, opaque or without the key.
 void DrawElementFrame(HDC DC, const RECT& T, const TDataSkinObject& Element, int Index, int Count, bool Keyed)
 {
-    if (T.right <= T.left || T.bottom <= T.top)
-        return;
-    std::unique_ptr<TBitmap> image =
-        BuildFrameBitmap(T, Element.Bitmap.get(), MarginsOf(Element), Index, Count, Element.Tile != 0, false);
-    if (!image || image->Empty())
-        return;
-    if (Keyed)
-        DrawTransparentBitmap(DC, T, image.get(), SkinKeyColour);
-    else
-        BitBlt(DC, T.left, T.top, T.right - T.left, T.bottom - T.top, image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    DrawFrameImage(DC, T, Element.Bitmap.get(), MarginsOf(Element), Index, Count, Keyed, Element.Tile != 0, false);
 }
 
 // The shared paint bitmap at R's size, filled with the skin's face colour.
@@ -95,8 +81,7 @@ void TSkinHeader::PaintTo(HDC DC, const RECT& R)
     const int w = R.right - R.left, h = R.bottom - R.top;
     if (face == nullptr || w <= 0 || h <= 0)
         return;
-    TBitmap buffer(w, h, pf32bit);
-    TBitmapCanvas& canvas = *buffer.Canvas();
+    TBitmapCanvas& canvas = PrepareShared(R, FSkinData->Colours().ButtonFace);
     TakeFont(canvas);
     canvas.Font()->SetColor(FSkinData->Colours().ButtonText);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, HDM_GETIMAGELIST, 0, 0));
@@ -114,7 +99,7 @@ void TSkinHeader::PaintTo(HDC DC, const RECT& R)
         DrawElementFrame(canvas.Handle(), RECT{right, 0, w, h}, *face, 1, face->FrameCount, false);
         canvas.Changed();
     }
-    BitBlt(DC, R.left, R.top, w, h, canvas.Handle(), 0, 0, SRCCOPY);
+    BlitShared(DC, R);
 }
 
 void TSkinHeader::PaintItem(TCanvas& Canvas, int Index, const RECT& T, HIMAGELIST Images)
@@ -306,10 +291,11 @@ void TSkinProgress::PaintTo(HDC DC, const RECT& R)
         const int cw = chunk->Width(), ch = chunk->Height();
         const int shown = std::min(filled, w - progress.LeftWidth - progress.RightWidth);
         if (cw > 0 && ch > 0 && shown > 0) {
-            TBitmap work(filled, ch, pf32bit);
+            // Only what shows: a narrow chunk on a long bar is not blitted past the trough.
+            TBitmap work(shown, ch, pf32bit);
             HDC workDC = work.Canvas()->Handle();
-            for (int i = 0; i <= filled / cw; ++i)
-                BitBlt(workDC, i * cw, 0, cw, ch, chunk->Canvas()->Handle(), 0, 0, SRCCOPY);
+            for (int x = 0; x < shown; x += cw)
+                BitBlt(workDC, x, 0, cw, ch, chunk->Canvas()->Handle(), 0, 0, SRCCOPY);
             const int top = (h - ch) / 2;
             DrawTransparentBitmap(dc, RECT{progress.LeftWidth, top, progress.LeftWidth + shown, top + ch}, &work,
                                   SkinKeyColour);
@@ -376,8 +362,12 @@ void TSkinTrackBar::PaintThumb(HDC DC)
     }
     if (FCanvas == nullptr)
         return;
+    // The shared canvas is let go of the DC however the drawing ends.
+    struct TBound {
+        TCanvas* Canvas;
+        ~TBound() { Canvas->SetHandle(nullptr); }
+    } bound{FCanvas};
     FCanvas->SetHandle(DC);
     FCanvas->Pen()->SetColor(FSkinData->Colours().ButtonShadow);
     FCanvas->Rectangle(thumb);
-    FCanvas->SetHandle(nullptr);
 }

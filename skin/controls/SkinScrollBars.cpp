@@ -47,11 +47,6 @@ bool EmptyRect(const RECT& R)
     return R.right <= R.left || R.bottom <= R.top;
 }
 
-TMargins MarginsOf(const TDataSkinObject& Element)
-{
-    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
-}
-
 } // namespace
 
 // ---- the arithmetic
@@ -82,15 +77,17 @@ bool CalcThumbGeometry(int Min, int Max, int Page, int Pos, int Track, bool Incl
     if (span <= 0 || span > INT_MAX)
         return false;
     const int n = static_cast<int>(span);
-    int t = Page != 0 ? std::max(MulDiv(Page, Track, n), MinimumThumb()) : GetSystemMetrics(SM_CXHTHUMB);
+    // A page outside the range (the system keeps it inside; a stored one may not be) is clamped.
+    const int page = std::clamp(Page, 0, n);
+    int t = page != 0 ? std::max(MulDiv(page, Track, n), MinimumThumb()) : GetSystemMetrics(SM_CXHTHUMB);
     t = std::min(t, Track);
     int offset = 0;
-    if (Page == n)
+    if (page == n)
         t -= 1;
     else
-        offset = MulDiv(static_cast<int>(std::min<long long>(static_cast<long long>(Pos) - Min, INT_MAX)), Track - t,
-                        n - Page);
-    // A page larger than the range (or a failed MulDiv) puts the thumb at the start, not before it.
+        offset = MulDiv(static_cast<int>(std::clamp<long long>(static_cast<long long>(Pos) - Min, 0, n)), Track - t,
+                        n - page);
+    // A failed MulDiv (-1) puts the thumb at the start, not before it.
     offset = std::max(0, std::min(offset, Track - t));
     Bar.TrackLength = Track;
     Bar.ThumbSize = t;
@@ -116,22 +113,23 @@ int HitTestBar(int X, const TBarGeometry& Bar)
 
 int DragPosition(int Offset, int Min, int Max, int Page, const TBarGeometry& Bar)
 {
-    const int l = Bar.TrackLength, t = Bar.ThumbSize;
-    int o = std::max(Offset, 0);
-    int pos = Min;
+    // In 64 bits: a range from INT_MIN to INT_MAX does not fit in an int.
+    const long long l = Bar.TrackLength, t = Bar.ThumbSize, range = static_cast<long long>(Max) - Min;
+    long long o = std::max(Offset, 0);
+    long long pos = Min;
     if (Page != 0) {
         o = std::min(o, l);
         if (l > 0)
-            pos = MulDiv(o, Max - Min, l) + Min;
-        if (pos >= Max - Page)
-            pos = Max - Page + 1;
+            pos = Min + o * range / l;
+        if (pos >= static_cast<long long>(Max) - Page)
+            pos = static_cast<long long>(Max) - Page + 1;
     } else {
         o = std::min(o, l - t);
         if (l - t > 0)
-            pos = MulDiv(o, Max - Min, l - t) + Min;
-        pos = std::min(pos, Max);
+            pos = Min + o * range / (l - t);
+        pos = std::min<long long>(pos, Max);
     }
-    return std::max(pos, Min);
+    return static_cast<int>(std::clamp<long long>(pos, Min, Max));
 }
 
 int ArrowLength(int Length, int S)
@@ -165,9 +163,9 @@ void PaintScrollBar(HDC DC, const RECT& B, int Orientation, int PressedPart, con
         return;
     const int s = ScrollWidth();
     const int w = horizontal ? length : ComposeThickness, h = horizontal ? ComposeThickness : length;
-    TBitmap work(w, h, pf32bit);
-    TBitmapCanvas& canvas = *work.Canvas();
-    canvas.SetStretchMode(COLORONCOLOR);
+    TBitmap* work = SharedPaintBitmap();
+    work->SetSize(w, h);
+    TBitmapCanvas& canvas = *work->Canvas();
     canvas.Brush()->SetStyle(bsSolid);
     canvas.Brush()->SetColor(Data.Colours().Scrollbar);
     canvas.FillRect(RECT{0, 0, w, h});

@@ -23,11 +23,6 @@ enum : int { tpTop = 0, tpBottom = 1, tpLeft = 2, tpRight = 3 };
 // The page border is cut with these margins, whatever the element says.
 constexpr TMargins BorderMargins{4, 5, 4, 4};
 
-TMargins MarginsOf(const TDataSkinObject& Element)
-{
-    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
-}
-
 } // namespace
 
 TSkinTab::TSkinTab(TComponent* AOwner)
@@ -320,8 +315,9 @@ void TSkinTab31::PaintTo(HDC DC, const RECT& R)
     const int w = R.right - R.left, h = R.bottom - R.top;
     if (set == nullptr || !HasSkinBitmap(tabs) || FTabImage->Empty() || w <= 0 || h <= 0)
         return;
-    TBitmap buffer(w, h, pf32bit);
-    TBitmapCanvas& canvas = *buffer.Canvas();
+    TBitmap* buffer = SharedPaintBitmap();
+    buffer->SetSize(w, h);
+    TBitmapCanvas& canvas = *buffer->Canvas();
     FillFace(canvas.Handle(), RECT{0, 0, w, h});
     canvas.SetFont(set->Canvas()->Font());
     std::vector<int> widths;

@@ -386,7 +386,7 @@ void DrawButtonFrame(HDC DC, const RECT& R, int Count, int Index, const TDataSki
 {
     if (R.right < R.left || R.bottom < R.top)
         return;
-    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    const TMargins margins = MarginsOf(Element);
     std::unique_ptr<TBitmap> image =
         BuildFrameBitmap(R, Element.Bitmap.get(), margins, Index, Count, Element.Tile != 0, false);
     if (!image || image->Empty())
@@ -402,7 +402,7 @@ void DrawFaceToShared(const RECT& R, const TDataSkinObject& Element, int Transpa
 {
     if (R.right < R.left || R.bottom < R.top)
         return;
-    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    const TMargins margins = MarginsOf(Element);
     std::unique_ptr<TBitmap> image =
         BuildFrameBitmap(R, Element.Bitmap.get(), margins, Index, Count, Element.Tile != 0, false);
     TBitmap* shared = SharedPaintBitmap();

@@ -6,6 +6,7 @@
 #include "framework/core/Object.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/Colors.h"
+#include "skin/draw/SkinDraw.h"
 
 #include <cstdint>
 #include <memory>
@@ -149,3 +150,9 @@ public:
 // (each taken modulo 256); two runs and a pending one make three; missing numbers are 0.
 // "210 232 249" and "210,232,249" give red 210, green 232, blue 249.
 TColor ParseColour(const std::string& Text);
+
+// The four margins of an element, as the frame routines take them.
+inline TMargins MarginsOf(const TDataSkinObject& Element)
+{
+    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+}

@@ -19,11 +19,6 @@ int FramesOf(const TDataSkinObject& Element)
     return std::max(1, Element.FrameCount);
 }
 
-TMargins MarginsOf(const TDataSkinObject& Element)
-{
-    return TMargins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
-}
-
 // A 32-bit bitmap of W x H, or nullptr when the size is empty.
 std::unique_ptr<TBitmap> Scratch(int W, int H)
 {

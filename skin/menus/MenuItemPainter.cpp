@@ -55,7 +55,7 @@ TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
     for (TEntry& e : *cache)
         if (e.Strip == Element.Bitmap->Serial() && e.Index == Index && e.W == W && e.H == H)
             return e.Clear && Element.Trans != 0 ? nullptr : e.Image.get();
-    const TMargins margins{Element.LeftWidth, Element.TopHeight, Element.RightWidth, Element.BottomHeight};
+    const TMargins margins = MarginsOf(Element);
     std::unique_ptr<TBitmap> image =
         BuildFrameBitmap(RECT{0, 0, W, H}, Element.Bitmap.get(), margins, Index, 5, Element.Tile != 0, false);
     if (!image || image->Empty())

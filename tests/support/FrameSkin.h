@@ -8,6 +8,7 @@
 #include "skin/manager/SkinManager.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -93,15 +94,6 @@ inline std::vector<TPackageEntry> Bitmaps()
     };
 }
 
-
-// The colour of a window pixel (window coordinates) as the window DC shows it, as 0x00RRGGBB.
-inline uint32_t WindowPixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
 
 inline SIZE WindowSize(HWND W)
 {

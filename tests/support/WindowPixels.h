@@ -29,3 +29,11 @@ inline std::vector<uint32_t> WindowPixels(HWND W)
     const auto* p = static_cast<const uint32_t*>(bits);
     return std::vector<uint32_t>(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
 }
+
+// One pixel of the window (frame included) as its window DC shows it, 0x00RRGGBB.
+inline uint32_t WindowPixel(HWND W, int X, int Y)
+{
+    TWindowDC dc(W);
+    const COLORREF c = GetPixel(dc.get(), X, Y);
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}

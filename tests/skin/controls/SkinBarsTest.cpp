@@ -13,6 +13,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
@@ -77,14 +78,6 @@ std::vector<TPackageEntry> Bitmaps()
             {"chunk.bmp", Bmp(8, 6, [](int x, int) { return x < 6 ? Chunk : Key; })}};
 }
 
-uint32_t Pixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
 uint32_t SysColour(int Index)
 {
     const COLORREF c = GetSysColor(Index);
@@ -102,7 +95,7 @@ int Others(HWND W, const RECT& R, uint32_t Colour)
     int n = 0;
     for (int y = R.top; y < R.bottom; ++y)
         for (int x = R.left; x < R.right; ++x)
-            n += Pixel(W, x, y) != Colour ? 1 : 0;
+            n += WindowPixel(W, x, y) != Colour ? 1 : 0;
     return n;
 }
 
@@ -154,32 +147,32 @@ TEST_F(TSkinBarsTest, StatusBarPanelsTheLastReachingTheEdgeTheGripAndTheSimplePa
     for (int i = 0; i < 3; ++i)
         SendMessageA(w, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&parts[i]));
     const int top = parts[0].top + 1;
-    EXPECT_EQ(Pixel(w, parts[0].left + 1, top), StatusFrames[0]);
-    EXPECT_EQ(Pixel(w, parts[1].left + 1, top), StatusFrames[1]);
+    EXPECT_EQ(WindowPixel(w, parts[0].left + 1, top), StatusFrames[0]);
+    EXPECT_EQ(WindowPixel(w, parts[1].left + 1, top), StatusFrames[1]);
     // The third panel is 60 wide but its frame reaches the bar's right edge.
-    EXPECT_EQ(Pixel(w, parts[2].left + 1, top), StatusFrames[2]);
-    EXPECT_EQ(Pixel(w, 290, top), StatusFrames[2]);
+    EXPECT_EQ(WindowPixel(w, parts[2].left + 1, top), StatusFrames[2]);
+    EXPECT_EQ(WindowPixel(w, 290, top), StatusFrames[2]);
     // The first panel's text in the element's colour; the empty one shows nothing but its frame.
     EXPECT_GT(Others(w, parts[0], StatusFrames[0]), 0);
     EXPECT_EQ(Others(w, parts[1], StatusFrames[1]), 0);
     // The grip, frame 5 of "ExtraImages", one pixel in from the bottom-right corner; its key
     // pixels show the panel.
     ASSERT_NE(GetWindowLongA(w, GWL_STYLE) & SBARS_SIZEGRIP, 0);
-    EXPECT_EQ(Pixel(w, 300 - 2, 22 - 2), Grip);
-    EXPECT_EQ(Pixel(w, 300 - 7, 22 - 7), StatusFrames[2]);
-    EXPECT_EQ(Pixel(w, 300 - 1, 22 - 1), StatusFrames[2]);
+    EXPECT_EQ(WindowPixel(w, 300 - 2, 22 - 2), Grip);
+    EXPECT_EQ(WindowPixel(w, 300 - 7, 22 - 7), StatusFrames[2]);
+    EXPECT_EQ(WindowPixel(w, 300 - 1, 22 - 1), StatusFrames[2]);
 
     // Wider: the last panel follows.
     bar->SetWidth(400);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 380, top), StatusFrames[2]);
+    EXPECT_EQ(WindowPixel(w, 380, top), StatusFrames[2]);
 
     // The simple panel: one lowered panel over the whole bar, its text on the left.
     bar->SetSimpleText("Simple");
     bar->SetSimplePanel(true);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 0, 0), StatusFrames[0]);
-    EXPECT_EQ(Pixel(w, 250, 1), StatusFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 0, 0), StatusFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 250, 1), StatusFrames[0]);
     EXPECT_GT(Others(w, RECT{0, 0, 50, 22}, StatusFrames[0]), 0);
     bar->SetSimplePanel(false);
 
@@ -187,10 +180,10 @@ TEST_F(TSkinBarsTest, StatusBarPanelsTheLastReachingTheEdgeTheGripAndTheSimplePa
     // raised one, no frame for the last.
     ASSERT_TRUE(Load(TBarSkin{false, true, true, true}));
     Redraw(w);
-    EXPECT_EQ(Pixel(w, parts[0].left, parts[0].top), SysColour(COLOR_BTNSHADOW));
-    EXPECT_EQ(Pixel(w, parts[0].right - 1, parts[0].bottom - 1), SysColour(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(Pixel(w, parts[1].left, parts[1].top), SysColour(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(Pixel(w, parts[2].left + 1, parts[2].top), Face);
+    EXPECT_EQ(WindowPixel(w, parts[0].left, parts[0].top), SysColour(COLOR_BTNSHADOW));
+    EXPECT_EQ(WindowPixel(w, parts[0].right - 1, parts[0].bottom - 1), SysColour(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(WindowPixel(w, parts[1].left, parts[1].top), SysColour(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(WindowPixel(w, parts[2].left + 1, parts[2].top), Face);
 
     // Given back: the hook, the same window, the grip as the host set it.
     delete adaptor;
@@ -218,19 +211,19 @@ TEST_F(TSkinBarsTest, ProgressBarsFillStretchedOrInChunksAndKeepTheirLookWithout
     bar->SetPosition(30);
     HWND w = bar->Handle();
     auto* adaptor = Attach<TSkinProgress>(bar);
-    EXPECT_EQ(Pixel(w, 0, 8), Fill);
-    EXPECT_EQ(Pixel(w, 59, 8), Fill);
-    EXPECT_EQ(Pixel(w, 60, 8), Trough);
-    EXPECT_EQ(Pixel(w, 199, 8), Trough);
+    EXPECT_EQ(WindowPixel(w, 0, 8), Fill);
+    EXPECT_EQ(WindowPixel(w, 59, 8), Fill);
+    EXPECT_EQ(WindowPixel(w, 60, 8), Trough);
+    EXPECT_EQ(WindowPixel(w, 199, 8), Trough);
     // A new position repaints.
     bar->SetPosition(0);
     UpdateWindow(w);
-    EXPECT_EQ(Pixel(w, 0, 8), Trough);
+    EXPECT_EQ(WindowPixel(w, 0, 8), Trough);
     bar->SetRange(50, 100);
     bar->SetPosition(75);
     UpdateWindow(w);
-    EXPECT_EQ(Pixel(w, 99, 8), Fill);
-    EXPECT_EQ(Pixel(w, 100, 8), Trough);
+    EXPECT_EQ(WindowPixel(w, 99, 8), Fill);
+    EXPECT_EQ(WindowPixel(w, 100, 8), Trough);
 
     // The chunk look: 8-pixel chunks (6 drawn, 2 key) over a filled width of 20, from the
     // trough's left end (2) and centred across the bar; the third chunk cut off at 20.
@@ -239,29 +232,29 @@ TEST_F(TSkinBarsTest, ProgressBarsFillStretchedOrInChunksAndKeepTheirLookWithout
     bar->SetPosition(10);
     Redraw(w);
     const int y = 8;
-    EXPECT_EQ(Pixel(w, 2, y), Chunk);
-    EXPECT_EQ(Pixel(w, 2 + 7, y), Trough);
-    EXPECT_EQ(Pixel(w, 2 + 8, y), Chunk);
-    EXPECT_EQ(Pixel(w, 2 + 19, y), Chunk);
-    EXPECT_EQ(Pixel(w, 2 + 20, y), Trough);
-    EXPECT_EQ(Pixel(w, 2, 4), Trough); // chunks are 6 high, from row 5
+    EXPECT_EQ(WindowPixel(w, 2, y), Chunk);
+    EXPECT_EQ(WindowPixel(w, 2 + 7, y), Trough);
+    EXPECT_EQ(WindowPixel(w, 2 + 8, y), Chunk);
+    EXPECT_EQ(WindowPixel(w, 2 + 19, y), Chunk);
+    EXPECT_EQ(WindowPixel(w, 2 + 20, y), Trough);
+    EXPECT_EQ(WindowPixel(w, 2, 4), Trough); // chunks are 6 high, from row 5
     // Full: the chunks stop at the trough's right end.
     bar->SetPosition(100);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 197, y), Chunk);
-    EXPECT_EQ(Pixel(w, 198, y), Trough);
+    EXPECT_EQ(WindowPixel(w, 197, y), Chunk);
+    EXPECT_EQ(WindowPixel(w, 198, y), Trough);
 
     // No "Progress" element, or a vertical bar: the bar paints itself.
     ASSERT_TRUE(Load(TBarSkin{true, true, false, true}));
     bar->SetPosition(50);
     Redraw(w);
     for (uint32_t c : {Trough, Fill, Chunk, Face})
-        EXPECT_NE(Pixel(w, 20, 8), c);
+        EXPECT_NE(WindowPixel(w, 20, 8), c);
     ASSERT_TRUE(Load(TBarSkin{}));
     bar->SetOrientation(pbVertical); // a new window: the adaptor of the old one leaves by itself
     adaptor = Attach<TSkinProgress>(bar);
-    EXPECT_NE(Pixel(bar->Handle(), 8, 100), Trough);
-    EXPECT_NE(Pixel(bar->Handle(), 8, 100), Fill);
+    EXPECT_NE(WindowPixel(bar->Handle(), 8, 100), Trough);
+    EXPECT_NE(WindowPixel(bar->Handle(), 8, 100), Fill);
     delete adaptor;
 }
 
@@ -309,20 +302,20 @@ TEST_F(TSkinBarsTest, TrackBarAnswersEachDrawStageAndDrawsOnlyTheThumb)
 
     // On the screen: the thumb from frame 4 of "Buttons", the channel the bar's own.
     Redraw(w);
-    EXPECT_EQ(Pixel(w, cx, cy), Thumb);
+    EXPECT_EQ(WindowPixel(w, cx, cy), Thumb);
     RECT channel{};
     SendMessageA(w, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
-    EXPECT_NE(Pixel(w, channel.right - 4, (channel.top + channel.bottom) / 2), Thumb);
+    EXPECT_NE(WindowPixel(w, channel.right - 4, (channel.top + channel.bottom) / 2), Thumb);
     // Without "Buttons": a rectangle outlined in the skin's shadow colour.
     ASSERT_TRUE(Load(TBarSkin{true, true, true, false}));
     Redraw(w);
-    EXPECT_EQ(Pixel(w, thumb.left, cy), Shadow);
-    EXPECT_NE(Pixel(w, cx, cy), Thumb);
+    EXPECT_EQ(WindowPixel(w, thumb.left, cy), Shadow);
+    EXPECT_NE(WindowPixel(w, cx, cy), Thumb);
 
     delete adaptor;
     EXPECT_EQ(bar->WindowProc(), original);
     Redraw(w);
-    EXPECT_NE(Pixel(w, thumb.left, cy), Shadow);
+    EXPECT_NE(WindowPixel(w, thumb.left, cy), Shadow);
 }
 
 TEST_F(TSkinBarsTest, HeaderItemsTheRestAndAnItemWithOnlyAnImage)
@@ -363,7 +356,7 @@ TEST_F(TSkinBarsTest, HeaderItemsTheRestAndAnItemWithOnlyAnImage)
     adaptor->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(w), adaptor);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 2, 2), HeaderFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 2, 2), HeaderFrames[0]);
     EXPECT_GT(Others(w, RECT{0, 0, 60, 20}, HeaderFrames[0]), 0); // the caption
     // The image-only item shows its face alone, and the rest past the items frame 1 too.
     EXPECT_EQ(Others(w, RECT{100, 0, 180, 20}, HeaderFrames[0]), 0);
@@ -372,7 +365,7 @@ TEST_F(TSkinBarsTest, HeaderItemsTheRestAndAnItemWithOnlyAnImage)
     // No "Headerbar": the header paints itself.
     ASSERT_TRUE(Load(TBarSkin{true, false, true, true}));
     Redraw(w);
-    EXPECT_NE(Pixel(w, 250, 10), HeaderFrames[0]);
+    EXPECT_NE(WindowPixel(w, 250, 10), HeaderFrames[0]);
     delete adaptor;
     EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), original);
     DestroyWindow(w);
@@ -427,12 +420,12 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
     EXPECT_NE(dynamic_cast<TSkinTrackBar*>(adaptorOf(track)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinProgress*>(adaptorOf(meter)), nullptr);
     Pump(30);
-    EXPECT_EQ(Pixel(status->Handle(), 100, 2), StatusFrames[0]);
+    EXPECT_EQ(WindowPixel(status->Handle(), 100, 2), StatusFrames[0]);
     // Painted through the form: the track bar's custom drawing reaches the adaptor.
     RECT thumb{};
     SendMessageA(track->Handle(), TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
     Redraw(track->Handle());
-    EXPECT_EQ(Pixel(track->Handle(), (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2), Thumb);
+    EXPECT_EQ(WindowPixel(track->Handle(), (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2), Thumb);
 
     // The track bar took the face colour for the background it fills itself.
     EXPECT_EQ(track->Color(), static_cast<TColor>(Face));
@@ -444,7 +437,7 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
     Skin->AdaptorSet().AttachControls(Host.get());
     EXPECT_NE(dynamic_cast<TSkinStatusBar*>(adaptorOf(status)), nullptr);
     Redraw(status->Handle());
-    EXPECT_EQ(Pixel(status->Handle(), 100, 2), StatusFrames[0]);
+    EXPECT_EQ(WindowPixel(status->Handle(), 100, 2), StatusFrames[0]);
     handles[0] = status->Handle();
     status->SetSizeGrip(true);
     Skin->AdaptorSet().AttachControls(Host.get());
@@ -459,7 +452,7 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
         EXPECT_EQ(controls[i]->Handle(), handles[i]) << i;
     }
     Redraw(status->Handle());
-    EXPECT_NE(Pixel(status->Handle(), 100, 2), StatusFrames[0]);
+    EXPECT_NE(WindowPixel(status->Handle(), 100, 2), StatusFrames[0]);
 
     // A bare window's header, status bar and progress bar, found among its child windows.
     auto child = [&](const char* Class) {

@@ -17,6 +17,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
@@ -52,14 +53,6 @@ std::vector<TPackageEntry> Bitmaps()
     return {{"button.bmp", strip(12, 12, ButtonFrames, 5)},
             {"check.bmp", strip(13, 13, CheckFrames, 4)},
             {"radio.bmp", strip(13, 13, RadioFrames, 4)}};
-}
-
-uint32_t Pixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
 // An adaptor that consumes one message and counts its after-reactions.
@@ -218,19 +211,19 @@ TEST_F(TSkinControlsTest, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnTh
     SetFocus(Host->Handle());
     Pump(30);
     HWND wa = a->Handle();
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[0]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[0]);
 
     // Hot is exclusive: B becoming hot makes A leave.
     SendMessageA(wa, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(Skin->AdaptorSet().HotButton(), skinA);
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[3]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[3]);
     SendMessageA(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(Skin->AdaptorSet().HotButton(), skinB);
     EXPECT_EQ(skinA->MouseState() & msHot, 0);
 
     // Pressed, the mouse leaves, released: no click.
     SendMessageA(wa, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[1]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[1]);
     SendMessageA(wa, CM_MOUSELEAVE, 0, 0);
     SendMessageA(wa, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     Pump(30);
@@ -244,16 +237,16 @@ TEST_F(TSkinControlsTest, PushButtonsShowTheirStatesAndClickOnlyWhenReleasedOnTh
     // The space bar: pressed while held, focused (frame 4) after; both keys reach the button.
     SetFocus(wa);
     SendMessageA(wa, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[1]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[1]);
     SendMessageA(wa, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[3]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[3]);
     Pump(30);
 
     // Disabled: frame 3.
     a->SetEnabled(false);
     Pump(30);
     RedrawWindow(wa, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(Pixel(wa, 1, 1), ButtonFrames[2]);
+    EXPECT_EQ(WindowPixel(wa, 1, 1), ButtonFrames[2]);
 }
 
 TEST(SkinButtonLayoutTest, TheWorkedExamples)
@@ -313,23 +306,23 @@ TEST_F(TSkinControlsTest, CheckAndRadioBoxesShowTheFrameOfTheirState)
     rightSkin->AttachControl(right, Data.get(), true, Skin->AdaptorSet().Canvas());
     Pump(30);
     // 13-pixel images in 17-pixel rows: the box at (0, 2)-(13, 15).
-    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[0]);
+    EXPECT_EQ(WindowPixel(check->Handle(), 6, 8), CheckFrames[0]);
     // No edge of the system's own box is left beside the image.
     for (int x = 0; x < 14; ++x) {
-        EXPECT_EQ(Pixel(check->Handle(), x, 1), Face) << x;
-        EXPECT_EQ(Pixel(check->Handle(), x, 15), Face) << x;
+        EXPECT_EQ(WindowPixel(check->Handle(), x, 1), Face) << x;
+        EXPECT_EQ(WindowPixel(check->Handle(), x, 15), Face) << x;
     }
     // BM_SETCHECK from the program repaints at once.
     SendMessageA(check->Handle(), BM_SETCHECK, BST_CHECKED, 0);
-    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[1]);
+    EXPECT_EQ(WindowPixel(check->Handle(), 6, 8), CheckFrames[1]);
     // The box on the right.
-    EXPECT_EQ(Pixel(right->Handle(), 120 - 7, 8), CheckFrames[0]);
+    EXPECT_EQ(WindowPixel(right->Handle(), 120 - 7, 8), CheckFrames[0]);
     // A checked, disabled radio button: frame 4.
     radio->SetChecked(true);
     radio->SetEnabled(false);
     Pump(30);
     RedrawWindow(radio->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(Pixel(radio->Handle(), 6, 8), RadioFrames[3]);
+    EXPECT_EQ(WindowPixel(radio->Handle(), 6, 8), RadioFrames[3]);
 
     // A skin whose check strip says it has two frames: a disabled box shows its enabled frame.
     std::string ini = Description();
@@ -340,7 +333,7 @@ TEST_F(TSkinControlsTest, CheckAndRadioBoxesShowTheFrameOfTheirState)
     RedrawWindow(check->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     // Two frames of a 52-pixel strip are 26 pixels wide: its second frame starts with the third
     // of the four colours.
-    EXPECT_EQ(Pixel(check->Handle(), 6, 8), CheckFrames[2]);
+    EXPECT_EQ(WindowPixel(check->Handle(), 6, 8), CheckFrames[2]);
 }
 
 TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)

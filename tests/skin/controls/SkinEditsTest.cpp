@@ -13,6 +13,7 @@
 #include "skin/manager/SkinManager.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
@@ -72,14 +73,6 @@ std::vector<TPackageEntry> Bitmaps()
             {"updown.bmp", strip(16, 11, UpDownFrames, 8)}, {"glyph.bmp", strip(4, 3, GlyphCells, 8)}};
 }
 
-uint32_t Pixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
 void Redraw(HWND W)
 {
     RedrawWindow(W, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -121,18 +114,18 @@ TEST_F(TSkinEditsTest, AnEditsBorderBecomesTwoLinesAndItsUpDownIsSkinnedInset)
     HWND arrows = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 96, 0, 16, 17, w, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     auto* adaptor = AttachTo<TSkinEdit>(w);
-    EXPECT_EQ(Pixel(w, 0, 0), Shadow);
-    EXPECT_EQ(Pixel(w, 60, 20), Shadow);
-    EXPECT_EQ(Pixel(w, 1, 1), 0xFFFFFFu);
-    EXPECT_EQ(Pixel(w, 118, 10), 0xFFFFFFu);
+    EXPECT_EQ(WindowPixel(w, 0, 0), Shadow);
+    EXPECT_EQ(WindowPixel(w, 60, 20), Shadow);
+    EXPECT_EQ(WindowPixel(w, 1, 1), 0xFFFFFFu);
+    EXPECT_EQ(WindowPixel(w, 118, 10), 0xFFFFFFu);
     ASSERT_NE(adaptor->UpDown(), nullptr);
     EXPECT_TRUE(adaptor->UpDown()->InEdit);
     Redraw(arrows);
     // Inset by one pixel: the face around, the halves' frames inside.
-    EXPECT_EQ(Pixel(arrows, 0, 0), Face);
-    EXPECT_EQ(Pixel(arrows, 15, 16), Face);
-    EXPECT_EQ(Pixel(arrows, 1, 1), UpDownFrames[0]);
-    EXPECT_EQ(Pixel(arrows, 1, 15), UpDownFrames[4]);
+    EXPECT_EQ(WindowPixel(arrows, 0, 0), Face);
+    EXPECT_EQ(WindowPixel(arrows, 15, 16), Face);
+    EXPECT_EQ(WindowPixel(arrows, 1, 1), UpDownFrames[0]);
+    EXPECT_EQ(WindowPixel(arrows, 1, 15), UpDownFrames[4]);
 
     // Printed: the inner line in the DC's own brush.
     HDC screen = GetDC(nullptr);
@@ -158,7 +151,7 @@ TEST_F(TSkinEditsTest, AnEditsBorderBecomesTwoLinesAndItsUpDownIsSkinnedInset)
     EXPECT_NE(GetWindowLongPtrA(arrows, GWLP_WNDPROC), skinnedArrows);
     Pump(30);
     Redraw(w);
-    EXPECT_NE(Pixel(w, 0, 0), Shadow);
+    EXPECT_NE(WindowPixel(w, 0, 0), Shadow);
 
     // An edit without a border is left as it is.
     auto* bare = Make<TEdit>(10, 40, 120, 21);
@@ -167,7 +160,7 @@ TEST_F(TSkinEditsTest, AnEditsBorderBecomesTwoLinesAndItsUpDownIsSkinnedInset)
     SetWindowPos(b, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     delete AttachTo<TSkinEdit>(b);
     adaptor = AttachTo<TSkinEdit>(b);
-    EXPECT_NE(Pixel(b, 0, 0), Shadow);
+    EXPECT_NE(WindowPixel(b, 0, 0), Shadow);
     delete adaptor;
 }
 
@@ -181,22 +174,22 @@ TEST_F(TSkinEditsTest, UpDownHalvesShowTheirFramesAndGlyphsOrPlainLines)
     GetWindowRect(w, &screen);
     SetCursorPos(screen.left + 8, screen.top + 16); // over the lower half
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 1, 2), UpDownFrames[0]);
-    EXPECT_EQ(Pixel(w, 1, 13), UpDownFrames[4]);
+    EXPECT_EQ(WindowPixel(w, 1, 2), UpDownFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 1, 13), UpDownFrames[4]);
     // The glyph cells centred in each half: 16 x 11 halves, 4 x 3 cells.
-    EXPECT_EQ(Pixel(w, 6, 4), GlyphCells[0]);
-    EXPECT_EQ(Pixel(w, 6, 15), GlyphCells[4]);
+    EXPECT_EQ(WindowPixel(w, 6, 4), GlyphCells[0]);
+    EXPECT_EQ(WindowPixel(w, 6, 15), GlyphCells[4]);
     // Pressed on the lower half: frame 6 there, frame 1 above.
     SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 16));
-    EXPECT_EQ(Pixel(w, 1, 13), UpDownFrames[5]);
-    EXPECT_EQ(Pixel(w, 1, 2), UpDownFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 1, 13), UpDownFrames[5]);
+    EXPECT_EQ(WindowPixel(w, 1, 2), UpDownFrames[0]);
     SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(8, 16));
-    EXPECT_EQ(Pixel(w, 1, 13), UpDownFrames[4]);
+    EXPECT_EQ(WindowPixel(w, 1, 13), UpDownFrames[4]);
     // Disabled: frames 3 and 7.
     control->SetEnabled(false);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 1, 2), UpDownFrames[2]);
-    EXPECT_EQ(Pixel(w, 1, 13), UpDownFrames[6]);
+    EXPECT_EQ(WindowPixel(w, 1, 2), UpDownFrames[2]);
+    EXPECT_EQ(WindowPixel(w, 1, 13), UpDownFrames[6]);
     control->SetEnabled(true);
 
     // No element: a rectangle in the dark shadow colour around the face, and an arrow of lines.
@@ -204,9 +197,9 @@ TEST_F(TSkinEditsTest, UpDownHalvesShowTheirFramesAndGlyphsOrPlainLines)
     SetCursorPos(0, 0);
     SendMessageA(w, WM_MOUSELEAVE, 0, 0);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 0, 0), DkShadow);
-    EXPECT_EQ(Pixel(w, 2, 2), Face);
-    EXPECT_EQ(Pixel(w, 8, 3), DkShadow); // the up arrow's tip: x = 8, y = 11 / 2 - 2
+    EXPECT_EQ(WindowPixel(w, 0, 0), DkShadow);
+    EXPECT_EQ(WindowPixel(w, 2, 2), Face);
+    EXPECT_EQ(WindowPixel(w, 8, 3), DkShadow); // the up arrow's tip: x = 8, y = 11 / 2 - 2
     delete adaptor;
 }
 
@@ -227,44 +220,44 @@ TEST_F(TSkinEditsTest, ComboBoxButtonArrowAndBorderInEachState)
     Redraw(w);
     const int s = GetSystemMetrics(SM_CXHSCROLL);
     const int button = width - s - 2;
-    EXPECT_EQ(Pixel(w, button + 1, 2), ComboFrames[0]);
-    EXPECT_EQ(Pixel(w, button - 1, height / 2), 0xFFFFFFu); // not the button
+    EXPECT_EQ(WindowPixel(w, button + 1, 2), ComboFrames[0]);
+    EXPECT_EQ(WindowPixel(w, button - 1, height / 2), 0xFFFFFFu); // not the button
     // The arrow, 7 x 4, centred in the button and across the combo.
     const int ax = button + (s + 2 - 7) / 2, ay = (height - 4) / 2;
-    EXPECT_EQ(Pixel(w, ax + 3, ay + 1), ArrowFrames[0]);
+    EXPECT_EQ(WindowPixel(w, ax + 3, ay + 1), ArrowFrames[0]);
     // The border from "SunkEdge" frame 1, two pixels thick left and top.
-    EXPECT_EQ(Pixel(w, 0, height / 2), SunkOuter);
-    EXPECT_EQ(Pixel(w, 1, height / 2), SunkInner);
-    EXPECT_EQ(Pixel(w, 40, 0), SunkTop);
-    EXPECT_EQ(Pixel(w, 40, 1), SunkTop);
+    EXPECT_EQ(WindowPixel(w, 0, height / 2), SunkOuter);
+    EXPECT_EQ(WindowPixel(w, 1, height / 2), SunkInner);
+    EXPECT_EQ(WindowPixel(w, 40, 0), SunkTop);
+    EXPECT_EQ(WindowPixel(w, 40, 1), SunkTop);
 
     // Focused: frame 4; pressed while focused: frame 2, the arrow too.
     SetFocus(w);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, button + 1, 2), ComboFrames[3]);
+    EXPECT_EQ(WindowPixel(w, button + 1, 2), ComboFrames[3]);
     SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button + 4, height / 2));
     EXPECT_EQ(adaptor->State(), 2);
-    EXPECT_EQ(Pixel(w, button + 1, 2), ComboFrames[1]);
-    EXPECT_EQ(Pixel(w, ax + 3, ay + 1), ArrowFrames[1]);
+    EXPECT_EQ(WindowPixel(w, button + 1, 2), ComboFrames[1]);
+    EXPECT_EQ(WindowPixel(w, ax + 3, ay + 1), ArrowFrames[1]);
     SendMessageA(w, CB_SHOWDROPDOWN, FALSE, 0);
     SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(button + 4, height / 2));
     SetFocus(Host->Handle());
     // Disabled: frame 3.
     combo->SetEnabled(false);
     Redraw(w);
-    EXPECT_EQ(Pixel(w, button + 1, 2), ComboFrames[2]);
+    EXPECT_EQ(WindowPixel(w, button + 1, 2), ComboFrames[2]);
     combo->SetEnabled(true);
 
     // The flat look: the shadow line round it and the button frame in a strip at the right.
     ASSERT_TRUE(Load(TEditSkin{true, true, 1}));
     Redraw(w);
-    EXPECT_EQ(Pixel(w, 0, 0), Shadow);
-    EXPECT_EQ(Pixel(w, width - 3, height / 2), ComboFrames[0]);
+    EXPECT_EQ(WindowPixel(w, 0, 0), Shadow);
+    EXPECT_EQ(WindowPixel(w, width - 3, height / 2), ComboFrames[0]);
     // No "ComboButton": the combo box's own look.
     ASSERT_TRUE(Load(TEditSkin{false, true}));
     Redraw(w);
-    EXPECT_NE(Pixel(w, width - 3, height / 2), ComboFrames[0]);
-    EXPECT_NE(Pixel(w, 0, height / 2), SunkOuter);
+    EXPECT_NE(WindowPixel(w, width - 3, height / 2), ComboFrames[0]);
+    EXPECT_NE(WindowPixel(w, 0, height / 2), SunkOuter);
 
     delete adaptor;
     EXPECT_EQ(combo->WindowProc(), original);
@@ -297,14 +290,14 @@ TEST_F(TSkinEditsTest, DiscoveryAttachesEditsCombosDatePickersAndUpDownsAndGives
     Skin->AdaptorSet().AttachControls(Host.get());
     EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
     Redraw(editWindow);
-    EXPECT_EQ(Pixel(editWindow, 0, 0), Shadow);
+    EXPECT_EQ(WindowPixel(editWindow, 0, 0), Shadow);
 
     Skin->Unskin();
     EXPECT_TRUE(Skin->AdaptorSet().Adaptors().empty());
     EXPECT_EQ(GetWindowLongPtrA(editWindow, GWLP_WNDPROC), editProc);
     Pump(30);
     Redraw(editWindow);
-    EXPECT_NE(Pixel(editWindow, 0, 0), Shadow);
+    EXPECT_NE(WindowPixel(editWindow, 0, 0), Shadow);
 
     // A dialog's edit and drop-down combo box are found among its child windows.
     auto child = [&](const char* Class, DWORD Style) {

@@ -15,6 +15,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 
 #include <commctrl.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -77,6 +79,13 @@ TEST(ScrollBarArithmeticTest, TheWorkedExamples)
     // Without a page the thumb's own length is left out of the way: the end is the maximum.
     EXPECT_EQ(DragPosition(180, 0, 100, 0, hit), 100);
     EXPECT_EQ(DragPosition(90, 0, 100, 0, hit), 50);
+
+    // The widest range there is, and a page larger than the range: no overflow, the thumb on the track.
+    EXPECT_EQ(DragPosition(180, INT_MIN, INT_MAX, 0, hit), INT_MAX);
+    EXPECT_EQ(DragPosition(0, INT_MIN, INT_MAX, 0, hit), INT_MIN);
+    ASSERT_TRUE(CalcThumbGeometry(0, 100, -5, 50, 200, false, bar));
+    EXPECT_EQ(bar.ThumbSize, GetSystemMetrics(SM_CXHTHUMB));
+    EXPECT_GE(bar.ThumbOffset, 0);
 
     // Arrows: 17 long, or half a bar shorter than two of them.
     EXPECT_EQ(ArrowLength(200, 17), 17);
@@ -136,14 +145,6 @@ std::vector<TPackageEntry> Bitmaps()
             {"htrack.bmp", Bmp(16 * 4, 16, [](int, int) { return HorzTrack; })},
             {"vtrack.bmp", Bmp(16 * 4, 16, [](int, int) { return VertTrack; })},
             {"thumb.bmp", Bmp(16 * 3, 16, [=](int x, int) { return thumbs[x / 16]; })}};
-}
-
-uint32_t WindowPixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
 // A window with both bars over 0..100 (vertical page 10 at 45, horizontal page 50 at 0) that

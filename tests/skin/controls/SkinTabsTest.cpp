@@ -14,6 +14,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/Pump.h"
 #include "tests/support/SkinPackages.h"
+#include "tests/support/WindowPixels.h"
 #include "tests/support/SkinnedHost.h"
 
 #include <gtest/gtest.h>
@@ -48,14 +49,6 @@ std::vector<TPackageEntry> Bitmaps()
         return y < 10 ? TabTop : TabBottom;
     });
     return {{"tabs.bmp", tabs}, {"border.bmp", Bmp(16, 16, [](int, int) { return BorderColour; })}};
-}
-
-uint32_t Pixel(HWND W, int X, int Y)
-{
-    HDC dc = GetWindowDC(W);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
 RECT ItemRect(HWND W, int Index)
@@ -104,19 +97,19 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     TSkinTab* adaptor = Attach(top);
     EXPECT_EQ(adaptor->TabPosition(), 0);
     RECT first = ItemRect(w, 0), second = ItemRect(w, 1);
-    EXPECT_EQ(Pixel(w, first.left + 2, first.top + 3), FocusTop);
-    EXPECT_EQ(Pixel(w, second.left + 2, second.top + 3), TabTop);
-    EXPECT_EQ(Pixel(w, second.left + 2, second.bottom - 2), TabBottom);
+    EXPECT_EQ(WindowPixel(w, first.left + 2, first.top + 3), FocusTop);
+    EXPECT_EQ(WindowPixel(w, second.left + 2, second.top + 3), TabTop);
+    EXPECT_EQ(WindowPixel(w, second.left + 2, second.bottom - 2), TabBottom);
     // The page border around the page.
     RECT page{0, 0, 300, 200};
     SendMessageA(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    EXPECT_EQ(Pixel(w, page.left - 3, (page.top + page.bottom) / 2), BorderColour);
-    EXPECT_EQ(Pixel(w, page.right + 2, (page.top + page.bottom) / 2), BorderColour);
+    EXPECT_EQ(WindowPixel(w, page.left - 3, (page.top + page.bottom) / 2), BorderColour);
+    EXPECT_EQ(WindowPixel(w, page.right + 2, (page.top + page.bottom) / 2), BorderColour);
     // Given back: the procedure, and the tab control's own look.
     delete adaptor;
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), original);
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_NE(Pixel(w, second.left + 2, second.top + 3), TabTop);
+    EXPECT_NE(WindowPixel(w, second.left + 2, second.top + 3), TabTop);
     delete top;
 
     // At the bottom: below the page, flipped (the dark half at the bottom edge of the frame is now
@@ -129,8 +122,8 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     page = RECT{0, 0, 300, 200};
     SendMessageA(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
     EXPECT_GE(second.top, page.bottom);
-    EXPECT_EQ(Pixel(w, second.left + 2, second.top + 1), TabBottom);
-    EXPECT_EQ(Pixel(w, second.left + 2, second.bottom - 4), TabTop);
+    EXPECT_EQ(WindowPixel(w, second.left + 2, second.top + 1), TabBottom);
+    EXPECT_EQ(WindowPixel(w, second.left + 2, second.bottom - 4), TabTop);
     delete adaptor;
     delete bottom;
 
@@ -142,14 +135,14 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     EXPECT_EQ(adaptor->TabPosition(), 2);
     second = ItemRect(w, 1);
     const int y = (second.top + second.bottom) / 2 + 4;
-    EXPECT_EQ(Pixel(w, second.left + 1, y), TabTop);
-    EXPECT_EQ(Pixel(w, second.right - 2, y), TabBottom);
+    EXPECT_EQ(WindowPixel(w, second.left + 1, y), TabTop);
+    EXPECT_EQ(WindowPixel(w, second.right - 2, y), TabBottom);
     delete adaptor;
 
     // No "Tabs" element: the control's own look.
     ASSERT_TRUE(LoadSkinPackage(*Data, Description(false), Bitmaps()));
     adaptor = Attach(left);
-    EXPECT_NE(Pixel(w, second.left + 1, y), TabTop);
+    EXPECT_NE(WindowPixel(w, second.left + 1, y), TabTop);
     delete adaptor;
     delete left;
 }
@@ -181,8 +174,8 @@ TEST_F(TSkinTabsTest, TheFocusedTabAndTheScrollArrows)
     for (HWND tabs : {w, many})
         RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const RECT first = ItemRect(w, 0), second = ItemRect(w, 1);
-    EXPECT_EQ(Pixel(w, first.left + 2, first.top + 3), TabTop);
-    EXPECT_EQ(Pixel(w, second.left + 2, second.top + 3), FocusTop);
+    EXPECT_EQ(WindowPixel(w, first.left + 2, first.top + 3), TabTop);
+    EXPECT_EQ(WindowPixel(w, second.left + 2, second.top + 3), FocusTop);
 
     // The arrows are the up-down adaptor's: the strip leaves their rectangle alone.
     ASSERT_NE(scrolled->Arrows(), nullptr);
@@ -192,8 +185,8 @@ TEST_F(TSkinTabsTest, TheFocusedTabAndTheScrollArrows)
     GetWindowRect(many, &window);
     const int ax = (a.left + a.right) / 2 - window.left, ay = a.top + 2 - window.top;
     for (uint32_t strip : {TabTop, TabBottom, FocusTop, FocusBottom})
-        EXPECT_NE(Pixel(many, ax, ay), strip);
-    EXPECT_EQ(Pixel(arrows, 0, 0), Pixel(many, a.left - window.left, a.top - window.top));
+        EXPECT_NE(WindowPixel(many, ax, ay), strip);
+    EXPECT_EQ(WindowPixel(arrows, 0, 0), WindowPixel(many, a.left - window.left, a.top - window.top));
     delete focus;
     delete scrolled;
     DestroyWindow(w);
@@ -262,10 +255,10 @@ TEST_F(TSkinTabsTest, ATabSetHangsFlippedTabsAndASkinChangePreparesThePicturesAn
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     // Flipped: the frames' dark half at the top, next to what they hang from.
     const int x = set->StartMargin() + 2;
-    EXPECT_EQ(Pixel(w, x, 1), TabBottom);
-    EXPECT_EQ(Pixel(w, x, 22), TabTop);
+    EXPECT_EQ(WindowPixel(w, x, 1), TabBottom);
+    EXPECT_EQ(WindowPixel(w, x, 22), TabTop);
     RECT second = set->TabRect(1);
-    EXPECT_EQ(Pixel(w, second.left + 3, 1), FocusBottom);
+    EXPECT_EQ(WindowPixel(w, second.left + 3, 1), FocusBottom);
 
     // Another skin whose tabs are another colour: the prepared pictures follow the change.
     const std::string ini = Description(true);
@@ -274,7 +267,7 @@ TEST_F(TSkinTabsTest, ATabSetHangsFlippedTabsAndASkinChangePreparesThePicturesAn
     ASSERT_TRUE(LoadSkinPackage(*Data, ini, bitmaps));
     Skin->AdaptorSet().ApplySkinColours();
     RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(Pixel(w, x, 1), 0x123456u);
+    EXPECT_EQ(WindowPixel(w, x, 1), 0x123456u);
     delete adaptor;
     delete set;
 }
