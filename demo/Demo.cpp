@@ -1,5 +1,6 @@
-// PembroxDemo: one sizeable main form with a few controls, skinned by its skin data component
-// ("default.skn" in the working folder, else the built-in skin from the resources).
+// PembroxDemo, the gallery: every family of windows the engine skins, on the pages of one main form.
+//   PembroxDemo [/page=N] [/skin=FILE | /noskin]
+// Without /skin or /noskin the skin is "default.skn" in the working folder, else the built-in one.
 #include "demo/DemoForm.h"
 
 #include <windows.h>
@@ -14,8 +15,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RegisterDemoForm();
     try {
         TDemoForm* form = Application()->CreateForm<TDemoForm>();
+        std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+        if (!args.empty())
+            args.erase(args.begin()); // the program
         // Before the form's window exists, so that the manager's hook sees it made.
-        form->LoadSkin();
+        form->Start(ParseGalleryOptions(args));
     } catch (const std::exception& e) {
         Application()->HandleException(e); // shown; the program ends
     }

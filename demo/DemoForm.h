@@ -1,34 +1,59 @@
-// The demo's main form: a sizeable, screen-centred window with a caption, borders, a system menu
-// and minimise and maximise boxes, holding a few framework controls and the skin data component
-// that skins it. It builds itself in code; its description is empty.
+// The gallery: PembroxDemo's main form. A skinned main menu, a status bar and a page control with
+// one page per family of windows the engine skins (buttons, text, lists, bars, tabs, and windows of
+// their own: message boxes, a dialog of every standard class, the common dialogs, a context menu
+// and an MDI window). The Skins menu switches between the built-in skins, a skin file, and no skin.
+// The form builds itself in code; its description is empty.
 #pragma once
 
 #include "framework/controls/Forms.h"
 
 #include <string>
+#include <vector>
 
 class TBitBtn;
+class TButton;
 class TImageList;
 class TMainMenu;
-class TPopupMenu;
 class TMenuItem;
-class TButton;
+class TPageControl;
 class TPanel;
+class TPopupMenu;
 class TProgressBar;
+class TSkinData;
 class TStatusBar;
 class TTimer;
 class TTrackBar;
-class TSkinData;
 class TWinControl;
+
+// What the command line asks for: /page=N (1 to 6), /skin=FILE, /noskin.
+struct TGalleryOptions {
+    int Page = 1;
+    std::string SkinFile;
+    bool NoSkin = false;
+};
+
+// Reads the options from the arguments (the program name not included). Unknown arguments and a
+// page out of range are ignored.
+TGalleryOptions ParseGalleryOptions(const std::vector<std::string>& Args);
+// The arguments of a command line, split as the C runtime splits them (quotes group, \" is a quote).
+std::vector<std::string> SplitCommandLine(const std::string& Line);
+
+// A skin the program carries: its RCDATA resource and its name.
+struct TBuiltinSkin {
+    const char* Resource;
+    const char* Name;
+};
+const std::vector<TBuiltinSkin>& BuiltinSkins();
 
 class TDemoForm : public TForm {
     DECLARE_CLASS(TDemoForm, TForm)
 public:
     explicit TDemoForm(TComponent* AOwner);
 
-    TPanel* Header = nullptr;
-    TPanel* Body = nullptr;
+    static constexpr int PageCount = 6;
+
     TStatusBar* Status = nullptr;
+    TPageControl* Pages = nullptr;
     TProgressBar* Progress1 = nullptr;
     TProgressBar* Progress2 = nullptr;
     TTrackBar* TrackBar1 = nullptr;
@@ -41,16 +66,32 @@ public:
     TPopupMenu* PopupMenuRTL = nullptr;
     TImageList* MenuImages = nullptr;
 
-    // The skin: "default.skn" in the working folder when there is one, else the built-in skin
-    // from the program's resources. Then skinning goes on. Call before the form is first shown.
-    void LoadSkin();
+    // The start: the page asked for, then the skin: /noskin none; /skin=FILE that file; else
+    // "default.skn" in the working folder when there is one; else the first built-in skin. Call
+    // before the form is first shown, so that it appears skinned.
+    void Start(const TGalleryOptions& Options);
+
+    // Skin switching. Each returns whether the skin is on afterwards with the new skin. A skin that
+    // does not load shows why (through the framework's message box) and leaves the current skin, or
+    // no skin, as it was.
+    bool UseBuiltinSkin(int Index);
+    bool UseSkinFile(const std::string& FileName);
+    // Every window and menu back to its own look.
+    void SkinOff();
+    // "" while unskinned; else the skin's name.
+    std::string CurrentSkin() const;
+
+    // 1 to PageCount.
+    void ShowPage(int Page);
+    int Page() const;
 
     void ButtonOKClick(TObject* Sender);
-    void ButtonMessageClick(TObject* Sender);
     void ButtonCloseClick(TObject* Sender);
     // Every menu item without a handler of its own: the status bar names the item.
     void MenuItemClick(TObject* Sender);
     void OpenSkinClick(TObject* Sender);
+    void BuiltinSkinClick(TObject* Sender);
+    void SkinOffClick(TObject* Sender);
     void ExitClick(TObject* Sender);
     void AboutClick(TObject* Sender);
     // A check item: its check mark turns over.
@@ -61,31 +102,42 @@ public:
     void TimerTick(TObject* Sender);
     // The second progress bar follows the track bar.
     void TrackBarChange(TObject* Sender);
+    // The Windows page's buttons.
+    void MessageBoxClick(TObject* Sender);
+    void StandardDialogClick(TObject* Sender);
+    void CommonDialogClick(TObject* Sender);
+    void ContextMenuClick(TObject* Sender);
+    void MdiWindowClick(TObject* Sender);
+    // Gives the header strip of the Bars page an adaptor of the skin (the engine does not know
+    // the class).
+    void SkinControl(TComponent* Sender, TSkinData* Data, TControl* Form, TControl* Control,
+                     const std::string& ControlClass, TComponent*& SkinnedControl);
     // The text of the status bar's first panel.
     void ShowStatus(const std::string& Text);
 
 private:
-    // File, Edit, View (a sub-menu two levels deep) and Help.
+    // File, Skins, View and Help.
     void MakeMenu();
     // The form's context menu (images, check marks, a default and a disabled item, short-cuts)
     // and a right-to-left popup menu.
     void MakePopupMenus();
-    // Check boxes, a radio group, radio buttons, speed buttons, a button that opens a message
-    // box, two progress bars and a track bar, on Content.
-    void MakeGallery(TWinControl* Content);
-    // A memo with both bars, a list box, a list view with a header, a tree view, a grid and two
-    // stand-alone scroll bars, on Content.
-    void MakeScrollingControls(TWinControl* Content);
-    // Edits (one disabled, one without a border), a spin edit, up-downs, the three kinds of combo
-    // box and a date picker, in a group box on Content.
-    void MakeTextControls(TWinControl* Content);
-    // Tab controls with their tabs at the bottom, left and right, one with more tabs than fit, and
-    // a tab set, on Content.
-    void MakeTabControls(TWinControl* Content);
-};
+    // The pages, each on its sheet.
+    void MakeButtonsPage(TWinControl* Page);
+    void MakeTextPage(TWinControl* Page);
+    void MakeListsPage(TWinControl* Page);
+    void MakeBarsPage(TWinControl* Page);
+    void MakeTabsPage(TWinControl* Page);
+    void MakeWindowsPage(TWinControl* Page);
+    // Loads Bytes as the skin and switches skinning on; Source names it in messages.
+    bool UseSkinBytes(class TMemoryStream& Bytes, const std::string& Source);
+    // Says why the skin from Source did not load, and what stays.
+    void SkinNotLoaded(const std::string& Source, const std::string& Why);
+    // The Skins menu's radio mark on the current choice.
+    void MarkSkinMenu();
 
-// The RCDATA resource that holds the built-in skin package.
-inline constexpr const char* DemoSkinResource = "DEMOSKIN";
+    TMenuItem* FSkinsMenu = nullptr;
+    TComponent* FHeaderAdaptor = nullptr;
+};
 
 // Registers the form's (empty) description, so that Application()->CreateForm<TDemoForm>() makes
 // it the main form.

@@ -366,6 +366,11 @@ void TSkinSpeedButton::PaintSpeedButton(TCanvas& Canvas, const RECT& R)
         RECT box{layout.TextPos.x, layout.TextPos.y, layout.TextPos.x + text.x, layout.TextPos.y + text.y};
         DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &box, layout.Alignment);
     } else {
+        // A caption in the default text colour takes the skin's, as with a glyph, so that it
+        // reads on the skin's face (dark skins); a colour the host chose stays.
+        const TColor own = button->Font()->Color();
+        if (own == clWindowText || own == clBtnText)
+            canvas.Font()->SetColor(TextColour(state));
         DrawCaptionText(canvas, local, DT_CENTER, button->Enabled(), caption);
     }
     Canvas.Changing();

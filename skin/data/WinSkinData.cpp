@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -234,24 +235,42 @@ void TSkinData::SelectStoredSkin(TSkinStore* Store, int Index)
     LoadBytes(bytes);
 }
 
-void TSkinData::LoadBytes(TMemoryStream& Bytes)
+bool TSkinData::LoadSkinBytes(TMemoryStream& Bytes)
+{
+    try {
+        return LoadBytes(Bytes);
+    } catch (const std::exception& e) {
+        FLoadError = e.what();
+    } catch (...) {
+        FLoadError = "The skin package could not be read";
+    }
+    return false;
+}
+
+bool TSkinData::LoadBytes(TMemoryStream& Bytes)
 {
     // The new bytes become the package only when they load; a refused or failing package leaves
     // the current skin, its bytes and every skinned window as they were.
     std::unique_ptr<TMemoryStream> previous = std::exchange(FPackageBytes, std::make_unique<TMemoryStream>());
     FPackageBytes->LoadFromStream(Bytes);
     bool loaded = false;
+    FLoadError.clear();
     try {
         loaded = LoadPackage();
+    } catch (const std::exception& e) {
+        FLoadError = e.what();
+        FPackageBytes = std::move(previous);
+        throw;
     } catch (...) {
         FPackageBytes = std::move(previous);
         throw;
     }
     if (!loaded) {
         FPackageBytes = std::move(previous);
-        return;
+        return false;
     }
     SkinChanged();
+    return true;
 }
 
 bool TSkinData::LoadPackage()
@@ -261,8 +280,10 @@ bool TSkinData::LoadPackage()
     TSkinReader reader;
     TMemoryStream work;
     FPackageBytes->SetPosition(0);
-    if (!reader.Open(*FPackageBytes))
+    if (!reader.Open(*FPackageBytes)) {
+        FLoadError = "Not a valid skin package" + (reader.LastError().empty() ? "" : ": " + reader.LastError());
         return false;
+    }
     std::string entry;
     reader.ExtractEntryContaining(".ini", work, entry);
     // A package without a description has always failed with the file-creation error (the file

@@ -89,6 +89,12 @@ public:
     // package without a description entry raises EFCreateError, a bitmap that does not load its
     // loading error; either way the current skin stays.
     bool LoadPackage();
+    // Loads Bytes (a whole package) as the current skin and hands it to the manager. Never raises:
+    // false when the bytes are not a package of this version or fail half-way, with the reason in
+    // LoadError(); the current skin and every skinned window then stay as they were.
+    bool LoadSkinBytes(TMemoryStream& Bytes);
+    // Why the last LoadSkinBytes, SetSkinFile or SelectStoredSkin did not load ("" when it did).
+    const std::string& LoadError() const { return FLoadError; }
     // Hands the new skin to the manager (re-apply).
     void SkinChanged();
     // Attaches adaptors to the controls owned by Component (Form when nullptr) of Form's skinned
@@ -149,8 +155,9 @@ protected:
 
 private:
     void AfterLoad();
-    // Loads Bytes as the new package; SkinChanged follows when it loaded.
-    void LoadBytes(TMemoryStream& Bytes);
+    // Loads Bytes as the new package; SkinChanged follows when it loaded. Errors of the package
+    // raise; false when the bytes are refused.
+    bool LoadBytes(TMemoryStream& Bytes);
     void ReadSkinStream(TStream& Stream);
     void WriteSkinStream(TStream& Stream);
     bool Designing() const;
@@ -170,6 +177,7 @@ private:
 
     std::unique_ptr<TMemoryStream> FPackageBytes;
     bool FSkinLoading = true;
+    std::string FLoadError;
     // The current skin (never null), and the ones replaced while windows still pointed into them.
     std::unique_ptr<TSkinContent> FSkin;
     std::vector<std::unique_ptr<TSkinContent>> FRetiredSkins;

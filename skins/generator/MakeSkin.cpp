@@ -1,11 +1,14 @@
-// make_skin FOLDER: draws the program's built-in skin ("Pembrox Slate") into FOLDER as 24-bit
-// bitmaps plus the description default.ini; the build packs the folder with skinpack.
+// make_skin FOLDER [THEME]: draws one of the program's built-in skins into FOLDER as 24-bit
+// bitmaps plus the description default.ini; the build packs the folder with skinpack. THEME is
+// "slate" (Pembrox Slate, the default) or "night" (Pembrox Night, the dark one).
 //
 // All artwork is computed here: every element has one function that draws its strips and writes
-// its keys, and main() runs them in order. To add an element, write its function and list it in
-// ElementWriters. The output depends on nothing but this source (no clock, no randomness).
+// its keys, and main() runs them in order. The colours and sizes come from the theme (Themes.cpp);
+// every theme writes the same sections and keys. To add an element, write its function and list it
+// in ElementWriters. The output depends on nothing but these sources (no clock, no randomness).
 #include "skins/generator/Raster.h"
 #include "skins/generator/SkinWriter.h"
+#include "skins/generator/Themes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,60 +20,7 @@
 
 namespace {
 
-// ---- The theme --------------------------------------------------------------------------------
-
-// One look of the window frame; the active frame is slate blue, the inactive one a quiet grey.
-struct TFramePalette {
-    TRgb Outline;     // the outermost pixel ring
-    TRgb Light;       // the ring inside it on the top and left sides
-    TRgb Shade;       // the ring inside it on the right and bottom sides
-    TRgb Body;        // the side and bottom borders
-    TRgb Inner;       // the line around the client area
-    TRgb TitleTop;    // the title band, top to bottom
-    TRgb TitleBottom;
-    TRgb PillOutline; // the band behind the caption text
-    TRgb PillTop;
-    TRgb PillBottom;
-};
-
-constexpr TFramePalette ActiveFrame{Rgb(0x23334A), Rgb(0xA3B7D0), Rgb(0x4A6282), Rgb(0x5B7596), Rgb(0x33465F),
-                                    Rgb(0x86A0C0), Rgb(0x4C6587), Rgb(0x41577A), Rgb(0x546C8E), Rgb(0x5D7697)};
-constexpr TFramePalette InactiveFrame{Rgb(0x6C7582), Rgb(0xD3D8DE), Rgb(0x9098A4), Rgb(0xA3ABB6), Rgb(0x7D8693),
-                                      Rgb(0xC3C9D1), Rgb(0x9AA2AE), Rgb(0x7D8692), Rgb(0x929AA6), Rgb(0x99A1AC)};
-
-// A raised control face: outline, a vertical gradient and the glyph drawn on it.
-struct TFaceLook {
-    TRgb Outline;
-    TRgb Top;
-    TRgb Bottom;
-    TRgb Glyph;
-    double Highlight = 0.35; // how much the row under the top outline is lightened
-    int GlyphShift = 0;      // pressed faces move their glyph down and right
-};
-
 constexpr TRgb White{255, 255, 255};
-constexpr TRgb Ink = Rgb(0x18202C); // text on light faces
-constexpr TRgb ButtonFace = Rgb(0xE0E4EB);
-
-// ---- Frame geometry ---------------------------------------------------------------------------
-
-constexpr int SideWidth = 4;     // left and right borders
-constexpr int TitleHeight = 26;  // the top border, which holds the caption
-constexpr int FootHeight = 4;    // the bottom border
-constexpr int CornerRadius = 8;  // the top corners are rounded, cut with the key colour
-constexpr int ModelWidth = 48;   // the model window the border strips are cut from
-constexpr int ModelHeight = 40;
-constexpr int TopEndLength = 8;  // unscaled ends of the top strip (they hold the rounded corners)
-
-constexpr int CaptionButtonWidth = 19;
-constexpr int CaptionButtonHeight = 17;
-constexpr int CaptionButtonTop = (TitleHeight - CaptionButtonHeight) / 2;
-constexpr int CaptionButtonGap = 2;
-constexpr int CloseButtonX = SideWidth + 3 + CaptionButtonWidth; // Xcoord from the right edge
-constexpr int MaximiseButtonX = CloseButtonX + CaptionButtonGap + CaptionButtonWidth;
-constexpr int MinimiseButtonX = MaximiseButtonX + CaptionButtonGap + CaptionButtonWidth;
-constexpr int IconSize = 16;
-constexpr int IconX = SideWidth + 2;
 
 std::string ColourText(TRgb Colour)
 {
@@ -145,7 +95,7 @@ TRaster Face(int W, int H, double Radius, const TFaceLook& Look, const TGlyph& G
     if (Glyph) {
         int x = (W - S) / 2 + Look.GlyphShift;
         int y = (H - S) / 2 + Look.GlyphShift;
-        Glyph(face, x, y + 1, S, Rgb(0x101820), 0.28); // a soft shadow under the glyph
+        Glyph(face, x, y + 1, S, Look.GlyphShadow, Look.GlyphShadowAlpha); // a soft shadow under the glyph
         Glyph(face, x, y, S, Look.Glyph, 1.0);
     }
     return face;
@@ -155,42 +105,44 @@ TRaster Face(int W, int H, double Radius, const TFaceLook& Look, const TGlyph& G
 
 // The frame of a model window, from which all four border strips are cut: the strips then meet
 // without seams whatever size the engine stretches them to.
-TRaster ModelFrame(const TFramePalette& P)
+TRaster ModelFrame(const TTheme& T, const TFramePalette& P)
 {
-    TRaster model(ModelWidth, ModelHeight);
-    const int r = CornerRadius;
-    for (int y = 0; y < ModelHeight; ++y)
-        for (int x = 0; x < ModelWidth; ++x) {
+    const TFrameGeometry& g = T.Geometry;
+    const int width = g.ModelWidth, height = g.ModelHeight, title = g.TitleHeight;
+    TRaster model(width, height);
+    const int r = g.CornerRadius;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             int fromLeft = x;
-            int fromRight = ModelWidth - 1 - x;
+            int fromRight = width - 1 - x;
             int fromTop = y;
-            int fromBottom = ModelHeight - 1 - y;
+            int fromBottom = height - 1 - y;
             int depth = std::min({fromLeft, fromRight, fromTop, fromBottom});
             bool rightOrBottom = depth == fromRight || depth == fromBottom;
-            if (y < r && (x < r || x >= ModelWidth - r)) {
-                double cx = x < r ? r : ModelWidth - r;
+            if (y < r && (x < r || x >= width - r)) {
+                double cx = x < r ? r : width - r;
                 double distance = std::hypot(x + 0.5 - cx, y + 0.5 - r);
                 if (distance > r) {
                     model.Set(x, y, KeyColour);
                     continue;
                 }
                 depth = static_cast<int>(std::floor(r - distance));
-                rightOrBottom = x >= ModelWidth - r && distance > r - 1.5 && fromTop > 1;
+                rightOrBottom = x >= width - r && distance > r - 1.5 && fromTop > 1;
             }
             TRgb c;
             if (depth == 0)
                 c = P.Outline;
             else if (depth == 1)
                 c = rightOrBottom ? P.Shade : P.Light;
-            else if (y < TitleHeight) {
-                if (y == TitleHeight - 1 && x >= SideWidth - 1 && x <= ModelWidth - SideWidth)
+            else if (y < title) {
+                if (y == title - 1 && x >= g.SideWidth - 1 && x <= width - g.SideWidth)
                     c = P.Inner;
                 else {
-                    c = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (TitleHeight - 3.0));
-                    if (y < TitleHeight / 2)
-                        c = Lighten(c, 0.08); // a faint glaze on the upper half
+                    c = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (title - 3.0));
+                    if (y < title / 2)
+                        c = Lighten(c, T.Title.Glaze); // a faint glaze on the upper half
                 }
-            } else if (x == SideWidth - 1 || x == ModelWidth - SideWidth || y == ModelHeight - FootHeight)
+            } else if (x == g.SideWidth - 1 || x == width - g.SideWidth || y == height - g.FootHeight)
                 c = P.Inner;
             else
                 c = P.Body;
@@ -199,112 +151,98 @@ TRaster ModelFrame(const TFramePalette& P)
     return model;
 }
 
-void WriteFrameBorders(TSkinWriter& Skin)
+void WriteFrameBorders(TSkinWriter& Skin, const TTheme& T)
 {
-    TRaster active = ModelFrame(ActiveFrame);
-    TRaster inactive = ModelFrame(InactiveFrame);
+    const TFrameGeometry& g = T.Geometry;
+    const int side = g.SideWidth, title = g.TitleHeight, foot = g.FootHeight, ends = g.TopEndLength;
+    TRaster active = ModelFrame(T, T.ActiveFrame);
+    TRaster inactive = ModelFrame(T, T.InactiveFrame);
     auto cut = [&](int X, int Y, int W, int H, bool Vertical) {
         return JoinFrames({active.Crop(X, Y, W, H), inactive.Crop(X, Y, W, H)}, Vertical);
     };
-    const int innerWidth = ModelWidth - 2 * SideWidth;
+    const int innerWidth = g.ModelWidth - 2 * side;
     TIniSection& s = Skin.Section("Personality");
     // Left and right: frames side by side; their top rows are the ends of the title band.
-    s.Set("Left", Skin.SaveImage("left.bmp", cut(0, 0, SideWidth, ModelHeight, false)));
-    s.Set("LeftFrame", 2).Set("LeftTopHeight", TitleHeight).Set("LeftBotHeight", FootHeight);
+    s.Set("Left", Skin.SaveImage("left.bmp", cut(0, 0, side, g.ModelHeight, false)));
+    s.Set("LeftFrame", 2).Set("LeftTopHeight", title).Set("LeftBotHeight", foot);
     s.Set("LeftStretch", 1).Set("LeftTrans", 1);
-    s.Set("Right", Skin.SaveImage("right.bmp", cut(ModelWidth - SideWidth, 0, SideWidth, ModelHeight, false)));
-    s.Set("RightFrame", 2).Set("RightTopHeight", TitleHeight).Set("RightBotHeight", FootHeight);
+    s.Set("Right", Skin.SaveImage("right.bmp", cut(g.ModelWidth - side, 0, side, g.ModelHeight, false)));
+    s.Set("RightFrame", 2).Set("RightTopHeight", title).Set("RightBotHeight", foot);
     s.Set("RightStretch", 1).Set("RightTrans", 1);
     // Top and bottom: frames stacked; the two margin keys are the unscaled left and right ends.
-    s.Set("Top", Skin.SaveImage("top.bmp", cut(SideWidth, 0, innerWidth, TitleHeight, true)));
-    s.Set("TopFrame", 2).Set("TopTopHeight", TopEndLength).Set("TopBotHeight", TopEndLength);
+    s.Set("Top", Skin.SaveImage("top.bmp", cut(side, 0, innerWidth, title, true)));
+    s.Set("TopFrame", 2).Set("TopTopHeight", ends).Set("TopBotHeight", ends);
     s.Set("TopStretch", 1).Set("TopTrans", 1);
-    s.Set("Bottom", Skin.SaveImage("bottom.bmp", cut(SideWidth, ModelHeight - FootHeight, innerWidth, FootHeight, true)));
+    s.Set("Bottom", Skin.SaveImage("bottom.bmp", cut(side, g.ModelHeight - foot, innerWidth, foot, true)));
     s.Set("BottomFrame", 2).Set("BottomTopHeight", 0).Set("BottomBotHeight", 0);
     s.Set("BottomStretch", 1).Set("BottomTrans", 0); // square bottom corners: no holes
 }
 
 // ---- Title: caption text and the band behind it ------------------------------------------------
 
-constexpr int TextBackLeft = 6;   // the rounded left end of the band
-constexpr int TextBackRight = 9;  // the rounded right end, a little longer to balance the padding
-constexpr int TextBackMiddle = 4;
-
-TRaster TextBackFrame(const TFramePalette& P)
+TRaster TextBackFrame(const TTheme& T, const TFramePalette& P)
 {
-    const int w = TextBackLeft + TextBackMiddle + TextBackRight;
-    const int h = TitleHeight - 10;
-    TRaster frame(w, TitleHeight);
-    PaintRoundRect(frame, 0, 5, w, h, 6.0, TShapeStyle{P.PillOutline, 1.0, true},
+    const TTitleLook& t = T.Title;
+    const int titleHeight = T.Geometry.TitleHeight;
+    const int w = t.TextBackLeft + t.TextBackMiddle + t.TextBackRight;
+    const int h = titleHeight - 2 * t.TextBackInset;
+    TRaster frame(w, titleHeight);
+    PaintRoundRect(frame, 0, t.TextBackInset, w, h, t.TextBackRadius, TShapeStyle{P.PillOutline, 1.0, true},
                    [&](int, int y) { return Mix(P.PillTop, P.PillBottom, y / (h - 1.0)); });
     // A light line under the lower edge makes the band look pressed into the title. It lies on
     // the title itself, so it is drawn in a solid colour (a blend with the key colour would show).
-    const int y = 5 + h;
-    TRgb title = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (TitleHeight - 3.0));
+    const int y = t.TextBackInset + h;
+    TRgb title = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (titleHeight - 3.0));
     for (int x = 4; x < w - 4; ++x)
         frame.Set(x, y, Mix(title, P.Light, 0.3));
     return frame;
 }
 
-void WriteSkinName(TSkinWriter& Skin) { Skin.Section("TitlebarSkin").Set("SkinName", "Pembrox Slate"); }
+void WriteSkinName(TSkinWriter& Skin, const TTheme& T) { Skin.Section("TitlebarSkin").Set("SkinName", T.Name); }
 
-void WriteTitle(TSkinWriter& Skin)
+void WriteTitle(TSkinWriter& Skin, const TTheme& T)
 {
+    const TFrameGeometry& g = T.Geometry;
+    const TRgb active = T.Colours.TitleTextActive, inactive = T.Colours.TitleTextNoActive;
     TIniSection& s = Skin.Section("Personality");
-    s.Set("TextBack", Skin.SaveImage("textback.bmp",
-                                     JoinFrames({TextBackFrame(ActiveFrame), TextBackFrame(InactiveFrame)}, true)));
-    s.Set("TextShift", IconX + IconSize + 2 - SideWidth); // the caption starts right of the icon
+    s.Set("TextBack", Skin.SaveImage("textback.bmp", JoinFrames({TextBackFrame(T, T.ActiveFrame),
+                                                                 TextBackFrame(T, T.InactiveFrame)},
+                                                                true)));
+    s.Set("TextShift", g.IconX() + g.IconSize + 2 - g.SideWidth); // the caption starts right of the icon
     s.Set("TextShiftVert", 0);
-    s.Set("TextRightClip", MinimiseButtonX + 2); // never under the caption buttons
+    s.Set("TextRightClip", g.MinimiseButtonX() + 2); // never under the caption buttons
     s.Set("TextAlignment", 0);
     s.Set("Textbackground", 1);
-    s.Set("TXTBackleft", TextBackLeft).Set("TXTBackRight", TextBackRight);
-    s.Set("ActiveTextR", 255).Set("ActiveTextG", 255).Set("ActiveTextB", 255);
-    s.Set("InActiveTextR", 240).Set("InActiveTextG", 242).Set("InActiveTextB", 245);
-    Skin.Section("Fonts").Set("FontHeight", 14);
+    s.Set("TXTBackleft", T.Title.TextBackLeft).Set("TXTBackRight", T.Title.TextBackRight);
+    s.Set("ActiveTextR", active.R).Set("ActiveTextG", active.G).Set("ActiveTextB", active.B);
+    s.Set("InActiveTextR", inactive.R).Set("InActiveTextG", inactive.G).Set("InActiveTextB", inactive.B);
+    Skin.Section("Fonts").Set("FontHeight", T.Title.FontHeight);
 }
 
 // ---- Caption buttons ----------------------------------------------------------------------------
 
-// Frames of a caption-button strip: 1 normal, 2 pressed, 3 hot, 4 inactive window.
-struct TCaptionLooks {
-    TFaceLook Normal, Pressed, Hot, Inactive;
-};
-
-constexpr TCaptionLooks CaptionLooks{
-    {Rgb(0x2D3F58), Rgb(0x97AECC), Rgb(0x5F7999), Rgb(0xF5F8FC), 0.35, 0},
-    {Rgb(0x1F2D41), Rgb(0x4A6284), Rgb(0x6781A3), Rgb(0xE6ECF4), 0.0, 1},
-    {Rgb(0x2D3F58), Rgb(0xB4C7DF), Rgb(0x7A94B5), White, 0.45, 0},
-    {Rgb(0x78818E), Rgb(0xCDD3DA), Rgb(0xA7AFBA), Rgb(0xF4F6F8), 0.35, 0}};
-
-// The close button turns red under the mouse.
-constexpr TCaptionLooks CloseLooks{
-    CaptionLooks.Normal,
-    {Rgb(0x4E1A15), Rgb(0x9A362E), Rgb(0xBB5047), Rgb(0xF6E6E4), 0.0, 1},
-    {Rgb(0x68251F), Rgb(0xE98D83), Rgb(0xBD4B41), White, 0.35, 0},
-    CaptionLooks.Inactive};
-
-TRaster CaptionButtonStrip(const TCaptionLooks& Looks, const TGlyph& Glyph)
+// Frames of a caption-button strip (TCaptionLooks): 1 normal, 2 pressed, 3 hot, 4 inactive window.
+TRaster CaptionButtonStrip(const TFrameGeometry& G, const TCaptionLooks& Looks, const TGlyph& Glyph)
 {
     auto face = [&](const TFaceLook& look) {
-        return Face(CaptionButtonWidth, CaptionButtonHeight, 3.0, look, Glyph, 9);
+        return Face(G.CaptionButtonWidth, G.CaptionButtonHeight, G.CaptionButtonRadius, look, Glyph,
+                    G.CaptionGlyphSize);
     };
     return JoinFrames({face(Looks.Normal), face(Looks.Pressed), face(Looks.Hot), face(Looks.Inactive)}, false);
 }
 
 // The stand-in for the window icon (the engine shows the window's own icon on this button; the
 // image gives the button its size).
-TRaster SystemIcon()
+TRaster SystemIcon(int Size, const TIconLook& Look)
 {
-    TRaster icon(IconSize, IconSize);
-    const TRgb outline = Rgb(0x2A3C54);
-    PaintRoundRect(icon, 1, 2, 14, 12, 2.0, TShapeStyle{outline, 1.0, true}, [&](int, int y) {
+    TRaster icon(Size, Size);
+    PaintRoundRect(icon, 1, 2, 14, 12, 2.0, TShapeStyle{Look.Outline, 1.0, true}, [&](int, int y) {
         if (y <= 3)
-            return Mix(Rgb(0x9CB3D1), Rgb(0x5E7899), (y - 1) / 2.0);
-        return Mix(White, Rgb(0xDDE4EE), (y - 4) / 6.0);
+            return Mix(Look.BarTop, Look.BarBottom, (y - 1) / 2.0);
+        return Mix(Look.PageTop, Look.PageBottom, (y - 4) / 6.0);
     });
     for (int x = 2; x < 14; ++x)
-        icon.Set(x, 5, Rgb(0x8597AE));
+        icon.Set(x, 5, Look.Rule);
     return icon;
 }
 
@@ -319,33 +257,33 @@ void CaptionButton(TSkinWriter& Skin, const std::string& Section, int Action, in
     s.Set("ButtonImage", Skin.SaveImage(Image, Strip)).Set("frame", Frames);
 }
 
-void WriteCaptionButtons(TSkinWriter& Skin)
+void WriteCaptionButtons(TSkinWriter& Skin, const TTheme& T)
 {
+    const TFrameGeometry& g = T.Geometry;
+    const int top = g.CaptionButtonTop();
     // Actions: 0 close, 1 maximise or restore, 2 minimise, 3 system menu. Visibility 0 shows a
     // button whenever the window has it; 2 only while not maximised, 1 only while maximised.
-    CaptionButton(Skin, "Button1", 0, 1, CloseButtonX, CaptionButtonTop, 0, "btnclose.bmp",
-                  CaptionButtonStrip(CloseLooks, CloseGlyph), 4);
-    CaptionButton(Skin, "Button2", 1, 1, MaximiseButtonX, CaptionButtonTop, 2, "btnmax.bmp",
-                  CaptionButtonStrip(CaptionLooks, MaximiseGlyph), 4);
-    CaptionButton(Skin, "Button3", 1, 1, MaximiseButtonX, CaptionButtonTop, 1, "btnrestore.bmp",
-                  CaptionButtonStrip(CaptionLooks, RestoreGlyph), 4);
-    CaptionButton(Skin, "Button4", 2, 1, MinimiseButtonX, CaptionButtonTop, 0, "btnmin.bmp",
-                  CaptionButtonStrip(CaptionLooks, MinimiseGlyph), 4);
-    CaptionButton(Skin, "Button5", 3, 0, IconX, (TitleHeight - IconSize) / 2, 0, "sysicon.bmp", SystemIcon(), 1);
+    CaptionButton(Skin, "Button1", 0, 1, g.CloseButtonX(), top, 0, "btnclose.bmp",
+                  CaptionButtonStrip(g, T.CloseLooks, CloseGlyph), 4);
+    CaptionButton(Skin, "Button2", 1, 1, g.MaximiseButtonX(), top, 2, "btnmax.bmp",
+                  CaptionButtonStrip(g, T.CaptionLooks, MaximiseGlyph), 4);
+    CaptionButton(Skin, "Button3", 1, 1, g.MaximiseButtonX(), top, 1, "btnrestore.bmp",
+                  CaptionButtonStrip(g, T.CaptionLooks, RestoreGlyph), 4);
+    CaptionButton(Skin, "Button4", 2, 1, g.MinimiseButtonX(), top, 0, "btnmin.bmp",
+                  CaptionButtonStrip(g, T.CaptionLooks, MinimiseGlyph), 4);
+    CaptionButton(Skin, "Button5", 3, 0, g.IconX(), (g.TitleHeight - g.IconSize) / 2, 0, "sysicon.bmp",
+                  SystemIcon(g.IconSize, T.Icon), 1);
 }
 
 // ---- MDI child buttons on the menu bar -----------------------------------------------------------
 
 // Three buttons (minimise, restore, close) of four frames each: normal, pressed, then the hot
 // look twice (frame 4 is what these buttons show under the mouse).
-void WriteMdiControls(TSkinWriter& Skin)
+void WriteMdiControls(TSkinWriter& Skin, const TTheme& T)
 {
-    const TFaceLook normal{Rgb(0x9AA6B6), Rgb(0xF6F8FB), Rgb(0xDCE2EA), Rgb(0x2F3E52), 0.5, 0};
-    const TFaceLook pressed{Rgb(0x5A6E8A), Rgb(0xC2CCDA), Rgb(0xD6DDE7), Rgb(0x1E2A3A), 0.0, 1};
-    const TFaceLook hot{Rgb(0x5E7AA1), White, Rgb(0xDCE6F3), Rgb(0x1E3556), 0.5, 0};
     std::vector<TRaster> frames;
     for (const TGlyph& glyph : {TGlyph(MinimiseGlyph), TGlyph(RestoreGlyph), TGlyph(CloseGlyph)})
-        for (const TFaceLook* look : {&normal, &pressed, &hot, &hot})
+        for (const TFaceLook* look : {&T.MdiNormal, &T.MdiPressed, &T.MdiHot, &T.MdiHot})
             frames.push_back(Face(16, 14, 2.0, *look, glyph, 7));
     Skin.Section("MDICONTROLS").Set("Image", Skin.SaveImage("mdicontrols.bmp", JoinFrames(frames, false)));
 }
@@ -354,53 +292,48 @@ void WriteMdiControls(TSkinWriter& Skin)
 
 constexpr int PushMargin = 4;
 
-TRaster PushButtonFrame(TRgb Outline, TRgb Top, TRgb Bottom, double Highlight, TRgb Ring, double RingAlpha)
+TRaster PushButtonFrame(const TPushLook& Look)
 {
     TRaster frame(24, 22);
-    PaintRoundRect(frame, 0, 0, 24, 22, 3.0, TShapeStyle{Outline, 1.0, true}, [&](int x, int y) {
-        TRgb c = Mix(Top, Bottom, (y - 1.0) / 19.0);
+    PaintRoundRect(frame, 0, 0, 24, 22, 3.0, TShapeStyle{Look.Outline, 1.0, true}, [&](int x, int y) {
+        TRgb c = Mix(Look.Top, Look.Bottom, (y - 1.0) / 19.0);
         if (y == 1)
-            c = Lighten(c, Highlight);
+            c = Lighten(c, Look.Highlight);
         // An inner ring one pixel in from the outline (focus and default looks).
-        if (RingAlpha > 0 && (x == 1 || x == 22 || y == 1 || y == 20))
-            c = Mix(c, Ring, RingAlpha);
+        if (Look.RingAlpha > 0 && (x == 1 || x == 22 || y == 1 || y == 20))
+            c = Mix(c, Look.Ring, Look.RingAlpha);
         return c;
     });
     return frame;
 }
 
-void WritePushButtons(TSkinWriter& Skin)
+void WritePushButtons(TSkinWriter& Skin, const TTheme& T)
 {
     // Frames: 1 normal, 2 pressed, 3 disabled, 4 hot or focused, 5 default button.
-    TRaster strip = JoinFrames(
-        {PushButtonFrame(Rgb(0x8190A4), Rgb(0xFCFDFE), Rgb(0xDCE2EB), 0.6, White, 0.0),
-         PushButtonFrame(Rgb(0x566A87), Rgb(0xC3CDDB), Rgb(0xDCE3EC), 0.0, Rgb(0xAEB9C9), 0.6),
-         PushButtonFrame(Rgb(0xBAC1CB), Rgb(0xF2F4F7), Rgb(0xEBEEF2), 0.0, White, 0.0),
-         PushButtonFrame(Rgb(0x4E6B93), White, Rgb(0xD8E3F1), 0.0, Rgb(0xA4BBDA), 0.8),
-         PushButtonFrame(Rgb(0x3B5880), Rgb(0xFCFDFE), Rgb(0xDCE2EB), 0.0, Rgb(0x7E9BC2), 0.7)},
-        false);
+    std::vector<TRaster> frames;
+    for (const TPushLook& look : T.Push)
+        frames.push_back(PushButtonFrame(look));
+    TRaster strip = JoinFrames(frames, false);
     TIniSection& s = Skin.Section("Buttons");
     s.Set("Bitmap", Skin.SaveImage("button.bmp", strip));
     s.Set("LeftWidth", PushMargin).Set("TopHeight", PushMargin).Set("RightWidth", PushMargin);
     s.Set("BottomHeight", PushMargin);
     s.Set("Trans", 1).Set("Tile", 0);
-    s.Set("NormalColour2", ColourText(Ink));
-    s.Set("MouseOverColour2", ColourText(Rgb(0x16304F)));
-    s.Set("PressedColour2", ColourText(Rgb(0x101C2E)));
+    s.Set("NormalColour2", ColourText(T.PushText));
+    s.Set("MouseOverColour2", ColourText(T.PushHotText));
+    s.Set("PressedColour2", ColourText(T.PushPressedText));
 }
 
 // Frames of both strips: 1 unchecked, 2 checked, 3 unchecked disabled, 4 checked disabled.
 constexpr int BoxSize = 13;
 
-TRaster CheckFrame(bool Checked, bool Enabled, bool Round)
+TRaster CheckFrame(const TTheme& T, bool Checked, bool Enabled, bool Round)
 {
     TRaster frame(BoxSize, BoxSize);
-    TRgb outline = Enabled ? Rgb(0x5F748E) : Rgb(0xB3BAC4);
-    TRgb top = Enabled ? White : Rgb(0xF3F4F6);
-    TRgb bottom = Enabled ? Rgb(0xDFE6EF) : Rgb(0xECEEF1);
-    TRgb mark = Enabled ? Rgb(0x284770) : Rgb(0xA2AAB5);
-    PaintRoundRect(frame, 0, 0, BoxSize, BoxSize, Round ? BoxSize / 2.0 : 2.0, TShapeStyle{outline, 1.0, true},
-                   [&](int, int y) { return Mix(top, bottom, (y - 1.0) / (BoxSize - 3.0)); });
+    const TCheckLook& look = Enabled ? T.CheckEnabled : T.CheckDisabled;
+    const TRgb mark = look.Mark;
+    PaintRoundRect(frame, 0, 0, BoxSize, BoxSize, Round ? BoxSize / 2.0 : 2.0, TShapeStyle{look.Outline, 1.0, true},
+                   [&](int, int y) { return Mix(look.Top, look.Bottom, (y - 1.0) / (BoxSize - 3.0)); });
     if (Checked) {
         if (Round)
             FillDisc(frame, BoxSize / 2.0, BoxSize / 2.0, 2.6, mark);
@@ -412,11 +345,11 @@ TRaster CheckFrame(bool Checked, bool Enabled, bool Round)
     return frame;
 }
 
-void WriteCheckAndRadio(TSkinWriter& Skin)
+void WriteCheckAndRadio(TSkinWriter& Skin, const TTheme& T)
 {
-    auto strip = [](bool round) {
-        return JoinFrames({CheckFrame(false, true, round), CheckFrame(true, true, round),
-                           CheckFrame(false, false, round), CheckFrame(true, false, round)},
+    auto strip = [&](bool round) {
+        return JoinFrames({CheckFrame(T, false, true, round), CheckFrame(T, true, true, round),
+                           CheckFrame(T, false, false, round), CheckFrame(T, true, false, round)},
                           false);
     };
     TIniSection& s = Skin.Section("Buttons");
@@ -428,20 +361,19 @@ void WriteCheckAndRadio(TSkinWriter& Skin)
 
 // The bar below the title: a light band over the face colour with a hairline under it, and ends
 // that continue the frame's inner line. Frame 1 for an active window, frame 2 for an inactive one.
-void WriteMenuBar(TSkinWriter& Skin)
+void WriteMenuBar(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Width = 32, Height = 20, End = 2;
-    auto frame = [](TRgb Top, TRgb Bottom, TRgb Line, TRgb Edge) {
+    auto frame = [](const TBandLook& Look, TRgb Edge) {
         TRaster bar(Width, Height);
-        bar.VerticalGradient(0, 0, Width, Height - 1, Top, Bottom);
-        bar.FillRect(0, Height - 1, Width, 1, Line);
+        bar.VerticalGradient(0, 0, Width, Height - 1, Look.Top, Look.Bottom);
+        bar.FillRect(0, Height - 1, Width, 1, Look.Line);
         bar.FillRect(0, 0, 1, Height, Edge);
         bar.FillRect(Width - 1, 0, 1, Height, Edge);
         return bar;
     };
     const TRaster strip =
-        JoinFrames({frame(Rgb(0xE9EDF2), Rgb(0xCCD4DF), Rgb(0x9AA6B6), ActiveFrame.Inner),
-                    frame(Rgb(0xE8EAED), Rgb(0xDADDE2), Rgb(0xBCC2CA), InactiveFrame.Inner)},
+        JoinFrames({frame(T.MenuBarActive, T.ActiveFrame.Inner), frame(T.MenuBarInactive, T.InactiveFrame.Inner)},
                    true);
     TIniSection& s = Skin.Section("Personality");
     s.Set("menuBar", Skin.SaveImage("menubar.bmp", strip));
@@ -450,17 +382,17 @@ void WriteMenuBar(TSkinWriter& Skin)
 
 // ---- Popup menus -----------------------------------------------------------------------------------
 
-// The popup's background: a slate outline and a light band around the "Menu" colour. The items:
+// The popup's background: an outline and a band around the "Menu" colour. The items:
 // frame 1 (normal) and the unused frames 3 and 5 are all key colour, so the background shows;
 // frame 2 holds the separator's etched line in its bottom rows; frame 4 is the selected item, a
 // rounded face in the highlight colour.
-void WriteMenus(TSkinWriter& Skin)
+void WriteMenus(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Size = 24, ItemWidth = 24, ItemHeight = 20, Margin = 4;
-    TRaster background(Size, Size, Rgb(0xF6F7FA));
-    background.FillRect(0, 0, Size, Size, Rgb(0x6E7F96));
-    background.FillRect(1, 1, Size - 2, Size - 2, Rgb(0xE3E8EF));
-    background.FillRect(3, 3, Size - 6, Size - 6, Rgb(0xF6F7FA));
+    TRaster background(Size, Size, T.Colours.Menu);
+    background.FillRect(0, 0, Size, Size, T.MenuOutline);
+    background.FillRect(1, 1, Size - 2, Size - 2, T.MenuBand);
+    background.FillRect(3, 3, Size - 6, Size - 6, T.Colours.Menu);
     TIniSection& b = Skin.Section("MenuBackground");
     b.Set("Image", Skin.SaveImage("menuback.bmp", background));
     b.Set("LeftWidth", 3).Set("TopHeight", 3).Set("RightWidth", 3).Set("BottomHeight", 3);
@@ -468,12 +400,11 @@ void WriteMenus(TSkinWriter& Skin)
 
     const TRaster empty(ItemWidth, ItemHeight);
     TRaster separator(ItemWidth, ItemHeight);
-    separator.FillRect(Margin, ItemHeight - 5, ItemWidth - 2 * Margin, 1, Rgb(0xB4BDC9));
-    separator.FillRect(Margin, ItemHeight - 4, ItemWidth - 2 * Margin, 1, White);
-    const TFaceLook selected{Rgb(0x3E5878), Rgb(0x6F8BB3), Rgb(0x4E6B94), White, 0.25, 0};
+    separator.FillRect(Margin, ItemHeight - 5, ItemWidth - 2 * Margin, 1, T.SeparatorDark);
+    separator.FillRect(Margin, ItemHeight - 4, ItemWidth - 2 * Margin, 1, T.SeparatorLight);
     TIniSection& m = Skin.Section("MenuItem");
     m.Set("Image", Skin.SaveImage("menuitem.bmp", JoinFrames({empty, separator, empty,
-                                                              Face(ItemWidth, ItemHeight, 3.0, selected), empty},
+                                                              Face(ItemWidth, ItemHeight, 3.0, T.MenuSelected), empty},
                                                              false)));
     m.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
     m.Set("Trans", 1).Set("Tile", 0);
@@ -481,10 +412,10 @@ void WriteMenus(TSkinWriter& Skin)
 
 // ---- Status bar ------------------------------------------------------------------------------------
 
-// The status bar's panels, 16 x 18 each: frame 1 sunken (shadow on the top and left, white on the
-// bottom and right, a face a little lighter than the button face), frame 2 raised (the same lines
+// The status bar's panels, 16 x 18 each: frame 1 sunken (shadow on the top and left, a light line
+// on the bottom and right, a face a little off the button face), frame 2 raised (the same lines
 // swapped), frame 3 flat (the button face alone, so it blends with the bar).
-void WriteStatusBar(TSkinWriter& Skin)
+void WriteStatusBar(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Width = 16, Height = 18, Edge = 2;
     auto panel = [](TRgb Face, TRgb TopLeft, TRgb BottomRight) {
@@ -495,32 +426,26 @@ void WriteStatusBar(TSkinWriter& Skin)
         frame.FillRect(0, 0, 1, Height - 1, TopLeft);
         return frame;
     };
-    const TRgb face = Rgb(0xE8EBF0), shadow = Rgb(0x96A0B0);
+    const TRgb face = T.StatusFace, shadow = T.StatusShadow, light = T.StatusLight;
     TIniSection& s = Skin.Section("StatusBarEdges");
-    s.Set("Image", Skin.SaveImage("statusbar.bmp", JoinFrames({panel(face, shadow, White), panel(face, White, shadow),
-                                                               TRaster(Width, Height, ButtonFace)},
+    s.Set("Image", Skin.SaveImage("statusbar.bmp", JoinFrames({panel(face, shadow, light), panel(face, light, shadow),
+                                                               TRaster(Width, Height, T.Colours.ButtonFace)},
                                                               false)));
     s.Set("LeftWidth", Edge).Set("TopHeight", Edge).Set("RightWidth", Edge).Set("BottomHeight", Edge);
     s.Set("Trans", 0).Set("Tile", 0);
-    s.Set("NormalColour2", ColourText(Ink));
+    s.Set("NormalColour2", ColourText(T.StatusText));
 }
 
 // ---- Small buttons: the combo box's drop-down button and the up-down halves ---------------------
 
-// The faces of both, in the order of their frames: 1 normal, 2 pressed (darker), 3 disabled
-// (paler), 4 hot or focused (a blue outline). The normal and pressed looks are the scroll arrows'.
-const TFaceLook SmallButtonLooks[] = {
-    {Rgb(0x9AA6B6), Rgb(0xF7F9FB), Rgb(0xDDE3EB), Rgb(0x2E3F57), 0.5, 0},
-    {Rgb(0x72839B), Rgb(0xC3CDDB), Rgb(0xD5DCE6), Rgb(0x2E3F57), 0.0, 1},
-    {Rgb(0xBAC1CB), Rgb(0xF4F6F8), Rgb(0xEBEEF2), Rgb(0xA2AAB5), 0.3, 0},
-    {Rgb(0x4E6B93), White, Rgb(0xD8E3F1), Rgb(0x2E3F57), 0.0, 0},
-};
+// The faces of both (TTheme::SmallButtons), in the order of their frames: 1 normal, 2 pressed,
+// 3 disabled, 4 hot or focused. The normal and pressed looks match the scroll arrows'.
 
 // The four faces at W x H, side by side.
-TRaster SmallButtonStrip(int W, int H)
+TRaster SmallButtonStrip(const TTheme& T, int W, int H)
 {
     std::vector<TRaster> frames;
-    for (const TFaceLook& look : SmallButtonLooks)
+    for (const TFaceLook& look : T.SmallButtons)
         frames.push_back(Face(W, H, 2.0, look));
     return JoinFrames(frames, false);
 }
@@ -538,27 +463,27 @@ void UpDownTriangle(TRaster& Target, int X, int Y, int Base, bool PointsUp, TRgb
 
 // The drop-down button, 17 x 21 per frame: the face alone, stretched whole over the button area at
 // the right of the combo box; the arrow on it is frame 1 to 4 of "ExtraImages".
-void WriteComboButton(TSkinWriter& Skin)
+void WriteComboButton(TSkinWriter& Skin, const TTheme& T)
 {
     TIniSection& s = Skin.Section("ComboButton");
-    s.Set("Image", Skin.SaveImage("combobtn.bmp", SmallButtonStrip(17, 21)));
+    s.Set("Image", Skin.SaveImage("combobtn.bmp", SmallButtonStrip(T, 17, 21)));
     s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
     s.Set("Trans", 1).Set("Tile", 0).Set("Style", 0);
 }
 
 // The sunken border of a combo box, four equal frames of 12 x 12 (the engine cuts the left, top and
-// bottom edge from frame 1): a shadow line outside a soft light one on the top and left, white
-// outside a light line on the bottom and right, a white middle.
-void WriteSunkEdge(TSkinWriter& Skin)
+// bottom edge from frame 1): a shadow line outside a soft shade on the top and left, the fill
+// colour outside a light line on the bottom and right, the fill colour in the middle.
+void WriteSunkEdge(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Size = 12, Edge = 2;
-    TRaster frame(Size, Size, White);
-    frame.FillRect(1, Size - 2, Size - 2, 1, Rgb(0xEEF1F6));
-    frame.FillRect(Size - 2, 1, 1, Size - 2, Rgb(0xEEF1F6));
-    frame.FillRect(1, 1, Size - 3, 1, Rgb(0xD8DEE6));
-    frame.FillRect(1, 1, 1, Size - 3, Rgb(0xD8DEE6));
-    frame.FillRect(0, 0, Size - 1, 1, Rgb(0x96A0B0));
-    frame.FillRect(0, 0, 1, Size - 1, Rgb(0x96A0B0));
+    TRaster frame(Size, Size, T.SunkFill);
+    frame.FillRect(1, Size - 2, Size - 2, 1, T.SunkLight);
+    frame.FillRect(Size - 2, 1, 1, Size - 2, T.SunkLight);
+    frame.FillRect(1, 1, Size - 3, 1, T.SunkSoftShade);
+    frame.FillRect(1, 1, 1, Size - 3, T.SunkSoftShade);
+    frame.FillRect(0, 0, Size - 1, 1, T.SunkShadow);
+    frame.FillRect(0, 0, 1, Size - 1, T.SunkShadow);
     TIniSection& s = Skin.Section("SunkEdge");
     s.Set("Image", Skin.SaveImage("sunkedge.bmp", JoinFrames({frame, frame, frame, frame}, false)));
     s.Set("LeftWidth", Edge).Set("TopHeight", Edge).Set("RightWidth", Edge).Set("BottomHeight", Edge);
@@ -568,20 +493,20 @@ void WriteSunkEdge(TSkinWriter& Skin)
 // Five 13 x 13 images on the key colour. Frames 1 to 4 are the combo box's drop-down arrow in the
 // button's states (normal, pressed, disabled, hot): a solid triangle 7 wide and 4 high in the
 // middle (rows 5 to 8), one pixel lower when pressed. Frame 5 is the size grip, three diagonal rows
-// of 2 x 2 slate dots, each with a white dot under it one pixel down and right, in the bottom-right
+// of 2 x 2 dots, each with a shine dot under it one pixel down and right, in the bottom-right
 // corner.
-void WriteExtraImages(TSkinWriter& Skin)
+void WriteExtraImages(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Size = 13, Pitch = 4, ArrowBase = 7, ArrowHeight = (ArrowBase + 1) / 2;
     TRaster grip(Size, Size);
     const int first = Size - 1 - (2 * Pitch + 3); // one free column and row at the far edges
     for (int row = 0; row < 3; ++row)
         for (int col = 2 - row; col < 3; ++col) {
-            grip.FillRect(first + col * Pitch + 1, first + row * Pitch + 1, 2, 2, White);
-            grip.FillRect(first + col * Pitch, first + row * Pitch, 2, 2, Rgb(0x7D8A9C));
+            grip.FillRect(first + col * Pitch + 1, first + row * Pitch + 1, 2, 2, T.GripShine);
+            grip.FillRect(first + col * Pitch, first + row * Pitch, 2, 2, T.GripDot);
         }
     std::vector<TRaster> frames;
-    for (const TFaceLook& look : SmallButtonLooks) {
+    for (const TFaceLook& look : T.SmallButtons) {
         TRaster arrow(Size, Size);
         // Of the two middle places the lower one: the triangle's weight sits near its base, on top.
         UpDownTriangle(arrow, (Size - ArrowBase) / 2, (Size - ArrowHeight + 1) / 2 + look.GlyphShift, ArrowBase, false,
@@ -598,24 +523,23 @@ void WriteExtraImages(TSkinWriter& Skin)
 // ---- Column headers --------------------------------------------------------------------------------
 
 // A header face of 20 x 20: a soft vertical gradient, a hairline along the bottom and a separator
-// at the right edge with a white line left of it. Frame 1 normal, frame 2 hot (lighter, with a
-// blue bottom line), frame 3 pressed (darker, the gradient turned over); frames 4 and 5 repeat
+// at the right edge with a light line left of it. Frame 1 normal, frame 2 hot (lighter, with an
+// accent bottom line), frame 3 pressed (darker, the gradient turned over); frames 4 and 5 repeat
 // frame 1.
-void WriteHeaderbar(TSkinWriter& Skin)
+void WriteHeaderbar(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Size = 20, Margin = 2;
-    auto frame = [](TRgb Top, TRgb Bottom, TRgb Line) {
+    auto frame = [&](const TBandLook& Look) {
         TRaster face(Size, Size);
-        face.VerticalGradient(0, 0, Size, Size - 1, Top, Bottom);
-        face.FillRect(Size - 2, 0, 1, Size - 1, White);
-        face.FillRect(Size - 1, 0, 1, Size - 1, Rgb(0xA7B2C2));
-        face.FillRect(0, Size - 1, Size, 1, Line);
+        face.VerticalGradient(0, 0, Size, Size - 1, Look.Top, Look.Bottom);
+        face.FillRect(Size - 2, 0, 1, Size - 1, T.HeaderSeparatorLight);
+        face.FillRect(Size - 1, 0, 1, Size - 1, T.HeaderSeparator);
+        face.FillRect(0, Size - 1, Size, 1, Look.Line);
         return face;
     };
-    const TRaster normal = frame(Rgb(0xF4F6F9), Rgb(0xDCE2EA), Rgb(0x9AA6B6));
+    const TRaster normal = frame(T.HeaderNormal);
     TIniSection& s = Skin.Section("Headerbar");
-    s.Set("Image", Skin.SaveImage("header.bmp", JoinFrames({normal, frame(White, Rgb(0xE3EAF3), Rgb(0x7E9BC2)),
-                                                            frame(Rgb(0xCFD7E2), Rgb(0xE4E8EE), Rgb(0x8190A4)),
+    s.Set("Image", Skin.SaveImage("header.bmp", JoinFrames({normal, frame(T.HeaderHot), frame(T.HeaderPressed),
                                                             normal, normal},
                                                            false)));
     s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
@@ -625,12 +549,12 @@ void WriteHeaderbar(TSkinWriter& Skin)
 // ---- Tabs ------------------------------------------------------------------------------------------
 
 // Five 24 x 22 tab faces with rounded top corners (radius 3, cut with the key colour) and no outline
-// on the bottom row, which joins the page. Frame 1 normal: a slate outline over a soft light
-// gradient; frame 2 selected: a blue outline over a whiter gradient with a 2-px accent line along
-// the top inside the outline; frames 3 to 5 repeat frame 1. The page border ("Border") is 16 x 16:
-// a slate outline, a white line inside it on the left and top, a light shadow line on the right and
-// bottom, the face colour in the middle (which the engine does not draw).
-TRaster TabFrame(TRgb Outline, TRgb Top, TRgb Bottom, bool Accent)
+// on the bottom row, which joins the page. Frame 1 normal: an outline over a soft gradient; frame 2
+// selected: its own outline over a brighter gradient with a 2-px accent line along the top inside
+// the outline; frames 3 to 5 repeat frame 1. The page border ("Border") is 16 x 16: an outline, a
+// light line inside it on the left and top, a shadow line on the right and bottom, the face colour
+// in the middle (which the engine does not draw).
+TRaster TabFrame(TRgb Outline, TRgb Top, TRgb Bottom, const TRgb* Accent)
 {
     constexpr int Width = 24, Height = 22, Radius = 3;
     // Painted taller and cut, so that the lower corners and the bottom outline fall away.
@@ -638,50 +562,61 @@ TRaster TabFrame(TRgb Outline, TRgb Top, TRgb Bottom, bool Accent)
     PaintRoundRect(tall, 0, 0, Width, Height + Radius + 1, Radius, TShapeStyle{Outline, 1.0, true},
                    [&](int, int y) {
                        if (Accent && (y == 1 || y == 2))
-                           return Rgb(0x4A6891);
+                           return *Accent;
                        return Mix(Top, Bottom, (y - 1.0) / (Height - 2.0));
                    });
     return tall.Crop(0, 0, Width, Height);
 }
 
-void WriteTabs(TSkinWriter& Skin)
+void WriteTabs(TSkinWriter& Skin, const TTheme& T)
 {
-    const TRaster normal = TabFrame(Rgb(0x8A97A9), Rgb(0xF2F4F8), Rgb(0xDDE3EB), false);
-    const TRaster selected = TabFrame(Rgb(0x4E6B93), White, Rgb(0xEEF2F7), true);
+    const TRaster normal = TabFrame(T.TabOutline, T.TabTop, T.TabBottom, nullptr);
+    const TRaster selected = TabFrame(T.SelectedTabOutline, T.SelectedTabTop, T.SelectedTabBottom, &T.TabAccent);
 
     constexpr int Size = 16;
-    TRaster border(Size, Size, ButtonFace);
-    border.FillRect(1, 1, Size - 2, 1, White);
-    border.FillRect(1, 1, 1, Size - 2, White);
-    border.FillRect(1, Size - 2, Size - 2, 1, Rgb(0xC5CDD8));
-    border.FillRect(Size - 2, 1, 1, Size - 2, Rgb(0xC5CDD8));
-    border.FillRect(0, 0, Size, 1, Rgb(0x8A97A9));
-    border.FillRect(0, Size - 1, Size, 1, Rgb(0x8A97A9));
-    border.FillRect(0, 0, 1, Size, Rgb(0x8A97A9));
-    border.FillRect(Size - 1, 0, 1, Size, Rgb(0x8A97A9));
+    TRaster border(Size, Size, T.Colours.ButtonFace);
+    border.FillRect(1, 1, Size - 2, 1, T.PageLight);
+    border.FillRect(1, 1, 1, Size - 2, T.PageLight);
+    border.FillRect(1, Size - 2, Size - 2, 1, T.PageShadow);
+    border.FillRect(Size - 2, 1, 1, Size - 2, T.PageShadow);
+    border.FillRect(0, 0, Size, 1, T.PageOutline);
+    border.FillRect(0, Size - 1, Size, 1, T.PageOutline);
+    border.FillRect(0, 0, 1, Size, T.PageOutline);
+    border.FillRect(Size - 1, 0, 1, Size, T.PageOutline);
 
     TIniSection& s = Skin.Section("Tabs");
     s.Set("Image", Skin.SaveImage("tabs.bmp", JoinFrames({normal, selected, normal, normal, normal}, false)));
     s.Set("Border", Skin.SaveImage("tabborder.bmp", border));
     s.Set("LeftWidth", 4).Set("TopHeight", 4).Set("RightWidth", 4).Set("BottomHeight", 2);
     s.Set("Trans", 1).Set("Tile", 0);
-    s.Set("NormalColour2", ColourText(Rgb(0x2E3F57)));
-    s.Set("MouseOverColour2", ColourText(Rgb(0x16304F)));
+    s.Set("NormalColour2", ColourText(T.TabText));
+    s.Set("MouseOverColour2", ColourText(T.TabHotText));
 }
 
 // ---- Progress bar ----------------------------------------------------------------------------------
 
-// Two 16 x 14 frames with a slate outline and key-coloured corner pixels: frame 1 the empty trough,
-// light inside; frame 2 the filled part, a blue gradient like the selected menu item.
-void WriteProgress(TSkinWriter& Skin)
+// Two 16 x 14 frames with an outline and key-coloured corner pixels: frame 1 the empty trough;
+// frame 2 the filled part, a gradient in the highlight colour like the selected menu item.
+void WriteProgress(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Width = 16, Height = 14, Margin = 2;
-    const TRgb outline = Rgb(0x8C99AB);
-    const TFaceLook trough{outline, Rgb(0xF4F6F9), Rgb(0xF4F6F9), White, 0.0, 0};
-    const TFaceLook bar{outline, Rgb(0x6F8BB3), Rgb(0x4E6B94), White, 0.25, 0};
     TIniSection& s = Skin.Section("Progress");
-    s.Set("Bitmap", Skin.SaveImage("progress.bmp", JoinFrames({Face(Width, Height, 2.0, trough),
-                                                               Face(Width, Height, 2.0, bar)},
+    if (T.ProgressChunks) {
+        // One trough image; chunks of 8 pixels with a 2-pixel gap of the key colour between them.
+        constexpr int ChunkWidth = 10, ChunkHeight = Height - 2 * Margin;
+        TRaster chunk(ChunkWidth, ChunkHeight);
+        const TRaster face = Face(ChunkWidth - 2, ChunkHeight, 1.0, T.ProgressBar);
+        for (int y = 0; y < ChunkHeight; ++y)
+            for (int x = 0; x < ChunkWidth - 2; ++x)
+                chunk.Set(x + 1, y, face.At(x, y));
+        s.Set("Bitmap", Skin.SaveImage("progress.bmp", Face(Width, Height, 2.0, T.ProgressTrough)));
+        s.Set("Chunk", Skin.SaveImage("progresschunk.bmp", chunk));
+        s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
+        s.Set("Trans", 1).Set("Tile", 0).Set("Style", 1);
+        return;
+    }
+    s.Set("Bitmap", Skin.SaveImage("progress.bmp", JoinFrames({Face(Width, Height, 2.0, T.ProgressTrough),
+                                                               Face(Width, Height, 2.0, T.ProgressBar)},
                                                               false)));
     s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
     s.Set("Trans", 1).Set("Tile", 0).Set("Style", 0);
@@ -727,10 +662,7 @@ void ArrowTriangle(TRaster& Target, bool PointsRight, int Shift, TRgb Colour)
     }
 }
 
-// The arrow buttons: a small rounded face, lighter and quieter than a push button.
-const TFaceLook ArrowNormal{Rgb(0x9AA6B6), Rgb(0xF7F9FB), Rgb(0xDDE3EB), Rgb(0x2E3F57), 0.5, 0};
-const TFaceLook ArrowPressed{Rgb(0x72839B), Rgb(0xC3CDDB), Rgb(0xD5DCE6), Rgb(0x22324A), 0.0, 1};
-
+// The arrow buttons: a small rounded face, quieter than a push button.
 TRaster ArrowFrame(const TFaceLook& Look, bool PointsRight)
 {
     TRaster face = Face(ScrollSize, ScrollSize, 2.0, Look);
@@ -741,14 +673,14 @@ TRaster ArrowFrame(const TFaceLook& Look, bool PointsRight)
 // The "Scrollbar" strip: 23 frames of 16 x 16, of which the engine draws 1 and 2 (left arrow,
 // normal and pressed), 5 and 6 (right), 9 and 10 (up), 13 and 14 (down). The others are all key
 // colour.
-void WriteScrollArrows(TSkinWriter& Skin)
+void WriteScrollArrows(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Frames = 23;
     std::vector<TRaster> frames(Frames, TRaster(ScrollSize, ScrollSize));
-    frames[0] = ArrowFrame(ArrowNormal, false);
-    frames[1] = ArrowFrame(ArrowPressed, false);
-    frames[4] = ArrowFrame(ArrowNormal, true);
-    frames[5] = ArrowFrame(ArrowPressed, true);
+    frames[0] = ArrowFrame(T.ArrowNormal, false);
+    frames[1] = ArrowFrame(T.ArrowPressed, false);
+    frames[4] = ArrowFrame(T.ArrowNormal, true);
+    frames[5] = ArrowFrame(T.ArrowPressed, true);
     frames[8] = Transposed(frames[0]);
     frames[9] = Transposed(frames[1]);
     frames[12] = Transposed(frames[4]);
@@ -759,16 +691,16 @@ void WriteScrollArrows(TSkinWriter& Skin)
     s.Set("Trans", 1).Set("Tile", 0);
 }
 
-// The track between the arrows: a light groove with a hairline along either edge and a faint
-// shadow under the upper one. Four frames of 16 x 16; the engine draws frame 1, the others repeat
+// The track between the arrows: a groove with a hairline along either edge and a faint shadow
+// under the upper one. Four frames of 16 x 16; the engine draws frame 1, the others repeat
 // it. Nothing changes along the bar, so the stretch along it needs no margins beyond the ends.
-void WriteScrollTracks(TSkinWriter& Skin)
+void WriteScrollTracks(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Ends = 2;
-    TRaster track(ScrollSize, ScrollSize, Rgb(0xE9EDF2));
-    track.FillRect(0, 0, ScrollSize, 1, Rgb(0xC5CDD8));
-    track.FillRect(0, 1, ScrollSize, 1, Rgb(0xE0E5EC));
-    track.FillRect(0, ScrollSize - 1, ScrollSize, 1, Rgb(0xC5CDD8));
+    TRaster track(ScrollSize, ScrollSize, T.TrackFill);
+    track.FillRect(0, 0, ScrollSize, 1, T.TrackEdge);
+    track.FillRect(0, 1, ScrollSize, 1, T.TrackShadow);
+    track.FillRect(0, ScrollSize - 1, ScrollSize, 1, T.TrackEdge);
     const TRaster horizontal = JoinFrames({track, track, track, track}, false);
     TIniSection& h = Skin.Section("HorzScroll");
     h.Set("Image", Skin.SaveImage("hscroll.bmp", horizontal));
@@ -780,7 +712,7 @@ void WriteScrollTracks(TSkinWriter& Skin)
     v.Set("Trans", 0).Set("Tile", 0);
 }
 
-// The thumbs: a rounded slate-blue face one pixel in from both edges of the bar (the track's
+// The thumbs: a rounded face one pixel in from both edges of the bar (the track's
 // hairlines run on past it), with a light line under its top. No grip: the middle is stretched
 // along the bar. Three frames of 16 x 16: 1 normal, 2 pressed, 3 hot.
 TRaster ThumbFrame(const TFaceLook& Look)
@@ -790,14 +722,11 @@ TRaster ThumbFrame(const TFaceLook& Look)
     return frame;
 }
 
-void WriteScrollThumbs(TSkinWriter& Skin)
+void WriteScrollThumbs(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Ends = 4, Sides = 3;
     const TRaster horizontal =
-        JoinFrames({ThumbFrame({Rgb(0x6E7F96), Rgb(0xB9C7DA), Rgb(0x9DB0CA), White, 0.45, 0}),
-                    ThumbFrame({Rgb(0x536782), Rgb(0x90A5C1), Rgb(0x7F96B5), White, 0.2, 0}),
-                    ThumbFrame({Rgb(0x5E7AA1), Rgb(0xC9D6E7), Rgb(0xA9BCD5), White, 0.5, 0})},
-                   false);
+        JoinFrames({ThumbFrame(T.ThumbNormal), ThumbFrame(T.ThumbPressed), ThumbFrame(T.ThumbHot)}, false);
     TIniSection& h = Skin.Section("HorzScrollThumb");
     h.Set("Image", Skin.SaveImage("hthumb.bmp", horizontal)).Set("FrameCount", 3);
     h.Set("LeftWidth", Ends).Set("TopHeight", Sides).Set("RightWidth", Ends).Set("BottomHeight", Sides);
@@ -813,13 +742,13 @@ void WriteScrollThumbs(TSkinWriter& Skin)
 // Eight frames each: 1 to 4 the up (or left) half in the button states, 5 to 8 the down (or right)
 // half. The faces are stretched whole over each half; the glyphs, 7 x 4 triangles, are drawn at
 // their own size in the middle of it on the key colour.
-void WriteUpDowns(TSkinWriter& Skin)
+void WriteUpDowns(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Length = 16, Breadth = 11, GlyphBase = 7, GlyphHeight = (GlyphBase + 1) / 2;
-    const TRaster faces = SmallButtonStrip(Length, Breadth);
+    const TRaster faces = SmallButtonStrip(T, Length, Breadth);
     std::vector<TRaster> glyphs;
     for (bool up : {true, false})
-        for (const TFaceLook& look : SmallButtonLooks) {
+        for (const TFaceLook& look : T.SmallButtons) {
             TRaster cell(GlyphBase, GlyphHeight);
             UpDownTriangle(cell, 0, 0, GlyphBase, up, look.Glyph);
             glyphs.push_back(cell);
@@ -832,7 +761,7 @@ void WriteUpDowns(TSkinWriter& Skin)
     v.Set("Trans", 1).Set("Tile", 0);
     // The horizontal faces are drawn upright (lit from the top like every other face); the glyphs
     // are the vertical ones turned over the diagonal, so up becomes left and down right.
-    const TRaster across = SmallButtonStrip(Breadth, Length);
+    const TRaster across = SmallButtonStrip(T, Breadth, Length);
     TIniSection& h = Skin.Section("UpDown.Horz");
     h.Set("Image", Skin.SaveImage("updownh.bmp", JoinFrames({across, across}, false)));
     h.Set("GlyphImage", Skin.SaveImage("updownhg.bmp", TransposedFrames(vertical, 8)));
@@ -842,29 +771,29 @@ void WriteUpDowns(TSkinWriter& Skin)
 
 // ---- Colours -------------------------------------------------------------------------------------
 
-void WriteColours(TSkinWriter& Skin)
+void WriteColours(TSkinWriter& Skin, const TTheme& T)
 {
-    const TRgb face = ButtonFace;
+    const TColourKeys& c = T.Colours;
     TIniSection& s = Skin.Section("Colours");
-    s.Set("WindowText", ColourText(Ink));
-    s.Set("ButtonFace", ColourText(face));
-    s.Set("Scrollbar", ColourText(Rgb(0xD0D6E0)));
-    s.Set("HilightText", ColourText(White));
-    s.Set("Hilight", ColourText(Rgb(0x4A6891)));
-    s.Set("Menubar", ColourText(face));
-    s.Set("Menu", ColourText(Rgb(0xF6F7FA)));
-    s.Set("MenuText", ColourText(Ink));
-    s.Set("ButtonText", ColourText(Ink));
-    s.Set("ButtonHilight", ColourText(White));
-    s.Set("Buttonlight", ColourText(Rgb(0xEEF1F6)));
-    s.Set("ButtonShadow", ColourText(Rgb(0x96A0B0)));
-    s.Set("ButtonDkShadow", ColourText(Rgb(0x546072)));
-    s.Set("MenuBarText", ColourText(Ink));
-    s.Set("TitleTextActive", ColourText(White));
-    s.Set("TitleTextNoActive", ColourText(Rgb(0xF0F2F5)));
+    s.Set("WindowText", ColourText(c.WindowText));
+    s.Set("ButtonFace", ColourText(c.ButtonFace));
+    s.Set("Scrollbar", ColourText(c.Scrollbar));
+    s.Set("HilightText", ColourText(c.HilightText));
+    s.Set("Hilight", ColourText(c.Hilight));
+    s.Set("Menubar", ColourText(c.Menubar));
+    s.Set("Menu", ColourText(c.Menu));
+    s.Set("MenuText", ColourText(c.MenuText));
+    s.Set("ButtonText", ColourText(c.ButtonText));
+    s.Set("ButtonHilight", ColourText(c.ButtonHilight));
+    s.Set("Buttonlight", ColourText(c.Buttonlight));
+    s.Set("ButtonShadow", ColourText(c.ButtonShadow));
+    s.Set("ButtonDkShadow", ColourText(c.ButtonDkShadow));
+    s.Set("MenuBarText", ColourText(c.MenuBarText));
+    s.Set("TitleTextActive", ColourText(c.TitleTextActive));
+    s.Set("TitleTextNoActive", ColourText(c.TitleTextNoActive));
 }
 
-using TElementWriter = void (*)(TSkinWriter&);
+using TElementWriter = void (*)(TSkinWriter&, const TTheme&);
 
 // In the order their sections appear in the description.
 constexpr TElementWriter ElementWriters[] = {
@@ -877,15 +806,16 @@ constexpr TElementWriter ElementWriters[] = {
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: make_skin FOLDER\n";
+    const TTheme* theme = argc == 2 ? &SlateTheme() : argc == 3 ? FindTheme(argv[2]) : nullptr;
+    if (theme == nullptr) {
+        std::cerr << "usage: make_skin FOLDER [slate|night]\n";
         return 2;
     }
     try {
         TSkinWriter skin(argv[1]);
         for (TElementWriter write : ElementWriters)
-            write(skin);
-        skin.SaveDescription("default.ini", "Pembrox Slate, the built-in skin: generated by make_skin, do not edit");
+            write(skin, *theme);
+        skin.SaveDescription("default.ini", theme->Comment);
     } catch (const std::exception& e) {
         std::cerr << "make_skin: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,200 @@
+// The gallery as its users try it: every page captured unskinned, then with each built-in skin,
+// then with the skin off again, must come back pixel for pixel; a skin file that does not load
+// leaves the current skin and says why; the command line.
+#include "demo/DemoForm.h"
+
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/Timer.h"
+#include "framework/core/Dialogs.h"
+#include "framework/core/Stream.h"
+#include "framework/win/Files.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/manager/SkinManager.h"
+#include "tests/support/Pump.h"
+#include "tests/support/WindowPixels.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TCapture {
+    RECT Bounds{};
+    std::vector<uint32_t> Pixels;
+};
+
+// How many pixels differ, and where the first one is.
+std::string Differences(const TCapture& A, const TCapture& B, size_t* Count = nullptr)
+{
+    const int w = A.Bounds.right - A.Bounds.left;
+    if (!EqualRect(&A.Bounds, &B.Bounds) || A.Pixels.size() != B.Pixels.size()) {
+        if (Count != nullptr)
+            *Count = SIZE_MAX;
+        return "the window moved or changed its size";
+    }
+    size_t count = 0, first = 0;
+    for (size_t i = 0; i < A.Pixels.size(); ++i)
+        if (A.Pixels[i] != B.Pixels[i] && count++ == 0)
+            first = i;
+    if (Count != nullptr)
+        *Count = count;
+    if (count == 0)
+        return "";
+    return std::to_string(count) + " pixels differ, the first at (" + std::to_string(first % w) + ", " +
+           std::to_string(first / w) + ")";
+}
+
+struct TGalleryTest : ::testing::Test {
+    void SetUp() override
+    {
+        RegisterDemoForm();
+        FSaved = SetMessageBoxHandler([this](const std::string& Text, const std::string&, uint32_t) {
+            Shown.push_back(Text);
+            return IDOK;
+        });
+        // The cursor away from every window: nothing hot.
+        SetCursorPos(2, 2);
+    }
+    void TearDown() override
+    {
+        Form.reset();
+        FreeSkinManager();
+        SetMessageBoxHandler(FSaved);
+    }
+    void Open(const TGalleryOptions& Options)
+    {
+        Form = std::make_unique<TDemoForm>(nullptr);
+        Form->Start(Options);
+        // Still pictures: the moving bar stopped, the focus on the page control (no caret).
+        Form->Timer1->SetEnabled(false);
+        Form->Progress1->SetPosition(40);
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Form->Pages->SetFocus();
+        Pump(300);
+    }
+    TCapture Capture()
+    {
+        Pump(250);
+        RedrawWindow(Form->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(100);
+        TCapture shot;
+        GetWindowRect(Form->Handle(), &shot.Bounds);
+        shot.Pixels = WindowPixels(Form->Handle());
+        return shot;
+    }
+
+    std::unique_ptr<TDemoForm> Form;
+    std::vector<std::string> Shown;
+
+private:
+    TMessageBoxHandler FSaved;
+};
+
+struct TGalleryPageTest : TGalleryTest, ::testing::WithParamInterface<int> {};
+
+} // namespace
+
+TEST(GalleryOptions, CommandLine)
+{
+    EXPECT_EQ(SplitCommandLine("demo.exe /page=3 \"/skin=C:\\my skins\\a.skn\"  x\\\"y"),
+              (std::vector<std::string>{"demo.exe", "/page=3", "/skin=C:\\my skins\\a.skn", "x\"y"}));
+    TGalleryOptions o = ParseGalleryOptions({"/page=3", "/SKIN=C:\\a b.skn"});
+    EXPECT_EQ(o.Page, 3);
+    EXPECT_EQ(o.SkinFile, "C:\\a b.skn");
+    EXPECT_FALSE(o.NoSkin);
+    o = ParseGalleryOptions({"/page=7", "/page=0", "/page=12", "/noskin", "/unknown"});
+    EXPECT_EQ(o.Page, 1) << "pages out of range are ignored";
+    EXPECT_TRUE(o.NoSkin);
+    EXPECT_EQ(ParseGalleryOptions({"/page=6"}).Page, 6);
+}
+
+// Unskinned at the start, then each built-in skin, then off again: the same pixels as at first.
+TEST_P(TGalleryPageTest, SwitchingSkinsAndOffAgainIsExact)
+{
+    TGalleryOptions options;
+    options.Page = GetParam();
+    options.NoSkin = true;
+    Open(options);
+    ASSERT_EQ(Form->Page(), GetParam());
+    ASSERT_EQ(Form->CurrentSkin(), "");
+    const TCapture plain = Capture();
+    ASSERT_FALSE(plain.Pixels.empty());
+
+    ASSERT_TRUE(Form->UseBuiltinSkin(0));
+    EXPECT_EQ(Form->CurrentSkin(), "Pembrox Slate");
+    const TCapture slate = Capture();
+    size_t changed = 0;
+    Differences(plain, slate, &changed);
+    EXPECT_GT(changed, plain.Pixels.size() / 10) << "the first skin hardly shows";
+
+    ASSERT_TRUE(Form->UseBuiltinSkin(1));
+    EXPECT_EQ(Form->CurrentSkin(), "Pembrox Night");
+    const TCapture night = Capture();
+    Differences(slate, night, &changed);
+    EXPECT_GT(changed, plain.Pixels.size() / 10) << "the second skin looks like the first";
+
+    Form->SkinOff();
+    EXPECT_EQ(Form->CurrentSkin(), "");
+    const TCapture after = Capture();
+    EXPECT_EQ(Differences(plain, after), "") << "page " << GetParam();
+    EXPECT_TRUE(Shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, TGalleryPageTest, ::testing::Range(1, TDemoForm::PageCount + 1));
+
+// A skin file that is missing, not a package, or a package cut short: the message says so and why,
+// and the current skin (or no skin) stays, window and all.
+TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
+{
+    char temp[MAX_PATH]{};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "gallerytest-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string junk = folder + "\\junk.skn", cut = folder + "\\cut.skn";
+    {
+        TFileStream out(junk, fmCreate);
+        out.WriteBuffer("not a skin at all", 17);
+    }
+    std::string package;
+    ASSERT_TRUE(ReadProgramResource(BuiltinSkins()[1].Resource, package));
+    {
+        TFileStream out(cut, fmCreate);
+        out.WriteBuffer(package.data(), static_cast<int32_t>(package.size() / 2));
+    }
+
+    TGalleryOptions options;
+    options.SkinFile = junk;
+    Open(options);
+    ASSERT_EQ(Shown.size(), 1u) << "the start with a bad skin file says so";
+    EXPECT_NE(Shown[0].find("junk.skn"), std::string::npos) << Shown[0];
+    EXPECT_NE(Shown[0].find("stay unskinned"), std::string::npos) << Shown[0];
+    EXPECT_EQ(Form->CurrentSkin(), "");
+
+    ASSERT_TRUE(Form->UseBuiltinSkin(0));
+    const TCapture before = Capture();
+    for (const std::string& file : {junk, cut, folder + "\\missing.skn"}) {
+        Shown.clear();
+        EXPECT_FALSE(Form->UseSkinFile(file));
+        ASSERT_EQ(Shown.size(), 1u) << file;
+        EXPECT_NE(Shown[0].find("could not be loaded:\n"), std::string::npos) << Shown[0];
+        EXPECT_NE(Shown[0].find("The skin \"Pembrox Slate\" stays."), std::string::npos) << Shown[0];
+        EXPECT_EQ(Form->CurrentSkin(), "Pembrox Slate");
+    }
+    EXPECT_NE(Shown[0].find("does not exist"), std::string::npos) << Shown[0];
+    EXPECT_EQ(Differences(before, Capture()), "");
+
+    // A good file after the bad ones loads.
+    TFileStream(folder + "\\good.skn", fmCreate).WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    EXPECT_TRUE(Form->UseSkinFile(folder + "\\good.skn"));
+    EXPECT_EQ(Form->CurrentSkin(), "Pembrox Night");
+    for (const char* name : {"\\junk.skn", "\\cut.skn", "\\good.skn"})
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
