@@ -15,6 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RegisterDemoForm();
     try {
         TDemoForm* form = Application()->CreateForm<TDemoForm>();
+        Application()->SetOnException(BindMethod<&TDemoForm::ApplicationException>(form));
         std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
         if (!args.empty())
             args.erase(args.begin()); // the program

@@ -465,6 +465,11 @@ void TDemoForm::AboutClick(TObject*)
                    MB_OK | MB_ICONINFORMATION);
 }
 
+void TDemoForm::ApplicationException(TObject*, const std::exception& E)
+{
+    ShowMessageBox(E.what(), Title, MB_OK | MB_ICONSTOP);
+}
+
 void TDemoForm::ShowStatus(const std::string& Text)
 {
     Status->Panels()->Items(0)->SetText(Text);

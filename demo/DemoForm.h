@@ -7,6 +7,7 @@
 
 #include "framework/controls/Forms.h"
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,8 @@ public:
     // the class).
     void SkinControl(TComponent* Sender, TSkinData* Data, TControl* Form, TControl* Control,
                      const std::string& ControlClass, TComponent*& SkinnedControl);
+    // What goes wrong in a handler is shown, and the gallery carries on.
+    void ApplicationException(TObject* Sender, const std::exception& E);
     // The text of the status bar's first panel.
     void ShowStatus(const std::string& Text);
 

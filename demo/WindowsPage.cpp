@@ -312,7 +312,8 @@ void TDemoForm::MdiWindowClick(TObject*)
             menu->Items()->Add(item);
         }
         frame->SetMenu(menu);
-        frame->HandleNeeded();
+        // Shown first, so that the children are made in a frame the skin has taken over.
+        frame->Show();
         for (int i = 0; i < 2; ++i) {
             auto* child = new TForm(frame);
             child->SetFormStyle(fsMDIChild);

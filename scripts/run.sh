@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pembrox for 32-bit Windows and runs it under Wine. Installs what is missing first.
 #   scripts/run.sh [--demo] [--screenshot OUT.png] [PEMBROX ARGS...]
-# --demo builds and runs PembroxDemo instead: a sizeable main form with a few controls, skinned.
+# --demo builds and runs PembroxDemo instead, the gallery of skinned windows (its arguments:
+# [/page=N] [/skin=FILE | /noskin], FILE an absolute path).
 # On a machine without a display the program runs on the test bench's virtual screen; use
 # --screenshot to see it.
 set -euo pipefail

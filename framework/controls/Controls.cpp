@@ -642,9 +642,21 @@ void TWinControl::CreateWnd()
 
     TWinControl* const saved = CreationControl;
     CreationControl = this;
-    HWND window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                  params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,
-                                  params.Param);
+    HWND window = nullptr;
+    if ((params.ExStyle & WS_EX_MDICHILD) != 0 && params.WndParent != nullptr) {
+        // An MDI child is made by its client window, as MDI frames expect (they learn of the
+        // child from WM_MDICREATE), and the frame's window menu is brought up to date after.
+        MDICREATESTRUCTA create{params.WinClassName.c_str(), params.Caption.c_str(), instance, params.X, params.Y,
+                                params.Width, params.Height, params.Style, reinterpret_cast<LPARAM>(params.Param)};
+        window = reinterpret_cast<HWND>(SendMessageA(params.WndParent, WM_MDICREATE, 0,
+                                                     reinterpret_cast<LPARAM>(&create)));
+        if (window != nullptr)
+            SendMessageA(params.WndParent, WM_MDIREFRESHMENU, 0, 0);
+    } else {
+        window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                                 params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr, instance,
+                                 params.Param);
+    }
     CreationControl = saved;
     if (window == nullptr || FHandle != window) {
         if (window != nullptr)

@@ -398,7 +398,10 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     if (FParent != nullptr) {
         Params.WndParent = FParent->Handle();
     } else if (FFormStyle == fsMDIChild) {
-        TCustomForm* frame = Application()->MainForm();
+        // The frame is the MDI form that owns the child, else the main form.
+        TCustomForm* frame = dynamic_cast<TCustomForm*>(Owner());
+        if (frame == nullptr || frame->FormStyle() != fsMDIForm)
+            frame = Application()->MainForm();
         if (frame == nullptr || frame == this || frame->ClientHandle() == nullptr)
             throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
         Params.WndParent = frame->ClientHandle();

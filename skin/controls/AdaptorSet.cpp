@@ -394,8 +394,9 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
     TSkinControl* adaptor = nullptr;
     if (cls == "button") {
         // By the button's type alone: group boxes, owner-drawn, user, split and command-link
-        // buttons draw themselves and keep their own look.
-        switch (style & BS_TYPEMASK) {
+        // buttons draw themselves and keep their own look. So do check boxes and radio buttons
+        // that look like push buttons: a box and a mark would not show their state.
+        switch ((style & BS_PUSHLIKE) != 0 ? BS_OWNERDRAW : style & BS_TYPEMASK) {
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON:
             adaptor = NewAdaptor<TSkinButton>();

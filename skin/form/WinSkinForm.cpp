@@ -261,6 +261,18 @@ void TWinSkinForm::GiveSizeBack()
         placement.flags = 0;
         placement.showCmd = IsIconic(FHandle) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
         SetWindowPlacement(FHandle, &placement);
+        if (IsMdiChild() && IsZoomed(FHandle)) {
+            // Still maximised, so the client does not place it again: its own frame, caption
+            // included, goes outside the client area as a maximised child's does.
+            HWND client = GetParent(FHandle);
+            RECT r{};
+            GetClientRect(client, &r);
+            AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE)), FALSE,
+                               static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE)));
+            SetWindowPos(FHandle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+            return;
+        }
         RefreshFrame();
         return;
     }

@@ -4,11 +4,13 @@
 #include "demo/DemoForm.h"
 
 #include "framework/controls/ComCtrls.h"
+#include "framework/controls/StdCtrls.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Dialogs.h"
 #include "framework/core/Stream.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "tests/support/Pump.h"
 #include "tests/support/WindowPixels.h"
@@ -78,15 +80,17 @@ struct TGalleryTest : ::testing::Test {
         Form->Pages->SetFocus();
         Pump(300);
     }
-    TCapture Capture()
+    // The window (the gallery's when nullptr), frame included, once everything pending is done.
+    TCapture Capture(HWND Window = nullptr)
     {
+        if (Window == nullptr)
+            Window = Form->Handle();
         Pump(250);
-        RedrawWindow(Form->Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(100);
         TCapture shot;
-        GetWindowRect(Form->Handle(), &shot.Bounds);
-        shot.Pixels = WindowPixels(Form->Handle());
+        GetWindowRect(Window, &shot.Bounds);
+        shot.Pixels = WindowPixels(Window);
         return shot;
     }
 
@@ -197,4 +201,97 @@ TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
     for (const char* name : {"\\junk.skn", "\\cut.skn", "\\good.skn"})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+namespace {
+
+// What the timer saw inside the standard dialog's own message loop.
+struct TDialogVisit {
+    TDemoForm* Form = nullptr;
+    HWND Dialog = nullptr;
+    int Ticks = 0;
+    size_t Adaptors = 0;
+    bool SkinnedAtFirst = false;
+    bool PlainAfterSkinOff = false;
+};
+TDialogVisit GVisit;
+
+void CALLBACK VisitDialog(HWND, UINT, UINT_PTR Timer, DWORD)
+{
+    TDialogVisit& v = GVisit;
+    if (v.Dialog == nullptr)
+        v.Dialog = FindWindowA("#32770", "A dialog of every standard class");
+    if (v.Dialog == nullptr)
+        return;
+    ++v.Ticks;
+    if (v.Ticks == 1) {
+        TWinSkinForm* skin = SkinManager()->FindSkinForm(v.Dialog);
+        v.SkinnedAtFirst = skin != nullptr;
+        v.Adaptors = skin != nullptr ? skin->AdaptorSet().Adaptors().size() : 0;
+        // The host switches the skin off while its dialog is up.
+        v.Form->SkinOff();
+    } else if (v.Ticks == 6) {
+        v.PlainAfterSkinOff = SkinManager()->FindSkinForm(v.Dialog) == nullptr;
+        KillTimer(nullptr, Timer);
+        PostMessageA(v.Dialog, WM_COMMAND, IDOK, 0);
+    }
+}
+
+} // namespace
+
+// The dialog of every standard class comes up skinned, with its controls; switching the skin off
+// from inside its modal loop gives it back, and it ends as usual.
+TEST_F(TGalleryTest, TheStandardDialogIsSkinnedAndLetGoOfWhileItRuns)
+{
+    TGalleryOptions options;
+    options.Page = 6;
+    Open(options);
+    ASSERT_EQ(Form->CurrentSkin(), "Pembrox Slate");
+    GVisit = TDialogVisit{Form.get()};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, VisitDialog);
+    Form->StandardDialogClick(nullptr); // returns when the dialog ends
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(GVisit.SkinnedAtFirst);
+    // Buttons, check boxes, radio buttons, edits, combo boxes, the scroll bars, the tab control,
+    // the progress bar and the header.
+    EXPECT_GE(GVisit.Adaptors, 15u);
+    EXPECT_TRUE(GVisit.PlainAfterSkinOff);
+    EXPECT_EQ(Form->Status->Panels()->Items(0)->Text(), " The dialog ended with OK");
+    EXPECT_EQ(Form->CurrentSkin(), "");
+    // And on again afterwards.
+    EXPECT_TRUE(Form->UseBuiltinSkin(1));
+    EXPECT_EQ(Form->CurrentSkin(), "Pembrox Night");
+}
+
+// The MDI window: its children are skinned; with one maximised (its caption buttons in the frame's
+// menu bar), the skin goes and the frame and child are what they were before the skin came.
+TEST_F(TGalleryTest, TheMdiWindowWithAMaximisedChildComesBackExactly)
+{
+    TGalleryOptions options;
+    options.Page = 6;
+    options.NoSkin = true;
+    Open(options);
+    Form->MdiWindowClick(nullptr);
+    auto* frame = dynamic_cast<TForm*>(Form->FindComponent("MdiFrame"));
+    ASSERT_NE(frame, nullptr);
+    const HWND client = frame->ClientHandle();
+    const HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+    ASSERT_NE(child, nullptr);
+    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    Pump(300);
+    const TCapture plain = Capture(frame->Handle());
+
+    ASSERT_TRUE(Form->UseBuiltinSkin(0));
+    Pump(300);
+    TWinSkinForm* skin = SkinManager()->FindSkinForm(child);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->MDIKind(), 2);
+    EXPECT_TRUE(IsZoomed(child));
+    size_t changed = 0;
+    Differences(plain, Capture(frame->Handle()), &changed);
+    EXPECT_GT(changed, plain.Pixels.size() / 10);
+
+    Form->SkinOff();
+    EXPECT_TRUE(IsZoomed(child));
+    EXPECT_EQ(Differences(plain, Capture(frame->Handle())), "");
 }

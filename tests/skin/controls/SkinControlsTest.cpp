@@ -457,6 +457,7 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     HWND owner = child("BUTTON", BS_OWNERDRAW);
     HWND split = child("BUTTON", 0x0000000C); // BS_SPLITBUTTON
     HWND three = child("BUTTON", BS_AUTO3STATE);
+    HWND pushLike = child("BUTTON", BS_AUTOCHECKBOX | BS_PUSHLIKE);
     Skin->SkinFrame(Data.get()); // a bare window: its child windows
     EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->AdaptorSet().FindAdaptor(push)), nullptr);
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(group), nullptr);
@@ -468,11 +469,12 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(owner), nullptr);
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(split), nullptr);
     EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->AdaptorSet().FindAdaptor(three)), nullptr);
+    EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(pushLike), nullptr) << "a push-like box would lose its state";
     // Again: each window keeps its one adaptor.
     const size_t count = Skin->AdaptorSet().Adaptors().size();
     Skin->AdaptorSet().AttachChildWindows();
     EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
     Skin->AdaptorSet().ReleaseAdaptors();
-    for (HWND w : {push, group, check, radio, simple, owner, split, three})
+    for (HWND w : {push, group, check, radio, simple, owner, split, three, pushLike})
         DestroyWindow(w);
 }
