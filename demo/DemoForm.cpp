@@ -248,7 +248,7 @@ bool TDemoForm::UseSkinFile(const std::string& FileName)
         SkinNotLoaded(source, e.what());
         return false;
     }
-    return UseSkinBytes(bytes, source);
+    return UseSkinBytes(bytes, "file: " + ExtractFileName(FileName));
 }
 
 void TDemoForm::SkinOff()

@@ -244,8 +244,7 @@ void TDemoForm::MakeTextPage(TWinControl* Page)
     auto* time = Place<TDateTimePicker>(this, spins, "DateTimePicker2", 8, 112, 180, 21);
     time->SetKind(dtkTime);
 
-    auto* memo = Place<TMemo>(this, Page, "Memo1", 416, 8, 308, 226);
-    memo->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    auto* memo = Place<TMemo>(this, Page, "Memo1", 416, 8, 316, 300);
     memo->SetScrollBars(TScrollStyle::ssVertical);
     for (int i = 1; i <= 60; ++i)
         memo->Lines()->Add("Line " + std::to_string(i) + " of a memo with a scroll bar.");
@@ -267,7 +266,6 @@ void TDemoForm::MakeListsPage(TWinControl* Page)
 
     auto* view = Place<TListView>(this, Page, "ListView1", 364, 8, 360, 110);
     view->SetViewStyle(vsReport);
-    view->SetAnchors(TAnchors{akLeft, akTop, akRight});
     const char* columns[4] = {"Name", "Size", "Type", "Modified"};
     for (const char* caption : columns) {
         TListColumn* column = view->Columns()->Add();
@@ -282,7 +280,7 @@ void TDemoForm::MakeListsPage(TWinControl* Page)
         item->SubItems()->Add("2026-12-0" + std::to_string(1 + i % 8));
     }
 
-    auto* tree = Place<TTreeView>(this, Page, "TreeView1", 8, 126, 200, 138);
+    auto* tree = Place<TTreeView>(this, Page, "TreeView1", 8, 126, 200, 300);
     for (int i = 1; i <= 6; ++i) {
         TTreeNode* node = tree->Items()->Add(nullptr, "Folder " + std::to_string(i));
         for (int j = 1; j <= 3; ++j)
@@ -290,8 +288,7 @@ void TDemoForm::MakeListsPage(TWinControl* Page)
         node->Expand(false);
     }
 
-    auto* grid = Place<TStringGrid>(this, Page, "StringGrid1", 216, 126, 348, 138);
-    grid->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    auto* grid = Place<TStringGrid>(this, Page, "StringGrid1", 216, 126, 348, 300);
     grid->SetColCount(8);
     grid->SetRowCount(20);
     grid->SetDefaultRowHeight(20);
@@ -301,16 +298,13 @@ void TDemoForm::MakeListsPage(TWinControl* Page)
                                                                                  : std::to_string(r * c));
 
     auto* horizontal = Place<TScrollBar>(this, Page, "ScrollBar1", 572, 126, 152, 17);
-    horizontal->SetAnchors(TAnchors{akTop, akRight});
     horizontal->SetPageSize(10);
     horizontal->SetPosition(30);
-    auto* vertical = Place<TScrollBar>(this, Page, "ScrollBar2", 572, 150, 17, 114);
+    auto* vertical = Place<TScrollBar>(this, Page, "ScrollBar2", 572, 150, 17, 276);
     vertical->SetKind(sbVertical);
-    vertical->SetBounds(572, 150, 17, 114);
-    vertical->SetAnchors(TAnchors{akTop, akRight});
+    vertical->SetBounds(572, 150, 17, 276);
     vertical->SetPageSize(20);
     auto* disabled = Place<TScrollBar>(this, Page, "ScrollBar3", 596, 150, 128, 17);
-    disabled->SetAnchors(TAnchors{akTop, akRight});
     disabled->SetEnabled(false);
 }
 
