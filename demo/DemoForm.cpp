@@ -429,17 +429,22 @@ void TDemoForm::ToggleClick(TObject* Sender)
     ShowStatus(" " + caption + (item->Checked() ? " on" : " off"));
 }
 
-void TDemoForm::OpenSkinClick(TObject*)
+std::string TDemoForm::AskForFile(const char* Filter, bool MustExist)
 {
     char file[MAX_PATH] = "";
     OPENFILENAMEA open{};
     open.lStructSize = sizeof open;
     open.hwndOwner = Handle();
-    open.lpstrFilter = "Skins (*.skn)\0*.skn\0All files\0*.*\0";
+    open.lpstrFilter = Filter;
     open.lpstrFile = file;
     open.nMaxFile = sizeof file;
-    open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&open))
+    open.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | (MustExist ? OFN_FILEMUSTEXIST : 0);
+    return GetOpenFileNameA(&open) ? std::string(file) : std::string();
+}
+
+void TDemoForm::OpenSkinClick(TObject*)
+{
+    if (const std::string file = AskForFile("Skins (*.skn)\0*.skn\0All files\0*.*\0", true); !file.empty())
         UseSkinFile(file);
 }
 

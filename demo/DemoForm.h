@@ -133,6 +133,8 @@ private:
     void MakeWindowsPage(TWinControl* Page);
     // Loads Bytes as the skin and switches skinning on; Source names it in messages.
     bool UseSkinBytes(class TMemoryStream& Bytes, const std::string& Source);
+    // The system's Open dialog; "" when cancelled.
+    std::string AskForFile(const char* Filter, bool MustExist);
     // Says why the skin from Source did not load, and what stays.
     void SkinNotLoaded(const std::string& Source, const std::string& Why);
     // The Skins menu's radio mark on the current choice.

@@ -254,15 +254,7 @@ void TDemoForm::CommonDialogClick(TObject* Sender)
     const int32_t which = dynamic_cast<TComponent*>(Sender)->Tag();
     bool chosen = false;
     if (which == 1) {
-        char file[MAX_PATH] = "";
-        OPENFILENAMEA open{};
-        open.lStructSize = sizeof open;
-        open.hwndOwner = Handle();
-        open.lpstrFilter = "All files\0*.*\0Skins (*.skn)\0*.skn\0";
-        open.lpstrFile = file;
-        open.nMaxFile = sizeof file;
-        open.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-        chosen = GetOpenFileNameA(&open) != FALSE;
+        chosen = !AskForFile("All files\0*.*\0Skins (*.skn)\0*.skn\0", false).empty();
     } else if (which == 2) {
         static COLORREF custom[16] = {};
         CHOOSECOLORA colour{};

@@ -18,12 +18,10 @@ if [[ $which != --native-only ]]; then
   # shellcheck source=winebench.sh
   source "$top/scripts/winebench.sh"
   # The 32-bit build, or the x86-64 one where the kernel does not run 32-bit code.
-  if [[ $(pembrox_win_arch) == win64 ]]; then
-    bw=$top/build/bench-win64 toolchain=$top/cmake/mingw-x86_64.cmake
+  pembrox_win_build bench-win
+  bw=$win_build
+  [[ $(pembrox_win_arch) == win64 ]] &&
     echo "== this kernel does not run 32-bit x86 code: the x86-64 build's figures, under wine64"
-  else
-    bw=$top/build/bench-win toolchain=$top/cmake/mingw-i686.cmake
-  fi
   cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$bw" -j"$(nproc)" --target lzh_decode_bench bitmap_load_bench skin_draw_bench frame_bench \
     button_bench skin_load_bench first_frame_bench menu_bar_bench popup_menu_bench bars_bench \

@@ -10,11 +10,7 @@ out=${1:-$top/docs}
 "$top/scripts/setup.sh"
 # shellcheck source=winebench.sh
 source "$top/scripts/winebench.sh"
-if [[ $(pembrox_win_arch) == win64 ]]; then
-  win_build=$top/build/win64 toolchain=$top/cmake/mingw-x86_64.cmake
-else
-  win_build=$top/build/win toolchain=$top/cmake/mingw-i686.cmake
-fi
+pembrox_win_build win
 cmake -S "$top" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$win_build" -j"$(nproc)" --target PembroxDemo Pembrox
 

@@ -25,11 +25,7 @@ fi
 # shellcheck source=winebench.sh
 source "$top/scripts/winebench.sh"
 # The 32-bit build, or the x86-64 one on a kernel that does not run 32-bit code.
-if [[ $(pembrox_win_arch) == win64 ]]; then
-  win_build=$top/build/win64 toolchain=$top/cmake/mingw-x86_64.cmake
-else
-  win_build=$top/build/win toolchain=$top/cmake/mingw-i686.cmake
-fi
+pembrox_win_build win
 cmake -S "$top" -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$win_build" -j"$(nproc)" --target "$target"
 

@@ -8,13 +8,9 @@ jobs=$(nproc)
 "$top/scripts/setup.sh"
 # shellcheck source=winebench.sh
 source "$top/scripts/winebench.sh"
-arch=$(pembrox_win_arch)
-if [[ $arch == win64 ]]; then
-  win_build=$top/build/win64 toolchain=$top/cmake/mingw-x86_64.cmake
+pembrox_win_build win
+[[ $(pembrox_win_arch) == win64 ]] &&
   echo "== this kernel does not run 32-bit x86 code: the Windows build and tests are the x86-64 ones, under wine64"
-else
-  win_build=$top/build/win toolchain=$top/cmake/mingw-i686.cmake
-fi
 
 echo "== native build (sanitizers)"
 cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -56,6 +56,15 @@ pembrox_win_arch() {
     printf 'win64\n'
   fi
 }
+# pembrox_win_build NAME: the folder of a Windows build, build/NAME (build/NAME64 where the
+# programs run as x86-64), in win_build, and its toolchain file in toolchain.
+pembrox_win_build() {
+  if [[ $(pembrox_win_arch) == win64 ]]; then
+    win_build=$_bench_top/build/${1}64 toolchain=$_bench_top/cmake/mingw-x86_64.cmake
+  else
+    win_build=$_bench_top/build/$1 toolchain=$_bench_top/cmake/mingw-i686.cmake
+  fi
+}
 _bench_arch=$(pembrox_win_arch)
 if [[ $_bench_arch == win64 ]]; then
   _bench_prefix=$BENCH_DIR/wineprefix64

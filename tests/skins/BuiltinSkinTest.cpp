@@ -1,4 +1,4 @@
-// The built-in skin as the build packed it: every image its description names is in the package
+// The built-in skins as the build packed them: every image its description names is in the package
 // and decodes, the strips divide into their frames, the frame is cut where the window is round,
 // and the caption buttons carry the keys the form painting needs.
 #include "framework/core/MemIniFile.h"
@@ -35,12 +35,18 @@ std::vector<std::string> List(const TStrings& Strings)
     return out;
 }
 
-class BuiltinSkin : public ::testing::Test {
+// A package the build makes, and the skin name it must carry.
+struct TBuiltinPackage {
+    const char* File;
+    const char* Name;
+};
+
+class BuiltinSkin : public ::testing::TestWithParam<TBuiltinPackage> {
 protected:
     void SetUp() override
     {
         TMemoryStream package;
-        package.LoadFromFile(PEMBROX_BUILTIN_SKIN_FILE);
+        package.LoadFromFile(GetParam().File);
         ASSERT_TRUE(Reader.Open(package)) << Reader.LastError();
         TMemoryStream text;
         std::string name;
@@ -98,17 +104,17 @@ protected:
     std::unique_ptr<TMemIniFile> Ini;
 };
 
-TEST_F(BuiltinSkin, HasOneDescriptionAndTheSkinName)
+TEST_P(BuiltinSkin, HasOneDescriptionAndTheSkinName)
 {
     EXPECT_EQ(DescriptionName, "default.ini");
     int descriptions = 0;
     for (int i = 0; i < Reader.EntryCount(); ++i)
         descriptions += Reader.Names()[i].find(".ini") != std::string::npos;
     EXPECT_EQ(descriptions, 1);
-    EXPECT_FALSE(Value("TitlebarSkin", "SkinName").empty());
+    EXPECT_EQ(Value("TitlebarSkin", "SkinName"), GetParam().Name);
 }
 
-TEST_F(BuiltinSkin, EveryNamedImageIsInThePackageAndDecodes)
+TEST_P(BuiltinSkin, EveryNamedImageIsInThePackageAndDecodes)
 {
     std::vector<std::string> named;
     for (const std::string& section : Sections())
@@ -140,7 +146,7 @@ TEST_F(BuiltinSkin, EveryNamedImageIsInThePackageAndDecodes)
 }
 
 // Transparent draws leave out exactly 0xFF00FF: a pixel blended with it would show as a pink fringe.
-TEST_F(BuiltinSkin, KeyColourIsNeverBlended)
+TEST_P(BuiltinSkin, KeyColourIsNeverBlended)
 {
     for (const std::string& section : Sections())
         for (const std::string& key : Keys(section)) {
@@ -179,7 +185,7 @@ const TStripRule StripRules[] = {
     {"MDICONTROLS", "Image", nullptr, 12, false},
 };
 
-TEST_F(BuiltinSkin, StripsDivideIntoTheirFrames)
+TEST_P(BuiltinSkin, StripsDivideIntoTheirFrames)
 {
     for (const TStripRule& rule : StripRules) {
         SCOPED_TRACE(std::string(rule.Section) + "/" + rule.ImageKey);
@@ -200,7 +206,7 @@ TEST_F(BuiltinSkin, StripsDivideIntoTheirFrames)
     }
 }
 
-TEST_F(BuiltinSkin, BordersHaveAnActiveAndAnInactiveFrameThatFit)
+TEST_P(BuiltinSkin, BordersHaveAnActiveAndAnInactiveFrameThatFit)
 {
     for (const char* border : {"Left", "Right", "Top", "Bottom"})
         EXPECT_EQ(Integer("Personality", std::string(border) + "Frame"), 2) << border;
@@ -224,7 +230,7 @@ TEST_F(BuiltinSkin, BordersHaveAnActiveAndAnInactiveFrameThatFit)
               top.PixelColour(top.Width / 2, titleHeight + titleHeight / 2));
 }
 
-TEST_F(BuiltinSkin, TopCornersAreCutWithTheKeyColour)
+TEST_P(BuiltinSkin, TopCornersAreCutWithTheKeyColour)
 {
     TBitmapImage top = Image("Personality", "Top");
     int frameHeight = top.Height / 2;
@@ -249,7 +255,7 @@ TEST_F(BuiltinSkin, TopCornersAreCutWithTheKeyColour)
     EXPECT_EQ(Integer("Personality", "BottomTrans"), 0);
 }
 
-TEST_F(BuiltinSkin, CaptionButtonsHaveTheirKeysAndSitInTheTitle)
+TEST_P(BuiltinSkin, CaptionButtonsHaveTheirKeysAndSitInTheTitle)
 {
     std::vector<std::string> sections = CaptionButtonSections();
     ASSERT_GE(sections.size(), 4u);
@@ -286,7 +292,7 @@ TEST_F(BuiltinSkin, CaptionButtonsHaveTheirKeysAndSitInTheTitle)
         EXPECT_NE(std::find(actions.begin(), actions.end(), action), actions.end()) << "action " << action;
 }
 
-TEST_F(BuiltinSkin, GivesEveryColour)
+TEST_P(BuiltinSkin, GivesEveryColour)
 {
     for (const char* key : {"WindowText", "ButtonFace", "Scrollbar", "HilightText", "Hilight", "Menubar", "Menu",
                             "MenuText", "ButtonText", "ButtonHilight", "Buttonlight", "ButtonShadow",
@@ -306,7 +312,7 @@ TEST_F(BuiltinSkin, GivesEveryColour)
     EXPECT_GT(Integer("Fonts", "FontHeight"), 0);
 }
 
-TEST_F(BuiltinSkin, CheckAndRadioStripsHaveFourSquareFrames)
+TEST_P(BuiltinSkin, CheckAndRadioStripsHaveFourSquareFrames)
 {
     for (const char* key : {"CheckButton", "RadioButton"}) {
         TBitmapImage image = Image("Buttons", key);
@@ -321,3 +327,10 @@ TEST_F(BuiltinSkin, CheckAndRadioStripsHaveFourSquareFrames)
 }
 
 } // namespace
+
+INSTANTIATE_TEST_SUITE_P(Each, BuiltinSkin,
+                         ::testing::Values(TBuiltinPackage{PEMBROX_BUILTIN_SKIN_FILE, "Pembrox Slate"},
+                                           TBuiltinPackage{PEMBROX_NIGHT_SKIN_FILE, "Pembrox Night"}),
+                         [](const ::testing::TestParamInfo<TBuiltinPackage>& Info) {
+                             return std::string(Info.param.Name).substr(8); // "Slate", "Night"
+                         });
