@@ -254,7 +254,6 @@ bool TSkinData::LoadBytes(TMemoryStream& Bytes)
     std::unique_ptr<TMemoryStream> previous = std::exchange(FPackageBytes, std::make_unique<TMemoryStream>());
     FPackageBytes->LoadFromStream(Bytes);
     bool loaded = false;
-    FLoadError.clear();
     try {
         loaded = LoadPackage();
     } catch (const std::exception& e) {
@@ -275,6 +274,7 @@ bool TSkinData::LoadBytes(TMemoryStream& Bytes)
 
 bool TSkinData::LoadPackage()
 {
+    FLoadError.clear();
     if (Designing())
         return false;
     TSkinReader reader;
