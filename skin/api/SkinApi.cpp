@@ -1,0 +1,168 @@
+// The C interface (include/pembrox/skin.h) over the engine, for programs without the framework's
+// forms: a skin data component without an owner form drives the manager and its hook on the
+// calling thread, and the thread's windows that exist already are taken over at the start.
+#include "pembrox/skin.h"
+
+#include "framework/core/Stream.h"
+#include "framework/win/Callback.h"
+#include "framework/win/Files.h"
+#include "skin/data/WinSkinData.h"
+#include "skin/manager/SkinManager.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+// The built-in skin's package, embedded at build time.
+extern const unsigned char PembroxBuiltinSkin[];
+extern const std::size_t PembroxBuiltinSkinSize;
+
+namespace {
+
+struct TApiState {
+    std::unique_ptr<TSkinData> Data;
+    DWORD Thread = 0;
+};
+
+TApiState& State()
+{
+    static TApiState state;
+    return state;
+}
+
+std::string& LastError()
+{
+    static thread_local std::string text;
+    return text;
+}
+
+// Runs Body; an exception becomes the last error and a failure.
+template <class Fn>
+int Guarded(Fn&& Body) noexcept
+{
+    try {
+        LastError().clear();
+        return Body() ? 1 : 0;
+    } catch (const std::exception& e) {
+        LastError() = e.what();
+    } catch (...) {
+        LastError() = "Unknown error";
+    }
+    return 0;
+}
+
+// The package of SkinFile, or the built-in one; false (and the reason) when there is none.
+bool ReadPackage(const char* SkinFile, TMemoryStream& Bytes)
+{
+    if (SkinFile == nullptr || *SkinFile == 0) {
+        Bytes.WriteBuffer(PembroxBuiltinSkin, static_cast<int32_t>(PembroxBuiltinSkinSize));
+        return true;
+    }
+    if (!FileExists(SkinFile)) {
+        LastError() = std::string("The skin file \"") + SkinFile + "\" does not exist";
+        return false;
+    }
+    Bytes.LoadFromFile(SkinFile);
+    return true;
+}
+
+bool OnOtherThread()
+{
+    if (State().Data && State().Thread != GetCurrentThreadId()) {
+        LastError() = "Skinning runs on another thread; call from that thread";
+        return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK SkinShownWindow(HWND Window, LPARAM)
+{
+    CallGuarded([&] {
+        if (IsWindowVisible(Window) && (GetWindowLongA(Window, GWL_STYLE) & WS_CHILD) == 0)
+            SkinManager()->SkinWindow(Window);
+    });
+    return TRUE;
+}
+
+bool Load(const char* SkinFile)
+{
+    TMemoryStream bytes;
+    if (!ReadPackage(SkinFile, bytes))
+        return false;
+    TSkinData& data = *State().Data;
+    if (!data.LoadSkinBytes(bytes)) {
+        LastError() = data.LoadError();
+        return false;
+    }
+    // Carried out now, not at the manager's next timer tick.
+    if (TSkinManage* manager = SkinManager(); manager != nullptr && manager->TimerArmed())
+        manager->OnActionTimer(nullptr);
+    return true;
+}
+
+} // namespace
+
+extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
+{
+    return Guarded([&] {
+        if (OnOtherThread())
+            return false;
+        if (State().Data)
+            return Load(SkinFile);
+        TApiState& state = State();
+        state.Data = std::make_unique<TSkinData>(nullptr);
+        state.Data->SetSkinFormtype(sfMainform);
+        state.Thread = GetCurrentThreadId();
+        // Makes the manager and installs its hook on this thread.
+        state.Data->SkinChanged();
+        if (!Load(SkinFile)) {
+            const std::string why = LastError();
+            PembroxSkinStop();
+            LastError() = why;
+            return false;
+        }
+        state.Data->SetActive(true);
+        if (TSkinManage* manager = SkinManager(); manager->TimerArmed())
+            manager->OnActionTimer(nullptr);
+        // The thread's windows that are up already: the manager only walks the framework's forms.
+        EnumThreadWindows(GetCurrentThreadId(), SkinShownWindow, 0);
+        return true;
+    });
+}
+
+extern "C" int __stdcall PembroxSkinLoad(const char* SkinFile)
+{
+    return Guarded([&] {
+        if (OnOtherThread())
+            return false;
+        if (!State().Data) {
+            LastError() = "Skinning is not on: call PembroxSkinStart first";
+            return false;
+        }
+        return Load(SkinFile);
+    });
+}
+
+extern "C" void __stdcall PembroxSkinStop(void)
+{
+    Guarded([&] {
+        TApiState& state = State();
+        if (!state.Data || OnOtherThread())
+            return false;
+        state.Data->SetActive(false);
+        if (TSkinManage* manager = SkinManager(); manager != nullptr && manager->TimerArmed())
+            manager->OnActionTimer(nullptr);
+        // Its windows go back with it; then the hook and the manager.
+        state.Data.reset();
+        FreeSkinManager();
+        state.Thread = 0;
+        return true;
+    });
+}
+
+extern "C" const char* __stdcall PembroxSkinLastError(void)
+{
+    return LastError().c_str();
+}

@@ -1,0 +1,187 @@
+// The C interface on a plain Win32 program: a window of its own class with a menu, an edit and a
+// list box, and a dialog, skinned by one call; another skin; a skin that does not load; a call
+// from another thread; and everything exact after the stop. The DLL's exports by plain name.
+#include "pembrox/skin.h"
+
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+#include "tests/support/Pump.h"
+#include "tests/support/WindowPixels.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK PlainProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    return DefWindowProcA(W, Msg, WParam, LParam);
+}
+
+// A plain program's main window: its own class, a menu, an edit and a list box.
+HWND MakePlainWindow()
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "PlainHostWindow";
+    RegisterClassA(&wc);
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 1, "&Open");
+    AppendMenuA(file, MF_STRING, 2, "E&xit");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_STRING, 3, "&Help");
+    HWND w = CreateWindowExA(0, "PlainHostWindow", "Plain host", WS_OVERLAPPEDWINDOW, 80, 60, 420, 300, nullptr,
+                             bar, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "Some text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 200, 22,
+                    w, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 40, 200, 120,
+                                w, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 1; i <= 20; ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Item " + std::to_string(i)).c_str()));
+    CreateWindowExA(0, "BUTTON", "Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 230, 10, 90, 26, w, nullptr,
+                    GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(w);
+    return w;
+}
+
+std::vector<uint32_t> Shot(HWND W)
+{
+    Pump(300);
+    RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(100);
+    return WindowPixels(W);
+}
+
+size_t Changed(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B)
+{
+    if (A.size() != B.size())
+        return SIZE_MAX;
+    size_t n = 0;
+    for (size_t i = 0; i < A.size(); ++i)
+        n += A[i] != B[i];
+    return n;
+}
+
+// A small dialog from a template in memory: a caption, a check box and an OK button.
+struct TSmallDialog {
+    alignas(4) WORD Words[128] = {};
+    TSmallDialog()
+    {
+        size_t n = 0;
+        auto dword = [&](DWORD v) {
+            Words[n++] = LOWORD(v);
+            Words[n++] = HIWORD(v);
+        };
+        auto text = [&](const char* t) {
+            while (*t != 0)
+                Words[n++] = static_cast<unsigned char>(*t++);
+            Words[n++] = 0;
+        };
+        dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE);
+        dword(0);
+        Words[n++] = 2;
+        for (WORD v : {WORD(200), WORD(60), WORD(160), WORD(60)})
+            Words[n++] = v;
+        Words[n++] = 0;
+        Words[n++] = 0;
+        text("Plain dialog");
+        Words[n++] = 8;
+        text("MS Shell Dlg");
+        auto item = [&](const char* cls, const char* caption, DWORD style, WORD y, WORD id) {
+            if (n % 2 != 0)
+                ++n;
+            dword(style | WS_CHILD | WS_VISIBLE);
+            dword(0);
+            for (WORD v : {WORD(10), y, WORD(80), WORD(14)})
+                Words[n++] = v;
+            Words[n++] = id;
+            text(cls);
+            text(caption);
+            Words[n++] = 0;
+        };
+        item("BUTTON", "A check box", BS_AUTOCHECKBOX, 8, 10);
+        item("BUTTON", "OK", BS_DEFPUSHBUTTON, 30, IDOK);
+    }
+};
+
+INT_PTR CALLBACK DialogProc(HWND, UINT Msg, WPARAM, LPARAM)
+{
+    return Msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+} // namespace
+
+TEST(SkinApi, APlainProgramIsSkinnedByOneCallAndGivenBackExactly)
+{
+    HWND w = MakePlainWindow();
+    const std::vector<uint32_t> plain = Shot(w);
+    ASSERT_FALSE(plain.empty());
+
+    ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+    EXPECT_STREQ(PembroxSkinLastError(), "");
+    ASSERT_NE(SkinManager(), nullptr);
+    EXPECT_NE(SkinManager()->FindSkinForm(w), nullptr) << "a window shown before the start is taken over";
+    const std::vector<uint32_t> slate = Shot(w);
+    EXPECT_GT(Changed(plain, slate), plain.size() / 20);
+
+    // A dialog made now is skinned as it comes.
+    TSmallDialog dialogTemplate;
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), w,
+                                             DialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    Pump(300);
+    EXPECT_NE(SkinManager()->FindSkinForm(dialog), nullptr);
+
+    // Another skin; then one that does not load, which leaves it; then a call from another thread.
+    ASSERT_EQ(PembroxSkinLoad(PEMBROX_NIGHT_SKIN_FILE), 1) << PembroxSkinLastError();
+    const std::vector<uint32_t> night = Shot(w);
+    EXPECT_GT(Changed(slate, night), plain.size() / 20);
+    EXPECT_EQ(PembroxSkinLoad("C:\\no such folder\\missing.skn"), 0);
+    EXPECT_NE(std::string(PembroxSkinLastError()).find("does not exist"), std::string::npos);
+    EXPECT_EQ(Changed(night, Shot(w)), 0u);
+    int elsewhere = -1;
+    std::string why;
+    std::thread([&] {
+        elsewhere = PembroxSkinLoad(nullptr);
+        why = PembroxSkinLastError();
+    }).join();
+    EXPECT_EQ(elsewhere, 0);
+    EXPECT_NE(why.find("another thread"), std::string::npos) << why;
+
+    DestroyWindow(dialog);
+    PembroxSkinStop();
+    EXPECT_EQ(SkinManager(), nullptr);
+    EXPECT_EQ(Changed(plain, Shot(w)), 0u) << "the window is not what it was before the start";
+    PembroxSkinStop(); // twice: nothing
+    EXPECT_EQ(PembroxSkinLoad(nullptr), 0) << "not started";
+
+    // A bad skin at the start: nothing starts.
+    EXPECT_EQ(PembroxSkinStart("C:\\no such folder\\missing.skn"), 0);
+    EXPECT_EQ(SkinManager(), nullptr);
+    EXPECT_EQ(Changed(plain, Shot(w)), 0u);
+    DestroyWindow(w);
+}
+
+TEST(SkinApi, TheDllExportsEveryFunctionByItsPlainName)
+{
+    HMODULE dll = LoadLibraryA("pembrox.dll");
+    ASSERT_NE(dll, nullptr) << GetLastError();
+    for (const char* name : {"PembroxSkinStart", "PembroxSkinLoad", "PembroxSkinStop", "PembroxSkinLastError"})
+        EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
+    using TLastError = const char*(__stdcall*)();
+    auto lastError = reinterpret_cast<TLastError>(reinterpret_cast<void*>(GetProcAddress(dll, "PembroxSkinLastError")));
+    ASSERT_NE(lastError, nullptr);
+    EXPECT_STREQ(lastError(), "");
+    FreeLibrary(dll);
+}
