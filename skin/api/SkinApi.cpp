@@ -28,8 +28,10 @@ struct TApiState {
 
 TApiState& State()
 {
-    static TApiState state;
-    return state;
+    // Never destroyed: a program that ends without PembroxSkinStop leaves its windows to the
+    // system, not to a destructor that runs after them.
+    static TApiState* state = new TApiState;
+    return *state;
 }
 
 std::string& LastError()
@@ -166,3 +168,28 @@ extern "C" const char* __stdcall PembroxSkinLastError(void)
 {
     return LastError().c_str();
 }
+
+#ifdef PEMBROX_SKIN_BUILDING_DLL
+// pembrox-run's way in: a thread hook that the launcher sets on a program's first thread, which
+// brings this DLL into the program. At the thread's first hook call the skin starts there, with
+// the file the launcher named in PEMBROX_RUN_SKIN (the built-in skin when empty), and the named
+// event PEMBROX_RUN_EVENT is set so that the launcher knows.
+extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARAM WParam, LPARAM LParam)
+{
+    static bool started = false;
+    if (!started) {
+        started = true;
+        char skin[MAX_PATH] = "";
+        GetEnvironmentVariableA("PEMBROX_RUN_SKIN", skin, sizeof skin);
+        if (PembroxSkinStart(skin) != 0) {
+            char name[128] = "";
+            if (GetEnvironmentVariableA("PEMBROX_RUN_EVENT", name, sizeof name) != 0)
+                if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name); event != nullptr) {
+                    SetEvent(event);
+                    CloseHandle(event);
+                }
+        }
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+#endif

@@ -1,0 +1,132 @@
+// pembrox-run [/skin=FILE] PROGRAM.exe [ARGS...]: starts an unmodified program with its windows
+// skinned. pembrox.dll (next to the launcher) comes into the program through a thread hook set on
+// the program's first thread before it runs; the hook's first call starts the skin on that
+// thread. The launcher ends with the program's exit code. When the DLL cannot be brought in, the
+// program runs unskinned and the launcher says why on standard error.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void Say(const std::string& Text)
+{
+    std::fprintf(stderr, "pembrox-run: %s\n", Text.c_str());
+}
+
+std::string SystemMessage(DWORD Error)
+{
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Error, 0, text, sizeof text,
+                   nullptr);
+    std::string s = text;
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+        s.pop_back();
+    return s.empty() ? "error " + std::to_string(Error) : s;
+}
+
+// One argument as the C runtime reads it back: quoted when it holds a blank or a quote.
+std::string Quoted(const std::string& Arg)
+{
+    if (!Arg.empty() && Arg.find_first_of(" \t\"") == std::string::npos)
+        return Arg;
+    std::string out = "\"";
+    size_t slashes = 0;
+    for (char c : Arg) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        out += c;
+    }
+    out.append(2 * slashes, '\\');
+    return out + "\"";
+}
+
+std::string HereFile(const char* Name)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    dir.erase(dir.find_last_of("\\/") + 1);
+    return dir + Name;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int first = 1;
+    std::string skin;
+    if (first < argc && (std::strncmp(argv[first], "/skin=", 6) == 0 || std::strncmp(argv[first], "-skin=", 6) == 0))
+        skin = argv[first++] + 6;
+    if (first >= argc) {
+        std::fprintf(stderr, "usage: pembrox-run [/skin=FILE] PROGRAM.exe [ARGS...]\n");
+        return 2;
+    }
+    std::string command;
+    for (int i = first; i < argc; ++i)
+        command += (i > first ? " " : "") + Quoted(argv[i]);
+
+    // What the program needs to start the skin: the DLL and its hook, the skin file, an event.
+    bool skinned = true;
+    HMODULE dll = LoadLibraryA(HereFile("pembrox.dll").c_str());
+    HOOKPROC hook = nullptr;
+    if (dll == nullptr) {
+        Say("cannot load " + HereFile("pembrox.dll") + " (" + SystemMessage(GetLastError()) + "); running unskinned");
+        skinned = false;
+    } else if ((hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "PembroxRunHook")))) ==
+               nullptr) {
+        Say("pembrox.dll has no PembroxRunHook; running unskinned");
+        skinned = false;
+    }
+    if (skinned && !skin.empty()) {
+        char full[MAX_PATH] = "";
+        GetFullPathNameA(skin.c_str(), MAX_PATH, full, nullptr);
+        if (GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
+            Say("the skin file \"" + skin + "\" does not exist; running unskinned");
+            skinned = false;
+        }
+        skin = full;
+    }
+    const std::string eventName = "PembroxRun-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  std::to_string(GetTickCount());
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    SetEnvironmentVariableA("PEMBROX_RUN_SKIN", skin.c_str());
+    SetEnvironmentVariableA("PEMBROX_RUN_EVENT", eventName.c_str());
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, skinned ? CREATE_SUSPENDED : 0, nullptr,
+                        nullptr, &startup, &process)) {
+        Say("cannot start " + command + " (" + SystemMessage(GetLastError()) + ")");
+        return 1;
+    }
+    HHOOK installed = nullptr;
+    if (skinned) {
+        installed = SetWindowsHookExA(WH_CBT, hook, dll, process.dwThreadId);
+        if (installed == nullptr)
+            Say("cannot hook the program (" + SystemMessage(GetLastError()) + "); running unskinned");
+        ResumeThread(process.hThread);
+        // The skin starts when the program makes its first window; a program that makes none for
+        // a while is told about, not waited for.
+        HANDLE both[2] = {process.hProcess, started};
+        if (installed != nullptr && WaitForMultipleObjects(2, both, FALSE, 20000) == WAIT_TIMEOUT)
+            Say("the skin has not started in the program after 20 s (no window yet, or the DLL could not be loaded "
+                "into it)");
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    if (installed != nullptr)
+        UnhookWindowsHookEx(installed);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(started);
+    return static_cast<int>(code);
+}
