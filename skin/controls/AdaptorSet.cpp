@@ -428,6 +428,12 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
             AddAdaptor(combo);
         }
         return;
+    } else if (kinds.Contains(xcScrollbar) &&
+               (cls == "syslistview32" || cls == "systreeview32" || cls == "listbox" ||
+                (cls == "edit" && (style & ES_MULTILINE) != 0 && (style & (WS_VSCROLL | WS_HSCROLL)) != 0))) {
+        // Scrolling windows draw their bars in their own frame: the bars from the skin. Lists and
+        // views show and hide their bars (and style bits) as their items come and go.
+        adaptor = cls == "syslistview32" ? NewAdaptor<TSkinListView>() : NewAdaptor<TSkinScrollBar>();
     } else if (cls == "edit" && kinds.Contains(xcEdit)) {
         AttachEdit(Window);
         return;

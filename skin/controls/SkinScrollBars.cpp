@@ -211,6 +211,19 @@ void TSkinScrollBar::AttachScrolling(TWinControl* AControl, TSkinData* Data, boo
     if (AControl == nullptr)
         return;
     TSkinControl::AttachControl(AControl, Data, false, ACanvas);
+    StartScrolling(AOwnThumbDrag);
+}
+
+void TSkinScrollBar::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
+{
+    TSkinControl::AttachWindow(Window, Data, ACanvas);
+    StartScrolling(false);
+}
+
+void TSkinScrollBar::StartScrolling(bool AOwnThumbDrag)
+{
+    if (FHandle == nullptr)
+        return;
     FDragging = FHScrolling = FVScrolling = false;
     for (SCROLLINFO& info : FInfo)
         info.cbSize = sizeof(SCROLLINFO);
@@ -502,7 +515,18 @@ void TSkinScrollBar::DragThumb(int Index, UINT ScrollMessage)
 void TSkinListView::AttachControl(TWinControl* AControl, TSkinData* Data, bool AOwnThumbDrag, TCanvas* ACanvas)
 {
     AttachScrolling(AControl, Data, AOwnThumbDrag, ACanvas);
-    if (FHandle == nullptr)
+    AttachHeader(Data, ACanvas);
+}
+
+void TSkinListView::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
+{
+    TSkinScrollBar::AttachWindow(Window, Data, ACanvas);
+    AttachHeader(Data, ACanvas);
+}
+
+void TSkinListView::AttachHeader(TSkinData* Data, TCanvas* ACanvas)
+{
+    if (FHandle == nullptr || FHeader != nullptr)
         return;
     const auto header = reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0));
     if (header == nullptr)

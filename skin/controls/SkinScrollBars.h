@@ -58,6 +58,9 @@ public:
     explicit TSkinScrollBar(TComponent* AOwner) : TSkinControl(AOwner) {}
     ~TSkinScrollBar() override;
     void AttachScrolling(TWinControl* AControl, TSkinData* Data, bool AOwnThumbDrag, TCanvas* ACanvas);
+    // A bare scrolling window (a list box, list view, tree view or multi-line edit of a dialog or
+    // a plain program): the system drags the thumb.
+    void AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas) override;
     // Gives the control back and has its frame computed anew.
     void Detach() override;
     bool BeforeMessage(TMessage& Message) override;
@@ -82,6 +85,8 @@ protected:
     void ScrollMessage(TMessage& Message, bool Vertical);
     // The bars' ranges and positions as last painted changed: the system drew them meanwhile.
     bool ScrollStateChanged();
+    // After either attach: the bars' state reset and the frame computed anew.
+    void StartScrolling(bool AOwnThumbDrag);
 
     int FPressedPart = spNone;
     DWORD FStyle = 0;
@@ -100,12 +105,15 @@ class TSkinListView : public TSkinScrollBar {
 public:
     explicit TSkinListView(TComponent* AOwner) : TSkinScrollBar(AOwner) {}
     void AttachControl(TWinControl* AControl, TSkinData* Data, bool AOwnThumbDrag, TCanvas* ACanvas) override;
+    void AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas) override;
     TSkinHeader* Header() const { return FHeader; }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void AttachHeader(TSkinData* Data, TCanvas* ACanvas);
+
     TSkinHeader* FHeader = nullptr;
 };
 

@@ -4,6 +4,8 @@
 // colour), and which adaptor control discovery gives which control.
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
+#include "skin/controls/SkinEdits.h"
+#include "skin/controls/SkinScrollBars.h"
 
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
@@ -23,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -458,6 +462,11 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     HWND split = child("BUTTON", 0x0000000C); // BS_SPLITBUTTON
     HWND three = child("BUTTON", BS_AUTO3STATE);
     HWND pushLike = child("BUTTON", BS_AUTOCHECKBOX | BS_PUSHLIKE);
+    HWND list = child("LISTBOX", WS_VSCROLL);
+    HWND memo = child("EDIT", ES_MULTILINE | WS_VSCROLL);
+    HWND edit = child("EDIT", ES_AUTOHSCROLL);
+    HWND view = child(WC_LISTVIEWA, LVS_REPORT);
+    HWND tree = child(WC_TREEVIEWA, 0);
     Skin->SkinFrame(Data.get()); // a bare window: its child windows
     EXPECT_NE(dynamic_cast<TSkinButton*>(Skin->AdaptorSet().FindAdaptor(push)), nullptr);
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(group), nullptr);
@@ -470,11 +479,20 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(split), nullptr);
     EXPECT_NE(dynamic_cast<TSkinCheckBox*>(Skin->AdaptorSet().FindAdaptor(three)), nullptr);
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(pushLike), nullptr) << "a push-like box would lose its state";
+    // Scrolling windows get their bars skinned (a list box although it has no bars yet, being
+    // empty); a list view its header too; a single-line edit is an edit.
+    EXPECT_NE(dynamic_cast<TSkinScrollBar*>(Skin->AdaptorSet().FindAdaptor(list)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinScrollBar*>(Skin->AdaptorSet().FindAdaptor(memo)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinEdit*>(Skin->AdaptorSet().FindAdaptor(edit)), nullptr);
+    auto* listView = dynamic_cast<TSkinListView*>(Skin->AdaptorSet().FindAdaptor(view));
+    ASSERT_NE(listView, nullptr);
+    EXPECT_NE(listView->Header(), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinScrollBar*>(Skin->AdaptorSet().FindAdaptor(tree)), nullptr);
     // Again: each window keeps its one adaptor.
     const size_t count = Skin->AdaptorSet().Adaptors().size();
     Skin->AdaptorSet().AttachChildWindows();
     EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
     Skin->AdaptorSet().ReleaseAdaptors();
-    for (HWND w : {push, group, check, radio, simple, owner, split, three, pushLike})
+    for (HWND w : {push, group, check, radio, simple, owner, split, three, pushLike, list, memo, edit, view, tree})
         DestroyWindow(w);
 }
