@@ -179,15 +179,19 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
     static bool started = false;
     if (!started) {
         started = true;
-        char skin[MAX_PATH] = "";
-        GetEnvironmentVariableA("PEMBROX_RUN_SKIN", skin, sizeof skin);
-        if (PembroxSkinStart(skin) != 0) {
-            char name[128] = "";
-            if (GetEnvironmentVariableA("PEMBROX_RUN_EVENT", name, sizeof name) != 0)
-                if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name); event != nullptr) {
-                    SetEvent(event);
-                    CloseHandle(event);
-                }
+        // Read whole, however long: a cut path would name another file.
+        auto variable = [](const char* Name) {
+            std::string value(GetEnvironmentVariableA(Name, nullptr, 0), '\0');
+            const DWORD length = value.empty() ? 0 : GetEnvironmentVariableA(Name, value.data(), value.size());
+            value.resize(length < value.size() ? length : 0);
+            return value;
+        };
+        if (PembroxSkinStart(variable("PEMBROX_RUN_SKIN").c_str()) != 0) {
+            const std::string name = variable("PEMBROX_RUN_EVENT");
+            if (HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str()); event != nullptr) {
+                SetEvent(event);
+                CloseHandle(event);
+            }
         }
     }
     return CallNextHookEx(nullptr, Code, WParam, LParam);
