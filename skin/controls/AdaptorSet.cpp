@@ -64,13 +64,17 @@ void TAdaptorSet::SetWindow(TCustomForm* Form, HWND Window)
 
 void TAdaptorSet::AddAdaptor(TSkinControl* Adaptor)
 {
-    if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end())
+    if (Adaptor != nullptr && std::find(FAdaptors.begin(), FAdaptors.end(), Adaptor) == FAdaptors.end()) {
         FAdaptors.push_back(Adaptor);
+        Adaptor->FListedIn = this;
+    }
 }
 
 void TAdaptorSet::RemoveAdaptor(TSkinControl* Adaptor) noexcept
 {
     FAdaptors.erase(std::remove(FAdaptors.begin(), FAdaptors.end(), Adaptor), FAdaptors.end());
+    if (Adaptor != nullptr && Adaptor->FListedIn == this)
+        Adaptor->FListedIn = nullptr;
     if (FHotButton == Adaptor)
         FHotButton = nullptr;
 }
@@ -82,6 +86,7 @@ void TAdaptorSet::ReleaseAdaptors()
     adaptors.swap(FAdaptors);
     // Newest first: a check box gives its colour back before the panel it sits on does.
     for (auto it = adaptors.rbegin(); it != adaptors.rend(); ++it) {
+        (*it)->FListedIn = nullptr;
         if ((*it)->Owner() == this)
             Retire(*it);
         else
@@ -221,7 +226,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
     const bool tabs = FSkinData->SkinTabs() != nullptr;
     for (int i = 0; i < Container->ComponentCount(); ++i) {
         TComponent* component = Container->Components(i);
-        if (TagClass(component) == FSkinData->DisableTag() || IsAttached(component))
+        if (TagClass(component) == FSkinData->DisableTag() || IsAttached(component) || Refused(component))
             continue;
         auto* control = dynamic_cast<TWinControl*>(component);
         if (control != nullptr && !control->HandleAllocated()) {
@@ -231,6 +236,8 @@ void TAdaptorSet::AttachControls(TComponent* Container)
                 continue;
             }
         }
+        if (control != nullptr && Refused(control->Handle()))
+            continue;
         const std::string name = UpperClassName(component);
         if (FSkinData->OnSkinControl()) {
             TComponent* skinned = nullptr;
@@ -378,16 +385,42 @@ void TAdaptorSet::AttachEdit(HWND Window)
     InvalidateRect(Window, nullptr, FALSE);
 }
 
+void TAdaptorSet::Refuse(const void* Control)
+{
+    if (Control != nullptr && !Refused(Control))
+        FRefused.push_back(Control);
+}
+
+bool TAdaptorSet::Refused(const void* Control) const
+{
+    return std::find(FRefused.begin(), FRefused.end(), Control) != FRefused.end();
+}
+
 void TAdaptorSet::AttachChildWindows()
 {
-    for (HWND child = GetTopWindow(FHandle); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if ((GetWindowLongA(child, GWL_STYLE) & WS_CHILD) != 0)
-            AttachChildWindow(child);
+    AttachChildWindowsOf(FHandle);
+}
+
+void TAdaptorSet::AttachChildWindowsOf(HWND Parent)
+{
+    for (HWND child = GetTopWindow(Parent); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & WS_CHILD) == 0)
+            continue;
+        AttachChildWindow(child);
+        // Into the program's own containers (panes, splitters, child dialogs), whose controls
+        // are the window's as much as its direct children are. Not into a control that was
+        // taken over (a dialog inside is a container), nor into the combo boxes' parts, which go with their combo box, nor into
+        // MDI children, which are skinned windows of their own.
+        const std::string cls = LowerCase(WindowClassName(child));
+        if ((FindAdaptor(child) == nullptr || cls == "#32770") && cls != "mdiclient" && cls != "combobox" && cls != "comboboxex32" && cls != "sysdatetimepick32" &&
+            cls != "sysipaddress32")
+            AttachChildWindowsOf(child);
+    }
 }
 
 void TAdaptorSet::AttachChildWindow(HWND Window)
 {
-    if (FindAdaptor(Window) != nullptr || FSkinData == nullptr)
+    if (FindAdaptor(Window) != nullptr || FSkinData == nullptr || Refused(Window))
         return;
     const std::string cls = LowerCase(WindowClassName(Window));
     const LONG style = GetWindowLongA(Window, GWL_STYLE);
@@ -437,6 +470,8 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
     } else if (cls == "edit" && kinds.Contains(xcEdit)) {
         AttachEdit(Window);
         return;
+    } else if (cls == "#32770") {
+        adaptor = NewAdaptor<TSkinDialogPane>();
     } else if (cls == "systabcontrol32" && (style & TCS_OWNERDRAWFIXED) == 0) {
         adaptor = NewAdaptor<TSkinTab>();
     } else if (cls == "sysheader32") {

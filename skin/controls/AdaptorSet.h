@@ -39,7 +39,8 @@ public:
     void AttachControls(TComponent* Container);
     // The kind the skin's class map gives ClassName (upper-cased); true when it has one.
     bool AttachByClassMap(const std::string& ClassName, TComponent* Control);
-    // Bare windows: adaptors for the child windows, by window class and style.
+    // Bare windows: adaptors for the window's child windows and theirs, by window class and
+    // style; a second walk attaches only the ones that are new.
     void AttachChildWindows();
     void AttachChildWindow(HWND Window);
     // An edit adaptor on the window, entered in the list.
@@ -78,7 +79,13 @@ public:
     // The canvas every adaptor borrows for drawing.
     TCanvas* Canvas() { return &FCanvas; }
 
+    // A control (its window, or a windowless control) whose skin failed to paint it: no walk
+    // attaches to it again while the set lasts.
+    void Refuse(const void* Control);
+    bool Refused(const void* Control) const;
+
 private:
+    void AttachChildWindowsOf(HWND Parent);
     // Makes an adaptor of class T owned by the set.
     template <class T> T* NewAdaptor() { return new T(this); }
 
@@ -87,6 +94,7 @@ private:
     HWND FHandle = nullptr;
     TSkinData* FSkinData = nullptr;
     std::vector<TSkinControl*> FAdaptors;
+    std::vector<const void*> FRefused;
     TSkinControl* FHotButton = nullptr;
     bool FGoingAway = false;
     TCanvas FCanvas;

@@ -325,7 +325,7 @@ bool TSkinTrackBar::BeforeMessage(TMessage& Message)
             try {
                 PaintThumb(draw->hdc);
             } catch (...) {
-                HandleCallbackException();
+                PaintingFailed();
             }
             Message.Result = CDRF_SKIPDEFAULT;
         }

@@ -389,7 +389,7 @@ void TSkinSpeedButton::Repaint(HDC)
         if (button->Canvas()->Handle() != nullptr)
             PaintSpeedButton(*button->Canvas(), r);
     } catch (...) {
-        HandleCallbackException();
+        PaintingFailed();
     }
 }
 
@@ -410,7 +410,7 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
             try {
                 PaintSpeedButton(canvas, r);
             } catch (...) {
-                HandleCallbackException();
+                PaintingFailed();
             }
             canvas.SetHandle(nullptr);
         }

@@ -11,6 +11,7 @@
 IMPLEMENT_CLASS_EMPTY(TSkinCheckBox)
 IMPLEMENT_CLASS_EMPTY(TSkinRadioButton)
 IMPLEMENT_CLASS_EMPTY(TSkinBox)
+IMPLEMENT_CLASS_EMPTY(TSkinDialogPane)
 
 namespace {
 
@@ -141,4 +142,52 @@ void TSkinBox::AttachControl(TWinControl* AControl, TSkinData* Data, bool ASwapC
     if (TAdaptorSet* set = OwnerSet())
         set->AddAdaptor(this);
     TakeColour(AControl);
+}
+
+// ---- dialogs inside dialogs
+
+void TSkinDialogPane::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
+{
+    TSkinControl::AttachWindow(Window, Data, ACanvas);
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TSkinDialogPane::Detach()
+{
+    const HWND window = FHandle;
+    TSkinControl::Detach();
+    if (window != nullptr && IsWindow(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool TSkinDialogPane::BeforeMessage(TMessage& Message)
+{
+    if (Message.Msg != WM_ERASEBKGND || FSkinData == nullptr)
+        return true;
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    FillFace(reinterpret_cast<HDC>(Message.WParam), client);
+    Message.Result = 1;
+    return false;
+}
+
+void TSkinDialogPane::AfterMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORDLG:
+        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
+            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+        }
+        break;
+    case WM_CTLCOLORBTN:
+        SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        break;
+    case WM_NCDESTROY:
+        TSkinControl::AfterMessage(Message);
+        break;
+    default:
+        break;
+    }
 }

@@ -170,14 +170,31 @@ bool TSkinControl::BeforeMessage(TMessage&)
 void TSkinControl::HookedWndProc(TMessage& Message)
 {
     TCallScope call(*this);
-    if (!BeforeMessage(Message))
+    // What the control's own procedure throws is the control's and goes on to its barrier; what
+    // the filters throw is the skin's failure.
+    bool passed = false;
+    try {
+        if (!BeforeMessage(Message))
+            return;
+        passed = true;
+        // Passed on also when the adaptor was released meanwhile: the control still gets it.
+        CallPrevious(Message);
+    } catch (...) {
+        if (passed)
+            throw;
+        PaintingFailed();
+        // The control gets the message as if there were no skin.
+        CallPrevious(Message);
         return;
-    // Passed on also when the adaptor was released meanwhile: the control still gets it.
-    CallPrevious(Message);
+    }
     // The control's own handling may have run a modal loop in which the skin went.
     if (Retired())
         return;
-    AfterMessage(Message);
+    try {
+        AfterMessage(Message);
+    } catch (...) {
+        PaintingFailed();
+    }
 }
 
 void TSkinControl::CallPrevious(TMessage& Message)
@@ -266,9 +283,32 @@ void TSkinControl::Repaint(HDC DC)
     try {
         PaintTo(dc, r);
     } catch (...) {
-        // A paint never fails the control: what could not be drawn keeps its own look.
-        HandleCallbackException();
+        PaintingFailed();
     }
+}
+
+void TSkinControl::PaintingFailed() noexcept
+{
+    HandleCallbackException();
+    if (Retired())
+        return;
+    const HWND window = FHandle;
+    TControl* graphic = FGraphicControl;
+    TAdaptorSet* set = OwnerSet();
+    if (TAdaptorSet* lister = FListedIn != nullptr ? FListedIn : set; lister != nullptr)
+        CallGuarded([&] { lister->Refuse(graphic != nullptr ? static_cast<const void*>(graphic) : window); });
+    if (set != nullptr && !set->GoingAway()) {
+        // Released like a control that went; deleted when its running calls return.
+        Retire(this);
+    } else {
+        CallGuarded([&] { Detach(); });
+        if (FListedIn != nullptr)
+            FListedIn->RemoveAdaptor(this);
+    }
+    if (graphic != nullptr)
+        CallGuarded([&] { graphic->Invalidate(); });
+    else if (window != nullptr && IsWindow(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TSkinControl::PaintTo(HDC, const RECT&) {}
@@ -286,7 +326,7 @@ void TSkinControl::PaintMessage(TMessage& Message)
         try {
             PaintTo(dc, r);
         } catch (...) {
-            HandleCallbackException();
+            PaintingFailed();
         }
     }
     if (begun)

@@ -67,6 +67,10 @@ public:
     // Invalidates the control (without erasing) and updates it at once; nothing without a parent.
     void Refresh();
     void FillFace(HDC DC, const RECT& R);
+    // Call inside a catch block: the skin failed to paint the control. The failure is reported,
+    // the adaptor lets go of the control, which repaints in its own look, and its set does not
+    // attach to it again.
+    void PaintingFailed() noexcept;
     // The common answer to WM_PAINT.
     void PaintMessage(TMessage& Message);
     // For adaptors that paint the whole control: WM_PAINT (when Paints) is answered off-screen
@@ -122,7 +126,11 @@ protected:
     bool FSavedDoubleBuffered = false;
 
 private:
+    friend class TAdaptorSet;
     void Watch(TControl* AControl);
+    // The set whose list holds the adaptor (its owner, or the set an application's adaptor was
+    // listed in).
+    TAdaptorSet* FListedIn = nullptr;
 };
 
 // ---- text and frame routines of the adaptors

@@ -4,6 +4,7 @@
 #include "skin/form/WinSkinForm.h"
 
 #include "framework/controls/Forms.h"
+#include "framework/win/Callback.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/WinSubClass.h"
@@ -23,7 +24,26 @@ POINT PointOf(LPARAM ScreenPoint)
 void TWinSkinForm::FrameWndProc(TMessage& Message)
 {
     TFormCall call(*this);
+    // The window's own procedure runs behind its own barrier: what reaches this one is the
+    // skin's failure, and the window gets its own look back.
+    const unsigned passed = FDefaultCalls;
+    try {
+        SkinnedFrameMessage(Message);
+    } catch (...) {
+        PaintingFailed();
+        // A message the window has not seen yet goes to it as if there were no skin.
+        if (passed == FDefaultCalls && !Retired() && FFrameProc.Installed())
+            CallGuarded([&] { CallDefault(Message); });
+    }
+}
+
+void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
+{
     switch (Message.Msg) {
+    case SKM_GIVEBACK:
+        if (!Retired() && FSite != nullptr)
+            FSite->GiveWindowBack(this);
+        return;
     case WM_DESTROY:
         UnhookMdiClient();
         if (FFrameProc.Installed()) {
@@ -160,6 +180,11 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         return true;
     case SKM_START:
         StartSkinning();
+        return true;
+    case SKM_NEWCHILDREN:
+        FChildWalkPosted = false;
+        if (!Retired() && FSkinData != nullptr)
+            AttachAdaptors();
         return true;
     case CM_MENUCHANGED:
     case SKM_MENUCHANGED:

@@ -168,7 +168,7 @@ void TFramePainter::CaptureIcon()
 
 void TFramePainter::PaintFrame(HDC DC)
 {
-    if (FForm.Retired())
+    if (FForm.Retired() || FForm.HasFailed())
         return;
     if (SharedPaintBitmap() == nullptr || (FForm.SkinState() != ssSkinned && FForm.SkinState() != ssReskinning) ||
         FForm.FrameKind() == fkNone || (FForm.IsMdiChild() && FForm.ShowState() != shNormal) ||
@@ -197,8 +197,8 @@ void TFramePainter::PaintFrame(HDC DC)
                 bar->PaintBar(dc, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight});
         }
     } catch (...) {
-        // A frame paint never fails the window: what could not be drawn stays as it was.
-        HandleCallbackException();
+        // No half-painted frame: the window gets its own back.
+        FForm.PaintingFailed();
     }
     FForm.SetHotObject(nullptr);
 }
@@ -253,6 +253,9 @@ void TFramePainter::PaintTitleBar(HDC DC)
     DrawBorder(sdRight, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer);
     const RECT title{FBorderLeft, 0, FFrameWidth - FBorderRight, FBorderTop};
     DrawBorder(sdTop, title, buffer);
+    // The text of a popup window's title reaches the right-hand buttons, and buttons beside the
+    // text follow it: laid out before and after, so that the first paint is the lasting one.
+    FForm.Buttons().LayoutCaptionButtons();
     PaintTitleText(canvas, title);
     FForm.Buttons().LayoutCaptionButtons();
     FForm.Buttons().PaintCaptionButtons(canvas);

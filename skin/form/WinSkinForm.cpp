@@ -1,6 +1,7 @@
 #include "skin/form/WinSkinForm.h"
 
 #include "framework/controls/Forms.h"
+#include "framework/win/Callback.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
@@ -118,6 +119,21 @@ void TWinSkinForm::SkinControlsOnly(TSkinData* Data)
         FHoverTimer->SetOnTimer(BindMethod<&TWinSkinForm::HoverTimerTick>(this));
     }
     FWindowClass = WindowClassName(FHandle);
+}
+
+void TWinSkinForm::PaintingFailed() noexcept
+{
+    HandleCallbackException();
+    if (FFailed)
+        return;
+    FFailed = true;
+    PostMessageA(FHandle, SKM_GIVEBACK, 0, 0);
+}
+
+void TWinSkinForm::WalkNewChildren()
+{
+    if (!FChildWalkPosted && FFrameProc.Installed())
+        FChildWalkPosted = PostMessageA(FHandle, SKM_NEWCHILDREN, 0, 0) != FALSE;
 }
 
 void TWinSkinForm::AttachAdaptors()

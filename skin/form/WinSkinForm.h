@@ -93,6 +93,14 @@ public:
     void SkinFrame(TSkinData* Data);
     // Gives the window back everything the object changed.
     void Unskin();
+    // Child windows are being made in a window without a form of the framework: once they are
+    // made (a posted message later), the ones of a known class are taken over.
+    void WalkNewChildren();
+    // Call inside a catch block: the skin failed to paint the window. The failure is reported,
+    // the skin paints nothing more, and the window gets its own look back as soon as the running
+    // message returns, for good.
+    void PaintingFailed() noexcept;
+    bool HasFailed() const { return FFailed; }
     // The skin changed: colours, frame metrics, size and region again.
     void ReSkin();
     // Frame metrics and caption buttons from the skin.
@@ -206,7 +214,12 @@ private:
     // Switches A and B of FrameWndProc; true when they handled the message.
     bool HandleFrameMessage(TMessage& Message);
     bool HandleSkinnedFrameMessage(TMessage& Message);
-    void CallDefault(TMessage& Message) { FFrameProc.CallOld(Message); }
+    void CallDefault(TMessage& Message)
+    {
+        ++FDefaultCalls;
+        FFrameProc.CallOld(Message);
+    }
+    void SkinnedFrameMessage(TMessage& Message);
     void HandleSize(TMessage& Message);
     void HandleNcCalcSize(TMessage& Message);
     void HandleNcPaint(TMessage& Message);
@@ -266,4 +279,7 @@ private:
     SIZE FFittedClient{-1, -1};
     // New frame metrics are loaded and the window is not fitted to them yet.
     bool FRefitPending = false;
+    bool FChildWalkPosted = false;
+    bool FFailed = false;
+    unsigned FDefaultCalls = 0;
 };

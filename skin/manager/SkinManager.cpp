@@ -113,6 +113,16 @@ void TSkinManage::WatchNewWindow(HWND W, const std::string& ClassName, const CRE
         FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
 }
 
+void TSkinManage::NoteNewChild(const CREATESTRUCTA* Create)
+{
+    for (HWND parent = Create->hwndParent; parent != nullptr && parent != HWND_MESSAGE; parent = GetParent(parent))
+        if (TWinSkinForm* form = FindSkinForm(parent); form != nullptr) {
+            if (form->Form() == nullptr)
+                form->WalkNewChildren();
+            return;
+        }
+}
+
 void TSkinManage::ForgetNewWindow(HWND W) noexcept
 {
     FNewWindows.erase(std::remove(FNewWindows.begin(), FNewWindows.end(), W), FNewWindows.end());
@@ -174,12 +184,16 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
                 return 10; // a skinned form never gets a stand-alone scroll bar
             if (cls == "#32768")
                 self->SkinPopupWindow(window);
+            else if (create != nullptr && create->lpcs != nullptr && (create->lpcs->style & WS_CHILD) != 0)
+                self->NoteNewChild(create->lpcs);
             else
                 self->WatchNewWindow(window, cls, create != nullptr ? create->lpcs : nullptr);
             break;
         }
         case HCBT_DESTROYWND:
             self->ForgetNewWindow(window);
+            self->FGivenBack.erase(std::remove(self->FGivenBack.begin(), self->FGivenBack.end(), window),
+                                   self->FGivenBack.end());
             self->ReleasePopupWindow(window);
             self->ReleaseWindow(window);
             break;
@@ -398,7 +412,7 @@ bool TSkinManage::SkinWindow(HWND W)
         return false;
     if (SendMessageA(W, SKM_QUERY, 0, 0) == 1)
         return false;
-    if (IsSkinnedWindow(W))
+    if (IsSkinnedWindow(W) || std::find(FGivenBack.begin(), FGivenBack.end(), W) != FGivenBack.end())
         return false;
     TCustomForm* form = FindForm(W);
     if (!FFullPass && IsEmbeddedChild(W))
@@ -460,6 +474,14 @@ bool TSkinManage::ReleaseWindow(HWND W)
             return true;
         }
     return false;
+}
+
+void TSkinManage::GiveWindowBack(TWinSkinForm* Form)
+{
+    if (Form == nullptr || !IsWindow(Form->Handle()))
+        return;
+    FGivenBack.push_back(Form->Handle());
+    DetachForm(Form, true);
 }
 
 void TSkinManage::RequestAction(int Action, uint32_t Delay)

@@ -52,6 +52,7 @@ public:
     // The rules, then a form object for W; true when one was attached.
     bool SkinWindow(HWND W) override;
     bool ReleaseWindow(HWND W) override;
+    void GiveWindowBack(TWinSkinForm* Form) override;
     bool IsSkinnedWindow(HWND W) const;
     // A popup-menu window of the thread was made / is going.
     void SkinPopupWindow(HWND W);
@@ -103,6 +104,9 @@ private:
     // A top-level window (not a popup menu) is being made: it is watched until it is shown or
     // destroyed.
     void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
+    // A child window is being made: the nearest window skinned without a form of the framework
+    // takes its new children over once they are made.
+    void NoteNewChild(const CREATESTRUCTA* Create);
     // W is no longer watched; the show hook goes with the last watched window.
     void ForgetNewWindow(HWND W) noexcept;
     // A top-level window is about to be shown for the first time since skinning is on: it is
@@ -116,6 +120,7 @@ private:
     THookHandle FHook;
     THookHandle FShowHook;
     std::vector<HWND> FNewWindows; // made, not shown yet
+    std::vector<HWND> FGivenBack;  // their skin failed to paint them: left alone until they go
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
     std::vector<TRetiringPtr<TWinSkinPopMenu>> FSkinnedPopups;
     std::vector<TSkinData*> FSkinDataList;

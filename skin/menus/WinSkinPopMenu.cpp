@@ -1,5 +1,6 @@
 #include "skin/menus/WinSkinPopMenu.h"
 
+#include "framework/win/Callback.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Handles.h"
 #include "skin/data/WinSkinData.h"
@@ -129,6 +130,25 @@ void TWinSkinPopMenu::PaintBand(HDC DC) const
 void TWinSkinPopMenu::PopupWndProc(TMessage& Message)
 {
     TCallScope call(*this);
+    // The menu window's own procedure is the system's; what is thrown here is the skin's failure:
+    // the popup gets its own look back and the message as if there were no skin.
+    try {
+        SkinnedPopupMessage(Message);
+    } catch (...) {
+        HandleCallbackException();
+        if (!FProc.Installed())
+            return;
+        // A paint has been passed on first; the others fail before they are.
+        if (Message.Msg != WM_PAINT)
+            CallGuarded([&] { FProc.CallOld(Message); });
+        Restore();
+        if (IsWindow(FHandle))
+            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+}
+
+void TWinSkinPopMenu::SkinnedPopupMessage(TMessage& Message)
+{
     switch (Message.Msg) {
     case SkinQueryMessage:
         Message.Result = 1;

@@ -57,6 +57,7 @@ protected:
 
 private:
     void PopupWndProc(TMessage& Message);
+    void SkinnedPopupMessage(TMessage& Message);
     // The skin's menu background can be drawn now.
     bool CanPaint() const;
     // Background := the element nine-sliced to the window's size; true when it was.

@@ -1,8 +1,11 @@
 // The C interface on a plain Win32 program: a window of its own class with a menu, an edit and a
 // list box, and a dialog, skinned by one call; another skin; a skin that does not load; a call
-// from another thread; and everything exact after the stop. The DLL's exports by plain name.
+// from another thread; and everything exact after the stop. Controls inside the program's own
+// panes and child dialogs, and controls made later. The DLL's exports by plain name.
 #include "pembrox/skin.h"
 
+#include "skin/controls/AdaptorSet.h"
+#include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "tests/support/Pump.h"
@@ -170,6 +173,63 @@ TEST(SkinApi, APlainProgramIsSkinnedByOneCallAndGivenBackExactly)
     EXPECT_EQ(PembroxSkinStart("C:\\no such folder\\missing.skn"), 0);
     EXPECT_EQ(SkinManager(), nullptr);
     EXPECT_EQ(Changed(plain, Shot(w)), 0u);
+    DestroyWindow(w);
+}
+
+HWND MakeList(HWND Parent, int X)
+{
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, X, 4, 120, 90,
+                                Parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 1; i <= 20; ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("An item"));
+    return list;
+}
+
+TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
+{
+    // A program's own pane holding a list box, and a dialog inside the window (as a file dialog's
+    // extra part is) with a label, beside the window's own controls.
+    WNDCLASSA pane{};
+    pane.lpfnWndProc = PlainProc;
+    pane.hInstance = GetModuleHandleA(nullptr);
+    pane.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    pane.lpszClassName = "PlainHostPane";
+    RegisterClassA(&pane);
+    HWND w = MakePlainWindow();
+    HWND holder = CreateWindowExA(0, "PlainHostPane", "", WS_CHILD | WS_VISIBLE, 10, 170, 390, 100, w, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HWND nested = MakeList(holder, 4);
+    TSmallDialog dialogTemplate;
+    auto* words = reinterpret_cast<DWORD*>(dialogTemplate.Words);
+    words[0] = (words[0] & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)) | WS_CHILD | DS_CONTROL;
+    HWND inner = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                            reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), w,
+                                            DialogProc, 0);
+    ASSERT_NE(inner, nullptr);
+    SetWindowPos(inner, HWND_TOP, 230, 50, 170, 110, SWP_SHOWWINDOW);
+    const std::vector<uint32_t> plainInner = Shot(inner);
+
+    ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+    TWinSkinForm* form = SkinManager()->FindSkinForm(w);
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(form->AdaptorSet().FindAdaptor(nested), nullptr) << "a list box inside the program's pane";
+    EXPECT_NE(form->AdaptorSet().FindAdaptor(GetDlgItem(inner, IDOK)), nullptr) << "a button of the inner dialog";
+    // The inner dialog's ground is the skin's face, not the system's.
+    const COLORREF face = ColorToRGB(form->SkinData()->Colours().ButtonFace);
+    const std::vector<uint32_t> skinnedInner = Shot(inner);
+    RECT client{};
+    GetClientRect(inner, &client);
+    const uint32_t ground = skinnedInner[static_cast<size_t>(client.bottom - 3) * client.right + client.right - 3];
+    EXPECT_EQ(ground & 0xFFFFFF, (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+
+    // A list made after the start, in the pane: taken over once it is made.
+    HWND later = MakeList(holder, 140);
+    EXPECT_EQ(form->AdaptorSet().FindAdaptor(later), nullptr);
+    Pump(100);
+    EXPECT_NE(form->AdaptorSet().FindAdaptor(later), nullptr) << "a control made after the start";
+
+    PembroxSkinStop();
+    EXPECT_EQ(Changed(plainInner, Shot(inner)), 0u) << "the inner dialog is not what it was";
     DestroyWindow(w);
 }
 

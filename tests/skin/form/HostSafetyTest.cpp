@@ -710,3 +710,125 @@ TEST_F(THostSafetyTest, AFailingWindowDoesNotStopTheTimersWalk)
     first.Hide();
     second.Hide();
 }
+
+namespace {
+
+// The application's own button adaptor, whose painting fails once Failing is set.
+struct TFailingAdaptors : TComponent {
+    TFailingAdaptors() : TComponent(nullptr) {}
+    // Paints the whole button in one colour, or fails.
+    struct TFailingButton : TSkinControl {
+        using TSkinControl::TSkinControl;
+        TFailingAdaptors* Owner = nullptr;
+        bool BeforeMessage(TMessage& Message) override { return !TakePaint(Message); }
+        void PaintTo(HDC DC, const RECT& R) override
+        {
+            if (Owner->Failing)
+                throw EOutOfResources("no more bitmaps");
+            TBrushHandle red(CreateSolidBrush(RGB(200, 0, 0)));
+            FillRect(DC, &R, red.get());
+        }
+    };
+    bool Failing = false;
+    int Made = 0;
+    void SkinControl(TComponent*, TSkinData*, TControl*, TControl* Control, const std::string&, TComponent*& Skinned)
+    {
+        if (dynamic_cast<TButton*>(Control) != nullptr) {
+            auto* adaptor = new TFailingButton(this);
+            adaptor->Owner = this;
+            Skinned = adaptor;
+            ++Made;
+        }
+    }
+};
+
+// Every GDI handle the process may still make, held until Release: painting that needs a new
+// bitmap then fails as it does in a program that leaks handles.
+struct TGdiExhaustion {
+    std::vector<HRGN> Held;
+    void Exhaust(size_t Spare)
+    {
+        while (HRGN r = CreateRectRgn(0, 0, 1, 1))
+            Held.push_back(r);
+        for (size_t i = 0; i < Spare && !Held.empty(); ++i) {
+            DeleteObject(Held.back());
+            Held.pop_back();
+        }
+    }
+    void Release()
+    {
+        for (HRGN r : Held)
+            DeleteObject(r);
+        Held.clear();
+    }
+    ~TGdiExhaustion() { Release(); }
+};
+
+} // namespace
+
+TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForGood)
+{
+    StartSkinning();
+    TForm& form = NewForm(300, 160);
+    auto* button = Place<TButton>(form, &form, 10, 10, 100, 30);
+    button->SetCaption("Press");
+    Manager->SetSkinningOn(false);
+    form.Show();
+    Pump(200);
+    const std::vector<uint32_t> nativeButton = WindowPixels(button->Handle());
+    const std::vector<uint32_t> nativeForm = WindowPixels(form.Handle());
+    RECT first{};
+    GetWindowRect(form.Handle(), &first);
+    TFailingAdaptors own;
+    Data->SetOnSkinControl(BindMethod<&TFailingAdaptors::SkinControl>(&own));
+    Manager->SetCurrentSkinData(Data.get());
+    Manager->RequestAction(1, 250);
+    Manager->OnActionTimer(nullptr);
+    Pump(100);
+    TWinSkinForm* skin = Manager->FindSkinForm(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->AdaptorSet().FindAdaptor(button->Handle()), nullptr);
+    ASSERT_TRUE(WindowPixels(button->Handle()) != nativeButton) << "the button is not skinned";
+
+    GReported = 0;
+    const TCallbackExceptionHandler saved = SetCallbackExceptionHandler(&CountReport);
+    // The button's paint fails: the button alone is given back, and no walk takes it again.
+    own.Failing = true;
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump(50);
+    EXPECT_EQ(GReported, 1);
+    EXPECT_EQ(skin->AdaptorSet().FindAdaptor(button->Handle()), nullptr);
+    EXPECT_TRUE(WindowPixels(button->Handle()) == nativeButton) << "the button is not in its own look";
+    Data->ApplyToForm(&form, nullptr);
+    EXPECT_EQ(own.Made, 1);
+    EXPECT_EQ(Manager->FindSkinForm(form.Handle()), skin) << "the window keeps its skin";
+
+    // The frame's paint fails (no handle left for a bitmap of the new size): the window is given
+    // back whole and is not taken over again when activated.
+    TGdiExhaustion gdi;
+    RECT r{};
+    GetWindowRect(form.Handle(), &r);
+    for (size_t spare = 2; spare <= 8 && GReported == 1; ++spare) {
+        gdi.Exhaust(spare);
+        r.right += 7;
+        SetWindowPos(form.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        gdi.Release();
+    }
+    EXPECT_GT(GReported, 1) << "the frame's paint never failed";
+    Pump(100);
+    EXPECT_EQ(Manager->FindSkinForm(form.Handle()), nullptr);
+    SetActiveWindow(nullptr);
+    SetForegroundWindow(form.Handle());
+    Pump(100);
+    EXPECT_EQ(Manager->FindSkinForm(form.Handle()), nullptr);
+    SetCallbackExceptionHandler(saved);
+    Data->SetOnSkinControl(nullptr);
+    // At its first size again, the window is what it was before the skin.
+    SetWindowPos(form.Handle(), nullptr, 0, 0, first.right - first.left, first.bottom - first.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(100);
+    EXPECT_TRUE(WindowPixels(form.Handle()) == nativeForm) << "the window is not in its own look";
+    form.Hide();
+}
