@@ -177,7 +177,7 @@ extern "C" const char* __stdcall PembroxSkinLastError(void)
 extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARAM WParam, LPARAM LParam)
 {
     static bool started = false;
-    if (!started) {
+    if (!started) try {
         started = true;
         // Read whole, however long: a cut path would name another file.
         auto variable = [](const char* Name) {
@@ -193,6 +193,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
                 CloseHandle(event);
             }
         }
+    } catch (...) {
+        // The program runs on without the skin; the launcher, not told, says so.
+        HandleCallbackException();
     }
     return CallNextHookEx(nullptr, Code, WParam, LParam);
 }

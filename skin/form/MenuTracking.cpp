@@ -2,6 +2,7 @@
 // WH_MSGFILTER hook that lives only while the popup is open lets the user slide to the next
 // button with the arrow keys or the mouse. Sliding ends the open popup (EndMenu) and the tracking
 // loop opens the neighbour's: never a popup tracked inside another's modal loop.
+#include "framework/win/Callback.h"
 #include "framework/controls/Forms.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/menus/Menus.h"
@@ -97,28 +98,19 @@ bool IsRightToLeftMenu(HMENU Menu)
     return GetMenuItemInfoA(Menu, 0, TRUE, &info) && (info.fType & MFT_RIGHTORDER) != 0;
 }
 
-LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
+// What the bar does with a message of the menu's loop: the first item selected, Left and Right
+// to the neighbouring popups, the mouse over another title, Alt closing.
+void FollowMenuMessage(const MSG& Msg)
 {
-    auto* msg = reinterpret_cast<MSG*>(LParam);
-    if (Code == MSGF_MENU && msg != nullptr && Tracking.RightToLeft &&
-        (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
-        if (msg->wParam == VK_LEFT)
-            msg->wParam = VK_RIGHT;
-        else if (msg->wParam == VK_RIGHT)
-            msg->wParam = VK_LEFT;
-    }
-    const LRESULT next = CallNextHookEx(Tracking.Hook, Code, WParam, LParam);
-    if (next != 0 || Code != MSGF_MENU || msg == nullptr || Tracking.Form == nullptr)
-        return next;
     if (!Tracking.FirstKeySent) {
         // The popup opens with its first item selected, as a native bar's does from the keyboard.
         Tracking.FirstKeySent = true;
-        PostMessageA(msg->hwnd, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(Msg.hwnd, WM_KEYDOWN, VK_DOWN, 0);
     }
     TMenuBtn* target = nullptr;
-    switch (msg->message) {
+    switch (Msg.message) {
     case WM_KEYDOWN:
-        switch (msg->wParam) {
+        switch (Msg.wParam) {
         case VK_RETURN:
         case VK_ESCAPE:
             Tracking.SwitchPending = false;
@@ -138,14 +130,14 @@ LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
         }
         break;
     case WM_SYSKEYDOWN:
-        if (msg->wParam == VK_MENU)
+        if (Msg.wParam == VK_MENU)
             EndMenuTracking(*Tracking.Form);
-        return next;
+        return;
     case WM_MOUSEMOVE:
-        if (msg->pt.x != Tracking.LastCursor.x || msg->pt.y != Tracking.LastCursor.y) {
-            Tracking.LastCursor = msg->pt;
+        if (Msg.pt.x != Tracking.LastCursor.x || Msg.pt.y != Tracking.LastCursor.y) {
+            Tracking.LastCursor = Msg.pt;
             if (TWinSkinMenu* bar = Tracking.Form->SkinMenu())
-                target = bar->ButtonAtPoint(Tracking.Form->ScreenToFrame(msg->pt.x, msg->pt.y));
+                target = bar->ButtonAtPoint(Tracking.Form->ScreenToFrame(Msg.pt.x, Msg.pt.y));
         }
         break;
     default:
@@ -156,6 +148,23 @@ LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
         Tracking.SwitchTo = target->Index;
         EndMenu();
     }
+}
+
+LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(LParam);
+    if (Code == MSGF_MENU && msg != nullptr && Tracking.RightToLeft &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
+        if (msg->wParam == VK_LEFT)
+            msg->wParam = VK_RIGHT;
+        else if (msg->wParam == VK_RIGHT)
+            msg->wParam = VK_LEFT;
+    }
+    const LRESULT next = CallNextHookEx(Tracking.Hook, Code, WParam, LParam);
+    if (next != 0 || Code != MSGF_MENU || msg == nullptr || Tracking.Form == nullptr)
+        return next;
+    // The skin's part runs behind the barrier: the menu's loop goes on whatever it does.
+    CallGuarded([&] { FollowMenuMessage(*msg); });
     return next;
 }
 

@@ -1,12 +1,34 @@
-/* A program that knows nothing of Pembrox, for the launcher's test: it shows a window and a
- * button, looks after a moment whether someone subclassed its window (the skin does), and ends
- * with exit code 0 when so and 3 when not. */
+/* A program that knows nothing of Pembrox, for the launcher's tests: it shows a window and a
+ * button and, after a moment, ends with exit code 0 when someone subclassed its window (the skin
+ * does) and 3 when not. Given a file name, it first writes there the colours of two points of its
+ * client area, one on the window's ground and one on the button, as "RRGGBB RRGGBB". */
+#include <stdio.h>
 #include <windows.h>
+
+static const char* GReport = NULL;
+
+static void Report(HWND w)
+{
+    HDC dc = GetDC(w);
+    COLORREF ground = GetPixel(dc, 200, 100);
+    COLORREF button = GetPixel(dc, 16, 30);
+    FILE* f;
+    ReleaseDC(w, dc);
+    f = fopen(GReport, "w");
+    if (f == NULL)
+        return;
+    fprintf(f, "%02X%02X%02X %02X%02X%02X\n", GetRValue(ground), GetGValue(ground), GetBValue(ground),
+            GetRValue(button), GetGValue(button), GetBValue(button));
+    fclose(f);
+}
 
 static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_TIMER) {
         const int skinned = (WNDPROC)GetWindowLongPtrA(w, GWLP_WNDPROC) != Proc;
+        KillTimer(w, 1);
+        if (GReport != NULL)
+            Report(w);
         DestroyWindow(w);
         PostQuitMessage(skinned ? 0 : 3);
         return 0;
@@ -20,7 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
     HWND w;
     MSG msg;
     (void)previous;
-    (void)command;
+    if (command != NULL && *command != 0)
+        GReport = command;
     wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);

@@ -1,0 +1,144 @@
+// pembrox-run end to end: a program of ours that knows nothing of the skin, checked by its exit
+// code and by the colours it reads of its own window against the same window skinned in this
+// process by the C interface; and Wine's own notepad, skinned, edited and closed.
+#include "pembrox/skin.h"
+
+#include "skin/form/SkinMessages.h"
+#include "tests/support/Pump.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string HereFile(const std::string& Name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of("\\/") + 1) + Name;
+}
+
+struct TProcess {
+    PROCESS_INFORMATION Info{};
+    bool Started = false;
+    explicit TProcess(std::string CommandLine)
+    {
+        STARTUPINFOA start{};
+        start.cb = sizeof start;
+        Started = CreateProcessA(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                                 &Info) != FALSE;
+    }
+    // The exit code, or -1 when the program did not end within Ms milliseconds.
+    int Wait(DWORD Ms)
+    {
+        if (!Started)
+            return -2;
+        const DWORD deadline = GetTickCount() + Ms;
+        while (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) {
+            if (static_cast<LONG>(GetTickCount() - deadline) > 0)
+                return -1;
+            Pump(20);
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(Info.hProcess, &code);
+        return static_cast<int>(code);
+    }
+    ~TProcess()
+    {
+        if (!Started)
+            return;
+        if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(Info.hProcess, 99);
+        CloseHandle(Info.hThread);
+        CloseHandle(Info.hProcess);
+    }
+};
+
+std::string ReadReport(const std::string& File)
+{
+    std::ifstream in(File);
+    std::string ground, button;
+    in >> ground >> button;
+    return ground + " " + button;
+}
+
+std::string Hex(COLORREF C)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(C), GetGValue(C), GetBValue(C));
+    return text;
+}
+
+} // namespace
+
+TEST(Launcher, SkinsAnUnmodifiedProgramAsTheCInterfaceSkinsTheSameWindow)
+{
+    const std::string host = "\"" + HereFile("UnmodifiedHost.exe") + "\"";
+    const std::string plainReport = HereFile("launcher-plain.txt"), skinnedReport = HereFile("launcher-skinned.txt");
+    DeleteFileA(plainReport.c_str());
+    DeleteFileA(skinnedReport.c_str());
+    EXPECT_EQ(TProcess(host + " " + plainReport).Wait(30000), 3) << "without the launcher the window is its own";
+    EXPECT_EQ(TProcess("\"" + HereFile("pembrox-run.exe") + "\" " + host + " " + skinnedReport).Wait(30000), 0)
+        << "through the launcher the window is taken over and the program's exit code comes back";
+    const std::string plain = ReadReport(plainReport), skinned = ReadReport(skinnedReport);
+
+    // The same window here, skinned by the C interface with the same built-in skin.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "UnmodifiedHostHere";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, wc.lpszClassName, "Unmodified host", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    CreateWindowExA(0, "BUTTON", "A button", WS_CHILD | WS_VISIBLE, 10, 10, 100, 26, w, nullptr, wc.hInstance, nullptr);
+    ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+    ShowWindow(w, SW_SHOWNORMAL);
+    Pump(1500);
+    HDC dc = GetDC(w);
+    const std::string here = Hex(GetPixel(dc, 200, 100)) + " " + Hex(GetPixel(dc, 16, 30));
+    ReleaseDC(w, dc);
+    PembroxSkinStop();
+    DestroyWindow(w);
+
+    EXPECT_EQ(skinned, here) << "the launched program's ground and button against the same window skinned here";
+    EXPECT_NE(skinned.substr(0, 6), plain.substr(0, 6)) << "the ground did not change";
+    EXPECT_NE(skinned.substr(7), plain.substr(7)) << "the button did not change";
+    DeleteFileA(plainReport.c_str());
+    DeleteFileA(skinnedReport.c_str());
+}
+
+TEST(Launcher, WinesNotepadIsSkinnedEditedAndClosed)
+{
+    TProcess launcher("\"" + HereFile("pembrox-run.exe") + "\" notepad.exe");
+    ASSERT_TRUE(launcher.Started);
+    HWND notepad = nullptr;
+    for (int i = 0; i < 300 && notepad == nullptr; ++i) {
+        Pump(50);
+        HWND w = FindWindowA("Notepad", nullptr);
+        if (w != nullptr && IsWindowVisible(w))
+            notepad = w;
+    }
+    ASSERT_NE(notepad, nullptr) << "notepad's window never showed";
+    DWORD_PTR answer = 0;
+    for (int i = 0; i < 40 && answer != 1; ++i) {
+        SendMessageTimeoutA(notepad, SKM_QUERY, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+        if (answer != 1)
+            Pump(50);
+    }
+    EXPECT_EQ(answer, 1u) << "notepad's window is not skinned";
+    HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Typed through the skin"));
+    char text[64] = {};
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Typed through the skin");
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.Wait(20000), 0) << "notepad did not end cleanly";
+}
