@@ -1,5 +1,5 @@
 # find_package(Pembrox): the target Pembrox::skin, pembrox.dll with its import library and the
-# header <pembrox/skin.h>. A host links it and calls PembroxSkinStart:
+# header <pembrox/skin.h>, and Pembrox::skin_static, the static library. A host links it and calls PembroxSkinStart:
 #   find_package(Pembrox REQUIRED)
 #   target_link_libraries(MyProgram PRIVATE Pembrox::skin)
 # and copies $<TARGET_FILE:Pembrox::skin> (pembrox.dll) next to its program.
@@ -11,6 +11,17 @@ if(NOT TARGET Pembrox::skin)
     IMPORTED_IMPLIB "${_pembrox_prefix}/lib/libpembrox.dll.a"
     INTERFACE_INCLUDE_DIRECTORIES "${_pembrox_prefix}/include"
     INTERFACE_COMPILE_DEFINITIONS PEMBROX_SKIN_DLL)
+endif()
+# Pembrox::skin_static: the same functions linked into the host (one archive with the engine, its
+# framework and libjpeg inside); the host is linked statically, C++ runtime included.
+if(NOT TARGET Pembrox::skin_static)
+  add_library(Pembrox::skin_static STATIC IMPORTED)
+  set_target_properties(Pembrox::skin_static PROPERTIES
+    IMPORTED_LOCATION "${_pembrox_prefix}/lib/libpembrox_skin_static.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${_pembrox_prefix}/include"
+    INTERFACE_LINK_OPTIONS "-static"
+    INTERFACE_LINK_LIBRARIES
+      "stdc++;user32;gdi32;kernel32;comctl32;comdlg32;winspool;shell32;ole32;oleaut32;uuid;advapi32")
 endif()
 unset(_pembrox_prefix)
 set(Pembrox_FOUND TRUE)

@@ -188,7 +188,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
         };
         if (PembroxSkinStart(variable("PEMBROX_RUN_SKIN").c_str()) != 0) {
             const std::string name = variable("PEMBROX_RUN_EVENT");
-            if (HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str()); event != nullptr) {
+            HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
+            if (event != nullptr) {
                 SetEvent(event);
                 CloseHandle(event);
             }

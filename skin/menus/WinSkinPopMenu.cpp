@@ -167,7 +167,8 @@ void TWinSkinPopMenu::SkinnedPopupMessage(TMessage& Message)
         // A popup without a frame draws its border itself, inside the client area: the skin's
         // band goes over it.
         RECT window{}, client{};
-        if (!Retired() && FProc.Installed() && CanPaint() && GetWindowRect(FHandle, &window) && GetClientRect(FHandle, &client) &&
+        if (!Retired() && FProc.Installed() && CanPaint() && GetWindowRect(FHandle, &window) &&
+            GetClientRect(FHandle, &client) &&
             client.right == window.right - window.left && client.bottom == window.bottom - window.top &&
             ComposeBackground()) {
             HDC dc = GetWindowDC(FHandle);

@@ -7,7 +7,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${WORK}/
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "installing the package failed (${rc})")
 endif()
-foreach(f bin/pembrox.dll lib/libpembrox.dll.a include/pembrox/skin.h lib/cmake/Pembrox/PembroxConfig.cmake)
+foreach(f bin/pembrox.dll lib/libpembrox.dll.a lib/libpembrox_skin_static.a include/pembrox/skin.h
+          lib/cmake/Pembrox/PembroxConfig.cmake)
   if(NOT EXISTS "${WORK}/prefix/${f}")
     message(FATAL_ERROR "the package has no ${f}")
   endif()
@@ -22,7 +23,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build "${WORK}/host" RESULT_VARIABLE 
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "building the host failed:\n${out}")
 endif()
-foreach(f PlainSkinnedDll.exe pembrox.dll)
+foreach(f PlainSkinnedDll.exe pembrox.dll PlainSkinnedStatic.exe)
   if(NOT EXISTS "${WORK}/host/${f}")
     message(FATAL_ERROR "the host build made no ${f}")
   endif()

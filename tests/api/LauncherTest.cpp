@@ -1,6 +1,7 @@
 // pembrox-run end to end: a program of ours that knows nothing of the skin, checked by its exit
 // code and by the colours it reads of its own window against the same window skinned in this
-// process by the C interface; and Wine's own notepad, skinned, edited and closed.
+// process by the C interface; the program unskinned, and why, when the DLL or the skin file is
+// missing; and Wine's own notepad, skinned, edited and closed.
 #include "pembrox/skin.h"
 
 #include "skin/form/SkinMessages.h"
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -26,12 +28,22 @@ std::string HereFile(const std::string& Name)
 struct TProcess {
     PROCESS_INFORMATION Info{};
     bool Started = false;
-    explicit TProcess(std::string CommandLine)
+    // ErrorFile: where the program's standard error goes ("": nowhere in particular).
+    explicit TProcess(std::string CommandLine, const std::string& ErrorFile = "")
     {
         STARTUPINFOA start{};
         start.cb = sizeof start;
-        Started = CreateProcessA(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
-                                 &Info) != FALSE;
+        HANDLE error = INVALID_HANDLE_VALUE;
+        if (!ErrorFile.empty()) {
+            SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+            error = CreateFileA(ErrorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+            start.dwFlags = STARTF_USESTDHANDLES;
+            start.hStdError = error;
+        }
+        Started = CreateProcessA(nullptr, CommandLine.data(), nullptr, nullptr, error != INVALID_HANDLE_VALUE, 0,
+                                 nullptr, nullptr, &start, &Info) != FALSE;
+        if (error != INVALID_HANDLE_VALUE)
+            CloseHandle(error);
     }
     // The exit code, or -1 when the program did not end within Ms milliseconds.
     int Wait(DWORD Ms)
@@ -65,6 +77,12 @@ std::string ReadReport(const std::string& File)
     std::string ground, button;
     in >> ground >> button;
     return ground + " " + button;
+}
+
+std::string FileText(const std::string& File)
+{
+    std::ifstream in(File);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string Hex(COLORREF C)
@@ -141,4 +159,25 @@ TEST(Launcher, WinesNotepadIsSkinnedEditedAndClosed)
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
     PostMessageA(notepad, WM_CLOSE, 0, 0);
     EXPECT_EQ(launcher.Wait(20000), 0) << "notepad did not end cleanly";
+}
+
+TEST(Launcher, WithoutItsDllOrItsSkinFileTheProgramRunsUnskinnedAndTheLauncherSaysWhy)
+{
+    const std::string host = "\"" + HereFile("UnmodifiedHost.exe") + "\"";
+    const std::string said = HereFile("launcher-said.txt");
+    const std::string launcher = "\"" + HereFile("pembrox-run.exe") + "\"";
+    EXPECT_EQ(TProcess(launcher + " /skin=C:\\nowhere\\none.skn " + host, said).Wait(30000), 3);
+    EXPECT_NE(FileText(said).find("does not exist; running unskinned"), std::string::npos) << FileText(said);
+
+    // A launcher alone in a folder of its own.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string alone = std::string(temp) + "pembrox-run-alone\\";
+    CreateDirectoryA(alone.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(HereFile("pembrox-run.exe").c_str(), (alone + "pembrox-run.exe").c_str(), FALSE));
+    EXPECT_EQ(TProcess("\"" + alone + "pembrox-run.exe\" " + host, said).Wait(30000), 3);
+    EXPECT_NE(FileText(said).find("cannot load"), std::string::npos) << FileText(said);
+    DeleteFileA((alone + "pembrox-run.exe").c_str());
+    RemoveDirectoryA(alone.c_str());
+    DeleteFileA(said.c_str());
 }

@@ -827,7 +827,8 @@ TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForG
     // At its first size again, the window is what it was before the skin.
     SetWindowPos(form.Handle(), nullptr, 0, 0, first.right - first.left, first.bottom - first.top,
                  SWP_NOMOVE | SWP_NOZORDER);
-    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(100);
     EXPECT_TRUE(WindowPixels(form.Handle()) == nativeForm) << "the window is not in its own look";
     form.Hide();
