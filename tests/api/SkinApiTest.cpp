@@ -8,6 +8,9 @@
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "framework/win/ObjectInstance.h"
+#include "framework/win/Subclass.h"
+#include "tests/support/GdiObjects.h"
 #include "tests/support/Pump.h"
 #include "tests/support/WindowPixels.h"
 
@@ -230,6 +233,33 @@ TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
 
     PembroxSkinStop();
     EXPECT_EQ(Changed(plainInner, Shot(inner)), 0u) << "the inner dialog is not what it was";
+    DestroyWindow(w);
+}
+
+TEST(SkinApi, StartingAndStoppingAgainAndAgainLeavesNothingBehind)
+{
+    HWND w = MakePlainWindow();
+    TSmallDialog dialogTemplate;
+    auto cycle = [&](const char* Skin) {
+        ASSERT_EQ(PembroxSkinStart(Skin), 1) << PembroxSkinLastError();
+        HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                                 reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), w,
+                                                 DialogProc, 0);
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(30);
+        DestroyWindow(dialog);
+        PembroxSkinStop();
+        Pump(30);
+    };
+    cycle(nullptr);
+    const int gdi = LiveGdiObjects();
+    const std::size_t thunks = ObjectInstanceStats().Live;
+    const std::size_t subclasses = WindowSubclassStats().States;
+    for (int i = 0; i < 10; ++i)
+        cycle(i % 2 == 0 ? PEMBROX_NIGHT_SKIN_FILE : nullptr);
+    EXPECT_EQ(LiveGdiObjects(), gdi);
+    EXPECT_EQ(ObjectInstanceStats().Live, thunks);
+    EXPECT_EQ(WindowSubclassStats().States, subclasses);
     DestroyWindow(w);
 }
 
