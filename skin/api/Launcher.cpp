@@ -2,7 +2,10 @@
 // skinned. pembrox.dll (next to the launcher) comes into the program through a thread hook set on
 // the program's first thread before it runs; the hook's first call starts the skin on that
 // thread. The launcher ends with the program's exit code. When the DLL cannot be brought in, the
-// program runs unskinned and the launcher says why on standard error.
+// program runs unskinned and the launcher says why on standard error; so it does when the skin
+// does not start in the program (a skin file that is no skin package).
+#include "skin/api/RunProtocol.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -96,8 +99,10 @@ int main(int argc, char** argv)
     const std::string eventName = "PembroxRun-" + std::to_string(GetCurrentProcessId()) + "-" +
                                   std::to_string(GetTickCount());
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-    SetEnvironmentVariableA("PEMBROX_RUN_SKIN", skin.c_str());
-    SetEnvironmentVariableA("PEMBROX_RUN_EVENT", eventName.c_str());
+    HANDLE why = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, RunWhySize,
+                                    (eventName + RunWhySuffix).c_str());
+    SetEnvironmentVariableA(RunSkinVariable, skin.c_str());
+    SetEnvironmentVariableA(RunEventVariable, eventName.c_str());
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -116,9 +121,20 @@ int main(int argc, char** argv)
         // The skin starts when the program makes its first window; a program that makes none for
         // a while is told about, not waited for.
         HANDLE both[2] = {process.hProcess, started};
-        if (installed != nullptr && WaitForMultipleObjects(2, both, FALSE, 20000) == WAIT_TIMEOUT)
+        const DWORD waited = installed != nullptr ? WaitForMultipleObjects(2, both, FALSE, 20000) : WAIT_FAILED;
+        if (waited == WAIT_TIMEOUT)
             Say("the skin has not started in the program after 20 s (no window yet, or the DLL could not be loaded "
                 "into it)");
+        // The hook leaves the reason when the skin did not start.
+        const void* view = waited == WAIT_OBJECT_0 + 1 && why != nullptr
+                               ? MapViewOfFile(why, FILE_MAP_READ, 0, 0, RunWhySize)
+                               : nullptr;
+        if (view != nullptr) {
+            const std::string text(static_cast<const char*>(view), strnlen(static_cast<const char*>(view), RunWhySize));
+            if (!text.empty())
+                Say("the skin did not start in the program: " + text + "; running unskinned");
+            UnmapViewOfFile(view);
+        }
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
@@ -128,5 +144,7 @@ int main(int argc, char** argv)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     CloseHandle(started);
+    if (why != nullptr)
+        CloseHandle(why);
     return static_cast<int>(code);
 }

@@ -3,6 +3,8 @@
 // calling thread, and the thread's windows that exist already are taken over at the start.
 #include "pembrox/skin.h"
 
+#include "skin/api/RunProtocol.h"
+
 #include "framework/core/Stream.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Files.h"
@@ -11,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -172,8 +175,8 @@ extern "C" const char* __stdcall PembroxSkinLastError(void)
 #ifdef PEMBROX_SKIN_BUILDING_DLL
 // pembrox-run's way in: a thread hook that the launcher sets on a program's first thread, which
 // brings this DLL into the program. At the thread's first hook call the skin starts there, with
-// the file the launcher named in PEMBROX_RUN_SKIN (the built-in skin when empty), and the named
-// event PEMBROX_RUN_EVENT is set so that the launcher knows.
+// the file the launcher named (the built-in skin when none), and the launcher's event is set so
+// that it knows, after the reason is written for it when the skin did not start.
 extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARAM WParam, LPARAM LParam)
 {
     static bool started = false;
@@ -186,13 +189,21 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
             value.resize(length < value.size() ? length : 0);
             return value;
         };
-        if (PembroxSkinStart(variable("PEMBROX_RUN_SKIN").c_str()) != 0) {
-            const std::string name = variable("PEMBROX_RUN_EVENT");
-            HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
-            if (event != nullptr) {
-                SetEvent(event);
-                CloseHandle(event);
+        const bool skinned = PembroxSkinStart(variable(RunSkinVariable).c_str()) != 0;
+        const std::string name = variable(RunEventVariable);
+        if (!skinned && !name.empty()) {
+            if (HANDLE why = OpenFileMappingA(FILE_MAP_WRITE, FALSE, (name + RunWhySuffix).c_str()); why != nullptr) {
+                if (void* view = MapViewOfFile(why, FILE_MAP_WRITE, 0, 0, RunWhySize); view != nullptr) {
+                    const std::string text = std::string(PembroxSkinLastError()).substr(0, RunWhySize - 1);
+                    std::memcpy(view, text.c_str(), text.size() + 1);
+                    UnmapViewOfFile(view);
+                }
+                CloseHandle(why);
             }
+        }
+        if (HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str()); event) {
+            SetEvent(event);
+            CloseHandle(event);
         }
     } catch (...) {
         // The program runs on without the skin; the launcher, not told, says so.

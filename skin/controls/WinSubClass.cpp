@@ -182,9 +182,9 @@ void TSkinControl::HookedWndProc(TMessage& Message)
     } catch (...) {
         if (passed)
             throw;
+        // The control gets the message as if there were no skin, then its own look back.
+        CallGuarded([&] { CallPrevious(Message); });
         PaintingFailed();
-        // The control gets the message as if there were no skin.
-        CallPrevious(Message);
         return;
     }
     // The control's own handling may have run a modal loop in which the skin went.

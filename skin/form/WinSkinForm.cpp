@@ -275,6 +275,20 @@ void TWinSkinForm::GiveSizeBack()
         normal.right = normal.left + width;
         normal.bottom = normal.top + height;
         placement.flags = 0;
+        if (IsZoomed(FHandle) && !IsMdiChild() && IsWindowVisible(FHandle)) {
+            // Maximised again, its place and size are the platform's for the window's own frame
+            // (and what the window's WM_GETMINMAXINFO says); setting the placement of a window
+            // that is maximised already keeps the skin's. Which window is active stays.
+            const HWND active = GetActiveWindow();
+            placement.showCmd = SW_SHOWNOACTIVATE;
+            SetWindowPlacement(FHandle, &placement);
+            placement.showCmd = SW_SHOWMAXIMIZED;
+            SetWindowPlacement(FHandle, &placement);
+            if (active != FHandle && active != nullptr && IsWindow(active))
+                SetActiveWindow(active);
+            RefreshFrame();
+            return;
+        }
         placement.showCmd = IsIconic(FHandle) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
         SetWindowPlacement(FHandle, &placement);
         if (IsMdiChild() && IsZoomed(FHandle)) {

@@ -1,7 +1,7 @@
 // pembrox-run end to end: a program of ours that knows nothing of the skin, checked by its exit
 // code and by the colours it reads of its own window against the same window skinned in this
 // process by the C interface; the program unskinned, and why, when the DLL or the skin file is
-// missing; and Wine's own notepad, skinned, edited and closed.
+// missing or the skin file is none; and Wine's own notepad, skinned, edited and closed.
 #include "pembrox/skin.h"
 
 #include "skin/form/SkinMessages.h"
@@ -161,13 +161,20 @@ TEST(Launcher, WinesNotepadIsSkinnedEditedAndClosed)
     EXPECT_EQ(launcher.Wait(20000), 0) << "notepad did not end cleanly";
 }
 
-TEST(Launcher, WithoutItsDllOrItsSkinFileTheProgramRunsUnskinnedAndTheLauncherSaysWhy)
+TEST(Launcher, WithoutItsDllOrAGoodSkinFileTheProgramRunsUnskinnedAndTheLauncherSaysWhy)
 {
     const std::string host = "\"" + HereFile("UnmodifiedHost.exe") + "\"";
     const std::string said = HereFile("launcher-said.txt");
     const std::string launcher = "\"" + HereFile("pembrox-run.exe") + "\"";
     EXPECT_EQ(TProcess(launcher + " /skin=C:\\nowhere\\none.skn " + host, said).Wait(30000), 3);
     EXPECT_NE(FileText(said).find("does not exist; running unskinned"), std::string::npos) << FileText(said);
+    // A file that is there but is no skin: the program says why through the launcher.
+    const std::string junk = HereFile("launcher-junk.skn");
+    std::ofstream(junk) << "not a skin package at all";
+    EXPECT_EQ(TProcess(launcher + " \"/skin=" + junk + "\" " + host, said).Wait(30000), 3);
+    EXPECT_NE(FileText(said).find("the skin did not start in the program: Not a valid skin package"), std::string::npos)
+        << FileText(said);
+    DeleteFileA(junk.c_str());
 
     // A launcher alone in a folder of its own.
     char temp[MAX_PATH] = {};

@@ -236,6 +236,49 @@ TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
     DestroyWindow(w);
 }
 
+static WINDOWPLACEMENT Placement(HWND W)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(W, &placement);
+    return placement;
+}
+
+TEST(SkinApi, AMaximisedOrMinimisedWindowComesBackInItsStateAndPlace)
+{
+    for (int state : {SW_MAXIMIZE, SW_MINIMIZE}) {
+        HWND w = MakePlainWindow();
+        ShowWindow(w, state);
+        Pump(200);
+        const WINDOWPLACEMENT before = Placement(w);
+        RECT rect{};
+        GetWindowRect(w, &rect);
+        const std::vector<uint32_t> plain = state == SW_MAXIMIZE ? Shot(w) : std::vector<uint32_t>{};
+
+        ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+        Pump(200);
+        ShowWindow(w, SW_RESTORE); // used while skinned, then put back as it was
+        Pump(100);
+        ShowWindow(w, state);
+        Pump(100);
+        PembroxSkinStop();
+        Pump(200);
+
+        const WINDOWPLACEMENT after = Placement(w);
+        RECT now{};
+        GetWindowRect(w, &now);
+        EXPECT_EQ(after.showCmd, before.showCmd) << state;
+        EXPECT_TRUE(EqualRect(&after.rcNormalPosition, &before.rcNormalPosition)) << state;
+        EXPECT_TRUE(EqualRect(&now, &rect)) << state << ": " << now.left << "," << now.top << "," << now.right << ","
+                                            << now.bottom << " was " << rect.left << "," << rect.top << ","
+                                            << rect.right << "," << rect.bottom;
+        if (state == SW_MAXIMIZE) {
+            EXPECT_EQ(Changed(plain, Shot(w)), 0u) << "the maximised window is not what it was";
+        }
+        DestroyWindow(w);
+    }
+}
+
 TEST(SkinApi, StartingAndStoppingAgainAndAgainLeavesNothingBehind)
 {
     HWND w = MakePlainWindow();

@@ -11,6 +11,7 @@
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Files.h"
+#include "framework/win/WindowInfo.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/WinSubClass.h"
 #include "tests/support/EventCounter.h"
@@ -713,14 +714,20 @@ TEST_F(THostSafetyTest, AFailingWindowDoesNotStopTheTimersWalk)
 
 namespace {
 
-// The application's own button adaptor, whose painting fails once Failing is set.
+// The application's own button adaptor, whose painting fails once Failing is set, and whose
+// filter fails on a new caption once FailingText is.
 struct TFailingAdaptors : TComponent {
     TFailingAdaptors() : TComponent(nullptr) {}
     // Paints the whole button in one colour, or fails.
     struct TFailingButton : TSkinControl {
         using TSkinControl::TSkinControl;
         TFailingAdaptors* Owner = nullptr;
-        bool BeforeMessage(TMessage& Message) override { return !TakePaint(Message); }
+        bool BeforeMessage(TMessage& Message) override
+        {
+            if (Message.Msg == WM_SETTEXT && Owner->FailingText)
+                throw EInvalidOperation("no caption");
+            return !TakePaint(Message);
+        }
         void PaintTo(HDC DC, const RECT& R) override
         {
             if (Owner->Failing)
@@ -730,6 +737,7 @@ struct TFailingAdaptors : TComponent {
         }
     };
     bool Failing = false;
+    bool FailingText = false;
     int Made = 0;
     void SkinControl(TComponent*, TSkinData*, TControl*, TControl* Control, const std::string&, TComponent*& Skinned)
     {
@@ -772,6 +780,7 @@ TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForG
     TForm& form = NewForm(300, 160);
     auto* button = Place<TButton>(form, &form, 10, 10, 100, 30);
     button->SetCaption("Press");
+    auto* other = Place<TButton>(form, &form, 10, 50, 100, 30);
     Manager->SetSkinningOn(false);
     form.Show();
     Pump(200);
@@ -800,7 +809,14 @@ TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForG
     EXPECT_EQ(skin->AdaptorSet().FindAdaptor(button->Handle()), nullptr);
     EXPECT_TRUE(WindowPixels(button->Handle()) == nativeButton) << "the button is not in its own look";
     Data->ApplyToForm(&form, nullptr);
-    EXPECT_EQ(own.Made, 1);
+    EXPECT_EQ(own.Made, 2);
+    // The other's filter fails on a message: the button still gets it, and is given back.
+    own.FailingText = true;
+    other->SetCaption("Changed");
+    EXPECT_EQ(GReported, 2);
+    EXPECT_EQ(WindowText(other->Handle()), "Changed");
+    EXPECT_EQ(skin->AdaptorSet().FindAdaptor(other->Handle()), nullptr);
+    other->SetCaption("");
     EXPECT_EQ(Manager->FindSkinForm(form.Handle()), skin) << "the window keeps its skin";
 
     // The frame's paint fails (no handle left for a bitmap of the new size): the window is given
@@ -808,14 +824,14 @@ TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForG
     TGdiExhaustion gdi;
     RECT r{};
     GetWindowRect(form.Handle(), &r);
-    for (size_t spare = 2; spare <= 8 && GReported == 1; ++spare) {
+    for (size_t spare = 2; spare <= 8 && GReported == 2; ++spare) {
         gdi.Exhaust(spare);
         r.right += 7;
         SetWindowPos(form.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
         RedrawWindow(form.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         gdi.Release();
     }
-    EXPECT_GT(GReported, 1) << "the frame's paint never failed";
+    EXPECT_GT(GReported, 2) << "the frame's paint never failed";
     Pump(100);
     EXPECT_EQ(Manager->FindSkinForm(form.Handle()), nullptr);
     SetActiveWindow(nullptr);
