@@ -122,6 +122,10 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
         state.Thread = GetCurrentThreadId();
         // Makes the manager and installs its hook on this thread.
         state.Data->SkinChanged();
+        // The program asked: its windows are skinned, and skins changed, now, not from the next
+        // activation on (its window may be the active one already).
+        if (TSkinManage* manager = SkinManager(); manager != nullptr)
+            manager->SetActivationCount(1);
         if (!Load(SkinFile)) {
             const std::string why = LastError();
             PembroxSkinStop();

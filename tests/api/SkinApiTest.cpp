@@ -24,8 +24,20 @@
 
 namespace {
 
+// Commands 98 and 99 load the second skin and stop, each followed by a message loop of its own, as
+// a menu command that opens a dialog would run one.
+constexpr WPARAM LoadNight = 98, StopSkin = 99;
+
 LRESULT CALLBACK PlainProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (Msg == WM_COMMAND && (WParam == LoadNight || WParam == StopSkin)) {
+        if (WParam == LoadNight)
+            PembroxSkinLoad(PEMBROX_NIGHT_SKIN_FILE);
+        else
+            PembroxSkinStop();
+        Pump(100);
+        return 0;
+    }
     return DefWindowProcA(W, Msg, WParam, LParam);
 }
 
@@ -66,6 +78,22 @@ std::vector<uint32_t> Shot(HWND W)
     RedrawWindow(W, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump(100);
     return WindowPixels(W);
+}
+
+// The client area's part of a window's pixels.
+std::vector<uint32_t> ClientPixels(HWND W, const std::vector<uint32_t>& Pixels)
+{
+    RECT window{}, client{};
+    GetWindowRect(W, &window);
+    GetClientRect(W, &client);
+    POINT origin{0, 0};
+    ClientToScreen(W, &origin);
+    const int width = window.right - window.left, dx = origin.x - window.left, dy = origin.y - window.top;
+    std::vector<uint32_t> part;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            part.push_back(Pixels[static_cast<size_t>(y + dy) * width + x + dx]);
+    return part;
 }
 
 size_t Changed(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B)
@@ -169,6 +197,17 @@ TEST(SkinApi, APlainProgramIsSkinnedByOneCallAndGivenBackExactly)
     PembroxSkinStop();
     EXPECT_EQ(SkinManager(), nullptr);
     EXPECT_EQ(Changed(plain, Shot(w)), 0u) << "the window is not what it was before the start";
+
+    // The same from the window's own commands, inside its skinned procedure.
+    ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+    SendMessageA(w, WM_COMMAND, LoadNight, 0);
+    // The same frame and client as before (the frame shows the window active now).
+    const std::vector<uint32_t> nightAgain = Shot(w);
+    ASSERT_EQ(nightAgain.size(), night.size()) << "the window's frame is not the second skin's";
+    EXPECT_TRUE(ClientPixels(w, nightAgain) == ClientPixels(w, night)) << "the second skin, loaded by a command";
+    SendMessageA(w, WM_COMMAND, StopSkin, 0);
+    EXPECT_EQ(SkinManager(), nullptr);
+    EXPECT_EQ(Changed(plain, Shot(w)), 0u) << "stopped by the window's command";
     PembroxSkinStop(); // twice: nothing
     EXPECT_EQ(PembroxSkinLoad(nullptr), 0) << "not started";
 
