@@ -194,6 +194,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
             return value;
         };
         const bool skinned = PembroxSkinStart(variable(RunSkinVariable).c_str()) != 0;
+        // The window being made now is the program's first: the engine's own hook came too late
+        // to see it, so it is told here, and the window is skinned before it is first shown.
+        if (TSkinManage* manager = SkinManager(); skinned && manager != nullptr && Code == HCBT_CREATEWND)
+            manager->WindowBeingMade(reinterpret_cast<HWND>(WParam), reinterpret_cast<const CBT_CREATEWNDA*>(LParam));
         const std::string name = variable(RunEventVariable);
         if (!skinned && !name.empty()) {
             if (HANDLE why = OpenFileMappingA(FILE_MAP_WRITE, FALSE, (name + RunWhySuffix).c_str()); why != nullptr) {

@@ -113,6 +113,21 @@ void TSkinManage::WatchNewWindow(HWND W, const std::string& ClassName, const CRE
         FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
 }
 
+bool TSkinManage::WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create)
+{
+    const std::string cls = WindowClassName(W);
+    const CREATESTRUCTA* params = Create != nullptr ? Create->lpcs : nullptr;
+    if (cls == "ScrollBar" && params != nullptr && IsSkinnedWindow(params->hwndParent))
+        return false; // a skinned form never gets a stand-alone scroll bar
+    if (cls == "#32768")
+        SkinPopupWindow(W);
+    else if (params != nullptr && (params->style & WS_CHILD) != 0)
+        NoteNewChild(params);
+    else
+        WatchNewWindow(W, cls, params);
+    return true;
+}
+
 void TSkinManage::NoteNewChild(const CREATESTRUCTA* Create)
 {
     for (HWND parent = Create->hwndParent; parent != nullptr && parent != HWND_MESSAGE; parent = GetParent(parent))
@@ -176,20 +191,10 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
     const auto window = reinterpret_cast<HWND>(WParam);
     try {
         switch (Code) {
-        case HCBT_CREATEWND: {
-            const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(LParam);
-            const std::string cls = WindowClassName(window);
-            if (cls == "ScrollBar" && create != nullptr && create->lpcs != nullptr &&
-                self->IsSkinnedWindow(create->lpcs->hwndParent))
-                return 10; // a skinned form never gets a stand-alone scroll bar
-            if (cls == "#32768")
-                self->SkinPopupWindow(window);
-            else if (create != nullptr && create->lpcs != nullptr && (create->lpcs->style & WS_CHILD) != 0)
-                self->NoteNewChild(create->lpcs);
-            else
-                self->WatchNewWindow(window, cls, create != nullptr ? create->lpcs : nullptr);
+        case HCBT_CREATEWND:
+            if (!self->WindowBeingMade(window, reinterpret_cast<const CBT_CREATEWNDA*>(LParam)))
+                return 10;
             break;
-        }
         case HCBT_DESTROYWND:
             self->ForgetNewWindow(window);
             self->FGivenBack.erase(std::remove(self->FGivenBack.begin(), self->FGivenBack.end(), window),

@@ -54,6 +54,9 @@ public:
     bool ReleaseWindow(HWND W) override;
     void GiveWindowBack(TWinSkinForm* Form) override;
     bool IsSkinnedWindow(HWND W) const;
+    // The hook's part when a window of the thread is being made (HCBT_CREATEWND): false refuses
+    // the window. Whoever started the engine inside that very notification passes it on here.
+    bool WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create);
     // A popup-menu window of the thread was made / is going.
     void SkinPopupWindow(HWND W);
     bool ReleasePopupWindow(HWND W);

@@ -102,7 +102,8 @@ TEST(Launcher, SkinsAnUnmodifiedProgramAsTheCInterfaceSkinsTheSameWindow)
     DeleteFileA(skinnedReport.c_str());
     EXPECT_EQ(TProcess(host + " " + plainReport).Wait(30000), 3) << "without the launcher the window is its own";
     EXPECT_EQ(TProcess("\"" + HereFile("pembrox-run.exe") + "\" " + host + " " + skinnedReport).Wait(30000), 0)
-        << "through the launcher the window is taken over and the program's exit code comes back";
+        << "through the launcher the window is taken over before it is first shown (4: only later), and the "
+           "program's exit code comes back";
     const std::string plain = ReadReport(plainReport), skinned = ReadReport(skinnedReport);
 
     // The same window here, skinned by the C interface with the same built-in skin.

@@ -1,11 +1,13 @@
 /* A program that knows nothing of Pembrox, for the launcher's tests: it shows a window and a
  * button and, after a moment, ends with exit code 0 when someone subclassed its window (the skin
- * does) and 3 when not. Given a file name, it first writes there the colours of two points of its
- * client area, one on the window's ground and one on the button, as "RRGGBB RRGGBB". */
+ * does) before it was first shown, 4 when only later, and 3 when not at all. Given a file name, it
+ * first writes there the colours of two points of its client area, one on the window's ground and
+ * one on the button, as "RRGGBB RRGGBB". */
 #include <stdio.h>
 #include <windows.h>
 
 static const char* GReport = NULL;
+static int GSkinnedWhenShown = -1;
 
 static void Report(HWND w)
 {
@@ -24,13 +26,15 @@ static void Report(HWND w)
 
 static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
+    const int skinned = (WNDPROC)GetWindowLongPtrA(w, GWLP_WNDPROC) != Proc;
+    if (msg == WM_SHOWWINDOW && wp != 0 && GSkinnedWhenShown < 0)
+        GSkinnedWhenShown = skinned;
     if (msg == WM_TIMER) {
-        const int skinned = (WNDPROC)GetWindowLongPtrA(w, GWLP_WNDPROC) != Proc;
         KillTimer(w, 1);
         if (GReport != NULL)
             Report(w);
         DestroyWindow(w);
-        PostQuitMessage(skinned ? 0 : 3);
+        PostQuitMessage(!skinned ? 3 : GSkinnedWhenShown == 1 ? 0 : 4);
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
