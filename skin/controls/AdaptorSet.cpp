@@ -409,10 +409,11 @@ void TAdaptorSet::AttachChildWindowsOf(HWND Parent)
         AttachChildWindow(child);
         // Into the program's own containers (panes, splitters, child dialogs), whose controls
         // are the window's as much as its direct children are. Not into a control that was
-        // taken over (a dialog inside is a container), nor into the combo boxes' parts, which
-        // go with their combo box, nor into MDI children, which are skinned windows of their own.
+        // taken over (but a dialog inside, and a tab control holding its pages, are containers),
+        // nor into the combo boxes' parts, which go with their combo box, nor into MDI children,
+        // which are skinned windows of their own.
         const std::string cls = LowerCase(WindowClassName(child));
-        const bool container = FindAdaptor(child) == nullptr || cls == "#32770";
+        const bool container = FindAdaptor(child) == nullptr || cls == "#32770" || cls == "systabcontrol32";
         if (container && cls != "mdiclient" && cls != "combobox" && cls != "comboboxex32" &&
             cls != "sysdatetimepick32" && cls != "sysipaddress32")
             AttachChildWindowsOf(child);

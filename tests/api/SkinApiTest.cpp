@@ -229,8 +229,8 @@ HWND MakeList(HWND Parent, int X)
 
 TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
 {
-    // A program's own pane holding a list box, and a dialog inside the window (as a file dialog's
-    // extra part is) with a label, beside the window's own controls.
+    // A program's own pane holding a list box, a tab control holding another, and a dialog inside
+    // the window (as a file dialog's extra part is) with a label, beside the window's own controls.
     WNDCLASSA pane{};
     pane.lpfnWndProc = PlainProc;
     pane.hInstance = GetModuleHandleA(nullptr);
@@ -241,6 +241,10 @@ TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
     HWND holder = CreateWindowExA(0, "PlainHostPane", "", WS_CHILD | WS_VISIBLE, 10, 170, 390, 100, w, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     HWND nested = MakeList(holder, 4);
+    // A tab control holding its page's list box.
+    HWND tabs = CreateWindowExA(0, "SysTabControl32", "", WS_CHILD | WS_VISIBLE, 260, 170, 140, 100, w, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    HWND paged = MakeList(tabs, 4);
     TSmallDialog dialogTemplate;
     auto* words = reinterpret_cast<DWORD*>(dialogTemplate.Words);
     words[0] = (words[0] & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)) | WS_CHILD | DS_CONTROL;
@@ -255,6 +259,7 @@ TEST(SkinApi, ControlsInsidePanesAndChildDialogsAndControlsMadeLaterAreSkinned)
     TWinSkinForm* form = SkinManager()->FindSkinForm(w);
     ASSERT_NE(form, nullptr);
     EXPECT_NE(form->AdaptorSet().FindAdaptor(nested), nullptr) << "a list box inside the program's pane";
+    EXPECT_NE(form->AdaptorSet().FindAdaptor(paged), nullptr) << "a list box on a tab control's page";
     EXPECT_NE(form->AdaptorSet().FindAdaptor(GetDlgItem(inner, IDOK)), nullptr) << "a button of the inner dialog";
     // The inner dialog's ground is the skin's face, not the system's.
     const COLORREF face = ColorToRGB(form->SkinData()->Colours().ButtonFace);
