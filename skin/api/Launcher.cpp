@@ -88,9 +88,11 @@ int main(int argc, char** argv)
         skinned = false;
     }
     if (skinned && !skin.empty()) {
-        char full[MAX_PATH] = "";
-        GetFullPathNameA(skin.c_str(), MAX_PATH, full, nullptr);
-        if (GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
+        // The whole path, however long: the program starts in another folder.
+        std::string full(GetFullPathNameA(skin.c_str(), 0, nullptr, nullptr), '\0');
+        const DWORD length = full.empty() ? 0 : GetFullPathNameA(skin.c_str(), full.size(), full.data(), nullptr);
+        full.resize(length < full.size() ? length : 0);
+        if (full.empty() || GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) {
             Say("the skin file \"" + skin + "\" does not exist; running unskinned");
             skinned = false;
         }

@@ -91,6 +91,14 @@ BOOL CALLBACK SkinShownWindow(HWND Window, LPARAM)
     return TRUE;
 }
 
+// The manager's pending request (skin on, off or changed), carried out now rather than at its
+// timer's next tick.
+void RunPendingAction()
+{
+    if (TSkinManage* manager = SkinManager(); manager != nullptr && manager->TimerArmed())
+        manager->OnActionTimer(nullptr);
+}
+
 bool Load(const char* SkinFile)
 {
     TMemoryStream bytes;
@@ -101,9 +109,7 @@ bool Load(const char* SkinFile)
         LastError() = data.LoadError();
         return false;
     }
-    // Carried out now, not at the manager's next timer tick.
-    if (TSkinManage* manager = SkinManager(); manager != nullptr && manager->TimerArmed())
-        manager->OnActionTimer(nullptr);
+    RunPendingAction();
     return true;
 }
 
@@ -133,8 +139,7 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
             return false;
         }
         state.Data->SetActive(true);
-        if (TSkinManage* manager = SkinManager(); manager->TimerArmed())
-            manager->OnActionTimer(nullptr);
+        RunPendingAction();
         // The thread's windows that are up already: the manager only walks the framework's forms.
         EnumThreadWindows(GetCurrentThreadId(), SkinShownWindow, 0);
         return true;
@@ -161,8 +166,7 @@ extern "C" void __stdcall PembroxSkinStop(void)
         if (!state.Data || OnOtherThread())
             return false;
         state.Data->SetActive(false);
-        if (TSkinManage* manager = SkinManager(); manager != nullptr && manager->TimerArmed())
-            manager->OnActionTimer(nullptr);
+        RunPendingAction();
         // Its windows go back with it; then the hook and the manager.
         state.Data.reset();
         FreeSkinManager();

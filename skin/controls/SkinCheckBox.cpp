@@ -176,13 +176,8 @@ void TSkinDialogPane::AfterMessage(TMessage& Message)
     switch (Message.Msg) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORDLG:
-        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
-            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
-        }
-        break;
     case WM_CTLCOLORBTN:
-        SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        AnswerFaceColour(Message, FSkinData, true);
         break;
     case WM_NCDESTROY:
         TSkinControl::AfterMessage(Message);

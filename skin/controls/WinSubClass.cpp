@@ -258,10 +258,23 @@ void TSkinControl::Refresh()
     UpdateWindow(FHandle);
 }
 
+void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent)
+{
+    if (Transparent)
+        SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+    if (Message.Msg != WM_CTLCOLORBTN && Data != nullptr && Data->FaceBrush() != nullptr)
+        Message.Result = reinterpret_cast<LRESULT>(Data->FaceBrush());
+}
+
 void TSkinControl::FillFace(HDC DC, const RECT& R)
 {
     if (FSkinData == nullptr)
         return;
+    // The skin's own brush of its face colour; one made for the paint only when it has none.
+    if (HBRUSH face = FSkinData->FaceBrush(); face != nullptr) {
+        FillRect(DC, &R, face);
+        return;
+    }
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(FSkinData->Colours().ButtonFace)));
     FillRect(DC, &R, brush.get());
 }
@@ -318,8 +331,10 @@ void TSkinControl::PaintMessage(TMessage& Message)
     PAINTSTRUCT ps{};
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     const bool begun = dc == nullptr;
+    // Held here: a paint that fails releases the adaptor.
+    const HWND window = FHandle;
     if (begun)
-        dc = BeginPaint(FHandle, &ps);
+        dc = BeginPaint(window, &ps);
     if (dc != nullptr && GetWindowRect(FHandle, &FWindowRect)) {
         RECT r = FWindowRect;
         OffsetRect(&r, -r.left, -r.top);
@@ -330,7 +345,7 @@ void TSkinControl::PaintMessage(TMessage& Message)
         }
     }
     if (begun)
-        EndPaint(FHandle, &ps);
+        EndPaint(window, &ps);
     Message.Result = 0;
 }
 

@@ -36,6 +36,11 @@ class TAdaptorSet;
 constexpr uint8_t msHot = 1;
 constexpr uint8_t msPressed = 2;
 
+// A dialog's colour messages (WM_CTLCOLORSTATIC, WM_CTLCOLORDLG, WM_CTLCOLORBTN), after their
+// default handling: labels and the dialog on the skin's face brush, and with Transparent their
+// text without a ground of its own.
+void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent);
+
 class TSkinControl : public TComponent, public TRetirable {
     DECLARE_CLASS(TSkinControl, TComponent)
 public:

@@ -167,16 +167,9 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         CallDefault(Message);
         return true;
     case WM_CTLCOLORBTN:
-        CallDefault(Message);
-        if (FForm == nullptr)
-            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-        return true;
     case WM_CTLCOLORSTATIC:
         CallDefault(Message);
-        if (FForm == nullptr)
-            SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-        if (FSkinData != nullptr && FSkinData->FaceBrush() != nullptr)
-            Message.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+        AnswerFaceColour(Message, FSkinData, FForm == nullptr);
         return true;
     case SKM_START:
         StartSkinning();
