@@ -12,7 +12,7 @@ say() { printf '[setup] %s\n' "$*"; }
 die() { printf '[setup] ERROR: %s\n' "$*" >&2; exit 1; }
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick googletest clang
-          cmake make dpkg-dev xdotool fonts-wine libbenchmark-dev libclang-rt-14-dev)
+          cmake make dpkg-dev xdotool fonts-wine libbenchmark-dev libclang-rt-14-dev libx11-dev libxext-dev)
 
 mkdir -p "$cache"
 missing=()

@@ -94,6 +94,14 @@ void TAdaptorSet::ReleaseAdaptors()
     }
 }
 
+void TAdaptorSet::ForgetSkinData()
+{
+    FSkinData = nullptr;
+    for (TSkinControl* adaptor : FAdaptors)
+        adaptor->FSkinData = nullptr;
+    ReleaseAdaptors();
+}
+
 void TAdaptorSet::ApplySkinColours()
 {
     for (TSkinControl* adaptor : std::vector<TSkinControl*>(FAdaptors))

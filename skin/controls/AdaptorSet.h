@@ -58,6 +58,9 @@ public:
     const std::vector<TSkinControl*>& Adaptors() const { return FAdaptors; }
     // Retires the set's own adaptors and detaches the application's, newest first.
     void ReleaseAdaptors();
+    // The skin data went away: every adaptor lets go of its control without reading the skin,
+    // and none is made until a new skin data is set.
+    void ForgetSkinData();
     // After a skin change: the adaptors that took a control's colour give it the current skin's,
     // and every adaptor prepares anew what it derived from the skin.
     void ApplySkinColours();

@@ -11,6 +11,7 @@
 #include "skin/form/SkinMessages.h"
 
 #include <algorithm>
+#include <utility>
 
 IMPLEMENT_CLASS(TWinSkinForm)
 
@@ -71,8 +72,11 @@ void TWinSkinForm::OnRetire() noexcept
 {
     if (FHoverTimer)
         FHoverTimer->SetEnabled(false);
-    if (FSite != nullptr)
-        FSite->ForgetForm(this);
+    // The site lets go of the object now and may itself go before the running call returns (the
+    // skin stopped and started again inside that call): the object, its destructor included,
+    // never reaches it again.
+    if (TFormSite* site = std::exchange(FSite, nullptr); site != nullptr)
+        site->ForgetForm(this);
     ForgetMenuTracking(*this);
 }
 
@@ -191,6 +195,7 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     TakeMenuOver();
 
     FFrameProc.Install(FHandle, BindMethod<&TWinSkinForm::FrameWndProc>(this));
+    FFrameTaken = true;
     const bool mdiMaximized = MdiChildrenMaximized();
     // A child window that is no MDI child keeps its own frame (the frame procedure passes its
     // messages on), and so its caption buttons.
@@ -476,8 +481,16 @@ void TWinSkinForm::RefreshFrame()
 
 void TWinSkinForm::ApplyColours()
 {
-    if (FSkinData == nullptr || FForm == nullptr)
+    if (FSkinData == nullptr)
         return;
+    if (FForm == nullptr) {
+        // A window without a form of the framework: its adaptors make what they drew from the
+        // old skin anew (a tab control's tabs), and the window shows the new skin's ground.
+        FAdaptors->ApplySkinColours();
+        if (IsWindow(FHandle))
+            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return;
+    }
     const TColor face = FSkinData->Colours().ButtonFace;
     FAdaptors->Changes().SetColor(FForm, face);
     for (int i = 0; i < FForm->ComponentCount(); ++i)
@@ -541,8 +554,9 @@ void TWinSkinForm::Unskin()
         FHoverTimer->SetEnabled(false);
     const bool goingAway = FSkinState == ssDetaching;
     FPopupMenus->GiveBack();
-    if (!MainMenuSkinned() && !FFrameProc.Installed()) {
-        // Only the controls were skinned.
+    if (!FFrameTaken) {
+        // Only the controls were skinned (the skin leaves frames alone, or it has no frame to
+        // draw).
         FAdaptors->ReleaseAdaptors();
         FAdaptors->GiveChangesBack(goingAway);
         UnhookMdiClient();
@@ -550,13 +564,15 @@ void TWinSkinForm::Unskin()
             for (int i = 0; i < FForm->ComponentCount(); ++i)
                 if (auto* control = dynamic_cast<TControl*>(FForm->Components(i)))
                     control->Invalidate();
-            if (!goingAway && IsWindow(FHandle)) {
-                ShowWindow(FHandle, SW_MINIMIZE);
-                ShowWindow(FHandle, SW_RESTORE);
-            }
+            // Redrawn whole, in the state it is in (a maximised window stays maximised, the
+            // active one active).
+            if (!goingAway && IsWindow(FHandle))
+                RedrawWindow(FHandle, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
         return;
     }
+    FFrameTaken = false;
     if (!FFrameProc.Installed()) {
         // The window procedure went back already (WM_DESTROY); what is left to give back.
         FFormHook.Restore();
@@ -573,10 +589,12 @@ void TWinSkinForm::Unskin()
     UnhookMdiClient();
     FFrame->CaptionBuffer()->SetSize(0, 0);
     FHotObject = nullptr;
-    if (IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
+    // A window going away keeps its size and shape: given back, it would show the platform's
+    // frame as it goes.
+    if (!goingAway && IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
         GiveSizeBack();
     if (FFrame->RegionSet())
-        FFrame->GiveRegionBack(TRUE);
+        FFrame->GiveRegionBack(goingAway ? FALSE : TRUE);
 }
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
@@ -585,8 +603,10 @@ void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)
     if (Operation != opRemove)
         return;
     if (AComponent == FSkinData) {
+        // The skin is gone: no adaptor may paint from it again. They let go of their controls
+        // (without reading the skin) and the set makes no new ones.
         FSkinData = nullptr;
-        FAdaptors->SetSkinData(nullptr);
+        FAdaptors->ForgetSkinData();
     }
     if (AComponent == FForm) {
         // The form goes before its window: its message method is its own business now.

@@ -281,5 +281,7 @@ private:
     bool FRefitPending = false;
     bool FChildWalkPosted = false;
     bool FFailed = false;
+    // The window's frame was taken over (its procedure replaced), as against its controls only.
+    bool FFrameTaken = false;
     unsigned FDefaultCalls = 0;
 };

@@ -99,18 +99,42 @@ void TSkinManage::InstallHook()
 
 void TSkinManage::WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create)
 {
+    if (!FSkinningOn || Create == nullptr || Create->hwndParent == HWND_MESSAGE)
+        return;
+    Watch(W, ClassName, static_cast<DWORD>(Create->style));
+}
+
+void TSkinManage::Watch(HWND W, const std::string& ClassName, DWORD Style)
+{
     // Framed top-level windows only: a window without a frame shows no frame of its own to
     // replace, and the hidden helper windows a program makes (message windows, OLE's, the
     // application's) would keep the hook in place for good.
-    constexpr LONG Frames = WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
-    if (!FSkinningOn || Create == nullptr || (Create->style & WS_CHILD) != 0 || (Create->style & Frames) == 0 ||
-        Create->hwndParent == HWND_MESSAGE)
+    constexpr DWORD Frames = WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
+    if ((Style & WS_CHILD) != 0 || (Style & Frames) == 0)
         return;
     if (ClassName == "TApplication" || !CanSkinClass(ClassName))
+        return;
+    if (std::find(FNewWindows.begin(), FNewWindows.end(), W) != FNewWindows.end())
         return;
     FNewWindows.push_back(W);
     if (!FShowHook)
         FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
+}
+
+void TSkinManage::WatchHiddenWindows()
+{
+    // Windows the program made before skinning came on (a main form's window is made before the
+    // skin data component it owns has loaded its skin) are watched like new ones, so that they
+    // too are taken over before they are first shown.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND W, LPARAM Self) -> BOOL {
+            auto* self = reinterpret_cast<TSkinManage*>(Self);
+            if (!IsWindowVisible(W) && !self->IsSkinnedWindow(W) && GetParent(W) != HWND_MESSAGE)
+                self->Watch(W, WindowClassName(W), static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE)));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
 }
 
 bool TSkinManage::WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create)
@@ -227,10 +251,19 @@ void TSkinManage::RemoveSkinData(TSkinData* Data)
     FSkinDataList.erase(std::remove(FSkinDataList.begin(), FSkinDataList.end(), Data), FSkinDataList.end());
     if (FCurrentSkinData == Data)
         FCurrentSkinData = nullptr;
-    // Nothing may keep painting from a skin that is going: its windows get their own look back.
+    // Nothing may keep painting from a skin that is going: its windows get their own look back,
+    // except the window of the form that is freeing the component with itself, which goes away
+    // as the user last saw it (given back, it would show the platform's frame as it closes).
+    const TComponent* goingOwner =
+        Data->Owner() != nullptr && Data->Owner()->ComponentState().Contains(csDestroying) ? Data->Owner() : nullptr;
     for (TWinSkinForm* form : SkinnedForms())
         if (form->SkinData() == Data)
-            CallGuarded([&] { DetachForm(form, true); });
+            CallGuarded([&] {
+                const bool goingAway = goingOwner != nullptr && form->Form() == goingOwner;
+                if (goingAway)
+                    form->SetSkinState(ssDetaching);
+                DetachForm(form, !goingAway);
+            });
     for (TWinSkinPopMenu* popup : SkinnedPopups())
         if (popup->SkinData() == Data)
             ReleasePopupWindow(popup->Handle());
@@ -501,11 +534,13 @@ void TSkinManage::RequestAction(int Action, uint32_t Delay)
         FTimer->SetEnabled(true);
         return;
     }
-    // No window activated yet: windows are skinned as they are activated.
-    if (Action == 1)
+    // No window activated yet: windows are skinned as they are shown or activated.
+    if (Action == maSkinOn) {
         FSkinningOn = true;
-    else if (Action == 2)
+        CallGuarded([&] { WatchHiddenWindows(); });
+    } else if (Action == maSkinOff) {
         FSkinningOn = false;
+    }
 }
 
 void TSkinManage::ResetFormButtons()

@@ -107,6 +107,11 @@ private:
     // A top-level window (not a popup menu) is being made: it is watched until it is shown or
     // destroyed.
     void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
+    // W is watched when it is a framed top-level window of a class the skin takes.
+    void Watch(HWND W, const std::string& ClassName, DWORD Style);
+    // Skinning came on before any window was activated: the thread's hidden windows made before
+    // are watched as if they were new.
+    void WatchHiddenWindows();
     // A child window is being made: the nearest window skinned without a form of the framework
     // takes its new children over once they are made.
     void NoteNewChild(const CREATESTRUCTA* Create);

@@ -375,6 +375,34 @@ TEST_F(TSkinControlsTest, DiscoveryGivesEachControlItsAdaptorOrNone)
     EXPECT_EQ(Skin->AdaptorSet().Adaptors().size(), count);
     Skin->Unskin();
     EXPECT_EQ(panel->Color(), clBtnFace);
+    // What the walk changed on the form and its controls goes back too, although the skin (which
+    // has no frame) only skinned the controls while its kinds include the frame's.
+    EXPECT_EQ(Host->Color(), clBtnFace);
+    EXPECT_FALSE(bar->Flat());
+    EXPECT_EQ(bar->Color(), clBtnFace);
+}
+
+// The skin data goes while a form object still skins the form with it: no adaptor keeps it, the
+// controls get their own look back and paint without it.
+TEST_F(TSkinControlsTest, WhenTheSkinDataGoesNoAdaptorKeepsIt)
+{
+    auto* button = Make<TButton>("Plain", 10, 10);
+    auto* panel = Make<TPanel>("", 200, 100, 100, 60);
+    Skin->AttachForm(Data.get(), Host.get());
+    ASSERT_FALSE(Skin->AdaptorSet().Adaptors().empty());
+    ASSERT_EQ(panel->Color(), static_cast<TColor>(Face));
+    const TSkinData* gone = Data.get();
+    Data.reset();
+    EXPECT_EQ(Skin->SkinData(), nullptr);
+    for (TSkinControl* adaptor : Skin->AdaptorSet().Adaptors())
+        EXPECT_NE(adaptor->SkinData(), gone);
+    EXPECT_TRUE(Skin->AdaptorSet().Adaptors().empty());
+    EXPECT_EQ(panel->Color(), clBtnFace);
+    RedrawWindow(Host->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // A new walk without a skin makes nothing.
+    Skin->AdaptorSet().AttachControls(Host.get());
+    EXPECT_TRUE(Skin->AdaptorSet().Adaptors().empty());
+    EXPECT_TRUE(IsWindow(button->Handle()));
 }
 
 namespace {

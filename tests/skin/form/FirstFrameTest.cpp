@@ -143,3 +143,25 @@ TEST_F(TFirstFrameTest, AFormABareWindowAndADialogAreSkinnedBeforeTheirFirstFram
     UnregisterClassA(cls.lpszClassName, cls.hInstance);
     form.Hide();
 }
+
+// A main form's window is made before its skin data component has loaded the skin (the
+// component is the form's own): when skinning comes on before any activation, the hidden form is
+// watched as a new one and its first frame paint is the skin's.
+TEST_F(TFirstFrameTest, AFormMadeBeforeSkinningCameOnIsSkinnedBeforeItsFirstFramePaint)
+{
+    TForm& form = NewForm(300, 160);
+    ASSERT_FALSE(IsWindowVisible(form.Handle()));
+    StartSkinning();
+    ASSERT_EQ(Manager->ActivationCount(), 0);
+    EXPECT_TRUE(Manager->ShowHookInstalled()) << "the form made before is not watched";
+    StartWatching();
+    Watch(form.Handle());
+    form.Show();
+    UpdateWindow(form.Handle());
+    Pump(50);
+    ASSERT_TRUE(Watched[0].Painted);
+    EXPECT_TRUE(Watched[0].Skinned) << "the first frame paint went to the platform's own frame";
+    EXPECT_TRUE(Watched[0].StateSkinned);
+    const uint32_t left = WindowPixel(form.Handle(), 2, 40);
+    EXPECT_TRUE(left == LeftActive || left == LeftInactive) << std::hex << left;
+}

@@ -3,6 +3,7 @@
 #include "framework/core/Dialogs.h"
 #include "framework/core/MemIniFile.h"
 #include "framework/core/Strings.h"
+#include "framework/graphics/BitmapCodec.h"
 #include "skin/package/SkinRead.h"
 #include "tools/skinpack/BitmapCheck.h"
 #include "tools/skinpack/Commands.h"
@@ -415,15 +416,36 @@ TEST(BitmapCheckTest, RleCodes)
 
 TEST(BitmapCheckTest, DamagedBytesNeverReadOutside)
 {
-    // Under the sanitizers: any single damaged header byte gives an answer, never a bad read.
+    // Under the sanitizers: any single damaged header byte gives an answer, never a bad read. A
+    // refusal says why; a damage the file survives still decodes to a picture of its own size;
+    // and a damage no bitmap can carry (the signature, the header's size, a negative width, the
+    // planes, a bit count no bitmap has) is always refused.
     const std::string good = MakeBitmap(5, 3, 8, 4);
+    auto mustRefuse = [](size_t At, int Value) {
+        return At <= 1 || At == 14 || (At == 21 && Value >= 0x80) || (At == 26 && Value != 1) ||
+               (At == 28 && (Value == 0 || Value >= 0x7F));
+    };
+    int refused = 0;
     for (size_t at = 0; at < 54 + 16; ++at)
         for (int value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
             std::string b = good;
+            if (b[at] == static_cast<char>(value))
+                continue;
             b[at] = static_cast<char>(value);
             std::string problem;
-            CheckWindowsBitmap(b, problem);
+            if (CheckWindowsBitmap(b, problem)) {
+                EXPECT_FALSE(mustRefuse(at, value)) << "byte " << at << " = " << value << " was taken";
+                TBitmapImage image;
+                std::string why;
+                EXPECT_TRUE(TryDecodeBitmap(reinterpret_cast<const uint8_t*>(b.data()), b.size(), image, why, true));
+                EXPECT_GT(image.Width, 0);
+                EXPECT_GT(image.Height, 0);
+            } else {
+                ++refused;
+                EXPECT_FALSE(problem.empty()) << "byte " << at << " = " << value << " refused without a reason";
+            }
         }
+    EXPECT_GT(refused, 40);
 }
 
 // ---- packages and commands -----------------------------------------------------------------
