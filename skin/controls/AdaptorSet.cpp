@@ -12,6 +12,7 @@
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckBox.h"
 #include "skin/controls/SkinEdits.h"
+#include "skin/controls/SkinLabel.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinTabs.h"
 #include "skin/data/WinSkinData.h"
@@ -482,6 +483,8 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
         return;
     } else if (cls == "#32770") {
         adaptor = NewAdaptor<TSkinDialogPane>();
+    } else if (cls == "static" && TSkinLabel::ShowsText(style)) {
+        adaptor = NewAdaptor<TSkinLabel>();
     } else if (cls == "systabcontrol32" && (style & TCS_OWNERDRAWFIXED) == 0) {
         adaptor = NewAdaptor<TSkinTab>();
     } else if (cls == "sysheader32") {

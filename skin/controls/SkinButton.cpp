@@ -107,7 +107,7 @@ TColor TSkinButton::TextColour(int State) const
         colour = buttons->PressedColour2;
         break;
     case 3:
-        colour = clBtnShadow;
+        colour = FSkinData->Colours().GrayText;
         break;
     case 4:
         colour = buttons->MouseOverColour2;
@@ -369,7 +369,7 @@ void TSkinSpeedButton::PaintSpeedButton(TCanvas& Canvas, const RECT& R)
         // A caption in the default text colour takes the skin's, as with a glyph, so that it
         // reads on the skin's face (dark skins); a colour the host chose stays.
         const TColor own = button->Font()->Color();
-        if (own == clWindowText || own == clBtnText)
+        if (own == clWindowText || own == clBtnText || !button->Enabled())
             canvas.Font()->SetColor(TextColour(state));
         DrawCaptionText(canvas, local, DT_CENTER, button->Enabled(), caption);
     }

@@ -7,6 +7,7 @@
 #include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/AdaptorSet.h"
+#include "skin/controls/SkinLabel.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 
@@ -59,6 +60,34 @@ void TSkinEdit::Notification(TComponent* AComponent, TOperation Operation)
     TSkinControl::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FUpDown)
         FUpDown = nullptr;
+}
+
+bool TSkinEdit::BeforeMessage(TMessage& Message)
+{
+    // Only the edits of windows without the framework: a framework edit answers its own colour.
+    if (Message.Msg != WM_PAINT || FControl != nullptr || FSkinData == nullptr || IsWindowEnabled(FHandle))
+        return true;
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool begun = dc == nullptr;
+    const HWND window = FHandle;
+    if (begun)
+        dc = BeginPaint(window, &ps);
+    bool painted = false;
+    try {
+        painted = PaintReadableDisabled(window, dc, *FSkinData);
+    } catch (...) {
+        PaintingFailed();
+    }
+    if (!painted && dc != nullptr)
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    if (begun)
+        EndPaint(window, &ps);
+    Message.Result = 0;
+    // The border, as after the edit's own paint.
+    if (!Retired() && begun)
+        Repaint(nullptr);
+    return false;
 }
 
 void TSkinEdit::AfterMessage(TMessage& Message)

@@ -16,6 +16,9 @@ public:
     ~TSkinEdit() override;
     // Gives the control back with its own border drawn again.
     void Detach() override;
+    // A disabled edit of a dialog or a bare window shows its text in a grey that reads on the
+    // skin's face.
+    bool BeforeMessage(TMessage& Message) override;
     void AfterMessage(TMessage& Message) override;
     void PaintTo(HDC DC, const RECT& R) override;
     // The up-down embedded in the edit, skinned by an adaptor of its own (not in the set's

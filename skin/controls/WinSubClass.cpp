@@ -1,5 +1,7 @@
 #include "skin/controls/WinSubClass.h"
 
+#include "skin/controls/SkinLabel.h"
+
 #include "framework/controls/Controls.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
@@ -260,6 +262,12 @@ void TSkinControl::Refresh()
 
 void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent)
 {
+    // A disabled control printing its text for the skin's readable grey gets the ground it asked for.
+    if (HBRUSH ground = DisabledPrintGround(reinterpret_cast<HWND>(Message.LParam)); ground != nullptr) {
+        SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+        Message.Result = reinterpret_cast<LRESULT>(ground);
+        return;
+    }
     if (Transparent)
         SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
     if (Message.Msg != WM_CTLCOLORBTN && Data != nullptr && Data->FaceBrush() != nullptr)
@@ -364,6 +372,19 @@ bool TSkinControl::TakePaint(TMessage& Message, bool Paints)
 
 // ---- text and frame routines
 
+namespace {
+
+// Disabled text keeps the colour it was given where that stands out from the ground under R;
+// elsewhere it takes the nearest colour that does.
+void MakeDisabledReadable(TCanvas& Canvas, const RECT& R)
+{
+    const COLORREF ground = GetPixel(Canvas.Handle(), (R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    if (ground != CLR_INVALID)
+        Canvas.Font()->SetColor(static_cast<TColor>(ReadableOn(ground, ColorToRGB(Canvas.Font()->Color()))));
+}
+
+} // namespace
+
 bool HasSkinBitmap(const TDataSkinObject* Element)
 {
     return Element != nullptr && Element->Bitmap && !Element->Bitmap->Empty();
@@ -373,7 +394,7 @@ void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enable
 {
     PrepareText(Canvas);
     if (!Enabled)
-        Canvas.Font()->SetColor(clBtnShadow);
+        MakeDisabledReadable(Canvas, R);
     HDC dc = Canvas.Handle();
     RECT r = R;
     DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,
@@ -416,7 +437,7 @@ void DrawImageText(TCanvas& Canvas, const RECT& R, int Alignment, const std::str
     r.right = r.left + textWidth;
     r.bottom = r.top + textHeight;
     if (!Enabled)
-        Canvas.Font()->SetColor(clBtnShadow);
+        MakeDisabledReadable(Canvas, r);
     DrawTextA(Canvas.Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,
               DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
 }
@@ -427,7 +448,7 @@ void DrawCenteredText(TCanvas& Canvas, const RECT& R, const std::string& Text, i
     const UINT alignment = Alignments[Alignment >= 0 && Alignment < 3 ? Alignment : 0];
     PrepareText(Canvas);
     if (!Enabled)
-        Canvas.Font()->SetColor(clBtnShadow);
+        MakeDisabledReadable(Canvas, R);
     HDC dc = Canvas.Handle();
     RECT r = R;
     DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,

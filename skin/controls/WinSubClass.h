@@ -143,6 +143,9 @@ private:
 // The element exists and has a picture: without one, a control keeps (some of) its own look.
 bool HasSkinBitmap(const TDataSkinObject* Element);
 
+// The text routines draw in the canvas's font colour; disabled text (Enabled false) in it too
+// where it stands out from the ground under the text by 3:1, else in the nearest colour that does.
+
 // Alignment DT_LEFT, DT_CENTER or DT_RIGHT; one pixel above the vertical centre.
 void DrawCaptionText(TCanvas& Canvas, const RECT& R, UINT Alignment, bool Enabled, const std::string& Text);
 // An image of the list (index -1: none) beside the text; alignment 0 left, 1 centre, 2 right.

@@ -109,8 +109,44 @@ void TSkinDescription::ReadBorders(const TCustomIniFile& Ini)
         border->FrameCount = Ini.ReadInteger(section, p + "Frame", 1);
         border->Tile = Ini.ReadInteger(section, p + "Stretch", 1);
         border->Trans = Ini.ReadInteger(section, p + "Trans", 1);
-        LoadSkinBitmap(border->Bitmap.get(), Ini.ReadString(section, p, ""));
+        const std::string image = Ini.ReadString(section, p, "");
+        FSkin->FrameNamed = FSkin->FrameNamed || !image.empty();
+        LoadSkinBitmap(border->Bitmap.get(), image);
     }
+}
+
+std::string TSkinContent::BorderProblem(const TDataSkinBorder& Border)
+{
+    if (Border.Bitmap->Empty())
+        return "the " + Border.Name + " border's image is missing";
+    // The frames of the left and right borders sit side by side, those of the top and bottom
+    // ones one above the other.
+    const bool sideBySide = Border.Name == "Left" || Border.Name == "Right";
+    const int across = sideBySide ? Border.Bitmap->Width() : Border.Bitmap->Height();
+    if (Border.FrameCount < 1 || across < Border.FrameCount)
+        return "the " + Border.Name + " border's image (" + std::to_string(Border.Bitmap->Width()) + " x " +
+               std::to_string(Border.Bitmap->Height()) + ") cannot hold " + std::to_string(Border.FrameCount) +
+               " frames";
+    return "";
+}
+
+std::string TSkinContent::WhyUnusable() const
+{
+    if (FrameNamed) {
+        for (const TDataSkinBorder* border : {BorderLeft.get(), BorderRight.get(), BorderTop.get(), BorderBottom.get()})
+            if (std::string problem = BorderProblem(*border); !problem.empty())
+                return "The skin's frame cannot be drawn: " + problem;
+        return "";
+    }
+    const TDataSkinObject* controls[] = {Buttons.get(), Progress.get(), Tabs.get(), UpDownHorz.get(), UpDownVert.get(),
+                                         MenuBar.get(), GroupBoxEdge.get(), Toolbars.get(), StatusBarEdges.get(),
+                                         ComboButton.get(), SunkEdge.get(), ExtraImages.get(), Headerbar.get(),
+                                         MenuItem.get(), MenuBackground.get(), Scrollbar.get(), HorzScroll.get(),
+                                         VertScroll.get(), HorzScrollThumb.get(), VertScrollThumb.get()};
+    for (const TDataSkinObject* element : controls)
+        if (element != nullptr && !element->Bitmap->Empty())
+            return "";
+    return "The skin has nothing to draw: its description names no frame and no image of a control";
 }
 
 void TSkinDescription::ReadColours(const TCustomIniFile& Ini, const TStringList& Sections)
@@ -137,6 +173,7 @@ void TSkinDescription::ReadColours(const TCustomIniFile& Ini, const TStringList&
     c.MenuBarText = read("MenuBarText", clMenuText);
     c.TitleTextActive = read("TitleTextActive", clCaptionText);
     c.TitleTextNoActive = read("TitleTextNoActive", clInactiveCaptionText);
+    c.GrayText = read("GrayText", clGrayText);
     FSkin->Colours = c;
 
     FSkin->CustomColours.clear();

@@ -36,6 +36,8 @@ struct TSkinColours {
     TColor MenuBarText = clMenuText;
     TColor TitleTextActive = clCaptionText;
     TColor TitleTextNoActive = clInactiveCaptionText;
+    // Disabled text (the painters make it stand out from the ground it is drawn on).
+    TColor GrayText = clGrayText;
 };
 
 // Everything one description gives; the fixed elements always exist, the optional ones only when
@@ -60,6 +62,15 @@ public:
     // The caption buttons of the skin, then the three MDI buttons.
     std::vector<std::unique_ptr<TDataSkinSysButton>> SysButtons;
     TBrushHandle FaceBrush;
+    // The description names a frame image (any of the four borders).
+    bool FrameNamed = false;
+
+    // Why Border cannot be drawn as a side of a frame ("" when it can): its image is there and
+    // holds its frames, each at least a pixel across the way they are laid out.
+    static std::string BorderProblem(const TDataSkinBorder& Border);
+    // Why the skin cannot be used ("" when it can). A skin that names a frame must draw all of
+    // it; one that names none skins the controls only, and must have an image for one.
+    std::string WhyUnusable() const;
 };
 
 // Reads a description, the bitmaps it names from the entries of an open package.

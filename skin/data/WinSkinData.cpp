@@ -133,7 +133,7 @@ void TSkinData::ReadSkinStream(TStream& Stream)
     Stream.ReadBuffer(FPackageBytes->Memory(), count);
     FPackageBytes->SetPosition(0);
     if (!Designing())
-        LoadPackage();
+        LoadUsablePackage();
 }
 
 void TSkinData::WriteSkinStream(TStream& Stream)
@@ -152,7 +152,7 @@ void TSkinData::Loaded()
     // A skin file named in the description (and no package streamed with it) is the skin.
     if (FSkinLoading && !FSkinFile.empty() && FileExists(FSkinFile)) {
         FPackageBytes->LoadFromFile(FSkinFile);
-        LoadPackage();
+        LoadUsablePackage();
     }
     AfterLoad();
 }
@@ -179,6 +179,13 @@ void TSkinData::AfterLoad()
 
 void TSkinData::SetActive(bool Value)
 {
+    // At run time Active says true only while there is a skin to show: switched on before a skin
+    // has loaded, it comes on with the first one that does.
+    if (!Designing() && !ComponentState().Contains(csReading)) {
+        FActivateOnLoad = Value && FSkinLoading;
+        if (FActivateOnLoad)
+            return;
+    }
     if (Value == FActive)
         return;
     FActive = Value;
@@ -255,7 +262,7 @@ bool TSkinData::LoadBytes(TMemoryStream& Bytes)
     FPackageBytes->LoadFromStream(Bytes);
     bool loaded = false;
     try {
-        loaded = LoadPackage();
+        loaded = LoadUsablePackage();
     } catch (const std::exception& e) {
         FLoadError = e.what();
         FPackageBytes = std::move(previous);
@@ -269,10 +276,22 @@ bool TSkinData::LoadBytes(TMemoryStream& Bytes)
         return false;
     }
     SkinChanged();
+    if (std::exchange(FActivateOnLoad, false))
+        SetActive(true);
     return true;
 }
 
 bool TSkinData::LoadPackage()
+{
+    return ParsePackage(false);
+}
+
+bool TSkinData::LoadUsablePackage()
+{
+    return ParsePackage(true);
+}
+
+bool TSkinData::ParsePackage(bool OnlyUsable)
 {
     FLoadError.clear();
     if (Designing())
@@ -294,7 +313,14 @@ bool TSkinData::LoadPackage()
     // them, at the cost of one pass over the text.
     const TProfileMemIniFile description(
         std::string_view(static_cast<const char*>(work.Memory()), static_cast<size_t>(work.Size())));
-    AdoptSkin(TSkinDescription(reader).Parse(description));
+    std::unique_ptr<TSkinContent> content = TSkinDescription(reader).Parse(description);
+    // A skin that cannot draw what it names, or has nothing to draw, is refused whole: the
+    // current one stays.
+    if (std::string why = OnlyUsable ? content->WhyUnusable() : std::string(); !why.empty()) {
+        FLoadError = why;
+        return false;
+    }
+    AdoptSkin(std::move(content));
     return true;
 }
 

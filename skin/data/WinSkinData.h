@@ -85,7 +85,9 @@ public:
     // ---- operations
     // Item Index of Store becomes the current package (nothing happens when there is no such item).
     void SelectStoredSkin(TSkinStore* Store, int Index);
-    // Parses the package bytes; true when they were a valid package of the current version. A
+    // Parses the package bytes as they are; true when they were a valid package of the current
+    // version. (The loads of a skin for use, SkinFile, SelectStoredSkin, LoadSkinBytes and the
+    // streamed package, also refuse a skin that cannot be used: see LoadUsablePackage.) A
     // package without a description entry raises EFCreateError, a bitmap that does not load its
     // loading error; either way the current skin stays.
     bool LoadPackage();
@@ -158,6 +160,11 @@ private:
     // Loads Bytes as the new package; SkinChanged follows when it loaded. Errors of the package
     // raise; false when the bytes are refused.
     bool LoadBytes(TMemoryStream& Bytes);
+    // Parses the package bytes and takes the skin only when it can be used: it draws the frame it
+    // names, or, naming none, has an image for a control. Otherwise false with the reason in
+    // LoadError(), and the current skin stays.
+    bool LoadUsablePackage();
+    bool ParsePackage(bool OnlyUsable);
     void ReadSkinStream(TStream& Stream);
     void WriteSkinStream(TStream& Stream);
     bool Designing() const;
@@ -177,6 +184,8 @@ private:
 
     std::unique_ptr<TMemoryStream> FPackageBytes;
     bool FSkinLoading = true;
+    // Active was set before a skin had loaded: it comes on with the next skin that loads.
+    bool FActivateOnLoad = false;
     std::string FLoadError;
     // The current skin (never null), and the ones replaced while windows still pointed into them.
     std::unique_ptr<TSkinContent> FSkin;

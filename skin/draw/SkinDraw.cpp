@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -164,6 +165,46 @@ void DoneSkinDraw() noexcept
 TModuleRegistration SkinDrawModule("SkinDraw", 100, &InitSkinDraw, &DoneSkinDraw);
 
 } // namespace
+
+namespace {
+
+double Luminance(COLORREF C)
+{
+    auto linear = [](int Channel) {
+        const double v = Channel / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(C)) + 0.7152 * linear(GetGValue(C)) + 0.0722 * linear(GetBValue(C));
+}
+
+COLORREF Mix(COLORREF From, COLORREF To, int Step, int Steps)
+{
+    auto channel = [&](int A, int B) { return A + (B - A) * Step / Steps; };
+    return RGB(channel(GetRValue(From), GetRValue(To)), channel(GetGValue(From), GetGValue(To)),
+               channel(GetBValue(From), GetBValue(To)));
+}
+
+} // namespace
+
+double ContrastRatio(COLORREF A, COLORREF B)
+{
+    const double a = Luminance(A), b = Luminance(B);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+COLORREF ReadableOn(COLORREF Ground, COLORREF Wanted, double MinRatio)
+{
+    if (ContrastRatio(Ground, Wanted) >= MinRatio)
+        return Wanted;
+    const COLORREF pole = ContrastRatio(Ground, RGB(0, 0, 0)) >= ContrastRatio(Ground, RGB(255, 255, 255))
+                              ? RGB(0, 0, 0)
+                              : RGB(255, 255, 255);
+    constexpr int Steps = 32;
+    for (int step = 1; step < Steps; ++step)
+        if (const COLORREF mixed = Mix(Wanted, pole, step, Steps); ContrastRatio(Ground, mixed) >= MinRatio)
+            return mixed;
+    return pole;
+}
 
 TBitmap* SharedPaintBitmap()
 {

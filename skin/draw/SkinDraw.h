@@ -60,5 +60,13 @@ HRGN BuildBitmapRegion(TBitmap* Bitmap, int X, int Y, TColor Key, uint8_t RedTol
 
 // The scratch off-screen bitmap the painters share (COLORONCOLOR on its DC); made by the module's
 // start (or on first use) and freed by its end, with the scratch of the keyed stretches.
+// The contrast ratio of two colours by their relative luminance: 1 (the same) to 21 (black and
+// white).
+double ContrastRatio(COLORREF A, COLORREF B);
+// Wanted when it stands out from Ground by MinRatio or more; otherwise the first mix of Wanted
+// towards black or white (whichever stands out more from Ground) that does, so the colour stays
+// as near to Wanted as it can.
+COLORREF ReadableOn(COLORREF Ground, COLORREF Wanted, double MinRatio = 3.0);
+
 TBitmap* SharedPaintBitmap();
 void FreeSharedPaintBitmap() noexcept;

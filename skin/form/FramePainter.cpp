@@ -4,6 +4,7 @@
 #include "framework/graphics/Icon.h"
 #include "framework/win/Callback.h"
 #include "framework/win/WindowInfo.h"
+#include "skin/data/SkinDescription.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
@@ -78,15 +79,9 @@ TDataSkinBorder* TFramePainter::BorderElement(TBorderSide Side) const
 bool TFramePainter::CanDrawFrame(const TSkinData& Data)
 {
     for (const TDataSkinBorder* border :
-         {Data.SkinBorderLeft(), Data.SkinBorderRight(), Data.SkinBorderTop(), Data.SkinBorderBottom()}) {
-        if (border == nullptr || border->Bitmap->Empty() || border->FrameCount < 1)
+         {Data.SkinBorderLeft(), Data.SkinBorderRight(), Data.SkinBorderTop(), Data.SkinBorderBottom()})
+        if (border == nullptr || !TSkinContent::BorderProblem(*border).empty())
             return false;
-        // The frames of the left and right borders sit side by side, those of the top and
-        // bottom ones one above the other: each must be at least a pixel.
-        const bool sideBySide = border == Data.SkinBorderLeft() || border == Data.SkinBorderRight();
-        if ((sideBySide ? border->Bitmap->Width() : border->Bitmap->Height()) < border->FrameCount)
-            return false;
-    }
     return true;
 }
 

@@ -151,7 +151,7 @@ void TWinSkinForm::AttachAdaptors()
 void TWinSkinForm::SkinFrame(TSkinData* Data)
 {
     // A skin that cannot draw a whole frame leaves the window its own, with its title bar.
-    if (Data == nullptr || !Data->SkinControls().Contains(xcMainMenu) || !TFramePainter::CanDrawFrame(*Data)) {
+    if (!TakesFrameWith(Data)) {
         SkinControlsOnly(Data);
         DetectMdiClient();
         if (FMDIKind == mkParent)
@@ -207,6 +207,11 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     LoadMetrics();
     AttachAdaptors();
     InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+bool TWinSkinForm::TakesFrameWith(const TSkinData* Data)
+{
+    return Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && TFramePainter::CanDrawFrame(*Data);
 }
 
 void TWinSkinForm::TakeMenuOver()

@@ -91,6 +91,9 @@ public:
     void AttachForm(TSkinData* Data, TCustomForm* AForm);
     // Takes the frame over (or, without xcMainMenu, skins the controls only).
     void SkinFrame(TSkinData* Data);
+    // Whether a window skinned from Data has its frame taken over (the skin draws frames and
+    // Data's kinds include them), as against its controls only.
+    static bool TakesFrameWith(const TSkinData* Data);
     // Gives the window back everything the object changed.
     void Unskin();
     // Child windows are being made in a window without a form of the framework: once they are

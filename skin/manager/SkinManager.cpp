@@ -596,6 +596,19 @@ void TSkinManage::OnActionTimer(TObject*)
                 ReleasePopupWindow(popup->Handle());
         break;
     case maSkinChanged:
+        // A window whose frame the new skin takes differently (a skin with a frame after one
+        // without, or the other way round) is given back and taken over anew.
+        for (TWinSkinForm* form : SkinnedForms())
+            if (form->SkinData() == data && !form->IsMdiChild() &&
+                form->FrameHooked() != TWinSkinForm::TakesFrameWith(data)) {
+                const HWND window = form->Handle();
+                CallGuarded([&] {
+                    DetachForm(form, true);
+                    FFullPass = true;
+                    SkinWindow(window);
+                    FFullPass = false;
+                });
+            }
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : SkinnedForms()) {
             if (form->SkinData() != data)

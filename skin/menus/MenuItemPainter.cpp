@@ -318,6 +318,12 @@ void DrawMenuItemText(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, UINT Fo
         colour = Selected ? colours.HilightText : colours.MenuText;
     else if (colours.ButtonShadow == colours.MenuText)
         colour = clBtnShadow;
+    // A disabled item stays readable on the ground drawn under its text.
+    if (!Item.Enabled()) {
+        const COLORREF ground = GetPixel(Canvas.Handle(), (R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        if (ground != CLR_INVALID)
+            colour = static_cast<TColor>(ReadableOn(ground, ColorToRGB(colour)));
+    }
     Canvas.Font()->SetColor(colour);
     const std::string shown = measuring && (Text.empty() || Text == "&") ? Text + " " : Text;
     Canvas.DrawText(shown, R, Format);

@@ -791,6 +791,7 @@ void WriteColours(TSkinWriter& Skin, const TTheme& T)
     s.Set("MenuBarText", ColourText(c.MenuBarText));
     s.Set("TitleTextActive", ColourText(c.TitleTextActive));
     s.Set("TitleTextNoActive", ColourText(c.TitleTextNoActive));
+    s.Set("GrayText", ColourText(c.GrayText));
 }
 
 using TElementWriter = void (*)(TSkinWriter&, const TTheme&);

@@ -129,6 +129,8 @@ struct TColourKeys {
     TRgb MenuBarText;
     TRgb TitleTextActive;
     TRgb TitleTextNoActive;
+    // Disabled text on ButtonFace: it must stand out from the face by 3:1 at least.
+    TRgb GrayText;
 };
 
 struct TTheme {

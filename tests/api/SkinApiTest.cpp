@@ -5,6 +5,7 @@
 #include "pembrox/skin.h"
 
 #include "skin/controls/AdaptorSet.h"
+#include "skin/draw/SkinDraw.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
@@ -343,6 +344,48 @@ TEST(SkinApi, ATabControlShowsTheTabsOfTheNewSkin)
     EXPECT_EQ(Changed(night, Shot(tabs)), 0u) << "the tabs are not the new skin's";
     PembroxSkinStop();
     DestroyWindow(w);
+}
+
+// Disabled labels and edits of a dialog under the dark skin, as the screen shows them: their text
+// stands out from the skin's face by 3:1 at least, and they go back to the platform's own look
+// when the skin stops.
+TEST(SkinApi, DisabledTextOfADialogReadsOnTheSkinsFace)
+{
+    TSmallDialog dialogTemplate;
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), nullptr,
+                                             DialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    SetWindowPos(dialog, nullptr, 0, 0, 360, 200, SWP_NOMOVE | SWP_NOZORDER);
+    HWND label = CreateWindowExA(0, "STATIC", "Disabled label text", WS_CHILD | WS_VISIBLE | WS_DISABLED | SS_LEFT,
+                                 10, 100, 200, 20, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "Disabled edit text", WS_CHILD | WS_VISIBLE | WS_DISABLED,
+                                10, 125, 200, 24, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (HWND w : {label, edit})
+        SendMessageA(w, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), TRUE);
+    const std::vector<uint32_t> plainLabel = Shot(label);
+    ASSERT_EQ(PembroxSkinStart(PEMBROX_NIGHT_SKIN_FILE), 1) << PembroxSkinLastError();
+    const COLORREF face = ColorToRGB(SkinManager()->FindSkinForm(dialog)->SkinData()->Colours().ButtonFace);
+    for (HWND w : {label, edit}) {
+        SCOPED_TRACE(w == label ? "label" : "edit");
+        const std::vector<uint32_t> pixels = Shot(w);
+        double best = 1;
+        size_t ground = 0;
+        for (uint32_t p : pixels) {
+            const COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+            best = std::max(best, ContrastRatio(c, face));
+            ground += c == face;
+        }
+        EXPECT_GT(ground, pixels.size() / 2) << "the control is not on the skin's face";
+        EXPECT_GE(best, 3.0) << "the disabled text does not stand out from the face";
+    }
+    // Enabled again, the label is the platform's to paint.
+    EnableWindow(label, TRUE);
+    Pump(50);
+    EnableWindow(label, FALSE);
+    PembroxSkinStop();
+    EXPECT_EQ(Changed(plainLabel, Shot(label)), 0u) << "the label is not its own after the stop";
+    DestroyWindow(dialog);
 }
 
 static WINDOWPLACEMENT Placement(HWND W)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -296,7 +297,7 @@ TEST_P(BuiltinSkin, GivesEveryColour)
 {
     for (const char* key : {"WindowText", "ButtonFace", "Scrollbar", "HilightText", "Hilight", "Menubar", "Menu",
                             "MenuText", "ButtonText", "ButtonHilight", "Buttonlight", "ButtonShadow",
-                            "ButtonDkShadow", "MenuBarText", "TitleTextActive", "TitleTextNoActive"}) {
+                            "ButtonDkShadow", "MenuBarText", "TitleTextActive", "TitleTextNoActive", "GrayText"}) {
         std::string text = Value("Colours", key);
         int r = -1, g = -1, b = -1;
         char rest = 0;
@@ -310,6 +311,28 @@ TEST_P(BuiltinSkin, GivesEveryColour)
             EXPECT_TRUE(c >= 0 && c <= 255) << key << channel;
         }
     EXPECT_GT(Integer("Fonts", "FontHeight"), 0);
+}
+
+// Disabled text on the skin's face (the skin's own grey) stands out by the 3:1 a reader needs to
+// make out letters (relative luminance).
+TEST_P(BuiltinSkin, DisabledTextStandsOutFromTheFace)
+{
+    auto luminance = [&](const char* Key) {
+        int rgb[3] = {0, 0, 0};
+        std::sscanf(Value("Colours", Key).c_str(), "%d %d %d", &rgb[0], &rgb[1], &rgb[2]);
+        double l = 0;
+        const double weight[3] = {0.2126, 0.7152, 0.0722};
+        for (int c = 0; c < 3; ++c) {
+            const double v = rgb[c] / 255.0;
+            l += weight[c] * (v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return l;
+    };
+    auto contrast = [&](const char* A, const char* B) {
+        const double a = luminance(A), b = luminance(B);
+        return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    };
+    EXPECT_GE(contrast("GrayText", "ButtonFace"), 3.0);
 }
 
 TEST_P(BuiltinSkin, CheckAndRadioStripsHaveFourSquareFrames)

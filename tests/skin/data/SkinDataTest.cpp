@@ -482,7 +482,8 @@ end
 
     // SelectStoredSkin at the item count does nothing.
     TSkinStore store(nullptr);
-    const std::string package = BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=Stored\r\n"}});
+    const std::string package = BuildPackage(
+        {{"skin.ini", "[TitlebarSkin]\r\nSkinName=Stored\r\n[Progress]\r\nBitmap=p.bmp\r\n"}, {"p.bmp", Bmp(8, 8)}});
     TSkinCollectionItem* item = store.Store()->Add();
     item->Data().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
     data.SelectStoredSkin(&store, 1);
@@ -510,7 +511,8 @@ end
 TEST_F(TSkinDataTest, ASkinFileNamedInTheDescriptionIsTheSkinAndDialogComponentsMakeNoManager)
 {
     const std::string file = TempName("described" + std::to_string(GetCurrentProcessId()) + ".skn");
-    const std::string package = BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=FromFile\r\n"}});
+    const std::string package = BuildPackage(
+        {{"skin.ini", "[TitlebarSkin]\r\nSkinName=FromFile\r\n[Progress]\r\nBitmap=p.bmp\r\n"}, {"p.bmp", Bmp(8, 8)}});
     {
         TFileStream out(file, fmCreate);
         out.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
@@ -535,4 +537,72 @@ TEST_F(TSkinDataTest, ASkinFileNamedInTheDescriptionIsTheSkinAndDialogComponents
     dialog.SetSkinFormtype(sfDialog);
     dialog.SetActive(true);
     EXPECT_EQ(SkinManager(), nullptr);
+}
+
+namespace {
+
+// Loads a package of Ini and Bitmaps as a host hands one over.
+bool LoadBytes(TSkinData& Data, const std::string& Ini, std::vector<TPackageEntry> Bitmaps = {})
+{
+    Bitmaps.insert(Bitmaps.begin(), TPackageEntry{"skin.ini", Ini});
+    const std::string package = BuildPackage(Bitmaps);
+    TMemoryStream bytes;
+    bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    return Data.LoadSkinBytes(bytes);
+}
+
+// A frame of four borders (two frames each) that the Top line and the top image can spoil.
+std::string FrameIni(const std::string& TopLine)
+{
+    return "[TitlebarSkin]\r\nSkinName=Framed\r\n[Personality]\r\n"
+           "Left=l.bmp\r\nLeftFrame=2\r\nRight=r.bmp\r\nRightFrame=2\r\nBottom=b.bmp\r\nBottomFrame=2\r\n" +
+           TopLine + "\r\n";
+}
+
+std::vector<TPackageEntry> FrameBitmaps(int TopHeight)
+{
+    return {{"l.bmp", Bmp(8, 30)}, {"r.bmp", Bmp(8, 30)}, {"t.bmp", Bmp(40, TopHeight)}, {"b.bmp", Bmp(40, 8)}};
+}
+
+} // namespace
+
+// A skin that cannot draw the frame it names, or has nothing to draw at all, is refused when it
+// is loaded, saying why; the current skin stays. Active says true only while there is a skin.
+TEST_F(TSkinDataTest, AnUnusableSkinIsRefusedSayingWhyAndTheCurrentOneStays)
+{
+    TSkinData data(nullptr);
+    data.SetActive(true);
+    EXPECT_FALSE(data.Active()) << "switched on without a skin";
+    ASSERT_TRUE(LoadBytes(data, FrameIni("Top=t.bmp\r\nTopFrame=2"), FrameBitmaps(48))) << data.LoadError();
+    EXPECT_TRUE(data.Active()) << "the skin that came afterwards is shown";
+    EXPECT_EQ(data.SkinName(), "Framed");
+
+    const struct {
+        const char* What;
+        std::string Ini;
+        int TopHeight;
+        const char* Why;
+    } unusable[] = {
+        {"a border image missing", FrameIni("Top=missing.bmp\r\nTopFrame=2"), 48, "image is missing"},
+        {"a border of 1 pixel with 2 frames", FrameIni("Top=t.bmp\r\nTopFrame=2"), 1, "cannot hold 2 frames"},
+        {"no frames", FrameIni("Top=t.bmp\r\nTopFrame=0"), 48, "cannot hold 0 frames"},
+        {"a negative frame count", FrameIni("Top=t.bmp\r\nTopFrame=-3"), 48, "cannot hold -3 frames"},
+        {"more frames than pixels", FrameIni("Top=t.bmp\r\nTopFrame=1000000"), 48, "cannot hold 1000000 frames"},
+        {"an empty description", "", 48, "nothing to draw"},
+        {"a description of garbage", "\x01\x02 ]]] = [[ \xFF\xFE", 48, "nothing to draw"},
+        {"images but none named", "[TitlebarSkin]\r\nSkinName=Unnamed\r\n", 48, "nothing to draw"},
+    };
+    for (const auto& u : unusable) {
+        SCOPED_TRACE(u.What);
+        EXPECT_FALSE(LoadBytes(data, u.Ini, FrameBitmaps(u.TopHeight)));
+        EXPECT_NE(data.LoadError().find(u.Why), std::string::npos) << data.LoadError();
+        EXPECT_EQ(data.SkinName(), "Framed");
+        EXPECT_FALSE(data.SkinLoading());
+        EXPECT_TRUE(data.Active());
+    }
+    // Without a frame, one control image is enough: the controls alone are skinned.
+    EXPECT_TRUE(LoadBytes(data, "[TitlebarSkin]\r\nSkinName=Controls\r\n[Progress]\r\nBitmap=p.bmp\r\n",
+                          {{"p.bmp", Bmp(8, 8)}}))
+        << data.LoadError();
+    EXPECT_EQ(data.SkinName(), "Controls");
 }

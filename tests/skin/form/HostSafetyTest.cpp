@@ -215,9 +215,15 @@ TEST_F(THostSafetyTest, AFailedLoadLeavesTheSkinAndEveryWindowAsTheyWere)
     const std::string bad = "BM not a bitmap at all";
 
     // A bad caption-button image (read after the caption buttons were made) and a bad border;
-    // then an empty file, a truncated package and garbage: each is refused or raises its error.
-    const std::vector<std::string> packages{PackageWith("close.bmp", bad), PackageWith("bottom.bmp", bad), "",
-                                            good.substr(0, good.size() / 2), std::string(3000, 'x')};
+    // then an empty file, a truncated package and garbage, a top border too low for its two
+    // frames and a package whose description is empty: each is refused or raises its error.
+    const std::vector<std::string> packages{PackageWith("close.bmp", bad),
+                                            PackageWith("bottom.bmp", bad),
+                                            "",
+                                            good.substr(0, good.size() / 2),
+                                            std::string(3000, 'x'),
+                                            PackageWith("top.bmp", Bmp(60, 1)),
+                                            BuildPackage({{"skin.ini", ""}, {"top.bmp", Bmp(60, 48)}})};
     int index = 0;
     for (const std::string& package : packages) {
         try {
@@ -393,6 +399,48 @@ TEST_F(THostSafetyTest, ABorderlessWindowKeepsItsShapeAndAControlsOnlySkinKeepsT
     DeleteFileA(SkinFileName(200).c_str());
     DeleteFileA(SkinFileName(201).c_str());
     plain.Hide();
+}
+
+// A skin without a frame after one with a frame: the window gets its own frame (and size) back and
+// only its controls stay skinned; the framed skin again takes the frame over again.
+TEST_F(THostSafetyTest, ASkinWithoutAFrameAfterOneWithAFrameGivesTheFrameBack)
+{
+    StartSkinning();
+    TForm& form = NewForm(300, 160);
+    const SIZE native = WindowSize(form.Handle());
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_TRUE(skin->FrameHooked());
+    auto skinnedFrame = [&] {
+        const uint32_t left = WindowPixel(form.Handle(), 2, 40);
+        return left == LeftActive || left == LeftInactive;
+    };
+    ASSERT_TRUE(skinnedFrame());
+
+    Data->SetSkinFile(SkinFileOf(BuildPackage({{"skin.ini", "[TitlebarSkin]\r\nSkinName=Controls\r\n"
+                                                            "[Progress]\r\nBitmap=p.bmp\r\n"},
+                                               {"p.bmp", Bmp(8, 8)}}),
+                                 210));
+    ASSERT_EQ(Data->SkinName(), "Controls") << Data->LoadError();
+    Pump(400);
+    skin = Manager->FindSkinForm(form.Handle());
+    ASSERT_NE(skin, nullptr) << "the controls are no longer skinned";
+    EXPECT_FALSE(skin->FrameHooked()) << "a frame the skin cannot draw stays taken over";
+    EXPECT_EQ(WindowSize(form.Handle()).cx, native.cx);
+    EXPECT_EQ(WindowSize(form.Handle()).cy, native.cy);
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_FALSE(skinnedFrame());
+
+    Data->SetSkinFile(SkinFileOf(WideSkin(BorderWidth), 211));
+    Pump(400);
+    skin = Manager->FindSkinForm(form.Handle());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_TRUE(skin->FrameHooked());
+    EXPECT_EQ(ClientSize(form.Handle()).cx, 300);
+    EXPECT_TRUE(skinnedFrame());
+    DeleteFileA(SkinFileName(210).c_str());
+    DeleteFileA(SkinFileName(211).c_str());
+    form.Hide();
 }
 
 TEST_F(THostSafetyTest, ColoursAndEveryDiscoveryChangeComeBackAndFollowASkinChange)

@@ -120,6 +120,16 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     EXPECT_EQ(WindowPixel(w, size.cx - 30 + 8, 12), CloseFrames[0]);
     EXPECT_EQ(WindowPixel(w, size.cx - 50 + 8, 12), MaxFrames[0]);
 
+    // Resized by the program: the screen shows the skin's borders where the new edges are,
+    // without anyone asking for a redraw.
+    SetWindowPos(w, nullptr, 0, 0, size.cx + 60, size.cy + 40, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(100);
+    EXPECT_EQ(WindowPixel(w, size.cx + 60 - 2, 100), RightActive);
+    EXPECT_EQ(WindowPixel(w, size.cx / 2 + 30, size.cy + 40 - 2), BottomActive);
+    EXPECT_EQ(WindowPixel(w, size.cx + 60 - 30 + 8, 12), CloseFrames[0]);
+    SetWindowPos(w, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(100);
+
     // A second activation never attaches twice.
     EXPECT_FALSE(Manager->SkinWindow(w));
     EXPECT_EQ(Manager->SkinnedForms().size(), 1u);

@@ -7,6 +7,7 @@
 #include "skin/menus/MenuItemPainter.h"
 #include "skin/menus/PopupMenuSkin.h"
 #include "skin/menus/WinSkinPopMenu.h"
+#include "skin/draw/SkinDraw.h"
 #include "tests/support/FrameSkin.h"
 #include "tests/support/Input.h"
 
@@ -123,8 +124,15 @@ TEST_F(TMenuItemPainterTest, ItemsAreDrawnFromTheSkinsFramesTextColoursAndPlaces
     EXPECT_EQ(Pixel(target, 100, 3), ItemSelected);
     EXPECT_TRUE(Shows(target, RECT{20, 2, 60, 22}, HilightTextColour));
 
+    // A disabled item: the skin's grey (ButtonShadow) stands out from the item's ground by only
+    // 2.7:1, so it is drawn darker, as near to the skin's as reads.
     DrawSkinnedMenuItem(*Data, *gone, menu.Handle(), canvas, r, false);
-    EXPECT_TRUE(Shows(target, RECT{20, 2, 60, 22}, ShadowColour));
+    const COLORREF readable = ReadableOn(RGB(0xD0, 0xE0, 0xF0), RGB(0x80, 0x88, 0x90));
+    EXPECT_GE(ContrastRatio(readable, RGB(0xD0, 0xE0, 0xF0)), 3.0);
+    EXPECT_LT(ContrastRatio(readable, RGB(0xD0, 0xE0, 0xF0)), 3.5) << "darker than it needs";
+    EXPECT_TRUE(Shows(target, RECT{20, 2, 60, 22},
+                      (GetRValue(readable) << 16) | (GetGValue(readable) << 8) | GetBValue(readable)));
+    EXPECT_FALSE(Shows(target, RECT{20, 2, 60, 22}, ShadowColour));
     EXPECT_FALSE(Shows(target, RECT{20, 2, 60, 22}, MenuTextColour));
 
     // A checked item without an image: the platform's check mark in the glyph box.
