@@ -7,7 +7,6 @@
 #include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/AdaptorSet.h"
-#include "skin/controls/SkinLabel.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 
@@ -65,27 +64,11 @@ void TSkinEdit::Notification(TComponent* AComponent, TOperation Operation)
 bool TSkinEdit::BeforeMessage(TMessage& Message)
 {
     // Only the edits of windows without the framework: a framework edit answers its own colour.
-    if (Message.Msg != WM_PAINT || FControl != nullptr || FSkinData == nullptr || IsWindowEnabled(FHandle))
+    const bool ownPaint = Message.WParam == 0;
+    if (FControl != nullptr || !TakeDisabledPaint(Message))
         return true;
-    PAINTSTRUCT ps{};
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool begun = dc == nullptr;
-    const HWND window = FHandle;
-    if (begun)
-        dc = BeginPaint(window, &ps);
-    bool painted = false;
-    try {
-        painted = PaintReadableDisabled(window, dc, *FSkinData);
-    } catch (...) {
-        PaintingFailed();
-    }
-    if (!painted && dc != nullptr)
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    if (begun)
-        EndPaint(window, &ps);
-    Message.Result = 0;
     // The border, as after the edit's own paint.
-    if (!Retired() && begun)
+    if (ownPaint && !Retired())
         Repaint(nullptr);
     return false;
 }

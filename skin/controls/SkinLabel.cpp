@@ -127,27 +127,7 @@ void TSkinLabel::Detach()
 
 bool TSkinLabel::BeforeMessage(TMessage& Message)
 {
-    if (Message.Msg != WM_PAINT || FSkinData == nullptr || IsWindowEnabled(FHandle))
-        return true;
-    PAINTSTRUCT ps{};
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool begun = dc == nullptr;
-    const HWND window = FHandle;
-    if (begun)
-        dc = BeginPaint(window, &ps);
-    bool painted = false;
-    try {
-        painted = PaintReadableDisabled(window, dc, *FSkinData);
-    } catch (...) {
-        PaintingFailed();
-    }
-    // Without the print ground the label paints itself as it would.
-    if (!painted && dc != nullptr)
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    if (begun)
-        EndPaint(window, &ps);
-    Message.Result = 0;
-    return false;
+    return !TakeDisabledPaint(Message);
 }
 
 void TSkinLabel::AfterMessage(TMessage& Message)

@@ -334,27 +334,56 @@ void TSkinControl::PaintingFailed() noexcept
 
 void TSkinControl::PaintTo(HDC, const RECT&) {}
 
-void TSkinControl::PaintMessage(TMessage& Message)
+namespace {
+
+// Runs Paint on the DC of a WM_PAINT: the one the message brings, or the window's own between
+// BeginPaint and EndPaint. A paint that fails releases the adaptor.
+template <class F> void OnPaintDC(TSkinControl& Adaptor, HWND Window, TMessage& Message, F Paint)
 {
     PAINTSTRUCT ps{};
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     const bool begun = dc == nullptr;
-    // Held here: a paint that fails releases the adaptor.
-    const HWND window = FHandle;
     if (begun)
-        dc = BeginPaint(window, &ps);
-    if (dc != nullptr && GetWindowRect(FHandle, &FWindowRect)) {
-        RECT r = FWindowRect;
-        OffsetRect(&r, -r.left, -r.top);
+        dc = BeginPaint(Window, &ps);
+    if (dc != nullptr) {
         try {
-            PaintTo(dc, r);
+            Paint(dc);
         } catch (...) {
-            PaintingFailed();
+            Adaptor.PaintingFailed();
         }
     }
     if (begun)
-        EndPaint(window, &ps);
+        EndPaint(Window, &ps);
     Message.Result = 0;
+}
+
+} // namespace
+
+void TSkinControl::PaintMessage(TMessage& Message)
+{
+    // The handle is held here: a paint that fails releases the adaptor.
+    OnPaintDC(*this, FHandle, Message, [&](HDC DC) {
+        if (GetWindowRect(FHandle, &FWindowRect)) {
+            RECT r = FWindowRect;
+            OffsetRect(&r, -r.left, -r.top);
+            PaintTo(DC, r);
+        }
+    });
+}
+
+bool TSkinControl::TakeDisabledPaint(TMessage& Message)
+{
+    if (Message.Msg != WM_PAINT || FSkinData == nullptr || IsWindowEnabled(FHandle))
+        return false;
+    const HWND window = FHandle;
+    const TSkinData& data = *FSkinData;
+    OnPaintDC(*this, window, Message, [&](HDC DC) {
+        // Without the print ground (a parent the skin does not answer for) the control paints
+        // itself as it would.
+        if (!PaintReadableDisabled(window, DC, data))
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+    return true;
 }
 
 bool TSkinControl::TakePaint(TMessage& Message, bool Paints)

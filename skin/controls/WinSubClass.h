@@ -81,6 +81,10 @@ public:
     // For adaptors that paint the whole control: WM_PAINT (when Paints) is answered off-screen
     // and WM_ERASEBKGND with 1, neither reaching the control. True when it consumed Message.
     bool TakePaint(TMessage& Message, bool Paints = true);
+    // For the labels and edits whose disabled text the platform draws in its own grey: a WM_PAINT
+    // while the control is disabled is answered with its text in the skin's readable grey
+    // (PaintReadableDisabled). True when it consumed Message.
+    bool TakeDisabledPaint(TMessage& Message);
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
