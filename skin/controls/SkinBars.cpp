@@ -89,7 +89,9 @@ void TSkinHeader::PaintTo(HDC DC, const RECT& R)
     int right = 0;
     for (int i = 0; i < count; ++i) {
         RECT item{};
-        if (!SendMessageA(FHandle, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)))
+        // A column of width 0 (hidden by its program) shows nothing.
+        if (!SendMessageA(FHandle, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)) ||
+            item.right <= item.left)
             continue;
         PaintItem(canvas, i, item, images);
         right = std::max(right, static_cast<int>(item.right));
@@ -121,7 +123,11 @@ void TSkinHeader::PaintItem(TCanvas& Canvas, int Index, const RECT& T, HIMAGELIS
         return;
     const int image = (item.fmt & (HDF_IMAGE | 0x8000)) != 0 ? item.iImage : -1;
     const int alignment = (item.fmt & 0xFF) == HDF_RIGHT ? 2 : (item.fmt & 0xFF) == HDF_CENTER ? 1 : 0;
+    // The text and image end at the column's edge.
+    TRegionHandle clip(CreateRectRgnIndirect(&T));
+    SelectClipRgn(Canvas.Handle(), clip.get());
     DrawImageText(Canvas, T, alignment, caption, image, Images, true);
+    SelectClipRgn(Canvas.Handle(), nullptr);
 }
 
 // ---- status bar

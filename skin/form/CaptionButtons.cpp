@@ -179,7 +179,8 @@ void TCaptionButtons::LayoutCaptionButtons()
             break;
         case baRightEdge:
             OffsetRect(&r, frame.FrameWidth() - e.Xcoord, e.Ycoord);
-            FRightButtonsLeft = std::max(FRightButtonsLeft, static_cast<int>(r.left));
+            FRightButtonsLeft = FRightButtonsLeft == 0 ? static_cast<int>(r.left)
+                                                       : std::min(FRightButtonsLeft, static_cast<int>(r.left));
             break;
         case baBeforeText:
         case baBeforeTextAlt:

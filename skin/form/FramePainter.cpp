@@ -261,6 +261,13 @@ void TFramePainter::PaintTitleBar(HDC DC)
     SetBkMode(DC, OPAQUE);
 }
 
+namespace {
+
+// The room kept between a cut title and the caption buttons after it.
+constexpr int TitleButtonGap = 4;
+
+} // namespace
+
 void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
 {
     const TDataSkinTitle* title = FForm.SkinData() != nullptr ? FForm.SkinData()->SkinTitle() : nullptr;
@@ -304,8 +311,21 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
     if ((FForm.WindowStyle() & WS_POPUP) != 0) {
         if (FForm.Buttons().RightButtonsLeft() - 5 > r.right)
             r.right = FForm.Buttons().RightButtonsLeft() - 5;
-    } else if (R.right - clip < r.right) {
-        r.right = R.right - clip;
+    } else {
+        // Cut only where the text would reach the caption buttons this window shows at the
+        // right (the skin's clip keeps room for every button a window may have); without any,
+        // where the skin's clip says.
+        const int buttons = FForm.Buttons().RightButtonsLeft();
+        const int limit = buttons > 0 ? buttons - TitleButtonGap : R.right - clip;
+        if (limit < r.right) {
+            // A title placed at the right or in the middle moves left to end before them, as
+            // far as where a title starts; what still does not fit is cut.
+            const int start = R.left + (title != nullptr ? title->TextShift() : 0);
+            const int move = std::min(static_cast<int>(r.right) - limit, std::max(0, static_cast<int>(r.left) - start));
+            OffsetRect(&r, -move, 0);
+            if (limit < r.right)
+                r.right = limit;
+        }
     }
     FTextRect = r;
     if (title != nullptr && !title->Bitmap->Empty()) {

@@ -372,6 +372,41 @@ TEST_F(TSkinBarsTest, HeaderItemsTheRestAndAnItemWithOnlyAnImage)
     ImageList_Destroy(images);
 }
 
+// A column of width 0 shows nothing, and a column's text stays inside its column: right-aligned
+// text of a hidden column, or too long for its column, would otherwise be drawn over the column
+// before it. The first column shows exactly as in a header without them.
+TEST_F(TSkinBarsTest, HiddenColumnsDrawNothingAndTextStaysInItsColumn)
+{
+    auto header = [&](int Y, std::vector<std::pair<const char*, int>> Items) {
+        HWND w = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 0, Y, 300, 20, Host->Handle(),
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        for (size_t i = 0; i < Items.size(); ++i) {
+            HDITEMA item{};
+            item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+            item.pszText = const_cast<char*>(Items[i].first);
+            item.cxy = Items[i].second;
+            item.fmt = (i == 0 ? HDF_LEFT : HDF_RIGHT) | HDF_STRING;
+            SendMessageA(w, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        }
+        auto* adaptor = new TSkinHeader(&Skin->AdaptorSet());
+        adaptor->AttachWindow(w, Data.get(), Skin->AdaptorSet().Canvas());
+        Redraw(w);
+        return w;
+    };
+    HWND odd = header(100, {{"Name", 80}, {"Hidden one", 0}, {"Hidden two", 0}, {"A long size column", 30}});
+    HWND plain = header(130, {{"Name", 80}, {"Size", 30}});
+    const std::vector<uint32_t> a = WindowPixels(odd), b = WindowPixels(plain);
+    ASSERT_EQ(a.size(), b.size());
+    int differ = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x)
+            differ += a[static_cast<size_t>(y) * 300 + x] != b[static_cast<size_t>(y) * 300 + x];
+    EXPECT_EQ(differ, 0) << "text of a hidden column, or of one too narrow for it, shows over the column before";
+    EXPECT_GT(Others(odd, RECT{80, 0, 110, 20}, HeaderFrames[0]), 0) << "the long text shows in its own column";
+    DestroyWindow(odd);
+    DestroyWindow(plain);
+}
+
 namespace {
 
 class TGauge : public TProgressBar {

@@ -381,7 +381,8 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
             EXPECT_LE(std::abs(left - right), 1);
             break;
         default:
-            EXPECT_EQ(right, 0);
+            // At the right, ending where the caption buttons begin (not under them).
+            EXPECT_EQ(text.right, skin->Buttons().RightButtonsLeft() - 4) << right;
             break;
         }
         // The text itself: white pixels inside the text rectangle, none in the band left of it.
@@ -408,7 +409,9 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
         FreeSkinManager();
     }
 
-    // A caption longer than the band ends in an ellipsis, never closer than TextRightClip.
+    // A caption longer than the band ends in an ellipsis where it would reach the caption
+    // buttons the window shows: 4 pixels before the maximise button (the skin's TextRightClip
+    // keeps room for every button, and cuts only a window without buttons at the right).
     Data = std::make_unique<TSkinData>(nullptr);
     TSkinOptions clipped;
     clipped.TextRightClip = 40;
@@ -417,11 +420,21 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     const SIZE size = WindowSize(form.Handle());
-    EXPECT_EQ(skin->Frame().TextRect().right, size.cx - BorderWidth - 40);
+    EXPECT_EQ(skin->Frame().TextRect().right, size.cx - 50 - 4);
     for (int y = 0; y < TitleHeight; ++y)
-        for (int x = skin->Frame().TextRect().right; x < size.cx - 60; ++x)
+        for (int x = skin->Frame().TextRect().right; x < size.cx - 50; ++x)
             ASSERT_NE(WindowPixel(form.Handle(), x, y), 0xFFFFFFu) << x << "," << y;
     form.Hide();
+
+    // Without a maximise box only the close button is at the right: the title has room up to it,
+    // past where the skin's clip would cut it.
+    TForm& narrow = NewForm(200, 80, std::string(80, 'W'));
+    narrow.SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+    skin = ShowSkinned(narrow);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->Frame().TextRect().right, WindowSize(narrow.Handle()).cx - 30 - 4);
+    EXPECT_GT(skin->Frame().TextRect().right, WindowSize(narrow.Handle()).cx - BorderWidth - 40);
+    narrow.Hide();
 }
 
 TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
