@@ -280,8 +280,16 @@ bool MenuKeyCommand(TWinSkinForm& Form, LPARAM Key)
     TWinSkinMenu* bar = Form.SkinMenu();
     if (bar == nullptr || Form.MenuTracking() || GetCapture() != nullptr || Key == ' ' || Key == '-')
         return false;
-    if (Key == 0)
-        return true; // Alt or F10 alone: no native menu mode on a window without a native bar
+    if (Key == 0) {
+        // Alt or F10 alone: the window has no native bar to enter, so the skinned bar opens its
+        // first menu, from which the arrows go on as in the platform's menu mode.
+        for (const auto& first : bar->Buttons())
+            if (first->Enabled) {
+                PostMenuButtonClick(Form, *first);
+                break;
+            }
+        return true;
+    }
     TMenuBtn* button = Key > 0 && Key <= 0xFF ? bar->FindAccelButton(static_cast<char>(Key)) : nullptr;
     if (button == nullptr)
         return false;

@@ -231,6 +231,10 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
                 self->FActivationCount = 1;
             self->SkinWindow(window);
             break;
+        case HCBT_SYSCOMMAND:
+            if ((WParam & 0xFFF0) == SC_KEYMENU && self->ForwardKeyMenu(LParam))
+                return 1;
+            break;
         default:
             break;
         }
@@ -238,6 +242,27 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
         HandleCallbackException();
     }
     return CallNextHookEx(hook, Code, WParam, LParam);
+}
+
+bool TSkinManage::ForwardKeyMenu(LPARAM Key)
+{
+    // The platform gives Alt+letter pressed in a control to the control's own key command, which
+    // looks for a native menu bar above it; a skinned window has none any more. The command goes
+    // to the window whose bar the skin draws instead (its own command reached it first).
+    const HWND focus = GetFocus();
+    const HWND root = focus != nullptr ? GetAncestor(focus, GA_ROOT) : nullptr;
+    if (root == nullptr || root == focus || FForwardingKeyMenu)
+        return false;
+    const TWinSkinForm* form = FindSkinForm(root);
+    if (form == nullptr || form->SkinMenu() == nullptr)
+        return false;
+    FForwardingKeyMenu = true;
+    struct TClear {
+        bool& Flag;
+        ~TClear() { Flag = false; }
+    } clear{FForwardingKeyMenu};
+    SendMessageA(root, WM_SYSCOMMAND, SC_KEYMENU, Key);
+    return true;
 }
 
 void TSkinManage::AddSkinData(TSkinData* Data)

@@ -120,6 +120,9 @@ private:
     // A top-level window is about to be shown for the first time since skinning is on: it is
     // skinned and started now, before the platform paints it.
     void SkinBeforeShow(HWND W);
+    // A key command (Alt+letter, Alt or F10 alone) reached a control inside a window whose menu
+    // bar the skin draws: it is sent to that window instead. True when it was.
+    bool ForwardKeyMenu(LPARAM Key);
     void DetachForm(TWinSkinForm* Form, bool Repaint);
     // Takes Form out of the list; its owner is the caller now.
     TRetiringPtr<TWinSkinForm> TakeForm(TWinSkinForm* Form) noexcept;
@@ -134,6 +137,7 @@ private:
     std::vector<TSkinData*> FSkinDataList;
     bool FSkinningOn = false;
     bool FFullPass = false;
+    bool FForwardingKeyMenu = false;
     int FActivationCount = 0;
     bool FMdiMaximized = false;
     HWND FMdiClientWindow = nullptr;

@@ -463,33 +463,18 @@ TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
     EXPECT_EQ(ClicksOf(Menu->Items()->Items(3)), 0);
     MouseInput(POINT{0, 0}, false);
 
-    // Alt alone and F10 leave no native menu mode behind: Down then opens nothing. Alt+Space
-    // still opens the system menu.
+    // Alt alone and F10 open the first menu, as the platform's bar would be entered (the
+    // arrows go on from there). Alt+Space still opens the system menu.
     int systemMenus = 0;
     TInputScript keys;
-    auto inMenuMode = [] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetCurrentThreadId(), &info);
-        return (info.flags & GUI_INMENUMODE) != 0;
-    };
-    int ticks = 0;
-    auto settle = [&ticks] { return ++ticks % 4 == 0; };
-    keys.Then([] { TapKey(VK_MENU); return true; })
-        .Then(settle)
-        .Then([] { TapKey(VK_F10); return true; })
-        .Then(settle)
-        .Then([&] {
-            EXPECT_FALSE(inMenuMode());
-            TapKey(VK_DOWN);
-            return true;
-        })
-        .Then(settle)
-        .Then([&] {
-            EXPECT_EQ(OpenMenuWindows(), 0);
-            TapKey(VK_SPACE, VK_MENU);
-            return true;
-        })
+    for (WORD key : {WORD(VK_MENU), WORD(VK_F10)})
+        keys.Then([key] { TapKey(key); return true; })
+            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { TapKey(VK_RIGHT); return true; })
+            .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+            .Then([] { TapKey(VK_ESCAPE); return true; })
+            .Then([] { return OpenMenuWindows() == 0; });
+    keys.Then([] { TapKey(VK_SPACE, VK_MENU); return true; })
         .Then([&] {
             systemMenus = OpenMenuWindows();
             return systemMenus == 1;
@@ -512,6 +497,46 @@ TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
     EXPECT_TRUE(rtl.Run()) << "tracked " << TrackedMenuIndex();
     EXPECT_FALSE(MenuFilterInstalled());
     form.Hide();
+}
+
+// The keyboard reaches a bare window's skinned bar from a control that has the focus (an edit, as
+// in notepad): Alt+letter, Alt alone and F10, as they reach the platform's bar.
+TEST_F(TMenuBarFormTest, TheBarIsReachedByKeysFromAControlWithTheFocus)
+{
+    StartBarSkinning();
+    const HMENU menu = CreateMenu(), file = CreatePopupMenu(), tools = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 101, "&Close");
+    AppendMenuA(tools, MF_STRING, 102, "&Item");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), "&Tools");
+    HWND window = CreateWindowExA(0, "#32770", "Keys", WS_POPUP | WS_CAPTION | WS_SYSMENU, 300, 200, 300, 160,
+                                  nullptr, menu, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "text", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, window,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(window, SW_SHOW);
+    for (int i = 0; i < 60 && (Manager->FindSkinForm(window) == nullptr || GetForegroundWindow() != window); ++i) {
+        SetForegroundWindow(window);
+        Pump(25);
+    }
+    Pump(150);
+    ASSERT_NE(Manager->FindSkinForm(window), nullptr);
+    ASSERT_NE(Manager->FindSkinForm(window)->SkinMenu(), nullptr);
+    SetFocus(edit);
+    ASSERT_EQ(GetFocus(), edit);
+    TInputScript keys;
+    keys.Then([] { TapKey('T', VK_MENU); return true; })
+        .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+        .Then([] { TapKey(VK_ESCAPE); return true; })
+        .Then([] { return OpenMenuWindows() == 0; });
+    for (WORD key : {WORD(VK_MENU), WORD(VK_F10)})
+        keys.Then([edit] { SetFocus(edit); return true; })
+            .Then([key] { TapKey(key); return true; })
+            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { TapKey(VK_ESCAPE); return true; })
+            .Then([] { return OpenMenuWindows() == 0; });
+    EXPECT_TRUE(keys.Run()) << "tracked " << TrackedMenuIndex() << ", " << OpenMenuWindows() << " menus open";
+    DestroyWindow(window);
 }
 
 TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsideAPopup)
