@@ -3,7 +3,8 @@
 // the program's first thread before it runs; the hook's first call starts the skin on that
 // thread. The launcher ends with the program's exit code. When the DLL cannot be brought in, the
 // program runs unskinned and the launcher says why on standard error; so it does when the skin
-// does not start in the program (a skin file that is no skin package).
+// does not start in the program (a skin file that is no skin package). A bare program name is
+// found where the platform's start finds it, else among the shell's registered application paths.
 #include "skin/api/RunProtocol.h"
 
 #include <windows.h>
@@ -59,6 +60,44 @@ std::string HereFile(const char* Name)
     return dir + Name;
 }
 
+// The program a bare name stands for where the platform's own start would not find it: the
+// shell's registered application paths (HKCU, then HKLM "...\\App Paths\\NAME"), as typing the
+// name in Run does (wordpad lives there, outside the search path). "" when the name has a folder,
+// is found on the search path, or is registered nowhere.
+std::string RegisteredProgram(std::string Name)
+{
+    if (Name.find_first_of("\\/:") != std::string::npos)
+        return "";
+    if (Name.find('.') == std::string::npos)
+        Name += ".exe";
+    char found[MAX_PATH] = "";
+    if (SearchPathA(nullptr, Name.c_str(), nullptr, MAX_PATH, found, nullptr) != 0)
+        return "";
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + Name;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY entry = nullptr;
+        if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS)
+            continue;
+        char value[MAX_PATH * 2] = "";
+        DWORD size = sizeof value - 1, type = 0;
+        const LONG read = RegQueryValueExA(entry, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+        RegCloseKey(entry);
+        if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+            continue;
+        std::string path = value;
+        if (type == REG_EXPAND_SZ) {
+            char expanded[MAX_PATH * 2] = "";
+            if (ExpandEnvironmentStringsA(value, expanded, sizeof expanded) != 0)
+                path = expanded;
+        }
+        if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+            path = path.substr(1, path.size() - 2);
+        if (!path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return path;
+    }
+    return "";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -71,9 +110,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: pembrox-run [/skin=FILE] PROGRAM.exe [ARGS...]\n");
         return 2;
     }
+    // Found as the platform's start finds a program (its search path), else as the shell does.
+    const std::string registered = RegisteredProgram(argv[first]);
     std::string command;
     for (int i = first; i < argc; ++i)
-        command += (i > first ? " " : "") + Quoted(argv[i]);
+        command += (i > first ? " " : "") + Quoted(i == first && !registered.empty() ? registered : argv[i]);
 
     // What the program needs to start the skin: the DLL and its hook, the skin file, an event.
     bool skinned = true;

@@ -132,6 +132,26 @@ TEST(Launcher, SkinsAnUnmodifiedProgramAsTheCInterfaceSkinsTheSameWindow)
     DeleteFileA(skinnedReport.c_str());
 }
 
+// A bare name the platform's start does not find is looked for where the shell looks (wordpad's
+// way): the registered application paths.
+TEST(Launcher, FindsAProgramByItsRegisteredApplicationPath)
+{
+    const std::string name = "pembrox-registered-host.exe";
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + name;
+    const std::string host = HereFile("UnmodifiedHost.exe");
+    HKEY entry = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &entry, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(entry, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(host.c_str()),
+                   static_cast<DWORD>(host.size() + 1));
+    RegCloseKey(entry);
+    const std::string report = HereFile("launcher-registered.txt");
+    EXPECT_EQ(TProcess("\"" + HereFile("pembrox-run.exe") + "\" " + name + " " + report).Wait(30000), 0)
+        << "the program was not found, or not skinned";
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileA(report.c_str());
+}
+
 TEST(Launcher, WinesNotepadIsSkinnedEditedAndClosed)
 {
     TProcess launcher("\"" + HereFile("pembrox-run.exe") + "\" notepad.exe");
