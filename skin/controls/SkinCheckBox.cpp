@@ -160,16 +160,6 @@ void TSkinDialogPane::Detach()
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-bool TSkinDialogPane::BeforeMessage(TMessage& Message)
-{
-    if (Message.Msg != WM_ERASEBKGND || FSkinData == nullptr)
-        return true;
-    RECT client{};
-    GetClientRect(FHandle, &client);
-    FillFace(reinterpret_cast<HDC>(Message.WParam), client);
-    Message.Result = 1;
-    return false;
-}
 
 void TSkinDialogPane::AfterMessage(TMessage& Message)
 {

@@ -47,14 +47,14 @@ public:
 };
 
 // A dialog inside a skinned window (the extra part of a file dialog, a property page): its ground
-// and its labels' ground in the skin's face colour, as the window's own.
+// and its labels' ground in the skin's face colour, as the window's own, where the program left
+// the platform's (the dialog erases with the ground its colour message gives).
 class TSkinDialogPane : public TSkinControl {
     DECLARE_CLASS(TSkinDialogPane, TSkinControl)
 public:
     explicit TSkinDialogPane(TComponent* AOwner) : TSkinControl(AOwner) {}
     void AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas) override;
     void Detach() override;
-    bool BeforeMessage(TMessage& Message) override;
     void AfterMessage(TMessage& Message) override;
     void PaintTo(HDC, const RECT&) override {}
 };

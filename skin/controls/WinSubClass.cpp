@@ -268,8 +268,14 @@ void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent
         Message.Result = reinterpret_cast<LRESULT>(ground);
         return;
     }
-    if (Transparent)
+    if (Transparent) {
+        // A ground the program answers itself (a white page, a coloured label) stays its own:
+        // only the platform's face becomes the skin's.
+        const auto answered = reinterpret_cast<HBRUSH>(Message.Result);
+        if (answered != nullptr && answered != GetSysColorBrush(COLOR_BTNFACE))
+            return;
         SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
+    }
     if (Message.Msg != WM_CTLCOLORBTN && Data != nullptr && Data->FaceBrush() != nullptr)
         Message.Result = reinterpret_cast<LRESULT>(Data->FaceBrush());
 }

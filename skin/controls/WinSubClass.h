@@ -37,8 +37,9 @@ constexpr uint8_t msHot = 1;
 constexpr uint8_t msPressed = 2;
 
 // A dialog's colour messages (WM_CTLCOLORSTATIC, WM_CTLCOLORDLG, WM_CTLCOLORBTN), after their
-// default handling: labels and the dialog on the skin's face brush, and with Transparent their
-// text without a ground of its own.
+// default handling: labels and the dialog on the skin's face brush, and with Transparent (a
+// window without the framework) their text without a ground of its own, where the program left
+// the platform's face; a ground it answered itself stays.
 void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent);
 
 class TSkinControl : public TComponent, public TRetirable {

@@ -13,6 +13,13 @@
 
 namespace {
 
+// Whether W's class erases it with the platform's face colour.
+bool PaintsPlatformFace(HWND W)
+{
+    const auto brush = static_cast<ULONG_PTR>(GetClassLongPtrA(W, GCLP_HBRBACKGROUND));
+    return brush == COLOR_BTNFACE + 1 || brush == reinterpret_cast<ULONG_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 POINT PointOf(LPARAM ScreenPoint)
 {
     return POINT{static_cast<short>(LOWORD(static_cast<DWORD_PTR>(ScreenPoint))),
@@ -99,8 +106,12 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         FActive = Message.WParam != 0;
         return false;
     case WM_ERASEBKGND:
+        // A dialog erases with the ground its colour message gives (the skin's face where the
+        // program left the platform's); another window of a program takes the skin's face where
+        // its class paints the platform's.
         CallDefault(Message);
-        if (FForm == nullptr && FSkinData != nullptr && FSkinData->FaceBrush() != nullptr) {
+        if (FForm == nullptr && FSkinData != nullptr && FSkinData->FaceBrush() != nullptr && FWindowClass != "#32770" &&
+            PaintsPlatformFace(FHandle)) {
             RECT client{};
             GetClientRect(FHandle, &client);
             FillRect(reinterpret_cast<HDC>(Message.WParam), &client, FSkinData->FaceBrush());
@@ -168,6 +179,7 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         return true;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORDLG:
         CallDefault(Message);
         AnswerFaceColour(Message, FSkinData, FForm == nullptr);
         return true;

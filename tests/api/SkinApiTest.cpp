@@ -388,6 +388,53 @@ TEST(SkinApi, DisabledTextOfADialogReadsOnTheSkinsFace)
     DestroyWindow(dialog);
 }
 
+INT_PTR CALLBACK WhiteDialogProc(HWND, UINT Msg, WPARAM WParam, LPARAM)
+{
+    if (Msg == WM_CTLCOLORDLG || Msg == WM_CTLCOLORSTATIC) {
+        SetBkColor(reinterpret_cast<HDC>(WParam), RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    return Msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+// A dialog, and a page inside a window, that give their own white ground keep it under the skin
+// (only the platform's face becomes the skin's), as the screen shows them.
+TEST(SkinApi, ADialogsOwnGroundStays)
+{
+    TSmallDialog dialogTemplate;
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), nullptr,
+                                             WhiteDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    HWND w = MakePlainWindow();
+    auto* words = reinterpret_cast<DWORD*>(dialogTemplate.Words);
+    words[0] = (words[0] & ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)) | WS_CHILD | DS_CONTROL;
+    HWND page = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                           reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.Words), w,
+                                           WhiteDialogProc, 0);
+    ASSERT_NE(page, nullptr);
+    SetWindowPos(page, HWND_TOP, 230, 50, 170, 110, SWP_SHOWWINDOW);
+    ASSERT_EQ(PembroxSkinStart(PEMBROX_NIGHT_SKIN_FILE), 1) << PembroxSkinLastError();
+    ASSERT_NE(SkinManager()->FindSkinForm(dialog), nullptr);
+    for (HWND x : {dialog, page}) {
+        SCOPED_TRACE(x == dialog ? "dialog" : "page");
+        const std::vector<uint32_t> pixels = Shot(x);
+        RECT client{};
+        GetClientRect(x, &client);
+        POINT origin{0, 0};
+        ClientToScreen(x, &origin);
+        RECT window{};
+        GetWindowRect(x, &window);
+        const int width = window.right - window.left;
+        const size_t at = static_cast<size_t>(origin.y - window.top + client.bottom - 3) * width + origin.x -
+                          window.left + client.right - 3;
+        EXPECT_EQ(pixels[at] & 0xFFFFFF, 0xFFFFFFu) << "the program's white ground was replaced";
+    }
+    PembroxSkinStop();
+    DestroyWindow(dialog);
+    DestroyWindow(w);
+}
+
 static WINDOWPLACEMENT Placement(HWND W)
 {
     WINDOWPLACEMENT placement{};
