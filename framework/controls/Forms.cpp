@@ -304,6 +304,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner)
 
 TCustomForm::~TCustomForm()
 {
+    // The form and what it owns know they are going before its window goes (a window being
+    // destroyed is otherwise also one being made anew).
+    Destroying();
     if (FOnDestroy)
         CallGuarded([&] { FOnDestroy(this); });
     if (FMenu != nullptr)

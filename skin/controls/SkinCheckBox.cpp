@@ -160,7 +160,6 @@ void TSkinDialogPane::Detach()
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-
 void TSkinDialogPane::AfterMessage(TMessage& Message)
 {
     switch (Message.Msg) {

@@ -594,12 +594,14 @@ void TWinSkinForm::Unskin()
     UnhookMdiClient();
     FFrame->CaptionBuffer()->SetSize(0, 0);
     FHotObject = nullptr;
-    // A window going away keeps its size and shape: given back, it would show the platform's
-    // frame as it goes.
-    if (!goingAway && IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
+    // A window that goes for good keeps its size and shape: given back, it would show the
+    // platform's frame as it goes. One that a live form makes anew gives the form its own size
+    // back first, or the new window would grow by the skin's frame.
+    const bool gone = goingAway && (FForm == nullptr || FForm->ComponentState().Contains(csDestroying));
+    if (!gone && IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
         GiveSizeBack();
     if (FFrame->RegionSet())
-        FFrame->GiveRegionBack(goingAway ? FALSE : TRUE);
+        FFrame->GiveRegionBack(gone ? FALSE : TRUE);
 }
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)

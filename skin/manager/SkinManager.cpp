@@ -276,19 +276,10 @@ void TSkinManage::RemoveSkinData(TSkinData* Data)
     FSkinDataList.erase(std::remove(FSkinDataList.begin(), FSkinDataList.end(), Data), FSkinDataList.end());
     if (FCurrentSkinData == Data)
         FCurrentSkinData = nullptr;
-    // Nothing may keep painting from a skin that is going: its windows get their own look back,
-    // except the window of the form that is freeing the component with itself, which goes away
-    // as the user last saw it (given back, it would show the platform's frame as it closes).
-    const TComponent* goingOwner =
-        Data->Owner() != nullptr && Data->Owner()->ComponentState().Contains(csDestroying) ? Data->Owner() : nullptr;
+    // Nothing may keep painting from a skin that is going: its windows get their own look back.
     for (TWinSkinForm* form : SkinnedForms())
         if (form->SkinData() == Data)
-            CallGuarded([&] {
-                const bool goingAway = goingOwner != nullptr && form->Form() == goingOwner;
-                if (goingAway)
-                    form->SetSkinState(ssDetaching);
-                DetachForm(form, !goingAway);
-            });
+            CallGuarded([&] { DetachForm(form, true); });
     for (TWinSkinPopMenu* popup : SkinnedPopups())
         if (popup->SkinData() == Data)
             ReleasePopupWindow(popup->Handle());
@@ -627,12 +618,10 @@ void TSkinManage::OnActionTimer(TObject*)
             if (form->SkinData() == data && !form->IsMdiChild() &&
                 form->FrameHooked() != TWinSkinForm::TakesFrameWith(data)) {
                 const HWND window = form->Handle();
-                CallGuarded([&] {
-                    DetachForm(form, true);
-                    FFullPass = true;
-                    SkinWindow(window);
-                    FFullPass = false;
-                });
+                CallGuarded([&] { DetachForm(form, true); });
+                FFullPass = true;
+                CallGuarded([&] { SkinWindow(window); });
+                FFullPass = false;
             }
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : SkinnedForms()) {

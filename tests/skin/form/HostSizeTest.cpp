@@ -273,6 +273,22 @@ struct THostSizeTest : TSkinnedFormsTest {
     bool FrameMenu = false;
 };
 
+// A form whose window is made anew while skinned (a change of its border icons) keeps its client
+// size: the going window gives the form its own frame's size back before the new one is made.
+TEST_F(THostSizeTest, AFormsWindowMadeAnewKeepsItsClientSize)
+{
+    StartSkinning();
+    TForm& form = NewForm(300, 160);
+    ASSERT_NE(ShowSkinned(form), nullptr);
+    for (int round = 0; round < 3; ++round) {
+        form.SetBorderIcons(round % 2 == 0 ? TBorderIcons{biSystemMenu} : TBorderIcons{biSystemMenu, biMinimize});
+        ASSERT_NE(ShowSkinned(form), nullptr) << "round " << round;
+        EXPECT_EQ(ClientSize(form.Handle()).cx, 300) << "round " << round;
+        EXPECT_EQ(ClientSize(form.Handle()).cy, 160) << "round " << round;
+    }
+    form.Hide();
+}
+
 TEST_F(THostSizeTest, BordersLargerThanTheScreenGiveTheHostsClientBack)
 {
     StartSkinning();
