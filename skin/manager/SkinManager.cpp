@@ -126,15 +126,15 @@ void TSkinManage::WatchHiddenWindows()
     // Windows the program made before skinning came on (a main form's window is made before the
     // skin data component it owns has loaded its skin) are watched like new ones, so that they
     // too are taken over before they are first shown.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND W, LPARAM Self) -> BOOL {
-            auto* self = reinterpret_cast<TSkinManage*>(Self);
-            if (!IsWindowVisible(W) && !self->IsSkinnedWindow(W) && GetParent(W) != HWND_MESSAGE)
-                self->Watch(W, WindowClassName(W), static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE)));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(GetCurrentThreadId(), &TSkinManage::WatchIfHidden, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK TSkinManage::WatchIfHidden(HWND W, LPARAM Self)
+{
+    auto* self = reinterpret_cast<TSkinManage*>(Self);
+    if (!IsWindowVisible(W) && !self->IsSkinnedWindow(W) && GetParent(W) != HWND_MESSAGE)
+        self->Watch(W, WindowClassName(W), static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE)));
+    return TRUE;
 }
 
 bool TSkinManage::WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create)

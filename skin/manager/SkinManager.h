@@ -112,6 +112,7 @@ private:
     // Skinning came on before any window was activated: the thread's hidden windows made before
     // are watched as if they were new.
     void WatchHiddenWindows();
+    static BOOL CALLBACK WatchIfHidden(HWND W, LPARAM Self);
     // A child window is being made: the nearest window skinned without a form of the framework
     // takes its new children over once they are made.
     void NoteNewChild(const CREATESTRUCTA* Create);
