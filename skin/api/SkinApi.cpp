@@ -3,6 +3,7 @@
 // calling thread, and the thread's windows that exist already are taken over at the start.
 #include "pembrox/skin.h"
 
+#include "skin/api/ProgramGeometry.h"
 #include "skin/api/RunProtocol.h"
 
 #include "framework/core/Stream.h"
@@ -139,6 +140,8 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
             return false;
         }
         state.Data->SetActive(true);
+        // The program's own calls see its windows as the platform's from now on.
+        StartProgramGeometry(state.Thread);
         RunPendingAction();
         // The thread's windows that are up already: the manager only walks the framework's forms.
         EnumThreadWindows(GetCurrentThreadId(), SkinShownWindow, 0);
@@ -165,6 +168,7 @@ extern "C" void __stdcall PembroxSkinStop(void)
         TApiState& state = State();
         if (!state.Data || OnOtherThread())
             return false;
+        StopProgramGeometry();
         state.Data->SetActive(false);
         RunPendingAction();
         // Its windows go back with it; then the hook and the manager.

@@ -318,6 +318,12 @@ void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
         auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
         info->ptMaxTrackSize.x = GetSystemMetrics(SM_CXMAXIMIZED);
         info->ptMaxTrackSize.y = GetSystemMetrics(SM_CYMAXIMIZED);
+        // A program's smallest size is a window size for the platform's frame: it keeps the
+        // smallest client area it meant under the skin's.
+        if (RECT skin{}, platform{}; FForm == nullptr && FrameMargins(skin, platform)) {
+            info->ptMinTrackSize.x += (skin.left + skin.right) - (platform.left + platform.right);
+            info->ptMinTrackSize.y += (skin.top + skin.bottom) - (platform.top + platform.bottom);
+        }
     }
 }
 

@@ -478,6 +478,22 @@ void TWinSkinForm::FitToSkin()
     FFittedClient = SIZE{fitted.right, fitted.bottom};
 }
 
+bool TWinSkinForm::FrameMargins(RECT& Skin, RECT& Platform) const
+{
+    if (Retired() || FSkinState != ssSkinned || !FFrameProc.Installed() || FFrameKind == fkNone || FFitPending ||
+        IsMinimized() || (IsMdiChild() && FShowState != shNormal) || ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()))
+        return false;
+    Skin = RECT{FFrame->BorderLeft(), FFrame->BorderTop() + FFrame->MenuHeight(), FFrame->BorderRight(),
+                FFrame->BorderBottom()};
+    RECT frame{0, 0, 0, 0};
+    const bool menu = FSkinMenu != nullptr || GetMenu(FHandle) != nullptr;
+    if (!AdjustWindowRectEx(&frame, (FWindowStyle | FOriginalCaptionStyles) & ~(WS_MINIMIZE | WS_MAXIMIZE), menu,
+                            FExStyle))
+        return false;
+    Platform = RECT{-frame.left, -frame.top, frame.right, frame.bottom};
+    return true;
+}
+
 void TWinSkinForm::RefreshFrame()
 {
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,

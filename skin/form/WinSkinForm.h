@@ -170,6 +170,11 @@ public:
     }
     // The window procedure is replaced (the frame is taken over).
     bool FrameHooked() const { return FFrameProc.Installed(); }
+    // The thickness (left, top with title and menu bars, right, bottom) of the frame the skin
+    // draws around the window's client area in its normal state, and of the one the platform
+    // would draw for its styles and menu. False when the skin does not draw this window's frame
+    // (not yet, not in its present state, or never): it is the platform's.
+    bool FrameMargins(RECT& Skin, RECT& Platform) const;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -149,6 +150,33 @@ TEST(Launcher, FindsAProgramByItsRegisteredApplicationPath)
     EXPECT_EQ(TProcess("\"" + HereFile("pembrox-run.exe") + "\" " + name + " " + report).Wait(30000), 0)
         << "the program was not found, or not skinned";
     RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileA(report.c_str());
+}
+
+// A program that sizes its window for a client area through the platform's frame metrics, and one
+// that saves its placement and makes its window from it at its next start, see what they would
+// see unskinned: the client areas they meant, and the same saved size session after session.
+TEST(Launcher, AProgramSizingItsWindowByThePlatformsFrameGetsTheClientAreasItMeant)
+{
+    const std::string host = "\"" + HereFile("SizingHost.exe") + "\" ";
+    const std::string report = HereFile("launcher-sizing.txt");
+    auto run = [&](const std::string& Launch) {
+        DeleteFileA(report.c_str());
+        EXPECT_EQ(TProcess(Launch + host + report).Wait(30000), 0) << Launch;
+        std::string text = FileText(report);
+        const std::size_t skinned = text.find("skinned=");
+        std::string flag = skinned == std::string::npos ? "" : text.substr(skinned);
+        return std::make_pair(text.substr(0, skinned == std::string::npos ? text.size() : skinned), flag);
+    };
+    const auto [plain, plainFlag] = run("");
+    EXPECT_NE(plain.find("asked=320x200\n"), std::string::npos) << plain;
+    EXPECT_EQ(plainFlag, "skinned=0\n");
+    const std::string launcher = "\"" + HereFile("pembrox-run.exe") + "\" ";
+    for (const std::string& skin : {std::string(), std::string("\"/skin=") + PEMBROX_NIGHT_SKIN_FILE + "\" "}) {
+        const auto [skinnedReport, flag] = run(launcher + skin);
+        EXPECT_EQ(flag, "skinned=1\n") << skin;
+        EXPECT_EQ(skinnedReport, plain) << "skinned (" << (skin.empty() ? "built-in" : skin) << ") against unskinned";
+    }
     DeleteFileA(report.c_str());
 }
 

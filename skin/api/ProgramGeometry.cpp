@@ -1,0 +1,229 @@
+#include "skin/api/ProgramGeometry.h"
+
+#include "skin/form/WinSkinForm.h"
+#include "skin/manager/SkinManager.h"
+
+#include <tlhelp32.h>
+
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<DWORD> GEngineThread{0};
+
+// The frame margins of W when the skin draws its frame, asked on the engine's thread only.
+bool MarginsOf(HWND W, RECT& Skin, RECT& Platform)
+{
+    const DWORD engine = GEngineThread.load();
+    if (W == nullptr || engine == 0 || GetCurrentThreadId() != engine || GetWindowThreadProcessId(W, nullptr) != engine)
+        return false;
+    TSkinManage* manager = SkinManager();
+    TWinSkinForm* form = manager != nullptr ? manager->FindSkinForm(W) : nullptr;
+    return form != nullptr && form->FrameMargins(Skin, Platform);
+}
+
+BOOL WINAPI ProgramGetWindowRect(HWND W, LPRECT Rect)
+{
+    const BOOL done = GetWindowRect(W, Rect);
+    RECT skin{}, platform{};
+    if (done && Rect != nullptr && !IsIconic(W) && !IsZoomed(W) && MarginsOf(W, skin, platform))
+        *Rect = SkinToPlatformRect(*Rect, skin, platform);
+    return done;
+}
+
+BOOL WINAPI ProgramGetWindowPlacement(HWND W, WINDOWPLACEMENT* Placement)
+{
+    const BOOL done = GetWindowPlacement(W, Placement);
+    RECT skin{}, platform{};
+    if (done && Placement != nullptr && MarginsOf(W, skin, platform))
+        Placement->rcNormalPosition = SkinToPlatformRect(Placement->rcNormalPosition, skin, platform);
+    return done;
+}
+
+BOOL WINAPI ProgramSetWindowPlacement(HWND W, const WINDOWPLACEMENT* Placement)
+{
+    RECT skin{}, platform{};
+    if (Placement == nullptr || !MarginsOf(W, skin, platform))
+        return SetWindowPlacement(W, Placement);
+    WINDOWPLACEMENT ours = *Placement;
+    ours.rcNormalPosition = PlatformToSkinRect(Placement->rcNormalPosition, skin, platform);
+    return SetWindowPlacement(W, &ours);
+}
+
+BOOL WINAPI ProgramMoveWindow(HWND W, int X, int Y, int Width, int Height, BOOL Repaint)
+{
+    RECT skin{}, platform{};
+    if (!IsIconic(W) && !IsZoomed(W) && MarginsOf(W, skin, platform)) {
+        const RECT r = PlatformToSkinRect(RECT{X, Y, X + Width, Y + Height}, skin, platform);
+        return MoveWindow(W, r.left, r.top, r.right - r.left, r.bottom - r.top, Repaint);
+    }
+    return MoveWindow(W, X, Y, Width, Height, Repaint);
+}
+
+BOOL WINAPI ProgramSetWindowPos(HWND W, HWND After, int X, int Y, int Width, int Height, UINT Flags)
+{
+    RECT skin{}, platform{};
+    if ((Flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE) && !IsIconic(W) && !IsZoomed(W) &&
+        MarginsOf(W, skin, platform)) {
+        const RECT r = PlatformToSkinRect(RECT{X, Y, X + Width, Y + Height}, skin, platform);
+        if ((Flags & SWP_NOMOVE) == 0) {
+            X = r.left;
+            Y = r.top;
+        }
+        if ((Flags & SWP_NOSIZE) == 0) {
+            Width = r.right - r.left;
+            Height = r.bottom - r.top;
+        }
+    }
+    return SetWindowPos(W, After, X, Y, Width, Height, Flags);
+}
+
+struct TRedirect {
+    const char* Name;
+    void* Ours;
+};
+
+const TRedirect Redirects[] = {
+    {"GetWindowRect", reinterpret_cast<void*>(&ProgramGetWindowRect)},
+    {"GetWindowPlacement", reinterpret_cast<void*>(&ProgramGetWindowPlacement)},
+    {"SetWindowPlacement", reinterpret_cast<void*>(&ProgramSetWindowPlacement)},
+    {"MoveWindow", reinterpret_cast<void*>(&ProgramMoveWindow)},
+    {"SetWindowPos", reinterpret_cast<void*>(&ProgramSetWindowPos)},
+};
+
+// An import entry changed, with what it held.
+struct TPatchedEntry {
+    ULONG_PTR* Slot;
+    ULONG_PTR Was;
+};
+
+std::vector<TPatchedEntry>& Patched()
+{
+    static auto* entries = new std::vector<TPatchedEntry>;
+    return *entries;
+}
+
+bool WriteSlot(ULONG_PTR* Slot, ULONG_PTR Value)
+{
+    DWORD was = 0;
+    if (!VirtualProtect(Slot, sizeof *Slot, PAGE_READWRITE, &was))
+        return false;
+    *Slot = Value;
+    DWORD ignored = 0;
+    VirtualProtect(Slot, sizeof *Slot, was, &ignored);
+    return true;
+}
+
+// Every import entry of Module that holds one of Real[] is pointed at the engine's version.
+int RedirectImports(HMODULE Module, const ULONG_PTR (&Real)[std::size(Redirects)])
+{
+    auto* base = reinterpret_cast<BYTE*>(Module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE)
+        return 0;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE)
+        return 0;
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0 || imports.Size == 0)
+        return 0;
+    int changed = 0;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name != 0 && entry->FirstThunk != 0; ++entry) {
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk); thunk->u1.Function != 0;
+             ++thunk) {
+            auto* slot = reinterpret_cast<ULONG_PTR*>(&thunk->u1.Function);
+            for (std::size_t i = 0; i < std::size(Redirects); ++i) {
+                if (*slot != Real[i])
+                    continue;
+                const ULONG_PTR was = *slot;
+                if (WriteSlot(slot, reinterpret_cast<ULONG_PTR>(Redirects[i].Ours))) {
+                    Patched().push_back(TPatchedEntry{slot, was});
+                    ++changed;
+                }
+                break;
+            }
+        }
+    }
+    return changed;
+}
+
+bool Under(const std::string& Path, const std::string& Folder)
+{
+    if (Folder.empty() || Path.size() <= Folder.size())
+        return false;
+    for (std::size_t i = 0; i < Folder.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(Path[i])) != std::tolower(static_cast<unsigned char>(Folder[i])))
+            return false;
+    }
+    return Path[Folder.size()] == '\\' || Path[Folder.size()] == '/' || Folder.back() == '\\';
+}
+
+} // namespace
+
+RECT PlatformToSkinRect(const RECT& Window, const RECT& Skin, const RECT& Platform)
+{
+    return RECT{Window.left + Platform.left - Skin.left, Window.top + Platform.top - Skin.top,
+                Window.right - Platform.right + Skin.right, Window.bottom - Platform.bottom + Skin.bottom};
+}
+
+RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platform)
+{
+    return PlatformToSkinRect(Window, Platform, Skin);
+}
+
+int StartProgramGeometry(DWORD Engine)
+{
+    GEngineThread = Engine;
+    if (!Patched().empty())
+        return static_cast<int>(Patched().size());
+    HMODULE engine = nullptr;
+    // The engine's module stays loaded from now on: the program's import tables point into it.
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                            reinterpret_cast<LPCSTR>(&ProgramGetWindowRect), &engine))
+        return 0;
+    const HMODULE program = GetModuleHandleA(nullptr);
+    if (engine == program)
+        return 0; // linked in statically: the program's calls are the engine's too
+    HMODULE user = GetModuleHandleA("user32.dll");
+    if (user == nullptr)
+        return 0;
+    ULONG_PTR real[std::size(Redirects)] = {};
+    for (std::size_t i = 0; i < std::size(Redirects); ++i)
+        real[i] = reinterpret_cast<ULONG_PTR>(GetProcAddress(user, Redirects[i].Name));
+    char windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string system(windows, length < MAX_PATH ? length : 0);
+
+    int changed = RedirectImports(program, real);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return changed;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
+        if (module.hModule != program && module.hModule != engine && !Under(module.szExePath, system))
+            changed += RedirectImports(module.hModule, real);
+    }
+    CloseHandle(snapshot);
+    return changed;
+}
+
+void StopProgramGeometry() noexcept
+{
+    GEngineThread = 0;
+    for (const TPatchedEntry& entry : Patched()) {
+        // Only what still holds the engine's version: someone else may have changed it since.
+        for (const TRedirect& redirect : Redirects) {
+            if (*entry.Slot == reinterpret_cast<ULONG_PTR>(redirect.Ours)) {
+                WriteSlot(entry.Slot, entry.Was);
+                break;
+            }
+        }
+    }
+    Patched().clear();
+}

@@ -1,0 +1,38 @@
+// What a program sees of its skinned windows' size and place.
+//
+// A skinned window keeps the client area its program gives it, inside the skin's frame, whose
+// thickness differs from the platform's. The program, which knows nothing of the skin, thinks in
+// the platform's frame: it sizes a window for a client area with AdjustWindowRectEx, and it saves
+// the window's rectangle or placement and gives it back at its next start. So the window the
+// program sets and reads is the platform's frame around the real client area:
+//   - sizes and places it sets (SetWindowPos, MoveWindow, SetWindowPlacement) are taken as the
+//     platform's frame around the client area it means; the engine puts the skin's frame around
+//     that client area instead;
+//   - rectangles it reads (GetWindowRect, GetWindowPlacement) are the platform's frame around the
+//     client area the window has;
+//   - the smallest size it gives in WM_GETMINMAXINFO keeps its smallest client area (the frame
+//     procedure does that part, for every window skinned without a framework form).
+// A window made with a size (CreateWindowEx, a dialog's template) keeps its client area when the
+// skin takes it over, so a placement saved in one session comes back the same in the next, and a
+// size computed from the platform's metrics gives the client area it was computed for.
+//
+// The calls are the program's own: the import tables of the program's modules (the executable and
+// its DLLs outside the Windows folder, not the engine's) are pointed at the engine's versions
+// while skinning runs through the DLL. Windows of other threads, minimised windows and windows
+// whose frame the skin does not draw are passed through unchanged, as are calls a program finds
+// with GetProcAddress. A program linked with the static library shares its import table with the
+// engine and keeps the platform's calls: it gets the client areas its windows were made with.
+#pragma once
+
+#include <windows.h>
+
+// Points the program's calls at the engine's versions for windows of thread Engine; again after a
+// stop. Returns how many import entries were changed.
+int StartProgramGeometry(DWORD Engine);
+// Gives the program its calls back.
+void StopProgramGeometry() noexcept;
+
+// The conversions, between the platform's frame and the skin's around the same client area
+// (margins as thicknesses: left, top, right, bottom).
+RECT PlatformToSkinRect(const RECT& Window, const RECT& Skin, const RECT& Platform);
+RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platform);
