@@ -5,13 +5,18 @@
 // program runs unskinned and the launcher says why on standard error; so it does when the skin
 // does not start in the program (a skin file that is no skin package). A bare program name is
 // found where the platform's start finds it, else among the shell's registered application paths.
+// The programs the program starts, and theirs, are skinned the same way (see TDescendants).
 #include "skin/api/RunProtocol.h"
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -98,6 +103,134 @@ std::string RegisteredProgram(std::string Name)
     return "";
 }
 
+// The programs a skinned program starts, and the ones they start: the launcher looks for them while
+// it runs and hooks each one's first thread as it hooked the program's, so that they are skinned
+// too (they inherit the skin file and the event through their environment). One seen after it
+// made its first window has its windows taken over at the hook's first call. A hook goes once the
+// DLL is in its program (the DLL stays there); the launcher gives the ones started last a while
+// to get there after the program has ended, then ends too, and says which it could not skin.
+class TDescendants {
+public:
+    TDescendants(DWORD Root, HOOKPROC Proc, HMODULE Dll) : FHook(Proc), FDll(Dll) { FFamily.push_back(Root); }
+    TDescendants(const TDescendants&) = delete;
+    TDescendants& operator=(const TDescendants&) = delete;
+    ~TDescendants()
+    {
+        for (THooked& child : FHooked) {
+            child.Unhook();
+            if (child.Process != nullptr)
+                CloseHandle(child.Process);
+        }
+    }
+
+    // Hooks the new ones; lets go of the hooks whose program has the DLL.
+    void Look()
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        std::vector<PROCESSENTRY32> found;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (std::find(FFamily.begin(), FFamily.end(), entry.th32ParentProcessID) != FFamily.end() &&
+                std::find(FFamily.begin(), FFamily.end(), entry.th32ProcessID) == FFamily.end())
+                found.push_back(entry);
+        }
+        CloseHandle(snapshot);
+        for (const PROCESSENTRY32& child : found)
+            Hook(child.th32ProcessID, child.szExeFile);
+        for (THooked& child : FHooked) {
+            if (child.Hooked() && HasDll(child.Id))
+                child.Unhook();
+        }
+    }
+
+    // A hooked program is alive and has not brought the DLL in yet.
+    bool Waiting() const
+    {
+        return std::any_of(FHooked.begin(), FHooked.end(), [](const THooked& C) {
+            return C.Hooked() && C.Process != nullptr && WaitForSingleObject(C.Process, 0) == WAIT_TIMEOUT;
+        });
+    }
+
+    // The ones still alive that never brought the DLL in.
+    void SayUnskinned() const
+    {
+        for (const THooked& child : FHooked)
+            if (child.Hooked() && child.Process != nullptr && WaitForSingleObject(child.Process, 0) == WAIT_TIMEOUT)
+                Say("the program started " + child.Name + ", which runs unskinned (it made no window yet)");
+    }
+
+private:
+    struct THooked {
+        DWORD Id;
+        std::string Name;
+        HANDLE Process;
+        HHOOK Made;     // its first window, before it is shown
+        HHOOK Messages; // a program running already, at its next message
+        bool Hooked() const { return Made != nullptr || Messages != nullptr; }
+        void Unhook()
+        {
+            for (HHOOK* hook : {&Made, &Messages})
+                if (*hook != nullptr) {
+                    UnhookWindowsHookEx(*hook);
+                    *hook = nullptr;
+                }
+        }
+    };
+
+    void Hook(DWORD Id, const std::string& Name)
+    {
+        FFamily.push_back(Id);
+        const DWORD thread = FirstThread(Id);
+        HHOOK made = thread != 0 ? SetWindowsHookExA(WH_CBT, FHook, FDll, thread) : nullptr;
+        if (made == nullptr) {
+            Say("cannot hook " + Name + ", which the program started (" + SystemMessage(GetLastError()) +
+                "); it runs unskinned");
+            return;
+        }
+        HHOOK messages = SetWindowsHookExA(WH_GETMESSAGE, FHook, FDll, thread);
+        FHooked.push_back(THooked{Id, Name, OpenProcess(SYNCHRONIZE, FALSE, Id), made, messages});
+        // One that waits in its message loop already takes the skin at its next message: one now.
+        PostThreadMessageA(thread, WM_NULL, 0, 0);
+    }
+
+    static DWORD FirstThread(DWORD Process)
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return 0;
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        DWORD first = 0;
+        for (BOOL more = Thread32First(snapshot, &entry); more && first == 0; more = Thread32Next(snapshot, &entry))
+            if (entry.th32OwnerProcessID == Process)
+                first = entry.th32ThreadID;
+        CloseHandle(snapshot);
+        return first;
+    }
+
+    static bool HasDll(DWORD Process)
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, Process);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return false;
+        MODULEENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        bool found = false;
+        for (BOOL more = Module32First(snapshot, &entry); more && !found; more = Module32Next(snapshot, &entry))
+            found = _stricmp(entry.szModule, "pembrox.dll") == 0;
+        CloseHandle(snapshot);
+        return found;
+    }
+
+    HOOKPROC FHook;
+    HMODULE FDll;
+    std::vector<DWORD> FFamily; // the program and every one hooked
+    std::vector<THooked> FHooked;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -179,7 +312,21 @@ int main(int argc, char** argv)
             UnmapViewOfFile(view);
         }
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    if (installed == nullptr) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+    } else {
+        TDescendants descendants(process.dwProcessId, hook, dll);
+        while (WaitForSingleObject(process.hProcess, 200) == WAIT_TIMEOUT)
+            descendants.Look();
+        // The program has ended; the ones it started last still get their hook's first call.
+        const DWORD until = GetTickCount() + 10000;
+        descendants.Look();
+        while (descendants.Waiting() && static_cast<LONG>(GetTickCount() - until) < 0) {
+            Sleep(100);
+            descendants.Look();
+        }
+        descendants.SayUnskinned();
+    }
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     if (installed != nullptr)

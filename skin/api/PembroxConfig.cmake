@@ -2,7 +2,8 @@
 # header <pembrox/skin.h>, and Pembrox::skin_static, the static library. A host links it and calls PembroxSkinStart:
 #   find_package(Pembrox REQUIRED)
 #   target_link_libraries(MyProgram PRIVATE Pembrox::skin)
-# and copies $<TARGET_FILE:Pembrox::skin> (pembrox.dll) next to its program.
+#   pembrox_copy_dll(MyProgram)   # pembrox.dll next to MyProgram.exe after each build
+# Pembrox_SKINS_DIR is the folder of the built-in skins (default.skn, night.skn).
 get_filename_component(_pembrox_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
 if(NOT TARGET Pembrox::skin)
   add_library(Pembrox::skin SHARED IMPORTED)
@@ -23,5 +24,14 @@ if(NOT TARGET Pembrox::skin_static)
     INTERFACE_LINK_LIBRARIES
       "stdc++;user32;gdi32;kernel32;comctl32;comdlg32;winspool;shell32;ole32;oleaut32;uuid;advapi32")
 endif()
+set(Pembrox_SKINS_DIR "${_pembrox_prefix}/share/pembrox/skins")
 unset(_pembrox_prefix)
+
+# pembrox_copy_dll(TARGET): pembrox.dll goes next to TARGET's program whenever it is built, where
+# the program finds it when it starts.
+function(pembrox_copy_dll target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Pembrox::skin> $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()
 set(Pembrox_FOUND TRUE)

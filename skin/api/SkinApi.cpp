@@ -3,7 +3,7 @@
 // calling thread, and the thread's windows that exist already are taken over at the start.
 #include "pembrox/skin.h"
 
-#include "skin/api/ProgramGeometry.h"
+#include "skin/api/ProgramView.h"
 #include "skin/api/RunProtocol.h"
 
 #include "framework/core/Stream.h"
@@ -141,7 +141,7 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
         }
         state.Data->SetActive(true);
         // The program's own calls see its windows as the platform's from now on.
-        StartProgramGeometry(state.Thread);
+        StartProgramView(state.Thread);
         RunPendingAction();
         // The thread's windows that are up already: the manager only walks the framework's forms.
         EnumThreadWindows(GetCurrentThreadId(), SkinShownWindow, 0);
@@ -168,7 +168,7 @@ extern "C" void __stdcall PembroxSkinStop(void)
         TApiState& state = State();
         if (!state.Data || OnOtherThread())
             return false;
-        StopProgramGeometry();
+        StopProgramView();
         state.Data->SetActive(false);
         RunPendingAction();
         // Its windows go back with it; then the hook and the manager.
@@ -194,6 +194,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
     static bool started = false;
     if (!started) try {
         started = true;
+        // The launcher lets go of its hook once the DLL is here: the DLL stays for the skin.
+        HMODULE self = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&PembroxRunHook), &self);
         // Read whole, however long: a cut path would name another file.
         auto variable = [](const char* Name) {
             std::string value(GetEnvironmentVariableA(Name, nullptr, 0), '\0');

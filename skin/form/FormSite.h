@@ -23,6 +23,9 @@ public:
     // A window (an MDI child just made, or one going) gets or loses its form object.
     virtual bool SkinWindow(HWND Window) = 0;
     virtual bool ReleaseWindow(HWND Window) = 0;
+    // The program changed the window's frame styles: the window is given back and taken over
+    // anew, with the frame that goes with its new styles.
+    virtual void RetakeWindow(TWinSkinForm* Form) = 0;
     // The window's skin failed to paint it: it gets its own look back and is not taken over again.
     virtual void GiveWindowBack(TWinSkinForm* Form) = 0;
 

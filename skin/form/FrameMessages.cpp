@@ -13,6 +13,9 @@
 
 namespace {
 
+// The styles that decide the frame a window gets.
+constexpr DWORD FrameStyleMask = WS_CAPTION | WS_THICKFRAME | WS_POPUP | WS_CHILD;
+
 // Whether W's class erases it with the platform's face colour.
 bool PaintsPlatformFace(HWND W)
 {
@@ -71,10 +74,28 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
             FFrame->PaintFrame(nullptr);
         }
         return;
-    case WM_STYLECHANGED:
-        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0)
-            FWindowStyle = reinterpret_cast<const STYLESTRUCT*>(Message.LParam)->styleNew;
+    case WM_STYLECHANGING:
+        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0 && !EngineChangingStyle() &&
+            !Retired())
+            ProgramStyleChanging(*reinterpret_cast<STYLESTRUCT*>(Message.LParam));
         CallDefault(Message);
+        return;
+    case WM_STYLECHANGED:
+        if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0) {
+            const auto& change = *reinterpret_cast<const STYLESTRUCT*>(Message.LParam);
+            FWindowStyle = change.styleNew;
+            // The program changed its frame (a caption, a border, its caption buttons): the
+            // window is taken over anew once the change is over.
+            if (!EngineChangingStyle() && FForm == nullptr && !FRestylePosted && !Retired() &&
+                (((change.styleOld ^ change.styleNew) & FrameStyleMask) != 0 || FCaptionStylesChanged))
+                FRestylePosted = PostMessageA(FHandle, SKM_RESTYLE, 0, 0) != FALSE;
+        }
+        CallDefault(Message);
+        return;
+    case SKM_RESTYLE:
+        FRestylePosted = false;
+        if (!Retired() && FSite != nullptr)
+            FSite->RetakeWindow(this);
         return;
     case SKM_QUERY:
         Message.Result = 1;
@@ -87,7 +108,10 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
         return;
     }
     bool handled = HandleFrameMessage(Message);
-    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal))
+    // A window whose frame the skin does not draw (a popup without caption or border) keeps the
+    // platform's non-client behaviour.
+    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal) &&
+        FFrameKind != fkNone)
         handled = HandleSkinnedFrameMessage(Message);
     if (!handled)
         CallDefault(Message);
@@ -193,12 +217,16 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         return true;
     case CM_MENUCHANGED:
     case SKM_MENUCHANGED:
-        // The framework gives its window the changed menu again: the bar takes it back and shows
-        // the change.
+        // The framework gives its window the changed menu again, or the program gave it one: the
+        // bar takes it and shows the change.
         if (Message.Msg == CM_MENUCHANGED)
             CallDefault(Message);
-        if (!Retired() && FSkinMenu != nullptr && GetMenu(FHandle) != nullptr) {
+        if (!Retired() && (FSkinMenu != nullptr || FForm == nullptr) && GetMenu(FHandle) != nullptr) {
+            const bool newBar = FSkinMenu == nullptr;
             TakeMenuOver();
+            // A window that had no menu when it was taken over: given back, its own frame holds one.
+            if (newBar && FSkinMenu != nullptr)
+                FNativeFrameSize.cy += FFrame->MenuHeight();
             FFrame->PaintFrame(nullptr);
         }
         return true;
@@ -334,9 +362,10 @@ void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
     if (Message.WParam != 0 && params != nullptr)
         proposed = params->rgrc[0];
     CallDefault(Message);
-    // The host gave the window a menu again (SetMenu): the skinned bar takes it once this frame
-    // change is over.
-    if (FSkinMenu != nullptr && GetMenu(FHandle) != nullptr)
+    // The host gave the window a menu (SetMenu): the skinned bar takes it once this frame change
+    // is over.
+    if ((FSkinMenu != nullptr || FForm == nullptr) && GetMenu(FHandle) != nullptr && FFrameKind != fkNone &&
+        !IsMdiChild())
         PostMessageA(FHandle, SKM_MENUCHANGED, 0, 0);
     if (Message.WParam == 0 || params == nullptr) {
         Message.Result = 0;

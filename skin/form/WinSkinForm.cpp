@@ -25,6 +25,11 @@ namespace {
 // The caption styles the system draws and hit-tests buttons for.
 constexpr DWORD CaptionStyleMask = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; // 0xB0000
 
+// Whether the program's reads of its styles show the caption-button styles (see ProgramStyle).
+bool GProgramReadsOwnStyles = false;
+// Style changes of the thread's form objects under way.
+thread_local int GEngineStyleChanges = 0;
+
 bool IsDialogClass(const std::string& Class)
 {
     const std::string lower = LowerCase(Class);
@@ -388,8 +393,11 @@ void TWinSkinForm::SetCaptionStyles(bool On)
     // Exactly the caption styles the window had: a window without WS_SYSMENU that merely has a
     // system menu does not gain the style when its buttons come back.
     const DWORD wanted = On ? (style & ~CaptionStyleMask) | FOriginalCaptionStyles : style & ~CaptionStyleMask;
-    if (wanted != style)
+    if (wanted != style) {
+        ++GEngineStyleChanges;
         SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>(wanted));
+        --GEngineStyleChanges;
+    }
 }
 
 void TWinSkinForm::StartSkinning()
@@ -492,6 +500,69 @@ bool TWinSkinForm::FrameMargins(RECT& Skin, RECT& Platform) const
         return false;
     Platform = RECT{-frame.left, -frame.top, frame.right, frame.bottom};
     return true;
+}
+
+DWORD TWinSkinForm::ProgramStyle() const
+{
+    const auto style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    if (!FFrameProc.Installed() || (style & CaptionStyleMask) != 0)
+        return style;
+    return style | FOriginalCaptionStyles;
+}
+
+void TWinSkinForm::SetProgramReadsOwnStyles(bool Value)
+{
+    GProgramReadsOwnStyles = Value;
+}
+
+bool TWinSkinForm::EngineChangingStyle()
+{
+    return GEngineStyleChanges > 0;
+}
+
+void TWinSkinForm::ProgramStyleChanging(STYLESTRUCT& Change)
+{
+    if (!FFrameProc.Installed())
+        return;
+    const DWORD wanted = GProgramReadsOwnStyles ? Change.styleNew & CaptionStyleMask
+                                                : FOriginalCaptionStyles | (Change.styleNew & CaptionStyleMask);
+    if (wanted != FOriginalCaptionStyles) {
+        FOriginalCaptionStyles = wanted;
+        FCaptionStylesChanged = true;
+    }
+    // While the skin draws the caption buttons, the window keeps them off.
+    if ((Change.styleOld & CaptionStyleMask) == 0)
+        Change.styleNew &= ~CaptionStyleMask;
+}
+
+void TWinSkinForm::DropMenuBar()
+{
+    if (FSkinMenu == nullptr)
+        return;
+    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
+        FHotObject = nullptr;
+    // The window given back has no menu: its own frame is as much lower.
+    FNativeFrameSize.cy -= FFrame->MenuHeight();
+    FFrame->SetMenuHeight(0);
+    if (RunningCalls() > 0)
+        FDroppedMenu = std::move(FSkinMenu);
+    else
+        FSkinMenu.reset();
+    RefreshFrame();
+}
+
+void TWinSkinForm::MenuBarChanged()
+{
+    if (FSkinMenu == nullptr)
+        return;
+    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
+        FHotObject = nullptr;
+    if (!IsMenu(FSkinMenu->MenuHandle())) {
+        DropMenuBar();
+        return;
+    }
+    FSkinMenu->BuildButtons();
+    FFrame->PaintFrame(nullptr);
 }
 
 void TWinSkinForm::RefreshFrame()

@@ -175,6 +175,18 @@ public:
     // would draw for its styles and menu. False when the skin does not draw this window's frame
     // (not yet, not in its present state, or never): it is the platform's.
     bool FrameMargins(RECT& Skin, RECT& Platform) const;
+    // The window's style as its program set it: with the caption buttons' styles the skin keeps
+    // off the window while it draws them.
+    DWORD ProgramStyle() const;
+    // Set while the program's own reads of its windows' styles give ProgramStyle: a style the
+    // program writes then holds every caption-button style it wants, and one it leaves out is
+    // one it takes away (otherwise only the ones it adds count).
+    static void SetProgramReadsOwnStyles(bool Value);
+    // The program took its menu off the window (SetMenu with none, or DestroyMenu): the skinned
+    // bar goes, and the client area grows by it as it would under the platform's bar.
+    void DropMenuBar();
+    // The program changed its menu bar's items (DrawMenuBar): the bar shows them.
+    void MenuBarChanged();
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -233,6 +245,12 @@ private:
     void HandleNcPaint(TMessage& Message);
     void HandleNcActivate(TMessage& Message);
     void HandleGetMinMaxInfo(TMessage& Message);
+    // WM_STYLECHANGING of the program's own: the caption-button styles it wants are kept by the
+    // object (and off the window while the skin draws them).
+    void ProgramStyleChanging(STYLESTRUCT& Change);
+    // A form object of the thread is changing a window's style (one retired inside a call sees
+    // the change of the object that followed it).
+    static bool EngineChangingStyle();
     // The non-client mouse messages.
     TNCObject* ObjectUnderMouse(LPARAM ScreenPoint) const;
     void HandleNcHitTest(TMessage& Message);
@@ -292,4 +310,7 @@ private:
     // The window's frame was taken over (its procedure replaced), as against its controls only.
     bool FFrameTaken = false;
     unsigned FDefaultCalls = 0;
+    // The program changed its caption-button styles since the take-over.
+    bool FCaptionStylesChanged = false;
+    bool FRestylePosted = false;
 };

@@ -114,6 +114,11 @@ void TSkinManage::Watch(HWND W, const std::string& ClassName, DWORD Style)
         return;
     if (ClassName == "TApplication" || !CanSkinClass(ClassName))
         return;
+    WatchUntilShown(W);
+}
+
+void TSkinManage::WatchUntilShown(HWND W)
+{
     if (std::find(FNewWindows.begin(), FNewWindows.end(), W) != FNewWindows.end())
         return;
     FNewWindows.push_back(W);
@@ -145,9 +150,13 @@ bool TSkinManage::WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create)
         return false; // a skinned form never gets a stand-alone scroll bar
     if (cls == "#32768")
         SkinPopupWindow(W);
-    else if (params != nullptr && (params->style & WS_CHILD) != 0)
+    else if (params != nullptr && (params->style & WS_CHILD) != 0) {
         NoteNewChild(params);
-    else
+        // An MDI child, whoever makes it (the client's WM_MDICREATE, CreateMDIWindow, a window
+        // made with WS_EX_MDICHILD), is taken over before it is first shown.
+        if ((params->dwExStyle & WS_EX_MDICHILD) != 0 && FSkinningOn && CanSkinClass(cls))
+            WatchUntilShown(W);
+    } else
         WatchNewWindow(W, cls, params);
     return true;
 }
@@ -193,10 +202,10 @@ LRESULT CALLBACK TSkinManage::ShowHookProc(int Code, WPARAM WParam, LPARAM LPara
 void TSkinManage::SkinBeforeShow(HWND W)
 {
     const auto style = static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE));
-    // Top-level windows only (MDI children are taken over by their client's procedure), and
-    // only while still hidden: a window shown already was seen with its own frame and is taken
-    // over on activation as before.
-    if ((style & WS_CHILD) != 0 || IsWindowVisible(W))
+    // Top-level windows and MDI children only, and only while still hidden: a window shown
+    // already was seen with its own frame and is taken over on activation as before.
+    const bool mdiChild = (static_cast<DWORD>(GetWindowLongA(W, GWL_EXSTYLE)) & WS_EX_MDICHILD) != 0;
+    if (((style & WS_CHILD) != 0 && !mdiChild) || IsWindowVisible(W))
         return;
     if (!IsSkinnedWindow(W) && !SkinWindow(W))
         return;
@@ -538,6 +547,18 @@ void TSkinManage::GiveWindowBack(TWinSkinForm* Form)
     DetachForm(Form, true);
 }
 
+void TSkinManage::RetakeWindow(TWinSkinForm* Form)
+{
+    const HWND window = Form->Handle();
+    CallGuarded([&] { DetachForm(Form, true); });
+    FFullPass = true;
+    const bool taken = CallGuarded([&] { return SkinWindow(window); }, false);
+    FFullPass = false;
+    // Started at once: the window shows no moment of the platform's frame.
+    if (taken && IsWindow(window))
+        SendMessageA(window, SKM_START, 0, 0);
+}
+
 void TSkinManage::RequestAction(int Action, uint32_t Delay)
 {
     FPendingAction = Action;
@@ -616,13 +637,8 @@ void TSkinManage::OnActionTimer(TObject*)
         // without, or the other way round) is given back and taken over anew.
         for (TWinSkinForm* form : SkinnedForms())
             if (form->SkinData() == data && !form->IsMdiChild() &&
-                form->FrameHooked() != TWinSkinForm::TakesFrameWith(data)) {
-                const HWND window = form->Handle();
-                CallGuarded([&] { DetachForm(form, true); });
-                FFullPass = true;
-                CallGuarded([&] { SkinWindow(window); });
-                FFullPass = false;
-            }
+                form->FrameHooked() != TWinSkinForm::TakesFrameWith(data))
+                RetakeWindow(form);
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : SkinnedForms()) {
             if (form->SkinData() != data)

@@ -53,6 +53,7 @@ public:
     bool SkinWindow(HWND W) override;
     bool ReleaseWindow(HWND W) override;
     void GiveWindowBack(TWinSkinForm* Form) override;
+    void RetakeWindow(TWinSkinForm* Form) override;
     bool IsSkinnedWindow(HWND W) const;
     // The hook's part when a window of the thread is being made (HCBT_CREATEWND): false refuses
     // the window. Whoever started the engine inside that very notification passes it on here.
@@ -109,6 +110,8 @@ private:
     void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
     // W is watched when it is a framed top-level window of a class the skin takes.
     void Watch(HWND W, const std::string& ClassName, DWORD Style);
+    // W is taken over at its first WM_SHOWWINDOW (the show hook is in place until then).
+    void WatchUntilShown(HWND W);
     // Skinning came on before any window was activated: the thread's hidden windows made before
     // are watched as if they were new.
     void WatchHiddenWindows();

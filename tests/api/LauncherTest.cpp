@@ -72,11 +72,14 @@ struct TProcess {
     }
 };
 
-std::string ReadReport(const std::string& File)
+std::string ReadReport(const std::string& File, int* Outcome = nullptr)
 {
     std::ifstream in(File);
     std::string ground, button;
-    in >> ground >> button;
+    int outcome = -1;
+    in >> ground >> button >> outcome;
+    if (Outcome != nullptr)
+        *Outcome = outcome;
     return ground + " " + button;
 }
 
@@ -133,6 +136,30 @@ TEST(Launcher, SkinsAnUnmodifiedProgramAsTheCInterfaceSkinsTheSameWindow)
     DeleteFileA(skinnedReport.c_str());
 }
 
+// A program that starts another and ends at once (as write starts wordpad): the other is skinned
+// too, with the skin the launcher was given, and the launcher ends with the first one's code.
+TEST(Launcher, AProgramThatTheProgramStartsIsSkinnedToo)
+{
+    const std::string host = "\"" + HereFile("UnmodifiedHost.exe") + "\"";
+    const std::string report = HereFile("launcher-started.txt"), direct = HereFile("launcher-direct.txt");
+    const std::string launcher = "\"" + HereFile("pembrox-run.exe") + "\" ";
+    const std::string night = std::string("\"/skin=") + PEMBROX_NIGHT_SKIN_FILE + "\" ";
+    DeleteFileA(report.c_str());
+    DeleteFileA(direct.c_str());
+    EXPECT_EQ(TProcess(launcher + night + host + " " + direct).Wait(30000), 0);
+    EXPECT_EQ(TProcess(launcher + night + host + " /start " + report).Wait(30000), 5)
+        << "the launcher ends with the exit code of the program it started";
+    for (int i = 0; i < 200 && FileText(report).empty(); ++i)
+        Pump(50);
+    Pump(200);
+    int outcome = -1;
+    const std::string started = ReadReport(report, &outcome);
+    EXPECT_TRUE(outcome == 0 || outcome == 4) << "the started program was not skinned (" << outcome << ")";
+    EXPECT_EQ(started, ReadReport(direct)) << "the started program does not show the launcher's skin";
+    DeleteFileA(report.c_str());
+    DeleteFileA(direct.c_str());
+}
+
 // A bare name the platform's start does not find is looked for where the shell looks (wordpad's
 // way): the registered application paths.
 TEST(Launcher, FindsAProgramByItsRegisteredApplicationPath)
@@ -153,12 +180,14 @@ TEST(Launcher, FindsAProgramByItsRegisteredApplicationPath)
     DeleteFileA(report.c_str());
 }
 
-// A program that sizes its window for a client area through the platform's frame metrics, and one
-// that saves its placement and makes its window from it at its next start, see what they would
-// see unskinned: the client areas they meant, and the same saved size session after session.
-TEST(Launcher, AProgramSizingItsWindowByThePlatformsFrameGetsTheClientAreasItMeant)
+// A program that sizes its window for a client area through the platform's frame metrics, saves
+// its placement and makes its window from it at its next start, and changes its styles and menu
+// while it runs (a clock without title bar and back) sees what it would see unskinned: the client
+// areas it meant, the same saved size session after session, its own styles and menu, the frame
+// its styles ask for.
+TEST(Launcher, AProgramSizingAndRestylingItsOwnWindowSeesWhatItWouldUnskinned)
 {
-    const std::string host = "\"" + HereFile("SizingHost.exe") + "\" ";
+    const std::string host = "\"" + HereFile("ChangingHost.exe") + "\" ";
     const std::string report = HereFile("launcher-sizing.txt");
     auto run = [&](const std::string& Launch) {
         DeleteFileA(report.c_str());
@@ -170,11 +199,11 @@ TEST(Launcher, AProgramSizingItsWindowByThePlatformsFrameGetsTheClientAreasItMea
     };
     const auto [plain, plainFlag] = run("");
     EXPECT_NE(plain.find("asked=320x200\n"), std::string::npos) << plain;
-    EXPECT_EQ(plainFlag, "skinned=0\n");
+    EXPECT_EQ(plainFlag, "skinned=00\n");
     const std::string launcher = "\"" + HereFile("pembrox-run.exe") + "\" ";
     for (const std::string& skin : {std::string(), std::string("\"/skin=") + PEMBROX_NIGHT_SKIN_FILE + "\" "}) {
         const auto [skinnedReport, flag] = run(launcher + skin);
-        EXPECT_EQ(flag, "skinned=1\n") << skin;
+        EXPECT_EQ(flag, "skinned=11\n") << skin;
         EXPECT_EQ(skinnedReport, plain) << "skinned (" << (skin.empty() ? "built-in" : skin) << ") against unskinned";
     }
     DeleteFileA(report.c_str());

@@ -7,6 +7,7 @@
 #include "skin/controls/AdaptorSet.h"
 #include "skin/draw/SkinDraw.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/form/SkinMessages.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 #include "framework/win/ObjectInstance.h"
@@ -22,6 +23,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -476,6 +478,85 @@ TEST(SkinApi, AMaximisedOrMinimisedWindowComesBackInItsStateAndPlace)
         }
         DestroyWindow(w);
     }
+}
+
+// An MDI program's children, made by each of the platform's ways, are skinned before they are
+// first shown, and stay so when the program arranges them.
+HWND GMdiClient = nullptr;
+std::vector<std::pair<HWND, bool>> GShownMdiChildren; // each child at its first show: skinned or not
+
+LRESULT CALLBACK MdiFrameProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    return DefFrameProcA(W, GMdiClient, Msg, WParam, LParam);
+}
+
+LRESULT CALLBACK MdiChildProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_SHOWWINDOW && WParam != 0 &&
+        std::none_of(GShownMdiChildren.begin(), GShownMdiChildren.end(), [&](const auto& C) { return C.first == W; }))
+        GShownMdiChildren.emplace_back(W, SendMessageA(W, SKM_QUERY, 0, 0) == 1);
+    return DefMDIChildProcA(W, Msg, WParam, LParam);
+}
+
+TEST(SkinApi, AnMdiProgramsChildrenAreSkinnedBeforeTheyAreShownHoweverTheyAreMade)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpfnWndProc = MdiFrameProc;
+    wc.lpszClassName = "PlainMdiFrame";
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = MdiChildProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "PlainMdiChild";
+    RegisterClassA(&wc);
+    HMENU bar = CreateMenu(), window = CreatePopupMenu();
+    AppendMenuA(window, MF_STRING, 1, "&Cascade");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
+    HWND frame = CreateWindowExA(0, "PlainMdiFrame", "MDI host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 60, 40, 640, 480,
+                                 nullptr, bar, instance, nullptr);
+    CLIENTCREATESTRUCT client{window, 100};
+    GMdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                                 600, 400, frame, nullptr, instance, &client);
+    ASSERT_EQ(PembroxSkinStart(nullptr), 1) << PembroxSkinLastError();
+    ShowWindow(frame, SW_SHOW);
+    SetForegroundWindow(frame);
+    Pump(300);
+    GShownMdiChildren.clear();
+
+    MDICREATESTRUCTA create{"PlainMdiChild", "By message", instance, CW_USEDEFAULT, CW_USEDEFAULT, 260, 180, 0, 0};
+    SendMessageA(GMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
+    CreateMDIWindowA("PlainMdiChild", "By function", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 260, 180, GMdiClient,
+                     instance, 0);
+    CreateWindowExA(WS_EX_MDICHILD, "PlainMdiChild", "Made directly", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 260, 180,
+                    GMdiClient, nullptr, instance, nullptr);
+    Pump(300);
+    SendMessageA(GMdiClient, WM_MDICASCADE, 0, 0);
+    Pump(500);
+
+    ASSERT_EQ(GShownMdiChildren.size(), 3u);
+    const COLORREF platform[] = {GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION),
+                                 GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION)};
+    HDC screen = GetDC(nullptr);
+    for (const auto& [child, skinnedWhenShown] : GShownMdiChildren) {
+        char title[32] = {};
+        GetWindowTextA(child, title, sizeof title);
+        EXPECT_TRUE(skinnedWhenShown) << title << ": shown before the skin took it";
+        EXPECT_EQ(SendMessageA(child, SKM_QUERY, 0, 0), 1) << title;
+        // Its caption on the screen as it is: no pixel of the platform's caption colours.
+        RECT r{};
+        GetWindowRect(child, &r);
+        int platformPixels = 0;
+        for (int x = r.left + 8; x < r.right - 8; ++x)
+            for (int y = r.top + 3; y < r.top + 12; ++y)
+                platformPixels += std::count(std::begin(platform), std::end(platform), GetPixel(screen, x, y)) > 0;
+        EXPECT_EQ(platformPixels, 0) << title << " shows the platform's caption";
+    }
+    ReleaseDC(nullptr, screen);
+    PembroxSkinStop();
+    DestroyWindow(frame);
+    GMdiClient = nullptr;
 }
 
 TEST(SkinApi, StartingAndStoppingAgainAndAgainLeavesNothingBehind)

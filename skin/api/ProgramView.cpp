@@ -1,4 +1,4 @@
-#include "skin/api/ProgramGeometry.h"
+#include "skin/api/ProgramView.h"
 
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
@@ -16,13 +16,11 @@ namespace {
 std::atomic<DWORD> GEngineThread{0};
 
 // The frame margins of W when the skin draws its frame, asked on the engine's thread only.
+TWinSkinForm* SkinnedForm(HWND W);
+
 bool MarginsOf(HWND W, RECT& Skin, RECT& Platform)
 {
-    const DWORD engine = GEngineThread.load();
-    if (W == nullptr || engine == 0 || GetCurrentThreadId() != engine || GetWindowThreadProcessId(W, nullptr) != engine)
-        return false;
-    TSkinManage* manager = SkinManager();
-    TWinSkinForm* form = manager != nullptr ? manager->FindSkinForm(W) : nullptr;
+    TWinSkinForm* form = SkinnedForm(W);
     return form != nullptr && form->FrameMargins(Skin, Platform);
 }
 
@@ -82,6 +80,94 @@ BOOL WINAPI ProgramSetWindowPos(HWND W, HWND After, int X, int Y, int Width, int
     return SetWindowPos(W, After, X, Y, Width, Height, Flags);
 }
 
+// The form object of W when W is a window of the engine's thread that the skin took over.
+TWinSkinForm* SkinnedForm(HWND W)
+{
+    const DWORD engine = GEngineThread.load();
+    if (W == nullptr || engine == 0 || GetCurrentThreadId() != engine || GetWindowThreadProcessId(W, nullptr) != engine)
+        return nullptr;
+    TSkinManage* manager = SkinManager();
+    TWinSkinForm* form = manager != nullptr ? manager->FindSkinForm(W) : nullptr;
+    return form != nullptr && form->FrameHooked() && form->Form() == nullptr ? form : nullptr;
+}
+
+template <class Read>
+LONG_PTR ProgramStyleRead(HWND W, int Index, Read Platform)
+{
+    const LONG_PTR value = Platform(W, Index);
+    if (Index == GWL_STYLE) {
+        if (TWinSkinForm* form = SkinnedForm(W))
+            return static_cast<LONG_PTR>(static_cast<LONG>(form->ProgramStyle()));
+    }
+    return value;
+}
+
+LONG WINAPI ProgramGetWindowLongA(HWND W, int Index)
+{
+    return static_cast<LONG>(ProgramStyleRead(W, Index, [](HWND H, int I) -> LONG_PTR { return GetWindowLongA(H, I); }));
+}
+
+LONG WINAPI ProgramGetWindowLongW(HWND W, int Index)
+{
+    return static_cast<LONG>(ProgramStyleRead(W, Index, [](HWND H, int I) -> LONG_PTR { return GetWindowLongW(H, I); }));
+}
+
+#ifdef _WIN64
+LONG_PTR WINAPI ProgramGetWindowLongPtrA(HWND W, int Index)
+{
+    return ProgramStyleRead(W, Index, [](HWND H, int I) { return GetWindowLongPtrA(H, I); });
+}
+
+LONG_PTR WINAPI ProgramGetWindowLongPtrW(HWND W, int Index)
+{
+    return ProgramStyleRead(W, Index, [](HWND H, int I) { return GetWindowLongPtrW(H, I); });
+}
+#endif
+
+HMENU WINAPI ProgramGetMenu(HWND W)
+{
+    if (TWinSkinForm* form = SkinnedForm(W); form != nullptr && form->SkinMenu() != nullptr)
+        return form->SkinMenu()->MenuHandle();
+    return GetMenu(W);
+}
+
+BOOL WINAPI ProgramSetMenu(HWND W, HMENU Menu)
+{
+    TWinSkinForm* form = SkinnedForm(W);
+    if (form != nullptr && form->SkinMenu() != nullptr) {
+        if (Menu == form->SkinMenu()->MenuHandle()) {
+            form->MenuBarChanged(); // set again after a change to its items
+            return TRUE;
+        }
+        if (Menu == nullptr) {
+            form->DropMenuBar();
+            return TRUE;
+        }
+    }
+    // A menu for the window: the frame procedure gives it to the skinned bar.
+    return SetMenu(W, Menu);
+}
+
+BOOL WINAPI ProgramDrawMenuBar(HWND W)
+{
+    if (TWinSkinForm* form = SkinnedForm(W); form != nullptr && form->SkinMenu() != nullptr) {
+        form->MenuBarChanged();
+        return TRUE;
+    }
+    return DrawMenuBar(W);
+}
+
+BOOL WINAPI ProgramDestroyMenu(HMENU Menu)
+{
+    const DWORD engine = GEngineThread.load();
+    if (TSkinManage* manager = SkinManager(); Menu != nullptr && manager != nullptr && engine == GetCurrentThreadId()) {
+        for (TWinSkinForm* form : manager->SkinnedForms())
+            if (form->SkinMenu() != nullptr && form->SkinMenu()->MenuHandle() == Menu && form->Form() == nullptr)
+                form->DropMenuBar();
+    }
+    return DestroyMenu(Menu);
+}
+
 struct TRedirect {
     const char* Name;
     void* Ours;
@@ -93,6 +179,16 @@ const TRedirect Redirects[] = {
     {"SetWindowPlacement", reinterpret_cast<void*>(&ProgramSetWindowPlacement)},
     {"MoveWindow", reinterpret_cast<void*>(&ProgramMoveWindow)},
     {"SetWindowPos", reinterpret_cast<void*>(&ProgramSetWindowPos)},
+    {"GetWindowLongA", reinterpret_cast<void*>(&ProgramGetWindowLongA)},
+    {"GetWindowLongW", reinterpret_cast<void*>(&ProgramGetWindowLongW)},
+#ifdef _WIN64
+    {"GetWindowLongPtrA", reinterpret_cast<void*>(&ProgramGetWindowLongPtrA)},
+    {"GetWindowLongPtrW", reinterpret_cast<void*>(&ProgramGetWindowLongPtrW)},
+#endif
+    {"GetMenu", reinterpret_cast<void*>(&ProgramGetMenu)},
+    {"SetMenu", reinterpret_cast<void*>(&ProgramSetMenu)},
+    {"DrawMenuBar", reinterpret_cast<void*>(&ProgramDrawMenuBar)},
+    {"DestroyMenu", reinterpret_cast<void*>(&ProgramDestroyMenu)},
 };
 
 // An import entry changed, with what it held.
@@ -176,7 +272,7 @@ RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platfo
     return PlatformToSkinRect(Window, Platform, Skin);
 }
 
-int StartProgramGeometry(DWORD Engine)
+int StartProgramView(DWORD Engine)
 {
     GEngineThread = Engine;
     if (!Patched().empty())
@@ -200,6 +296,7 @@ int StartProgramGeometry(DWORD Engine)
     const std::string system(windows, length < MAX_PATH ? length : 0);
 
     int changed = RedirectImports(program, real);
+    TWinSkinForm::SetProgramReadsOwnStyles(changed > 0);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
     if (snapshot == INVALID_HANDLE_VALUE)
         return changed;
@@ -213,9 +310,10 @@ int StartProgramGeometry(DWORD Engine)
     return changed;
 }
 
-void StopProgramGeometry() noexcept
+void StopProgramView() noexcept
 {
     GEngineThread = 0;
+    TWinSkinForm::SetProgramReadsOwnStyles(false);
     for (const TPatchedEntry& entry : Patched()) {
         // Only what still holds the engine's version: someone else may have changed it since.
         for (const TRedirect& redirect : Redirects) {

@@ -1,5 +1,6 @@
-// What a program sees of its skinned windows' size and place.
+// What a program sees of its skinned windows: their size and place, their styles and their menus.
 //
+// Sizes and places.
 // A skinned window keeps the client area its program gives it, inside the skin's frame, whose
 // thickness differs from the platform's. The program, which knows nothing of the skin, thinks in
 // the platform's frame: it sizes a window for a client area with AdjustWindowRectEx, and it saves
@@ -16,21 +17,32 @@
 // skin takes it over, so a placement saved in one session comes back the same in the next, and a
 // size computed from the platform's metrics gives the client area it was computed for.
 //
+// Styles and menus. The skin draws the caption buttons and the menu bar itself, so the window
+// holds neither the caption buttons' styles nor its menu while skinned; the program still sees
+// and changes them as its own:
+//   - GetWindowLong(GWL_STYLE) gives the style with the caption buttons the program set, and a
+//     style it sets keeps exactly the caption buttons it names; a change of its frame styles
+//     (caption, border, caption buttons) gives the window the frame that goes with them at once;
+//   - GetMenu gives the menu the skinned bar shows; SetMenu with none and DestroyMenu of that
+//     menu take the bar away, SetMenu with a menu gives the bar that one, and DrawMenuBar shows
+//     the bar's changed items.
+//
 // The calls are the program's own: the import tables of the program's modules (the executable and
 // its DLLs outside the Windows folder, not the engine's) are pointed at the engine's versions
 // while skinning runs through the DLL. Windows of other threads, minimised windows and windows
 // whose frame the skin does not draw are passed through unchanged, as are calls a program finds
 // with GetProcAddress. A program linked with the static library shares its import table with the
-// engine and keeps the platform's calls: it gets the client areas its windows were made with.
+// engine and keeps the platform's calls: it gets the client areas its windows were made with, its
+// windows' frames follow the caption styles it adds, and the skinned bar the menus it sets.
 #pragma once
 
 #include <windows.h>
 
 // Points the program's calls at the engine's versions for windows of thread Engine; again after a
 // stop. Returns how many import entries were changed.
-int StartProgramGeometry(DWORD Engine);
+int StartProgramView(DWORD Engine);
 // Gives the program its calls back.
-void StopProgramGeometry() noexcept;
+void StopProgramView() noexcept;
 
 // The conversions, between the platform's frame and the skin's around the same client area
 // (margins as thicknesses: left, top, right, bottom).
