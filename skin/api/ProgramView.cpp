@@ -263,8 +263,9 @@ bool Under(const std::string& Path, const std::string& Folder)
 
 RECT PlatformToSkinRect(const RECT& Window, const RECT& Skin, const RECT& Platform)
 {
-    return RECT{Window.left + Platform.left - Skin.left, Window.top + Platform.top - Skin.top,
-                Window.right - Platform.right + Skin.right, Window.bottom - Platform.bottom + Skin.bottom};
+    return RECT{Window.left, Window.top,
+                Window.right + (Skin.left + Skin.right) - (Platform.left + Platform.right),
+                Window.bottom + (Skin.top + Skin.bottom) - (Platform.top + Platform.bottom)};
 }
 
 RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platform)

@@ -5,17 +5,20 @@
 // thickness differs from the platform's. The program, which knows nothing of the skin, thinks in
 // the platform's frame: it sizes a window for a client area with AdjustWindowRectEx, and it saves
 // the window's rectangle or placement and gives it back at its next start. So the window the
-// program sets and reads is the platform's frame around the real client area:
-//   - sizes and places it sets (SetWindowPos, MoveWindow, SetWindowPlacement) are taken as the
-//     platform's frame around the client area it means; the engine puts the skin's frame around
-//     that client area instead;
-//   - rectangles it reads (GetWindowRect, GetWindowPlacement) are the platform's frame around the
-//     client area the window has;
+// program sets and reads has the real window's top-left corner and the size of the platform's
+// frame around the real client area:
+//   - sizes it sets (SetWindowPos, MoveWindow, SetWindowPlacement) are taken as the platform's
+//     frame around the client area it means; the engine puts the skin's frame around that client
+//     area instead; a place it sets is the window's top-left corner, as it is;
+//   - rectangles it reads (GetWindowRect, GetWindowPlacement) are the window's top-left corner and
+//     the size of the platform's frame around the client area the window has;
 //   - the smallest size it gives in WM_GETMINMAXINFO keeps its smallest client area (the frame
 //     procedure does that part, for every window skinned without a framework form).
-// A window made with a size (CreateWindowEx, a dialog's template) keeps its client area when the
-// skin takes it over, so a placement saved in one session comes back the same in the next, and a
-// size computed from the platform's metrics gives the client area it was computed for.
+// A window made with a size (CreateWindowEx, a dialog's template) keeps its top-left corner and
+// its client area when the skin takes it over, so a placement saved in one session comes back the
+// same in the next, and a size computed from the platform's metrics gives the client area it was
+// computed for. (The corner, not the client area, keeps its place: a window the program puts at the
+// screen's top keeps its title bar on the screen under a taller skin's title.)
 //
 // Styles and menus. The skin draws the caption buttons and the menu bar itself, so the window
 // holds neither the caption buttons' styles nor its menu while skinned; the program still sees
@@ -44,7 +47,7 @@ int StartProgramView(DWORD Engine);
 // Gives the program its calls back.
 void StopProgramView() noexcept;
 
-// The conversions, between the platform's frame and the skin's around the same client area
-// (margins as thicknesses: left, top, right, bottom).
+// The conversions, between the platform's frame and the skin's around the same client area, with
+// the same top-left corner (margins as thicknesses: left, top, right, bottom).
 RECT PlatformToSkinRect(const RECT& Window, const RECT& Skin, const RECT& Platform);
 RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platform);

@@ -55,6 +55,16 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
             FSite->GiveWindowBack(this);
         return;
     case WM_DESTROY:
+        if (GoesAtDestroy()) {
+            // The program handles it while the window is still skinned (what it reads of its
+            // window to save is what it set); then the window goes back, hidden already.
+            CallDefault(Message);
+            if (!Retired() && FSite != nullptr) {
+                FFrame->ForgetRegion();
+                FSite->ReleaseWindow(FHandle);
+            }
+            return;
+        }
         UnhookMdiClient();
         if (FFrameProc.Installed()) {
             FFrameProc.Restore();

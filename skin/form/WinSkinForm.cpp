@@ -488,8 +488,9 @@ void TWinSkinForm::FitToSkin()
 
 bool TWinSkinForm::FrameMargins(RECT& Skin, RECT& Platform) const
 {
+    // (A minimised window's normal placement is the skin's frame too, unless it was never fitted.)
     if (Retired() || FSkinState != ssSkinned || !FFrameProc.Installed() || FFrameKind == fkNone || FFitPending ||
-        IsMinimized() || (IsMdiChild() && FShowState != shNormal) || ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()))
+        (IsMdiChild() && FShowState != shNormal) || ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()))
         return false;
     Skin = RECT{FFrame->BorderLeft(), FFrame->BorderTop() + FFrame->MenuHeight(), FFrame->BorderRight(),
                 FFrame->BorderBottom()};
@@ -500,6 +501,11 @@ bool TWinSkinForm::FrameMargins(RECT& Skin, RECT& Platform) const
         return false;
     Platform = RECT{-frame.left, -frame.top, frame.right, frame.bottom};
     return true;
+}
+
+bool TWinSkinForm::GoesAtDestroy() const
+{
+    return FForm == nullptr && FFrameProc.Installed() && !IsMdiChild() && !Retired() && FSite != nullptr;
 }
 
 DWORD TWinSkinForm::ProgramStyle() const

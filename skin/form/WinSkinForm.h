@@ -182,6 +182,9 @@ public:
     // program writes then holds every caption-button style it wants, and one it leaves out is
     // one it takes away (otherwise only the ones it adds count).
     static void SetProgramReadsOwnStyles(bool Value);
+    // The object lets go of its window at the window's WM_DESTROY, after the program's own
+    // handling of it (a window of a program without a framework form, its frame taken over).
+    bool GoesAtDestroy() const;
     // The program took its menu off the window (SetMenu with none, or DestroyMenu): the skinned
     // bar goes, and the client area grows by it as it would under the platform's bar.
     void DropMenuBar();

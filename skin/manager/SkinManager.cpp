@@ -233,7 +233,10 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
             self->FGivenBack.erase(std::remove(self->FGivenBack.begin(), self->FGivenBack.end(), window),
                                    self->FGivenBack.end());
             self->ReleasePopupWindow(window);
-            self->ReleaseWindow(window);
+            // A program's own window goes on skinned until its WM_DESTROY is over (it is hidden
+            // by then, and the program may still read its place to save it).
+            if (const TWinSkinForm* form = self->FindSkinForm(window); form == nullptr || !form->GoesAtDestroy())
+                self->ReleaseWindow(window);
             break;
         case HCBT_ACTIVATE:
             if (self->FActivationCount == 0)
