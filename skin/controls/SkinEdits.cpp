@@ -379,9 +379,11 @@ void TSkinUpDown::PaintTo(HDC DC, const RECT& R)
         first.bottom = second.top = c.top + half;
         coordinate = cursor.y;
     }
+    // The cursor's half: the halves meet at the split, from the inset's edge.
+    const int split = horizontal ? first.right : first.bottom;
     const int active = Pressed() ? 2 : Hot() ? 4 : 1;
-    const int firstState = !FEnabled ? 3 : coordinate >= half ? 1 : active;
-    const int secondState = !FEnabled ? 3 : coordinate < half ? 1 : active;
+    const int firstState = !FEnabled ? 3 : coordinate >= split ? 1 : active;
+    const int secondState = !FEnabled ? 3 : coordinate < split ? 1 : active;
     PaintHalf(canvas, first, horizontal ? 2 : 0, firstState);
     PaintHalf(canvas, second, horizontal ? 3 : 1, secondState);
     // The whole client: inside an edit the inset leaves a face-coloured edge all round.

@@ -111,6 +111,17 @@ int HitTestBar(int X, const TBarGeometry& Bar)
     return -1;
 }
 
+namespace {
+
+// A * B / C rounded to the nearest, halves away from zero, as MulDiv rounds (C > 0), in 64 bits.
+long long MulDivRounded(long long A, long long B, long long C)
+{
+    const long long n = A * B;
+    return n >= 0 ? (n + C / 2) / C : -((-n + C / 2) / C);
+}
+
+} // namespace
+
 int DragPosition(int Offset, int Min, int Max, int Page, const TBarGeometry& Bar)
 {
     // In 64 bits: a range from INT_MIN to INT_MAX does not fit in an int.
@@ -120,13 +131,13 @@ int DragPosition(int Offset, int Min, int Max, int Page, const TBarGeometry& Bar
     if (Page != 0) {
         o = std::min(o, l);
         if (l > 0)
-            pos = Min + o * range / l;
+            pos = Min + MulDivRounded(o, range, l);
         if (pos >= static_cast<long long>(Max) - Page)
             pos = static_cast<long long>(Max) - Page + 1;
     } else {
         o = std::min(o, l - t);
         if (l - t > 0)
-            pos = Min + o * range / (l - t);
+            pos = Min + MulDivRounded(o, range, l - t);
         pos = std::min<long long>(pos, Max);
     }
     return static_cast<int>(std::clamp<long long>(pos, Min, Max));

@@ -2,6 +2,7 @@
 
 #include "framework/core/CustomIniFile.h"
 #include "framework/core/StrUtils.h"
+#include "framework/graphics/Colors.h"
 #include "skin/package/SkinRead.h"
 
 #include <windows.h>
@@ -81,8 +82,9 @@ std::unique_ptr<TSkinContent> TSkinDescription::Parse(const TCustomIniFile& Ini)
     ReadImagePairElement(FSkin->UpDownHorz, Ini, "UpDown.Horz", "GlyphImage");
     ReadImagePairElement(FSkin->UpDownVert, Ini, "UpDown.Vert", "GlyphImage");
     SetFrameCounts();
-    // The ButtonFace value goes to the platform as it is, also when it is a system colour.
-    FSkin->FaceBrush.reset(CreateSolidBrush(static_cast<COLORREF>(FSkin->Colours.ButtonFace)));
+    // The face brush in the colour the value stands for: a system colour (the default when the
+    // skin gives no ButtonFace) is the platform's colour of that name, not its number.
+    FSkin->FaceBrush.reset(CreateSolidBrush(ColorToRGB(FSkin->Colours.ButtonFace)));
     FSkin = nullptr;
     return content;
 }

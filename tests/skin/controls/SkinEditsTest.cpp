@@ -126,6 +126,16 @@ TEST_F(TSkinEditsTest, AnEditsBorderBecomesTwoLinesAndItsUpDownIsSkinnedInset)
     EXPECT_EQ(WindowPixel(arrows, 15, 16), Face);
     EXPECT_EQ(WindowPixel(arrows, 1, 1), UpDownFrames[0]);
     EXPECT_EQ(WindowPixel(arrows, 1, 15), UpDownFrames[4]);
+    // Pressed on the upper half's last row (the halves split below the inset): the upper half
+    // shows pressed, the lower one not.
+    RECT at{};
+    GetWindowRect(arrows, &at);
+    SetCursorPos(at.left + 8, at.top + 7);
+    SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 7));
+    EXPECT_EQ(WindowPixel(arrows, 1, 1), UpDownFrames[1]);
+    EXPECT_EQ(WindowPixel(arrows, 1, 15), UpDownFrames[4]);
+    SendMessageA(arrows, WM_LBUTTONUP, 0, MAKELPARAM(8, 7));
+    SetCursorPos(0, 0);
 
     // Printed: the inner line in the DC's own brush.
     HDC screen = GetDC(nullptr);

@@ -79,6 +79,9 @@ TEST(ScrollBarArithmeticTest, TheWorkedExamples)
     // Without a page the thumb's own length is left out of the way: the end is the maximum.
     EXPECT_EQ(DragPosition(180, 0, 100, 0, hit), 100);
     EXPECT_EQ(DragPosition(90, 0, 100, 0, hit), 50);
+    // Rounded to the nearest position, not cut: 3 px of 200 over 100 is 1.5, 5 px of 180 is 2.8.
+    EXPECT_EQ(DragPosition(3, 0, 100, 10, hit), 2);
+    EXPECT_EQ(DragPosition(5, 0, 100, 0, hit), 3);
 
     // The widest range there is, and a page larger than the range: no overflow, the thumb on the track.
     EXPECT_EQ(DragPosition(180, INT_MIN, INT_MAX, 0, hit), INT_MAX);

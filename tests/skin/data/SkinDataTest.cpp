@@ -139,7 +139,10 @@ TEST_F(TSkinDataTest, ADescriptionWithoutColoursTakesTheSystemDefaults)
     EXPECT_EQ(data.Colours().Buttonlight, clBtnHighlight);
     EXPECT_EQ(data.Colours().ButtonDkShadow, clBtnShadow);
     EXPECT_TRUE(data.CustomColours().empty());
-    EXPECT_NE(data.FaceBrush(), nullptr);
+    // The face brush is the platform's face colour, not the system colour's number (near-black).
+    LOGBRUSH face{};
+    ASSERT_NE(GetObjectA(data.FaceBrush(), sizeof face, &face), 0);
+    EXPECT_EQ(face.lbColor, GetSysColor(COLOR_BTNFACE));
     // The fixed elements exist with empty bitmaps; the optional slots are empty.
     ASSERT_NE(data.SkinBorderTop(), nullptr);
     EXPECT_TRUE(data.SkinBorderTop()->Bitmap->Empty());
