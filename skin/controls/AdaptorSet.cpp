@@ -328,8 +328,10 @@ void TAdaptorSet::AttachControls(TComponent* Container)
             if (combo == nullptr || combo->Style() != csSimple)
                 attach(NewAdaptor<TSkinComBox>(), false);
         } else if (name == "TDATETIMEPICKER" && kinds.Contains(xcEdit)) {
+            // A picker that shows arrows (a time, or a date in up-down mode) has the up-down look;
+            // one that drops a calendar down, the combo box's.
             auto* picker = dynamic_cast<TDateTimePicker*>(component);
-            if (picker != nullptr && picker->DateMode() == dmUpDown)
+            if (picker != nullptr && (picker->DateMode() == dmUpDown || picker->Kind() == dtkTime))
                 attach(NewAdaptor<TSkinEdit>(), false);
             else
                 attach(NewAdaptor<TSkinComBox>(), false);
@@ -499,6 +501,9 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
         adaptor = NewAdaptor<TSkinStatusBar>();
     } else if (cls == "msctls_progress32" && kinds.Contains(xcProgress)) {
         adaptor = NewAdaptor<TSkinProgress>();
+    } else if (cls == "msctls_updown32" && kinds.Contains(xcButton)) {
+        // A spin edit's arrows beside their buddy (the ones inside an edit go with the edit).
+        adaptor = NewAdaptor<TSkinUpDown>();
     }
     if (adaptor == nullptr)
         return;

@@ -282,6 +282,8 @@ TEST_F(TSkinEditsTest, DiscoveryAttachesEditsCombosDatePickersAndUpDownsAndGives
     auto* picker = Make<TDateTimePicker>(120, 10, 120, 21);
     auto* spinner = Make<TDateTimePicker>(120, 40, 120, 21);
     spinner->SetDateMode(dmUpDown);
+    auto* clock = Make<TDateTimePicker>(120, 70, 120, 21);
+    clock->SetKind(dtkTime); // a time shows arrows, whatever its date mode
     auto* upDown = Make<TUpDown>(250, 10, 17, 22);
     const HWND editWindow = edit->Handle();
     const LONG_PTR editProc = GetWindowLongPtrA(editWindow, GWLP_WNDPROC);
@@ -294,6 +296,7 @@ TEST_F(TSkinEditsTest, DiscoveryAttachesEditsCombosDatePickersAndUpDownsAndGives
     EXPECT_EQ(adaptorOf(simple), nullptr); // a simple combo box keeps its own look
     EXPECT_NE(dynamic_cast<TSkinComBox*>(adaptorOf(picker)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinEdit*>(adaptorOf(spinner)), nullptr);
+    EXPECT_NE(dynamic_cast<TSkinEdit*>(adaptorOf(clock)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinUpDown*>(adaptorOf(upDown)), nullptr);
     // Walked again: nothing attached twice.
     const size_t count = Skin->AdaptorSet().Adaptors().size();
@@ -315,7 +318,13 @@ TEST_F(TSkinEditsTest, DiscoveryAttachesEditsCombosDatePickersAndUpDownsAndGives
                                Host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     };
     HWND bareEdit = child("EDIT", 0), bareCombo = child("COMBOBOX", CBS_DROPDOWN), bareSimple = child("COMBOBOX", CBS_SIMPLE);
+    // A spin edit: an up-down beside its buddy edit.
+    HWND buddy = child("EDIT", 0);
+    HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0, 0,
+                                0, Host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
     Skin->AdaptorSet().AttachChildWindows();
+    EXPECT_NE(dynamic_cast<TSkinUpDown*>(Skin->AdaptorSet().FindAdaptor(spin)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinEdit*>(Skin->AdaptorSet().FindAdaptor(bareEdit)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinComBox*>(Skin->AdaptorSet().FindAdaptor(bareCombo)), nullptr);
     EXPECT_EQ(Skin->AdaptorSet().FindAdaptor(bareSimple), nullptr);
