@@ -290,24 +290,6 @@ bool TSkinTab31::BeforeMessage(TMessage& Message)
     }
 }
 
-std::vector<int> TSkinTab31::TabPlaces(int Width, int StartMargin, int EndMargin, bool ScrollerShown,
-                                       const std::vector<int>& TextWidths)
-{
-    std::vector<int> places;
-    int x = StartMargin;
-    const int limit = Width - EndMargin, extra = ScrollerShown ? 21 : 9;
-    for (int w : TextWidths) {
-        // A tab that does not fit is left out, and the next one may still fit.
-        if (x + w + extra > limit) {
-            places.push_back(-1);
-            continue;
-        }
-        places.push_back(x);
-        x += w + 9;
-    }
-    return places;
-}
-
 void TSkinTab31::PaintTo(HDC DC, const RECT& R)
 {
     auto* set = dynamic_cast<TTabSet*>(FControl);
@@ -320,28 +302,29 @@ void TSkinTab31::PaintTo(HDC DC, const RECT& R)
     TBitmapCanvas& canvas = *buffer->Canvas();
     FillFace(canvas.Handle(), RECT{0, 0, w, h});
     canvas.SetFont(set->Canvas()->Font());
-    std::vector<int> widths;
+    // The tab set's own layout: a tab is drawn where a click selects it.
     const int first = std::max(0, set->FirstIndex());
-    for (int i = first; i < set->Tabs()->Count(); ++i) {
-        const std::string& caption = set->Tabs()->Strings(i);
-        SIZE size{0, 0};
-        GetTextExtentPoint32A(canvas.Handle(), caption.c_str(), static_cast<int>(caption.size()), &size);
-        widths.push_back(size.cx);
-    }
-    const bool scroller = FScroller != nullptr && FScroller->Visible();
-    const std::vector<int> places = TabPlaces(w, set->StartMargin(), set->EndMargin(), scroller, widths);
-    for (size_t j = 0; j < places.size(); ++j) {
-        if (places[j] < 0)
-            continue;
-        const int index = first + static_cast<int>(j);
+    for (int index = first, end = first + set->VisibleTabs(); index < end; ++index) {
+        RECT t = set->TabRect(index);
+        t.top = 0;
+        t.bottom = h;
         const int k = index == set->TabIndex() ? 2 : 1;
-        const RECT t{places[j], 0, places[j] + widths[j] + 9, h};
         canvas.Changing();
         DrawFrameImage(canvas.Handle(), t, FTabImage.get(), MarginsOf(*tabs), k,
                        std::max(1, static_cast<int>(tabs->FrameCount)), tabs->Trans == 1, tabs->Tile != 0, false);
         canvas.Changed();
         canvas.Font()->SetColor(k == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2);
         DrawCaptionText(canvas, t, DT_CENTER, true, set->Tabs()->Strings(index));
+    }
+    // Not over the scroller: a window DC of the tab set does not leave its children out.
+    TSaveDC saved(DC);
+    if (FScroller != nullptr && FScroller->Visible() && FScroller->HandleAllocated()) {
+        RECT arrows{};
+        GetWindowRect(FScroller->Handle(), &arrows);
+        MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&arrows), 2);
+        // In the coordinates of R (the window's, which are the client's for a borderless set).
+        OffsetRect(&arrows, R.left, R.top);
+        ExcludeClipRect(DC, arrows.left, arrows.top, arrows.right, arrows.bottom);
     }
     BitBlt(DC, R.left, R.top, w, h, canvas.Handle(), 0, 0, SRCCOPY);
 }

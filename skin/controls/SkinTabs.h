@@ -58,9 +58,6 @@ public:
     bool BeforeMessage(TMessage& Message) override;
     void PaintTo(HDC DC, const RECT& R) override;
     void PrepareTabBitmaps();
-    // Where the tabs go on a bar Width wide: the left edges of the tabs drawn, from FirstIndex on.
-    static std::vector<int> TabPlaces(int Width, int StartMargin, int EndMargin, bool ScrollerShown,
-                                      const std::vector<int>& TextWidths);
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -223,21 +223,40 @@ TEST_F(TSkinTabsTest, DiscoveryAttachesTabControlsAndPageControlsAndOwnerDrawnOn
     DestroyWindow(owner);
 }
 
-TEST(SkinTab31Test, TabsThatDoNotFitAreSkipped)
+// The tabs are drawn where the tab set hit-tests them, and choosing one leaves the scroll arrows
+// on the screen.
+TEST_F(TSkinTabsTest, ATabSetsTabsAreDrawnWhereTheyAreClickedAndItsArrowsStay)
 {
-    // 200 wide, margins 5, captions 40 wide, no scroller: at 5, 54 and 103; the fourth would end
-    // at 152 + 49 = 201 > 195.
-    const std::vector<int> places = TSkinTab31::TabPlaces(200, 5, 5, false, {40, 40, 40, 40});
-    ASSERT_EQ(places.size(), 4u);
-    EXPECT_EQ(places[0], 5);
-    EXPECT_EQ(places[1], 54);
-    EXPECT_EQ(places[2], 103);
-    EXPECT_EQ(places[3], -1);
-    // With the scroller shown, 12 more are kept free: the third goes too; a narrow one after it fits.
-    const std::vector<int> scrolled = TSkinTab31::TabPlaces(200, 5, 5, true, {40, 40, 40, 10});
-    EXPECT_EQ(scrolled[2], 103);
-    EXPECT_EQ(scrolled[3], 152);
-    EXPECT_EQ(TSkinTab31::TabPlaces(200, 5, 5, true, {40, 40, 80})[2], -1);
+    auto* set = new TTabSet(Host.get());
+    set->SetParent(Host.get());
+    set->SetBounds(10, 220, 220, 24);
+    for (const char* caption : {"One", "Two", "Three", "Four", "Five", "Six", "Seven"})
+        set->Tabs()->Add(caption);
+    set->SetTabIndex(1);
+    set->HandleNeeded();
+    auto* adaptor = new TSkinTab31(&Skin->AdaptorSet());
+    adaptor->AttachControl(set, Data.get(), false, Skin->AdaptorSet().Canvas());
+    HWND w = set->Handle();
+    ASSERT_TRUE(set->Scroller()->Visible());
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The selected tab's frame spans the tab set's own rectangle for it, to its right end.
+    const RECT second = set->TabRect(1);
+    EXPECT_EQ(WindowPixel(w, second.left + 1, 1), FocusBottom);
+    EXPECT_EQ(WindowPixel(w, second.right - 2, 1), FocusBottom);
+
+    // A click near the left end of the third tab chooses the third.
+    const RECT third = set->TabRect(2);
+    SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(third.left + 2, 10));
+    SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(third.left + 2, 10));
+    EXPECT_EQ(set->TabIndex(), 2);
+    // The tab set paints again (its arrows are not asked to): the arrows still show.
+    UpdateWindow(w);
+    HWND arrows = set->Scroller()->Handle();
+    const uint32_t shown = WindowPixel(arrows, 1, 1);
+    RedrawWindow(arrows, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(shown, WindowPixel(arrows, 1, 1)) << "the tab set painted over its arrows";
+    delete adaptor;
+    delete set;
 }
 
 TEST_F(TSkinTabsTest, ATabSetHangsFlippedTabsAndASkinChangePreparesThePicturesAnew)
