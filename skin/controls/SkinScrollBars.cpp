@@ -556,6 +556,56 @@ void TSkinListView::Notification(TComponent* AComponent, TOperation Operation)
 
 // ---- scroll-bar controls
 
+namespace {
+
+// The stand-alone bar whose part is held down on this thread, and the filter on the platform's
+// loop for it.
+thread_local TSkinScControl* GTrackedBar = nullptr;
+thread_local HHOOK GTrackingFilter = nullptr;
+
+// Posted to the bar from inside the loop: the skin paints it again once the step is done.
+UINT BarRepaintMessage()
+{
+    static const UINT message = RegisterWindowMessageA("PembroxScrollBarRepaint");
+    return message;
+}
+
+} // namespace
+
+TSkinScControl::~TSkinScControl()
+{
+    StopWatchingTracking();
+}
+
+void TSkinScControl::WatchTracking()
+{
+    StopWatchingTracking();
+    GTrackedBar = this;
+    GTrackingFilter = SetWindowsHookExA(WH_MSGFILTER, &TSkinScControl::TrackingFilter, nullptr, GetCurrentThreadId());
+}
+
+void TSkinScControl::StopWatchingTracking() noexcept
+{
+    if (GTrackedBar != this)
+        return;
+    if (GTrackingFilter != nullptr)
+        UnhookWindowsHookEx(GTrackingFilter);
+    GTrackingFilter = nullptr;
+    GTrackedBar = nullptr;
+}
+
+LRESULT CALLBACK TSkinScControl::TrackingFilter(int Code, WPARAM WParam, LPARAM LParam)
+{
+    // Each message of the loop is a step the platform paints in its own look (an arrow repeated,
+    // the thumb moved, the button let go): the skin's paint follows it.
+    if (Code == MSGF_SCROLLBAR && LParam != 0 && GTrackedBar != nullptr) {
+        const auto* msg = reinterpret_cast<const MSG*>(LParam);
+        if (msg->hwnd == GTrackedBar->Handle() && msg->message != BarRepaintMessage())
+            PostMessageA(msg->hwnd, BarRepaintMessage(), 0, 0);
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
 bool TSkinScControl::Vertical() const
 {
     if (auto* bar = dynamic_cast<TScrollBar*>(FControl))
@@ -580,7 +630,22 @@ bool TSkinScControl::BeforeMessage(TMessage& Message)
         if (!Retired())
             Repaint(nullptr);
         return false;
+    case WM_LBUTTONDOWN:
+        // The part under the cursor shows pressed while the platform's loop runs.
+        if (skinned) {
+            const bool vertical = Vertical();
+            const int along = vertical ? Message.LParamY() : Message.LParamX();
+            FPressedPart = PressedPartFor(HitTestBar(along, FBar), vertical);
+            WatchTracking();
+            Repaint(nullptr);
+        }
+        return true;
     default:
+        if (Message.Msg == BarRepaintMessage() && Message.Msg != 0) {
+            if (skinned)
+                Repaint(nullptr);
+            return false;
+        }
         // The whole window is the bar: painted once, with no native paint under it.
         return !(skinned && TakePaint(Message));
     }
@@ -597,9 +662,13 @@ void TSkinScControl::AfterMessage(TMessage& Message)
     case SBM_ENABLE_ARROWS:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-        // The system draws the bar itself when it is set or tracked.
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+        // The system draws the bar itself when it is set, tracked (its loop runs inside
+        // WM_LBUTTONDOWN and ends with the button let go) or the mouse moves over it or leaves it.
+        StopWatchingTracking();
         if (!Retired()) {
-            if (Message.Msg == WM_LBUTTONUP)
+            if (Message.Msg == WM_LBUTTONUP || Message.Msg == WM_LBUTTONDOWN)
                 FPressedPart = spNone;
             Repaint(nullptr);
         }

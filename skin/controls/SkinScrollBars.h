@@ -122,6 +122,7 @@ class TSkinScControl : public TSkinControl {
     DECLARE_CLASS(TSkinScControl, TSkinControl)
 public:
     explicit TSkinScControl(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinScControl() override;
     bool BeforeMessage(TMessage& Message) override;
     void AfterMessage(TMessage& Message) override;
     void PaintTo(HDC DC, const RECT& R) override;
@@ -130,6 +131,11 @@ public:
 
 private:
     bool Vertical() const;
+    // While a part is held down the platform runs its own loop, painting the bar in its own look
+    // at each step; a filter on that loop's messages has the skin painted again after each.
+    void WatchTracking();
+    void StopWatchingTracking() noexcept;
+    static LRESULT CALLBACK TrackingFilter(int Code, WPARAM WParam, LPARAM LParam);
     int FPressedPart = spNone;
     TBarGeometry FBar{};
 };

@@ -359,6 +359,51 @@ TEST_F(TSkinScrollBarsTest, AnArrowHeldDownShowsTheSkinsPressedFrameWhileTheSyst
     EXPECT_GT(GetScrollPos(w, SB_VERT), 46); // repeated
 }
 
+// A stand-alone bar keeps the skin's look while the mouse moves over it and leaves it, and while
+// an arrow is held down (the platform paints it in its own look at each of those).
+TEST_F(TSkinScrollBarsTest, AStandAloneBarKeepsTheSkinUnderTheMouseAndWhileAnArrowIsHeld)
+{
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 330, 10, 20, 120, Host->Handle(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetScrollRange(bar, SB_CTL, 0, 100, FALSE);
+    SetScrollPos(bar, SB_CTL, 50, TRUE);
+    auto* adaptor = new TSkinScControl(&Skin->AdaptorSet());
+    adaptor->AttachWindow(bar, Data.get(), Skin->AdaptorSet().Canvas());
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r{};
+    GetWindowRect(bar, &r);
+    uint32_t hovered = 0, held = 0;
+    TInputScript mouse;
+    mouse.Then([&] { MouseInput(POINT{r.left + 10, r.top + 5}, false); return true; })
+        .Then([&, first = DWORD{0}]() mutable {
+            if (first == 0)
+                first = GetTickCount();
+            return GetTickCount() - first >= 200;
+        })
+        .Then([&] { hovered = WindowPixel(bar, 10, 2); return true; })
+        .Then([&] { MouseInput(POINT{r.left + 10, r.bottom - 5}, false); return true; })
+        .Then([&] { MouseButtonInput(true); return true; })
+        .Then([&, first = DWORD{0}]() mutable {
+            if (first == 0)
+                first = GetTickCount();
+            return GetTickCount() - first >= 400; // past the first repeat
+        })
+        .Then([&] {
+            held = WindowPixel(bar, 10, 120 - 2);
+            MouseButtonInput(false);
+            return true;
+        })
+        .Then([&] { MouseInput(POINT{2, 2}, false); return true; });
+    ASSERT_TRUE(mouse.Run());
+    Pump(100);
+    EXPECT_EQ(hovered, ArrowColour(9)) << "the up arrow under the mouse";
+    EXPECT_EQ(held, ArrowColour(14)) << "the down arrow held";
+    EXPECT_EQ(WindowPixel(bar, 10, 120 - 2), ArrowColour(13)) << "the down arrow let go";
+    EXPECT_EQ(WindowPixel(bar, 10, 2), ArrowColour(9)) << "the up arrow after the mouse left";
+    delete adaptor;
+    DestroyWindow(bar);
+}
+
 TEST_F(TSkinScrollBarsTest, TheDragEndsWhenTheCaptureOrTheSkinGoes)
 {
     TSkinScrollBar* adaptor = AttachScroller();
