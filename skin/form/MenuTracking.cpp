@@ -350,7 +350,7 @@ std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
         if (!GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info))
             continue;
         if ((info.fType & MFT_OWNERDRAW) == 0) {
-            marks.push_back(TItemTypeMark{Menu, static_cast<UINT>(i), info.fType, info.wID});
+            marks.push_back(TItemTypeMark{Menu, info.fType, info.wID, info.hSubMenu});
             MENUITEMINFOA change{};
             change.cbSize = sizeof change;
             change.fMask = MIIM_FTYPE;
@@ -369,14 +369,26 @@ std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
 
 void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks)
 {
-    for (const TItemTypeMark& mark : Marks) {
-        if (!IsMenu(mark.Menu))
+    // The newest mark of an item first (it was marked again after the host rebuilt it); an item
+    // given back is no longer owner-drawn, so an older mark of it finds nothing.
+    for (auto mark = Marks.rbegin(); mark != Marks.rend(); ++mark) {
+        if (!IsMenu(mark->Menu))
             continue;
-        MENUITEMINFOA change{};
-        change.cbSize = sizeof change;
-        change.fMask = MIIM_FTYPE;
-        change.fType = mark.Type;
-        SetMenuItemInfoA(mark.Menu, mark.Position, TRUE, &change);
+        const int count = GetMenuItemCount(mark->Menu);
+        for (int i = 0; i < count; ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
+            if (!GetMenuItemInfoA(mark->Menu, static_cast<UINT>(i), TRUE, &info) || (info.fType & MFT_OWNERDRAW) == 0 ||
+                info.wID != mark->Id || info.hSubMenu != mark->SubMenu)
+                continue;
+            MENUITEMINFOA change{};
+            change.cbSize = sizeof change;
+            change.fMask = MIIM_FTYPE;
+            change.fType = mark->Type;
+            SetMenuItemInfoA(mark->Menu, static_cast<UINT>(i), TRUE, &change);
+            break;
+        }
     }
 }
 

@@ -130,11 +130,13 @@ private:
 
 // Marks every item of Menu and of its sub-menus owner-drawn, for the skin's item drawing; gives
 // back what it changed with RestoreItemTypes (the host's menu keeps its own items).
+// An item is found again by what it is (its id, or its sub-menu), not by its place, which the host
+// may change while the popup is open; one the host removed or made anew keeps what it has.
 struct TItemTypeMark {
     HMENU Menu;
-    UINT Position;
     UINT Type;
     UINT Id;
+    HMENU SubMenu;
 };
 std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu);
 void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks);

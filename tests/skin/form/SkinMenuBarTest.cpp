@@ -204,6 +204,18 @@ TEST(TSkinMenuBarItems, OwnerDrawMarksReachEverySubMenuAndGoBack)
     GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Item") << "the item keeps its text";
     EXPECT_EQ(GetMenuState(popup, 0, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+
+    // The host changes the popup while it is open (a list of recent files refreshed): an item put
+    // in front, one made anew. Each item gets its own type back, wherever it is now.
+    const std::vector<TItemTypeMark> again = SetOwnerDrawItems(popup);
+    InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, 20, "Recent");
+    DeleteMenu(popup, 10, MF_BYCOMMAND);
+    InsertMenuA(popup, 1, MF_BYPOSITION | MF_STRING, 10, "Item again");
+    RestoreItemTypes(again);
+    EXPECT_EQ(type(popup, 0), static_cast<UINT>(MFT_STRING)) << "the added item keeps its own type";
+    EXPECT_EQ(type(popup, 1), static_cast<UINT>(MFT_STRING)) << "the item made anew keeps its own type";
+    EXPECT_EQ(type(popup, 2), before[1]) << "the separator, one place down, is a separator again";
+    EXPECT_EQ(type(popup, 3), before[2]) << "the sub-menu's item";
     DestroyMenu(popup);
 }
 
