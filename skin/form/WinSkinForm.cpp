@@ -242,11 +242,16 @@ void TWinSkinForm::GiveMenuBack() noexcept
     const HMENU menu = FSkinMenu->MenuHandle();
     if (IsWindow(FHandle) && GetMenu(FHandle) == nullptr && menu != nullptr && IsMenu(menu))
         SetMenu(FHandle, menu);
+    ReleaseMenuBar();
+}
+
+void TWinSkinForm::ReleaseMenuBar() noexcept
+{
     if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
         FHotObject = nullptr;
     FFrame->SetMenuHeight(0);
-    // A popup of the bar may be open (the skin switched off from inside it): its buttons stay
-    // until that call is over.
+    // A popup of the bar may be open (the skin switched off, or the menu taken away, from inside
+    // it): its buttons stay until that call is over.
     if (RunningCalls() > 0)
         FDroppedMenu = std::move(FSkinMenu);
     else
@@ -545,15 +550,9 @@ void TWinSkinForm::DropMenuBar()
 {
     if (FSkinMenu == nullptr)
         return;
-    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
-        FHotObject = nullptr;
     // The window given back has no menu: its own frame is as much lower.
     FNativeFrameSize.cy -= FFrame->MenuHeight();
-    FFrame->SetMenuHeight(0);
-    if (RunningCalls() > 0)
-        FDroppedMenu = std::move(FSkinMenu);
-    else
-        FSkinMenu.reset();
+    ReleaseMenuBar();
     RefreshFrame();
 }
 

@@ -223,6 +223,8 @@ private:
     // The window gets its menu back and the bar goes (kept until the running call returns when
     // one of its popups is open).
     void GiveMenuBack() noexcept;
+    // The skinned bar goes (its hot button, its height), kept while one of its popups is open.
+    void ReleaseMenuBar() noexcept;
     void StartSkinning();
     bool MainMenuSkinned() const;
     // The window's size as the host had it: its native frame around NormalClient, where the
