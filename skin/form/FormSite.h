@@ -26,6 +26,8 @@ public:
     // The program changed the window's frame styles: the window is given back and taken over
     // anew, with the frame that goes with its new styles.
     virtual void RetakeWindow(TWinSkinForm* Form) = 0;
+    // The form object of a skinned window of the thread, or nullptr.
+    virtual TWinSkinForm* FormOf(HWND Window) const = 0;
     // The window's skin failed to paint it: it gets its own look back and is not taken over again.
     virtual void GiveWindowBack(TWinSkinForm* Form) = 0;
 

@@ -23,6 +23,44 @@ bool PaintsPlatformFace(HWND W)
     return brush == COLOR_BTNFACE + 1 || brush == reinterpret_cast<ULONG_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// The platform paints a window's caption itself when it retitles it (the default WM_SETTEXT and
+// WM_SETICON, and the MDI client, which sets its frame's "frame - [child]" text with a direct
+// call to the default procedure), over the skin's caption, which comes back only with the next
+// frame paint: a flash of the platform's caption. It paints only a window whose styles hold the
+// whole WS_CAPTION, so a frame the skin paints has WS_DLGFRAME off while it is retitled. The
+// style change is the engine's own: its style messages do not reach the program. Nested scopes
+// find the style off already and leave it to the outer one.
+thread_local bool GQuietingCaption = false;
+
+class TQuietCaption {
+public:
+    explicit TQuietCaption(HWND Frame)
+    {
+        if (Frame != nullptr && Toggle(Frame, true))
+            FFrame = Frame;
+    }
+    ~TQuietCaption()
+    {
+        if (FFrame != nullptr && IsWindow(FFrame))
+            Toggle(FFrame, false);
+    }
+    TQuietCaption(const TQuietCaption&) = delete;
+    TQuietCaption& operator=(const TQuietCaption&) = delete;
+
+private:
+    static bool Toggle(HWND Frame, bool Quiet)
+    {
+        const auto style = static_cast<DWORD>(GetWindowLongA(Frame, GWL_STYLE));
+        if (Quiet ? (style & WS_CAPTION) != WS_CAPTION : (style & WS_CAPTION) != WS_BORDER)
+            return false;
+        GQuietingCaption = true;
+        SetWindowLongA(Frame, GWL_STYLE, static_cast<LONG>(Quiet ? style & ~WS_DLGFRAME : style | WS_DLGFRAME));
+        GQuietingCaption = false;
+        return true;
+    }
+    HWND FFrame = nullptr;
+};
+
 POINT PointOf(LPARAM ScreenPoint)
 {
     return POINT{static_cast<short>(LOWORD(static_cast<DWORD_PTR>(ScreenPoint))),
@@ -31,9 +69,22 @@ POINT PointOf(LPARAM ScreenPoint)
 
 } // namespace
 
+HWND TWinSkinForm::FrameRetitledBy(UINT Msg) const
+{
+    // A maximised MDI child's new text, and a child's maximising, restoring and activation,
+    // retitle the frame.
+    if (!IsMdiChild() || FSite == nullptr || (Msg != WM_SETTEXT && Msg != WM_SIZE && Msg != WM_CHILDACTIVATE))
+        return nullptr;
+    const HWND client = GetParent(FHandle);
+    const HWND frame = client != nullptr ? GetParent(client) : nullptr;
+    const TWinSkinForm* form = frame != nullptr ? FSite->FormOf(frame) : nullptr;
+    return form != nullptr && form->SkinPaintsCaption() ? frame : nullptr;
+}
+
 void TWinSkinForm::FrameWndProc(TMessage& Message)
 {
     TFormCall call(*this);
+    const TQuietCaption quiet(FrameRetitledBy(Message.Msg));
     // The window's own procedure runs behind its own barrier: what reaches this one is the
     // skin's failure, and the window gets its own look back.
     const unsigned passed = FDefaultCalls;
@@ -49,6 +100,10 @@ void TWinSkinForm::FrameWndProc(TMessage& Message)
 
 void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
 {
+    // The engine keeping the platform off the caption changes the style for a moment: the
+    // program's procedure does not hear of it.
+    if ((Message.Msg == WM_STYLECHANGING || Message.Msg == WM_STYLECHANGED) && GQuietingCaption)
+        return;
     switch (Message.Msg) {
     case SKM_GIVEBACK:
         if (!Retired() && FSite != nullptr)
@@ -77,8 +132,12 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
         CallDefault(Message);
         return;
     case WM_SETTEXT:
-        // The platform paints its own caption with the new text: the skin's goes over it.
-        CallDefault(Message);
+    case WM_SETICON:
+        // The skin's caption shows the new text or icon; the platform's stays away.
+        {
+            const TQuietCaption quiet(SkinPaintsCaption() ? FHandle : nullptr);
+            CallDefault(Message);
+        }
         if (!Retired() && FFrameProc.Installed()) {
             FFrame->ReadCaptionText();
             FFrame->PaintFrame(nullptr);
@@ -239,6 +298,11 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
                 FNativeFrameSize.cy += FFrame->MenuHeight();
             FFrame->PaintFrame(nullptr);
         }
+        return true;
+    case WM_INITMENUPOPUP:
+        CallDefault(Message);
+        if (!Retired() && HIWORD(Message.LParam) == 0)
+            MarkOpeningPopup(*this, reinterpret_cast<HMENU>(Message.WParam));
         return true;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
@@ -471,6 +535,10 @@ void TWinSkinForm::FormMessageHook(TMessage& Message)
 void TWinSkinForm::ClientWndProc(TMessage& Message)
 {
     TFormCall call(*this);
+    // Destroying, activating, maximising or restoring a child retitles the frame.
+    const bool retitles = Message.Msg == WM_MDIDESTROY || Message.Msg == WM_MDIACTIVATE || Message.Msg == WM_MDINEXT ||
+                          Message.Msg == WM_MDIMAXIMIZE || Message.Msg == WM_MDIRESTORE;
+    const TQuietCaption quiet(retitles && SkinPaintsCaption() ? FHandle : nullptr);
     switch (Message.Msg) {
     case WM_NCCALCSIZE:
         if (MainMenuSkinned()) {

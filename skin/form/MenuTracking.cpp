@@ -339,7 +339,7 @@ void ForgetMenuTracking(const TWinSkinForm& Form) noexcept
     }
 }
 
-std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
+std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu, bool SubMenus)
 {
     std::vector<TItemTypeMark> marks;
     const int count = Menu != nullptr ? GetMenuItemCount(Menu) : 0;
@@ -359,8 +359,8 @@ std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu)
             change.fType = (info.fType | MFT_OWNERDRAW) & ~MFT_RIGHTORDER;
             SetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &change);
         }
-        if (info.hSubMenu != nullptr) {
-            std::vector<TItemTypeMark> inner = SetOwnerDrawItems(info.hSubMenu);
+        if (SubMenus && info.hSubMenu != nullptr) {
+            std::vector<TItemTypeMark> inner = SetOwnerDrawItems(info.hSubMenu, true);
             marks.insert(marks.end(), inner.begin(), inner.end());
         }
     }
@@ -399,7 +399,17 @@ TSkinnedPopupItems::TSkinnedPopupItems(TWinSkinForm& Form, HMENU Menu)
     FActive = true;
     Drawn.Form = &Form;
     Drawn.Menu = Menu;
-    Drawn.Marks = SetOwnerDrawItems(Menu);
+    Drawn.Marks = SetOwnerDrawItems(Menu, true);
+}
+
+void MarkOpeningPopup(TWinSkinForm& Form, HMENU Popup)
+{
+    // The host fills or updates a popup as it opens (a list of recent files, its actions'
+    // states, an item made anew): what it added or retyped is drawn from the skin too.
+    if (Drawn.Form != &Form || Popup == nullptr || !IsMenu(Popup))
+        return;
+    std::vector<TItemTypeMark> marks = SetOwnerDrawItems(Popup, false);
+    Drawn.Marks.insert(Drawn.Marks.end(), marks.begin(), marks.end());
 }
 
 TSkinnedPopupItems::~TSkinnedPopupItems()
@@ -429,15 +439,17 @@ bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message)
         id = info.itemID;
         menu = reinterpret_cast<HMENU>(info.hwndItem);
     }
-    // Only the items marked for the skin: the host's own owner-drawn items stay the host's.
-    const bool marked = std::any_of(Drawn.Marks.begin(), Drawn.Marks.end(), [&](const TItemTypeMark& m) {
-        return m.Id == id && (menu == nullptr || m.Menu == menu);
-    });
-    if (!marked)
-        return false;
+    // Only the items marked for the skin, and every item of a framework main menu that draws its
+    // items itself (the skin draws the whole main menu): the host's other owner-drawn items stay
+    // the host's.
     TSkinData& data = *Form.SkinData();
     TMainMenu* mainMenu = Form.SkinMenu() != nullptr ? Form.SkinMenu()->MainMenu() : nullptr;
     TMenuItem* item = mainMenu != nullptr && id != 0 ? mainMenu->FindItem(id, TMenu::fkCommand) : nullptr;
+    const bool marked = std::any_of(Drawn.Marks.begin(), Drawn.Marks.end(), [&](const TItemTypeMark& m) {
+        return m.Id == id && (menu == nullptr || m.Menu == menu);
+    });
+    if (!marked && (item == nullptr || !mainMenu->OwnerDraw()))
+        return false;
     if (measure) {
         auto& info = *reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
         if (item != nullptr) {

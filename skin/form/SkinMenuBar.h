@@ -117,6 +117,10 @@ bool MenuItemMessage(TWinSkinForm& Form, TMessage& Message);
 // While it lives, the items of Menu and of its sub-menus are owner-drawn and Form's window
 // measures and draws them from the skin (a popup of the bar, the system menu); then they get their
 // own types back. One at a time in the program.
+// WM_INITMENUPOPUP at Form's window, after the host's handling: the items of Popup that are not
+// owner-drawn (added or retyped by the host as it opens) are marked too, while Form's popup is open.
+void MarkOpeningPopup(TWinSkinForm& Form, HMENU Popup);
+
 class TSkinnedPopupItems {
 public:
     TSkinnedPopupItems(TWinSkinForm& Form, HMENU Menu);
@@ -138,5 +142,5 @@ struct TItemTypeMark {
     UINT Id;
     HMENU SubMenu;
 };
-std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu);
+std::vector<TItemTypeMark> SetOwnerDrawItems(HMENU Menu, bool SubMenus);
 void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks);

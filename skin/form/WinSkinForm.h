@@ -149,6 +149,8 @@ public:
     // ---- state (read by the manager, the collaborators, the menu bar and tests)
     int MDIKind() const { return FMDIKind; }
     bool IsMdiChild() const { return FMDIKind == mkChild; }
+    // The skin, not the platform, paints the window's caption.
+    bool SkinPaintsCaption() const { return !Retired() && FFrameProc.Installed() && FFrameKind != fkNone; }
     int FrameKind() const { return FFrameKind; }
     int ShowState() const { return FShowState; }
     void SetShowState(TFormShowState Value) { FShowState = Value; }
@@ -245,6 +247,8 @@ private:
         FFrameProc.CallOld(Message);
     }
     void SkinnedFrameMessage(TMessage& Message);
+    // The skinned MDI frame whose caption the platform repaints while this child handles Msg.
+    HWND FrameRetitledBy(UINT Msg) const;
     void HandleSize(TMessage& Message);
     void HandleNcCalcSize(TMessage& Message);
     void HandleNcPaint(TMessage& Message);

@@ -54,6 +54,7 @@ public:
     bool ReleaseWindow(HWND W) override;
     void GiveWindowBack(TWinSkinForm* Form) override;
     void RetakeWindow(TWinSkinForm* Form) override;
+    TWinSkinForm* FormOf(HWND Window) const override { return FindSkinForm(Window); }
     bool IsSkinnedWindow(HWND W) const;
     // The hook's part when a window of the thread is being made (HCBT_CREATEWND): false refuses
     // the window. Whoever started the engine inside that very notification passes it on here.

@@ -485,9 +485,50 @@ TEST(SkinApi, AMaximisedOrMinimisedWindowComesBackInItsStateAndPlace)
 HWND GMdiClient = nullptr;
 std::vector<std::pair<HWND, bool>> GShownMdiChildren; // each child at its first show: skinned or not
 
+// How many pixels of the band where a window's caption shows carry the platform's caption
+// colours, read through Dc with the window's corner at Origin.
+int PlatformCaptionPixels(HDC Dc, POINT Origin, int Width)
+{
+    const COLORREF platform[] = {GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION),
+                                 GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION)};
+    int n = 0;
+    for (int x = Origin.x + 8; x < Origin.x + Width - 8; ++x)
+        for (int y = Origin.y + 3; y < Origin.y + 12; ++y)
+            n += std::count(std::begin(platform), std::end(platform), GetPixel(Dc, x, y)) > 0;
+    return n;
+}
+
+// While set, the frame's procedure reads its caption from its own pixels each time the platform
+// may just have painted it: after its text or icon was set, and when the MDI client, having set
+// the frame's text behind its procedure, changes its frame.
+bool GWatchFrameCaption = false;
+std::vector<std::string> GPlatformCaptionSeen; // where the platform's caption showed
+int GCaptionStyleMessages = 0;                 // style messages about the caption the program heard
+
 LRESULT CALLBACK MdiFrameProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    return DefFrameProcA(W, GMdiClient, Msg, WParam, LParam);
+    if (GWatchFrameCaption && Msg == WM_STYLECHANGED &&
+        ((reinterpret_cast<const STYLESTRUCT*>(LParam)->styleOld ^ reinterpret_cast<const STYLESTRUCT*>(LParam)->styleNew) &
+         WS_CAPTION) != 0)
+        ++GCaptionStyleMessages;
+    const bool frameChange =
+        Msg == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(LParam)->flags & SWP_FRAMECHANGED) != 0;
+    const LRESULT result = DefFrameProcA(W, GMdiClient, Msg, WParam, LParam);
+    if (GWatchFrameCaption && (Msg == WM_SETTEXT || Msg == WM_SETICON || frameChange)) {
+        RECT r{};
+        GetWindowRect(W, &r);
+        HDC dc = GetWindowDC(W);
+        if (const int n = PlatformCaptionPixels(dc, POINT{0, 0}, r.right - r.left); n > 0) {
+            char text[64] = {};
+            GetWindowTextA(W, text, sizeof text);
+            GPlatformCaptionSeen.push_back(std::string(Msg == WM_SETTEXT   ? "text set"
+                                                       : Msg == WM_SETICON ? "icon set"
+                                                                           : "frame changed") +
+                                           " (" + text + "): " + std::to_string(n) + " px");
+        }
+        ReleaseDC(W, dc);
+    }
+    return result;
 }
 
 LRESULT CALLBACK MdiChildProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -498,7 +539,7 @@ LRESULT CALLBACK MdiChildProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
     return DefMDIChildProcA(W, Msg, WParam, LParam);
 }
 
-TEST(SkinApi, AnMdiProgramsChildrenAreSkinnedBeforeTheyAreShownHoweverTheyAreMade)
+TEST(SkinApi, AnMdiProgramsChildrenAreSkinnedBeforeTheyAreShownAndItsFrameKeepsTheSkinsCaption)
 {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
@@ -536,8 +577,6 @@ TEST(SkinApi, AnMdiProgramsChildrenAreSkinnedBeforeTheyAreShownHoweverTheyAreMad
     Pump(500);
 
     ASSERT_EQ(GShownMdiChildren.size(), 3u);
-    const COLORREF platform[] = {GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION),
-                                 GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION)};
     HDC screen = GetDC(nullptr);
     for (const auto& [child, skinnedWhenShown] : GShownMdiChildren) {
         char title[32] = {};
@@ -547,12 +586,41 @@ TEST(SkinApi, AnMdiProgramsChildrenAreSkinnedBeforeTheyAreShownHoweverTheyAreMad
         // Its caption on the screen as it is: no pixel of the platform's caption colours.
         RECT r{};
         GetWindowRect(child, &r);
-        int platformPixels = 0;
-        for (int x = r.left + 8; x < r.right - 8; ++x)
-            for (int y = r.top + 3; y < r.top + 12; ++y)
-                platformPixels += std::count(std::begin(platform), std::end(platform), GetPixel(screen, x, y)) > 0;
-        EXPECT_EQ(platformPixels, 0) << title << " shows the platform's caption";
+        EXPECT_EQ(PlatformCaptionPixels(screen, POINT{r.left, r.top}, r.right - r.left), 0)
+            << title << " shows the platform's caption";
     }
+    ReleaseDC(nullptr, screen);
+
+    // Retitled, the frame never shows the platform's caption, not even until the skin's next
+    // paint: its own text and icon set, a child maximised, renamed, switched to and destroyed
+    // (the MDI client sets the frame's "MDI host - [child]" behind the frame's procedure).
+    GPlatformCaptionSeen.clear();
+    GCaptionStyleMessages = 0;
+    GWatchFrameCaption = true;
+    SetWindowTextA(frame, "MDI host, renamed");
+    SendMessageA(frame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))));
+    const HWND first = GShownMdiChildren[0].first, second = GShownMdiChildren[1].first;
+    SendMessageA(GMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(first), 0);
+    Pump(100);
+    SetWindowTextA(first, "Renamed child");
+    SendMessageA(GMdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(second), 0);
+    Pump(100);
+    SendMessageA(GMdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(second), 0);
+    Pump(100);
+    SendMessageA(GMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(first), 0);
+    Pump(100);
+    GWatchFrameCaption = false;
+    for (const std::string& seen : GPlatformCaptionSeen)
+        ADD_FAILURE() << "the platform's caption showed on the frame after: " << seen;
+    EXPECT_EQ(GCaptionStyleMessages, 0) << "the program heard of the engine's own caption style changes";
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE)) & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    char title[64] = {};
+    GetWindowTextA(frame, title, sizeof title);
+    EXPECT_STREQ(title, "MDI host, renamed");
+    RECT r{};
+    GetWindowRect(frame, &r);
+    screen = GetDC(nullptr);
+    EXPECT_EQ(PlatformCaptionPixels(screen, POINT{r.left, r.top}, r.right - r.left), 0);
     ReleaseDC(nullptr, screen);
     PembroxSkinStop();
     DestroyWindow(frame);

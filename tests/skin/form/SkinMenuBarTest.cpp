@@ -31,7 +31,7 @@ bool LoadBarSkin(TSkinData& Data, bool WithBar = true, int Tile = 0)
                                  std::to_string(Tile) + "\r\n";
         ini.replace(ini.find("[Personality]\r\n"), 15, keys);
     }
-    ini.replace(ini.find("[Colours]\r\n"), 11, "[Colours]\r\nMenubar=10 200 30\r\n");
+    ini.replace(ini.find("[Colours]\r\n"), 11, "[Colours]\r\nMenubar=10 200 30\r\nMenu=224 240 208\r\n");
     ini += "[MenuBackground]\r\nImage=menuback.bmp\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n";
     std::vector<TPackageEntry> bitmaps = Bitmaps();
     bitmaps.push_back(TPackageEntry{"menuback.bmp", Bmp(12, 12, [](int x, int y) {
@@ -191,7 +191,7 @@ TEST(TSkinMenuBarItems, OwnerDrawMarksReachEverySubMenuAndGoBack)
         return info.fType;
     };
     const UINT before[3] = {type(popup, 0), type(popup, 1), type(popup, 2)};
-    const std::vector<TItemTypeMark> marks = SetOwnerDrawItems(popup);
+    const std::vector<TItemTypeMark> marks = SetOwnerDrawItems(popup, true);
     EXPECT_EQ(marks.size(), 4u);
     for (UINT i = 0; i < 3; ++i)
         EXPECT_NE(type(popup, i) & MFT_OWNERDRAW, 0u);
@@ -207,7 +207,7 @@ TEST(TSkinMenuBarItems, OwnerDrawMarksReachEverySubMenuAndGoBack)
 
     // The host changes the popup while it is open (a list of recent files refreshed): an item put
     // in front, one made anew. Each item gets its own type back, wherever it is now.
-    const std::vector<TItemTypeMark> again = SetOwnerDrawItems(popup);
+    const std::vector<TItemTypeMark> again = SetOwnerDrawItems(popup, true);
     InsertMenuA(popup, 0, MF_BYPOSITION | MF_STRING, 20, "Recent");
     DeleteMenu(popup, 10, MF_BYCOMMAND);
     InsertMenuA(popup, 1, MF_BYPOSITION | MF_STRING, 10, "Item again");
@@ -622,4 +622,105 @@ TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsi
     EXPECT_FALSE(MenuFilterInstalled());
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_FALSE(IsMenu(menu));
+}
+
+namespace {
+
+// A host that fills its File popup as it opens: a recent file added once, and its Open item
+// written anew (a plain string again), as a host refreshing its items' states does.
+LRESULT CALLBACK RecentFilesProc(HWND W, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_INITMENUPOPUP && HIWORD(LParam) == 0) {
+        const auto popup = reinterpret_cast<HMENU>(WParam);
+        if (GetMenuItemCount(popup) == 2)
+            AppendMenuA(popup, MF_STRING, 203, "&1 recent.txt");
+        ModifyMenuA(popup, 201, MF_BYCOMMAND | MF_STRING, 201, "&Open");
+    }
+    return DefWindowProcA(W, Msg, WParam, LParam);
+}
+
+// The ground of each item of the open popup Menu, read at its right end, and whether each is
+// owner-drawn.
+void ReadOpenPopup(HMENU Menu, std::vector<uint32_t>& Grounds, std::vector<bool>& OwnerDrawn)
+{
+    const HWND window = FindWindowA("#32768", nullptr);
+    RECT popup{};
+    GetWindowRect(window, &popup);
+    for (int i = 0; i < GetMenuItemCount(Menu); ++i) {
+        RECT item{};
+        GetMenuItemRect(nullptr, Menu, static_cast<UINT>(i), &item);
+        Grounds.push_back(WindowPixel(window, item.right - 6 - popup.left, (item.top + item.bottom) / 2 - popup.top));
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info);
+        OwnerDrawn.push_back((info.fType & MFT_OWNERDRAW) != 0);
+    }
+}
+
+} // namespace
+
+TEST_F(TMenuBarFormTest, ItemsTheHostAddsOrRetypesAsAPopupOpensAndAnOwnerDrawnMainMenuAreDrawnFromTheSkin)
+{
+    StartBarSkinning();
+    const uint32_t platform = GetSysColor(COLOR_MENU);
+    constexpr uint32_t skinGround = 0xE0F0D0; // the skin's "Menu" colour
+    auto openFile = [&](TWinSkinForm& Skin, HMENU File, std::vector<uint32_t>& Grounds, std::vector<bool>& OwnerDrawn) {
+        TInputScript script;
+        script.Then([&] { MouseInput(ButtonPoint(Skin, 0), true); return true; })
+            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { Sleep(150); return true; })
+            .Then([&] { ReadOpenPopup(File, Grounds, OwnerDrawn); TapKey(VK_ESCAPE); return true; })
+            .Then([] { return OpenMenuWindows() == 0; });
+        return script.Run();
+    };
+
+    // A bare window's popup filled as it opens: the items it added and wrote anew are the skin's.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecentFilesProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "RecentFilesHost";
+    RegisterClassA(&wc);
+    const HMENU menu = CreateMenu(), file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 200, "&New");
+    AppendMenuA(file, MF_STRING, 201, "&Open");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    HWND host = CreateWindowExA(0, "RecentFilesHost", "Recent", WS_OVERLAPPEDWINDOW, 300, 200, 320, 180, nullptr, menu,
+                                GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(host, SW_SHOW);
+    for (int i = 0; i < 60 && (Manager->FindSkinForm(host) == nullptr || GetMenu(host) != nullptr); ++i) {
+        SetForegroundWindow(host);
+        Pump(25);
+    }
+    Pump(150);
+    TWinSkinForm* skin = Manager->FindSkinForm(host);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    std::vector<uint32_t> grounds;
+    std::vector<bool> ownerDrawn;
+    ASSERT_TRUE(openFile(*skin, file, grounds, ownerDrawn));
+    ASSERT_EQ(grounds.size(), 3u);
+    for (size_t i = 1; i < grounds.size(); ++i) {
+        EXPECT_TRUE(ownerDrawn[i]) << "item " << i;
+        EXPECT_EQ(grounds[i], skinGround) << "item " << i << " (the platform's is " << std::hex << platform << ")";
+    }
+    // Closed, every item has its own type again, the added one included.
+    for (int i = 0; i < GetMenuItemCount(file); ++i)
+        EXPECT_EQ(GetMenuState(file, static_cast<UINT>(i), MF_BYPOSITION) & MF_OWNERDRAW, 0u) << "item " << i;
+    DestroyWindow(host);
+    Pump(100);
+
+    // A framework main menu that draws its items itself: under the skin, the skin draws them.
+    TForm& form = MenuForm();
+    Menu->SetOwnerDraw(true);
+    skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin->SkinMenu(), nullptr);
+    grounds.clear();
+    ownerDrawn.clear();
+    ASSERT_TRUE(openFile(*skin, skin->SkinMenu()->Button(0)->SubMenu, grounds, ownerDrawn));
+    ASSERT_EQ(grounds.size(), 2u);
+    EXPECT_EQ(grounds[1], skinGround) << "the platform's is " << std::hex << platform;
+    form.Hide();
 }
