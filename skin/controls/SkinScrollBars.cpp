@@ -655,23 +655,27 @@ void TSkinScControl::AfterMessage(TMessage& Message)
 {
     TSkinControl::AfterMessage(Message);
     switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        // The platform's tracking loop runs inside WM_LBUTTONDOWN and ends with the button let go.
+        StopWatchingTracking();
+        if (!Retired()) {
+            FPressedPart = spNone;
+            Repaint(nullptr);
+        }
+        break;
     case SBM_SETPOS:
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW:
     case SBM_SETSCROLLINFO:
     case SBM_ENABLE_ARROWS:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
-        // The system draws the bar itself when it is set, tracked (its loop runs inside
-        // WM_LBUTTONDOWN and ends with the button let go) or the mouse moves over it or leaves it.
-        StopWatchingTracking();
-        if (!Retired()) {
-            if (Message.Msg == WM_LBUTTONUP || Message.Msg == WM_LBUTTONDOWN)
-                FPressedPart = spNone;
+        // The system draws the bar itself when it is set or the mouse moves over it or leaves it.
+        // (A position the program sets at a step of the loop leaves the loop watched: the steps
+        // after it are the platform's paints too.)
+        if (!Retired())
             Repaint(nullptr);
-        }
         break;
     default:
         break;

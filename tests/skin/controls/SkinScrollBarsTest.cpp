@@ -402,6 +402,41 @@ TEST_F(TSkinScrollBarsTest, AStandAloneBarKeepsTheSkinUnderTheMouseAndWhileAnArr
     EXPECT_EQ(WindowPixel(bar, 10, 2), ArrowColour(9)) << "the up arrow after the mouse left";
     delete adaptor;
     DestroyWindow(bar);
+
+    // A framework bar moves its thumb at each step of the loop (the position it is given goes
+    // back to the bar): held, it still shows the skin, its thumb where it went.
+    auto* framework = new TScrollBar(Host.get());
+    framework->SetParent(Host.get());
+    framework->SetKind(sbVertical);
+    framework->SetBounds(330, 10, 20, 120);
+    framework->SetParams(50, 0, 100);
+    framework->SetPageSize(20);
+    Skin->AttachForm(Data.get(), Host.get());
+    Pump(50);
+    RedrawWindow(framework->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    std::vector<uint32_t> track;
+    TInputScript hold;
+    hold.Then([&] { MouseInput(POINT{r.left + 10, r.bottom - 5}, false); return true; })
+        .Then([&] { MouseButtonInput(true); return true; })
+        .Then([&, first = DWORD{0}]() mutable {
+            if (first == 0)
+                first = GetTickCount();
+            return GetTickCount() - first >= 700; // several repeats
+        })
+        .Then([&] {
+            held = WindowPixel(framework->Handle(), 10, 120 - 2);
+            track = {WindowPixel(framework->Handle(), 10, 24), WindowPixel(framework->Handle(), 10, 120 - 24)};
+            MouseButtonInput(false);
+            return true;
+        })
+        .Then([&] { MouseInput(POINT{2, 2}, false); return true; });
+    ASSERT_TRUE(hold.Run());
+    Pump(100);
+    EXPECT_GT(framework->Position(), 52) << "repeated";
+    EXPECT_EQ(held, ArrowColour(14)) << "the framework bar's down arrow held";
+    for (uint32_t pixel : track)
+        EXPECT_TRUE(pixel == VertTrack || pixel == ThumbNormal || pixel == 0x101010u) << std::hex << pixel << " inside the held bar";
+    Skin->Unskin();
 }
 
 TEST_F(TSkinScrollBarsTest, TheDragEndsWhenTheCaptureOrTheSkinGoes)
