@@ -113,24 +113,24 @@ bool TCaptionButtons::PointsInto(const TSkinContent& Content) const
     return into(FButtons) || into(FDropped);
 }
 
-bool TCaptionButtons::IsButtonVisible(size_t Index)
+bool TCaptionButtons::IsButtonVisible(size_t Index, const TFrameState& State)
 {
     if (Index >= FButtons.size())
         return false;
     TWinSysButton& button = *FButtons[Index];
     const TDataSkinSysButton& e = *button.Element;
-    const bool max = FForm.ShowState() == shMaximized;
-    const bool act = FForm.Active();
-    const bool sys = (FForm.CaptionIcons() & ciSystemMenu) != 0;
-    const bool maxb = (FForm.CaptionIcons() & ciMaximize) != 0;
-    const bool minb = (FForm.CaptionIcons() & ciMinimize) != 0;
+    const bool max = State.ShowState == shMaximized;
+    const bool act = State.Active;
+    const bool sys = (State.CaptionIcons & ciSystemMenu) != 0;
+    const bool maxb = (State.CaptionIcons & ciMaximize) != 0;
+    const bool minb = (State.CaptionIcons & ciMinimize) != 0;
     // Visibility decides with First; Visibility1 gets what Visibility decided (A).
     auto rule = [&](int Value, bool First, bool A) {
         if (Value >= cvAlwaysFrom && Value <= cvAlwaysTo)
             return true;
         switch (Value) {
         case cvDefault:
-            return First ? FForm.FrameKind() != fkThin && (e.Action != cbClose || sys) : true;
+            return First ? State.FrameKind != fkThin && (e.Action != cbClose || sys) : true;
         case cvMaximized:
             return max;
         case cvNotMaximized:
@@ -148,7 +148,7 @@ bool TCaptionButtons::IsButtonVisible(size_t Index)
         case cvNoMinimizeBox:
             return !minb;
         case cvMdiMenuBar:
-            return First ? FForm.IsMDIChildMaximized() && FForm.Frame().MenuHeight() > 0 : A;
+            return First ? State.MdiChildMaximized && State.MenuHeight > 0 : A;
         default: // cvNever, 10, 11 and anything else
             return false;
         }
@@ -161,14 +161,14 @@ bool TCaptionButtons::IsButtonVisible(size_t Index)
     return visible;
 }
 
-void TCaptionButtons::LayoutCaptionButtons()
+void TCaptionButtons::LayoutCaptionButtons(const TFrameState& State, const TFramePainter& Frame)
 {
-    const TFramePainter& frame = FForm.Frame();
+    const TFramePainter& frame = Frame;
     FRightButtonsLeft = 0;
     for (size_t i = 0; i < FButtons.size(); ++i) {
         TWinSysButton& button = *FButtons[i];
         const TDataSkinSysButton& e = *button.Element;
-        if (!IsButtonVisible(i) || e.Bitmap->Empty())
+        if (!IsButtonVisible(i, State) || e.Bitmap->Empty())
             continue;
         const int w = e.Bitmap->Width() / FramesOf(e);
         const int h = e.Bitmap->Height();
@@ -191,7 +191,7 @@ void TCaptionButtons::LayoutCaptionButtons()
             OffsetRect(&r, frame.TextRect().right + e.Xcoord, e.Ycoord);
             break;
         case baMenuBar: {
-            const TDataSkinObject* bar = FForm.SkinData()->SkinMenuBar();
+            const TDataSkinObject* bar = State.Skin != nullptr ? State.Skin->SkinMenuBar() : nullptr;
             const int inset = bar != nullptr ? bar->LeftWidth : 0;
             OffsetRect(&r, frame.FrameWidth() - e.Xcoord - frame.BorderRight() - inset,
                        (frame.MenuHeight() - h) / 2 + frame.BorderTop());
@@ -204,7 +204,7 @@ void TCaptionButtons::LayoutCaptionButtons()
     }
 }
 
-void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas)
+void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon)
 {
     HDC dc = Canvas.Handle();
     Canvas.Changing();
@@ -213,8 +213,8 @@ void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas)
         if (!button->Visible || e.Bitmap->Empty() || e.Visibility == cvMdiMenuBar)
             continue;
         const int frames = FramesOf(e);
-        const int frame = frames < btInactive || FForm.Active() ? btNormal : btInactive;
-        TBitmap* strip = ShowsIcon(e) ? FForm.Frame().IconBitmap() : e.Bitmap.get();
+        const int frame = frames < btInactive || State.Active ? btNormal : btInactive;
+        TBitmap* strip = ShowsIcon(e) ? Icon : e.Bitmap.get();
         DrawStretchFrame(dc, button->BoundsRect, strip, frame, ShowsIcon(e) ? 1 : frames, true);
     }
     Canvas.Changed();
@@ -249,109 +249,44 @@ TWinSysButton* TCaptionButtons::ButtonAt(POINT Point) const
 
 // ---- what the buttons do
 
-void TCaptionButtons::DoButtonAction(int X, int Y)
+TFrameClick TCaptionButtons::ButtonCommand(const TWinSysButton& Button, POINT Point, const TFrameState& State)
 {
-    auto* button = dynamic_cast<TWinSysButton*>(FForm.HotObject());
-    if (button == nullptr)
-        return;
-    const int action = button->Element->Action;
+    const int action = Button.Element->Action;
     switch (action) {
     case cbClose:
-        if (FForm.HoverTimer())
-            FForm.HoverTimer()->SetEnabled(false);
-        PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
-        break;
+        return TFrameClick{fcClose};
     case cbMaximize:
     case cbMaximizeAlt:
-        ToggleMaximize();
-        break;
+        return TFrameClick{State.ShowState == shMaximized ? fcRestore : fcMaximize};
     case cbMinimize:
     case cbMinimizeAlt:
-        ToggleMinimize();
-        break;
+        return TFrameClick{State.ShowState == shMinimized ? fcRestore : fcMinimize};
     case cbSystemMenu:
     case cbSystemIcon:
     case cbSystemMenuOnly:
-        ShowSystemMenu(POINT{X + 1, Y + 1});
-        break;
+        return SystemMenuCommand(POINT{Point.x + 1, Point.y + 1});
     case cbMdiMinimize:
     case cbMdiMinimizeAlt:
-        SendToMDIChild(SC_MINIMIZE);
-        break;
+        return TFrameClick{fcMdiMinimize};
     case cbMdiRestore:
     case cbMdiRestoreAlt:
-        SendToMDIChild(SC_RESTORE);
-        break;
+        return TFrameClick{fcMdiRestore};
     case cbMdiClose:
     case cbMdiCloseAlt:
-        SendToMDIChild(SC_CLOSE);
-        break;
+        return TFrameClick{fcMdiClose};
     default:
         // An action of the application's own: a message filter of the program can see it.
-        PostMessageA(FForm.Handle(), SKM_QUERY, static_cast<WPARAM>(action), 0);
-        break;
+        return TFrameClick{fcCustom, POINT{0, 0}, action};
     }
 }
 
-void TCaptionButtons::ToggleMaximize()
-{
-    if (FForm.ShowState() == shMaximized) {
-        RestoreWindow();
-        return;
-    }
-    FForm.SetShowState(shMaximized);
-    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FForm.SetHotObject(nullptr);
-}
-
-void TCaptionButtons::RestoreWindow()
-{
-    FForm.SetShowState(shNormal);
-    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-}
-
-void TCaptionButtons::ToggleMinimize()
-{
-    if (FForm.IsMinimized()) {
-        RestoreWindow();
-        return;
-    }
-    FForm.SetShowState(shMinimized);
-    PostMessageA(FForm.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
-
-void TCaptionButtons::SendToMDIChild(WPARAM Command)
-{
-    if (FForm.MDIKind() != mkParent || FForm.MDIClient() == nullptr)
-        return;
-    const auto child = reinterpret_cast<HWND>(SendMessageA(FForm.MDIClient(), WM_MDIGETACTIVE, 0, 0));
-    if (child == nullptr)
-        return;
-    SendMessageA(child, WM_SYSCOMMAND, Command, 0);
-    FForm.MdiChildLeftMaximized();
-}
-
-void TCaptionButtons::ShowSystemMenu(POINT Point)
+TFrameClick TCaptionButtons::SystemMenuCommand(POINT Point)
 {
     const DWORD now = GetTickCount();
     if (now - FLastSysMenuTime > FDoubleClickTime) {
         FLastSysMenuTime = now;
-        TrackSystemMenu(Point);
-        return;
+        return TFrameClick{fcSystemMenu, Point};
     }
     // A second click within the double-click time closes the window.
-    if (FForm.HoverTimer())
-        FForm.HoverTimer()->SetEnabled(false);
-    PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
+    return TFrameClick{fcClose};
 }
-
-void TCaptionButtons::TrackSystemMenu(POINT Point)
-{
-    // Its commands come back as WM_COMMAND, which the frame procedure turns into WM_SYSCOMMAND.
-    if (FSysMenu == nullptr)
-        return;
-    // Its items are drawn from the skin while it is open.
-    TSkinnedPopupItems items(FForm, FSysMenu);
-    TrackPopupMenu(FSysMenu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FForm.Handle(), nullptr);
-}
-

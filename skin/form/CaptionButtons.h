@@ -8,13 +8,16 @@
 
 #include "framework/core/Object.h"
 #include "skin/data/SkinElements.h"
+#include "skin/form/FrameState.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <vector>
 
+class TBitmap;
 class TCanvas;
+class TFramePainter;
 class TSkinContent;
 class TWinSkinForm;
 class TDataSkinSysButton;
@@ -58,10 +61,10 @@ public:
     bool PointsInto(const TSkinContent& Content) const;
     const std::vector<std::unique_ptr<TWinSysButton>>& Items() const { return FButtons; }
 
-    // ---- showing and placing
-    bool IsButtonVisible(size_t Index);
-    void LayoutCaptionButtons();
-    void PaintCaptionButtons(TCanvas& Canvas);
+    // ---- showing and placing, for the window State tells of, in Frame's title bar
+    bool IsButtonVisible(size_t Index, const TFrameState& State);
+    void LayoutCaptionButtons(const TFrameState& State, const TFramePainter& Frame);
+    void PaintCaptionButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon);
     void DrawSysButton(TWinSysButton& Button, TButtonState State);
     // The leftmost edge of the buttons placed from the right edge (0 when there are none).
     int RightButtonsLeft() const { return FRightButtonsLeft; }
@@ -69,19 +72,14 @@ public:
     TWinSysButton* ButtonAt(POINT Point) const;
 
     // ---- what they do
-    // The action of the hot button; X and Y are the click's screen point.
-    void DoButtonAction(int X, int Y);
-    // The system menu at Point (screen coordinates); a second call within the double-click time
+    // What a click on Button asks for, for the window State tells of; Point is the click's
+    // screen point.
+    TFrameClick ButtonCommand(const TWinSysButton& Button, POINT Point, const TFrameState& State);
+    // The system menu at Point (screen coordinates); a second one within the double-click time
     // closes the window instead.
-    void ShowSystemMenu(POINT Point);
-    // Opens the system menu at Point (screen coordinates), now.
-    void TrackSystemMenu(POINT Point);
+    TFrameClick SystemMenuCommand(POINT Point);
     void SetSystemMenu(HMENU Menu) { FSysMenu = Menu; }
     HMENU SystemMenu() const { return FSysMenu; }
-    void ToggleMaximize();
-    void RestoreWindow();
-    void ToggleMinimize();
-    void SendToMDIChild(WPARAM Command);
 
 private:
     TWinSkinForm& FForm;

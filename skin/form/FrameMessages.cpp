@@ -139,8 +139,8 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
             CallDefault(Message);
         }
         if (!Retired() && FFrameProc.Installed()) {
-            FFrame->ReadCaptionText();
-            FFrame->PaintFrame(nullptr);
+            FFrame->ReadCaptionText(FHandle);
+            PaintFrame(nullptr);
         }
         return;
     case WM_STYLECHANGING:
@@ -179,7 +179,7 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
     bool handled = HandleFrameMessage(Message);
     // A window whose frame the skin does not draw (a popup without caption or border) keeps the
     // platform's non-client behaviour.
-    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !(IsMdiChild() && FShowState != shNormal) &&
+    if (!handled && !Retired() && FSkinState != ssNone && !IsMinimized() && !MdiChildOutOfNormal(FMDIKind, FShowState) &&
         FFrameKind != fkNone)
         handled = HandleSkinnedFrameMessage(Message);
     if (!handled)
@@ -247,7 +247,7 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
             // style the platform would open it for).
             RECT r{};
             GetWindowRect(FHandle, &r);
-            FButtons->TrackSystemMenu(POINT{r.left + FFrame->BorderLeft(), r.top + FFrame->BorderTop()});
+            TrackSystemMenu(POINT{r.left + FFrame->BorderLeft(), r.top + FFrame->BorderTop()});
             Message.Result = 0;
             return true;
         }
@@ -296,7 +296,7 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
             // A window that had no menu when it was taken over: given back, its own frame holds one.
             if (newBar && FSkinMenu != nullptr)
                 FNativeFrameSize.cy += FFrame->MenuHeight();
-            FFrame->PaintFrame(nullptr);
+            PaintFrame(nullptr);
         }
         return true;
     case WM_INITMENUPOPUP:
@@ -351,7 +351,7 @@ bool TWinSkinForm::HandleSkinnedFrameMessage(TMessage& Message)
         HandleNcActivate(Message);
         return true;
     case SKM_REPAINTFRAME:
-        FFrame->PaintFrame(nullptr);
+        PaintFrame(nullptr);
         return true;
     default:
         return false;
@@ -398,7 +398,7 @@ void TWinSkinForm::HandleSize(TMessage& Message)
         }
     }
     if (FSkinState == ssSkinned || FSkinState == ssReskinning)
-        FFrame->BuildWindowRegion();
+        BuildWindowRegion();
 }
 
 void TWinSkinForm::HandleGetMinMaxInfo(TMessage& Message)
@@ -445,7 +445,7 @@ void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
         Message.Result = 0;
         return;
     }
-    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == fkNone) {
+    if (MdiChildOutOfNormal(FMDIKind, FShowState) || FFrameKind == fkNone) {
         params->rgrc[1] = params->rgrc[0];
         Message.Result = WVR_VALIDRECTS;
         return;
@@ -470,7 +470,7 @@ void TWinSkinForm::HandleNcCalcSize(TMessage& Message)
 
 void TWinSkinForm::HandleNcPaint(TMessage& Message)
 {
-    if ((IsMdiChild() && FShowState != shNormal) || FFrameKind == fkNone) {
+    if (MdiChildOutOfNormal(FMDIKind, FShowState) || FFrameKind == fkNone) {
         CallDefault(Message);
         return;
     }
@@ -486,7 +486,7 @@ void TWinSkinForm::HandleNcPaint(TMessage& Message)
                 copy.release();
         }
     }
-    FFrame->PaintFrame(dc.get());
+    PaintFrame(dc.get());
     Message.Result = 0;
 }
 
@@ -497,14 +497,14 @@ void TWinSkinForm::HandleNcActivate(TMessage& Message)
         FHoverTimer->SetEnabled(FActive);
     if (!FActive)
         FAdaptors->LeaveHotButton();
-    const bool ours = !(IsMdiChild() && FShowState != shNormal);
+    const bool ours = !MdiChildOutOfNormal(FMDIKind, FShowState);
     // The platform would paint its own caption, of its own height, first: over the client area
     // when the skin's title bar is lower. -1 asks it to change the state and leave the paint.
     if (ours)
         Message.LParam = -1;
     CallDefault(Message);
     if (ours && !Retired())
-        FFrame->PaintFrame(nullptr);
+        PaintFrame(nullptr);
 }
 
 void TWinSkinForm::FormMessageHook(TMessage& Message)
@@ -573,7 +573,7 @@ void TWinSkinForm::ClientWndProc(TMessage& Message)
                 FSkinMenu->RebuildButtons(reinterpret_cast<HMENU>(Message.WParam));
             else
                 FSkinMenu->BuildButtons();
-            FFrame->PaintFrame(nullptr);
+            PaintFrame(nullptr);
         }
         return;
     case WM_MDIREFRESHMENU:
@@ -655,10 +655,9 @@ void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
 void TWinSkinForm::HandleNcLButtonUp(TMessage& Message)
 {
     if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
-        if (object == FHotObject && dynamic_cast<TWinSysButton*>(object) != nullptr) {
+        if (auto* button = dynamic_cast<TWinSysButton*>(object); button != nullptr && object == FHotObject) {
             object->MouseUp();
-            const POINT screen = PointOf(Message.LParam);
-            FButtons->DoButtonAction(screen.x, screen.y);
+            RunFrameCommand(FButtons->ButtonCommand(*button, PointOf(Message.LParam), FrameState()));
         }
         Message.Result = 0;
         return;
@@ -669,16 +668,16 @@ void TWinSkinForm::HandleNcLButtonUp(TMessage& Message)
 void TWinSkinForm::HandleNcLButtonDblClk(TMessage& Message)
 {
     if (FShowState != shNormal)
-        FButtons->RestoreWindow();
+        RunFrameCommand(TFrameClick{fcRestore});
     else if ((FCaptionIcons & ciMaximize) != 0)
-        FButtons->ToggleMaximize();
+        RunFrameCommand(TFrameClick{fcMaximize});
     Message.Result = 0;
 }
 
 void TWinSkinForm::HandleNcRButtonDown(TMessage& Message)
 {
     if (Message.WParam == HTCAPTION && !IsMdiChild()) {
-        FButtons->ShowSystemMenu(PointOf(Message.LParam));
+        RunFrameCommand(FButtons->SystemMenuCommand(PointOf(Message.LParam)));
         Message.Result = 0;
         return;
     }

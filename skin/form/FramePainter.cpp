@@ -1,14 +1,12 @@
 #include "skin/form/FramePainter.h"
 
-#include "framework/core/Exception.h"
 #include "framework/graphics/Icon.h"
-#include "framework/win/Callback.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/data/SkinDescription.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/WinSkinForm.h"
 #include "skin/form/CaptionButtons.h"
+#include "skin/form/SkinMenuBar.h"
 
 #include <algorithm>
 
@@ -51,16 +49,15 @@ void Unite(TRegionHandle& A, HRGN B)
 
 } // namespace
 
-TFramePainter::TFramePainter(TWinSkinForm& Form)
-    : FForm(Form), FIconBitmap(std::make_unique<TBitmap>()), FCaptionBuffer(std::make_unique<TBitmap>())
+TFramePainter::TFramePainter()
+    : FIconBitmap(std::make_unique<TBitmap>()), FCaptionBuffer(std::make_unique<TBitmap>())
 {
     FIconBitmap->SetPixelFormat(pf32bit);
     FCaptionBuffer->SetPixelFormat(pf32bit);
 }
 
-TDataSkinBorder* TFramePainter::BorderElement(TBorderSide Side) const
+TDataSkinBorder* TFramePainter::BorderElement(const TSkinData* data, TBorderSide Side)
 {
-    const TSkinData* data = FForm.SkinData();
     if (data == nullptr)
         return nullptr;
     switch (Side) {
@@ -91,10 +88,10 @@ void TFramePainter::ResetCache()
     FTitleKey = TTitleKey{};
 }
 
-void TFramePainter::LoadBorderMetrics()
+void TFramePainter::LoadBorderMetrics(const TSkinData& Skin, int FrameKind)
 {
     ResetCache();
-    if (FForm.FrameKind() == fkNone) {
+    if (FrameKind == fkNone) {
         FBorderLeft = FBorderTop = FBorderRight = FBorderBottom = 0;
         FMenuHeight = 0;
         return;
@@ -105,7 +102,7 @@ void TFramePainter::LoadBorderMetrics()
         const int frames = FramesOf(*Border);
         return Across ? Border->Bitmap->Width() / frames : Border->Bitmap->Height() / frames;
     };
-    const TSkinData& data = *FForm.SkinData();
+    const TSkinData& data = Skin;
     FBorderTop = size(data.SkinBorderTop(), false);
     FBorderLeft = size(data.SkinBorderLeft(), true);
     FBorderRight = size(data.SkinBorderRight(), true);
@@ -122,12 +119,12 @@ void TFramePainter::LoadCaptionFont()
         FCaptionFont.reset(CreateFontIndirectA(&metrics.lfCaptionFont));
 }
 
-void TFramePainter::ReadCaptionText()
+void TFramePainter::ReadCaptionText(HWND Window)
 {
-    FCaptionText = WindowText(FForm.Handle());
+    FCaptionText = WindowText(Window);
 }
 
-void TFramePainter::CaptureIcon()
+void TFramePainter::CaptureIcon(HWND Window, const TSkinData* Skin, TBitmap* Shared)
 {
     FTitleKey = TTitleKey{};
     const int w = GetSystemMetrics(SM_CXSMICON);
@@ -137,9 +134,9 @@ void TFramePainter::CaptureIcon()
     ground.Canvas()->FillRect(RECT{0, 0, w, h});
     FIconBitmap->Assign(&ground);
 
-    auto icon = reinterpret_cast<HICON>(SendMessageA(FForm.Handle(), WM_GETICON, ICON_SMALL, 0));
+    auto icon = reinterpret_cast<HICON>(SendMessageA(Window, WM_GETICON, ICON_SMALL, 0));
     if (icon == nullptr)
-        icon = reinterpret_cast<HICON>(SendMessageA(FForm.Handle(), WM_GETICON, ICON_BIG, 0));
+        icon = reinterpret_cast<HICON>(SendMessageA(Window, WM_GETICON, ICON_BIG, 0));
     if (icon != nullptr) {
         TIconHandle copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE)));
         if (!copy)
@@ -150,63 +147,43 @@ void TFramePainter::CaptureIcon()
         FIconBitmap->Canvas()->Changed();
         return;
     }
-    if (FForm.SkinData() == nullptr)
+    if (Skin == nullptr)
         return;
-    if (FForm.SkinData()->SharedIcon()->Empty()) {
+    if (Skin->SharedIcon()->Empty()) {
         // A window without an icon shows the one another main-form skin has captured.
-        if (TBitmap* shared = FForm.Site() != nullptr ? FForm.Site()->SharedMainIcon() : nullptr)
-            FIconBitmap->Assign(shared);
+        if (Shared != nullptr)
+            FIconBitmap->Assign(Shared);
     } else {
-        FIconBitmap->Assign(FForm.SkinData()->SharedIcon());
+        FIconBitmap->Assign(Skin->SharedIcon());
     }
 }
 
-void TFramePainter::PaintFrame(HDC DC)
+void TFramePainter::Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar)
 {
-    if (FForm.Retired() || FForm.HasFailed())
+    RECT r{};
+    if (State.Skin == nullptr || !GetWindowRect(State.Window, &r))
         return;
-    if (SharedPaintBitmap() == nullptr || (FForm.SkinState() != ssSkinned && FForm.SkinState() != ssReskinning) ||
-        FForm.FrameKind() == fkNone || (FForm.IsMdiChild() && FForm.ShowState() != shNormal) ||
-        FForm.SkinData() == nullptr)
-        return;
-    TWindowDC window;
-    HDC dc = DC;
-    if (dc == nullptr) {
-        window = TWindowDC(FForm.Handle());
-        dc = window.get();
-    }
-    if (dc == nullptr)
-        return;
-    try {
-        RECT r{};
-        if (GetWindowRect(FForm.Handle(), &r)) {
-            FWindowRect = r;
-            FFrameWidth = r.right - r.left;
-            FFrameHeight = r.bottom - r.top;
-            const int w = FFrameWidth, h = FFrameHeight;
-            DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, h}, dc);
-            DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, dc);
-            DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, dc);
-            PaintTitleBar(dc);
-            if (TWinSkinMenu* bar = FForm.SkinMenu(); bar != nullptr && FMenuHeight > 0)
-                bar->PaintBar(dc, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight});
-        }
-    } catch (...) {
-        // No half-painted frame: the window gets its own back.
-        FForm.PaintingFailed();
-    }
-    FForm.SetHotObject(nullptr);
+    FWindowRect = r;
+    FFrameWidth = r.right - r.left;
+    FFrameHeight = r.bottom - r.top;
+    const int w = FFrameWidth, h = FFrameHeight;
+    DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, h}, DC, State);
+    DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, DC, State);
+    DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, DC, State);
+    PaintTitleBar(DC, State, Buttons);
+    if (Bar != nullptr && FMenuHeight > 0)
+        Bar->PaintBar(DC, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight});
 }
 
-void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC)
+void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const TFrameState& State)
 {
     const int w = Rect.right - Rect.left;
     const int h = Rect.bottom - Rect.top;
-    TDataSkinBorder* border = BorderElement(Side);
+    TDataSkinBorder* border = BorderElement(State.Skin, Side);
     if (w < 0 || h < 0 || border == nullptr || border->Bitmap->Empty())
         return;
     const int frames = FramesOf(*border);
-    const int frame = FForm.Active() || frames == 1 ? 1 : 2;
+    const int frame = State.Active || frames == 1 ? 1 : 2;
     // Each piece is composed once per size and state: a paint copies it.
     auto cached = std::find_if(FPieces.begin(), FPieces.end(), [&](const TFramePiece& p) {
         return p.Side == Side && p.Frame == frame && p.Width == w && p.Height == h;
@@ -225,14 +202,14 @@ void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC)
     BitBlt(DC, Rect.left, Rect.top, w, h, cached->Image->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TFramePainter::PaintTitleBar(HDC DC)
+void TFramePainter::PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButtons& Buttons)
 {
     if (FFrameWidth <= 0 || FBorderTop <= 0) {
         SetBkMode(DC, OPAQUE);
         return;
     }
     // The title bar is composed again only when what it shows changed.
-    const TTitleKey key{FFrameWidth, FBorderTop, FForm.Active(), FForm.ShowState(), WindowText(FForm.Handle())};
+    const TTitleKey key{FFrameWidth, FBorderTop, State.Active, State.ShowState, State.Caption};
     if (FTitleKey == key && FCaptionBuffer->Width() == FFrameWidth && FCaptionBuffer->Height() == FBorderTop) {
         BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, FCaptionBuffer->Canvas()->Handle(), 0, 0, SRCCOPY);
         SetBkMode(DC, OPAQUE);
@@ -244,16 +221,16 @@ void TFramePainter::PaintTitleBar(HDC DC)
     HDC buffer = canvas.Handle();
     // The side borders' tops are drawn into the buffer too (reading them back from the window
     // would cost more than drawing them).
-    DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, FFrameHeight}, buffer);
-    DrawBorder(sdRight, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer);
+    DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, FFrameHeight}, buffer, State);
+    DrawBorder(sdRight, RECT{FFrameWidth - FBorderRight, 0, FFrameWidth, FFrameHeight}, buffer, State);
     const RECT title{FBorderLeft, 0, FFrameWidth - FBorderRight, FBorderTop};
-    DrawBorder(sdTop, title, buffer);
+    DrawBorder(sdTop, title, buffer, State);
     // The text of a popup window's title reaches the right-hand buttons, and buttons beside the
     // text follow it: laid out before and after, so that the first paint is the lasting one.
-    FForm.Buttons().LayoutCaptionButtons();
-    PaintTitleText(canvas, title);
-    FForm.Buttons().LayoutCaptionButtons();
-    FForm.Buttons().PaintCaptionButtons(canvas);
+    Buttons.LayoutCaptionButtons(State, *this);
+    PaintTitleText(canvas, title, State, Buttons);
+    Buttons.LayoutCaptionButtons(State, *this);
+    Buttons.PaintCaptionButtons(canvas, State, FIconBitmap.get());
     BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, canvas.Handle(), 0, 0, SRCCOPY);
     FTitleKey = key;
     // Nothing below the title bar is ours: the platform is asked not to paint its own caption
@@ -268,11 +245,14 @@ constexpr int TitleButtonGap = 4;
 
 } // namespace
 
-void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
+void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State,
+                                   const TCaptionButtons& Buttons)
 {
-    const TDataSkinTitle* title = FForm.SkinData() != nullptr ? FForm.SkinData()->SkinTitle() : nullptr;
+    if (State.Skin == nullptr)
+        return;
+    const TDataSkinTitle* title = State.Skin->SkinTitle();
     FCaptionSuffix = " ";
-    FCaptionText = WindowText(FForm.Handle());
+    FCaptionText = State.Caption;
     const std::string shown = FCaptionPrefix + FCaptionText + FCaptionSuffix;
 
     HDC dc = Canvas.Handle();
@@ -281,8 +261,8 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
         if (FCaptionFont)
             SelectObject(dc, FCaptionFont.get());
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ColorToRGB(FForm.Active() ? FForm.SkinData()->Colours().TitleTextActive
-                                            : FForm.SkinData()->Colours().TitleTextNoActive));
+        SetTextColor(dc, ColorToRGB(State.Active ? State.Skin->Colours().TitleTextActive
+                                                 : State.Skin->Colours().TitleTextNoActive));
     };
     font();
     RECT r = R;
@@ -308,14 +288,14 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
     const int dy = (rh - th) / 2 + (title != nullptr ? title->TextShiftVert() : 0) / 2;
     OffsetRect(&r, dx, dy);
     const int clip = title != nullptr ? title->TextRightClip() : 0;
-    if ((FForm.WindowStyle() & WS_POPUP) != 0) {
-        if (FForm.Buttons().RightButtonsLeft() - 5 > r.right)
-            r.right = FForm.Buttons().RightButtonsLeft() - 5;
+    if ((State.Style & WS_POPUP) != 0) {
+        if (Buttons.RightButtonsLeft() - 5 > r.right)
+            r.right = Buttons.RightButtonsLeft() - 5;
     } else {
         // Cut only where the text would reach the caption buttons this window shows at the
         // right (the skin's clip keeps room for every button a window may have); without any,
         // where the skin's clip says.
-        const int buttons = FForm.Buttons().RightButtonsLeft();
+        const int buttons = Buttons.RightButtonsLeft();
         const int limit = buttons > 0 ? buttons - TitleButtonGap : R.right - clip;
         if (limit < r.right) {
             // A title placed at the right or in the middle moves left to end before them, as
@@ -330,7 +310,7 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
     FTextRect = r;
     if (title != nullptr && !title->Bitmap->Empty()) {
         DrawTiledFrame(Canvas, RECT{r.left, R.top, r.right, R.bottom}, title->Bitmap.get(),
-                       TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, FForm.Active() ? 1 : 2, 2, true, true);
+                       TMargins{title->TXTBackleft, 0, title->TXTBackRight, 0}, State.Active ? 1 : 2, 2, true, true);
         font();
     }
     if (title != nullptr) {
@@ -341,25 +321,24 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R)
     Canvas.Changed();
 }
 
-void TFramePainter::BuildWindowRegion()
+void TFramePainter::BuildWindowRegion(const TFrameState& State)
 {
     RECT r{};
     // A window without borders keeps whatever region it has (a splash window's ellipse).
-    if (FForm.SkinData() == nullptr || FForm.Retired() || FForm.FrameKind() == fkNone ||
-        !GetWindowRect(FForm.Handle(), &r))
+    if (!State.Framed() || !GetWindowRect(State.Window, &r))
         return;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0 || (FForm.IsMdiChild() && FForm.ShowState() != shNormal))
+    if (w <= 0 || h <= 0)
         return;
-    if (w == FRegionSize.cx && h == FRegionSize.cy && !FForm.IsMdiChild() && FForm.SkinState() != ssReskinning)
+    if (w == FRegionSize.cx && h == FRegionSize.cy && !State.MdiChild() && State.SkinState != ssReskinning)
         return;
     auto trans = [&](TBorderSide Side) {
-        const TDataSkinBorder* border = BorderElement(Side);
+        const TDataSkinBorder* border = BorderElement(State.Skin, Side);
         return border != nullptr && border->Trans == 1;
     };
     if (!trans(sdLeft) && !trans(sdRight) && !trans(sdTop) && !trans(sdBottom)) {
         TRegionHandle plain(CreateRectRgn(0, 0, w, h));
-        if (SetWindowRgn(FForm.Handle(), plain.get(), TRUE) != 0)
+        if (SetWindowRgn(State.Window, plain.get(), TRUE) != 0)
             plain.release();
         FRegionSet = true;
         return;
@@ -367,18 +346,18 @@ void TFramePainter::BuildWindowRegion()
     FRegionSize = SIZE{w, h};
     const int L = FBorderLeft, T = FBorderTop, R = FBorderRight, B = FBorderBottom;
     TRegionHandle region(CreateRectRgn(L, T, w - R, h - B));
-    if (FForm.FrameKind() != fkNone) {
+    {
         TRegionHandle left, right, top, bottom;
         if (trans(sdLeft) && h > 1 && L > 0) {
             auto piece = Scratch(L, h);
-            DrawBorder(sdLeft, RECT{0, 0, L, h}, piece->Canvas()->Handle());
+            DrawBorder(sdLeft, RECT{0, 0, L, h}, piece->Canvas()->Handle(), State);
             left.reset(PieceRegion(piece.get(), 0, 0));
         } else {
             left.reset(CreateRectRgn(0, 0, L, h));
         }
         if (trans(sdRight) && h > 1 && R > 0) {
             auto piece = Scratch(R, h);
-            DrawBorder(sdRight, RECT{0, 0, R, h}, piece->Canvas()->Handle());
+            DrawBorder(sdRight, RECT{0, 0, R, h}, piece->Canvas()->Handle(), State);
             right.reset(PieceRegion(piece.get(), w - R, 0));
         } else {
             right.reset(CreateRectRgn(w - R, 0, w, h));
@@ -387,7 +366,7 @@ void TFramePainter::BuildWindowRegion()
         if (trans(sdBottom)) {
             auto piece = Scratch(across, B);
             if (piece && B >= 2) {
-                DrawBorder(sdBottom, RECT{0, 0, across, B}, piece->Canvas()->Handle());
+                DrawBorder(sdBottom, RECT{0, 0, across, B}, piece->Canvas()->Handle(), State);
                 bottom.reset(PieceRegion(piece.get(), L, h - B));
             } else {
                 bottom.reset(CreateRectRgn(L, h - B, w - R, h));
@@ -403,7 +382,7 @@ void TFramePainter::BuildWindowRegion()
                 BitBlt(piece->Canvas()->Handle(), 0, 0, across, T, FCaptionBuffer->Canvas()->Handle(), L, 0,
                        SRCCOPY);
             else
-                DrawBorder(sdTop, RECT{0, 0, across, T}, piece->Canvas()->Handle());
+                DrawBorder(sdTop, RECT{0, 0, across, T}, piece->Canvas()->Handle(), State);
             top.reset(PieceRegion(piece.get(), L, 0));
         } else {
             top.reset(CreateRectRgn(L, 0, w - R, T));
@@ -415,31 +394,31 @@ void TFramePainter::BuildWindowRegion()
         Unite(sides, caps.release());
         Unite(region, sides.release());
     }
-    if (SetWindowRgn(FForm.Handle(), region.get(), TRUE) != 0)
+    if (SetWindowRgn(State.Window, region.get(), TRUE) != 0)
         region.release(); // the system's now
     FRegionSet = true;
 }
 
-void TFramePainter::RecordHostRegion()
+void TFramePainter::RecordHostRegion(HWND Window)
 {
     FHostRegion.reset(CreateRectRgn(0, 0, 0, 0));
-    if (FHostRegion && GetWindowRgn(FForm.Handle(), FHostRegion.get()) == ERROR)
+    if (FHostRegion && GetWindowRgn(Window, FHostRegion.get()) == ERROR)
         FHostRegion.reset();
 }
 
-void TFramePainter::DropWindowRegion()
+void TFramePainter::DropWindowRegion(HWND Window)
 {
     if (!FRegionSet)
         return;
     FCaptionBuffer->SetSize(0, 0);
-    GiveRegionBack(FALSE);
+    GiveRegionBack(Window, FALSE);
 }
 
-void TFramePainter::GiveRegionBack(BOOL Redraw)
+void TFramePainter::GiveRegionBack(HWND Window, BOOL Redraw)
 {
     FRegionSet = false;
     FRegionSize = SIZE{0, 0};
-    if (!IsWindow(FForm.Handle()))
+    if (!IsWindow(Window))
         return;
     // A copy: the window owns what it is given.
     TRegionHandle copy;
@@ -448,6 +427,6 @@ void TFramePainter::GiveRegionBack(BOOL Redraw)
         if (copy && CombineRgn(copy.get(), FHostRegion.get(), nullptr, RGN_COPY) == ERROR)
             copy.reset();
     }
-    if (SetWindowRgn(FForm.Handle(), copy.get(), Redraw) != 0)
+    if (SetWindowRgn(Window, copy.get(), Redraw) != 0)
         copy.release();
 }

@@ -3,13 +3,15 @@
 // colour into holes (and the region the host had, given back when the skin goes).
 //
 // Each border piece is composed once per size and state and the title bar again only when what it
-// shows changed; a paint copies them. Nothing is read back from the window.
+// shows changed; a paint copies them. What it paints is told by a TFrameState: the painter never
+// asks the form object, and nothing is read back from the window.
 #pragma once
 
 #include "framework/graphics/Bitmap.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/win/Handles.h"
 #include "skin/data/SkinElements.h"
+#include "skin/form/FrameState.h"
 
 #include <windows.h>
 
@@ -17,16 +19,17 @@
 #include <string>
 #include <vector>
 
+class TCaptionButtons;
 class TSkinData;
-class TWinSkinForm;
+class TWinSkinMenu;
 
 class TFramePainter {
 public:
-    explicit TFramePainter(TWinSkinForm& Form);
+    TFramePainter();
 
     // ---- metrics
-    // The border sizes from the skin (none for a frameless window); the composed pieces go.
-    void LoadBorderMetrics();
+    // The border sizes from Skin (none for a frameless window); the composed pieces go.
+    void LoadBorderMetrics(const TSkinData& Skin, int FrameKind);
     // Forgets the composed pieces and title bar: the next paint composes them again.
     void ResetCache();
     // The skin has four borders with frames to draw.
@@ -41,21 +44,24 @@ public:
     // The title font of the system's non-client metrics.
     void LoadCaptionFont();
     HFONT CaptionFont() const { return FCaptionFont.get(); }
-    // The window's small icon (or the one another main-form skin captured) for the title bar.
-    void CaptureIcon();
+    // Window's small icon for the title bar; without one, Skin's captured icon, or else Shared
+    // (the one another main-form skin captured; may be nullptr).
+    void CaptureIcon(HWND Window, const TSkinData* Skin, TBitmap* Shared);
     TBitmap* IconBitmap() const { return FIconBitmap.get(); }
 
     // ---- painting
-    // The whole frame on DC, or on the window DC when DC is nullptr.
-    void PaintFrame(HDC DC);
-    void PaintTitleBar(HDC DC);
-    void PaintTitleText(TCanvas& Canvas, const RECT& R);
-    void DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC);
+    // The whole frame of State's window on DC (its window DC or one that stands for it): the
+    // borders, the title bar with Buttons, and Bar's band when there is one. Whether the skin
+    // frames the window at all is the caller's question.
+    void Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar);
+    void PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButtons& Buttons);
+    void PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State, const TCaptionButtons& Buttons);
+    void DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const TFrameState& State);
     // The composed title bar (borders' tops, title, text, caption buttons).
     TBitmap* CaptionBuffer() const { return FCaptionBuffer.get(); }
     // The window text as the title shows it.
     const std::string& CaptionText() const { return FCaptionText; }
-    void ReadCaptionText();
+    void ReadCaptionText(HWND Window);
     // Where the title text went in the last paint (window coordinates).
     const RECT& TextRect() const { return FTextRect; }
     // The window's rectangle (screen), width and height at the last paint.
@@ -64,21 +70,20 @@ public:
     int FrameHeight() const { return FFrameHeight; }
 
     // ---- the window region
-    // Notes the region the window has before the skin (none, or its own shape).
-    void RecordHostRegion();
+    // Notes the region Window has before the skin (none, or its own shape).
+    void RecordHostRegion(HWND Window);
     // Cuts the skin's key colour out of the frame, when the size changed or the skin did.
-    void BuildWindowRegion();
-    // Gives the window the region it had before the skin.
-    void DropWindowRegion();
-    void GiveRegionBack(BOOL Redraw);
+    void BuildWindowRegion(const TFrameState& State);
+    // Gives Window the region it had before the skin.
+    void DropWindowRegion(HWND Window);
+    void GiveRegionBack(HWND Window, BOOL Redraw);
     // The window is gone with its region.
     void ForgetRegion() { FRegionSet = false; }
     bool RegionSet() const { return FRegionSet; }
 
 private:
-    TDataSkinBorder* BorderElement(TBorderSide Side) const;
+    static TDataSkinBorder* BorderElement(const TSkinData* Skin, TBorderSide Side);
 
-    TWinSkinForm& FForm;
     TFontHandle FCaptionFont;
     std::string FCaptionPrefix = "  ";
     std::string FCaptionSuffix = " ";

@@ -8,6 +8,7 @@
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/draw/SkinDraw.h"
 #include "skin/form/SkinMessages.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ bool IsDialogClass(const std::string& Class)
 } // namespace
 
 TWinSkinForm::TWinSkinForm(TComponent* AOwner)
-    : TComponent(AOwner), FFrame(std::make_unique<TFramePainter>(*this)),
+    : TComponent(AOwner), FFrame(std::make_unique<TFramePainter>()),
       FButtons(std::make_unique<TCaptionButtons>(*this)), FAdaptors(std::make_unique<TAdaptorSet>(this)),
       FPopupMenus(std::make_unique<TPopupMenuSkin>())
 {
@@ -174,8 +175,8 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     FExStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE));
     FOriginalCaptionStyles = FWindowStyle & CaptionStyleMask;
     FButtons->SetSystemMenu(GetSystemMenu(FHandle, FALSE));
-    FFrame->CaptureIcon();
-    FFrame->ReadCaptionText();
+    FFrame->CaptureIcon(FHandle, FSkinData, FSite != nullptr ? FSite->SharedMainIcon() : nullptr);
+    FFrame->ReadCaptionText(FHandle);
 
     RecordNativeSize();
 
@@ -279,7 +280,7 @@ void TWinSkinForm::RecordNativeSize()
     const RECT& normal = placement.rcNormalPosition;
     FNormalClient.cx = std::max(0L, (normal.right - normal.left) - FNativeFrameSize.cx);
     FNormalClient.cy = std::max(0L, (normal.bottom - normal.top) - FNativeFrameSize.cy);
-    FFrame->RecordHostRegion();
+    FFrame->RecordHostRegion(FHandle);
 }
 
 void TWinSkinForm::GiveSizeBack()
@@ -405,6 +406,112 @@ void TWinSkinForm::SetCaptionStyles(bool On)
     }
 }
 
+TFrameState TWinSkinForm::FrameState() const
+{
+    TFrameState state;
+    state.Window = FHandle;
+    state.Skin = Retired() ? nullptr : FSkinData;
+    state.Active = FActive;
+    state.ShowState = FShowState;
+    state.SkinState = FSkinState;
+    state.FrameKind = FFrameKind;
+    state.MDIKind = FMDIKind;
+    state.Style = FWindowStyle;
+    state.Caption = WindowText(FHandle);
+    state.MenuHeight = FFrame->MenuHeight();
+    state.CaptionIcons = FCaptionIcons;
+    state.MdiChildMaximized = IsMDIChildMaximized();
+    state.Hot = FHotObject;
+    return state;
+}
+
+void TWinSkinForm::PaintFrame(HDC DC)
+{
+    if (Retired() || FFailed || SharedPaintBitmap() == nullptr || (FSkinState != ssSkinned && FSkinState != ssReskinning))
+        return;
+    const TFrameState state = FrameState();
+    if (!state.Framed())
+        return;
+    TWindowDC window;
+    HDC dc = DC;
+    if (dc == nullptr) {
+        window = TWindowDC(FHandle);
+        dc = window.get();
+    }
+    if (dc == nullptr)
+        return;
+    try {
+        FFrame->Paint(dc, state, *FButtons, FSkinMenu.get());
+    } catch (...) {
+        // No half-painted frame: the window gets its own back.
+        PaintingFailed();
+    }
+    FHotObject = nullptr;
+}
+
+void TWinSkinForm::RunFrameCommand(const TFrameClick& Click)
+{
+    switch (Click.Command) {
+    case fcClose:
+        if (FHoverTimer)
+            FHoverTimer->SetEnabled(false);
+        PostMessageA(FHandle, WM_CLOSE, 0, 0);
+        break;
+    case fcMaximize:
+        FShowState = shMaximized;
+        PostMessageA(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        FHotObject = nullptr;
+        break;
+    case fcRestore:
+        FShowState = shNormal;
+        PostMessageA(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+        break;
+    case fcMinimize:
+        FShowState = shMinimized;
+        PostMessageA(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        break;
+    case fcSystemMenu:
+        TrackSystemMenu(Click.At);
+        break;
+    case fcMdiMinimize:
+        SendToMdiChild(SC_MINIMIZE);
+        break;
+    case fcMdiRestore:
+        SendToMdiChild(SC_RESTORE);
+        break;
+    case fcMdiClose:
+        SendToMdiChild(SC_CLOSE);
+        break;
+    case fcCustom:
+        PostMessageA(FHandle, SKM_QUERY, static_cast<WPARAM>(Click.Action), 0);
+        break;
+    case fcNone:
+        break;
+    }
+}
+
+void TWinSkinForm::TrackSystemMenu(POINT Point)
+{
+    // Its commands come back as WM_COMMAND, which the frame procedure turns into WM_SYSCOMMAND.
+    const HMENU menu = FButtons->SystemMenu();
+    if (menu == nullptr)
+        return;
+    // Its items are drawn from the skin while it is open.
+    TSkinnedPopupItems items(*this, menu);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FHandle, nullptr);
+}
+
+void TWinSkinForm::SendToMdiChild(WPARAM Command)
+{
+    if (FMDIKind != mkParent || FMDIClient == nullptr)
+        return;
+    const auto child = reinterpret_cast<HWND>(SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, 0));
+    if (child == nullptr)
+        return;
+    SendMessageA(child, WM_SYSCOMMAND, Command, 0);
+    MdiChildLeftMaximized();
+}
+
 void TWinSkinForm::StartSkinning()
 {
     if (FSkinState == ssNone) {
@@ -416,7 +523,7 @@ void TWinSkinForm::StartSkinning()
             FSkinState = ssFirstFit;
             FitToSkin();
             FSkinState = ssSkinned;
-            FFrame->BuildWindowRegion();
+            BuildWindowRegion();
         }
     }
     FSkinState = ssSkinned;
@@ -495,7 +602,7 @@ bool TWinSkinForm::FrameMargins(RECT& Skin, RECT& Platform) const
 {
     // (A minimised window's normal placement is the skin's frame too, unless it was never fitted.)
     if (Retired() || FSkinState != ssSkinned || !FFrameProc.Installed() || FFrameKind == fkNone || FFitPending ||
-        (IsMdiChild() && FShowState != shNormal) || ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()))
+        MdiChildOutOfNormal(FMDIKind, FShowState) || ((FWindowStyle & WS_CHILD) != 0 && !IsMdiChild()))
         return false;
     Skin = RECT{FFrame->BorderLeft(), FFrame->BorderTop() + FFrame->MenuHeight(), FFrame->BorderRight(),
                 FFrame->BorderBottom()};
@@ -567,7 +674,7 @@ void TWinSkinForm::MenuBarChanged()
         return;
     }
     FSkinMenu->BuildButtons();
-    FFrame->PaintFrame(nullptr);
+    PaintFrame(nullptr);
 }
 
 void TWinSkinForm::RefreshFrame()
@@ -610,7 +717,7 @@ void TWinSkinForm::ReSkin()
     FSkinState = ssReskinning;
     FitToSkin();
     FSkinState = ssSkinned;
-    FFrame->BuildWindowRegion();
+    BuildWindowRegion();
 }
 
 void TWinSkinForm::ResetCaptionButtons()
@@ -623,7 +730,7 @@ void TWinSkinForm::LoadMetrics()
     FFrame->ResetCache();
     if (FSkinData == nullptr || FSkinData->SkinLoading())
         return;
-    FFrame->LoadBorderMetrics();
+    FFrame->LoadBorderMetrics(*FSkinData, FFrameKind);
     FRefitPending = true;
     FButtons->LoadCaptionButtons();
 }
@@ -693,7 +800,7 @@ void TWinSkinForm::Unskin()
     if (!gone && IsWindow(FHandle) && (IsMdiChild() || (FWindowStyle & WS_CHILD) == 0) && FFrameKind != fkNone)
         GiveSizeBack();
     if (FFrame->RegionSet())
-        FFrame->GiveRegionBack(gone ? FALSE : TRUE);
+        FFrame->GiveRegionBack(FHandle, gone ? FALSE : TRUE);
 }
 
 void TWinSkinForm::Notification(TComponent* AComponent, TOperation Operation)

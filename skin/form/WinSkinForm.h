@@ -26,6 +26,7 @@
 #include "skin/form/CaptionButtons.h"
 #include "skin/form/FormSite.h"
 #include "skin/form/FramePainter.h"
+#include "skin/form/FrameState.h"
 #include "skin/form/SkinMenuBar.h"
 #include "skin/menus/PopupMenuSkin.h"
 
@@ -39,33 +40,6 @@ class TCustomForm;
 class TControl;
 class TSkinData;
 class TWinControl;
-
-// SkinState: what the object is doing with its window.
-enum TSkinFormState {
-    ssNone = 0,       // attached, SKM_START not seen yet
-    ssSkinned = 1,    // running
-    ssReskinning = 3, // ReSkin re-fits the window
-    ssDetaching = 4,  // the window or the program is going away: colours and look are not restored
-    ssFirstFit = 5,   // the first FitToSkin
-};
-
-// ShowState.
-enum TFormShowState { shNormal = 0, shMaximized = 1, shMinimized = 2 };
-
-// FrameKind: what frame the window had when it was taken over.
-enum TFrameKind {
-    fkSizeable = 0, // a window edge or a sizing border
-    fkNone = 2,     // a popup without caption or border (a splash window): never framed by the skin
-    fkThin = 3,     // any other frame (a dialog's)
-};
-
-// MDIKind.
-enum TMDIKind { mkNone = 0, mkParent = 1, mkChild = 2 };
-
-// CaptionIcons bits.
-constexpr unsigned ciMaximize = 1;
-constexpr unsigned ciMinimize = 2;
-constexpr unsigned ciSystemMenu = 8;
 
 class TWinSkinForm : public TComponent, public TRetirable {
     DECLARE_CLASS(TWinSkinForm, TComponent)
@@ -120,6 +94,8 @@ public:
     void MarkNormal() { FShowState = shNormal; }
 
     // ---- the collaborators
+    // The window's frame as the painters see it now.
+    TFrameState FrameState() const;
     TFramePainter& Frame() { return *FFrame; }
     const TFramePainter& Frame() const { return *FFrame; }
     TCaptionButtons& Buttons() { return *FButtons; }
@@ -136,6 +112,8 @@ public:
     // The caption button or menu-bar item showing the hot or pressed look.
     TNCObject* HotObject() const { return FHotObject; }
     void SetHotObject(TNCObject* Value) { FHotObject = Value; }
+    // Carries out what a click on the frame asked for.
+    void RunFrameCommand(const TFrameClick& Click);
     void HoverTimerTick(TObject* Sender);
 
     // ---- MDI
@@ -153,7 +131,6 @@ public:
     bool SkinPaintsCaption() const { return !Retired() && FFrameProc.Installed() && FFrameKind != fkNone; }
     int FrameKind() const { return FFrameKind; }
     int ShowState() const { return FShowState; }
-    void SetShowState(TFormShowState Value) { FShowState = Value; }
     bool IsMinimized() const { return FShowState == shMinimized; }
     bool Active() const { return FActive; }
     unsigned CaptionIcons() const { return FCaptionIcons; }
@@ -247,6 +224,13 @@ private:
         FFrameProc.CallOld(Message);
     }
     void SkinnedFrameMessage(TMessage& Message);
+    // The skin's frame on DC, or on the window DC when DC is nullptr, when the skin frames the
+    // window now; a paint that fails gives the window its own look back.
+    void PaintFrame(HDC DC);
+    void BuildWindowRegion() { FFrame->BuildWindowRegion(FrameState()); }
+    // The system menu at Point (screen), its items drawn from the skin while it is open.
+    void TrackSystemMenu(POINT Point);
+    void SendToMdiChild(WPARAM Command);
     // The skinned MDI frame whose caption the platform repaints while this child handles Msg.
     HWND FrameRetitledBy(UINT Msg) const;
     void HandleSize(TMessage& Message);

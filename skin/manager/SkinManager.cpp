@@ -402,13 +402,13 @@ void TSkinManage::SetMdiMax(bool Max)
             continue;
         if (Max) {
             if (form->Frame().RegionSet())
-                form->Frame().DropWindowRegion();
+                form->Frame().DropWindowRegion(form->Handle());
             form->SetCaptionStyles(true);
         } else if (IsIconic(form->Handle())) {
             form->SetCaptionStyles(true);
         } else {
             form->MarkNormal();
-            form->Frame().BuildWindowRegion();
+            form->Frame().BuildWindowRegion(form->FrameState());
             form->SetCaptionStyles(false);
             if (!form->Frame().RegionSet())
                 form->RefreshFrame();

@@ -197,7 +197,7 @@ int main(int argc, char** argv)
         return Fail("the skinned title bar shows the native caption colour");
 
     bool larger = false;
-    const double region = Median([&] { skinForm->Frame().BuildWindowRegion(); }, [&] {
+    const double region = Median([&] { skinForm->Frame().BuildWindowRegion(skinForm->FrameState()); }, [&] {
         skinForm->SetSkinState(ssFirstFit); // WM_SIZE leaves the region alone
         Resize(skinnedWindow, larger);
         skinForm->SetSkinState(ssSkinned);

@@ -41,7 +41,7 @@ void MouseButton(bool Down)
     Pump(60);
 }
 
-struct TFrameState {
+struct TWindowSnapshot {
     LONG_PTR Proc;
     LONG Style;
     LONG ExStyle;
@@ -51,9 +51,9 @@ struct TFrameState {
     TColor Colour;
 };
 
-TFrameState StateOf(TCustomForm& Form)
+TWindowSnapshot StateOf(TCustomForm& Form)
 {
-    TFrameState s{};
+    TWindowSnapshot s{};
     HWND w = Form.Handle();
     s.Proc = GetWindowLongPtrA(w, GWLP_WNDPROC);
     s.Style = GetWindowLongA(w, GWL_STYLE);
@@ -67,7 +67,7 @@ TFrameState StateOf(TCustomForm& Form)
     return s;
 }
 
-void ExpectSameState(const TFrameState& A, const TFrameState& B)
+void ExpectSameState(const TWindowSnapshot& A, const TWindowSnapshot& B)
 {
     EXPECT_EQ(A.Proc, B.Proc);
     EXPECT_EQ(A.Style & ~WS_VISIBLE, B.Style & ~WS_VISIBLE);
@@ -88,7 +88,7 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
 {
     StartSkinning();
     TForm& form = NewForm();
-    const TFrameState before = StateOf(form);
+    const TWindowSnapshot before = StateOf(form);
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     HWND w = form.Handle();
@@ -162,7 +162,7 @@ TEST_F(TWinSkinFormTest, GivenBackUnderSomeoneWhoSubclassedAfterUs)
 {
     StartSkinning();
     TForm& form = NewForm();
-    const TFrameState before = StateOf(form);
+    const TWindowSnapshot before = StateOf(form);
     ASSERT_NE(ShowSkinned(form), nullptr);
     HWND w = form.Handle();
 
@@ -185,7 +185,7 @@ TEST_F(TWinSkinFormTest, GivenBackUnderSomeoneWhoSubclassedAfterUs)
     seen = 0;
     EXPECT_NE(SendMessageA(w, SKM_QUERY, 0, 0), 1);
     EXPECT_GT(seen, 0);
-    TFrameState after = StateOf(form);
+    TWindowSnapshot after = StateOf(form);
     EXPECT_EQ(after.Proc, reinterpret_cast<LONG_PTR>(&TTop::Proc));
     after.Proc = before.Proc;
     ExpectSameState(after, before);
@@ -478,8 +478,7 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     EXPECT_FALSE(IsZoomed(w));
 
     // A custom action is posted as SKM_QUERY with the action in wParam.
-    skin->SetHotObject(skin->Buttons().Items()[2].get());
-    skin->Buttons().DoButtonAction(0, 0);
+    skin->RunFrameCommand(skin->Buttons().ButtonCommand(*skin->Buttons().Items()[2], POINT{0, 0}, skin->FrameState()));
     MSG msg{};
     ASSERT_TRUE(PeekMessageA(&msg, w, SKM_QUERY, SKM_QUERY, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 15u);
@@ -520,14 +519,14 @@ TEST_F(TWinSkinFormTest, AFramelessPopupKeepsItsLookAndOnlyItsControlsAreSkinned
     StartSkinning();
     TForm& form = NewForm();
     form.SetBorderStyle(bsNone);
-    const TFrameState before = StateOf(form);
+    const TWindowSnapshot before = StateOf(form);
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->FrameKind(), 2);
     EXPECT_EQ(skin->Frame().BorderTop(), 0);
     EXPECT_EQ(skin->Frame().MenuHeight(), 0);
     // Not resized, no region.
-    TFrameState now = StateOf(form);
+    TWindowSnapshot now = StateOf(form);
     EXPECT_TRUE(EqualRect(&now.Window, &before.Window));
     EXPECT_EQ(now.RegionType, ERROR);
     form.Hide();
