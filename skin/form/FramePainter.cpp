@@ -160,12 +160,10 @@ void TFramePainter::CaptureIcon(HWND Window, const TSkinData* Skin, TBitmap* Sha
 
 void TFramePainter::Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar)
 {
-    RECT r{};
-    if (State.Skin == nullptr || !GetWindowRect(State.Window, &r))
+    if (State.Skin == nullptr || State.Width <= 0 || State.Height <= 0)
         return;
-    FWindowRect = r;
-    FFrameWidth = r.right - r.left;
-    FFrameHeight = r.bottom - r.top;
+    FFrameWidth = State.Width;
+    FFrameHeight = State.Height;
     const int w = FFrameWidth, h = FFrameHeight;
     DrawBorder(sdLeft, RECT{0, 0, FBorderLeft, h}, DC, State);
     DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, DC, State);
@@ -323,11 +321,10 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameS
 
 void TFramePainter::BuildWindowRegion(const TFrameState& State)
 {
-    RECT r{};
     // A window without borders keeps whatever region it has (a splash window's ellipse).
-    if (!State.Framed() || !GetWindowRect(State.Window, &r))
+    if (!State.Framed())
         return;
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int w = State.Width, h = State.Height;
     if (w <= 0 || h <= 0)
         return;
     if (w == FRegionSize.cx && h == FRegionSize.cy && !State.MdiChild() && State.SkinState != ssReskinning)

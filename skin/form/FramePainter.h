@@ -50,9 +50,9 @@ public:
     TBitmap* IconBitmap() const { return FIconBitmap.get(); }
 
     // ---- painting
-    // The whole frame of State's window on DC (its window DC or one that stands for it): the
-    // borders, the title bar with Buttons, and Bar's band when there is one. Whether the skin
-    // frames the window at all is the caller's question.
+    // The whole frame State tells of on DC (the window's DC, or a bitmap's of the window's size:
+    // the window itself is not asked): the borders, the title bar with Buttons, and Bar's band
+    // when there is one. Whether the skin frames the window at all is the caller's question.
     void Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar);
     void PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButtons& Buttons);
     void PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State, const TCaptionButtons& Buttons);
@@ -64,8 +64,7 @@ public:
     void ReadCaptionText(HWND Window);
     // Where the title text went in the last paint (window coordinates).
     const RECT& TextRect() const { return FTextRect; }
-    // The window's rectangle (screen), width and height at the last paint.
-    const RECT& WindowRect() const { return FWindowRect; }
+    // The window's width and height at the last paint.
     int FrameWidth() const { return FFrameWidth; }
     int FrameHeight() const { return FFrameHeight; }
 
@@ -115,7 +114,6 @@ private:
     };
     TTitleKey FTitleKey;
     RECT FTextRect{0, 0, 0, 0};
-    RECT FWindowRect{0, 0, 0, 0};
     int FFrameWidth = 0;
     int FFrameHeight = 0;
     SIZE FRegionSize{0, 0};

@@ -65,6 +65,8 @@ struct TFrameClick {
 
 struct TFrameState {
     HWND Window = nullptr;
+    int Width = 0;             // the window's size, frame included
+    int Height = 0;
     TSkinData* Skin = nullptr; // nullptr once the object has no skin, or is going
     bool Active = false;
     int ShowState = shNormal;

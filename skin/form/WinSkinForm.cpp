@@ -410,6 +410,10 @@ TFrameState TWinSkinForm::FrameState() const
 {
     TFrameState state;
     state.Window = FHandle;
+    if (RECT r{}; GetWindowRect(FHandle, &r)) {
+        state.Width = r.right - r.left;
+        state.Height = r.bottom - r.top;
+    }
     state.Skin = Retired() ? nullptr : FSkinData;
     state.Active = FActive;
     state.ShowState = FShowState;

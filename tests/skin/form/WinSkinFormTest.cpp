@@ -7,6 +7,7 @@
 #include "skin/controls/SkinButton.h"
 
 #include "framework/controls/Forms.h"
+#include "framework/graphics/Bitmap.h"
 #include "framework/win/Subclass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
@@ -119,6 +120,38 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     // The caption buttons, right-aligned in the title bar.
     EXPECT_EQ(WindowPixel(w, size.cx - 30 + 8, 12), CloseFrames[0]);
     EXPECT_EQ(WindowPixel(w, size.cx - 50 + 8, 12), MaxFrames[0]);
+
+    // The painter paints what a frame state tells it, with no window: into a bitmap, the frame
+    // the window shows for the window's own state, and the inactive frame for an inactive one.
+    TFrameState state = skin->FrameState();
+    state.Window = nullptr;
+    const std::vector<uint32_t> shown = WindowPixels(w);
+    TBitmap picture(size.cx, size.cy, pf32bit);
+    HDC dc = picture.Canvas()->Handle();
+    skin->Frame().Paint(dc, state, skin->Buttons(), skin->SkinMenu());
+    auto pixel = [&](int X, int Y) {
+        const COLORREF c = GetPixel(dc, X, Y);
+        return static_cast<uint32_t>(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+    };
+    int differing = 0, compared = 0;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            if (x >= BorderWidth && x < size.cx - BorderWidth && y >= TitleHeight && y < size.cy - BottomHeight)
+                continue;
+            // (The key colour's pixels are outside the window's region: the window shows none.)
+            if (pixel(x, y) != 0xFF00FFu) {
+                ++compared;
+                differing += pixel(x, y) != shown[static_cast<size_t>(y) * size.cx + x];
+            }
+        }
+    EXPECT_EQ(differing, 0) << "frame pixels painted into the bitmap unlike the window's";
+    EXPECT_GT(compared, 5000);
+    state.Active = false;
+    skin->Frame().Paint(dc, state, skin->Buttons(), skin->SkinMenu());
+    EXPECT_EQ(pixel(2, 100), LeftInactive);
+    EXPECT_EQ(pixel(200, 12), TopInactive);
+    EXPECT_EQ(pixel(size.cx - 30 + 8, 12), CloseFrames[3]);
+    EXPECT_EQ(WindowPixel(w, 2, 100), LeftActive) << "the window itself is left alone";
 
     // Resized by the program: the screen shows the skin's borders where the new edges are,
     // without anyone asking for a redraw.
