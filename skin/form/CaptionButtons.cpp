@@ -5,7 +5,6 @@
 #include "skin/form/FramePainter.h"
 #include "skin/form/SkinMessages.h"
 #include "skin/form/SkinMenuBar.h"
-#include "skin/form/WinSkinForm.h"
 
 #include <algorithm>
 #include <iterator>
@@ -24,79 +23,33 @@ bool ShowsIcon(const TDataSkinSysButton& Element)
 
 } // namespace
 
-// ---- the mouse state machine
-
-void TNCObject::MouseMove()
+void TWinSysButton::Paint(HDC WindowDC)
 {
-    if (Form->HotObject() == this)
-        return; // a pressed button stays pressed
-    if (TNCObject* hot = Form->HotObject())
-        hot->MouseLeave();
-    if (Visible) {
-        Form->SetHotObject(this);
-        State = btHot;
-        Paint();
-    }
-}
-
-void TNCObject::MouseDown()
-{
-    TNCObject* hot = Form->HotObject();
-    if (hot != nullptr && hot != this)
-        hot->MouseLeave();
-    if (Visible) {
-        Form->SetHotObject(this);
-        State = btPressed;
-        Paint();
-    }
-}
-
-void TNCObject::MouseUp()
-{
-    if (Visible) {
-        State = btHot;
-        Paint();
-    }
-}
-
-void TNCObject::MouseLeave()
-{
-    if (Visible) {
-        Form->SetHotObject(nullptr);
-        State = btNormal;
-        Paint();
-    }
-}
-
-void TWinSysButton::Paint()
-{
-    Form->Buttons().DrawSysButton(*this, State);
+    Owner->DrawSysButton(WindowDC, *this, State);
 }
 
 // ---- the caption buttons of a window
 
-TCaptionButtons::TCaptionButtons(TWinSkinForm& Form) : FForm(Form), FDoubleClickTime(GetDoubleClickTime()) {}
+TCaptionButtons::TCaptionButtons() : FDoubleClickTime(GetDoubleClickTime()) {}
 
-void TCaptionButtons::DropCaptionButtons() noexcept
+void TCaptionButtons::DropCaptionButtons(bool KeepDropped) noexcept
 {
-    FForm.SetHotObject(nullptr);
-    FForm.Frame().ResetCache();
-    if (FForm.RunningCalls() > 0)
+    if (KeepDropped)
         std::move(FButtons.begin(), FButtons.end(), std::back_inserter(FDropped));
     FButtons.clear();
 }
 
-void TCaptionButtons::LoadCaptionButtons()
+void TCaptionButtons::LoadCaptionButtons(TSkinData& Skin, TBitmap* Icon)
 {
-    DropCaptionButtons();
-    for (const auto& element : FForm.SkinData()->SkinSysButtons()) {
-        FButtons.push_back(std::make_unique<TWinSysButton>(&FForm, element.get()));
+    FIcon = Icon;
+    for (const auto& element : Skin.SkinSysButtons()) {
+        FButtons.push_back(std::make_unique<TWinSysButton>(this, element.get()));
         if (ShowsIcon(*element)) {
             // The system-menu button shows the window's icon.
             if (element->Bitmap->Empty())
-                element->Bitmap->Assign(FForm.Frame().IconBitmap());
-            if (FForm.SkinData()->SharedIcon()->Empty())
-                FForm.SkinData()->SharedIcon()->Assign(FForm.Frame().IconBitmap());
+                element->Bitmap->Assign(Icon);
+            if (Skin.SharedIcon()->Empty())
+                Skin.SharedIcon()->Assign(Icon);
             element->FrameCount = 1;
         }
     }
@@ -220,15 +173,13 @@ void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas, const TFrameState& St
     Canvas.Changed();
 }
 
-void TCaptionButtons::DrawSysButton(TWinSysButton& Button, TButtonState State)
+void TCaptionButtons::DrawSysButton(HDC WindowDC, const TWinSysButton& Button, TButtonState State) const
 {
     const TDataSkinSysButton& e = *Button.Element;
-    TWindowDC window(FForm.Handle());
-    HDC dc = window.get();
-    if (dc == nullptr)
-        return;
+    HDC dc = WindowDC;
     if (ShowsIcon(e)) {
-        DrawStretchFrame(dc, Button.BoundsRect, FForm.Frame().IconBitmap(), 1, 1, true);
+        if (FIcon != nullptr)
+            DrawStretchFrame(dc, Button.BoundsRect, FIcon, 1, 1, true);
     } else if (!e.Bitmap->Empty()) {
         const int frames = FramesOf(e);
         int frame = State == btHot && e.Visibility == cvMdiMenuBar ? btInactive : State;

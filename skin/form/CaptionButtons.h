@@ -3,7 +3,7 @@
 // what a click does, and the system menu.
 //
 // Each object has a rectangle in window coordinates and a state; its form object keeps the one
-// that shows the hot or pressed look (HotObject).
+// that shows the hot or pressed look (HotObject) and moves the objects between their states.
 #pragma once
 
 #include "framework/core/Object.h"
@@ -19,43 +19,41 @@ class TBitmap;
 class TCanvas;
 class TFramePainter;
 class TSkinContent;
-class TWinSkinForm;
+class TSkinData;
 class TDataSkinSysButton;
 
 class TNCObject : public TObject {
 public:
-    explicit TNCObject(TWinSkinForm* AForm) : Form(AForm) {}
+    // Draws the object in its state on its window's DC.
+    virtual void Paint(HDC WindowDC) = 0;
 
-    // The mouse state machine.
-    virtual void MouseDown();
-    virtual void MouseUp();
-    virtual void MouseMove();
-    virtual void MouseLeave();
-    virtual void Paint() {}
-
-    TWinSkinForm* Form;
     RECT BoundsRect{0, 0, 0, 0};
     bool Visible = false;
     TButtonState State = btNone;
 };
 
+class TCaptionButtons;
+
 class TWinSysButton : public TNCObject {
 public:
-    TWinSysButton(TWinSkinForm* AForm, TDataSkinSysButton* AElement) : TNCObject(AForm), Element(AElement) {}
-    void Paint() override;
+    TWinSysButton(TCaptionButtons* AOwner, TDataSkinSysButton* AElement) : Owner(AOwner), Element(AElement) {}
+    void Paint(HDC WindowDC) override;
 
+    TCaptionButtons* Owner;
     TDataSkinSysButton* Element; // the skin's, not owned
 };
 
 class TCaptionButtons {
 public:
-    explicit TCaptionButtons(TWinSkinForm& Form);
+    TCaptionButtons();
 
-    // One button per caption-button element of the skin; the old ones go.
-    void LoadCaptionButtons();
-    // Drops the buttons. A button whose own mouse handling is running (its system menu's loop)
-    // is kept until the outermost call on the form returns (ForgetDropped).
-    void DropCaptionButtons() noexcept;
+    // One button per caption-button element of Skin; the old ones go. Icon (the title bar's,
+    // kept by the frame painter) is what the system-menu button shows.
+    void LoadCaptionButtons(TSkinData& Skin, TBitmap* Icon);
+    // Drops the buttons. With KeepDropped (a button's own mouse handling may be running: its
+    // system menu's loop) they are kept until the outermost call on the form returns
+    // (ForgetDropped).
+    void DropCaptionButtons(bool KeepDropped) noexcept;
     void ForgetDropped() noexcept { FDropped.clear(); }
     // A button (a dropped one too) points into the caption-button elements of Content.
     bool PointsInto(const TSkinContent& Content) const;
@@ -65,7 +63,7 @@ public:
     bool IsButtonVisible(size_t Index, const TFrameState& State);
     void LayoutCaptionButtons(const TFrameState& State, const TFramePainter& Frame);
     void PaintCaptionButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon);
-    void DrawSysButton(TWinSysButton& Button, TButtonState State);
+    void DrawSysButton(HDC WindowDC, const TWinSysButton& Button, TButtonState State) const;
     // The leftmost edge of the buttons placed from the right edge (0 when there are none).
     int RightButtonsLeft() const { return FRightButtonsLeft; }
     // The clickable button at Point (window coordinates), or nullptr.
@@ -82,7 +80,7 @@ public:
     HMENU SystemMenu() const { return FSysMenu; }
 
 private:
-    TWinSkinForm& FForm;
+    TBitmap* FIcon = nullptr;
     std::vector<std::unique_ptr<TWinSysButton>> FButtons;
     std::vector<std::unique_ptr<TWinSysButton>> FDropped;
     int FRightButtonsLeft = 0;

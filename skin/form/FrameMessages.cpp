@@ -627,11 +627,11 @@ void TWinSkinForm::HandleNcMouseMove(TMessage& Message)
     if (!FActive)
         return;
     if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
-        object->MouseMove();
+        HoverObject(*object);
         return;
     }
     if (FHotObject != nullptr)
-        FHotObject->MouseLeave();
+        LeaveObject(*FHotObject);
     CallDefault(Message);
 }
 
@@ -640,7 +640,7 @@ void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
     if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
         if (!FActive)
             SetForegroundWindow(FHandle);
-        object->MouseDown();
+        PressObject(*object);
         Message.Result = 0;
         if (auto* button = dynamic_cast<TMenuBtn*>(object); button != nullptr && !Retired())
             TrackMenuButton(*this, *button);
@@ -656,7 +656,7 @@ void TWinSkinForm::HandleNcLButtonUp(TMessage& Message)
 {
     if (TNCObject* object = ObjectUnderMouse(Message.LParam)) {
         if (auto* button = dynamic_cast<TWinSysButton*>(object); button != nullptr && object == FHotObject) {
-            object->MouseUp();
+            ReleaseObject(*object);
             RunFrameCommand(FButtons->ButtonCommand(*button, PointOf(Message.LParam), FrameState()));
         }
         Message.Result = 0;
@@ -695,7 +695,7 @@ void TWinSkinForm::HoverTimerTick(TObject*)
     if (FHotObject != nullptr) {
         const POINT p = ScreenToFrame(cursor.x, cursor.y);
         if (!PtInRect(&FHotObject->BoundsRect, p))
-            FHotObject->MouseLeave();
+            LeaveObject(*FHotObject);
     }
     // Bare windows get no mouse-leave of their own: the hot adaptor is told here.
     if (FForm == nullptr && FAdaptors->HotButton() != nullptr &&

@@ -224,7 +224,7 @@ bool TrackMenuButton(TWinSkinForm& Form, TMenuBtn& Button)
         if (button == nullptr || Form.Retired() || !IsWindow(Form.Handle()))
             break;
         if (!first)
-            button->MouseDown();
+            Form.PressObject(*button);
         if (PostsCommand(Form, *button))
             PostMessageA(Form.Handle(), WM_COMMAND, button->CommandId, 0);
         if (button->SubMenu == nullptr || !button->Enabled)
@@ -250,7 +250,7 @@ bool TrackMenuButton(TWinSkinForm& Form, TMenuBtn& Button)
     // The pressed look goes with the popup; the hover timer takes the hot one away.
     if (!Form.Retired() && Form.SkinMenu() != nullptr)
         if (TMenuBtn* last = dynamic_cast<TMenuBtn*>(Form.HotObject()))
-            last->MouseUp();
+            Form.ReleaseObject(*last);
     return ran;
 }
 

@@ -31,21 +31,18 @@ TMenuItem* ItemByCommand(TMainMenu& Menu, UINT Command)
 
 } // namespace
 
-void TMenuBtn::Paint()
+void TMenuBtn::Paint(HDC WindowDC)
 {
-    TWinSkinMenu* bar = Form != nullptr ? Form->SkinMenu() : nullptr;
+    TWinSkinMenu* bar = Bar;
     if (bar == nullptr || bar->BarBitmap()->Empty())
-        return;
-    TWindowDC window(Form->Handle());
-    if (!window)
         return;
     const RECT& barRect = bar->BarRect();
     const RECT target{BoundsRect.left, barRect.top, BoundsRect.right, barRect.bottom};
     // The background as the bar painted it, then the frame of the hot or pressed look.
-    BitBlt(window.get(), target.left, target.top, target.right - target.left, target.bottom - target.top,
+    BitBlt(WindowDC, target.left, target.top, target.right - target.left, target.bottom - target.top,
            bar->BarBitmap()->Canvas()->Handle(), target.left - barRect.left, 0, SRCCOPY);
     TCanvas canvas;
-    canvas.SetHandle(window.get());
+    canvas.SetHandle(WindowDC);
     const TSkinColours& colours = SkinData->Colours();
     if (State == btPressed || State == btHot) {
         canvas.Brush()->SetColor(colours.ButtonHilight);
@@ -125,7 +122,7 @@ void TWinSkinMenu::Build(HMENU Menu, bool ByCommand)
         info.cch = CaptionLength;
         if (!GetMenuItemInfoA(Menu, static_cast<UINT>(i), TRUE, &info))
             continue;
-        auto button = std::make_unique<TMenuBtn>(FForm, FSkinData);
+        auto button = std::make_unique<TMenuBtn>(this, FSkinData);
         button->Index = i;
         button->SubMenu = info.hSubMenu;
         button->Enabled = (info.fState & (MFS_GRAYED | MFS_DISABLED)) == 0;

@@ -26,12 +26,15 @@ class TMainMenu;
 class TSkinData;
 class TWinSkinForm;
 
+class TWinSkinMenu;
+
 class TMenuBtn : public TNCObject {
 public:
-    TMenuBtn(TWinSkinForm* AForm, TSkinData* Data) : TNCObject(AForm), SkinData(Data) {}
+    TMenuBtn(TWinSkinMenu* ABar, TSkinData* Data) : Bar(ABar), SkinData(Data) {}
     // Redraws the button in its state straight onto the window.
-    void Paint() override;
+    void Paint(HDC WindowDC) override;
 
+    TWinSkinMenu* Bar; // the bar it is on
     TSkinData* SkinData;
     int Index = 0;
     std::string Caption;

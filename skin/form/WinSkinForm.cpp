@@ -41,7 +41,7 @@ bool IsDialogClass(const std::string& Class)
 
 TWinSkinForm::TWinSkinForm(TComponent* AOwner)
     : TComponent(AOwner), FFrame(std::make_unique<TFramePainter>()),
-      FButtons(std::make_unique<TCaptionButtons>(*this)), FAdaptors(std::make_unique<TAdaptorSet>(this)),
+      FButtons(std::make_unique<TCaptionButtons>()), FAdaptors(std::make_unique<TAdaptorSet>(this)),
       FPopupMenus(std::make_unique<TPopupMenuSkin>())
 {
 }
@@ -56,7 +56,7 @@ TWinSkinForm::~TWinSkinForm()
     UnhookMdiClient();
     FFrameProc.Restore();
     FHotObject = nullptr;
-    FButtons->DropCaptionButtons();
+    FButtons->DropCaptionButtons(false);
     FButtons->ForgetDropped();
     FAdaptors->ReleaseAdaptors();
     ForgetMenuTracking(*this);
@@ -453,6 +453,55 @@ void TWinSkinForm::PaintFrame(HDC DC)
     FHotObject = nullptr;
 }
 
+// ---- the clickable objects of the frame: one hot or pressed at a time
+
+void TWinSkinForm::PaintObject(TNCObject& Object)
+{
+    if (TWindowDC dc(FHandle); dc)
+        Object.Paint(dc.get());
+}
+
+void TWinSkinForm::HoverObject(TNCObject& Object)
+{
+    if (FHotObject == &Object)
+        return; // a pressed button stays pressed
+    if (FHotObject != nullptr)
+        LeaveObject(*FHotObject);
+    if (Object.Visible) {
+        FHotObject = &Object;
+        Object.State = btHot;
+        PaintObject(Object);
+    }
+}
+
+void TWinSkinForm::PressObject(TNCObject& Object)
+{
+    if (FHotObject != nullptr && FHotObject != &Object)
+        LeaveObject(*FHotObject);
+    if (Object.Visible) {
+        FHotObject = &Object;
+        Object.State = btPressed;
+        PaintObject(Object);
+    }
+}
+
+void TWinSkinForm::ReleaseObject(TNCObject& Object)
+{
+    if (Object.Visible) {
+        Object.State = btHot;
+        PaintObject(Object);
+    }
+}
+
+void TWinSkinForm::LeaveObject(TNCObject& Object)
+{
+    if (Object.Visible) {
+        FHotObject = nullptr;
+        Object.State = btNormal;
+        PaintObject(Object);
+    }
+}
+
 void TWinSkinForm::RunFrameCommand(const TFrameClick& Click)
 {
     switch (Click.Command) {
@@ -726,7 +775,9 @@ void TWinSkinForm::ReSkin()
 
 void TWinSkinForm::ResetCaptionButtons()
 {
-    FButtons->DropCaptionButtons();
+    FHotObject = nullptr;
+    FFrame->ResetCache();
+    FButtons->DropCaptionButtons(RunningCalls() > 0);
 }
 
 void TWinSkinForm::LoadMetrics()
@@ -736,7 +787,8 @@ void TWinSkinForm::LoadMetrics()
         return;
     FFrame->LoadBorderMetrics(*FSkinData, FFrameKind);
     FRefitPending = true;
-    FButtons->LoadCaptionButtons();
+    ResetCaptionButtons();
+    FButtons->LoadCaptionButtons(*FSkinData, FFrame->IconBitmap());
 }
 
 POINT TWinSkinForm::ScreenToFrame(int X, int Y) const

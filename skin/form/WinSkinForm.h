@@ -114,6 +114,12 @@ public:
     void SetHotObject(TNCObject* Value) { FHotObject = Value; }
     // Carries out what a click on the frame asked for.
     void RunFrameCommand(const TFrameClick& Click);
+    // The mouse over, pressing, letting go of and leaving a caption button or menu-bar item:
+    // the one hot or pressed object, and its look.
+    void HoverObject(TNCObject& Object);
+    void PressObject(TNCObject& Object);
+    void ReleaseObject(TNCObject& Object);
+    void LeaveObject(TNCObject& Object);
     void HoverTimerTick(TObject* Sender);
 
     // ---- MDI
@@ -228,6 +234,7 @@ private:
     // window now; a paint that fails gives the window its own look back.
     void PaintFrame(HDC DC);
     void BuildWindowRegion() { FFrame->BuildWindowRegion(FrameState()); }
+    void PaintObject(TNCObject& Object);
     // The system menu at Point (screen), its items drawn from the skin while it is open.
     void TrackSystemMenu(POINT Point);
     void SendToMdiChild(WPARAM Command);
