@@ -170,7 +170,7 @@ void TFramePainter::Paint(HDC DC, const TFrameState& State, TCaptionButtons& But
     DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, DC, State);
     PaintTitleBar(DC, State, Buttons);
     if (Bar != nullptr && FMenuHeight > 0)
-        Bar->PaintBar(DC, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight});
+        Bar->PaintBar(DC, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight}, State, Buttons);
 }
 
 void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const TFrameState& State)

@@ -7,7 +7,7 @@
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/WinSkinForm.h"
+#include "skin/form/CaptionButtons.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,8 +54,8 @@ void TMenuBtn::Paint(HDC WindowDC)
     canvas.SetHandle(nullptr);
 }
 
-TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, TWinSkinForm* Form, TSkinData* Data)
-    : TComponent(AOwner), FForm(Form), FSkinData(Data), FBarBitmap(std::make_unique<TBitmap>())
+TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, HWND Window, TSkinData* Data)
+    : TComponent(AOwner), FWindow(Window), FSkinData(Data), FBarBitmap(std::make_unique<TBitmap>())
 {
     FBarBitmap->SetPixelFormat(pf32bit);
 }
@@ -92,7 +92,7 @@ TMenuBtn* TWinSkinMenu::Button(int Index) const
 
 void TWinSkinMenu::BuildButtons()
 {
-    if (HMENU menu = GetMenu(FForm->Handle()); menu != nullptr)
+    if (HMENU menu = GetMenu(FWindow); menu != nullptr)
         FMenuHandle = menu;
     if (FMenuHandle == nullptr)
         return;
@@ -149,11 +149,11 @@ void TWinSkinMenu::Build(HMENU Menu, bool ByCommand)
         FButtons.push_back(std::move(button));
     }
     // The skin draws the bar now (an empty one too): the window has no native one.
-    if (FForm->Handle() != nullptr && GetMenu(FForm->Handle()) != nullptr)
-        SetMenu(FForm->Handle(), nullptr);
+    if (FWindow != nullptr && GetMenu(FWindow) != nullptr)
+        SetMenu(FWindow, nullptr);
 }
 
-void TWinSkinMenu::PaintBar(HDC DC, const RECT& R)
+void TWinSkinMenu::PaintBar(HDC DC, const RECT& R, const TFrameState& State, const TCaptionButtons& Buttons)
 {
     const int w = R.right - R.left, h = R.bottom - R.top;
     TBitmap* shared = SharedPaintBitmap();
@@ -165,7 +165,7 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R)
     const TDataSkinObject* element = FSkinData->SkinMenuBar();
     int x = 6;
     if (element != nullptr && !element->Bitmap->Empty()) {
-        const int frame = FForm->Active() ? 1 : 2;
+        const int frame = State.Active ? 1 : 2;
         const TMargins margins{element->LeftWidth, 0, element->RightWidth, 0};
         const RECT all{0, 0, w, h};
         if (element->Tile == 1)
@@ -195,8 +195,8 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R)
         x += b;
     }
     // A maximised MDI child's minimise, restore and close buttons sit in the frame's bar.
-    if (FForm->MDIKind() == mkParent && FForm->IsMDIChildMaximized()) {
-        for (const auto& button : FForm->Buttons().Items()) {
+    if (State.MDIKind == mkParent && State.MdiChildMaximized) {
+        for (const auto& button : Buttons.Items()) {
             const TDataSkinSysButton& e = *button->Element;
             if (e.Visibility != cvMdiMenuBar || e.Bitmap->Empty())
                 continue;
@@ -204,8 +204,6 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R)
             OffsetRect(&at, -R.left, -R.top);
             DrawStretchFrame(canvas.Handle(), at, e.Bitmap.get(), 1, std::max(1, e.FrameCount), true);
         }
-        if (FForm->Site() != nullptr && !FForm->Site()->MdiMaximized())
-            FForm->Site()->SetMdiMax(true);
     }
     BitBlt(DC, R.left, R.top, w, h, canvas.Handle(), 0, 0, SRCCOPY);
 }

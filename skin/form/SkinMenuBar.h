@@ -45,8 +45,8 @@ public:
 
 class TWinSkinMenu : public TComponent {
 public:
-    // Form is the form object the bar belongs to (it is the owner too, when given as one).
-    TWinSkinMenu(TComponent* AOwner, TWinSkinForm* Form, TSkinData* Data);
+    // The bar of Window, which takes over the window's menu.
+    TWinSkinMenu(TComponent* AOwner, HWND Window, TSkinData* Data);
     ~TWinSkinMenu() override;
 
     // Freeing the main menu clears the reference.
@@ -57,8 +57,9 @@ public:
     void BuildButtons();
     // The buttons from Menu (an MDI frame's new menu); with Menu nullptr, as BuildButtons.
     void RebuildButtons(HMENU Menu);
-    // Paints the bar on DC into R (window coordinates), and places the buttons there.
-    void PaintBar(HDC DC, const RECT& R);
+    // Paints the bar of the window State tells of on DC into R (window coordinates), and places
+    // the buttons there; a maximised MDI child's buttons among Buttons sit at its end.
+    void PaintBar(HDC DC, const RECT& R, const TFrameState& State, const TCaptionButtons& Buttons);
 
     const std::vector<std::unique_ptr<TMenuBtn>>& Buttons() const { return FButtons; }
     HMENU MenuHandle() const { return FMenuHandle; }
@@ -80,7 +81,7 @@ protected:
 private:
     void Build(HMENU Menu, bool ByCommand);
 
-    TWinSkinForm* FForm;
+    HWND FWindow;
     TSkinData* FSkinData;
     TMainMenu* FMainMenu = nullptr;
     HMENU FMenuHandle = nullptr;

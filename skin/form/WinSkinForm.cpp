@@ -226,7 +226,7 @@ void TWinSkinForm::TakeMenuOver()
     if (menu == nullptr || !IsMenu(menu) || IsMdiChild() || FFrameKind == fkNone || (FWindowStyle & WS_CHILD) != 0)
         return;
     if (FSkinMenu == nullptr) {
-        FSkinMenu = std::make_unique<TWinSkinMenu>(nullptr, this, FSkinData);
+        FSkinMenu = std::make_unique<TWinSkinMenu>(nullptr, FHandle, FSkinData);
         if (FForm != nullptr)
             FSkinMenu->SetMainMenu(FForm->Menu());
     }
@@ -446,6 +446,10 @@ void TWinSkinForm::PaintFrame(HDC DC)
         return;
     try {
         FFrame->Paint(dc, state, *FButtons, FSkinMenu.get());
+        // The bar showed a maximised MDI child's buttons: the site knows the children are so.
+        if (FSkinMenu != nullptr && FFrame->MenuHeight() > 0 && state.MDIKind == mkParent && state.MdiChildMaximized &&
+            FSite != nullptr && !FSite->MdiMaximized())
+            FSite->SetMdiMax(true);
     } catch (...) {
         // No half-painted frame: the window gets its own back.
         PaintingFailed();

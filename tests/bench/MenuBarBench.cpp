@@ -104,9 +104,10 @@ int main(int argc, char** argv)
     GetWindowRect(skinnedWindow, &window);
     const RECT bar{frame.BorderLeft(), frame.BorderTop(), (window.right - window.left) - frame.BorderRight(),
                    frame.BorderTop() + frame.MenuHeight()};
+    const TFrameState state = skin->FrameState();
     const double skinnedTime = BenchMedian(Rounds, WarmUp, [&] {
         HDC dc = GetWindowDC(skinnedWindow);
-        skin->SkinMenu()->PaintBar(dc, bar);
+        skin->SkinMenu()->PaintBar(dc, bar, state, skin->Buttons());
         ReleaseDC(skinnedWindow, dc);
         GdiFlush();
     }, [] { Application()->ProcessMessages(); });

@@ -99,7 +99,7 @@ TEST_F(TSkinMenuBarTest, ButtonsComeFromTheNativeMenuAndTheFrameworkFillsWhatItC
     info.fType = MFT_OWNERDRAW;
     ASSERT_TRUE(SetMenuItemInfoA(native, 2, TRUE, &info));
 
-    TWinSkinMenu bar(nullptr, Form.get(), Data.get());
+    TWinSkinMenu bar(nullptr, Window, Data.get());
     bar.SetMainMenu(Menu.get());
     bar.BuildButtons();
     ASSERT_EQ(bar.Buttons().size(), 4u);
@@ -140,12 +140,12 @@ TEST_F(TSkinMenuBarTest, TheBarIsPaintedFromTheSkinAndItsButtonsFoundByPointAndA
                            TCase{"no element: the Menubar colour", false, 0, 0x0AC81E, 6}}) {
         SCOPED_TRACE(c.Name);
         ASSERT_TRUE(LoadBarSkin(*Data, c.WithBar, c.Tile));
-        TWinSkinMenu bar(nullptr, Form.get(), Data.get());
+        TWinSkinMenu bar(nullptr, Window, Data.get());
         bar.SetMainMenu(Menu.get());
         bar.BuildButtons();
         SetMenu(Window, Menu->Handle()); // for the next case
         ASSERT_EQ(bar.Buttons().size(), 4u);
-        bar.PaintBar(dc, r);
+        bar.PaintBar(dc, r, Form->FrameState(), Form->Buttons());
         EXPECT_EQ(bar.BarRect().left, r.left);
         // The ends and the middle of the bar (at the bottom row, below the captions).
         if (c.WithBar) {
