@@ -58,6 +58,14 @@ struct THookTraits {
     using Handle = HHOOK;
     static void Close(HHOOK h) noexcept { UnhookWindowsHookEx(h); }
 };
+struct TKernelTraits {
+    using Handle = HANDLE;
+    static void Close(HANDLE h) noexcept { CloseHandle(h); }
+};
+struct TMappedViewTraits {
+    using Handle = void*;
+    static void Close(void* h) noexcept { UnmapViewOfFile(h); }
+};
 struct TWindowTraits {
     using Handle = HWND;
     static void Close(HWND h) noexcept { DestroyWindow(h); }
@@ -123,6 +131,11 @@ using TRegionHandle = TGdiObject<HRGN>;
 
 using TIconHandle = handles_detail::TUniqueHandle<handles_detail::TIconTraits>; // also cursors
 using THookHandle = handles_detail::TUniqueHandle<handles_detail::THookTraits>;
+// A kernel object's handle (an event, a mapping, a process, a snapshot). INVALID_HANDLE_VALUE,
+// what some calls give for a failure, is not a handle: leave it out.
+using TKernelHandle = handles_detail::TUniqueHandle<handles_detail::TKernelTraits>;
+// A view of a file mapping (MapViewOfFile).
+using TMappedView = handles_detail::TUniqueHandle<handles_detail::TMappedViewTraits>;
 // DestroyWindow works only on the window's own thread; destroy the holder there.
 using TWindowHandle = handles_detail::TUniqueHandle<handles_detail::TWindowTraits>;
 

@@ -1,5 +1,6 @@
 #include "skin/api/ProgramView.h"
 
+#include "framework/win/Handles.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
 
@@ -298,16 +299,16 @@ int StartProgramView(DWORD Engine)
 
     int changed = RedirectImports(program, real);
     TWinSkinForm::SetProgramReadsOwnStyles(changed > 0);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
-    if (snapshot == INVALID_HANDLE_VALUE)
+    const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (taken == INVALID_HANDLE_VALUE)
         return changed;
+    const TKernelHandle snapshot(taken);
     MODULEENTRY32 module{};
     module.dwSize = sizeof module;
-    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
+    for (BOOL more = Module32First(snapshot.get(), &module); more; more = Module32Next(snapshot.get(), &module)) {
         if (module.hModule != program && module.hModule != engine && !Under(module.szExePath, system))
             changed += RedirectImports(module.hModule, real);
     }
-    CloseHandle(snapshot);
     return changed;
 }
 

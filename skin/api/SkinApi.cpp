@@ -9,6 +9,7 @@
 #include "framework/core/Stream.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Files.h"
+#include "framework/win/Handles.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
 
@@ -212,19 +213,15 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARA
             manager->WindowBeingMade(reinterpret_cast<HWND>(WParam), reinterpret_cast<const CBT_CREATEWNDA*>(LParam));
         const std::string name = variable(RunEventVariable);
         if (!skinned && !name.empty()) {
-            if (HANDLE why = OpenFileMappingA(FILE_MAP_WRITE, FALSE, (name + RunWhySuffix).c_str()); why != nullptr) {
-                if (void* view = MapViewOfFile(why, FILE_MAP_WRITE, 0, 0, RunWhySize); view != nullptr) {
+            if (TKernelHandle why(OpenFileMappingA(FILE_MAP_WRITE, FALSE, (name + RunWhySuffix).c_str())); why) {
+                if (TMappedView view(MapViewOfFile(why.get(), FILE_MAP_WRITE, 0, 0, RunWhySize)); view) {
                     const std::string text = std::string(PembroxSkinLastError()).substr(0, RunWhySize - 1);
-                    std::memcpy(view, text.c_str(), text.size() + 1);
-                    UnmapViewOfFile(view);
+                    std::memcpy(view.get(), text.c_str(), text.size() + 1);
                 }
-                CloseHandle(why);
             }
         }
-        if (HANDLE event = name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str()); event) {
-            SetEvent(event);
-            CloseHandle(event);
-        }
+        if (TKernelHandle event(name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str())); event)
+            SetEvent(event.get());
     } catch (...) {
         // The program runs on without the skin; the launcher, not told, says so.
         HandleCallbackException();

@@ -5,6 +5,7 @@
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/ControlMessages.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Platform.h"
 #include "skin/controls/AdaptorSet.h"
 #include "skin/controls/SkinBars.h"
@@ -420,16 +421,11 @@ void TSkinScrollBar::TrackWithSystem(TMessage& Message)
     // The filter lives while the system's loop runs, however it ends.
     struct TFilterScope {
         TSkinScrollBar* Outer = GSystemTracked;
-        HHOOK Hook = nullptr;
-        ~TFilterScope()
-        {
-            if (Hook != nullptr)
-                UnhookWindowsHookEx(Hook);
-            GSystemTracked = Outer;
-        }
+        THookHandle Hook;
+        ~TFilterScope() { GSystemTracked = Outer; }
     } scope;
     GSystemTracked = this;
-    scope.Hook = SetWindowsHookExA(WH_MSGFILTER, &ScrollFilterProc, nullptr, GetCurrentThreadId());
+    scope.Hook.reset(SetWindowsHookExA(WH_MSGFILTER, &ScrollFilterProc, nullptr, GetCurrentThreadId()));
     CallPrevious(Message);
     // The system drew the bar last, after its closing SB_ENDSCROLL.
     if (!Retired())

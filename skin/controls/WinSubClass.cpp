@@ -7,6 +7,7 @@
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
@@ -346,11 +347,12 @@ namespace {
 // BeginPaint and EndPaint. A paint that fails releases the adaptor.
 template <class F> void OnPaintDC(TSkinControl& Adaptor, HWND Window, TMessage& Message, F Paint)
 {
-    PAINTSTRUCT ps{};
+    TPaintDC painting;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool begun = dc == nullptr;
-    if (begun)
-        dc = BeginPaint(Window, &ps);
+    if (dc == nullptr) {
+        painting = TPaintDC(Window);
+        dc = painting.get();
+    }
     if (dc != nullptr) {
         try {
             Paint(dc);
@@ -358,8 +360,6 @@ template <class F> void OnPaintDC(TSkinControl& Adaptor, HWND Window, TMessage& 
             Adaptor.PaintingFailed();
         }
     }
-    if (begun)
-        EndPaint(Window, &ps);
     Message.Result = 0;
 }
 

@@ -3,6 +3,7 @@
 // button with the arrow keys or the mouse. Sliding ends the open popup (EndMenu) and the tracking
 // loop opens the neighbour's: never a popup tracked inside another's modal loop.
 #include "framework/win/Callback.h"
+#include "framework/win/Handles.h"
 #include "framework/controls/Forms.h"
 #include "framework/graphics/Canvas.h"
 #include "framework/menus/Menus.h"
@@ -25,7 +26,7 @@ struct TTracking {
     HMENU CurrentMenu = nullptr;
     bool CurrentOpens = false;
     bool RightToLeft = false;
-    HHOOK Hook = nullptr;
+    THookHandle Hook;
     POINT LastCursor{0, 0};
     bool SwitchPending = false;
     int SwitchTo = -1;
@@ -52,15 +53,13 @@ void InstallMenuFilter()
     Tracking.CurrentMenu = nullptr;
     Tracking.CurrentOpens = false;
     GetCursorPos(&Tracking.LastCursor);
-    if (Tracking.Hook == nullptr)
-        Tracking.Hook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
+    if (!Tracking.Hook)
+        Tracking.Hook.reset(SetWindowsHookExA(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId()));
 }
 
 void RemoveMenuFilter() noexcept
 {
-    if (Tracking.Hook != nullptr)
-        UnhookWindowsHookEx(Tracking.Hook);
-    Tracking.Hook = nullptr;
+    Tracking.Hook.reset();
     Tracking.CurrentMenu = nullptr;
     Tracking.Index = -1;
     Tracking.Popup = nullptr;
@@ -160,7 +159,7 @@ LRESULT CALLBACK MenuFilterProc(int Code, WPARAM WParam, LPARAM LParam)
         else if (msg->wParam == VK_RIGHT)
             msg->wParam = VK_LEFT;
     }
-    const LRESULT next = CallNextHookEx(Tracking.Hook, Code, WParam, LParam);
+    const LRESULT next = CallNextHookEx(Tracking.Hook.get(), Code, WParam, LParam);
     if (next != 0 || Code != MSGF_MENU || msg == nullptr || Tracking.Form == nullptr)
         return next;
     // The skin's part runs behind the barrier: the menu's loop goes on whatever it does.
@@ -325,7 +324,7 @@ int TrackedMenuIndex()
 
 bool MenuFilterInstalled()
 {
-    return Tracking.Hook != nullptr;
+    return static_cast<bool>(Tracking.Hook);
 }
 
 void ForgetMenuTracking(const TWinSkinForm& Form) noexcept

@@ -171,11 +171,8 @@ void TWinSkinPopMenu::SkinnedPopupMessage(TMessage& Message)
             GetClientRect(FHandle, &client) &&
             client.right == window.right - window.left && client.bottom == window.bottom - window.top &&
             ComposeBackground()) {
-            HDC dc = GetWindowDC(FHandle);
-            if (dc != nullptr) {
-                PaintBand(dc);
-                ReleaseDC(FHandle, dc);
-            }
+            if (TWindowDC dc(FHandle); dc)
+                PaintBand(dc.get());
         }
         return;
     }
@@ -191,10 +188,8 @@ void TWinSkinPopMenu::PaintPopupBorder(TMessage& Message)
         FProc.CallOld(Message);
         return;
     }
-    if (HDC dc = GetWindowDC(FHandle); dc != nullptr) {
-        PaintBand(dc);
-        ReleaseDC(FHandle, dc);
-    }
+    if (TWindowDC dc(FHandle); dc)
+        PaintBand(dc.get());
     Message.Result = 0;
 }
 
