@@ -165,6 +165,23 @@ public:
     explicit TWindowDC(HWND wnd) noexcept : TReleasedDC(wnd, GetWindowDC(wnd)) {}
 };
 
+// The DC a paint was handed, or, when it was handed none, the window's own (GetWindowDC),
+// given back at the end.
+class TGivenOrWindowDC {
+public:
+    TGivenOrWindowDC(HWND wnd, HDC given) noexcept : FGiven(given)
+    {
+        if (given == nullptr)
+            FWindow = TWindowDC(wnd);
+    }
+    HDC get() const noexcept { return FGiven != nullptr ? FGiven : FWindow.get(); }
+    explicit operator bool() const noexcept { return get() != nullptr; }
+
+private:
+    HDC FGiven;
+    TWindowDC FWindow;
+};
+
 // GetDCEx. With DCX_INTERSECTRGN or DCX_EXCLUDERGN the system takes over the region and deletes
 // it itself: pass it with release(), not from a holder that still owns it.
 class TDCEx : public handles_detail::TReleasedDC {

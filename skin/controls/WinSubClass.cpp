@@ -300,16 +300,11 @@ void TSkinControl::Repaint(HDC DC)
         return;
     RECT r = FWindowRect;
     OffsetRect(&r, -r.left, -r.top);
-    TWindowDC window;
-    HDC dc = DC;
-    if (dc == nullptr) {
-        window = TWindowDC(FHandle);
-        dc = window.get();
-    }
-    if (dc == nullptr)
+    const TGivenOrWindowDC dc(FHandle, DC);
+    if (!dc)
         return;
     try {
-        PaintTo(dc, r);
+        PaintTo(dc.get(), r);
     } catch (...) {
         PaintingFailed();
     }

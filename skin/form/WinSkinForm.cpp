@@ -436,16 +436,11 @@ void TWinSkinForm::PaintFrame(HDC DC)
     const TFrameState state = FrameState();
     if (!state.Framed())
         return;
-    TWindowDC window;
-    HDC dc = DC;
-    if (dc == nullptr) {
-        window = TWindowDC(FHandle);
-        dc = window.get();
-    }
-    if (dc == nullptr)
+    const TGivenOrWindowDC dc(FHandle, DC);
+    if (!dc)
         return;
     try {
-        FFrame->Paint(dc, state, *FButtons, FSkinMenu.get());
+        FFrame->Paint(dc.get(), state, *FButtons, FSkinMenu.get());
         // The bar showed a maximised MDI child's buttons: the site knows the children are so.
         if (FSkinMenu != nullptr && FFrame->MenuHeight() > 0 && state.MDIKind == mkParent && state.MdiChildMaximized &&
             FSite != nullptr && !FSite->MdiMaximized())
