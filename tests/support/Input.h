@@ -57,6 +57,15 @@ public:
         FSteps.push_back(std::move(Step));
         return *this;
     }
+    // A step that lets Milliseconds pass (the platform's own loop runs meanwhile).
+    TInputScript& Wait(DWORD Milliseconds)
+    {
+        return Then([Milliseconds, first = DWORD{0}]() mutable {
+            if (first == 0)
+                first = GetTickCount();
+            return GetTickCount() - first >= Milliseconds;
+        });
+    }
     // Runs the steps from the test's own loop; returns true when all of them ran in time.
     bool Run(int Milliseconds = 8000, int Tick = 60)
     {

@@ -342,11 +342,7 @@ TEST_F(TSkinScrollBarsTest, AnArrowHeldDownShowsTheSkinsPressedFrameWhileTheSyst
     TInputScript hold;
     hold.Then([&] { MouseInput(down, false); return true; })
         .Then([&] { MouseButtonInput(true); return true; })
-        .Then([&, first = DWORD{0}]() mutable {
-            if (first == 0)
-                first = GetTickCount();
-            return GetTickCount() - first >= 400; // past the first repeat
-        })
+        .Wait(400) // past the first repeat
         .Then([&] {
             held = WindowPixel(w, (v.left + v.right) / 2, v.bottom - 2);
             MouseButtonInput(false);
@@ -375,19 +371,11 @@ TEST_F(TSkinScrollBarsTest, AStandAloneBarKeepsTheSkinUnderTheMouseAndWhileAnArr
     uint32_t hovered = 0, held = 0;
     TInputScript mouse;
     mouse.Then([&] { MouseInput(POINT{r.left + 10, r.top + 5}, false); return true; })
-        .Then([&, first = DWORD{0}]() mutable {
-            if (first == 0)
-                first = GetTickCount();
-            return GetTickCount() - first >= 200;
-        })
+        .Wait(200)
         .Then([&] { hovered = WindowPixel(bar, 10, 2); return true; })
         .Then([&] { MouseInput(POINT{r.left + 10, r.bottom - 5}, false); return true; })
         .Then([&] { MouseButtonInput(true); return true; })
-        .Then([&, first = DWORD{0}]() mutable {
-            if (first == 0)
-                first = GetTickCount();
-            return GetTickCount() - first >= 400; // past the first repeat
-        })
+        .Wait(400) // past the first repeat
         .Then([&] {
             held = WindowPixel(bar, 10, 120 - 2);
             MouseButtonInput(false);
@@ -418,11 +406,7 @@ TEST_F(TSkinScrollBarsTest, AStandAloneBarKeepsTheSkinUnderTheMouseAndWhileAnArr
     TInputScript hold;
     hold.Then([&] { MouseInput(POINT{r.left + 10, r.bottom - 5}, false); return true; })
         .Then([&] { MouseButtonInput(true); return true; })
-        .Then([&, first = DWORD{0}]() mutable {
-            if (first == 0)
-                first = GetTickCount();
-            return GetTickCount() - first >= 700; // several repeats
-        })
+        .Wait(700) // several repeats
         .Then([&] {
             held = WindowPixel(framework->Handle(), 10, 120 - 2);
             track = {WindowPixel(framework->Handle(), 10, 24), WindowPixel(framework->Handle(), 10, 120 - 24)};
@@ -490,11 +474,7 @@ TEST_F(TSkinScrollBarsTest, IdleDragLoopSleeps)
             return true;
         })
         // Half a second with the mouse still.
-        .Then([&, first = DWORD{0}]() mutable {
-            if (first == 0)
-                first = GetTickCount();
-            return GetTickCount() - first >= 500;
-        })
+        .Wait(500)
         .Then([&] {
             GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel1, &user1);
             MouseButtonInput(false);
