@@ -2,9 +2,7 @@
 
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/FramePainter.h"
 #include "skin/form/SkinMessages.h"
-#include "skin/form/SkinMenuBar.h"
 
 #include <algorithm>
 #include <iterator>
@@ -114,9 +112,8 @@ bool TCaptionButtons::IsButtonVisible(size_t Index, const TFrameState& State)
     return visible;
 }
 
-void TCaptionButtons::LayoutCaptionButtons(const TFrameState& State, const TFramePainter& Frame)
+int TCaptionButtons::PlaceButtons(const TFrameState& State, const TFrameLayout& Layout)
 {
-    const TFramePainter& frame = Frame;
     FRightButtonsLeft = 0;
     for (size_t i = 0; i < FButtons.size(); ++i) {
         TWinSysButton& button = *FButtons[i];
@@ -131,23 +128,23 @@ void TCaptionButtons::LayoutCaptionButtons(const TFrameState& State, const TFram
             OffsetRect(&r, e.Xcoord, e.Ycoord);
             break;
         case baRightEdge:
-            OffsetRect(&r, frame.FrameWidth() - e.Xcoord, e.Ycoord);
+            OffsetRect(&r, Layout.Width - e.Xcoord, e.Ycoord);
             FRightButtonsLeft = FRightButtonsLeft == 0 ? static_cast<int>(r.left)
                                                        : std::min(FRightButtonsLeft, static_cast<int>(r.left));
             break;
         case baBeforeText:
         case baBeforeTextAlt:
-            OffsetRect(&r, frame.TextRect().left - w - e.Xcoord, e.Ycoord);
+            OffsetRect(&r, Layout.TextRect.left - w - e.Xcoord, e.Ycoord);
             break;
         case baAfterText:
         case baAfterTextAlt:
-            OffsetRect(&r, frame.TextRect().right + e.Xcoord, e.Ycoord);
+            OffsetRect(&r, Layout.TextRect.right + e.Xcoord, e.Ycoord);
             break;
         case baMenuBar: {
             const TDataSkinObject* bar = State.Skin != nullptr ? State.Skin->SkinMenuBar() : nullptr;
             const int inset = bar != nullptr ? bar->LeftWidth : 0;
-            OffsetRect(&r, frame.FrameWidth() - e.Xcoord - frame.BorderRight() - inset,
-                       (frame.MenuHeight() - h) / 2 + frame.BorderTop());
+            OffsetRect(&r, Layout.Width - e.Xcoord - Layout.BorderRight - inset,
+                       (Layout.MenuHeight - h) / 2 + Layout.BorderTop);
             break;
         }
         default:
@@ -155,9 +152,10 @@ void TCaptionButtons::LayoutCaptionButtons(const TFrameState& State, const TFram
         }
         button.BoundsRect = r;
     }
+    return FRightButtonsLeft;
 }
 
-void TCaptionButtons::PaintCaptionButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon)
+void TCaptionButtons::PaintButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon)
 {
     HDC dc = Canvas.Handle();
     Canvas.Changing();

@@ -17,7 +17,6 @@
 
 class TBitmap;
 class TCanvas;
-class TFramePainter;
 class TSkinContent;
 class TSkinData;
 class TDataSkinSysButton;
@@ -43,7 +42,7 @@ public:
     TDataSkinSysButton* Element; // the skin's, not owned
 };
 
-class TCaptionButtons {
+class TCaptionButtons : public TTitleButtons {
 public:
     TCaptionButtons();
 
@@ -59,10 +58,10 @@ public:
     bool PointsInto(const TSkinContent& Content) const;
     const std::vector<std::unique_ptr<TWinSysButton>>& Items() const { return FButtons; }
 
-    // ---- showing and placing, for the window State tells of, in Frame's title bar
+    // ---- showing and placing, for the window State tells of, in the title bar Layout describes
     bool IsButtonVisible(size_t Index, const TFrameState& State);
-    void LayoutCaptionButtons(const TFrameState& State, const TFramePainter& Frame);
-    void PaintCaptionButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon);
+    int PlaceButtons(const TFrameState& State, const TFrameLayout& Layout) override;
+    void PaintButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon) override;
     void DrawSysButton(HDC WindowDC, const TWinSysButton& Button, TButtonState State) const;
     // The leftmost edge of the buttons placed from the right edge (0 when there are none).
     int RightButtonsLeft() const { return FRightButtonsLeft; }

@@ -9,6 +9,7 @@
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/form/PopupItems.h"
 #include "skin/form/SkinMessages.h"
 
 namespace {
@@ -237,7 +238,8 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         }
         return true;
     case WM_SYSCOMMAND:
-        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && FSkinState == ssSkinned && MenuKeyCommand(*this, Message.LParam)) {
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && FSkinState == ssSkinned && FSkinMenu != nullptr &&
+            FSkinMenu->KeyCommand(Message.LParam)) {
             Message.Result = 1;
             return true;
         }
@@ -302,17 +304,18 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
     case WM_INITMENUPOPUP:
         CallDefault(Message);
         if (!Retired() && HIWORD(Message.LParam) == 0)
-            MarkOpeningPopup(*this, reinterpret_cast<HMENU>(Message.WParam));
+            MarkOpeningPopup(FHandle, reinterpret_cast<HMENU>(Message.WParam));
         return true;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
-        if (!Retired() && MenuItemMessage(*this, Message))
+        if (!Retired() && FSkinData != nullptr &&
+            MenuItemMessage(FHandle, *FSkinData, FSkinMenu != nullptr ? FSkinMenu->MainMenu() : nullptr, Message))
             return true;
         CallDefault(Message);
         return true;
     case WM_MENUSELECT:
-        if (FMenuTracking)
-            MenuItemSelected(*this, Message.WParam, Message.LParam);
+        if (TWinSkinMenu* bar = TrackingBar())
+            bar->Tracking().MenuSelected(Message.WParam, Message.LParam);
         CallDefault(Message);
         return true;
     default:
@@ -520,7 +523,7 @@ void TWinSkinForm::FormMessageHook(TMessage& Message)
         ReSkin();
         return;
     case CM_DIALOGCHAR:
-        if (!Retired() && MenuDialogChar(*this, Message.WParam)) {
+        if (!Retired() && FSkinMenu != nullptr && FSkinMenu->DialogChar(Message.WParam)) {
             Message.Result = 1;
             return;
         }
@@ -643,7 +646,7 @@ void TWinSkinForm::HandleNcLButtonDown(TMessage& Message)
         PressObject(*object);
         Message.Result = 0;
         if (auto* button = dynamic_cast<TMenuBtn*>(object); button != nullptr && !Retired())
-            TrackMenuButton(*this, *button);
+            TrackMenuBar(*button);
         return;
     }
     // A maximised window is not dragged by its title.
@@ -687,7 +690,7 @@ void TWinSkinForm::HandleNcRButtonDown(TMessage& Message)
 void TWinSkinForm::HoverTimerTick(TObject*)
 {
     TFormCall call(*this);
-    if (FMenuTracking || Retired())
+    if (MenuTracking() || Retired())
         return;
     POINT cursor{};
     if (!GetCursorPos(&cursor))

@@ -5,8 +5,6 @@
 #include "skin/data/SkinDescription.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
-#include "skin/form/CaptionButtons.h"
-#include "skin/form/SkinMenuBar.h"
 
 #include <algorithm>
 
@@ -158,7 +156,7 @@ void TFramePainter::CaptureIcon(HWND Window, const TSkinData* Skin, TBitmap* Sha
     }
 }
 
-void TFramePainter::Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar)
+void TFramePainter::Paint(HDC DC, const TFrameState& State, TTitleButtons& Buttons)
 {
     if (State.Skin == nullptr || State.Width <= 0 || State.Height <= 0)
         return;
@@ -169,8 +167,18 @@ void TFramePainter::Paint(HDC DC, const TFrameState& State, TCaptionButtons& But
     DrawBorder(sdRight, RECT{w - FBorderRight, 0, w, h}, DC, State);
     DrawBorder(sdBottom, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, DC, State);
     PaintTitleBar(DC, State, Buttons);
-    if (Bar != nullptr && FMenuHeight > 0)
-        Bar->PaintBar(DC, RECT{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuHeight}, State, Buttons);
+}
+
+TFrameLayout TFramePainter::Layout() const
+{
+    return TFrameLayout{FFrameWidth, FBorderLeft, FBorderTop, FBorderRight, FMenuHeight, FTextRect};
+}
+
+RECT TFramePainter::MenuBarRect() const
+{
+    if (FMenuHeight <= 0)
+        return RECT{0, 0, 0, 0};
+    return RECT{FBorderLeft, FBorderTop, FFrameWidth - FBorderRight, FBorderTop + FMenuHeight};
 }
 
 void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const TFrameState& State)
@@ -200,7 +208,7 @@ void TFramePainter::DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const
     BitBlt(DC, Rect.left, Rect.top, w, h, cached->Image->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TFramePainter::PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButtons& Buttons)
+void TFramePainter::PaintTitleBar(HDC DC, const TFrameState& State, TTitleButtons& Buttons)
 {
     if (FFrameWidth <= 0 || FBorderTop <= 0) {
         SetBkMode(DC, OPAQUE);
@@ -225,10 +233,10 @@ void TFramePainter::PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButt
     DrawBorder(sdTop, title, buffer, State);
     // The text of a popup window's title reaches the right-hand buttons, and buttons beside the
     // text follow it: laid out before and after, so that the first paint is the lasting one.
-    Buttons.LayoutCaptionButtons(State, *this);
-    PaintTitleText(canvas, title, State, Buttons);
-    Buttons.LayoutCaptionButtons(State, *this);
-    Buttons.PaintCaptionButtons(canvas, State, FIconBitmap.get());
+    const int rightButtons = Buttons.PlaceButtons(State, Layout());
+    PaintTitleText(canvas, title, State, rightButtons);
+    Buttons.PlaceButtons(State, Layout());
+    Buttons.PaintButtons(canvas, State, FIconBitmap.get());
     BitBlt(DC, 0, 0, FFrameWidth, FBorderTop, canvas.Handle(), 0, 0, SRCCOPY);
     FTitleKey = key;
     // Nothing below the title bar is ours: the platform is asked not to paint its own caption
@@ -243,8 +251,7 @@ constexpr int TitleButtonGap = 4;
 
 } // namespace
 
-void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State,
-                                   const TCaptionButtons& Buttons)
+void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State, int RightButtonsLeft)
 {
     if (State.Skin == nullptr)
         return;
@@ -287,13 +294,13 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameS
     OffsetRect(&r, dx, dy);
     const int clip = title != nullptr ? title->TextRightClip() : 0;
     if ((State.Style & WS_POPUP) != 0) {
-        if (Buttons.RightButtonsLeft() - 5 > r.right)
-            r.right = Buttons.RightButtonsLeft() - 5;
+        if (RightButtonsLeft - 5 > r.right)
+            r.right = RightButtonsLeft - 5;
     } else {
         // Cut only where the text would reach the caption buttons this window shows at the
         // right (the skin's clip keeps room for every button a window may have); without any,
         // where the skin's clip says.
-        const int buttons = Buttons.RightButtonsLeft();
+        const int buttons = RightButtonsLeft;
         const int limit = buttons > 0 ? buttons - TitleButtonGap : R.right - clip;
         if (limit < r.right) {
             // A title placed at the right or in the middle moves left to end before them, as

@@ -19,9 +19,7 @@
 #include <string>
 #include <vector>
 
-class TCaptionButtons;
 class TSkinData;
-class TWinSkinMenu;
 
 class TFramePainter {
 public:
@@ -50,12 +48,18 @@ public:
     TBitmap* IconBitmap() const { return FIconBitmap.get(); }
 
     // ---- painting
-    // The whole frame State tells of on DC (the window's DC, or a bitmap's of the window's size:
-    // the window itself is not asked): the borders, the title bar with Buttons, and Bar's band
-    // when there is one. Whether the skin frames the window at all is the caller's question.
-    void Paint(HDC DC, const TFrameState& State, TCaptionButtons& Buttons, TWinSkinMenu* Bar);
-    void PaintTitleBar(HDC DC, const TFrameState& State, TCaptionButtons& Buttons);
-    void PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State, const TCaptionButtons& Buttons);
+    // The frame State tells of on DC (the window's DC, or a bitmap's of the window's size: the
+    // window itself is not asked): the borders and the title bar with Buttons; the menu bar's band
+    // (MenuBarRect) is left to the bar. Whether the skin frames the window at all is the caller's
+    // question.
+    void Paint(HDC DC, const TFrameState& State, TTitleButtons& Buttons);
+    void PaintTitleBar(HDC DC, const TFrameState& State, TTitleButtons& Buttons);
+    // The title text in R, cut before RightButtonsLeft (the caption buttons at the right; 0: none).
+    void PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameState& State, int RightButtonsLeft);
+    // Where the frame's parts are, at the last paint.
+    TFrameLayout Layout() const;
+    // The menu bar's band at the last paint (empty without one).
+    RECT MenuBarRect() const;
     void DrawBorder(TBorderSide Side, const RECT& Rect, HDC DC, const TFrameState& State);
     // The composed title bar (borders' tops, title, text, caption buttons).
     TBitmap* CaptionBuffer() const { return FCaptionBuffer.get(); }

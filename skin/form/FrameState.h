@@ -1,12 +1,15 @@
 // What a skinned window's frame is, as its painters and hit-tests see it: built by the form
 // object once for each message that paints or hit-tests, and read, never changed, by the frame
-// painter, the caption buttons and the menu bar.
+// painter, the caption buttons and the menu bar. Also what the painter and the caption buttons
+// know of each other: where the frame's parts are, and the buttons a title bar holds.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+class TBitmap;
+class TCanvas;
 class TNCObject;
 class TSkinData;
 
@@ -83,4 +86,27 @@ struct TFrameState {
     bool MdiChild() const { return MDIKind == mkChild; }
     // The skin draws the frame: a framed window, not an MDI child shown maximised or minimised.
     bool Framed() const { return Skin != nullptr && FrameKind != fkNone && !MdiChildOutOfNormal(MDIKind, ShowState); }
+};
+
+// Where the frame painter put a frame's parts (window coordinates): what the caption buttons are
+// placed by.
+struct TFrameLayout {
+    int Width = 0; // the window's
+    int BorderLeft = 0;
+    int BorderTop = 0; // the title bar's height
+    int BorderRight = 0;
+    int MenuHeight = 0;
+    RECT TextRect{0, 0, 0, 0}; // the title text, as last drawn
+};
+
+// The buttons a title bar holds, composed with it by the frame painter: placed around the text,
+// then drawn on the composed bar.
+class TTitleButtons {
+public:
+    virtual ~TTitleButtons() = default;
+    // Places the buttons for the window State tells of; the left edge of the ones placed from the
+    // right edge (0 when there are none), where a title is cut.
+    virtual int PlaceButtons(const TFrameState& State, const TFrameLayout& Layout) = 0;
+    // Draws them on Canvas (the title bar's); Icon is what the system-menu button shows.
+    virtual void PaintButtons(TCanvas& Canvas, const TFrameState& State, TBitmap* Icon) = 0;
 };

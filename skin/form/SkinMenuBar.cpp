@@ -224,3 +224,51 @@ TMenuBtn* TWinSkinMenu::FindAccelButton(char Key) const
             return button.get();
     return nullptr;
 }
+
+POINT TWinSkinMenu::ScreenToBar(POINT Screen) const
+{
+    RECT window{};
+    GetWindowRect(FWindow, &window);
+    return POINT{Screen.x - window.left, Screen.y - window.top};
+}
+
+void TWinSkinMenu::PostButtonClick(const TMenuBtn& Button) const
+{
+    RECT window{};
+    GetWindowRect(FWindow, &window);
+    const int x = window.left + Button.BoundsRect.left + 1, y = window.top + Button.BoundsRect.top + 1;
+    PostMessageA(FWindow, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(x, y));
+}
+
+bool TWinSkinMenu::DialogChar(WPARAM CharCode) const
+{
+    if (CharCode > 0xFF)
+        return false;
+    const bool altOnly = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    TMenuBtn* button = FindAccelButton(static_cast<char>(CharCode));
+    if (button == nullptr || !altOnly)
+        return false;
+    PostButtonClick(*button);
+    return true;
+}
+
+bool TWinSkinMenu::KeyCommand(LPARAM Key) const
+{
+    if (FTracking.Active() || GetCapture() != nullptr || Key == ' ' || Key == '-')
+        return false;
+    if (Key == 0) {
+        // Alt or F10 alone: the window has no native bar to enter, so the skinned bar opens its
+        // first menu, from which the arrows go on as in the platform's menu mode.
+        for (const auto& first : FButtons)
+            if (first->Enabled) {
+                PostButtonClick(*first);
+                break;
+            }
+        return true;
+    }
+    TMenuBtn* button = Key > 0 && Key <= 0xFF ? FindAccelButton(static_cast<char>(Key)) : nullptr;
+    if (button == nullptr)
+        return false;
+    PostButtonClick(*button);
+    return true;
+}

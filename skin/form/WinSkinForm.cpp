@@ -9,6 +9,7 @@
 #include "skin/controls/WinSubClass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
+#include "skin/form/PopupItems.h"
 #include "skin/form/SkinMessages.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ TWinSkinForm::~TWinSkinForm()
     FButtons->DropCaptionButtons(false);
     FButtons->ForgetDropped();
     FAdaptors->ReleaseAdaptors();
-    ForgetMenuTracking(*this);
+    ForgetPopupItems(FHandle);
     if (FForm != nullptr)
         FForm->RemoveFreeNotification(this);
     if (FSkinData != nullptr)
@@ -83,7 +84,10 @@ void TWinSkinForm::OnRetire() noexcept
     // never reaches it again.
     if (TFormSite* site = std::exchange(FSite, nullptr); site != nullptr)
         site->ForgetForm(this);
-    ForgetMenuTracking(*this);
+    // A popup of the bar may be open: it closes with its window, no longer followed by the bar.
+    if (TWinSkinMenu* bar = TrackingBar())
+        bar->Tracking().StopFollowing();
+    ForgetPopupItems(FHandle);
 }
 
 bool TWinSkinForm::MainMenuSkinned() const
@@ -252,11 +256,42 @@ void TWinSkinForm::ReleaseMenuBar() noexcept
         FHotObject = nullptr;
     FFrame->SetMenuHeight(0);
     // A popup of the bar may be open (the skin switched off, or the menu taken away, from inside
-    // it): its buttons stay until that call is over.
-    if (RunningCalls() > 0)
-        FDroppedMenu = std::move(FSkinMenu);
-    else
+    // it): the bar no longer slides to its neighbours, and it stays until that call is over.
+    if (RunningCalls() > 0) {
+        FSkinMenu->Tracking().StopFollowing();
+        FDroppedMenus.push_back(std::move(FSkinMenu));
+    } else {
         FSkinMenu.reset();
+    }
+}
+
+TWinSkinMenu* TWinSkinForm::TrackingBar() const
+{
+    if (FSkinMenu != nullptr && FSkinMenu->Tracking().Active())
+        return FSkinMenu.get();
+    for (const auto& bar : FDroppedMenus)
+        if (bar->Tracking().Active())
+            return bar.get();
+    return nullptr;
+}
+
+void TWinSkinForm::TrackMenuBar(const TMenuBtn& Pressed)
+{
+    int index = Pressed.Index;
+    for (bool first = true; index >= 0; first = false) {
+        // The bar may have been rebuilt or gone while the last popup was open.
+        TWinSkinMenu* bar = FSkinMenu.get();
+        TMenuBtn* button = bar != nullptr ? bar->Button(index) : nullptr;
+        if (button == nullptr || Retired() || !IsWindow(FHandle))
+            break;
+        if (!first)
+            PressObject(*button);
+        index = bar->Tracking().Track(*button);
+    }
+    // The pressed look goes with the popup; the hover timer takes the hot one away.
+    if (!Retired() && FSkinMenu != nullptr)
+        if (auto* last = dynamic_cast<TMenuBtn*>(FHotObject))
+            ReleaseObject(*last);
 }
 
 void TWinSkinForm::RecordNativeSize()
@@ -440,11 +475,14 @@ void TWinSkinForm::PaintFrame(HDC DC)
     if (!dc)
         return;
     try {
-        FFrame->Paint(dc.get(), state, *FButtons, FSkinMenu.get());
-        // The bar showed a maximised MDI child's buttons: the site knows the children are so.
-        if (FSkinMenu != nullptr && FFrame->MenuHeight() > 0 && state.MDIKind == mkParent && state.MdiChildMaximized &&
-            FSite != nullptr && !FSite->MdiMaximized())
-            FSite->SetMdiMax(true);
+        // The borders and the title bar with its buttons, then the menu bar below the title.
+        FFrame->Paint(dc.get(), state, *FButtons);
+        if (FSkinMenu != nullptr && FFrame->MenuHeight() > 0 && state.Width > 0) {
+            FSkinMenu->PaintBar(dc.get(), FFrame->MenuBarRect(), state, *FButtons);
+            // The bar showed a maximised MDI child's buttons: the site knows the children are so.
+            if (state.MDIKind == mkParent && state.MdiChildMaximized && FSite != nullptr && !FSite->MdiMaximized())
+                FSite->SetMdiMax(true);
+        }
     } catch (...) {
         // No half-painted frame: the window gets its own back.
         PaintingFailed();
@@ -549,7 +587,7 @@ void TWinSkinForm::TrackSystemMenu(POINT Point)
     if (menu == nullptr)
         return;
     // Its items are drawn from the skin while it is open.
-    TSkinnedPopupItems items(*this, menu);
+    TSkinnedPopupItems items(FHandle, FSkinData, menu);
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, Point.x, Point.y, 0, FHandle, nullptr);
 }
 

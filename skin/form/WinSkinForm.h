@@ -146,13 +146,8 @@ public:
     const std::string& WindowClass() const { return FWindowClass; }
     TTimer* HoverTimer() const { return FHoverTimer.get(); }
     // A popup of the skinned menu bar is open (TrackedMenu is its native menu).
-    bool MenuTracking() const { return FMenuTracking; }
-    HMENU TrackedMenu() const { return FTrackedMenu; }
-    void SetMenuTracking(bool Value, HMENU Menu)
-    {
-        FMenuTracking = Value;
-        FTrackedMenu = Value ? Menu : nullptr;
-    }
+    bool MenuTracking() const { return TrackingBar() != nullptr; }
+    HMENU TrackedMenu() const { return MenuTracking() ? TrackingBar()->Tracking().Popup() : nullptr; }
     // The window procedure is replaced (the frame is taken over).
     bool FrameHooked() const { return FFrameProc.Installed(); }
     // The thickness (left, top with title and menu bars, right, bottom) of the frame the skin
@@ -189,7 +184,7 @@ private:
         {
             if (Form.RunningCalls() == 1) {
                 Form.FButtons->ForgetDropped();
-                Form.FDroppedMenu.reset();
+                Form.FDroppedMenus.clear();
             }
         }
 
@@ -210,6 +205,10 @@ private:
     void GiveMenuBack() noexcept;
     // The skinned bar goes (its hot button, its height), kept while one of its popups is open.
     void ReleaseMenuBar() noexcept;
+    // The bar whose popup is open, if it is this window's (the bar may have gone meanwhile).
+    TWinSkinMenu* TrackingBar() const;
+    // Runs the popup of the bar's pressed button, and the neighbours' the user slides to.
+    void TrackMenuBar(const TMenuBtn& Pressed);
     void StartSkinning();
     bool MainMenuSkinned() const;
     // The window's size as the host had it: its native frame around NormalClient, where the
@@ -290,10 +289,8 @@ private:
     int FShowState = shNormal;
     bool FActive = true;
     int FSkinState = ssNone;
-    bool FMenuTracking = false;
-    HMENU FTrackedMenu = nullptr;
-    // A bar that went while one of its popups was open.
-    std::unique_ptr<TWinSkinMenu> FDroppedMenu;
+    // Bars that went while one of their popups was open.
+    std::vector<std::unique_ptr<TWinSkinMenu>> FDroppedMenus;
     TNCObject* FHotObject = nullptr;
     // The client size of the window's normal placement as the host had it, which only the user
     // changes while it is skinned.

@@ -5,6 +5,7 @@
 #include "framework/controls/Forms.h"
 #include "framework/menus/Menus.h"
 #include "skin/draw/SkinDraw.h"
+#include "skin/form/PopupItems.h"
 #include "skin/form/SkinMenuBar.h"
 #include "skin/form/SkinMessages.h"
 #include "tests/support/EventCounter.h"
@@ -392,7 +393,7 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
     const HMENU filePopup = skin->SkinMenu()->Button(0)->SubMenu;
     bool hookWhileOpen = false, tracking = false, firstSelected = false, bandCorners = false;
     POINT popupAt{0, 0};
-    auto waitIndex = [](int Index) { return [Index] { return TrackedMenuIndex() == Index && OpenMenuWindows() == 1; }; };
+    auto waitIndex = [](int Index) { return [Index] { return TMenuTracking::TrackedIndex() == Index && OpenMenuWindows() == 1; }; };
     TInputScript script;
     script.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
         .Then(waitIndex(0))
@@ -401,7 +402,7 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
             if ((GetMenuState(filePopup, 0, MF_BYPOSITION) & MF_HILITE) == 0)
                 return false;
             firstSelected = true;
-            hookWhileOpen = MenuFilterInstalled();
+            hookWhileOpen = TMenuTracking::FilterInstalled();
             tracking = skin->MenuTracking() && skin->TrackedMenu() == filePopup;
             RECT popup{};
             HWND window = FindWindowA("#32768", nullptr);
@@ -415,7 +416,7 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
         })
         .Then(waitIndex(1))
         .Then([] { TapKey(VK_RIGHT); return true; }) // "Deeper" has a sub-menu: Right opens it
-        .Then([] { return OpenMenuWindows() == 2 && TrackedMenuIndex() == 1; })
+        .Then([] { return OpenMenuWindows() == 2 && TMenuTracking::TrackedIndex() == 1; })
         .Then([] { TapKey(VK_RIGHT); return true; }) // from inside it: past Go and the disabled View
         .Then(waitIndex(4))
         .Then([] { TapKey(VK_LEFT); return true; })
@@ -427,10 +428,10 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
         .Then([&] { MouseInput(ButtonPoint(*skin, 1), false); return true; }) // sliding by mouse
         .Then(waitIndex(1))
         .Then([&] { MouseInput(ButtonPoint(*skin, 2), false); return true; }) // Go opens nothing: stays
-        .Then([] { Sleep(150); return TrackedMenuIndex() == 1; })
+        .Then([] { Sleep(150); return TMenuTracking::TrackedIndex() == 1; })
         .Then([] { TapKey(VK_ESCAPE); return true; })
-        .Then([] { return OpenMenuWindows() == 0 && TrackedMenuIndex() == -1; });
-    ASSERT_TRUE(script.Run(10000)) << "stuck at a step; tracked " << TrackedMenuIndex();
+        .Then([] { return OpenMenuWindows() == 0 && TMenuTracking::TrackedIndex() == -1; });
+    ASSERT_TRUE(script.Run(10000)) << "stuck at a step; tracked " << TMenuTracking::TrackedIndex();
     EXPECT_TRUE(firstSelected);
     EXPECT_TRUE(bandCorners);
     EXPECT_TRUE(Manager->SkinnedPopups().empty()) << "the popup windows are gone, and their objects";
@@ -440,7 +441,7 @@ TEST_F(TMenuBarFormTest, PopupsSlideByKeysAndMouseAndTheFilterLivesOnlyWhileOneI
     GetWindowRect(form.Handle(), &window);
     EXPECT_EQ(popupAt.x, window.left + skin->SkinMenu()->Button(0)->BoundsRect.left);
     EXPECT_EQ(popupAt.y, window.top + skin->SkinMenu()->Button(0)->BoundsRect.bottom);
-    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_FALSE(TMenuTracking::FilterInstalled());
     EXPECT_FALSE(skin->MenuTracking());
     EXPECT_EQ(ClicksOf(Go), 0) << "sliding never runs a command";
     form.Hide();
@@ -458,7 +459,7 @@ TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
     // Alt+F opens File with its first item selected; Return chooses it, once.
     TInputScript choose;
     choose.Then([] { TapKey('F', VK_MENU); return true; })
-        .Then([&] { return TrackedMenuIndex() == 0 && (GetMenuState(filePopup, 0, MF_BYPOSITION) & MF_HILITE) != 0; })
+        .Then([&] { return TMenuTracking::TrackedIndex() == 0 && (GetMenuState(filePopup, 0, MF_BYPOSITION) & MF_HILITE) != 0; })
         .Then([] { TapKey(VK_RETURN); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
     ASSERT_TRUE(choose.Run());
@@ -481,9 +482,9 @@ TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
     TInputScript keys;
     for (WORD key : {WORD(VK_MENU), WORD(VK_F10)})
         keys.Then([key] { TapKey(key); return true; })
-            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { return TMenuTracking::TrackedIndex() == 0 && OpenMenuWindows() == 1; })
             .Then([] { TapKey(VK_RIGHT); return true; })
-            .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+            .Then([] { return TMenuTracking::TrackedIndex() == 1 && OpenMenuWindows() == 1; })
             .Then([] { TapKey(VK_ESCAPE); return true; })
             .Then([] { return OpenMenuWindows() == 0; });
     keys.Then([] { TapKey(VK_SPACE, VK_MENU); return true; })
@@ -501,13 +502,13 @@ TEST_F(TMenuBarFormTest, KeysReachTheBarAndAChosenItemRunsOnce)
     Pump(100);
     TInputScript rtl;
     rtl.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
-        .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+        .Then([] { return TMenuTracking::TrackedIndex() == 0 && OpenMenuWindows() == 1; })
         .Then([] { TapKey(VK_LEFT); return true; })
-        .Then([] { return TrackedMenuIndex() == 1; })
+        .Then([] { return TMenuTracking::TrackedIndex() == 1; })
         .Then([] { TapKey(VK_ESCAPE); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
-    EXPECT_TRUE(rtl.Run()) << "tracked " << TrackedMenuIndex();
-    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_TRUE(rtl.Run()) << "tracked " << TMenuTracking::TrackedIndex();
+    EXPECT_FALSE(TMenuTracking::FilterInstalled());
     form.Hide();
 }
 
@@ -538,16 +539,16 @@ TEST_F(TMenuBarFormTest, TheBarIsReachedByKeysFromAControlWithTheFocus)
     ASSERT_EQ(GetFocus(), edit);
     TInputScript keys;
     keys.Then([] { TapKey('T', VK_MENU); return true; })
-        .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+        .Then([] { return TMenuTracking::TrackedIndex() == 1 && OpenMenuWindows() == 1; })
         .Then([] { TapKey(VK_ESCAPE); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
     for (WORD key : {WORD(VK_MENU), WORD(VK_F10)})
         keys.Then([edit] { SetFocus(edit); return true; })
             .Then([key] { TapKey(key); return true; })
-            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { return TMenuTracking::TrackedIndex() == 0 && OpenMenuWindows() == 1; })
             .Then([] { TapKey(VK_ESCAPE); return true; })
             .Then([] { return OpenMenuWindows() == 0; });
-    EXPECT_TRUE(keys.Run()) << "tracked " << TrackedMenuIndex() << ", " << OpenMenuWindows() << " menus open";
+    EXPECT_TRUE(keys.Run()) << "tracked " << TMenuTracking::TrackedIndex() << ", " << OpenMenuWindows() << " menus open";
     DestroyWindow(window);
 }
 
@@ -582,7 +583,7 @@ TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsi
     bool popupSkinned = false, popupGivenBack = false;
     TInputScript off;
     off.Then([] { TapKey('T', VK_MENU); return true; })
-        .Then([] { return TrackedMenuIndex() == 1 && OpenMenuWindows() == 1; })
+        .Then([] { return TMenuTracking::TrackedIndex() == 1 && OpenMenuWindows() == 1; })
         .Then([&] {
             popupSkinned = SendMessageA(FindWindowA("#32768", nullptr), SKM_QUERY, 0, 0) == 1;
             Data->SetActive(false);
@@ -595,11 +596,11 @@ TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsi
         })
         .Then([] { TapKey(VK_ESCAPE); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
-    ASSERT_TRUE(off.Run()) << "tracked " << TrackedMenuIndex();
+    ASSERT_TRUE(off.Run()) << "tracked " << TMenuTracking::TrackedIndex();
     EXPECT_TRUE(popupSkinned);
     EXPECT_TRUE(popupGivenBack) << "the open popup's window has its own procedure back";
     Pump(300);
-    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_FALSE(TMenuTracking::FilterInstalled());
     EXPECT_EQ(Manager->FindSkinForm(dialog), nullptr);
     EXPECT_EQ(GetMenu(dialog), menu);
     EXPECT_TRUE(ItemsOf(menu) == items);
@@ -614,12 +615,12 @@ TEST_F(TMenuBarFormTest, ABareWindowsMenuComesBackWhenTheSkinOrTheWindowGoesInsi
     ASSERT_NE(skin->SkinMenu(), nullptr);
     TInputScript gone;
     gone.Then([&] { MouseInput(ButtonPoint(*skin, 0), true); return true; })
-        .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+        .Then([] { return TMenuTracking::TrackedIndex() == 0 && OpenMenuWindows() == 1; })
         .Then([&] { DestroyWindow(dialog); return true; })
         .Then([] { return OpenMenuWindows() == 0; });
     EXPECT_TRUE(gone.Run());
     Pump(100);
-    EXPECT_FALSE(MenuFilterInstalled());
+    EXPECT_FALSE(TMenuTracking::FilterInstalled());
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_FALSE(IsMenu(menu));
 }
@@ -668,7 +669,7 @@ TEST_F(TMenuBarFormTest, ItemsTheHostAddsOrRetypesAsAPopupOpensAndAnOwnerDrawnMa
     auto openFile = [&](TWinSkinForm& Skin, HMENU File, std::vector<uint32_t>& Grounds, std::vector<bool>& OwnerDrawn) {
         TInputScript script;
         script.Then([&] { MouseInput(ButtonPoint(Skin, 0), true); return true; })
-            .Then([] { return TrackedMenuIndex() == 0 && OpenMenuWindows() == 1; })
+            .Then([] { return TMenuTracking::TrackedIndex() == 0 && OpenMenuWindows() == 1; })
             .Then([] { Sleep(150); return true; })
             .Then([&] { ReadOpenPopup(File, Grounds, OwnerDrawn); TapKey(VK_ESCAPE); return true; })
             .Then([] { return OpenMenuWindows() == 0; });

@@ -128,7 +128,7 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     const std::vector<uint32_t> shown = WindowPixels(w);
     TBitmap picture(size.cx, size.cy, pf32bit);
     HDC dc = picture.Canvas()->Handle();
-    skin->Frame().Paint(dc, state, skin->Buttons(), skin->SkinMenu());
+    skin->Frame().Paint(dc, state, skin->Buttons());
     auto pixel = [&](int X, int Y) {
         const COLORREF c = GetPixel(dc, X, Y);
         return static_cast<uint32_t>(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
@@ -147,7 +147,7 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     EXPECT_EQ(differing, 0) << "frame pixels painted into the bitmap unlike the window's";
     EXPECT_GT(compared, 5000);
     state.Active = false;
-    skin->Frame().Paint(dc, state, skin->Buttons(), skin->SkinMenu());
+    skin->Frame().Paint(dc, state, skin->Buttons());
     EXPECT_EQ(pixel(2, 100), LeftInactive);
     EXPECT_EQ(pixel(200, 12), TopInactive);
     EXPECT_EQ(pixel(size.cx - 30 + 8, 12), CloseFrames[3]);
