@@ -1,7 +1,7 @@
 // The adaptors of one skinned window: finding its controls and giving each the adaptor its class,
 // class name, tag or window class calls for (a framework form's components, a bare window's
-// child windows), the list of adaptors, the one showing the hot look, the canvas they share, and
-// the log of what skinning changed on the controls.
+// child windows: the tables of Discovery.cpp), the list of adaptors, the one showing the hot look,
+// the canvas they share, and the log of what skinning changed on the controls.
 //
 // The set owns the adaptors it makes (they are its components) and releases them with Retire, so
 // an adaptor released inside one of its own messages lives until that message returns. Adaptors
@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,10 +37,9 @@ public:
     void SetSkinData(TSkinData* Data) { FSkinData = Data; }
 
     // ---- discovery
-    // Attaches adaptors to the components Container owns, by class, class name and tag.
+    // Attaches adaptors to the components Container owns, by class, class name, tag and the
+    // skin's class map.
     void AttachControls(TComponent* Container);
-    // The kind the skin's class map gives ClassName (upper-cased); true when it has one.
-    bool AttachByClassMap(const std::string& ClassName, TComponent* Control);
     // Bare windows: adaptors for the window's child windows and theirs, by window class and
     // style; a second walk attaches only the ones that are new.
     void AttachChildWindows();
@@ -88,6 +89,20 @@ public:
     bool Refused(const void* Control) const;
 
 private:
+    // The table of kinds of control, and what a row reads and gives (Discovery.cpp).
+    struct TFound;
+    struct TTarget;
+    struct TKind;
+    static const std::vector<TKind>& Kinds();
+    template <class T, bool Swap> static void GiveAdaptor(TAdaptorSet& Set, const TTarget& Target);
+    template <bool OwnDrag> static void GiveScrolling(TAdaptorSet& Set, const TTarget& Target);
+    // The kind the skin data's class map gives ClassName (lower-cased), if it names it.
+    std::optional<std::string> ClassMapKind(const std::string& ClassName) const;
+    // What a control of the class map's Kind gets: its row's.
+    void AttachMapKind(const std::string& Kind, const TTarget& Target);
+    // An adaptor from MakeAdaptor for each windowed child of Control (a radio or check group's
+    // buttons), which stop taking their parent's colour.
+    void AttachChildrenWith(const std::function<TSkinControl*()>& MakeAdaptor, TWinControl* Control);
     void AttachChildWindowsOf(HWND Parent);
     // Makes an adaptor of class T owned by the set.
     template <class T> T* NewAdaptor() { return new T(this); }
