@@ -6,6 +6,7 @@
 // does not start in the program (a skin file that is no skin package). A bare program name is
 // found where the platform's start finds it, else among the shell's registered application paths.
 // The programs the program starts, and theirs, are skinned the same way (see TDescendants).
+#include "framework/win/Handles.h"
 #include "skin/api/RunProtocol.h"
 
 #include <windows.h>
@@ -114,30 +115,22 @@ public:
     TDescendants(DWORD Root, HOOKPROC Proc, HMODULE Dll) : FHook(Proc), FDll(Dll) { FFamily.push_back(Root); }
     TDescendants(const TDescendants&) = delete;
     TDescendants& operator=(const TDescendants&) = delete;
-    ~TDescendants()
-    {
-        for (THooked& child : FHooked) {
-            child.Unhook();
-            if (child.Process != nullptr)
-                CloseHandle(child.Process);
-        }
-    }
+    ~TDescendants() = default;
 
     // Hooks the new ones; lets go of the hooks whose program has the DLL.
     void Look()
     {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
+        const TKernelHandle snapshot = Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (!snapshot)
             return;
         PROCESSENTRY32 entry{};
         entry.dwSize = sizeof entry;
         std::vector<PROCESSENTRY32> found;
-        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
             if (std::find(FFamily.begin(), FFamily.end(), entry.th32ParentProcessID) != FFamily.end() &&
                 std::find(FFamily.begin(), FFamily.end(), entry.th32ProcessID) == FFamily.end())
                 found.push_back(entry);
         }
-        CloseHandle(snapshot);
         for (const PROCESSENTRY32& child : found)
             Hook(child.th32ProcessID, child.szExeFile);
         for (THooked& child : FHooked) {
@@ -150,7 +143,7 @@ public:
     bool Waiting() const
     {
         return std::any_of(FHooked.begin(), FHooked.end(), [](const THooked& C) {
-            return C.Hooked() && C.Process != nullptr && WaitForSingleObject(C.Process, 0) == WAIT_TIMEOUT;
+            return C.Hooked() && C.Process && WaitForSingleObject(C.Process.get(), 0) == WAIT_TIMEOUT;
         });
     }
 
@@ -158,7 +151,7 @@ public:
     void SayUnskinned() const
     {
         for (const THooked& child : FHooked)
-            if (child.Hooked() && child.Process != nullptr && WaitForSingleObject(child.Process, 0) == WAIT_TIMEOUT)
+            if (child.Hooked() && child.Process && WaitForSingleObject(child.Process.get(), 0) == WAIT_TIMEOUT)
                 Say("the program started " + child.Name + ", which runs unskinned (it made no window yet)");
     }
 
@@ -166,17 +159,14 @@ private:
     struct THooked {
         DWORD Id;
         std::string Name;
-        HANDLE Process;
-        HHOOK Made;     // its first window, before it is shown
-        HHOOK Messages; // a program running already, at its next message
-        bool Hooked() const { return Made != nullptr || Messages != nullptr; }
+        TKernelHandle Process;
+        THookHandle Made;     // its first window, before it is shown
+        THookHandle Messages; // a program running already, at its next message
+        bool Hooked() const { return Made || Messages; }
         void Unhook()
         {
-            for (HHOOK* hook : {&Made, &Messages})
-                if (*hook != nullptr) {
-                    UnhookWindowsHookEx(*hook);
-                    *hook = nullptr;
-                }
+            Made.reset();
+            Messages.reset();
         }
     };
 
@@ -184,44 +174,52 @@ private:
     {
         FFamily.push_back(Id);
         const DWORD thread = FirstThread(Id);
-        HHOOK made = thread != 0 ? SetWindowsHookExA(WH_CBT, FHook, FDll, thread) : nullptr;
-        if (made == nullptr) {
+        THookHandle made(thread != 0 ? SetWindowsHookExA(WH_CBT, FHook, FDll, thread) : nullptr);
+        if (!made) {
             Say("cannot hook " + Name + ", which the program started (" + SystemMessage(GetLastError()) +
                 "); it runs unskinned");
             return;
         }
-        HHOOK messages = SetWindowsHookExA(WH_GETMESSAGE, FHook, FDll, thread);
-        FHooked.push_back(THooked{Id, Name, OpenProcess(SYNCHRONIZE, FALSE, Id), made, messages});
+        THookHandle messages(SetWindowsHookExA(WH_GETMESSAGE, FHook, FDll, thread));
+        TKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, Id));
+        FHooked.push_back(THooked{Id, Name, std::move(process), std::move(made), std::move(messages)});
         // One that waits in its message loop already takes the skin at its next message: one now.
         PostThreadMessageA(thread, WM_NULL, 0, 0);
     }
 
+    // A tool-help snapshot (empty when it could not be taken).
+    static TKernelHandle Snapshot(DWORD What, DWORD Process)
+    {
+        const HANDLE snapshot = CreateToolhelp32Snapshot(What, Process);
+        return TKernelHandle(snapshot != INVALID_HANDLE_VALUE ? snapshot : nullptr);
+    }
+
     static DWORD FirstThread(DWORD Process)
     {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
+        const TKernelHandle snapshot = Snapshot(TH32CS_SNAPTHREAD, 0);
+        if (!snapshot)
             return 0;
         THREADENTRY32 entry{};
         entry.dwSize = sizeof entry;
         DWORD first = 0;
-        for (BOOL more = Thread32First(snapshot, &entry); more && first == 0; more = Thread32Next(snapshot, &entry))
+        for (BOOL more = Thread32First(snapshot.get(), &entry); more && first == 0;
+             more = Thread32Next(snapshot.get(), &entry))
             if (entry.th32OwnerProcessID == Process)
                 first = entry.th32ThreadID;
-        CloseHandle(snapshot);
         return first;
     }
 
     static bool HasDll(DWORD Process)
     {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, Process);
-        if (snapshot == INVALID_HANDLE_VALUE)
+        const TKernelHandle snapshot = Snapshot(TH32CS_SNAPMODULE, Process);
+        if (!snapshot)
             return false;
         MODULEENTRY32 entry{};
         entry.dwSize = sizeof entry;
         bool found = false;
-        for (BOOL more = Module32First(snapshot, &entry); more && !found; more = Module32Next(snapshot, &entry))
+        for (BOOL more = Module32First(snapshot.get(), &entry); more && !found;
+             more = Module32Next(snapshot.get(), &entry))
             found = _stricmp(entry.szModule, "pembrox.dll") == 0;
-        CloseHandle(snapshot);
         return found;
     }
 
@@ -274,9 +272,9 @@ int main(int argc, char** argv)
     }
     const std::string eventName = "PembroxRun-" + std::to_string(GetCurrentProcessId()) + "-" +
                                   std::to_string(GetTickCount());
-    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-    HANDLE why = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, RunWhySize,
-                                    (eventName + RunWhySuffix).c_str());
+    const TKernelHandle started(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    const TKernelHandle why(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, RunWhySize,
+                                               (eventName + RunWhySuffix).c_str()));
     SetEnvironmentVariableA(RunSkinVariable, skin.c_str());
     SetEnvironmentVariableA(RunEventVariable, eventName.c_str());
 
@@ -288,31 +286,32 @@ int main(int argc, char** argv)
         Say("cannot start " + command + " (" + SystemMessage(GetLastError()) + ")");
         return 1;
     }
-    HHOOK installed = nullptr;
+    const TKernelHandle thread(process.hThread), program(process.hProcess);
+    THookHandle installed;
     if (skinned) {
-        installed = SetWindowsHookExA(WH_CBT, hook, dll, process.dwThreadId);
-        if (installed == nullptr)
+        installed.reset(SetWindowsHookExA(WH_CBT, hook, dll, process.dwThreadId));
+        if (!installed)
             Say("cannot hook the program (" + SystemMessage(GetLastError()) + "); running unskinned");
         ResumeThread(process.hThread);
         // The skin starts when the program makes its first window; a program that makes none for
         // a while is told about, not waited for.
-        HANDLE both[2] = {process.hProcess, started};
-        const DWORD waited = installed != nullptr ? WaitForMultipleObjects(2, both, FALSE, 20000) : WAIT_FAILED;
+        HANDLE both[2] = {process.hProcess, started.get()};
+        const DWORD waited = installed ? WaitForMultipleObjects(2, both, FALSE, 20000) : WAIT_FAILED;
         if (waited == WAIT_TIMEOUT)
             Say("the skin has not started in the program after 20 s (no window yet, or the DLL could not be loaded "
                 "into it)");
         // The hook leaves the reason when the skin did not start.
-        const void* view = waited == WAIT_OBJECT_0 + 1 && why != nullptr
-                               ? MapViewOfFile(why, FILE_MAP_READ, 0, 0, RunWhySize)
-                               : nullptr;
-        if (view != nullptr) {
-            const std::string text(static_cast<const char*>(view), strnlen(static_cast<const char*>(view), RunWhySize));
-            if (!text.empty())
-                Say("the skin did not start in the program: " + text + "; running unskinned");
-            UnmapViewOfFile(view);
+        const TMappedView view(waited == WAIT_OBJECT_0 + 1 && why
+                                   ? MapViewOfFile(why.get(), FILE_MAP_READ, 0, 0, RunWhySize)
+                                   : nullptr);
+        if (view) {
+            const auto* text = static_cast<const char*>(view.get());
+            const std::string reason(text, strnlen(text, RunWhySize));
+            if (!reason.empty())
+                Say("the skin did not start in the program: " + reason + "; running unskinned");
         }
     }
-    if (installed == nullptr) {
+    if (!installed) {
         WaitForSingleObject(process.hProcess, INFINITE);
     } else {
         TDescendants descendants(process.dwProcessId, hook, dll);
@@ -329,12 +328,5 @@ int main(int argc, char** argv)
     }
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
-    if (installed != nullptr)
-        UnhookWindowsHookEx(installed);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    CloseHandle(started);
-    if (why != nullptr)
-        CloseHandle(why);
     return static_cast<int>(code);
 }

@@ -557,7 +557,7 @@ namespace {
 // The stand-alone bar whose part is held down on this thread, and the filter on the platform's
 // loop for it.
 thread_local TSkinScControl* GTrackedBar = nullptr;
-thread_local HHOOK GTrackingFilter = nullptr;
+thread_local THookHandle GTrackingFilter;
 
 // Posted to the bar from inside the loop: the skin paints it again once the step is done.
 UINT BarRepaintMessage()
@@ -577,16 +577,15 @@ void TSkinScControl::WatchTracking()
 {
     StopWatchingTracking();
     GTrackedBar = this;
-    GTrackingFilter = SetWindowsHookExA(WH_MSGFILTER, &TSkinScControl::TrackingFilter, nullptr, GetCurrentThreadId());
+    GTrackingFilter.reset(
+        SetWindowsHookExA(WH_MSGFILTER, &TSkinScControl::TrackingFilter, nullptr, GetCurrentThreadId()));
 }
 
 void TSkinScControl::StopWatchingTracking() noexcept
 {
     if (GTrackedBar != this)
         return;
-    if (GTrackingFilter != nullptr)
-        UnhookWindowsHookEx(GTrackingFilter);
-    GTrackingFilter = nullptr;
+    GTrackingFilter.reset();
     GTrackedBar = nullptr;
 }
 
