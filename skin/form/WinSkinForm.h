@@ -58,7 +58,6 @@ public:
     int SkinState() const { return FSkinState; }
     void SetSkinState(int Value);
     // Who keeps the object (the manager); nullptr for one made on its own.
-    TFormSite* Site() const { return FSite; }
     void SetSite(TFormSite* Value) { FSite = Value; }
 
     // ---- called by the manager
@@ -77,15 +76,12 @@ public:
     // the skin paints nothing more, and the window gets its own look back as soon as the running
     // message returns, for good.
     void PaintingFailed() noexcept;
-    bool HasFailed() const { return FFailed; }
     // The skin changed: colours, frame metrics, size and region again.
     void ReSkin();
     // Frame metrics and caption buttons from the skin.
     void LoadMetrics();
     // Drops the caption buttons (LoadMetrics makes them again).
     void ResetCaptionButtons();
-    // Re-applies the skin's colours to the form.
-    void ApplyColours();
     // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
     void SetCaptionStyles(bool On);
     // A new WM_NCCALCSIZE and WM_NCPAINT.
@@ -103,53 +99,18 @@ public:
     TAdaptorSet& AdaptorSet() { return *FAdaptors; }
     // The skinned menu bar, or nullptr (a window without a menu, or one whose bar is the system's).
     TWinSkinMenu* SkinMenu() const { return FSkinMenu.get(); }
-    // The skin's drawing on a framework form's popup-menu components.
-    const TPopupMenuSkin& PopupMenus() const { return *FPopupMenus; }
-
-    // ---- the non-client mouse
-    // A screen point in window coordinates (of the frame the skin draws).
-    POINT ScreenToFrame(int X, int Y) const;
-    // The caption button or menu-bar item showing the hot or pressed look.
-    TNCObject* HotObject() const { return FHotObject; }
-    void SetHotObject(TNCObject* Value) { FHotObject = Value; }
     // Carries out what a click on the frame asked for.
     void RunFrameCommand(const TFrameClick& Click);
-    // The mouse over, pressing, letting go of and leaving a caption button or menu-bar item:
-    // the one hot or pressed object, and its look.
-    void HoverObject(TNCObject& Object);
-    void PressObject(TNCObject& Object);
-    void ReleaseObject(TNCObject& Object);
-    void LeaveObject(TNCObject& Object);
-    void HoverTimerTick(TObject* Sender);
 
-    // ---- MDI
-    bool IsMDIChildMaximized() const;
-    // The MDI children were shown maximised and no longer are: the site is told.
-    void MdiChildLeftMaximized();
-    // The skinned MDI children are shown maximised.
-    bool MdiChildrenMaximized() const { return FSite != nullptr && FSite->MdiMaximized(); }
-    HWND MDIClient() const { return FMDIClient; }
-
-    // ---- state (read by the manager, the collaborators, the menu bar and tests)
-    int MDIKind() const { return FMDIKind; }
+    // ---- state (read by the manager and tests; the rest is in FrameState)
     bool IsMdiChild() const { return FMDIKind == mkChild; }
-    // The skin, not the platform, paints the window's caption.
-    bool SkinPaintsCaption() const { return !Retired() && FFrameProc.Installed() && FFrameKind != fkNone; }
-    int FrameKind() const { return FFrameKind; }
-    int ShowState() const { return FShowState; }
-    bool IsMinimized() const { return FShowState == shMinimized; }
-    bool Active() const { return FActive; }
-    unsigned CaptionIcons() const { return FCaptionIcons; }
-    DWORD WindowStyle() const { return FWindowStyle; }
-    SIZE NativeFrameSize() const { return FNativeFrameSize; }
-    SIZE NormalClient() const { return FNormalClient; }
-    const std::string& WindowClass() const { return FWindowClass; }
-    TTimer* HoverTimer() const { return FHoverTimer.get(); }
     // A popup of the skinned menu bar is open (TrackedMenu is its native menu).
     bool MenuTracking() const { return TrackingBar() != nullptr; }
     HMENU TrackedMenu() const { return MenuTracking() ? TrackingBar()->Tracking().Popup() : nullptr; }
     // The window procedure is replaced (the frame is taken over).
     bool FrameHooked() const { return FFrameProc.Installed(); }
+
+    // ---- what the program reads and changes of its window (the C interface's program view)
     // The thickness (left, top with title and menu bars, right, bottom) of the frame the skin
     // draws around the window's client area in its normal state, and of the one the platform
     // would draw for its styles and menu. False when the skin does not draw this window's frame
@@ -176,6 +137,31 @@ protected:
     void OnRetire() noexcept override;
 
 private:
+    // ---- used inside the object only
+    // Re-applies the skin's colours to the form.
+    void ApplyColours();
+    // A screen point in window coordinates (of the frame the skin draws).
+    POINT ScreenToFrame(int X, int Y) const;
+    // The mouse over, pressing, letting go of and leaving a caption button or menu-bar item:
+    // the one hot or pressed object, and its look.
+    void HoverObject(TNCObject& Object);
+    void PressObject(TNCObject& Object);
+    void ReleaseObject(TNCObject& Object);
+    void LeaveObject(TNCObject& Object);
+    void HoverTimerTick(TObject* Sender);
+    // MDI
+    bool IsMDIChildMaximized() const;
+    // The MDI children were shown maximised and no longer are: the site is told.
+    void MdiChildLeftMaximized();
+    // The skinned MDI children are shown maximised.
+    bool MdiChildrenMaximized() const { return FSite != nullptr && FSite->MdiMaximized(); }
+
+    // The skin, not the platform, paints the window's caption.
+    bool SkinPaintsCaption() const { return !Retired() && FFrameProc.Installed() && FFrameKind != fkNone; }
+    bool IsMinimized() const { return FShowState == shMinimized; }
+    // Who keeps the object (the manager); nullptr for one made on its own.
+    TFormSite* Site() const { return FSite; }
+
     // Counts a call into the object; the outermost one also frees caption buttons dropped
     // during an earlier call.
     class TFormCall {

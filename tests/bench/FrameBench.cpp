@@ -189,7 +189,7 @@ int main(int argc, char** argv)
     if (!MeasureInFront(skinnedWindow, skinnedFigures))
         return Fail("the skinned form did not stay the foreground window");
     const COLORREF skinnedTitle = TitlePixel(skinnedWindow, skinForm->Frame().BorderTop() / 2);
-    if (!skinForm->Active())
+    if (!skinForm->FrameState().Active)
         return Fail("the skinned form does not paint an active frame");
     // The skinned paint must really be the skin's: not the platform's caption at that spot.
     if (skinnedTitle == nativeAtSkinnedY || skinnedTitle == GetSysColor(COLOR_ACTIVECAPTION) ||

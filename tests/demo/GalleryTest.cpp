@@ -310,7 +310,7 @@ TEST_F(TGalleryTest, TheMdiWindowWithAMaximisedChildComesBackExactly)
     Pump(300);
     TWinSkinForm* skin = SkinManager()->FindSkinForm(child);
     ASSERT_NE(skin, nullptr);
-    EXPECT_EQ(skin->MDIKind(), 2);
+    EXPECT_EQ(skin->FrameState().MDIKind, 2);
     EXPECT_TRUE(IsZoomed(child));
     // The frame and its menu bar are the skin's (the client, the maximised child's page, is the
     // same): the title and menu rows differ from the platform's over the width both have.

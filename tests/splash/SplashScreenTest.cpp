@@ -274,7 +274,7 @@ TEST_F(TSplashTest, TheSplashWindowIsSkinnedEndToEnd)
     TWinSkinForm* skin = manager->FindSkinForm(form->Handle());
     ASSERT_NE(skin, nullptr);
     // No frame: not resized, no region; only the controls are skinned.
-    EXPECT_EQ(skin->FrameKind(), 2);
+    EXPECT_EQ(skin->FrameState().FrameKind, 2);
     EXPECT_EQ(ShapeOf(*form).Width, 472);
     TSkinBitButton* button = nullptr;
     TSkinBox* panel = nullptr;

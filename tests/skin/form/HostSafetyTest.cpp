@@ -637,7 +637,7 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
                                  GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other);
     Pump(200);
-    EXPECT_FALSE(skin->Active());
+    EXPECT_FALSE(skin->FrameState().Active);
     EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), TopInactive);
     EXPECT_EQ(WindowPixel(form.Handle(), BorderWidth + 5, 12 + 5), owned);
     DestroyWindow(other);
@@ -649,7 +649,7 @@ TEST_F(THostSafetyTest, RunTimeSkinningAltSpaceDeactivationAndATitleChange)
     SetWindowTextA(form.Handle(), "A new title");
     Pump(100);
     EXPECT_EQ(skin->Frame().CaptionText(), "A new title");
-    EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), skin->Active() ? TopActive : TopInactive);
+    EXPECT_EQ(WindowPixel(form.Handle(), 200, 6), skin->FrameState().Active ? TopActive : TopInactive);
     form.Hide();
 }
 

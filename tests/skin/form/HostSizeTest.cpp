@@ -221,11 +221,11 @@ struct THostSizeTest : TSkinnedFormsTest {
         Pump(400);
         TWinSkinForm* frame = Manager->FindSkinForm(Mdi.Frame->Handle());
         ASSERT_NE(frame, nullptr);
-        EXPECT_EQ(frame->MDIKind(), 1);
+        EXPECT_EQ(frame->FrameState().MDIKind, 1);
         for (HWND child : Mdi.Child) {
             TWinSkinForm* skin = Manager->FindSkinForm(child);
             ASSERT_NE(skin, nullptr);
-            EXPECT_EQ(skin->MDIKind(), 2);
+            EXPECT_EQ(skin->FrameState().MDIKind, 2);
             // A normal child shows the skin's caption buttons, not the platform's.
             EXPECT_EQ(Style(child) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
         }

@@ -357,11 +357,11 @@ TEST_F(TMenuBarFormTest, TheBarTakesTheMenuOverFollowsItsChangesAndGivesTheSameM
     // The mouse over a button makes it hot; the hover timer takes that away once it leaves.
     MouseInput(ButtonPoint(*skin, 1), false);
     Pump(100);
-    EXPECT_EQ(skin->HotObject(), skin->SkinMenu()->Button(1));
+    EXPECT_EQ(skin->FrameState().Hot, skin->SkinMenu()->Button(1));
     EXPECT_EQ(skin->SkinMenu()->Button(1)->State, btHot);
     MouseInput(POINT{0, 0}, false);
     Pump(400);
-    EXPECT_EQ(skin->HotObject(), nullptr);
+    EXPECT_EQ(skin->FrameState().Hot, nullptr);
 
     // A changed item reaches the bar; the window still has no native bar.
     Menu->Items()->Items(0)->SetCaption("&Files");

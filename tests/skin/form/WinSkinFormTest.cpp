@@ -96,8 +96,8 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     EXPECT_EQ(SendMessageA(w, SKM_QUERY, 0, 0), 1);
     EXPECT_TRUE(skin->FrameHooked());
     EXPECT_EQ(skin->SkinState(), ssSkinned);
-    EXPECT_EQ(skin->FrameKind(), 0);
-    EXPECT_EQ(skin->CaptionIcons(), ciSystemMenu | ciMinimize | ciMaximize);
+    EXPECT_EQ(skin->FrameState().FrameKind, 0);
+    EXPECT_EQ(skin->FrameState().CaptionIcons, ciSystemMenu | ciMinimize | ciMaximize);
     // Borders from the images, the client area kept, no system caption buttons any more.
     EXPECT_EQ(skin->Frame().BorderLeft(), BorderWidth);
     EXPECT_EQ(skin->Frame().BorderTop(), TitleHeight);
@@ -174,7 +174,7 @@ TEST_F(TWinSkinFormTest, TheFrameComesFromTheSkinAndGoesBackExactly)
     SetForegroundWindow(other.Handle());
     Pump(150);
     EXPECT_EQ(Manager->FindSkinForm(other.Handle()), nullptr);
-    EXPECT_FALSE(skin->Active());
+    EXPECT_FALSE(skin->FrameState().Active);
     EXPECT_EQ(WindowPixel(w, 2, 100), LeftInactive);
     EXPECT_EQ(WindowPixel(w, 200, 12), TopInactive);
     EXPECT_EQ(WindowPixel(w, size.cx - 30 + 8, 12), CloseFrames[3]);
@@ -420,7 +420,7 @@ TEST_F(TWinSkinFormTest, CaptionTextAlignmentAndEllipsis)
         }
         // The text itself: white pixels inside the text rectangle, none in the band left of it.
         bool inside = false, outside = false;
-        const uint32_t ink = skin->Active() ? 0xFFFFFF : 0xFFFF00;
+        const uint32_t ink = skin->FrameState().Active ? 0xFFFFFF : 0xFFFF00;
         for (int y = 0; y < TitleHeight; ++y) {
             for (int x = BorderWidth; x < size.cx - BorderWidth; ++x) {
                 const bool onButton = std::any_of(
@@ -485,15 +485,15 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     // Hot, pressed, out (the hover timer clears it), released outside: no action.
     MouseTo(ScreenOf(w, closeX, buttonY));
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[2]);
-    EXPECT_EQ(skin->HotObject(), skin->Buttons().Items()[0].get());
+    EXPECT_EQ(skin->FrameState().Hot, skin->Buttons().Items()[0].get());
     MouseButton(true);
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[1]);
     MouseTo(ScreenOf(w, 150, 100));
     Pump(350);
-    EXPECT_TRUE(skin->Active());
+    EXPECT_TRUE(skin->FrameState().Active);
     EXPECT_EQ(GetForegroundWindow(), w);
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[0]);
-    EXPECT_EQ(skin->HotObject(), nullptr);
+    EXPECT_EQ(skin->FrameState().Hot, nullptr);
     MouseButton(false);
     Pump(50);
     EXPECT_TRUE(IsWindowVisible(w));
@@ -504,7 +504,7 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     MouseButton(false);
     Pump(200);
     EXPECT_TRUE(IsZoomed(w));
-    EXPECT_EQ(skin->ShowState(), shMaximized);
+    EXPECT_EQ(skin->FrameState().ShowState, shMaximized);
     const POINT title = ScreenOf(w, 60, 10);
     SendMessageA(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(title.x, title.y));
     Pump(200);
@@ -555,7 +555,7 @@ TEST_F(TWinSkinFormTest, AFramelessPopupKeepsItsLookAndOnlyItsControlsAreSkinned
     const TWindowSnapshot before = StateOf(form);
     TWinSkinForm* skin = ShowSkinned(form);
     ASSERT_NE(skin, nullptr);
-    EXPECT_EQ(skin->FrameKind(), 2);
+    EXPECT_EQ(skin->FrameState().FrameKind, 2);
     EXPECT_EQ(skin->Frame().BorderTop(), 0);
     EXPECT_EQ(skin->Frame().MenuHeight(), 0);
     // Not resized, no region.
