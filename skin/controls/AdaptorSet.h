@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -96,13 +95,11 @@ private:
     static const std::vector<TKind>& Kinds();
     template <class T, bool Swap> static void GiveAdaptor(TAdaptorSet& Set, const TTarget& Target);
     template <bool OwnDrag> static void GiveScrolling(TAdaptorSet& Set, const TTarget& Target);
+    template <class T, int ButtonGate> static void GiveGroup(TAdaptorSet& Set, const TTarget& Target);
     // The kind the skin data's class map gives ClassName (lower-cased), if it names it.
     std::optional<std::string> ClassMapKind(const std::string& ClassName) const;
     // What a control of the class map's Kind gets: its row's.
     void AttachMapKind(const std::string& Kind, const TTarget& Target);
-    // An adaptor from MakeAdaptor for each windowed child of Control (a radio or check group's
-    // buttons), which stop taking their parent's colour.
-    void AttachChildrenWith(const std::function<TSkinControl*()>& MakeAdaptor, TWinControl* Control);
     void AttachChildWindowsOf(HWND Parent);
     // Makes an adaptor of class T owned by the set.
     template <class T> T* NewAdaptor() { return new T(this); }

@@ -130,6 +130,19 @@ template <class T, bool Swap> void TAdaptorSet::GiveAdaptor(TAdaptorSet& Set, co
     }
 }
 
+// A group box with a box's adaptor, and its buttons each with an adaptor of class T (when the skin
+// data's SkinControls holds ButtonGate), no longer taking the group's colour.
+template <class T, int ButtonGate> void TAdaptorSet::GiveGroup(TAdaptorSet& Set, const TTarget& Target)
+{
+    if (Gated(ButtonGate, Set.FSkinData->SkinControls()))
+        for (int i = 0; i < Target.Control->ControlCount(); ++i)
+            if (auto* button = dynamic_cast<TWinControl*>(Target.Control->Controls(i))) {
+                Set.FChanges.SetParentColor(button, false);
+                Set.NewAdaptor<T>()->AttachControl(button, Set.FSkinData, true, &Set.FCanvas);
+            }
+    GiveAdaptor<TSkinBox, true>(Set, Target);
+}
+
 // The bars of a scrolling framework control; OwnDrag: the adaptor drags the thumb itself.
 template <bool OwnDrag> void TAdaptorSet::GiveScrolling(TAdaptorSet& Set, const TTarget& Target)
 {
@@ -188,25 +201,9 @@ const std::vector<TAdaptorSet::TKind>& TAdaptorSet::Kinds()
         {xcButton, [](F f) { return f.Name == "TUPDOWN"; }, nullptr, "msctls_updown32", nullptr,
          &GiveAdaptor<TSkinUpDown, false>, false},
         {xcRadioButton, [](F f) { return IsA<TCustomRadioGroup>(f.Component); }, nullptr, nullptr, nullptr,
-         [](S s, T t) {
-             s.AttachChildrenWith([&s] { return s.NewAdaptor<TSkinRadioButton>(); }, t.Control);
-             GiveAdaptor<TSkinBox, true>(s, t);
-         },
-         false},
-        {xcPanel, nullptr, "radiogroup", nullptr, nullptr,
-         [](S s, T t) {
-             if (s.FSkinData->SkinControls().Contains(xcRadioButton))
-                 s.AttachChildrenWith([&s] { return s.NewAdaptor<TSkinRadioButton>(); }, t.Control);
-             GiveAdaptor<TSkinBox, true>(s, t);
-         },
-         false},
-        {xcPanel, nullptr, "checkgroup", nullptr, nullptr,
-         [](S s, T t) {
-             if (s.FSkinData->SkinControls().Contains(xcCheckBox))
-                 s.AttachChildrenWith([&s] { return s.NewAdaptor<TSkinCheckBox>(); }, t.Control);
-             GiveAdaptor<TSkinBox, true>(s, t);
-         },
-         false},
+         &GiveGroup<TSkinRadioButton, Always>, false},
+        {xcPanel, nullptr, "radiogroup", nullptr, nullptr, &GiveGroup<TSkinRadioButton, xcRadioButton>, false},
+        {xcPanel, nullptr, "checkgroup", nullptr, nullptr, &GiveGroup<TSkinCheckBox, xcCheckBox>, false},
         {xcPanel, [](F f) { return f.Name == "TDBNAVIGATOR"; }, nullptr, nullptr, nullptr,
          [](S s, T t) {
              s.FChanges.SetEnumProperty(t.Component, "Flat", "True");
@@ -358,15 +355,6 @@ void TAdaptorSet::AttachMapKind(const std::string& Kind, const TTarget& Target)
             if (Gated(kind.Gate, FSkinData->SkinControls()) && kind.Give != nullptr)
                 kind.Give(*this, Target);
             return;
-        }
-}
-
-void TAdaptorSet::AttachChildrenWith(const std::function<TSkinControl*()>& MakeAdaptor, TWinControl* Control)
-{
-    for (int i = 0; i < Control->ControlCount(); ++i)
-        if (auto* child = dynamic_cast<TWinControl*>(Control->Controls(i))) {
-            FChanges.SetParentColor(child, false);
-            MakeAdaptor()->AttachControl(child, FSkinData, true, &FCanvas);
         }
 }
 
