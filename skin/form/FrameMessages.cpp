@@ -572,6 +572,7 @@ void TWinSkinForm::ClientWndProc(TMessage& Message)
     case WM_MDISETMENU:
         FClientProc.CallOld(Message);
         if (!Retired() && FSkinMenu != nullptr) {
+            ForgetHotMenuButton();
             if (Message.WParam != 0)
                 FSkinMenu->RebuildButtons(reinterpret_cast<HMENU>(Message.WParam));
             else

@@ -234,8 +234,7 @@ void TWinSkinForm::TakeMenuOver()
         if (FForm != nullptr)
             FSkinMenu->SetMainMenu(FForm->Menu());
     }
-    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
-        FHotObject = nullptr;
+    ForgetHotMenuButton();
     FSkinMenu->BuildButtons();
     FFrame->SetMenuHeight(GetSystemMetrics(SM_CYMENU));
 }
@@ -250,10 +249,15 @@ void TWinSkinForm::GiveMenuBack() noexcept
     ReleaseMenuBar();
 }
 
+void TWinSkinForm::ForgetHotMenuButton() noexcept
+{
+    if (dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
+        FHotObject = nullptr;
+}
+
 void TWinSkinForm::ReleaseMenuBar() noexcept
 {
-    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
-        FHotObject = nullptr;
+    ForgetHotMenuButton();
     FFrame->SetMenuHeight(0);
     // A popup of the bar may be open (the skin switched off, or the menu taken away, from inside
     // it): the bar no longer slides to its neighbours, and it stays until that call is over.
@@ -483,11 +487,17 @@ void TWinSkinForm::PaintFrame(HDC DC)
             if (state.MDIKind == mkParent && state.MdiChildMaximized && FSite != nullptr && !FSite->MdiMaximized())
                 FSite->SetMdiMax(true);
         }
+        // The hot or pressed object keeps its look through the paint (the mouse is still over it,
+        // or its button is still down); one the frame no longer shows is no longer hot.
+        if (FHotObject != nullptr && FHotObject->Visible)
+            FHotObject->Paint(dc.get());
+        else
+            FHotObject = nullptr;
     } catch (...) {
         // No half-painted frame: the window gets its own back.
+        FHotObject = nullptr;
         PaintingFailed();
     }
-    FHotObject = nullptr;
 }
 
 // ---- the clickable objects of the frame: one hot or pressed at a time
@@ -757,8 +767,7 @@ void TWinSkinForm::MenuBarChanged()
 {
     if (FSkinMenu == nullptr)
         return;
-    if (FHotObject != nullptr && dynamic_cast<TMenuBtn*>(FHotObject) != nullptr)
-        FHotObject = nullptr;
+    ForgetHotMenuButton();
     if (!IsMenu(FSkinMenu->MenuHandle())) {
         DropMenuBar();
         return;

@@ -191,6 +191,8 @@ private:
     void GiveMenuBack() noexcept;
     // The skinned bar goes (its hot button, its height), kept while one of its popups is open.
     void ReleaseMenuBar() noexcept;
+    // The hot object is a menu-bar button: it is forgotten (the bar's buttons are made anew).
+    void ForgetHotMenuButton() noexcept;
     // The bar whose popup is open, if it is this window's (the bar may have gone meanwhile).
     TWinSkinMenu* TrackingBar() const;
     // Runs the popup of the bar's pressed button, and the neighbours' the user slides to.

@@ -486,6 +486,9 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     MouseTo(ScreenOf(w, closeX, buttonY));
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[2]);
     EXPECT_EQ(skin->FrameState().Hot, skin->Buttons().Items()[0].get());
+    // The frame painted again (the program retitles its window) keeps the look under the mouse.
+    SetWindowTextA(w, "Retitled");
+    EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[2]);
     MouseButton(true);
     EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[1]);
     MouseTo(ScreenOf(w, 150, 100));
@@ -520,9 +523,12 @@ TEST_F(TWinSkinFormTest, CaptionButtonsUnderTheMouseAndWhatTheyDo)
     EXPECT_EQ(skin->Buttons().ButtonAt(POINT{100 + 8, buttonY}), nullptr);
     EXPECT_EQ(skin->Buttons().ButtonAt(POINT{closeX, buttonY}), skin->Buttons().Items()[0].get());
 
-    // Close, pressed and released on it.
+    // Close, pressed and released on it, with the frame painted in between (a program that
+    // retitles its window as the user clicks): the button stays pressed and the click counts.
     MouseTo(ScreenOf(w, closeX, buttonY));
     MouseButton(true);
+    SetWindowTextA(w, "Retitled again");
+    EXPECT_EQ(WindowPixel(w, closeX, buttonY), CloseFrames[1]);
     MouseButton(false);
     Pump(150);
     EXPECT_FALSE(IsWindowVisible(w));
