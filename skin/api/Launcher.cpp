@@ -115,7 +115,6 @@ public:
     TDescendants(DWORD Root, HOOKPROC Proc, HMODULE Dll) : FHook(Proc), FDll(Dll) { FFamily.push_back(Root); }
     TDescendants(const TDescendants&) = delete;
     TDescendants& operator=(const TDescendants&) = delete;
-    ~TDescendants() = default;
 
     // Hooks the new ones; lets go of the hooks whose program has the DLL.
     void Look()

@@ -159,8 +159,6 @@ private:
     // The skin, not the platform, paints the window's caption.
     bool SkinPaintsCaption() const { return !Retired() && FFrameProc.Installed() && FFrameKind != fkNone; }
     bool IsMinimized() const { return FShowState == shMinimized; }
-    // Who keeps the object (the manager); nullptr for one made on its own.
-    TFormSite* Site() const { return FSite; }
 
     // Counts a call into the object; the outermost one also frees caption buttons dropped
     // during an earlier call.
