@@ -328,11 +328,7 @@ bool TSkinTrackBar::BeforeMessage(TMessage& Message)
         if (draw->dwDrawStage == CDDS_PREPAINT) {
             Message.Result = CDRF_NOTIFYITEMDRAW;
         } else if (draw->dwDrawStage == CDDS_ITEMPREPAINT && draw->dwItemSpec == TBCD_THUMB) {
-            try {
-                PaintThumb(draw->hdc);
-            } catch (...) {
-                PaintingFailed();
-            }
+            PaintOrLetGo([&] { PaintThumb(draw->hdc); });
             Message.Result = CDRF_SKIPDEFAULT;
         }
         return false;

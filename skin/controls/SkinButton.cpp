@@ -385,12 +385,10 @@ void TSkinSpeedButton::Repaint(HDC)
         return;
     RECT r = button->ClientRect();
     OffsetRect(&r, -r.left, -r.top);
-    try {
+    PaintOrLetGo([&] {
         if (button->Canvas()->Handle() != nullptr)
             PaintSpeedButton(*button->Canvas(), r);
-    } catch (...) {
-        PaintingFailed();
-    }
+    });
 }
 
 bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
@@ -407,11 +405,7 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message)
             canvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
             RECT r = button->ClientRect();
             OffsetRect(&r, -r.left, -r.top);
-            try {
-                PaintSpeedButton(canvas, r);
-            } catch (...) {
-                PaintingFailed();
-            }
+            PaintOrLetGo([&] { PaintSpeedButton(canvas, r); });
             canvas.SetHandle(nullptr);
         }
         Message.Result = 1;

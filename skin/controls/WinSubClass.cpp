@@ -193,11 +193,7 @@ void TSkinControl::HookedWndProc(TMessage& Message)
     // The control's own handling may have run a modal loop in which the skin went.
     if (Retired())
         return;
-    try {
-        AfterMessage(Message);
-    } catch (...) {
-        PaintingFailed();
-    }
+    PaintOrLetGo([&] { AfterMessage(Message); });
 }
 
 void TSkinControl::CallPrevious(TMessage& Message)
@@ -303,11 +299,7 @@ void TSkinControl::Repaint(HDC DC)
     const TGivenOrWindowDC dc(FHandle, DC);
     if (!dc)
         return;
-    try {
-        PaintTo(dc.get(), r);
-    } catch (...) {
-        PaintingFailed();
-    }
+    PaintOrLetGo([&] { PaintTo(dc.get(), r); });
 }
 
 void TSkinControl::PaintingFailed() noexcept
@@ -348,13 +340,8 @@ template <class F> void OnPaintDC(TSkinControl& Adaptor, HWND Window, TMessage& 
         painting = TPaintDC(Window);
         dc = painting.get();
     }
-    if (dc != nullptr) {
-        try {
-            Paint(dc);
-        } catch (...) {
-            Adaptor.PaintingFailed();
-        }
-    }
+    if (dc != nullptr)
+        Adaptor.PaintOrLetGo([&] { Paint(dc); });
     Message.Result = 0;
 }
 

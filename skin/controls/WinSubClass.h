@@ -77,6 +77,18 @@ public:
     // the adaptor lets go of the control, which repaints in its own look, and its set does not
     // attach to it again.
     void PaintingFailed() noexcept;
+    // The adaptor's one paint barrier: runs Paint, and a failure there is PaintingFailed. False
+    // when it failed (the adaptor has let go of the control).
+    template <class F> bool PaintOrLetGo(F&& Paint) noexcept
+    {
+        try {
+            Paint();
+            return true;
+        } catch (...) {
+            PaintingFailed();
+            return false;
+        }
+    }
     // The common answer to WM_PAINT.
     void PaintMessage(TMessage& Message);
     // For adaptors that paint the whole control: WM_PAINT (when Paints) is answered off-screen
