@@ -219,6 +219,30 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
     InvalidateRect(FHandle, nullptr, TRUE);
 }
 
+bool TWinSkinForm::FrameTakenOtherwiseBy(const TSkinData* Data) const
+{
+    return !IsMdiChild() && FrameHooked() != TakesFrameWith(Data);
+}
+
+void TWinSkinForm::MdiMaximizedChanged(bool Max)
+{
+    if (!IsMdiChild())
+        return;
+    if (Max) {
+        if (FFrame->RegionSet())
+            FFrame->DropWindowRegion(FHandle);
+        SetCaptionStyles(true);
+    } else if (IsIconic(FHandle)) {
+        SetCaptionStyles(true);
+    } else {
+        FShowState = shNormal;
+        FFrame->BuildWindowRegion(FrameState());
+        SetCaptionStyles(false);
+        if (!FFrame->RegionSet())
+            RefreshFrame();
+    }
+}
+
 bool TWinSkinForm::TakesFrameWith(const TSkinData* Data)
 {
     return Data != nullptr && Data->SkinControls().Contains(xcMainMenu) && TFramePainter::CanDrawFrame(*Data);

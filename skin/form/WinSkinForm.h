@@ -64,9 +64,9 @@ public:
     void AttachForm(TSkinData* Data, TCustomForm* AForm);
     // Takes the frame over (or, without xcMainMenu, skins the controls only).
     void SkinFrame(TSkinData* Data);
-    // Whether a window skinned from Data has its frame taken over (the skin draws frames and
-    // Data's kinds include them), as against its controls only.
-    static bool TakesFrameWith(const TSkinData* Data);
+    // The window is not an MDI child and Data takes its frame another way than it is taken now
+    // (a skin that draws frames after one that does not, or the other way round).
+    bool FrameTakenOtherwiseBy(const TSkinData* Data) const;
     // Gives the window back everything the object changed.
     void Unskin();
     // Child windows are being made in a window without a form of the framework: once they are
@@ -82,12 +82,9 @@ public:
     void LoadMetrics();
     // Drops the caption buttons (LoadMetrics makes them again).
     void ResetCaptionButtons();
-    // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
-    void SetCaptionStyles(bool On);
-    // A new WM_NCCALCSIZE and WM_NCPAINT.
-    void RefreshFrame();
-    // ShowState normal (an MDI child whose siblings stopped being maximised).
-    void MarkNormal() { FShowState = shNormal; }
+    // The MDI frame's children became maximised (Max) or stopped being so: an MDI child shows the
+    // platform's frame and caption buttons while maximised, and its skinned frame again when normal.
+    void MdiMaximizedChanged(bool Max);
 
     // ---- the collaborators
     // The window's frame as the painters see it now.
@@ -103,7 +100,6 @@ public:
     void RunFrameCommand(const TFrameClick& Click);
 
     // ---- state (read by the manager and tests; the rest is in FrameState)
-    bool IsMdiChild() const { return FMDIKind == mkChild; }
     // A popup of the skinned menu bar is open (TrackedMenu is its native menu).
     bool MenuTracking() const { return TrackingBar() != nullptr; }
     HMENU TrackedMenu() const { return MenuTracking() ? TrackingBar()->Tracking().Popup() : nullptr; }
@@ -138,6 +134,14 @@ protected:
 
 private:
     // ---- used inside the object only
+    bool IsMdiChild() const { return FMDIKind == mkChild; }
+    // Whether a window skinned from Data has its frame taken over (the skin draws frames and
+    // Data's kinds include them), as against its controls only.
+    static bool TakesFrameWith(const TSkinData* Data);
+    // On: puts back the system caption buttons the window had (CaptionIcons); off: removes them.
+    void SetCaptionStyles(bool On);
+    // A new WM_NCCALCSIZE and WM_NCPAINT.
+    void RefreshFrame();
     // Re-applies the skin's colours to the form.
     void ApplyColours();
     // A screen point in window coordinates (of the frame the skin draws).

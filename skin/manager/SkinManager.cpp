@@ -397,23 +397,8 @@ void TSkinManage::SetMdiMax(bool Max)
     if (Max == FMdiMaximized)
         return;
     FMdiMaximized = Max;
-    for (TWinSkinForm* form : SkinnedForms()) {
-        if (!form->IsMdiChild())
-            continue;
-        if (Max) {
-            if (form->Frame().RegionSet())
-                form->Frame().DropWindowRegion(form->Handle());
-            form->SetCaptionStyles(true);
-        } else if (IsIconic(form->Handle())) {
-            form->SetCaptionStyles(true);
-        } else {
-            form->MarkNormal();
-            form->Frame().BuildWindowRegion(form->FrameState());
-            form->SetCaptionStyles(false);
-            if (!form->Frame().RegionSet())
-                form->RefreshFrame();
-        }
-    }
+    for (TWinSkinForm* form : SkinnedForms())
+        form->MdiMaximizedChanged(Max);
 }
 
 TCustomForm* TSkinManage::FindForm(HWND W) const
@@ -639,8 +624,7 @@ void TSkinManage::OnActionTimer(TObject*)
         // A window whose frame the new skin takes differently (a skin with a frame after one
         // without, or the other way round) is given back and taken over anew.
         for (TWinSkinForm* form : SkinnedForms())
-            if (form->SkinData() == data && !form->IsMdiChild() &&
-                form->FrameHooked() != TWinSkinForm::TakesFrameWith(data))
+            if (form->SkinData() == data && form->FrameTakenOtherwiseBy(data))
                 RetakeWindow(form);
         // Frame metrics and caption buttons first, then the colours and the fit, as two walks.
         for (TWinSkinForm* form : SkinnedForms()) {
