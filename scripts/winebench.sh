@@ -78,6 +78,11 @@ fi
 _bench_state=$BENCH_DIR/state
 # Bumped when the prefix settings below change, so older prefixes get them too.
 _bench_prefix_version=2
+# The prefix's dots per inch (PEMBROX_BENCH_DPI, 96 unless told): a bench at another DPI needs
+# its own folder (PEMBROX_BENCH_DIR), as a running program's DPI is its prefix's.
+_bench_dpi=${PEMBROX_BENCH_DPI:-96}
+[[ $_bench_dpi =~ ^[0-9]+$ ]] && ((_bench_dpi >= 48 && _bench_dpi <= 480)) || _bench_dpi=96
+((_bench_dpi == 96)) || _bench_prefix_version+="-dpi$_bench_dpi"
 
 _bench_say() { printf '[bench] %s\n' "$*" >&2; }
 _bench_fail() { printf '[bench] ERROR: %s\n' "$*" >&2; return 1; }
@@ -187,7 +192,9 @@ _bench_make_prefix() {
   fi
 
   reg=$BENCH_DIR/settings.reg
-  cat >"$reg" <<'REG'
+  local logpixels
+  logpixels=$(printf '%08x' "$_bench_dpi")
+  cat >"$reg" <<REG
 Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
@@ -195,10 +202,10 @@ Windows Registry Editor Version 5.00
 "Managed"="N"
 
 [HKEY_CURRENT_USER\Control Panel\Desktop]
-"LogPixels"=dword:00000060
+"LogPixels"=dword:$logpixels
 
 [HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
-"LogPixels"=dword:00000060
+"LogPixels"=dword:$logpixels
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000

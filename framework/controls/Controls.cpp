@@ -132,6 +132,20 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         RequestAlign();
 }
 
+void TControl::ChangeScale(int M, int D)
+{
+    if (M == D || M <= 0 || D <= 0)
+        return;
+    ScaleBounds(M, D);
+    if (!FParentFont)
+        FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+}
+
+void TControl::ScaleBounds(int M, int D)
+{
+    SetBounds(MulDiv(FLeft, M, D), MulDiv(FTop, M, D), MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
+}
+
 void TControl::UpdateAnchorRules()
 {
     if (FParent == nullptr)
@@ -1088,8 +1102,34 @@ void TWinControl::AlignControls(TControl*, RECT& Rect)
     }
 }
 
+void TWinControl::ChangeScale(int M, int D)
+{
+    if (M == D || M <= 0 || D <= 0)
+        return;
+    DisableAlign();
+    try {
+        for (TControl* c : std::vector<TControl*>(FControls))
+            c->ChangeScale(M, D);
+        FScaling = true;
+        TControl::ChangeScale(M, D);
+        FScaling = false;
+        const RECT r = ClientRect();
+        FAnchorClientWidth = r.right - r.left;
+        FAnchorClientHeight = r.bottom - r.top;
+        for (TControl* c : FControls)
+            c->UpdateAnchorRules();
+    } catch (...) {
+        FScaling = false;
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+}
+
 void TWinControl::AnchorChildren()
 {
+    if (FScaling)
+        return;
     const RECT r = ClientRect();
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;

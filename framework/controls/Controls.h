@@ -164,6 +164,11 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    // Scales the control by M/D: a layout written for one number of dots per inch placed at
+    // another (its bounds, and its font when it has its own).
+    virtual void ChangeScale(int M, int D);
+    // ChangeScale's change of the control's own bounds.
+    virtual void ScaleBounds(int M, int D);
     // Called after a change of the matching property, before the CM_ message goes out.
     virtual void FontChanged();
     virtual void ColorChanged();
@@ -291,6 +296,9 @@ public:
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
 
+    // The children by M/D against the present size, then the control itself: an anchored child
+    // keeps its scaled place, not the one its anchors would give it.
+    void ChangeScale(int M, int D) override;
     // Lays the aligned children out again and lets anchored ones follow.
     void Realign();
     void DisableAlign() { ++FAlignLevel; }
@@ -366,6 +374,8 @@ protected:
     bool FDoubleBuffered = false;
     int FAlignLevel = 0;
     bool FAligning = false;
+    // While ChangeScale changes the control's own size, anchored children stay where they are.
+    bool FScaling = false;
     // The client size the anchored children were placed against.
     int FAnchorClientWidth = -1;
     int FAnchorClientHeight = -1;

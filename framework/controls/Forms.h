@@ -116,6 +116,16 @@ public:
     void SetBorderIcons(TBorderIcons Value);
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition Value) { FPosition = Value; }
+    // The dots per inch the form's layout is written for (96 unless its description says), and
+    // whether the layout is scaled to the screen's when the form is first shown: its client
+    // size, its controls' places and sizes, and the fonts of their own. Once shown, the form's
+    // PixelsPerInch is the screen's: what a program places later is in screen pixels.
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool Value) { FScaled = Value; }
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int Value) { FPixelsPerInch = Value > 0 ? Value : FPixelsPerInch; }
+    // Scales the layout from PixelsPerInch to the screen's now (once; nothing when they match).
+    void ScaleToScreen();
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle Value);
 
@@ -160,6 +170,8 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // The client size scales; the place on the screen stays.
+    void ScaleBounds(int M, int D) override;
     void CreateWnd() override;
     void DestroyWnd() override;
     void WndProc(TMessage& Message) override;
@@ -178,6 +190,8 @@ private:
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDesigned;
+    bool FScaled = true;
+    int FPixelsPerInch = 96;
     TFormStyle FFormStyle = fsNormal;
     TMainMenu* FMenu = nullptr;
     int FModalResult = mrNone;
@@ -228,12 +242,19 @@ public:
     TFont* MenuFont() const { return FMenuFont.get(); }
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+    // The screen's dots per inch: 96 at 100 %, 144 at 150 %.
+    int PixelsPerInch() const { return ScreenPixelsPerInch(); }
 
 private:
     friend class TCustomForm;
     std::vector<TCustomForm*> FForms;
     std::unique_ptr<TFont> FMenuFont;
 };
+
+// Tells the platform the program draws itself for the screen's dots per inch (the application's
+// Initialize does, before anything reads the screen's DPI; executables also say so in their
+// manifest). Harmless when already declared.
+void DeclareDpiAware() noexcept;
 
 using TExceptionEvent = TEvent<void(TObject* Sender, const std::exception& E)>;
 

@@ -5,8 +5,6 @@
 #include <cstring>
 #include <utility>
 
-namespace {
-
 int ScreenPixelsPerInch()
 {
     static const int ppi = [] {
@@ -16,8 +14,6 @@ int ScreenPixelsPerInch()
     }();
     return ppi;
 }
-
-} // namespace
 
 int PenModeToROP2(TPenMode mode)
 {

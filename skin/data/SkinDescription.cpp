@@ -1,5 +1,7 @@
 #include "skin/data/SkinDescription.h"
 
+#include "skin/draw/SkinScale.h"
+
 #include "framework/core/CustomIniFile.h"
 #include "framework/core/StrUtils.h"
 #include "framework/graphics/Colors.h"
@@ -415,4 +417,73 @@ void TSkinDescription::SetFrameCounts()
     set(FSkin->VertScroll, 4);
     set(FSkin->UpDownHorz, 8);
     set(FSkin->UpDownVert, 8);
+}
+
+namespace {
+
+// Bitmap (of Element's frames when Frames is 0) redrawn for Dpi in place.
+void ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const TMargins& Margins, int Dpi, int FromDpi)
+{
+    if (Bitmap.Empty())
+        return;
+    if (std::unique_ptr<TBitmap> scaled = ScaleStrip(Bitmap, TStripLayout{Frames, Vertical, Margins}, Dpi, FromDpi))
+        Bitmap.Assign(scaled.get());
+}
+
+// Element's strip cut by its margins (or Cut), then its margins.
+void ScaleElement(TDataSkinObject* Element, bool Vertical, int Dpi, int FromDpi, const TMargins* Cut = nullptr)
+{
+    if (Element == nullptr)
+        return;
+    ScaleImage(*Element->Bitmap, Element->FrameCount, Vertical, Cut != nullptr ? *Cut : MarginsOf(*Element), Dpi,
+               FromDpi);
+    const TMargins m = ScaleMargins(MarginsOf(*Element), Dpi, FromDpi);
+    Element->LeftWidth = m.Left;
+    Element->TopHeight = m.Top;
+    Element->RightWidth = m.Right;
+    Element->BottomHeight = m.Bottom;
+}
+
+} // namespace
+
+void TSkinContent::ScaleTo(int Dpi)
+{
+    const int from = FDpi;
+    if (Dpi <= 0 || Dpi == from)
+        return;
+    for (TDataSkinBorder* border : {BorderLeft.get(), BorderRight.get(), BorderTop.get(), BorderBottom.get()})
+        ScaleElement(border, border == BorderTop.get() || border == BorderBottom.get(), Dpi, from);
+    if (Buttons) {
+        ScaleElement(Buttons.get(), false, Dpi, from);
+        ScaleImage(*Buttons->CheckButton, Buttons->CheckButtonFrame, false, TMargins{}, Dpi, from);
+        ScaleImage(*Buttons->RadioButton, Buttons->RadioButtonFrame, false, TMargins{}, Dpi, from);
+    }
+    if (Title) {
+        // The title's margins are its text's offsets; its back is cut by its own two ends.
+        const TMargins back{Title->TXTBackleft, 0, Title->TXTBackRight, 0};
+        ScaleElement(Title.get(), true, Dpi, from, &back);
+        Title->TXTBackleft = ScaleLength(Title->TXTBackleft, Dpi, from);
+        Title->TXTBackRight = ScaleLength(Title->TXTBackRight, Dpi, from);
+        Title->FontHeight = ScaleLength(Title->FontHeight, Dpi, from);
+    }
+    ScaleElement(MenuBar.get(), true, Dpi, from);
+    for (TDataSkinObject* e : {GroupBoxEdge.get(), Toolbars.get(), StatusBarEdges.get(), ComboButton.get(),
+                               SunkEdge.get(), ExtraImages.get(), Headerbar.get(), MenuItem.get(), MenuBackground.get(),
+                               Scrollbar.get(), HorzScroll.get(), VertScroll.get(), HorzScrollThumb.get(),
+                               VertScrollThumb.get()})
+        ScaleElement(e, false, Dpi, from);
+    // The second images: the tabs' border, the up-downs' glyphs, the progress bar's chunk.
+    for (TDataSkinBorder* e : {Progress.get(), Tabs.get(), UpDownHorz.get(), UpDownVert.get()}) {
+        if (e == nullptr)
+            continue;
+        ScaleElement(e, false, Dpi, from);
+        const bool glyphs = e == UpDownHorz.get() || e == UpDownVert.get();
+        ScaleImage(*e->Bitmap2, glyphs ? e->FrameCount : 1, false, TMargins{}, Dpi, from);
+    }
+    for (const auto& button : SysButtons) {
+        ScaleElement(button.get(), false, Dpi, from, nullptr);
+        button->Xcoord = ScaleLength(button->Xcoord, Dpi, from);
+        button->Ycoord = ScaleLength(button->Ycoord, Dpi, from);
+    }
+    FDpi = Dpi;
 }

@@ -68,9 +68,17 @@ public:
     // Why Border cannot be drawn as a side of a frame ("" when it can): its image is there and
     // holds its frames, each at least a pixel across the way they are laid out.
     static std::string BorderProblem(const TDataSkinBorder& Border);
+    // The dots per inch the images and lengths are drawn for (96 until ScaleTo).
+    int Dpi() const { return FDpi; }
+    // Every image and length of the skin redrawn for Dpi: frames, margins, text offsets, the
+    // title's font, the caption buttons' places. Made once per load, never per paint.
+    void ScaleTo(int Dpi);
     // Why the skin cannot be used ("" when it can). A skin that names a frame must draw all of
     // it; one that names none skins the controls only, and must have an image for one.
     std::string WhyUnusable() const;
+
+private:
+    int FDpi = 96;
 };
 
 // Reads a description, the bitmaps it names from the entries of an open package.

@@ -6,6 +6,7 @@
 #include "framework/core/ProfileMemIniFile.h"
 #include "framework/core/Published.h"
 #include "framework/core/StrUtils.h"
+#include "framework/graphics/GraphicsObjects.h"
 #include "framework/win/Files.h"
 #include "skin/data/SkinEngine.h"
 #include "skin/package/SkinRead.h"
@@ -320,8 +321,25 @@ bool TSkinData::ParsePackage(bool OnlyUsable)
         FLoadError = why;
         return false;
     }
+    content->ScaleTo(FPixelsPerInch > 0 ? FPixelsPerInch : ScreenPixelsPerInch());
     AdoptSkin(std::move(content));
     return true;
+}
+
+int TSkinData::SkinDpi() const
+{
+    return FSkin->Dpi();
+}
+
+void TSkinData::SetPixelsPerInch(int Value)
+{
+    Value = std::max(0, Value);
+    if (Value == FPixelsPerInch)
+        return;
+    FPixelsPerInch = Value;
+    const int wanted = Value > 0 ? Value : ScreenPixelsPerInch();
+    if (FPackageBytes->Size() > 0 && wanted != SkinDpi() && ParsePackage(true))
+        SkinChanged();
 }
 
 void TSkinData::AdoptSkin(std::unique_ptr<TSkinContent> Content)

@@ -75,6 +75,12 @@ public:
     void SetSkinStore(const std::string&) {}
     TSkinFormType SkinFormtype() const { return FSkinFormtype; }
     void SetSkinFormtype(TSkinFormType Value) { FSkinFormtype = Value; }
+    // The dots per inch the skin is drawn for: 0 (the default) for the screen's. A change redraws
+    // the loaded skin for it, and the skinned windows take it as after a skin change.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int Value);
+    // The dots per inch the loaded skin's images and lengths are drawn for.
+    int SkinDpi() const;
     const TOnFormSkin& OnFormSkin() const { return FOnFormSkin; }
     void SetOnFormSkin(TOnFormSkin Value) { FOnFormSkin = Value; }
     const TNotifyEvent& OnSkinChanged() const { return FOnSkinChanged; }
@@ -178,6 +184,7 @@ private:
     std::unique_ptr<TStringList> FSkin3rd;
     std::string FSkinFile;
     TSkinFormType FSkinFormtype = sfMainform;
+    int FPixelsPerInch = 0;
     TOnFormSkin FOnFormSkin;
     TNotifyEvent FOnSkinChanged;
     TOnSkinControl FOnSkinControl;

@@ -567,3 +567,61 @@ TEST_F(TFormsTest, TheMainMenuIsTheFormsMenuBarAndItsCommandsClickItems)
     EXPECT_EQ(form.Menu(), nullptr);
     EXPECT_EQ(GetMenu(window), nullptr);
 }
+
+TEST_F(TFormsTest, AFormWrittenForAnotherDpiIsScaledWhenFirstShown)
+{
+    // Written for 64 dots per inch, shown at the bench's 96: everything 1.5 times as large.
+    ASSERT_EQ(Screen()->PixelsPerInch(), 96);
+    TForm form(nullptr);
+    form.SetPixelsPerInch(64);
+    form.SetClientWidth(400);
+    form.SetClientHeight(300);
+    form.Font()->SetHeight(-10);
+    auto* status = new TPanel(&form);
+    status->SetParent(&form);
+    status->SetAlign(alBottom);
+    status->SetHeight(20);
+    auto* body = new TPanel(&form);
+    body->SetParent(&form);
+    body->SetAlign(alClient);
+    body->SetBevelOuter(bvNone);
+    auto* pages = new TPanel(&form);
+    pages->SetParent(body);
+    pages->SetBounds(8, 8, 384, 240);
+    pages->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    auto* close = new TButton(&form);
+    close->SetParent(body);
+    close->SetBounds(320, 252, 72, 24);
+    close->SetAnchors(TAnchors{akRight, akBottom});
+    auto* own = new TButton(&form);
+    own->SetParent(pages);
+    own->SetBounds(10, 20, 100, 30);
+    own->SetParentFont(false);
+    own->Font()->SetHeight(-12);
+
+    // Its window and its controls' windows may be made before: the scale waits for the show.
+    HWND window = form.Handle();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(form.PixelsPerInch(), 64);
+    form.Show();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 450);
+    EXPECT_EQ(form.PixelsPerInch(), 96);
+    auto rectOf = [](TControl& c) { return std::vector<int>{c.Left(), c.Top(), c.Width(), c.Height()}; };
+    EXPECT_EQ(rectOf(*status), (std::vector<int>{0, 420, 600, 30}));
+    EXPECT_EQ(rectOf(*body), (std::vector<int>{0, 0, 600, 420}));
+    // Anchored controls sit at their scaled places, not where the anchors would have moved them.
+    EXPECT_EQ(rectOf(*pages), (std::vector<int>{12, 12, 576, 360}));
+    EXPECT_EQ(rectOf(*close), (std::vector<int>{480, 378, 108, 36}));
+    EXPECT_EQ(rectOf(*own), (std::vector<int>{15, 30, 150, 45}));
+    EXPECT_EQ(form.Font()->Height(), -15);
+    EXPECT_EQ(own->Font()->Height(), -18);
+    // Scaled once: a window made anew keeps the layout, and later changes keep their anchors.
+    form.ScaleToScreen();
+    EXPECT_EQ(rectOf(*close), (std::vector<int>{480, 378, 108, 36}));
+    form.SetClientWidth(700);
+    EXPECT_EQ(rectOf(*close), (std::vector<int>{580, 378, 108, 36}));
+    form.Hide();
+}
