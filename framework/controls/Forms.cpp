@@ -8,6 +8,7 @@
 #include "framework/core/Published.h"
 #include "framework/menus/Menus.h"
 #include "framework/win/Callback.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/win/Files.h"
 #include "framework/win/PlatformDialogs.h"
 
@@ -731,6 +732,20 @@ void TCustomForm::WndProc(TMessage& Message)
     case WM_INITMENUPOPUP:
         MenuInitPopup(reinterpret_cast<HMENU>(Message.WParam));
         break;
+    case WM_DPICHANGED: { // a screen of another DPI, or a new setting
+        // The layout follows the new DPI, and the window takes the place the platform offers.
+        const int dpi = LOWORD(Message.WParam);
+        const auto* suggested = reinterpret_cast<const RECT*>(Message.LParam);
+        if (FScaled && dpi > 0 && dpi != FPixelsPerInch) {
+            ChangeScale(dpi, FPixelsPerInch);
+            FPixelsPerInch = dpi;
+        }
+        if (suggested != nullptr)
+            SetBounds(suggested->left, suggested->top, suggested->right - suggested->left,
+                      suggested->bottom - suggested->top);
+        Message.Result = 0;
+        return;
+    }
     case CM_MENUCHANGED:
         AttachMenu();
         return;

@@ -12,6 +12,12 @@
 
 #include <windows.h>
 
+// The platform's message for a window whose DPI changed (Windows 8.1 on; the headers give it only
+// for newer targets than ours). WParam: the new DPI in both words; LParam: the suggested RECT.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 constexpr UINT CM_DEACTIVATE = CM_BASE + 1;

@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <utility>
 
 TSkinContent::TSkinContent()
@@ -21,7 +23,43 @@ TSkinContent::TSkinContent()
 
 TSkinContent::~TSkinContent() = default;
 
-TSkinDescription::TSkinDescription(const TSkinReader& Reader) : FReader(Reader) {}
+TSkinDescription::TSkinDescription(const TSkinReader& Reader, int Dpi) : FReader(Reader), FDpi(Dpi > 0 ? Dpi : 96) {}
+
+void TSkinDescription::LoadScaleImage(TBitmap* Bitmap, const std::string& Name)
+{
+    const std::string wanted = LowerCase(Name);
+    const double target = FDpi / 96.0;
+    std::string chosen;
+    double chosenScale = 0;
+    const TStringList& names = FReader.Names();
+    for (int i = 0; i < names.Count(); ++i) {
+        std::string base;
+        const double scale = ImageScaleOf(names.Strings(i), base);
+        if (scale == 0 || base != wanted)
+            continue;
+        // The nearest at or above the target; below it, the largest.
+        const bool better = chosenScale == 0 || (scale >= target - 1e-9 ? chosenScale < target - 1e-9 || scale < chosenScale
+                                                                       : chosenScale < target - 1e-9 && scale > chosenScale);
+        if (better) {
+            chosen = names.Strings(i);
+            chosenScale = scale;
+        }
+    }
+    if (chosen.empty())
+        return;
+    FWork.Clear();
+    FReader.ExtractEntry(chosen, FWork);
+    if (FWork.Size() == 0)
+        return;
+    FWork.SetPosition(0);
+    auto image = std::make_unique<TBitmap>();
+    image->LoadFromStream(FWork);
+    // One that is not the base image at its scale is left out: the base image is scaled instead.
+    if (!ScaleImageProblem(Bitmap->Width(), Bitmap->Height(), image->Width(), image->Height(), chosenScale).empty())
+        return;
+    FSkin->ScaleImages[Bitmap] = TSkinContent::TScaleImage{static_cast<int>(std::lround(96 * chosenScale)),
+                                                          std::move(image)};
+}
 
 void TSkinDescription::LoadSkinBitmap(TBitmap* Bitmap, const std::string& ImageName)
 {
@@ -39,6 +77,8 @@ void TSkinDescription::LoadSkinBitmap(TBitmap* Bitmap, const std::string& ImageN
     }
     FWork.SetPosition(0);
     Bitmap->LoadFromStream(FWork);
+    if (FDpi != 96 && FSkin != nullptr && !Bitmap->Empty())
+        LoadScaleImage(Bitmap, name);
 }
 
 void TSkinDescription::ReadRGBTriple(const TCustomIniFile& Ini, const std::string& Section, const std::string& Name,
@@ -421,69 +461,80 @@ void TSkinDescription::SetFrameCounts()
 
 namespace {
 
-// Bitmap (of Element's frames when Frames is 0) redrawn for Dpi in place.
-void ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const TMargins& Margins, int Dpi, int FromDpi)
+// Element's margins at Dpi.
+void ScaleMarginsOf(TDataSkinObject& Element, int Dpi, int FromDpi)
 {
-    if (Bitmap.Empty())
-        return;
-    if (std::unique_ptr<TBitmap> scaled = ScaleStrip(Bitmap, TStripLayout{Frames, Vertical, Margins}, Dpi, FromDpi))
-        Bitmap.Assign(scaled.get());
-}
-
-// Element's strip cut by its margins (or Cut), then its margins.
-void ScaleElement(TDataSkinObject* Element, bool Vertical, int Dpi, int FromDpi, const TMargins* Cut = nullptr)
-{
-    if (Element == nullptr)
-        return;
-    ScaleImage(*Element->Bitmap, Element->FrameCount, Vertical, Cut != nullptr ? *Cut : MarginsOf(*Element), Dpi,
-               FromDpi);
-    const TMargins m = ScaleMargins(MarginsOf(*Element), Dpi, FromDpi);
-    Element->LeftWidth = m.Left;
-    Element->TopHeight = m.Top;
-    Element->RightWidth = m.Right;
-    Element->BottomHeight = m.Bottom;
+    const TMargins m = ScaleMargins(MarginsOf(Element), Dpi, FromDpi);
+    Element.LeftWidth = m.Left;
+    Element.TopHeight = m.Top;
+    Element.RightWidth = m.Right;
+    Element.BottomHeight = m.Bottom;
 }
 
 } // namespace
+
+void TSkinContent::ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const TMargins& Margins, int Dpi)
+{
+    if (Bitmap.Empty())
+        return;
+    TBitmap* source = &Bitmap;
+    int from = FDpi;
+    if (auto it = ScaleImages.find(&Bitmap); it != ScaleImages.end() && it->second.Image) {
+        source = it->second.Image.get();
+        from = it->second.Dpi;
+    }
+    const TStripLayout layout{Frames, Vertical, ScaleMargins(Margins, from, FDpi)};
+    if (std::unique_ptr<TBitmap> scaled = ScaleStrip(*source, layout, ScaleMargins(Margins, Dpi, FDpi), Dpi, from))
+        Bitmap.Assign(scaled.get());
+}
 
 void TSkinContent::ScaleTo(int Dpi)
 {
     const int from = FDpi;
     if (Dpi <= 0 || Dpi == from)
         return;
+    // Element's strip cut by its margins (or Cut), then its margins.
+    auto scaleElement = [&](TDataSkinObject* Element, bool Vertical, const TMargins* Cut = nullptr) {
+        if (Element == nullptr)
+            return;
+        ScaleImage(*Element->Bitmap, Element->FrameCount, Vertical, Cut != nullptr ? *Cut : MarginsOf(*Element), Dpi);
+        ScaleMarginsOf(*Element, Dpi, from);
+    };
     for (TDataSkinBorder* border : {BorderLeft.get(), BorderRight.get(), BorderTop.get(), BorderBottom.get()})
-        ScaleElement(border, border == BorderTop.get() || border == BorderBottom.get(), Dpi, from);
+        scaleElement(border, border == BorderTop.get() || border == BorderBottom.get());
     if (Buttons) {
-        ScaleElement(Buttons.get(), false, Dpi, from);
-        ScaleImage(*Buttons->CheckButton, Buttons->CheckButtonFrame, false, TMargins{}, Dpi, from);
-        ScaleImage(*Buttons->RadioButton, Buttons->RadioButtonFrame, false, TMargins{}, Dpi, from);
+        scaleElement(Buttons.get(), false);
+        ScaleImage(*Buttons->CheckButton, Buttons->CheckButtonFrame, false, TMargins{}, Dpi);
+        ScaleImage(*Buttons->RadioButton, Buttons->RadioButtonFrame, false, TMargins{}, Dpi);
     }
     if (Title) {
         // The title's margins are its text's offsets; its back is cut by its own two ends.
         const TMargins back{Title->TXTBackleft, 0, Title->TXTBackRight, 0};
-        ScaleElement(Title.get(), true, Dpi, from, &back);
+        scaleElement(Title.get(), true, &back);
         Title->TXTBackleft = ScaleLength(Title->TXTBackleft, Dpi, from);
         Title->TXTBackRight = ScaleLength(Title->TXTBackRight, Dpi, from);
         Title->FontHeight = ScaleLength(Title->FontHeight, Dpi, from);
     }
-    ScaleElement(MenuBar.get(), true, Dpi, from);
+    scaleElement(MenuBar.get(), true);
     for (TDataSkinObject* e : {GroupBoxEdge.get(), Toolbars.get(), StatusBarEdges.get(), ComboButton.get(),
                                SunkEdge.get(), ExtraImages.get(), Headerbar.get(), MenuItem.get(), MenuBackground.get(),
                                Scrollbar.get(), HorzScroll.get(), VertScroll.get(), HorzScrollThumb.get(),
                                VertScrollThumb.get()})
-        ScaleElement(e, false, Dpi, from);
+        scaleElement(e, false);
     // The second images: the tabs' border, the up-downs' glyphs, the progress bar's chunk.
     for (TDataSkinBorder* e : {Progress.get(), Tabs.get(), UpDownHorz.get(), UpDownVert.get()}) {
         if (e == nullptr)
             continue;
-        ScaleElement(e, false, Dpi, from);
+        scaleElement(e, false);
         const bool glyphs = e == UpDownHorz.get() || e == UpDownVert.get();
-        ScaleImage(*e->Bitmap2, glyphs ? e->FrameCount : 1, false, TMargins{}, Dpi, from);
+        ScaleImage(*e->Bitmap2, glyphs ? e->FrameCount : 1, false, TMargins{}, Dpi);
     }
     for (const auto& button : SysButtons) {
-        ScaleElement(button.get(), false, Dpi, from, nullptr);
+        scaleElement(button.get(), false);
         button->Xcoord = ScaleLength(button->Xcoord, Dpi, from);
         button->Ycoord = ScaleLength(button->Ycoord, Dpi, from);
     }
+    // Drawn from now on: the images for a scale are not needed any more.
+    ScaleImages.clear();
     FDpi = Dpi;
 }

@@ -9,8 +9,10 @@
 #include "framework/graphics/Colors.h"
 #include "framework/win/Handles.h"
 #include "skin/data/SkinElements.h"
+#include "skin/package/ScaleImages.h"
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,6 +70,15 @@ public:
     // Why Border cannot be drawn as a side of a frame ("" when it can): its image is there and
     // holds its frames, each at least a pixel across the way they are laid out.
     static std::string BorderProblem(const TDataSkinBorder& Border);
+    // An image the package holds for a scale ("top@2x.bmp" beside "top.bmp"), drawn for Dpi.
+    struct TScaleImage {
+        int Dpi = 96;
+        std::unique_ptr<TBitmap> Image;
+    };
+    // The images for a scale the description chose, by the base image they stand for; ScaleTo
+    // draws from them where their size fits.
+    std::map<const TBitmap*, TScaleImage> ScaleImages;
+
     // The dots per inch the images and lengths are drawn for (96 until ScaleTo).
     int Dpi() const { return FDpi; }
     // Every image and length of the skin redrawn for Dpi: frames, margins, text offsets, the
@@ -78,8 +89,13 @@ public:
     std::string WhyUnusable() const;
 
 private:
+    // Bitmap (Frames frames, cut by the margins Margins at 96) redrawn for Dpi: from the image
+    // for a scale the package holds for it when there is one, else from itself.
+    void ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const TMargins& Margins, int Dpi);
+
     int FDpi = 96;
 };
+
 
 // Reads a description, the bitmaps it names from the entries of an open package.
 class TSkinDescription {
@@ -87,7 +103,9 @@ public:
     // A title bar never holds more caption buttons than this; later sections are ignored.
     static constexpr std::size_t MaxCaptionButtons = 32;
 
-    explicit TSkinDescription(const TSkinReader& Reader);
+    // Dpi: the dots per inch the skin will be drawn for; an image named for the scale nearest at
+    // or above it (else the largest) is loaded beside each base image.
+    explicit TSkinDescription(const TSkinReader& Reader, int Dpi = 96);
     // The whole description, or an exception (a bitmap that does not load) and nothing. Ini
     // answers as the platform's profile functions would for the description file (the engine
     // passes a TProfileMemIniFile of the description entry's bytes).
@@ -116,7 +134,11 @@ private:
     void ReadTextColours(TDataSkinObject& Element, const TCustomIniFile& Ini, const std::string& Section);
     void SetFrameCounts();
 
+    // The image for a scale chosen for the base image Name, loaded beside Bitmap.
+    void LoadScaleImage(TBitmap* Bitmap, const std::string& Name);
+
     const TSkinReader& FReader;
+    int FDpi = 96;
     TMemoryStream FWork;
     TSkinContent* FSkin = nullptr; // while Parse runs
 };

@@ -312,16 +312,17 @@ bool TSkinData::ParsePackage(bool OnlyUsable)
         throw EFCreateError("The skin package has no description (no entry name contains \".ini\")");
     // The description is read from the entry's bytes as the profile functions would read a file of
     // them, at the cost of one pass over the text.
+    const int dpi = WantedDpi();
     const TProfileMemIniFile description(
         std::string_view(static_cast<const char*>(work.Memory()), static_cast<size_t>(work.Size())));
-    std::unique_ptr<TSkinContent> content = TSkinDescription(reader).Parse(description);
+    std::unique_ptr<TSkinContent> content = TSkinDescription(reader, dpi).Parse(description);
     // A skin that cannot draw what it names, or has nothing to draw, is refused whole: the
     // current one stays.
     if (std::string why = OnlyUsable ? content->WhyUnusable() : std::string(); !why.empty()) {
         FLoadError = why;
         return false;
     }
-    content->ScaleTo(FPixelsPerInch > 0 ? FPixelsPerInch : ScreenPixelsPerInch());
+    content->ScaleTo(dpi);
     AdoptSkin(std::move(content));
     return true;
 }
@@ -331,15 +332,34 @@ int TSkinData::SkinDpi() const
     return FSkin->Dpi();
 }
 
+int TSkinData::WantedDpi() const
+{
+    if (FPixelsPerInch > 0)
+        return FPixelsPerInch;
+    return FScreenDpi > 0 ? FScreenDpi : ScreenPixelsPerInch();
+}
+
+void TSkinData::RedrawForDpi()
+{
+    if (FPackageBytes->Size() > 0 && WantedDpi() != SkinDpi() && ParsePackage(true))
+        SkinChanged();
+}
+
 void TSkinData::SetPixelsPerInch(int Value)
 {
     Value = std::max(0, Value);
     if (Value == FPixelsPerInch)
         return;
     FPixelsPerInch = Value;
-    const int wanted = Value > 0 ? Value : ScreenPixelsPerInch();
-    if (FPackageBytes->Size() > 0 && wanted != SkinDpi() && ParsePackage(true))
-        SkinChanged();
+    RedrawForDpi();
+}
+
+void TSkinData::ScreenDpiChanged(int Dpi)
+{
+    if (Dpi <= 0 || Dpi == FScreenDpi)
+        return;
+    FScreenDpi = Dpi;
+    RedrawForDpi();
 }
 
 void TSkinData::AdoptSkin(std::unique_ptr<TSkinContent> Content)

@@ -81,6 +81,9 @@ public:
     void SetPixelsPerInch(int Value);
     // The dots per inch the loaded skin's images and lengths are drawn for.
     int SkinDpi() const;
+    // A skinned window moved to a screen of Dpi (or the setting changed): a skin that follows the
+    // screen (PixelsPerInch 0) is redrawn for it.
+    void ScreenDpiChanged(int Dpi);
     const TOnFormSkin& OnFormSkin() const { return FOnFormSkin; }
     void SetOnFormSkin(TOnFormSkin Value) { FOnFormSkin = Value; }
     const TNotifyEvent& OnSkinChanged() const { return FOnSkinChanged; }
@@ -171,6 +174,9 @@ private:
     // LoadError(), and the current skin stays.
     bool LoadUsablePackage();
     bool ParsePackage(bool OnlyUsable);
+    // The DPI the skin is to be drawn for, and the loaded package drawn anew when it is not.
+    int WantedDpi() const;
+    void RedrawForDpi();
     void ReadSkinStream(TStream& Stream);
     void WriteSkinStream(TStream& Stream);
     bool Designing() const;
@@ -185,6 +191,8 @@ private:
     std::string FSkinFile;
     TSkinFormType FSkinFormtype = sfMainform;
     int FPixelsPerInch = 0;
+    // The screen's DPI as the windows last reported it (0: the system's).
+    int FScreenDpi = 0;
     TOnFormSkin FOnFormSkin;
     TNotifyEvent FOnSkinChanged;
     TOnSkinControl FOnSkinControl;

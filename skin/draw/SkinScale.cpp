@@ -116,6 +116,12 @@ TSpans Cut(int Length, int Start, int End, int Scaled, int ScaledStart, int Scal
 
 std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, int ToDpi, int FromDpi)
 {
+    return ScaleStrip(Strip, Layout, ScaleMargins(Layout.Margins, ToDpi, FromDpi), ToDpi, FromDpi);
+}
+
+std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TMargins& TargetMargins,
+                                    int ToDpi, int FromDpi)
+{
     if (Strip.Empty() || Strip.Width() <= 0 || Strip.Height() <= 0)
         return nullptr;
     int frames = std::max(1, Layout.Frames);
@@ -127,7 +133,7 @@ std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, 
     const int sw = std::max(1, ScaleLength(fw, ToDpi, FromDpi));
     const int sh = std::max(1, ScaleLength(fh, ToDpi, FromDpi));
     const TMargins m = Layout.Margins;
-    const TMargins sm = ScaleMargins(m, ToDpi, FromDpi);
+    const TMargins sm = TargetMargins;
     const TSpans across = Cut(fw, m.Left, m.Right, sw, sm.Left, sm.Right);
     const TSpans down = Cut(fh, m.Top, m.Bottom, sh, sm.Top, sm.Bottom);
 

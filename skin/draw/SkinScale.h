@@ -32,3 +32,7 @@ struct TStripLayout {
 // frames is scaled as one frame.
 std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, int ToDpi,
                                     int FromDpi = SkinDesignDpi);
+// The same with the margins the frames are cut by at ToDpi given (the painters' own, when the
+// strip is an image drawn for another scale than the lengths of its description).
+std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TMargins& TargetMargins,
+                                    int ToDpi, int FromDpi);

@@ -144,6 +144,21 @@ void TWinSkinForm::SkinnedFrameMessage(TMessage& Message)
             PaintFrame(nullptr);
         }
         return;
+    case WM_DPICHANGED:
+        // The skin is redrawn for the new DPI (every window skinned from it takes it, as after a
+        // skin change) and this window takes its frame at once, so that the place the program
+        // then gives it is taken with the frame it will keep.
+        if (FSkinData != nullptr) {
+            FSkinData->ScreenDpiChanged(LOWORD(Message.WParam));
+            if (FSkinData->SkinDpi() == LOWORD(Message.WParam) && FFrameProc.Installed()) {
+                ResetCaptionButtons();
+                LoadMetrics();
+                ReSkin();
+            }
+        }
+        if (!Retired())
+            CallDefault(Message);
+        return;
     case WM_STYLECHANGING:
         if (static_cast<int>(Message.WParam) == GWL_STYLE && Message.LParam != 0 && !EngineChangingStyle() &&
             !Retired())

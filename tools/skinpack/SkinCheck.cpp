@@ -3,9 +3,12 @@
 #include "framework/core/MemIniFile.h"
 #include "framework/core/StrUtils.h"
 #include "framework/core/Strings.h"
+#include "framework/graphics/BitmapCodec.h"
+#include "skin/package/ScaleImages.h"
 #include "skin/package/SkinRead.h"
 #include "tools/skinpack/BitmapCheck.h"
 
+#include <cstdint>
 #include <set>
 #include <string_view>
 
@@ -79,6 +82,52 @@ private:
     std::vector<std::string>& FProblems;
 };
 
+// The size of the bitmap in entry Index, or false when it does not decode.
+bool ImageSize(const TSkinReader& Reader, int Index, int& Width, int& Height)
+{
+    const std::string_view data = EntryBytes(Reader, Index);
+    TBitmapImage image;
+    std::string problem;
+    if (data.empty() || !TryDecodeBitmap(reinterpret_cast<const uint8_t*>(data.data()), data.size(), image, problem,
+                                         /*StrictFileSize=*/true))
+        return false;
+    Width = image.Width;
+    Height = image.Height;
+    return true;
+}
+
+// Every image drawn for a scale ("top@1.5x.bmp") stands for a base image the package holds and is
+// exactly its size times the scale; the engine leaves out one that is not.
+void CheckScaleImages(const TSkinReader& Reader, std::vector<std::string>& Problems)
+{
+    for (int i = 0; i < Reader.EntryCount(); ++i) {
+        std::string base;
+        const double scale = ImageScaleOf(Reader.Names()[i], base);
+        if (scale == 0)
+            continue;
+        const std::string where = Reader.StoredName(i) + ": ";
+        int b = -1;
+        for (int j = 0; j < Reader.EntryCount(); ++j)
+            if (Reader.Names()[j] == base)
+                b = j;
+        if (b < 0) {
+            Problems.push_back(where + "an image for a scale of " + Quoted(base) +
+                               ", which the package does not hold; name it after its base image");
+            continue;
+        }
+        int bw = 0, bh = 0, w = 0, h = 0;
+        if (!ImageSize(Reader, i, w, h)) {
+            Problems.push_back(where + "is not a valid bitmap");
+            continue;
+        }
+        if (!ImageSize(Reader, b, bw, bh))
+            continue; // the base image's own check reports it
+        if (const std::string why = ScaleImageProblem(bw, bh, w, h, scale); !why.empty())
+            Problems.push_back(where + "not " + Quoted(Reader.StoredName(b)) + " at its scale: " + why +
+                               "; the engine scales the base image instead");
+    }
+}
+
 } // namespace
 
 std::vector<std::string> CheckSkin(const TSkinReader& Reader)
@@ -147,5 +196,6 @@ std::vector<std::string> CheckSkin(const TSkinReader& Reader)
         check.Image(section, "Image");
         check.Image(section, "GlyphImage");
     }
+    CheckScaleImages(Reader, problems);
     return problems;
 }

@@ -609,3 +609,46 @@ TEST_F(TSkinDataTest, AnUnusableSkinIsRefusedSayingWhyAndTheCurrentOneStays)
         << data.LoadError();
     EXPECT_EQ(data.SkinName(), "Controls");
 }
+
+TEST_F(TSkinDataTest, TheSkinIsDrawnForItsDpiFromTheImagesForAScaleOrScaled)
+{
+    const std::string ini = "[Personality]\r\nLeft=l.bmp\r\nLeftTopHeight=4\r\nLeftBotHeight=4\r\nLeftFrame=2\r\n"
+                            "Top=t.bmp\r\nTopTopHeight=6\r\nTopBotHeight=6\r\nRight=l.bmp\r\nBottom=t.bmp\r\n"
+                            "[Fonts]\r\nFontHeight=14\r\n[Button1]\r\nAction=0\r\nXcoord=-20\r\nButtonImage=t.bmp\r\n";
+    const auto grey = [](int, int) { return 0x808080u; };
+    const auto green = [](int, int) { return 0x00FF00u; };
+    // The left border has a right image for 2x; the top's image for 2x is of the wrong size.
+    const std::vector<TPackageEntry> images{{"l.bmp", Bmp(8, 20, grey)}, {"l@2x.bmp", Bmp(16, 40, green)},
+                                            {"t.bmp", Bmp(60, 8, grey)}, {"T@2x.bmp", Bmp(100, 16, green)}};
+    TSkinData data(nullptr);
+    data.SetPixelsPerInch(192);
+    ASSERT_TRUE(Load(data, ini, images));
+    EXPECT_EQ(data.SkinDpi(), 192);
+    const TDataSkinBorder& left = *data.SkinBorderLeft();
+    auto size = [](const TBitmap& B) { return std::pair{B.Width(), B.Height()}; };
+    EXPECT_EQ(size(*left.Bitmap), (std::pair{16, 40}));
+    EXPECT_EQ(left.Bitmap->PixelColor(3, 20), static_cast<TColor>(0x00FF00)) << "not the image drawn for 2x";
+    EXPECT_EQ(left.TopHeight, 8);
+    EXPECT_EQ(size(*data.SkinBorderTop()->Bitmap), (std::pair{120, 16}));
+    EXPECT_EQ(data.SkinBorderTop()->Bitmap->PixelColor(50, 8), static_cast<TColor>(0x808080)) << "the wrong 2x image";
+    EXPECT_EQ(data.SkinTitle()->FontHeight, 28);
+    ASSERT_FALSE(data.SkinSysButtons().empty());
+    EXPECT_EQ(data.SkinSysButtons()[0]->Xcoord, -40);
+
+    // Below the image's scale: drawn from it, made smaller.
+    data.SetPixelsPerInch(144);
+    EXPECT_EQ(data.SkinDpi(), 144);
+    EXPECT_EQ(size(*data.SkinBorderLeft()->Bitmap), (std::pair{12, 30}));
+    EXPECT_EQ(data.SkinBorderLeft()->Bitmap->PixelColor(5, 15), static_cast<TColor>(0x00FF00));
+    EXPECT_EQ(size(*data.SkinBorderTop()->Bitmap), (std::pair{90, 12}));
+    // Back to the screen's (the bench's 96): the images as the package holds them.
+    data.SetPixelsPerInch(0);
+    EXPECT_EQ(data.SkinDpi(), 96);
+    EXPECT_EQ(size(*data.SkinBorderLeft()->Bitmap), (std::pair{8, 20}));
+    EXPECT_EQ(data.SkinBorderLeft()->Bitmap->PixelColor(3, 10), static_cast<TColor>(0x808080));
+    // A window on a screen of another DPI: a skin that follows the screen is drawn for it.
+    data.ScreenDpiChanged(120);
+    EXPECT_EQ(data.SkinDpi(), 120);
+    EXPECT_EQ(size(*data.SkinBorderLeft()->Bitmap), (std::pair{10, 25}));
+    EXPECT_EQ(data.SkinBorderLeft()->TopHeight, 5);
+}

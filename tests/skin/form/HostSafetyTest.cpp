@@ -10,6 +10,7 @@
 #include "framework/core/Exception.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
+#include "framework/win/ControlMessages.h"
 #include "framework/win/Files.h"
 #include "framework/win/WindowInfo.h"
 #include "skin/controls/SkinButton.h"
@@ -895,5 +896,59 @@ TEST_F(THostSafetyTest, AControlOrFrameTheSkinFailsToPaintGetsItsOwnLookBackForG
                  RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(100);
     EXPECT_TRUE(WindowPixels(form.Handle()) == nativeForm) << "the window is not in its own look";
+    form.Hide();
+}
+
+TEST_F(THostSafetyTest, AWindowMovedToAScreenOfAnotherDpiTakesItsPlaceLayoutAndSkinForIt)
+{
+    StartSkinning();
+    TForm& form = NewForm(300, 160);
+    auto* button = Place<TButton>(form, &form, 10, 10, 100, 30);
+    TWinSkinForm* skin = ShowSkinned(form);
+    ASSERT_NE(skin, nullptr);
+    const TFrameLayout before = skin->Frame().Layout();
+    ASSERT_GT(before.BorderTop, 0);
+    RECT first{};
+    GetWindowRect(form.Handle(), &first);
+    // The inside of the window as the platform sees it: where its client area starts.
+    auto clientTop = [&] {
+        POINT origin{0, 0};
+        ClientToScreen(form.Handle(), &origin);
+        RECT r{};
+        GetWindowRect(form.Handle(), &r);
+        return origin.y - r.top;
+    };
+    EXPECT_EQ(clientTop(), before.BorderTop + before.MenuHeight);
+
+    // Wine does not send it: sent as Windows would on a move to a 150 % screen.
+    auto moveTo = [&](int Dpi, const RECT& Suggested) {
+        SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(Dpi, Dpi), reinterpret_cast<LPARAM>(&Suggested));
+        Manager->OnActionTimer(nullptr);
+        Pump(100);
+    };
+    const RECT wide{first.left, first.top, first.left + (first.right - first.left) * 3 / 2,
+                    first.top + (first.bottom - first.top) * 3 / 2};
+    moveTo(144, wide);
+    EXPECT_EQ(Data->SkinDpi(), 144);
+    RECT now{};
+    GetWindowRect(form.Handle(), &now);
+    EXPECT_TRUE(EqualRect(&now, &wide)) << "the window did not take the suggested place: it is "
+                                        << now.right - now.left << " x " << now.bottom - now.top;
+    EXPECT_EQ(button->Width(), 150);
+    EXPECT_EQ(button->Left(), 15);
+    ASSERT_EQ(Manager->FindSkinForm(form.Handle()), skin);
+    const TFrameLayout scaled = skin->Frame().Layout();
+    EXPECT_EQ(scaled.BorderTop, MulDiv(before.BorderTop, 144, 96));
+    EXPECT_EQ(scaled.BorderLeft, MulDiv(before.BorderLeft, 144, 96));
+    EXPECT_EQ(clientTop(), scaled.BorderTop + scaled.MenuHeight);
+
+    // And back: the layout and the frame as they were.
+    moveTo(96, first);
+    EXPECT_EQ(Data->SkinDpi(), 96);
+    EXPECT_EQ(button->Width(), 100);
+    const TFrameLayout after = skin->Frame().Layout();
+    EXPECT_EQ(after.BorderTop, before.BorderTop);
+    EXPECT_EQ(after.BorderLeft, before.BorderLeft);
+    EXPECT_EQ(clientTop(), before.BorderTop + before.MenuHeight);
     form.Hide();
 }
