@@ -78,7 +78,10 @@ void TSkinControl::ReadWindowState()
 
 void TSkinControl::TakeFont(TCanvas& Canvas) const
 {
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
+    // A control never given a font draws with the system font, at the screen's DPI.
+    auto font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
+    if (font == nullptr)
+        font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     LOGFONTA log{};
     if (font != nullptr && GetObjectA(font, sizeof log, &log) == sizeof log)
         Canvas.Font()->SetHandle(CreateFontIndirectA(&log));

@@ -117,7 +117,7 @@ protected:
     // Detaches and leaves its set (and the set's component list) at once.
     void OnRetire() noexcept override;
     // Gives Canvas a copy of the font the window answers WM_GETFONT with (the canvas owns what
-    // it is given); nothing for a window that uses the system font.
+    // it is given), or of the system font for a window given none (as the platform draws it).
     void TakeFont(TCanvas& Canvas) const;
     // Focused, Enabled and Caption from the window.
     void ReadWindowState();

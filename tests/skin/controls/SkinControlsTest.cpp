@@ -524,3 +524,44 @@ TEST_F(TSkinControlsTest, DialogChildrenAreClassifiedByClassAndStyle)
     for (HWND w : {push, group, check, radio, simple, owner, split, three, pushLike, list, memo, edit, view, tree})
         DestroyWindow(w);
 }
+
+TEST_F(TSkinControlsTest, AButtonGivenNoFontKeepsTheSystemFontsTextWidthWhenSkinned)
+{
+    // The columns of a button's text: pixels in its middle, away from its edges, that stand out
+    // from its face (as it shows left of the text).
+    auto inkWidth = [](HWND W) {
+        RECT r{};
+        GetWindowRect(W, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        const std::vector<uint32_t> pixels = WindowPixels(W);
+        const uint32_t face = pixels[static_cast<size_t>(h / 2) * w + 12];
+        auto ink = [face](uint32_t p) {
+            int d = 0;
+            for (int shift : {0, 8, 16})
+                d += std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((face >> shift) & 0xFF));
+            return d > 90;
+        };
+        int first = w, last = -1;
+        for (int y = h / 2 - 5; y <= h / 2 + 5; ++y)
+            for (int x = 12; x < w - 12; ++x)
+                if (ink(pixels[static_cast<size_t>(y) * w + x])) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        return last - first + 1;
+    };
+    HWND push = CreateWindowExA(0, "BUTTON", "Wide caption here", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 220,
+                                40, Host->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_EQ(SendMessageA(push, WM_GETFONT, 0, 0), 0);
+    UpdateWindow(push);
+    const int native = inkWidth(push);
+    ASSERT_GT(native, 60);
+    Skin->SkinFrame(Data.get());
+    ASSERT_NE(dynamic_cast<TSkinButton*>(Skin->AdaptorSet().FindAdaptor(push)), nullptr);
+    RedrawWindow(push, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // Within a few pixels (the skin's text colour smooths differently); 8-point text is a
+    // quarter narrower.
+    EXPECT_NEAR(inkWidth(push), native, native / 12) << "the skinned text is not in the button's own font";
+    Skin->AdaptorSet().ReleaseAdaptors();
+    DestroyWindow(push);
+}
