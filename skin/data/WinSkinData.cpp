@@ -10,6 +10,7 @@
 #include "framework/win/Files.h"
 #include "skin/data/SkinEngine.h"
 #include "skin/package/SkinRead.h"
+#include "skin/draw/SkinScale.h"
 #include "skin/package/WinSkinStore.h"
 
 #include <windows.h>
@@ -330,6 +331,11 @@ bool TSkinData::ParsePackage(bool OnlyUsable)
 int TSkinData::SkinDpi() const
 {
     return FSkin->Dpi();
+}
+
+int TSkinData::Px(int Length) const
+{
+    return ScaleLength(Length, FSkin->Dpi());
 }
 
 int TSkinData::WantedDpi() const

@@ -81,6 +81,8 @@ public:
     void SetPixelsPerInch(int Value);
     // The dots per inch the loaded skin's images and lengths are drawn for.
     int SkinDpi() const;
+    // Length (a gap or inset of a painter, at 96) at the skin's DPI.
+    int Px(int Length) const;
     // A skinned window moved to a screen of Dpi (or the setting changed): a skin that follows the
     // screen (PixelsPerInch 0) is redrawn for it.
     void ScreenDpiChanged(int Dpi);

@@ -1,5 +1,6 @@
 #include "skin/draw/SkinScale.h"
 
+#include "framework/graphics/GraphicsObjects.h"
 #include "skin/draw/FrameComposer.h"
 
 #include <algorithm>
@@ -10,6 +11,11 @@ int ScaleLength(int Length, int ToDpi, int FromDpi)
     if (ToDpi == FromDpi || FromDpi <= 0)
         return Length;
     return MulDiv(Length, ToDpi, FromDpi);
+}
+
+int ScreenLength(int Length)
+{
+    return ScaleLength(Length, ScreenPixelsPerInch());
 }
 
 TMargins ScaleMargins(const TMargins& Margins, int ToDpi, int FromDpi)

@@ -17,6 +17,8 @@ constexpr int SkinDesignDpi = 96;
 // Length (a size, offset or margin of the skin) at ToDpi, for a length at FromDpi: rounded to the
 // nearest pixel, the sign kept.
 int ScaleLength(int Length, int ToDpi, int FromDpi = SkinDesignDpi);
+// Length (a gap or inset the painters keep, at 96) at the screen's DPI.
+int ScreenLength(int Length);
 TMargins ScaleMargins(const TMargins& Margins, int ToDpi, int FromDpi = SkinDesignDpi);
 
 // How a strip holds its frames: Frames equal frames side by side (Vertical: stacked), each cut by

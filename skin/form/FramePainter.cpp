@@ -294,14 +294,14 @@ void TFramePainter::PaintTitleText(TCanvas& Canvas, const RECT& R, const TFrameS
     OffsetRect(&r, dx, dy);
     const int clip = title != nullptr ? title->TextRightClip() : 0;
     if ((State.Style & WS_POPUP) != 0) {
-        if (RightButtonsLeft - 5 > r.right)
-            r.right = RightButtonsLeft - 5;
+        if (RightButtonsLeft - State.Skin->Px(5) > r.right)
+            r.right = RightButtonsLeft - State.Skin->Px(5);
     } else {
         // Cut only where the text would reach the caption buttons this window shows at the
         // right (the skin's clip keeps room for every button a window may have); without any,
         // where the skin's clip says.
         const int buttons = RightButtonsLeft;
-        const int limit = buttons > 0 ? buttons - TitleButtonGap : R.right - clip;
+        const int limit = buttons > 0 ? buttons - State.Skin->Px(TitleButtonGap) : R.right - clip;
         if (limit < r.right) {
             // A title placed at the right or in the middle moves left to end before them, as
             // far as where a title starts; what still does not fit is cut.

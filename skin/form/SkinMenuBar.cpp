@@ -163,7 +163,7 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R, const TFrameState& State, con
     TBitmapCanvas& canvas = *shared->Canvas();
     const TSkinColours& colours = FSkinData->Colours();
     const TDataSkinObject* element = FSkinData->SkinMenuBar();
-    int x = 6;
+    int x = FSkinData->Px(6);
     if (element != nullptr && !element->Bitmap->Empty()) {
         const int frame = State.Active ? 1 : 2;
         const TMargins margins{element->LeftWidth, 0, element->RightWidth, 0};
@@ -172,7 +172,8 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R, const TFrameState& State, con
             DrawFrameImage(canvas.Handle(), all, element->Bitmap.get(), margins, frame, 2, false, false, true);
         else
             DrawTiledFrame(canvas, all, element->Bitmap.get(), margins, frame, 2, false, true);
-        x = w > element->LeftWidth + 4 ? element->LeftWidth + 4 : 12;
+        const int inset = element->LeftWidth + FSkinData->Px(4);
+        x = w > inset ? inset : FSkinData->Px(12);
     } else {
         canvas.Brush()->SetColor(colours.Menubar);
         canvas.Brush()->SetStyle(bsSolid);
@@ -187,7 +188,7 @@ void TWinSkinMenu::PaintBar(HDC DC, const RECT& R, const TFrameState& State, con
     for (const auto& button : FButtons) {
         canvas.Font()->SetColor(colours.MenuBarText);
         const int t = canvas.TextWidth(button->Caption);
-        const int b = t > 0 ? t + 10 : t;
+        const int b = t > 0 ? t + FSkinData->Px(10) : t;
         const RECT local{x, 0, x + b, h - 1};
         canvas.Font()->SetColor(button->Enabled ? colours.MenuBarText : colours.ButtonShadow);
         DrawCenteredText(canvas, local, button->Caption, 2, button->Enabled);

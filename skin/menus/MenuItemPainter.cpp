@@ -8,6 +8,7 @@
 #include "framework/win/Handles.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
+#include "skin/draw/SkinScale.h"
 #include "skin/menus/WinSkinPopMenu.h"
 
 #include <algorithm>
@@ -157,7 +158,8 @@ void DrawCheckMark(HDC DC, const RECT& Box)
     HGDIOBJ oldBrush = SelectObject(DC, ink.get());
     const COLORREF text = SetTextColor(DC, RGB(0, 0, 0));
     const COLORREF back = SetBkColor(DC, RGB(255, 255, 255));
-    const int x = Box.left + (GlyphSize - info.bmWidth) / 2 + 1, y = Box.top + (GlyphSize - info.bmHeight) / 2 + 1;
+    const int size = Box.right - Box.left;
+    const int x = Box.left + (size - info.bmWidth) / 2 + 1, y = Box.top + (size - info.bmHeight) / 2 + 1;
     // Brush where the mark is black, the destination where it is white.
     BitBlt(DC, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, 0x00B8074A);
     SetTextColor(DC, text);
@@ -170,14 +172,14 @@ void DrawCheckMark(HDC DC, const RECT& Box)
 
 void MeasurePopupItem(int& Width, int&)
 {
-    Width += 28;
+    Width += ScreenLength(28);
 }
 
 void MeasureMenuItem(TMenuItem& Item, TCanvas& Canvas, int& Width, int& Height)
 {
     const std::string shortCut = Item.ShortCut() != 0 ? ShortCutToText(Item.ShortCut()) : std::string();
-    Width = Canvas.TextWidth(Item.Caption() + shortCut) + 26;
-    Height = Item.Caption() == "-" ? 8 : Height + 4;
+    Width = Canvas.TextWidth(Item.Caption() + shortCut) + ScreenLength(26);
+    Height = Item.Caption() == "-" ? ScreenLength(8) : Height + ScreenLength(4);
 }
 
 void MeasureNativeMenuItem(HMENU Menu, MEASUREITEMSTRUCT& Info)
@@ -188,8 +190,8 @@ void MeasureNativeMenuItem(HMENU Menu, MEASUREITEMSTRUCT& Info)
     TCanvas canvas;
     canvas.SetHandle(dc.get());
     canvas.Font()->Assign(Screen()->MenuFont());
-    Info.itemWidth = static_cast<UINT>(canvas.TextWidth(text) + 26);
-    Info.itemHeight = text[0] == 0 ? 8 : Info.itemHeight + 4;
+    Info.itemWidth = static_cast<UINT>(canvas.TextWidth(text) + ScreenLength(26));
+    Info.itemHeight = text[0] == 0 ? ScreenLength(8) : Info.itemHeight + ScreenLength(4);
     canvas.SetHandle(nullptr);
 }
 
@@ -255,9 +257,10 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
     const TMenu* menu = Item.GetParentMenu();
     const bool mirrored = menu != nullptr && menu->IsRightToLeft();
     RECT glyph = mirrored ? RECT{R.right, R.top, R.right, R.top} : RECT{0, 0, 0, 0};
+    const int size = Data.Px(GlyphSize);
     if (!separator) {
-        const int left = mirrored ? R.right - 1 - GlyphSize : R.left + 1;
-        glyph = RECT{left, R.top + 1, left + GlyphSize, R.top + 1 + GlyphSize};
+        const int left = mirrored ? R.right - 1 - size : R.left + 1;
+        glyph = RECT{left, R.top + 1, left + size, R.top + 1 + size};
         HDC dc = Canvas.Handle();
         TImageList* images = Item.GetImageList();
         if (images != nullptr && Item.ImageIndex() >= 0 && Item.ImageIndex() < images->Count()) {
@@ -271,8 +274,9 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
             DrawCheckMark(dc, glyph);
         }
     }
-    const RECT text = mirrored ? RECT{R.left + 1, R.top, glyph.left - 3, R.bottom}
-                               : RECT{glyph.right + 3, R.top, R.right - 1, R.bottom};
+    const int gap = Data.Px(3);
+    const RECT text = mirrored ? RECT{R.left + 1, R.top, glyph.left - gap, R.bottom}
+                               : RECT{glyph.right + gap, R.top, R.right - 1, R.bottom};
     const UINT format = AlignmentOf(Item) | DT_SINGLELINE | DT_EXPANDTABS;
     RECT caption = text;
     DrawMenuItemText(Data, Item, Canvas, format | DT_CALCRECT | DT_NOCLIP, Selected, caption, Item.Caption());
@@ -280,9 +284,11 @@ void DrawMenuItemContent(TSkinData& Data, TMenuItem& Item, TCanvas& Canvas, bool
                ((text.bottom - text.top) - (caption.bottom - caption.top)) / 2);
     DrawMenuItemText(Data, Item, Canvas, format, Selected, caption, Item.Caption());
     if (Item.ShortCut() != 0) {
-        // 11 pixels from the far edge (the text routine turns the alignment round when mirrored).
-        RECT shortCut = mirrored ? RECT{R.left + 11, caption.top, caption.left, caption.bottom}
-                                 : RECT{caption.right, caption.top, R.right - 11, caption.bottom};
+        // 11 pixels (at 96) from the far edge (the text routine turns the alignment round when
+        // mirrored).
+        const int end = Data.Px(11);
+        RECT shortCut = mirrored ? RECT{R.left + end, caption.top, caption.left, caption.bottom}
+                                 : RECT{caption.right, caption.top, R.right - end, caption.bottom};
         DrawMenuItemText(Data, Item, Canvas, DT_RIGHT, Selected, shortCut, ShortCutToText(Item.ShortCut()));
     }
 }
