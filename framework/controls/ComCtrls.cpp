@@ -162,6 +162,15 @@ void TStatusBar::CreateWnd()
     UpdatePanels();
 }
 
+void TStatusBar::ChangeScale(int M, int D)
+{
+    TWinControl::ChangeScale(M, D);
+    if (M == D || M <= 0 || D <= 0)
+        return;
+    for (int i = 0; i < FPanels->Count(); ++i)
+        FPanels->Items(i)->SetWidth(MulDiv(FPanels->Items(i)->Width(), M, D));
+}
+
 void TStatusBar::UpdatePanels()
 {
     if (!HandleAllocated())

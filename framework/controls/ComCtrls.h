@@ -108,6 +108,8 @@ public:
 
     // Gives the panels to the window again (parts, texts, bevels).
     void UpdatePanels();
+    // The panels' widths scale with the bar.
+    void ChangeScale(int M, int D) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -439,6 +441,8 @@ public:
 
     // Give the columns and the items to the window again.
     void UpdateColumns();
+    // The columns' widths scale with the view.
+    void ChangeScale(int M, int D) override;
     void UpdateItems();
     void UpdateItem(int Index);
 

@@ -196,6 +196,15 @@ HWND TCustomListView::HeaderHandle()
     return reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0));
 }
 
+void TCustomListView::ChangeScale(int M, int D)
+{
+    TWinControl::ChangeScale(M, D);
+    if (M == D || M <= 0 || D <= 0)
+        return;
+    for (int i = 0; i < FColumns->Count(); ++i)
+        FColumns->Items(i)->SetWidth(MulDiv(FColumns->Items(i)->Width(), M, D));
+}
+
 void TCustomListView::UpdateColumns()
 {
     if (!HandleAllocated())

@@ -3,6 +3,7 @@
 // form, an exception in a click ending the program with its message shown, modal forms, timers
 // (also inside a menu's modal loop), Alt+key offered to the form, and the finalisation order.
 #include "framework/controls/Buttons.h"
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Timer.h"
@@ -598,6 +599,14 @@ TEST_F(TFormsTest, AFormWrittenForAnotherDpiIsScaledWhenFirstShown)
     own->SetBounds(10, 20, 100, 30);
     own->SetParentFont(false);
     own->Font()->SetHeight(-12);
+    // Widths kept inside controls: a status bar's panels, a list view's columns.
+    auto* bar = new TStatusBar(&form);
+    bar->SetParent(pages);
+    bar->Panels()->Add()->SetWidth(100);
+    auto* view = new TListView(&form);
+    view->SetParent(pages);
+    view->SetViewStyle(vsReport);
+    view->Columns()->Add()->SetWidth(80);
 
     // Its window and its controls' windows may be made before: the scale waits for the show.
     HWND window = form.Handle();
@@ -618,6 +627,8 @@ TEST_F(TFormsTest, AFormWrittenForAnotherDpiIsScaledWhenFirstShown)
     EXPECT_EQ(rectOf(*own), (std::vector<int>{15, 30, 150, 45}));
     EXPECT_EQ(form.Font()->Height(), -15);
     EXPECT_EQ(own->Font()->Height(), -18);
+    EXPECT_EQ(bar->Panels()->Items(0)->Width(), 150);
+    EXPECT_EQ(view->Columns()->Items(0)->Width(), 120);
     // Scaled once: a window made anew keeps the layout, and later changes keep their anchors.
     form.ScaleToScreen();
     EXPECT_EQ(rectOf(*close), (std::vector<int>{480, 378, 108, 36}));
