@@ -173,6 +173,15 @@ void TCustomGrid::SetFixedRows(int Value)
     SizeChanged();
 }
 
+void TCustomGrid::ChangeScale(int M, int D)
+{
+    TCustomControl::ChangeScale(M, D);
+    if (M == D || M <= 0 || D <= 0)
+        return;
+    SetDefaultColWidth(MulDiv(FDefaultColWidth, M, D));
+    SetDefaultRowHeight(MulDiv(FDefaultRowHeight, M, D));
+}
+
 void TCustomGrid::SetDefaultColWidth(int Value)
 {
     Value = std::max(Value, 1);

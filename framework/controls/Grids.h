@@ -35,6 +35,8 @@ public:
     void SetDefaultColWidth(int Value);
     int DefaultRowHeight() const { return FDefaultRowHeight; }
     void SetDefaultRowHeight(int Value);
+    // The cells' default size scales with the grid.
+    void ChangeScale(int M, int D) override;
     // The lines between cells (0: none).
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int Value);

@@ -5,6 +5,7 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/ExtCtrls.h"
+#include "framework/controls/Grids.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Dialogs.h"
@@ -607,6 +608,10 @@ TEST_F(TFormsTest, AFormWrittenForAnotherDpiIsScaledWhenFirstShown)
     view->SetParent(pages);
     view->SetViewStyle(vsReport);
     view->Columns()->Add()->SetWidth(80);
+    auto* grid = new TStringGrid(&form);
+    grid->SetParent(pages);
+    grid->SetDefaultColWidth(64);
+    grid->SetDefaultRowHeight(24);
 
     // Its window and its controls' windows may be made before: the scale waits for the show.
     HWND window = form.Handle();
@@ -629,6 +634,8 @@ TEST_F(TFormsTest, AFormWrittenForAnotherDpiIsScaledWhenFirstShown)
     EXPECT_EQ(own->Font()->Height(), -18);
     EXPECT_EQ(bar->Panels()->Items(0)->Width(), 150);
     EXPECT_EQ(view->Columns()->Items(0)->Width(), 120);
+    EXPECT_EQ(grid->DefaultColWidth(), 96);
+    EXPECT_EQ(grid->DefaultRowHeight(), 36);
     // Scaled once: a window made anew keeps the layout, and later changes keep their anchors.
     form.ScaleToScreen();
     EXPECT_EQ(rectOf(*close), (std::vector<int>{480, 378, 108, 36}));
