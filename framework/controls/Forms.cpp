@@ -736,7 +736,8 @@ void TCustomForm::WndProc(TMessage& Message)
         // The layout follows the new DPI, and the window takes the place the platform offers.
         const int dpi = LOWORD(Message.WParam);
         const auto* suggested = reinterpret_cast<const RECT*>(Message.LParam);
-        if (FScaled && dpi > 0 && dpi != FPixelsPerInch) {
+        // 50 % to 500 %: another value (any process may send the message) is not a screen's.
+        if (FScaled && dpi >= 48 && dpi <= 480 && dpi != FPixelsPerInch) {
             ChangeScale(dpi, FPixelsPerInch);
             FPixelsPerInch = dpi;
         }

@@ -37,9 +37,11 @@ void TSkinDescription::LoadScaleImage(TBitmap* Bitmap, const std::string& Name)
         const double scale = ImageScaleOf(names.Strings(i), base);
         if (scale == 0 || base != wanted)
             continue;
-        // The nearest at or above the target; below it, the largest.
-        const bool better = chosenScale == 0 || (scale >= target - 1e-9 ? chosenScale < target - 1e-9 || scale < chosenScale
-                                                                       : chosenScale < target - 1e-9 && scale > chosenScale);
+        // The nearest at or above the target; when none is, the largest.
+        const bool reaches = scale >= target - 1e-9;
+        const bool chosenReaches = chosenScale >= target - 1e-9;
+        const bool better = chosenScale == 0 || (reaches && (!chosenReaches || scale < chosenScale)) ||
+                            (!reaches && !chosenReaches && scale > chosenScale);
         if (better) {
             chosen = names.Strings(i);
             chosenScale = scale;

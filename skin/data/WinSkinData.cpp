@@ -342,7 +342,10 @@ int TSkinData::WantedDpi() const
 {
     if (FPixelsPerInch > 0)
         return FPixelsPerInch;
-    return FScreenDpi > 0 ? FScreenDpi : ScreenPixelsPerInch();
+    if (FScreenDpi > 0)
+        return FScreenDpi;
+    const int screen = ScreenPixelsPerInch();
+    return UsableDpi(screen) ? screen : SkinDesignDpi;
 }
 
 void TSkinData::RedrawForDpi()
@@ -353,7 +356,8 @@ void TSkinData::RedrawForDpi()
 
 void TSkinData::SetPixelsPerInch(int Value)
 {
-    Value = std::max(0, Value);
+    if (Value != 0 && !UsableDpi(Value))
+        return;
     if (Value == FPixelsPerInch)
         return;
     FPixelsPerInch = Value;
@@ -362,7 +366,7 @@ void TSkinData::SetPixelsPerInch(int Value)
 
 void TSkinData::ScreenDpiChanged(int Dpi)
 {
-    if (Dpi <= 0 || Dpi == FScreenDpi)
+    if (!UsableDpi(Dpi) || Dpi == FScreenDpi)
         return;
     FScreenDpi = Dpi;
     RedrawForDpi();

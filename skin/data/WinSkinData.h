@@ -76,7 +76,8 @@ public:
     TSkinFormType SkinFormtype() const { return FSkinFormtype; }
     void SetSkinFormtype(TSkinFormType Value) { FSkinFormtype = Value; }
     // The dots per inch the skin is drawn for: 0 (the default) for the screen's. A change redraws
-    // the loaded skin for it, and the skinned windows take it as after a skin change.
+    // the loaded skin for it, and the skinned windows take it as after a skin change; a value
+    // outside 48 to 480 is refused.
     int PixelsPerInch() const { return FPixelsPerInch; }
     void SetPixelsPerInch(int Value);
     // The dots per inch the loaded skin's images and lengths are drawn for.

@@ -11,8 +11,12 @@
 
 #include <memory>
 
-// The dots per inch skins are drawn for.
+// The dots per inch skins are drawn for, and the range a skin is drawn for at all (50 % to 500 %):
+// a DPI outside it (a hostile WM_DPICHANGED says up to 65535) is refused, not drawn for.
 constexpr int SkinDesignDpi = 96;
+constexpr int MinSkinDpi = 48;
+constexpr int MaxSkinDpi = 480;
+inline bool UsableDpi(int Dpi) { return Dpi >= MinSkinDpi && Dpi <= MaxSkinDpi; }
 
 // Length (a size, offset or margin of the skin) at ToDpi, for a length at FromDpi: rounded to the
 // nearest pixel, the sign kept.

@@ -651,4 +651,9 @@ TEST_F(TSkinDataTest, TheSkinIsDrawnForItsDpiFromTheImagesForAScaleOrScaled)
     EXPECT_EQ(data.SkinDpi(), 120);
     EXPECT_EQ(size(*data.SkinBorderLeft()->Bitmap), (std::pair{10, 25}));
     EXPECT_EQ(data.SkinBorderLeft()->TopHeight, 5);
+    // A DPI no screen has (any process may send the message) is refused, not drawn for.
+    data.ScreenDpiChanged(60000);
+    data.SetPixelsPerInch(100000);
+    EXPECT_EQ(data.SkinDpi(), 120);
+    EXPECT_EQ(data.PixelsPerInch(), 0);
 }
