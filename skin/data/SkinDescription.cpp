@@ -56,10 +56,8 @@ void TSkinDescription::LoadScaleImage(TBitmap* Bitmap, const std::string& Name)
     FWork.SetPosition(0);
     auto image = std::make_unique<TBitmap>();
     image->LoadFromStream(FWork);
-    // One that is not the base image at its scale is left out: the base image is scaled instead.
-    if (!ScaleImageProblem(Bitmap->Width(), Bitmap->Height(), image->Width(), image->Height(), chosenScale).empty())
-        return;
-    FSkin->ScaleImages[Bitmap] = TSkinContent::TScaleImage{static_cast<int>(std::lround(96 * chosenScale)),
+    // Whether its size fits is known only with its frames, when the skin is scaled.
+    FSkin->ScaleImages[Bitmap] = TSkinContent::TScaleImage{ScaleDpi(chosenScale),
                                                           std::move(image)};
 }
 
@@ -479,14 +477,22 @@ void TSkinContent::ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const 
 {
     if (Bitmap.Empty())
         return;
-    TBitmap* source = &Bitmap;
-    int from = FDpi;
-    if (auto it = ScaleImages.find(&Bitmap); it != ScaleImages.end() && it->second.Image) {
-        source = it->second.Image.get();
-        from = it->second.Dpi;
+    // The frames come out at the base image's sizes at Dpi, whichever image they are drawn from.
+    const TStripLayout layout{Frames, Vertical, Margins};
+    const TFrameTarget target = ScaledFrame(Bitmap, layout, Dpi, FDpi);
+    std::unique_ptr<TBitmap> scaled;
+    // An image drawn for a scale is taken only when it is the base image at that scale, frame by
+    // frame; otherwise the base image is scaled.
+    if (auto it = ScaleImages.find(&Bitmap); it != ScaleImages.end() && it->second.Image && FDpi == SkinDesignDpi) {
+        TBitmap& drawn = *it->second.Image;
+        const int drawnDpi = it->second.Dpi;
+        if (ScaleImageProblem(Bitmap.Width(), Bitmap.Height(), drawn.Width(), drawn.Height(), drawnDpi, Frames, Vertical)
+                .empty())
+            scaled = ScaleStrip(drawn, TStripLayout{Frames, Vertical, ScaleMargins(Margins, drawnDpi, FDpi)}, target);
     }
-    const TStripLayout layout{Frames, Vertical, ScaleMargins(Margins, from, FDpi)};
-    if (std::unique_ptr<TBitmap> scaled = ScaleStrip(*source, layout, ScaleMargins(Margins, Dpi, FDpi), Dpi, from))
+    if (!scaled)
+        scaled = ScaleStrip(Bitmap, layout, target);
+    if (scaled)
         Bitmap.Assign(scaled.get());
 }
 

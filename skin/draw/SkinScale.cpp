@@ -118,28 +118,46 @@ TSpans Cut(int Length, int Start, int End, int Scaled, int ScaledStart, int Scal
     return TSpans{{0, Start, Length - End, Length}, {0, ScaledStart, Scaled - ScaledEnd, Scaled}};
 }
 
+// How many frames a strip holds and the size of each: a strip whose length is not a whole number
+// of frames is one frame.
+struct TStripFrames {
+    int Count;
+    int Width;
+    int Height;
+};
+
+TStripFrames FramesOf(const TBitmap& Strip, const TStripLayout& Layout)
+{
+    int frames = std::max(1, Layout.Frames);
+    if ((Layout.Vertical ? Strip.Height() : Strip.Width()) % frames != 0)
+        frames = 1;
+    return TStripFrames{frames, Layout.Vertical ? Strip.Width() : Strip.Width() / frames,
+                        Layout.Vertical ? Strip.Height() / frames : Strip.Height()};
+}
+
 } // namespace
+
+TFrameTarget ScaledFrame(const TBitmap& Strip, const TStripLayout& Layout, int ToDpi, int FromDpi)
+{
+    const TStripFrames held = FramesOf(Strip, Layout);
+    return TFrameTarget{std::max(1, ScaleLength(held.Width, ToDpi, FromDpi)),
+                        std::max(1, ScaleLength(held.Height, ToDpi, FromDpi)),
+                        ScaleMargins(Layout.Margins, ToDpi, FromDpi)};
+}
 
 std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, int ToDpi, int FromDpi)
 {
-    return ScaleStrip(Strip, Layout, ScaleMargins(Layout.Margins, ToDpi, FromDpi), ToDpi, FromDpi);
+    return ScaleStrip(Strip, Layout, ScaledFrame(Strip, Layout, ToDpi, FromDpi));
 }
 
-std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TMargins& TargetMargins,
-                                    int ToDpi, int FromDpi)
+std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TFrameTarget& Target)
 {
-    if (Strip.Empty() || Strip.Width() <= 0 || Strip.Height() <= 0)
+    if (Strip.Empty() || Strip.Width() <= 0 || Strip.Height() <= 0 || Target.Width <= 0 || Target.Height <= 0)
         return nullptr;
-    int frames = std::max(1, Layout.Frames);
-    const int length = Layout.Vertical ? Strip.Height() : Strip.Width();
-    if (length % frames != 0)
-        frames = 1;
-    const int fw = Layout.Vertical ? Strip.Width() : Strip.Width() / frames;
-    const int fh = Layout.Vertical ? Strip.Height() / frames : Strip.Height();
-    const int sw = std::max(1, ScaleLength(fw, ToDpi, FromDpi));
-    const int sh = std::max(1, ScaleLength(fh, ToDpi, FromDpi));
+    const TStripFrames held = FramesOf(Strip, Layout);
+    const int frames = held.Count, fw = held.Width, fh = held.Height, sw = Target.Width, sh = Target.Height;
     const TMargins m = Layout.Margins;
-    const TMargins sm = TargetMargins;
+    const TMargins sm = Target.Margins;
     const TSpans across = Cut(fw, m.Left, m.Right, sw, sm.Left, sm.Right);
     const TSpans down = Cut(fh, m.Top, m.Bottom, sh, sm.Top, sm.Bottom);
 

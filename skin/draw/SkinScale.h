@@ -38,7 +38,14 @@ struct TStripLayout {
 // frames is scaled as one frame.
 std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, int ToDpi,
                                     int FromDpi = SkinDesignDpi);
-// The same with the margins the frames are cut by at ToDpi given (the painters' own, when the
-// strip is an image drawn for another scale than the lengths of its description).
-std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TMargins& TargetMargins,
-                                    int ToDpi, int FromDpi);
+// A frame of a strip as it is to come out: its size and the margins it is cut by.
+struct TFrameTarget {
+    int Width = 0;
+    int Height = 0;
+    TMargins Margins;
+};
+// A frame of Strip, drawn at FromDpi, and its margins at ToDpi.
+TFrameTarget ScaledFrame(const TBitmap& Strip, const TStripLayout& Layout, int ToDpi, int FromDpi = SkinDesignDpi);
+// The same with the frame's size and margins given (an image drawn for another scale comes out at
+// the sizes its base image has at the target DPI).
+std::unique_ptr<TBitmap> ScaleStrip(TBitmap& Strip, const TStripLayout& Layout, const TFrameTarget& Target);

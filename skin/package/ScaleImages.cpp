@@ -25,18 +25,52 @@ double ImageScaleOf(const std::string& EntryName, std::string& Base)
     return scale;
 }
 
-std::string ScaleImageProblem(int BaseWidth, int BaseHeight, int Width, int Height, double Scale)
+int ScaleDpi(double Scale)
 {
-    const double w = BaseWidth * Scale;
-    const double h = BaseHeight * Scale;
-    const auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
-    if (!whole(w) || !whole(h))
-        return "the base image's size " + std::to_string(BaseWidth) + " x " + std::to_string(BaseHeight) +
-               " times the scale is not a whole number of pixels";
-    if (Width != static_cast<int>(std::round(w)) || Height != static_cast<int>(std::round(h)))
-        return "it is " + std::to_string(Width) + " x " + std::to_string(Height) +
-               ", the base image's size times the scale is " + std::to_string(static_cast<int>(std::round(w))) + " x " +
-               std::to_string(static_cast<int>(std::round(h)));
-    return {};
+    return static_cast<int>(std::lround(96 * Scale));
 }
 
+int ScaledLength(int Length, int Dpi)
+{
+    const long long scaled = (2LL * Length * Dpi + 96) / 192;
+    return static_cast<int>(scaled);
+}
+
+namespace {
+
+// Whether Scaled is Length at Dpi cut into Frames equal frames, each scaled on its own; with
+// Frames 0, into any such number of frames.
+bool FramesScaleTo(int Length, int Scaled, int Dpi, int Frames)
+{
+    if (Frames > 0) {
+        if (Length % Frames != 0)
+            Frames = 1; // the engine scales such a strip as one frame
+        return Scaled == Frames * ScaledLength(Length / Frames, Dpi);
+    }
+    for (int n = 1; n <= Length / 4 || n == 1; ++n)
+        if (Length % n == 0 && Scaled == n * ScaledLength(Length / n, Dpi))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string ScaleImageProblem(int BaseWidth, int BaseHeight, int Width, int Height, int Dpi, int Frames,
+                              bool Vertical)
+{
+    // Frames side by side, or stacked.
+    const auto laidOut = [&](int FramesAcross, int FramesDown) {
+        return FramesScaleTo(BaseWidth, Width, Dpi, FramesAcross) && FramesScaleTo(BaseHeight, Height, Dpi, FramesDown);
+    };
+    const bool fits = Frames > 0 ? laidOut(Vertical ? 1 : Frames, Vertical ? Frames : 1)
+                                 : laidOut(0, 1) || laidOut(1, 0);
+    if (fits)
+        return {};
+    const int frames = Frames > 0 && (Vertical ? BaseHeight : BaseWidth) % Frames == 0 ? Frames : 1;
+    const int w = Vertical ? ScaledLength(BaseWidth, Dpi) : frames * ScaledLength(BaseWidth / frames, Dpi);
+    const int h = Vertical ? frames * ScaledLength(BaseHeight / frames, Dpi) : ScaledLength(BaseHeight, Dpi);
+    std::string problem = "it is " + std::to_string(Width) + " x " + std::to_string(Height) + ", the base image's " +
+                          std::to_string(BaseWidth) + " x " + std::to_string(BaseHeight) + " at the scale is " +
+                          std::to_string(w) + " x " + std::to_string(h);
+    return Frames > 0 ? problem : problem + " (or, for a strip, each frame's size at the scale)";
+}

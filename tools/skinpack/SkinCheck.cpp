@@ -122,7 +122,7 @@ void CheckScaleImages(const TSkinReader& Reader, std::vector<std::string>& Probl
         }
         if (!ImageSize(Reader, b, bw, bh))
             continue; // the base image's own check reports it
-        if (const std::string why = ScaleImageProblem(bw, bh, w, h, scale); !why.empty())
+        if (const std::string why = ScaleImageProblem(bw, bh, w, h, ScaleDpi(scale)); !why.empty())
             Problems.push_back(where + "not " + Quoted(Reader.StoredName(b)) + " at its scale: " + why +
                                "; the engine scales the base image instead");
     }

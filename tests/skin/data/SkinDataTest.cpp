@@ -614,12 +614,17 @@ TEST_F(TSkinDataTest, TheSkinIsDrawnForItsDpiFromTheImagesForAScaleOrScaled)
 {
     const std::string ini = "[Personality]\r\nLeft=l.bmp\r\nLeftTopHeight=4\r\nLeftBotHeight=4\r\nLeftFrame=2\r\n"
                             "Top=t.bmp\r\nTopTopHeight=6\r\nTopBotHeight=6\r\nRight=l.bmp\r\nBottom=t.bmp\r\n"
-                            "[Fonts]\r\nFontHeight=14\r\n[Button1]\r\nAction=0\r\nXcoord=-20\r\nButtonImage=t.bmp\r\n";
+                            "[Fonts]\r\nFontHeight=14\r\n[Button1]\r\nAction=0\r\nXcoord=-20\r\nButtonImage=t.bmp\r\n"
+                            "[Buttons]\r\nCheckButton=c.bmp\r\nCheckButtonFrame=4\r\nRadioButton=r.bmp\r\n"
+                            "RadioButtonFrame=4\r\n";
     const auto grey = [](int, int) { return 0x808080u; };
     const auto green = [](int, int) { return 0x00FF00u; };
-    // The left border has a right image for 2x; the top's image for 2x is of the wrong size.
-    const std::vector<TPackageEntry> images{{"l.bmp", Bmp(8, 20, grey)}, {"l@2x.bmp", Bmp(16, 40, green)},
-                                            {"t.bmp", Bmp(60, 8, grey)}, {"T@2x.bmp", Bmp(100, 16, green)}};
+    // The left border has a right image for 2x; the top's image for 2x is of the wrong size. Four
+    // 13 x 13 boxes at 1.5x are four of 20 x 20: 80 x 20, not the whole strip's 52 x 13 at 1.5x.
+    const std::vector<TPackageEntry> images{{"l.bmp", Bmp(8, 20, grey)},       {"l@2x.bmp", Bmp(16, 40, green)},
+                                            {"t.bmp", Bmp(60, 8, grey)},       {"T@2x.bmp", Bmp(100, 16, green)},
+                                            {"c.bmp", Bmp(52, 13, grey)},      {"c@1.5x.bmp", Bmp(80, 20, green)},
+                                            {"r.bmp", Bmp(52, 13, grey)},      {"r@1.5x.bmp", Bmp(78, 20, green)}};
     TSkinData data(nullptr);
     data.SetPixelsPerInch(192);
     ASSERT_TRUE(Load(data, ini, images));
@@ -641,6 +646,11 @@ TEST_F(TSkinDataTest, TheSkinIsDrawnForItsDpiFromTheImagesForAScaleOrScaled)
     EXPECT_EQ(size(*data.SkinBorderLeft()->Bitmap), (std::pair{12, 30}));
     EXPECT_EQ(data.SkinBorderLeft()->Bitmap->PixelColor(5, 15), static_cast<TColor>(0x00FF00));
     EXPECT_EQ(size(*data.SkinBorderTop()->Bitmap), (std::pair{90, 12}));
+    const TDataSkinButton& buttons = *data.SkinButtons();
+    EXPECT_EQ(size(*buttons.CheckButton), (std::pair{80, 20}));
+    EXPECT_EQ(buttons.CheckButton->PixelColor(79, 19), static_cast<TColor>(0x00FF00)) << "not the image drawn for 1.5x";
+    EXPECT_EQ(size(*buttons.RadioButton), (std::pair{80, 20})) << "frames of 19.5 pixels";
+    EXPECT_EQ(buttons.RadioButton->PixelColor(70, 10), static_cast<TColor>(0x808080));
     // Back to the screen's (the bench's 96): the images as the package holds them.
     data.SetPixelsPerInch(0);
     EXPECT_EQ(data.SkinDpi(), 96);

@@ -629,14 +629,16 @@ TEST_F(SkinPackTest, CheckReportsImagesForAScaleThatAreNotTheirBaseAtTheScale)
     std::vector<TPackageEntry> entries = GoodSkin();
     entries.push_back({"top@2x.bmp", MakeBitmap(60, 12, 24)});     // 30 x 6 at 2x: right
     entries.push_back({"Left@1.5x.bmp", MakeBitmap(6, 31, 24)});   // 4 x 20 at 1.5x is 6 x 30
-    entries.push_back({"button@1.25x.bmp", MakeBitmap(62, 25, 24)}); // 50 x 20 at 1.25x: 62.5 wide
+    entries.push_back({"button@1.25x.bmp", MakeBitmap(61, 25, 24)}); // 50 x 20 at 1.25x: 63, or 62 as 2 frames
+    entries.push_back({"boxes.bmp", MakeBitmap(39, 13, 24)});
+    entries.push_back({"boxes@1.5x.bmp", MakeBitmap(60, 20, 24)}); // three 13 x 13 frames of 20 x 20: right
     entries.push_back({"gone@2x.bmp", MakeBitmap(2, 2, 24)});
     entries.push_back({"close@x.bmp", MakeBitmap(2, 2, 24)});      // not a scale: an ordinary entry
     const std::vector<std::string> expected = {
-        "Left@1.5x.bmp: not \"left.bmp\" at its scale: it is 6 x 31, the base image's size times the scale is 6 x 30; "
-        "the engine scales the base image instead",
-        "button@1.25x.bmp: not \"button.bmp\" at its scale: the base image's size 50 x 20 times the scale is not a "
-        "whole number of pixels; the engine scales the base image instead",
+        "Left@1.5x.bmp: not \"left.bmp\" at its scale: it is 6 x 31, the base image's 4 x 20 at the scale is 6 x 30 "
+        "(or, for a strip, each frame's size at the scale); the engine scales the base image instead",
+        "button@1.25x.bmp: not \"button.bmp\" at its scale: it is 61 x 25, the base image's 50 x 20 at the scale is "
+        "63 x 25 (or, for a strip, each frame's size at the scale); the engine scales the base image instead",
         "gone@2x.bmp: an image for a scale of \"gone.bmp\", which the package does not hold; name it after its base "
         "image",
     };
