@@ -2,6 +2,7 @@
 #include "framework/controls/ComCtrls.h"
 #include "framework/controls/CommonControls.h"
 #include "framework/core/Published.h"
+#include "framework/graphics/GraphicsObjects.h"
 
 #include <algorithm>
 
@@ -51,6 +52,10 @@ void TCustomTabControl::CreateParams(TCreateParams& Params)
 void TCustomTabControl::CreateWnd()
 {
     TWinControl::CreateWnd();
+    // The control pads its labels by 6 x 3 pixels whatever the screen; on a screen of more dots
+    // per inch the padding grows with the text, or the labels touch their tabs' edges.
+    if (const int dpi = ScreenPixelsPerInch(); dpi != 96)
+        SendMessageA(FHandle, TCM_SETPADDING, 0, MAKELPARAM(MulDiv(6, dpi, 96), MulDiv(3, dpi, 96)));
     RebuildTabs();
 }
 

@@ -1,5 +1,6 @@
 // make_skin FOLDER [THEME]: draws one of the program's built-in skins into FOLDER as 24-bit
-// bitmaps plus the description default.ini; the build packs the folder with skinpack. THEME is
+// bitmaps, each also drawn for 150 % and 200 % ("top@1.5x.bmp", "top@2x.bmp"), plus the
+// description default.ini; the build packs the folder with skinpack. THEME is
 // "slate" (Pembrox Slate, the default) or "night" (Pembrox Night, the dark one).
 //
 // All artwork is computed here: every element has one function that draws its strips and writes
@@ -47,9 +48,7 @@ void CloseGlyph(TRaster& Target, int X, int Y, int S, TRgb Colour, double Alpha)
     double width = S >= 9 ? 1.9 : 1.5;
     StrokeLine(cover, 1.5, 1.5, S + 0.5, S + 0.5, width, White);
     StrokeLine(cover, S + 0.5, 1.5, 1.5, S + 0.5, width, White);
-    for (int y = 0; y < S + 2; ++y)
-        for (int x = 0; x < S + 2; ++x)
-            Target.Blend(X - 1 + x, Y - 1 + y, Colour, Alpha * cover.At(x, y).R / 255.0);
+    Target.BlendMask(cover, X - 1, Y - 1, Colour, Alpha);
 }
 
 void BoxOutline(TRaster& Target, int X, int Y, int W, int H, int TopBar, TRgb Colour, double Alpha)
@@ -111,43 +110,38 @@ TRaster ModelFrame(const TTheme& T, const TFramePalette& P)
     const int width = g.ModelWidth, height = g.ModelHeight, title = g.TitleHeight;
     TRaster model(width, height);
     const int r = g.CornerRadius;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int fromLeft = x;
-            int fromRight = width - 1 - x;
-            int fromTop = y;
-            int fromBottom = height - 1 - y;
-            int depth = std::min({fromLeft, fromRight, fromTop, fromBottom});
-            bool rightOrBottom = depth == fromRight || depth == fromBottom;
-            if (y < r && (x < r || x >= width - r)) {
-                double cx = x < r ? r : width - r;
-                double distance = std::hypot(x + 0.5 - cx, y + 0.5 - r);
-                if (distance > r) {
-                    model.Set(x, y, KeyColour);
-                    continue;
-                }
-                depth = static_cast<int>(std::floor(r - distance));
-                rightOrBottom = x >= width - r && distance > r - 1.5 && fromTop > 1;
-            }
-            TRgb c;
-            if (depth == 0)
-                c = P.Outline;
-            else if (depth == 1)
-                c = rightOrBottom ? P.Shade : P.Light;
-            else if (y < title) {
-                if (y == title - 1 && x >= g.SideWidth - 1 && x <= width - g.SideWidth)
-                    c = P.Inner;
-                else {
-                    c = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (title - 3.0));
-                    if (y < title / 2)
-                        c = Lighten(c, T.Title.Glaze); // a faint glaze on the upper half
-                }
-            } else if (x == g.SideWidth - 1 || x == width - g.SideWidth || y == height - g.FootHeight)
-                c = P.Inner;
-            else
-                c = P.Body;
-            model.Set(x, y, c);
+    // Computed for every drawn pixel from its centre (cx, cy) in design pixels: the rings follow
+    // the design pixels, the rounded corners are as fine as the pixels drawn.
+    model.Paint([&](double cx, double cy) {
+        const int x = static_cast<int>(cx), y = static_cast<int>(cy);
+        int fromLeft = x;
+        int fromRight = width - 1 - x;
+        int fromTop = y;
+        int fromBottom = height - 1 - y;
+        int depth = std::min({fromLeft, fromRight, fromTop, fromBottom});
+        bool rightOrBottom = depth == fromRight || depth == fromBottom;
+        if (y < r && (x < r || x >= width - r)) {
+            double cornerX = x < r ? r : width - r;
+            double distance = std::hypot(cx - cornerX, cy - r);
+            if (distance > r)
+                return KeyColour;
+            depth = static_cast<int>(std::floor(r - distance));
+            rightOrBottom = x >= width - r && distance > r - 1.5 && fromTop > 1;
         }
+        if (depth == 0)
+            return P.Outline;
+        if (depth == 1)
+            return rightOrBottom ? P.Shade : P.Light;
+        if (y < title) {
+            if (y == title - 1 && x >= g.SideWidth - 1 && x <= width - g.SideWidth)
+                return P.Inner;
+            TRgb c = Mix(P.TitleTop, P.TitleBottom, (y - 1.0) / (title - 3.0));
+            return y < title / 2 ? Lighten(c, T.Title.Glaze) : c; // a faint glaze on the upper half
+        }
+        if (x == g.SideWidth - 1 || x == width - g.SideWidth || y == height - g.FootHeight)
+            return P.Inner;
+        return P.Body;
+    });
     return model;
 }
 
@@ -605,10 +599,7 @@ void WriteProgress(TSkinWriter& Skin, const TTheme& T)
         // One trough image; chunks of 8 pixels with a 2-pixel gap of the key colour between them.
         constexpr int ChunkWidth = 10, ChunkHeight = Height - 2 * Margin;
         TRaster chunk(ChunkWidth, ChunkHeight);
-        const TRaster face = Face(ChunkWidth - 2, ChunkHeight, 1.0, T.ProgressBar);
-        for (int y = 0; y < ChunkHeight; ++y)
-            for (int x = 0; x < ChunkWidth - 2; ++x)
-                chunk.Set(x + 1, y, face.At(x, y));
+        chunk.Paste(Face(ChunkWidth - 2, ChunkHeight, 1.0, T.ProgressBar), 1, 0);
         s.Set("Bitmap", Skin.SaveImage("progress.bmp", Face(Width, Height, 2.0, T.ProgressTrough)));
         s.Set("Chunk", Skin.SaveImage("progresschunk.bmp", chunk));
         s.Set("LeftWidth", Margin).Set("TopHeight", Margin).Set("RightWidth", Margin).Set("BottomHeight", Margin);
@@ -629,22 +620,12 @@ void WriteProgress(TSkinWriter& Skin, const TTheme& T)
 // the left one, the down arrow the right one, and the shading runs from left to right.
 constexpr int ScrollSize = 16;
 
-TRaster Transposed(const TRaster& Source)
-{
-    TRaster turned(Source.Height(), Source.Width());
-    for (int y = 0; y < Source.Height(); ++y)
-        for (int x = 0; x < Source.Width(); ++x)
-            turned.Set(y, x, Source.At(x, y));
-    return turned;
-}
-
 // The turned copy of every frame of a strip of Count frames side by side, again side by side.
 TRaster TransposedFrames(const TRaster& Strip, int Count)
 {
-    const int w = Strip.Width() / Count;
     std::vector<TRaster> frames;
-    for (int k = 0; k < Count; ++k)
-        frames.push_back(Transposed(Strip.Crop(k * w, 0, w, Strip.Height())));
+    for (const TRaster& frame : Strip.SplitFrames(Count))
+        frames.push_back(frame.Transposed());
     return JoinFrames(frames, false);
 }
 
@@ -681,10 +662,10 @@ void WriteScrollArrows(TSkinWriter& Skin, const TTheme& T)
     frames[1] = ArrowFrame(T.ArrowPressed, false);
     frames[4] = ArrowFrame(T.ArrowNormal, true);
     frames[5] = ArrowFrame(T.ArrowPressed, true);
-    frames[8] = Transposed(frames[0]);
-    frames[9] = Transposed(frames[1]);
-    frames[12] = Transposed(frames[4]);
-    frames[13] = Transposed(frames[5]);
+    frames[8] = frames[0].Transposed();
+    frames[9] = frames[1].Transposed();
+    frames[12] = frames[4].Transposed();
+    frames[13] = frames[5].Transposed();
     TIniSection& s = Skin.Section("Scrollbar");
     s.Set("Image", Skin.SaveImage("scrollbar.bmp", JoinFrames(frames, false)));
     s.Set("LeftWidth", 0).Set("TopHeight", 0).Set("RightWidth", 0).Set("BottomHeight", 0);
@@ -814,8 +795,12 @@ int main(int argc, char** argv)
     }
     try {
         TSkinWriter skin(argv[1]);
-        for (TElementWriter write : ElementWriters)
-            write(skin, *theme);
+        // The images for 100 %, 150 % and 200 %; the description, the same for every scale, once.
+        for (int dpi : {96, 144, 192}) {
+            const TDrawingDpi drawing(dpi);
+            for (TElementWriter write : ElementWriters)
+                write(skin, *theme);
+        }
         skin.SaveDescription("default.ini", theme->Comment);
     } catch (const std::exception& e) {
         std::cerr << "make_skin: " << e.what() << "\n";

@@ -56,7 +56,16 @@ std::string TSkinWriter::SaveImage(const std::string& FileName, const TRaster& I
 {
     if (FileName != LowerCase(FileName) || !FileName.ends_with(".bmp"))
         throw std::invalid_argument("image names are lower case and end in .bmp: " + FileName);
-    TFileStream file((FFolder / FileName).string(), fmCreate);
+    std::string stored = FileName;
+    if (Image.Dpi() != 96) {
+        // The scale written as the shortest decimal: 1.25, 1.5, 2.
+        std::string scale = std::to_string(Image.Dpi() / 96.0);
+        scale.erase(scale.find_last_not_of('0') + 1);
+        if (scale.back() == '.')
+            scale.pop_back();
+        stored.insert(stored.size() - 4, "@" + scale + "x");
+    }
+    TFileStream file((FFolder / stored).string(), fmCreate);
     SaveBitmapToStream(file, Image.ToImage());
     return FileName;
 }

@@ -33,7 +33,9 @@ public:
     explicit TSkinWriter(std::filesystem::path Folder);
 
     TIniSection& Section(const std::string& Name);
-    // Writes Image as FileName (lower case, ".bmp") in the folder and returns FileName.
+    // Writes Image as FileName (lower case, ".bmp") in the folder and returns FileName. An image
+    // drawn for another DPI than 96 is written as the image for its scale ("top@1.5x.bmp" for 144)
+    // beside the base image the description names.
     std::string SaveImage(const std::string& FileName, const TRaster& Image);
     // The description with CR LF line ends, a comment line first.
     void SaveDescription(const std::string& FileName, const std::string& Comment) const;

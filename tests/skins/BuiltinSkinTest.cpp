@@ -137,11 +137,18 @@ TEST_P(BuiltinSkin, EveryNamedImageIsInThePackageAndDecodes)
             }
         }
     EXPECT_GE(named.size(), 14u);
-    // And the package holds nothing the description does not use.
+    // Each also drawn for 150 % and 200 %, and the package holds nothing else.
+    std::vector<std::string> held = named;
+    for (const std::string& name : named)
+        for (const char* scale : {"@1.5x.bmp", "@2x.bmp"}) {
+            const std::string drawn = name.substr(0, name.size() - 4) + scale;
+            EXPECT_GE(Reader.Names().IndexOf(drawn), 0) << drawn << " is missing";
+            held.push_back(drawn);
+        }
     for (int i = 0; i < Reader.EntryCount(); ++i) {
         std::string name = Reader.Names()[i];
         if (name != "default.ini") {
-            EXPECT_NE(std::find(named.begin(), named.end(), name), named.end()) << name << " is not used";
+            EXPECT_NE(std::find(held.begin(), held.end(), name), held.end()) << name << " is not used";
         }
     }
 }

@@ -667,3 +667,51 @@ TEST_F(TSkinDataTest, TheSkinIsDrawnForItsDpiFromTheImagesForAScaleOrScaled)
     EXPECT_EQ(data.SkinDpi(), 120);
     EXPECT_EQ(data.PixelsPerInch(), 0);
 }
+
+// The built-in skins are drawn for 150 % and 200 % by the generator: at 144 and 192 every sampled
+// image is the package's own image for the scale, pixel for pixel, not the 96-DPI one enlarged.
+TEST_F(TSkinDataTest, TheBuiltInSkinsUseTheirOwnImagesAtOneAndAHalfAndTwice)
+{
+    for (const char* file : {PEMBROX_BUILTIN_SKIN_FILE, PEMBROX_NIGHT_SKIN_FILE})
+        for (const auto& [dpi, suffix] : {std::pair{144, "@1.5x.bmp"}, std::pair{192, "@2x.bmp"}}) {
+            SCOPED_TRACE(std::string(file) + " at " + std::to_string(dpi));
+            TMemoryStream bytes;
+            bytes.LoadFromFile(file);
+            TSkinReader reader;
+            ASSERT_TRUE(reader.Open(bytes)) << reader.LastError();
+            TSkinData data(nullptr);
+            data.SetPixelsPerInch(dpi);
+            bytes.SetPosition(0);
+            ASSERT_TRUE(data.LoadSkinBytes(bytes)) << data.LoadError();
+            const TDataSkinButton& buttons = *data.SkinButtons();
+            const std::vector<std::pair<TBitmap*, std::string>> sampled{
+                {data.SkinBorderTop()->Bitmap.get(), "top"},
+                {data.SkinBorderLeft()->Bitmap.get(), "left"},
+                {data.SkinTitle()->Bitmap.get(), "textback"},
+                {data.SkinSysButtons()[0]->Bitmap.get(), "btnclose"},
+                {buttons.Bitmap.get(), "button"},
+                {buttons.CheckButton.get(), "checkbox"},
+                {buttons.RadioButton.get(), "radio"},
+                {data.SkinScrollbar()->Bitmap.get(), "scrollbar"},
+                {data.SkinHorzScrollThumb()->Bitmap.get(), "hthumb"},
+                {data.SkinTabs()->Bitmap.get(), "tabs"},
+                {data.SkinUpDownVert()->Bitmap.get(), "updownv"}};
+            for (const auto& [bitmap, name] : sampled) {
+                SCOPED_TRACE(name);
+                TMemoryStream entry;
+                reader.ExtractEntry(name + suffix, entry);
+                ASSERT_GT(entry.Size(), 0);
+                const TBitmapImage drawn =
+                    DecodeBitmap(static_cast<const uint8_t*>(entry.Memory()), static_cast<size_t>(entry.Size()));
+                ASSERT_EQ(bitmap->Width(), drawn.Width);
+                ASSERT_EQ(bitmap->Height(), drawn.Height);
+                int differing = 0;
+                for (int y = 0; y < drawn.Height; ++y)
+                    for (int x = 0; x < drawn.Width; ++x) {
+                        const uint8_t* p = drawn.Row(y) + 3 * x;
+                        differing += bitmap->PixelColor(x, y) != Rgb(p[2], p[1], p[0]);
+                    }
+                EXPECT_EQ(differing, 0);
+            }
+        }
+}
