@@ -7,11 +7,15 @@
 #include "framework/controls/StdCtrls.h"
 #include "framework/controls/Timer.h"
 #include "framework/core/Dialogs.h"
+#include "framework/core/MemIniFile.h"
 #include "framework/core/Stream.h"
+#include "framework/graphics/BitmapCodec.h"
+#include "framework/graphics/GraphicsObjects.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/form/WinSkinForm.h"
 #include "skin/manager/SkinManager.h"
+#include "skin/package/SkinRead.h"
 #include "tests/support/Pump.h"
 #include "tests/support/WindowPixels.h"
 
@@ -327,4 +331,102 @@ TEST_F(TGalleryTest, TheMdiWindowWithAMaximisedChildComesBackExactly)
     Form->SkinOff();
     EXPECT_TRUE(IsZoomed(child));
     EXPECT_EQ(Differences(plain, Capture(frame->Handle())), "");
+}
+
+namespace {
+
+// An image of the built-in package, decoded: 0x00RRGGBB, rows top first.
+struct TPackageImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;
+    uint32_t At(int X, int Y) const { return Pixels[static_cast<size_t>(Y) * Width + X]; }
+};
+
+TPackageImage PackageImage(const TSkinReader& Reader, const std::string& Name)
+{
+    TMemoryStream entry;
+    Reader.ExtractEntry(Name, entry);
+    TPackageImage image;
+    if (entry.Size() == 0)
+        return image;
+    const TBitmapImage bmp =
+        DecodeBitmap(static_cast<const uint8_t*>(entry.Memory()), static_cast<size_t>(entry.Size()));
+    image.Width = bmp.Width;
+    image.Height = bmp.Height;
+    for (int y = 0; y < bmp.Height; ++y)
+        for (int x = 0; x < bmp.Width; ++x) {
+            const uint8_t* p = bmp.Row(y) + 3 * x;
+            image.Pixels.push_back((uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0]);
+        }
+    return image;
+}
+
+// How many pixels of Image's part (X, Y, W, H) that are not the key colour differ from the
+// capture at (Left, Top).
+int Mismatches(const TCapture& Shot, int Left, int Top, const TPackageImage& Image, int X, int Y, int W, int H,
+               int Limit = 1 << 30)
+{
+    const int width = Shot.Bounds.right - Shot.Bounds.left, height = Shot.Bounds.bottom - Shot.Bounds.top;
+    int count = 0;
+    for (int y = 0; y < H && count < Limit; ++y)
+        for (int x = 0; x < W && count < Limit; ++x) {
+            const uint32_t want = Image.At(X + x, Y + y);
+            if (want == 0xFF00FF)
+                continue;
+            const int sx = Left + x, sy = Top + y;
+            const bool inside = sx >= 0 && sy >= 0 && sx < width && sy < height;
+            count += !inside || (Shot.Pixels[static_cast<size_t>(sy) * width + sx] & 0xFFFFFF) != want;
+        }
+    return count;
+}
+
+} // namespace
+
+// On a screen of 150 % (ctest runs this on a bench at 144 dots per inch) the gallery's frame,
+// caption buttons and check boxes are the built-in skin's own images for the scale, pixel for
+// pixel and where the description puts them at that scale, as the screen shows them.
+TEST_F(TGalleryTest, OnAScreenAt150PercentTheSkinsImagesForTheScaleAreOnTheScreen)
+{
+    if (ScreenPixelsPerInch() != 144)
+        GTEST_SKIP() << "the screen is at " << ScreenPixelsPerInch() << " dots per inch, not 144";
+    std::string package;
+    ASSERT_TRUE(ReadProgramResource(BuiltinSkins()[0].Resource, package));
+    TMemoryStream bytes;
+    bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    TSkinReader reader;
+    ASSERT_TRUE(reader.Open(bytes)) << reader.LastError();
+    TMemoryStream text;
+    reader.ExtractEntry("default.ini", text);
+    const TMemIniFile ini(std::string(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size())));
+    const auto at150 = [](int Length) { return MulDiv(Length, 144, 96); };
+
+    TGalleryOptions options;
+    options.Page = 1;
+    Open(options);
+    ASSERT_EQ(Form->CurrentSkin(), "Pembrox Slate");
+    const TCapture shot = Capture();
+    const int width = shot.Bounds.right - shot.Bounds.left;
+
+    // The close button, frame 1 of 4, its right edge Xcoord (at 1.5x) from the window's.
+    const TPackageImage close = PackageImage(reader, "btnclose@1.5x.bmp");
+    ASSERT_EQ(close.Width % 4, 0);
+    const int buttonWidth = close.Width / 4;
+    EXPECT_EQ(buttonWidth, at150(PackageImage(reader, "btnclose.bmp").Width / 4));
+    EXPECT_EQ(Mismatches(shot, width - at150(ini.ReadInteger("Button1", "Xcoord", 0)),
+                         at150(ini.ReadInteger("Button1", "Ycoord", 0)), close, 0, 0, buttonWidth, close.Height),
+              0);
+    // The frame's top-left corner: the left border's active frame down to the end of its top part.
+    const TPackageImage left = PackageImage(reader, "left@1.5x.bmp");
+    const int leftTop = at150(ini.ReadInteger("Personality", "LeftTopHeight", 0));
+    EXPECT_EQ(Mismatches(shot, 0, 0, left, 0, 0, left.Width / 2, leftTop), 0);
+    // The checked box somewhere on the page: frame 2 of 4.
+    const TPackageImage boxes = PackageImage(reader, "checkbox@1.5x.bmp");
+    const int box = boxes.Width / 4;
+    ASSERT_EQ(box, at150(13));
+    bool found = false;
+    for (int y = 0; y + box <= shot.Bounds.bottom - shot.Bounds.top && !found; ++y)
+        for (int x = 0; x + box <= width && !found; ++x)
+            found = Mismatches(shot, x, y, boxes, box, 0, box, box, 1) == 0;
+    EXPECT_TRUE(found) << "no checked box drawn from the image for 1.5x";
 }
