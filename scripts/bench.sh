@@ -3,10 +3,21 @@
 # Native (-O2): the LZH decoder. Windows (under the Wine bench): the LZH decoder, bitmap loading,
 # frame-strip drawing, skinned frame painting and resizing, push-button painting, skin loading
 # against decoding, and the first frame of a skinned window against a trivial one.
-#   scripts/bench.sh [--native-only | --win-only]
+# With --dpi N the Windows paint benchmarks run once more on a bench whose screen is at N dots per
+# inch (build/benchN), where the skinned and the unskinned controls are both drawn at N.
+#   scripts/bench.sh [--native-only | --win-only] [--dpi N]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-which=${1:-all}
+which=all dpi=
+while (($#)); do
+  case $1 in
+    --native-only | --win-only) which=$1 ;;
+    --dpi) dpi=${2:-}; shift ;;
+    *) echo "usage: scripts/bench.sh [--native-only | --win-only] [--dpi N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+[[ -z $dpi || $dpi =~ ^[0-9]+$ ]] || { echo "--dpi takes a number of dots per inch" >&2; exit 2; }
 "$top/scripts/setup.sh"
 if [[ $which != --win-only ]]; then
   cmake -S "$top" -B "$top/build/bench" -DCMAKE_BUILD_TYPE=Release -DPEMBROX_SANITIZERS=OFF \
@@ -39,4 +50,12 @@ if [[ $which != --native-only ]]; then
   "$top/scripts/wine-run" "$bw/tests/scroll_bar_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/edits_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/tabs_bench.exe" "$bw/skins/default.skn"
+  if [[ -n $dpi ]]; then
+    echo "== at $dpi dots per inch: skinned and unskinned both drawn for $dpi"
+    for b in frame_bench button_bench skin_load_bench menu_bar_bench bars_bench scroll_bar_bench edits_bench \
+      tabs_bench; do
+      PEMBROX_BENCH_DIR="$top/build/bench$dpi" PEMBROX_BENCH_DPI=$dpi \
+        "$top/scripts/wine-run" "$bw/tests/$b.exe" "$bw/skins/default.skn"
+    done
+  fi
 fi
