@@ -536,6 +536,9 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
+    // The items' text in the font's colour.
+    void SetTextColour();
+
     std::unique_ptr<TTreeNodes> FItems;
     bool FShowLines = true;
     bool FShowRoot = true;

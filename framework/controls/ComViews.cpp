@@ -172,6 +172,7 @@ void TCustomListView::CreateWnd()
     TWinControl::CreateWnd();
     SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
     SendMessageA(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+    SendMessageA(FHandle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
     UpdateColumns();
     UpdateItems();
 }
@@ -267,6 +268,10 @@ void TCustomListView::WndProc(TMessage& Message)
     if (Message.Msg == CM_COLORCHANGED && HandleAllocated()) {
         SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
         SendMessageA(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+    }
+    if (Message.Msg == CM_FONTCHANGED && HandleAllocated()) {
+        SendMessageA(FHandle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
+        InvalidateRect(FHandle, nullptr, TRUE);
     }
 }
 
@@ -400,6 +405,7 @@ void TCustomTreeView::CreateWnd()
 {
     TWinControl::CreateWnd();
     SendMessageA(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+    SetTextColour();
     // In the order they were added, which puts every parent before its children.
     for (int i = 0; i < FItems->Count(); ++i)
         FItems->InsertNative(FItems->Item(i));
@@ -444,6 +450,16 @@ void TCustomTreeView::WndProc(TMessage& Message)
     TWinControl::WndProc(Message);
     if (Message.Msg == CM_COLORCHANGED && HandleAllocated())
         SendMessageA(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+    if (Message.Msg == CM_FONTCHANGED && HandleAllocated())
+        SetTextColour();
+}
+
+void TCustomTreeView::SetTextColour()
+{
+    // The platform's own text colour while the font has the default one.
+    const COLORREF text = FFont->Color() == clWindowText ? CLR_DEFAULT : ColorToRGB(FFont->Color());
+    SendMessageA(FHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
+    InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 IMPLEMENT_CLASS_EMPTY(TTreeView)

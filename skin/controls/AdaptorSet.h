@@ -39,6 +39,9 @@ public:
     // Attaches adaptors to the components Container owns, by class, class name, tag and the
     // skin's class map.
     void AttachControls(TComponent* Container);
+    // Control, when it shows content (edits, lists, views, grids) in the platform's colours,
+    // takes the skin's content colours.
+    void TakeContentColours(TControl* Control);
     // Bare windows: adaptors for the window's child windows and theirs, by window class and
     // style; a second walk attaches only the ones that are new.
     void AttachChildWindows();
@@ -64,6 +67,10 @@ public:
     // After a skin change: the adaptors that took a control's colour give it the current skin's,
     // and every adaptor prepares anew what it derived from the skin.
     void ApplySkinColours();
+    // The controls of Container (and of its containers) that show content in the platform's
+    // colours take the skin's content colours; on a skin change, each gives back the last skin's
+    // first, so a skin without content colours leaves the program's.
+    void RecolourContent(TComponent* Container);
 
     // The adaptor showing the hot look (at most one).
     TSkinControl* HotButton() const { return FHotButton; }

@@ -42,6 +42,28 @@ void TChangeLog::SetColor(TControl* Control, TColor Colour)
     Control->SetColor(Colour);
 }
 
+void TChangeLog::SetContentColours(TControl* Control, TColor Ground, TColor Text)
+{
+    if (Control == nullptr)
+        return;
+    const TColor ground = Control->Color(), text = Control->Font()->Color();
+    const bool parentColour = Control->ParentColor(), parentFont = Control->ParentFont();
+    Record(Control, ContentColoursKey, [=] {
+        if (Control->Color() == Ground) {
+            Control->SetColor(ground);
+            if (parentColour)
+                Control->SetParentColor(true);
+        }
+        if (Control->Font()->Color() == Text) {
+            Control->Font()->SetColor(text);
+            if (parentFont)
+                Control->SetParentFont(true);
+        }
+    });
+    Control->SetColor(Ground);
+    Control->Font()->SetColor(Text);
+}
+
 void TChangeLog::SetParentColor(TControl* Control, bool Value)
 {
     if (Control == nullptr || Control->ParentColor() == Value)
@@ -77,6 +99,19 @@ void TChangeLog::UndoAll()
         CallGuarded(it->Undo);
         it->Target->RemoveFreeNotification(this);
     }
+}
+
+void TChangeLog::Undo(TComponent* Target, const std::string& Key)
+{
+    const auto it = std::find_if(FEntries.begin(), FEntries.end(),
+                                 [&](const TEntry& e) { return e.Target == Target && e.Key == Key; });
+    if (it == FEntries.end())
+        return;
+    const std::function<void()> undo = std::move(it->Undo);
+    FEntries.erase(it);
+    if (std::none_of(FEntries.begin(), FEntries.end(), [&](const TEntry& e) { return e.Target == Target; }))
+        Target->RemoveFreeNotification(this);
+    CallGuarded(undo);
 }
 
 void TChangeLog::Clear() noexcept

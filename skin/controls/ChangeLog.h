@@ -24,11 +24,18 @@ public:
     // Sets the colour; undoing gives back the colour and whether it followed its parent.
     void SetColor(TControl* Control, TColor Colour);
     void SetParentColor(TControl* Control, bool Value);
+    // Gives a control showing content the skin's ground and text colours. Undoing gives back each
+    // (with whether it followed its parent) unless the host changed it in between: then the
+    // host's stays.
+    void SetContentColours(TControl* Control, TColor Ground, TColor Text);
+    static constexpr const char* ContentColoursKey = "ContentColours";
     // A published enumerated or Boolean property by name, from its value text; nothing happens
     // without such a property or for a value it does not know.
     void SetEnumProperty(TComponent* Component, const std::string& Name, const std::string& Value);
     // Undoes every change, newest first, and forgets them.
     void UndoAll();
+    // Undoes and forgets the change of Target's Key, if there is one.
+    void Undo(TComponent* Target, const std::string& Key);
     // Forgets the changes without undoing them (the window is going away).
     void Clear() noexcept;
     size_t Count() const { return FEntries.size(); }

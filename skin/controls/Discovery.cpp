@@ -393,6 +393,7 @@ void TAdaptorSet::AttachControls(TComponent* Container)
                 continue;
             }
         }
+        TakeContentColours(control);
         const TFound found{*this, component, control, name, component->Tag() % 100, kinds, tabs, false, std::nullopt};
         const TTarget target{&found, component, control, control != nullptr ? control->Handle() : nullptr};
         for (const TKind& kind : Kinds())
@@ -403,6 +404,41 @@ void TAdaptorSet::AttachControls(TComponent* Container)
                     AttachControls(component);
                 break;
             }
+    }
+}
+
+namespace {
+
+bool ShowsContent(const TControl* Control)
+{
+    return IsA<TCustomEdit>(Control) || IsA<TCustomListBox>(Control) || IsA<TCustomComboBox>(Control) ||
+           IsA<TCustomListView>(Control) || IsA<TCustomTreeView>(Control) || IsA<TCustomGrid>(Control);
+}
+
+} // namespace
+
+void TAdaptorSet::TakeContentColours(TControl* Control)
+{
+    if (Control == nullptr || FSkinData == nullptr || !ShowsContent(Control))
+        return;
+    const TSkinColours& c = FSkinData->Colours();
+    // A ground or text colour of the host's own stays.
+    if (c.ColoursContent() && Control->Color() == clWindow && Control->Font()->Color() == clWindowText)
+        FChanges.SetContentColours(Control, c.Window, c.WindowText);
+}
+
+void TAdaptorSet::RecolourContent(TComponent* Container)
+{
+    if (Container == nullptr)
+        return;
+    for (int i = 0; i < Container->ComponentCount(); ++i) {
+        TComponent* component = Container->Components(i);
+        if (auto* control = dynamic_cast<TControl*>(component); control != nullptr && ShowsContent(control)) {
+            FChanges.Undo(control, TChangeLog::ContentColoursKey);
+            if (FSkinData != nullptr && component->Tag() % 100 != FSkinData->DisableTag() && !Refused(component))
+                TakeContentColours(control);
+        }
+        RecolourContent(component);
     }
 }
 

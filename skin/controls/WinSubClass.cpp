@@ -280,6 +280,20 @@ void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent
         Message.Result = reinterpret_cast<LRESULT>(Data->FaceBrush());
 }
 
+void AnswerContentColour(TMessage& Message, const TSkinData* Data)
+{
+    if (Data == nullptr || Data->WindowBrush() == nullptr)
+        return;
+    // Only the platform's own content colours become the skin's: a ground the program answers
+    // itself stays its own.
+    if (reinterpret_cast<HBRUSH>(Message.Result) != GetSysColorBrush(COLOR_WINDOW))
+        return;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Data->Colours().WindowText)));
+    SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(Data->Colours().Window)));
+    Message.Result = reinterpret_cast<LRESULT>(Data->WindowBrush());
+}
+
 void TSkinControl::FillFace(HDC DC, const RECT& R)
 {
     if (FSkinData == nullptr)

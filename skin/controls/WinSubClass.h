@@ -41,6 +41,10 @@ constexpr uint8_t msPressed = 2;
 // window without the framework) their text without a ground of its own, where the program left
 // the platform's face; a ground it answered itself stays.
 void AnswerFaceColour(TMessage& Message, const TSkinData* Data, bool Transparent);
+// A window's content colour messages (WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX), after their default
+// handling: where the answer is the platform's content ground, the skin's content colours, when
+// the skin gives them.
+void AnswerContentColour(TMessage& Message, const TSkinData* Data);
 
 class TSkinControl : public TComponent, public TRetirable {
     DECLARE_CLASS(TSkinControl, TComponent)

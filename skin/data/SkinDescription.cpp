@@ -127,6 +127,8 @@ std::unique_ptr<TSkinContent> TSkinDescription::Parse(const TCustomIniFile& Ini)
     // The face brush in the colour the value stands for: a system colour (the default when the
     // skin gives no ButtonFace) is the platform's colour of that name, not its number.
     FSkin->FaceBrush.reset(CreateSolidBrush(ColorToRGB(FSkin->Colours.ButtonFace)));
+    if (FSkin->Colours.ColoursContent())
+        FSkin->WindowBrush.reset(CreateSolidBrush(ColorToRGB(FSkin->Colours.Window)));
     FSkin = nullptr;
     return content;
 }
@@ -218,6 +220,8 @@ void TSkinDescription::ReadColours(const TCustomIniFile& Ini, const TStringList&
     c.TitleTextActive = read("TitleTextActive", clCaptionText);
     c.TitleTextNoActive = read("TitleTextNoActive", clInactiveCaptionText);
     c.GrayText = read("GrayText", clGrayText);
+    c.Window = read("Window", clNone);
+    c.WindowFrame = read("WindowFrame", clNone);
     FSkin->Colours = c;
 
     FSkin->CustomColours.clear();

@@ -40,6 +40,12 @@ struct TSkinColours {
     TColor TitleTextNoActive = clInactiveCaptionText;
     // Disabled text (the painters make it stand out from the ground it is drawn on).
     TColor GrayText = clGrayText;
+    // The content of edits, lists, views and grids: its ground ("Window"; clNone, when the skin
+    // does not give it, leaves content in the program's colours) and, with it, WindowText for its
+    // text; "WindowFrame", the line around content, clNone when not given.
+    TColor Window = clNone;
+    TColor WindowFrame = clNone;
+    bool ColoursContent() const { return Window != clNone; }
 };
 
 // Everything one description gives; the fixed elements always exist, the optional ones only when
@@ -64,6 +70,8 @@ public:
     // The caption buttons of the skin, then the three MDI buttons.
     std::vector<std::unique_ptr<TDataSkinSysButton>> SysButtons;
     TBrushHandle FaceBrush;
+    // A brush of the content ground, when the skin gives one.
+    TBrushHandle WindowBrush;
     // The description names a frame image (any of the four borders).
     bool FrameNamed = false;
 

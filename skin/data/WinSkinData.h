@@ -155,6 +155,8 @@ public:
     const std::vector<std::unique_ptr<TDataSkinSysButton>>& SkinSysButtons() const { return FSkin->SysButtons; }
     // A solid brush of the ButtonFace value, passed to the platform unconverted.
     HBRUSH FaceBrush() const { return FSkin->FaceBrush.get(); }
+    // The content ground's brush; nullptr when the skin leaves content in the program's colours.
+    HBRUSH WindowBrush() const { return FSkin->WindowBrush.get(); }
     // The first window icon the form painting captured; parsing leaves it alone.
     TBitmap* SharedIcon() const { return FSharedIcon.get(); }
 

@@ -293,6 +293,13 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         CallDefault(Message);
         AnswerFaceColour(Message, FSkinData, FForm == nullptr);
         return true;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // A framework form's controls answer with their own colours, which the skin set.
+        CallDefault(Message);
+        if (FForm == nullptr)
+            AnswerContentColour(Message, FSkinData);
+        return true;
     case SKM_START:
         StartSkinning();
         return true;

@@ -823,8 +823,9 @@ void TWinSkinForm::ApplyColours()
     for (int i = 0; i < FForm->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
             FAdaptors->Changes().SetColor(form, face);
-    // The controls whose colour the adaptors took follow the new skin too.
+    // The controls whose colour the adaptors took follow the new skin too, and so does content.
     FAdaptors->ApplySkinColours();
+    FAdaptors->RecolourContent(FForm);
     SetPopupMenusOwnerDraw(*FPopupMenus, *FForm, *FSkinData, true);
 }
 

@@ -773,6 +773,10 @@ void WriteColours(TSkinWriter& Skin, const TTheme& T)
     s.Set("TitleTextActive", ColourText(c.TitleTextActive));
     s.Set("TitleTextNoActive", ColourText(c.TitleTextNoActive));
     s.Set("GrayText", ColourText(c.GrayText));
+    if (c.Window)
+        s.Set("Window", ColourText(*c.Window));
+    if (c.WindowFrame)
+        s.Set("WindowFrame", ColourText(*c.WindowFrame));
 }
 
 using TElementWriter = void (*)(TSkinWriter&, const TTheme&);

@@ -5,6 +5,7 @@
 
 #include "skins/generator/Raster.h"
 
+#include <optional>
 #include <string>
 
 // One look of the window frame (active or inactive).
@@ -131,6 +132,10 @@ struct TColourKeys {
     TRgb TitleTextNoActive;
     // Disabled text on ButtonFace: it must stand out from the face by 3:1 at least.
     TRgb GrayText;
+    // The content of edits, lists, views and grids: its ground (with WindowText on it) and the
+    // line around it; a theme without them leaves content in the program's colours.
+    std::optional<TRgb> Window;
+    std::optional<TRgb> WindowFrame;
 };
 
 struct TTheme {
