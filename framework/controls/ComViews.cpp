@@ -447,6 +447,12 @@ void TCustomTreeView::WndProc(TMessage& Message)
         Message.Result = 0;
         return;
     }
+    // The tree paints only its items: its own erase gives the rest of the client its background
+    // colour (the window's class gives none).
+    if (Message.Msg == WM_ERASEBKGND) {
+        DefaultHandler(Message);
+        return;
+    }
     TWinControl::WndProc(Message);
     if (Message.Msg == CM_COLORCHANGED && HandleAllocated())
         SendMessageA(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));

@@ -461,8 +461,8 @@ uint32_t Rgb24(TColor Colour)
 
 } // namespace
 
-// Under a skin that colours content (Pembrox Night) the Lists page's memo, list view and grid
-// show the skin's content ground on the screen, except a list box whose ground
+// Under a skin that colours content (Pembrox Night) the Lists page's memo, list view, tree view
+// and grid show the skin's content ground on the screen, except a list box whose ground
 // the host set itself; with the skin off every pixel is as before. Slate gives no content colours:
 // the content stays white.
 TEST_F(TGalleryTest, ContentTakesTheSkinsContentGroundExceptTheHostsOwnAndGivesItBack)
@@ -481,9 +481,7 @@ TEST_F(TGalleryTest, ContentTakesTheSkinsContentGroundExceptTheHostsOwnAndGivesI
     ASSERT_TRUE(colours.ColoursContent());
     const uint32_t ground = Rgb24(colours.Window);
     const TCapture night = Capture();
-    // (The tree view's ground outside its labels is still white: the control's own background
-    // colour does not reach it under Wine. Not yet solved.)
-    for (const char* name : {"Memo2", "ListView1", "StringGrid1"}) {
+    for (const char* name : {"Memo2", "ListView1", "TreeView1", "StringGrid1"}) {
         auto* control = dynamic_cast<TWinControl*>(Form->FindComponent(name));
         ASSERT_NE(control, nullptr) << name;
         EXPECT_GT(ShareOf(night, Form->Handle(), *control, ground), 0.3) << name << " keeps its own ground";
