@@ -71,6 +71,9 @@ public:
     // colours take the skin's content colours; on a skin change, each gives back the last skin's
     // first, so a skin without content colours leaves the program's.
     void RecolourContent(TComponent* Container);
+    // The same for a window without the framework: its list and tree views (which keep their
+    // colours themselves; edits and lists are answered as they paint).
+    void RecolourContentWindows();
 
     // The adaptor showing the hot look (at most one).
     TSkinControl* HotButton() const { return FHotButton; }
@@ -108,6 +111,8 @@ private:
     // What a control of the class map's Kind gets: its row's.
     void AttachMapKind(const std::string& Kind, const TTarget& Target);
     void AttachChildWindowsOf(HWND Parent);
+    // A bare list or tree view in the platform's content colours takes the skin's.
+    void TakeContentColours(HWND Window);
     // Makes an adaptor of class T owned by the set.
     template <class T> T* NewAdaptor() { return new T(this); }
 

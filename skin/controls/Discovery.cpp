@@ -442,6 +442,88 @@ void TAdaptorSet::RecolourContent(TComponent* Container)
     }
 }
 
+namespace {
+
+// The colours of a bare list or tree view the skin sets, read, and given back: Get and Set are
+// the control's messages for one of them.
+struct TViewColour {
+    UINT Get;
+    UINT Set;
+    bool Text;
+};
+
+constexpr TViewColour TreeColours[] = {{TVM_GETBKCOLOR, TVM_SETBKCOLOR, false},
+                                       {TVM_GETTEXTCOLOR, TVM_SETTEXTCOLOR, true}};
+constexpr TViewColour ListColours[] = {{LVM_GETBKCOLOR, LVM_SETBKCOLOR, false},
+                                       {LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR, false},
+                                       {LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR, true}};
+
+// Whether a view's colour is the platform's own: the default mark, or the system colour.
+bool PlatformColour(COLORREF Colour, bool Text)
+{
+    return Colour == CLR_NONE || Colour == CLR_DEFAULT ||
+           Colour == GetSysColor(Text ? COLOR_WINDOWTEXT : COLOR_WINDOW);
+}
+
+std::string ContentKey(HWND Window)
+{
+    return std::string(TChangeLog::ContentColoursKey) + ":" +
+           std::to_string(reinterpret_cast<uintptr_t>(Window));
+}
+
+} // namespace
+
+void TAdaptorSet::TakeContentColours(HWND Window)
+{
+    if (FSkinData == nullptr || !FSkinData->Colours().ColoursContent())
+        return;
+    const std::string cls = LowerCase(WindowClassName(Window));
+    std::vector<TViewColour> colours;
+    if (cls == "systreeview32")
+        colours.assign(std::begin(TreeColours), std::end(TreeColours));
+    else if (cls == "syslistview32")
+        colours.assign(std::begin(ListColours), std::end(ListColours));
+    else
+        return;
+    std::vector<COLORREF> before;
+    for (const TViewColour& c : colours) {
+        before.push_back(static_cast<COLORREF>(SendMessageA(Window, c.Get, 0, 0)));
+        // A colour of the program's own: the view keeps all of its colours.
+        if (!PlatformColour(before.back(), c.Text))
+            return;
+    }
+    const COLORREF ground = static_cast<COLORREF>(ColorToRGB(FSkinData->Colours().Window));
+    const COLORREF text = static_cast<COLORREF>(ColorToRGB(FSkinData->Colours().WindowText));
+    FChanges.Record(this, ContentKey(Window), [Window, colours, before, ground, text] {
+        if (!IsWindow(Window))
+            return;
+        // What the program set meanwhile stays.
+        for (size_t i = 0; i < colours.size(); ++i)
+            if (static_cast<COLORREF>(SendMessageA(Window, colours[i].Get, 0, 0)) == (colours[i].Text ? text : ground))
+                SendMessageA(Window, colours[i].Set, 0, static_cast<LPARAM>(before[i]));
+        InvalidateRect(Window, nullptr, TRUE);
+    });
+    for (const TViewColour& c : colours)
+        SendMessageA(Window, c.Set, 0, static_cast<LPARAM>(c.Text ? text : ground));
+    InvalidateRect(Window, nullptr, TRUE);
+}
+
+void TAdaptorSet::RecolourContentWindows()
+{
+    if (FHandle == nullptr)
+        return;
+    EnumChildWindows(
+        FHandle,
+        [](HWND Window, LPARAM Set) {
+            auto* set = reinterpret_cast<TAdaptorSet*>(Set);
+            set->FChanges.Undo(set, ContentKey(Window));
+            if (set->FindAdaptor(Window) != nullptr)
+                set->TakeContentColours(Window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+}
+
 void TAdaptorSet::AttachChildWindowsOf(HWND Parent)
 {
     for (HWND child = GetTopWindow(Parent); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -473,6 +555,7 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
             (kind.Style == nullptr || kind.Style(style))) {
             if (kind.Give != nullptr)
                 kind.Give(*this, TTarget{nullptr, nullptr, nullptr, Window});
+            TakeContentColours(Window);
             return;
         }
 }

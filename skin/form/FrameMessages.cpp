@@ -295,10 +295,10 @@ bool TWinSkinForm::HandleFrameMessage(TMessage& Message)
         return true;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-        // A framework form's controls answer with their own colours, which the skin set.
+        // A framework form's controls answer with their own colours (which the skin set); what
+        // is left with the platform's ground is a window without the framework.
         CallDefault(Message);
-        if (FForm == nullptr)
-            AnswerContentColour(Message, FSkinData);
+        AnswerContentColour(Message, FSkinData);
         return true;
     case SKM_START:
         StartSkinning();

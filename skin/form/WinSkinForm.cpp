@@ -814,6 +814,7 @@ void TWinSkinForm::ApplyColours()
         // A window without a form of the framework: its adaptors make what they drew from the
         // old skin anew (a tab control's tabs), and the window shows the new skin's ground.
         FAdaptors->ApplySkinColours();
+        FAdaptors->RecolourContentWindows();
         if (IsWindow(FHandle))
             RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return;

@@ -565,3 +565,49 @@ TEST_F(TSkinControlsTest, AButtonGivenNoFontKeepsTheSystemFontsTextWidthWhenSkin
     Skin->AdaptorSet().ReleaseAdaptors();
     DestroyWindow(push);
 }
+
+// A skin with content colours gives a bare window's list and tree views (which keep their colours
+// themselves) its ground and text, as they show on the screen; a view whose ground the program
+// set keeps it; with the skin off every one shows what it showed before.
+TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
+{
+    std::string ini = Description();
+    ini.replace(ini.find("ButtonText=0 0 0\r\n"), 18,
+                "ButtonText=0 0 0\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\n");
+    ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
+    auto child = [&](const char* Class, DWORD Style, int X) {
+        return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, 10, 70, 80, Host->Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    const std::vector<HWND> content{child(WC_LISTVIEWA, LVS_REPORT, 155), child(WC_TREEVIEWA, 0, 230)};
+    HWND own = child(WC_LISTVIEWA, LVS_REPORT, 305);
+    SendMessageA(own, LVM_SETBKCOLOR, 0, RGB(255, 255, 0));
+    InvalidateRect(own, nullptr, TRUE);
+    Pump(50);
+    auto grounds = [&] {
+        std::vector<uint32_t> out;
+        for (HWND w : content)
+            out.push_back(WindowPixel(w, 60, 70));
+        out.push_back(WindowPixel(own, 60, 70));
+        return out;
+    };
+    const std::vector<uint32_t> before = grounds();
+    EXPECT_EQ(before.back(), 0xFFFF00u);
+
+    Skin->SkinFrame(Data.get()); // a bare window: its child windows
+    Pump(100);
+    const std::vector<uint32_t> skinned = grounds();
+    for (size_t i = 0; i < content.size(); ++i)
+        EXPECT_EQ(skinned[i], 0x1E2832u) << "window " << i;
+    EXPECT_EQ(skinned.back(), 0xFFFF00u) << "the program's own ground";
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(content[1], TVM_GETTEXTCOLOR, 0, 0)), RGB(220, 210, 200));
+
+    Skin->Unskin();
+    Pump(100);
+    EXPECT_EQ(grounds(), before);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(content[1], TVM_GETBKCOLOR, 0, 0)), CLR_NONE)
+        << "the tree's own default";
+    for (HWND w : content)
+        DestroyWindow(w);
+    DestroyWindow(own);
+}

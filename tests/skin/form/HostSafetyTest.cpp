@@ -952,3 +952,31 @@ TEST_F(THostSafetyTest, AWindowMovedToAScreenOfAnotherDpiTakesItsPlaceLayoutAndS
     EXPECT_EQ(clientTop(), before.BorderTop + before.MenuHeight);
     form.Hide();
 }
+
+// An edit a framework program makes itself answers its colour messages through the skinned
+// frame: a skin with content colours gives it its ground on the screen, and with the skin off it
+// shows what it showed before.
+TEST_F(THostSafetyTest, TheProgramsOwnEditTakesTheContentGroundAndGivesItBack)
+{
+    TForm& form = NewForm(300, 160);
+    form.Show();
+    Pump(100);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 5, 5, 80, 60, form.Handle(),
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    Pump(100);
+    const uint32_t before = WindowPixel(edit, 70, 50);
+
+    std::string ini = Description({});
+    ini.replace(ini.find("[Colours]\r\n"), 11, "[Colours]\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\n");
+    ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
+    Data->SkinChanged();
+    Manager = SkinManager();
+    Data->SetActive(true);
+    Pump(400);
+    EXPECT_EQ(WindowPixel(edit, 70, 50), 0x1E2832u);
+
+    Data->SetActive(false);
+    Pump(400);
+    EXPECT_EQ(WindowPixel(edit, 70, 50), before);
+    DestroyWindow(edit);
+}
