@@ -508,20 +508,27 @@ void TAdaptorSet::TakeContentColours(HWND Window)
     InvalidateRect(Window, nullptr, TRUE);
 }
 
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND Window, LPARAM Windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(Windows)->push_back(Window);
+    return TRUE;
+}
+
+} // namespace
+
 void TAdaptorSet::RecolourContentWindows()
 {
     if (FHandle == nullptr)
         return;
-    EnumChildWindows(
-        FHandle,
-        [](HWND Window, LPARAM Set) {
-            auto* set = reinterpret_cast<TAdaptorSet*>(Set);
-            set->FChanges.Undo(set, ContentKey(Window));
-            if (set->FindAdaptor(Window) != nullptr)
-                set->TakeContentColours(Window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    std::vector<HWND> windows;
+    EnumChildWindows(FHandle, &CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        FChanges.Undo(this, ContentKey(window));
+        if (FindAdaptor(window) != nullptr)
+            TakeContentColours(window);
+    }
 }
 
 void TAdaptorSet::AttachChildWindowsOf(HWND Parent)
