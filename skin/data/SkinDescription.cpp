@@ -490,8 +490,8 @@ void TSkinContent::ScaleImage(TBitmap& Bitmap, int Frames, bool Vertical, const 
     if (auto it = ScaleImages.find(&Bitmap); it != ScaleImages.end() && it->second.Image && FDpi == SkinDesignDpi) {
         TBitmap& drawn = *it->second.Image;
         const int drawnDpi = it->second.Dpi;
-        const std::string problem =
-            ScaleImageProblem(Bitmap.Width(), Bitmap.Height(), drawn.Width(), drawn.Height(), drawnDpi, Frames, Vertical);
+        const std::string problem = ScaleImageProblem(Bitmap.Width(), Bitmap.Height(), drawn.Width(),
+                                                      drawn.Height(), drawnDpi, Frames, Vertical);
         if (problem.empty())
             scaled = ScaleStrip(drawn, TStripLayout{Frames, Vertical, ScaleMargins(Margins, drawnDpi, FDpi)}, target);
     }
