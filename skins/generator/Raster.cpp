@@ -28,8 +28,6 @@ int PixelsAt(int Length, int Dpi)
 
 } // namespace
 
-int DrawingDpi() { return CurrentDpi; }
-
 TDrawingDpi::TDrawingDpi(int Dpi) : FPrevious(CurrentDpi) { CurrentDpi = Dpi; }
 
 TDrawingDpi::~TDrawingDpi() { CurrentDpi = FPrevious; }
@@ -46,12 +44,6 @@ TRaster::TRaster(int Width, int Height, int Dpi, int PixelWidth, int PixelHeight
 }
 
 int TRaster::Px(int Length) const { return PixelsAt(Length, FDpi); }
-
-TRgb TRaster::At(int X, int Y) const
-{
-    const int x = Px(X), y = Px(Y);
-    return HasPixel(x, y) ? Pixel(x, y) : KeyColour;
-}
 
 void TRaster::Set(int X, int Y, TRgb Colour) { FillRect(X, Y, 1, 1, Colour); }
 

@@ -32,7 +32,6 @@ TRgb Mix(TRgb A, TRgb B, double T);
 // in pixels at 96 (design pixels); a raster made while the drawing DPI is 144 holds 1.5 times as
 // many pixels each way (each size rounded as the engine rounds a skin's lengths), and its shapes
 // are computed at that resolution, so a skin drawn for 150 % or 200 % is sharp, not enlarged.
-int DrawingDpi();
 // Rasters made while one lives are drawn for Dpi.
 class TDrawingDpi {
 public:
@@ -48,7 +47,7 @@ private:
 class TRaster {
 public:
     TRaster() = default;
-    // W x H design pixels, drawn for DrawingDpi().
+    // W x H design pixels, drawn for the DPI of the TDrawingDpi in force (96 without one).
     TRaster(int Width, int Height, TRgb Fill = KeyColour);
 
     // The size in design pixels.
@@ -61,8 +60,6 @@ public:
     int PixelWidth() const { return FPixelWidth; }
     int PixelHeight() const { return FPixelHeight; }
 
-    // The colour of design pixel (X, Y): its first drawn pixel.
-    TRgb At(int X, int Y) const;
     // Every drawn pixel of design pixel (X, Y); pixels outside the raster are ignored.
     void Set(int X, int Y, TRgb Colour);
     // Blends Colour over the pixels of design pixel (X, Y) with the given coverage (0..1).
