@@ -36,7 +36,7 @@ if [[ $which != --native-only ]]; then
   cmake -S "$top" -B "$bw" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$bw" -j"$(nproc)" --target lzh_decode_bench bitmap_load_bench skin_draw_bench frame_bench \
     button_bench skin_load_bench first_frame_bench menu_bar_bench popup_menu_bench bars_bench \
-    scroll_bar_bench edits_bench tabs_bench
+    scroll_bar_bench edits_bench tabs_bench content_bench
   "$top/scripts/wine-run" "$bw/tests/lzh_decode_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/bitmap_load_bench.exe"
   "$top/scripts/wine-run" "$bw/tests/skin_draw_bench.exe"
@@ -50,6 +50,8 @@ if [[ $which != --native-only ]]; then
   "$top/scripts/wine-run" "$bw/tests/scroll_bar_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/edits_bench.exe" "$bw/skins/default.skn"
   "$top/scripts/wine-run" "$bw/tests/tabs_bench.exe" "$bw/skins/default.skn"
+  # Night gives content colours; the built-in default keeps the program's.
+  "$top/scripts/wine-run" "$bw/tests/content_bench.exe" "$bw/skins/night.skn"
   if [[ -n $dpi ]]; then
     echo "== at $dpi dots per inch: skinned and unskinned both drawn for $dpi"
     for b in frame_bench button_bench skin_load_bench menu_bar_bench bars_bench scroll_bar_bench edits_bench \

@@ -18,7 +18,8 @@ void TCustomGrid::Publish(TClassBuilder<TCustomGrid>& b)
         .Property("DefaultColWidth", &TCustomGrid::DefaultColWidth, &TCustomGrid::SetDefaultColWidth)
         .Property("DefaultRowHeight", &TCustomGrid::DefaultRowHeight, &TCustomGrid::SetDefaultRowHeight)
         .Property("GridLineWidth", &TCustomGrid::GridLineWidth, &TCustomGrid::SetGridLineWidth)
-        .Property("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor, &ColorTypeInfo());
+        .Property("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor, &ColorTypeInfo())
+        .Property("GridLineColor", &TCustomGrid::GridLineColor, &TCustomGrid::SetGridLineColor, &ColorTypeInfo());
 }
 
 TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner)
@@ -217,6 +218,14 @@ void TCustomGrid::SetFixedColor(TColor Value)
     Invalidate();
 }
 
+void TCustomGrid::SetGridLineColor(TColor Value)
+{
+    if (Value == FGridLineColor)
+        return;
+    FGridLineColor = Value;
+    Invalidate();
+}
+
 void TCustomGrid::SetLeftCol(int Value)
 {
     Value = std::clamp(Value, FFixedCols, std::max(FFixedCols, FColCount - 1));
@@ -314,7 +323,7 @@ void TCustomGrid::Paint()
             }
             // The lines right of and below the cell.
             if (FGridLineWidth > 0) {
-                canvas.Brush()->SetColor(fixed ? clBlack : clSilver);
+                canvas.Brush()->SetColor(fixed ? clBlack : FGridLineColor);
                 canvas.FillRect(RECT{r.right, r.top, r.right + FGridLineWidth, r.bottom + FGridLineWidth});
                 canvas.FillRect(RECT{r.left, r.bottom, r.right, r.bottom + FGridLineWidth});
             }

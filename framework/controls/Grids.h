@@ -42,6 +42,9 @@ public:
     void SetGridLineWidth(int Value);
     TColor FixedColor() const { return FFixedColor; }
     void SetFixedColor(TColor Value);
+    // The colour of the lines between scrolling cells (the fixed cells' lines are black).
+    TColor GridLineColor() const { return FGridLineColor; }
+    void SetGridLineColor(TColor Value);
 
     // The first scrolling column and row shown.
     int LeftCol() const { return FLeftCol; }
@@ -83,6 +86,7 @@ private:
     int FDefaultRowHeight = 24;
     int FGridLineWidth = 1;
     TColor FFixedColor = clBtnFace;
+    TColor FGridLineColor = clSilver;
     int FLeftCol = 1;
     int FTopRow = 1;
     int FCol = 1;

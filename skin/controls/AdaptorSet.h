@@ -21,6 +21,7 @@
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TCustomGrid;
 class TSkinControl;
 class TSkinData;
 
@@ -113,6 +114,10 @@ private:
     void AttachChildWindowsOf(HWND Parent);
     // A bare list or tree view in the platform's content colours takes the skin's.
     void TakeContentColours(HWND Window);
+    // A grid's fixed cells and lines in the current skin's colours (given back unless the host
+    // changed them meanwhile); again on a skin change.
+    void ColourGrid(TCustomGrid* Grid);
+    static constexpr const char* GridColoursKey = "GridColours";
     // Makes an adaptor of class T owned by the set.
     template <class T> T* NewAdaptor() { return new T(this); }
 

@@ -114,6 +114,12 @@ void TChangeLog::Undo(TComponent* Target, const std::string& Key)
     CallGuarded(undo);
 }
 
+bool TChangeLog::Has(const TComponent* Target, const std::string& Key) const
+{
+    return std::any_of(FEntries.begin(), FEntries.end(),
+                       [&](const TEntry& e) { return e.Target == Target && e.Key == Key; });
+}
+
 void TChangeLog::Clear() noexcept
 {
     for (const TEntry& e : FEntries)

@@ -36,6 +36,8 @@ public:
     void UndoAll();
     // Undoes and forgets the change of Target's Key, if there is one.
     void Undo(TComponent* Target, const std::string& Key);
+    // Whether a change of Target's Key is recorded.
+    bool Has(const TComponent* Target, const std::string& Key) const;
     // Forgets the changes without undoing them (the window is going away).
     void Clear() noexcept;
     size_t Count() const { return FEntries.size(); }

@@ -284,10 +284,7 @@ const std::vector<TAdaptorSet::TKind>& TAdaptorSet::Kinds()
         {xcScrollbar, [](F f) { return IsA<TCustomGrid>(f.Component); }, nullptr, nullptr, nullptr,
          [](S s, T t) {
              GiveScrolling<true>(s, t);
-             auto* grid = dynamic_cast<TCustomGrid*>(t.Component);
-             const TColor fixed = grid->FixedColor();
-             s.FChanges.Record(grid, "FixedColor", [grid, fixed] { grid->SetFixedColor(fixed); });
-             grid->SetFixedColor(s.FSkinData->Colours().ButtonFace);
+             s.ColourGrid(dynamic_cast<TCustomGrid*>(t.Component));
          },
          false},
         {xcScrollbar,
@@ -435,11 +432,51 @@ void TAdaptorSet::RecolourContent(TComponent* Container)
         TComponent* component = Container->Components(i);
         if (auto* control = dynamic_cast<TControl*>(component); control != nullptr && ShowsContent(control)) {
             FChanges.Undo(control, TChangeLog::ContentColoursKey);
-            if (FSkinData != nullptr && component->Tag() % 100 != FSkinData->DisableTag() && !Refused(component))
+            if (FSkinData != nullptr && component->Tag() % 100 != FSkinData->DisableTag() && !Refused(component)) {
                 TakeContentColours(control);
+                if (FChanges.Has(control, GridColoursKey))
+                    ColourGrid(dynamic_cast<TCustomGrid*>(control));
+            }
         }
         RecolourContent(component);
     }
+}
+
+namespace {
+
+// The colour Part 256ths of the way from From to To.
+TColor MixColour(TColor From, TColor To, int Part)
+{
+    const auto from = static_cast<COLORREF>(ColorToRGB(From)), to = static_cast<COLORREF>(ColorToRGB(To));
+    auto mix = [Part](int A, int B) { return A + (B - A) * Part / 256; };
+    return static_cast<TColor>(RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+                                   mix(GetBValue(from), GetBValue(to))));
+}
+
+} // namespace
+
+void TAdaptorSet::ColourGrid(TCustomGrid* Grid)
+{
+    if (Grid == nullptr || FSkinData == nullptr)
+        return;
+    FChanges.Undo(Grid, GridColoursKey);
+    const TSkinColours& c = FSkinData->Colours();
+    const TColor fixed = Grid->FixedColor(), lines = Grid->GridLineColor();
+    // On the skin's content ground the fixed cells are a shade of it towards the text and so are
+    // the lines (the content's text stays readable on both); otherwise the fixed cells take the
+    // skin's face, as the headers around them do.
+    const bool content = c.ColoursContent() && Grid->Color() == c.Window;
+    const TColor newFixed = content ? MixColour(c.Window, c.WindowText, 40) : c.ButtonFace;
+    const TColor newLines = content ? MixColour(c.Window, c.WindowText, 64) : lines;
+    FChanges.Record(Grid, GridColoursKey, [Grid, fixed, lines, newFixed, newLines] {
+        // A colour the host set meanwhile stays.
+        if (Grid->FixedColor() == newFixed)
+            Grid->SetFixedColor(fixed);
+        if (Grid->GridLineColor() == newLines)
+            Grid->SetGridLineColor(lines);
+    });
+    Grid->SetFixedColor(newFixed);
+    Grid->SetGridLineColor(newLines);
 }
 
 namespace {

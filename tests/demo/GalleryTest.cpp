@@ -488,11 +488,17 @@ TEST_F(TGalleryTest, ContentTakesTheSkinsContentGroundExceptTheHostsOwnAndGivesI
         EXPECT_LT(ShareOf(night, Form->Handle(), *control, 0xFFFFFF), 0.05) << name << " still shows white";
     }
     EXPECT_GT(ShareOf(night, Form->Handle(), *own, 0xFFF0D0), 0.3) << "the host's own ground is gone";
+    // The grid's fixed cells carry the content's light text too: not on the skin's light face.
+    auto* grid = dynamic_cast<TWinControl*>(Form->FindComponent("StringGrid1"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_LT(ShareOf(night, Form->Handle(), *grid, Rgb24(colours.ButtonFace)), 0.02);
 
     ASSERT_TRUE(Form->UseBuiltinSkin(0));
     const TCapture slate = Capture();
     auto* memo = dynamic_cast<TWinControl*>(Form->FindComponent("Memo2"));
     EXPECT_GT(ShareOf(slate, Form->Handle(), *memo, 0xFFFFFF), 0.3) << "Night's content ground stayed under Slate";
+    EXPECT_GT(ShareOf(slate, Form->Handle(), *grid, Rgb24(Form->SkinData1->Colours().ButtonFace)), 0.1)
+        << "the grid's fixed cells did not follow the skin change";
 
     Form->SkinOff();
     EXPECT_EQ(Differences(plain, Capture()), "");
