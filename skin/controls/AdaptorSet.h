@@ -72,8 +72,8 @@ public:
     // colours take the skin's content colours; on a skin change, each gives back the last skin's
     // first, so a skin without content colours leaves the program's.
     void RecolourContent(TComponent* Container);
-    // The same for a window without the framework: its list and tree views (which keep their
-    // colours themselves; edits and lists are answered as they paint).
+    // The same for the windows without the framework: list and tree views (which keep their
+    // colours themselves); edits and lists, answered as they paint, are shown again.
     void RecolourContentWindows();
 
     // The adaptor showing the hot look (at most one).

@@ -502,6 +502,12 @@ bool PlatformColour(COLORREF Colour, bool Text)
            Colour == GetSysColor(Text ? COLOR_WINDOWTEXT : COLOR_WINDOW);
 }
 
+// Whether windows of the class (lower-cased) ask their parent for their content colours.
+bool AnswersContentColours(const std::string& Class)
+{
+    return Class == "listbox" || Class == "edit" || Class == "combobox" || Class == "comboboxex32";
+}
+
 std::string ContentKey(HWND Window)
 {
     return std::string(TChangeLog::ContentColoursKey) + ":" +
@@ -520,8 +526,13 @@ void TAdaptorSet::TakeContentColours(HWND Window)
         colours.assign(std::begin(TreeColours), std::end(TreeColours));
     else if (cls == "syslistview32")
         colours.assign(std::begin(ListColours), std::end(ListColours));
-    else
+    else {
+        // Edits and lists ask their parent for their colours as they paint: shown again, they
+        // show the skin's.
+        if (AnswersContentColours(cls))
+            InvalidateRect(Window, nullptr, TRUE);
         return;
+    }
     std::vector<COLORREF> before;
     for (const TViewColour& c : colours) {
         before.push_back(static_cast<COLORREF>(SendMessageA(Window, c.Get, 0, 0)));
@@ -565,6 +576,8 @@ void TAdaptorSet::RecolourContentWindows()
         FChanges.Undo(this, ContentKey(window));
         if (FindAdaptor(window) != nullptr)
             TakeContentColours(window);
+        if (AnswersContentColours(LowerCase(WindowClassName(window))))
+            InvalidateRect(window, nullptr, TRUE);
     }
 }
 

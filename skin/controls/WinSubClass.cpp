@@ -288,6 +288,12 @@ void AnswerContentColour(TMessage& Message, const TSkinData* Data)
     // itself stays its own.
     if (reinterpret_cast<HBRUSH>(Message.Result) != GetSysColorBrush(COLOR_WINDOW))
         return;
+    // An owner-drawn list draws its items in its owner's colours: the ground around them stays
+    // the platform's, to match.
+    if (Message.Msg == WM_CTLCOLORLISTBOX &&
+        (GetWindowLongA(reinterpret_cast<HWND>(Message.LParam), GWL_STYLE) &
+         (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0)
+        return;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Data->Colours().WindowText)));
     SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(Data->Colours().Window)));

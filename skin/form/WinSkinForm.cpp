@@ -827,6 +827,8 @@ void TWinSkinForm::ApplyColours()
     // The controls whose colour the adaptors took follow the new skin too, and so does content.
     FAdaptors->ApplySkinColours();
     FAdaptors->RecolourContent(FForm);
+    // And so do the windows the program made itself on the form.
+    FAdaptors->RecolourContentWindows();
     SetPopupMenusOwnerDraw(*FPopupMenus, *FForm, *FSkinData, true);
 }
 

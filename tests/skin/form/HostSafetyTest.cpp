@@ -952,31 +952,58 @@ TEST_F(THostSafetyTest, AWindowMovedToAScreenOfAnotherDpiTakesItsPlaceLayoutAndS
     EXPECT_EQ(clientTop(), before.BorderTop + before.MenuHeight);
     form.Hide();
 }
-
-// An edit a framework program makes itself answers its colour messages through the skinned
-// frame: a skin with content colours gives it its ground on the screen, and with the skin off it
-// shows what it showed before.
-TEST_F(THostSafetyTest, TheProgramsOwnEditTakesTheContentGroundAndGivesItBack)
+// The windows a program makes itself on a skinned form show the skin's content ground as they
+// are on the screen: an edit, an empty list box; an owner-drawn list keeps the
+// platform's (its owner draws the items in its own colours). A skin change gives the new skin's;
+// skin off gives back exactly what they showed.
+TEST_F(THostSafetyTest, TheProgramsOwnContentWindowsTakeTheContentGroundAndGiveItBack)
 {
     TForm& form = NewForm(300, 160);
     form.Show();
     Pump(100);
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 5, 5, 80, 60, form.Handle(),
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    auto child = [&](const char* Class, DWORD Style, int X) {
+        return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, 5, 80, 60, form.Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    const std::vector<HWND> content{child("EDIT", ES_MULTILINE, 5), child("LISTBOX", LBS_NOINTEGRALHEIGHT, 95)};
+    HWND ownerDrawn = child("LISTBOX", LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, 185);
     Pump(100);
-    const uint32_t before = WindowPixel(edit, 70, 50);
+    auto grounds = [&] {
+        std::vector<uint32_t> out;
+        for (HWND w : content)
+            out.push_back(WindowPixel(w, 70, 50));
+        out.push_back(WindowPixel(ownerDrawn, 70, 50));
+        return out;
+    };
+    const std::vector<uint32_t> before = grounds();
 
     std::string ini = Description({});
-    ini.replace(ini.find("[Colours]\r\n"), 11, "[Colours]\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\n");
-    ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
+    auto withContent = [&](const char* Colours) {
+        std::string out = ini;
+        out.replace(out.find("[Colours]\r\n"), 11, std::string("[Colours]\r\n") + Colours);
+        return out;
+    };
+    ASSERT_TRUE(LoadSkinPackage(*Data, withContent("Window=30 40 50\r\nWindowText=220 210 200\r\n"), Bitmaps()));
     Data->SkinChanged();
     Manager = SkinManager();
     Data->SetActive(true);
     Pump(400);
-    EXPECT_EQ(WindowPixel(edit, 70, 50), 0x1E2832u);
+    std::vector<uint32_t> skinned = grounds();
+    for (size_t i = 0; i < content.size(); ++i)
+        EXPECT_EQ(skinned[i], 0x1E2832u) << "window " << i;
+    EXPECT_EQ(skinned.back(), before.back()) << "the owner-drawn list";
+
+    ASSERT_TRUE(LoadSkinPackage(*Data, withContent("Window=60 20 20\r\n"), Bitmaps()));
+    Data->SkinChanged();
+    Pump(400);
+    skinned = grounds();
+    for (size_t i = 0; i < content.size(); ++i)
+        EXPECT_EQ(skinned[i], 0x3C1414u) << "window " << i << " after the skin change";
 
     Data->SetActive(false);
     Pump(400);
-    EXPECT_EQ(WindowPixel(edit, 70, 50), before);
-    DestroyWindow(edit);
+    EXPECT_EQ(grounds(), before);
+    for (HWND w : content)
+        DestroyWindow(w);
+    DestroyWindow(ownerDrawn);
 }
