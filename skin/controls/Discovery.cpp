@@ -255,6 +255,14 @@ const std::vector<TAdaptorSet::TKind>& TAdaptorSet::Kinds()
                  GiveAdaptor<TSkinComBox, false>(s, t);
          },
          false},
+        {xcEdit, nullptr, nullptr, "sysdatetimepick32", nullptr,
+         [](S s, T t) {
+             if ((GetWindowLongA(t.Window, GWL_STYLE) & DTS_UPDOWN) != 0)
+                 GiveAdaptor<TSkinEdit, false>(s, t);
+             else
+                 GiveAdaptor<TSkinComBox, false>(s, t);
+         },
+         false},
         {xcScrollbar, [](F f) { return name(f, {"TRICHEDIT", "TWWDBRICHEDIT", "TDXDBMEMO"}); }, nullptr, nullptr,
          nullptr, &GiveScrolling<true>, false},
         {xcBitBtn, [](F f) { return IsA<TBitBtn>(f.Component); }, nullptr, nullptr, nullptr,
@@ -502,10 +510,12 @@ bool PlatformColour(COLORREF Colour, bool Text)
            Colour == GetSysColor(Text ? COLOR_WINDOWTEXT : COLOR_WINDOW);
 }
 
-// Whether windows of the class (lower-cased) ask their parent for their content colours.
-bool AnswersContentColours(const std::string& Class)
+// Whether windows of the class (lower-cased) take their content colours as they paint (edits and
+// lists ask their parent; a date picker's adaptor paints it).
+bool PaintsContentColours(const std::string& Class)
 {
-    return Class == "listbox" || Class == "edit" || Class == "combobox" || Class == "comboboxex32";
+    return Class == "listbox" || Class == "edit" || Class == "combobox" || Class == "comboboxex32" ||
+           Class == "sysdatetimepick32";
 }
 
 std::string ContentKey(HWND Window)
@@ -527,9 +537,8 @@ void TAdaptorSet::TakeContentColours(HWND Window)
     else if (cls == "syslistview32")
         colours.assign(std::begin(ListColours), std::end(ListColours));
     else {
-        // Edits and lists ask their parent for their colours as they paint: shown again, they
-        // show the skin's.
-        if (AnswersContentColours(cls))
+        // Shown again, they show the skin's.
+        if (PaintsContentColours(cls))
             InvalidateRect(Window, nullptr, TRUE);
         return;
     }
@@ -576,7 +585,7 @@ void TAdaptorSet::RecolourContentWindows()
         FChanges.Undo(this, ContentKey(window));
         if (FindAdaptor(window) != nullptr)
             TakeContentColours(window);
-        if (AnswersContentColours(LowerCase(WindowClassName(window))))
+        if (PaintsContentColours(LowerCase(WindowClassName(window))))
             InvalidateRect(window, nullptr, TRUE);
     }
 }

@@ -1,5 +1,7 @@
 #include "skin/controls/SkinEdits.h"
 
+#include "framework/controls/ComCtrls.h"
+#include "framework/controls/Controls.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
@@ -35,6 +37,18 @@ void RedrawFrame(HWND Window)
 
 } // namespace
 
+bool ShowsContentColours(const TSkinControl& Adaptor)
+{
+    const TSkinData* data = Adaptor.SkinData();
+    if (data == nullptr || !data->Colours().ColoursContent())
+        return false;
+    const TControl* control = Adaptor.Control();
+    // A bare window's content is answered as it paints; a framework picker is painted in them
+    // while it has the platform's ground.
+    return control == nullptr || control->Color() == data->Colours().Window ||
+           (dynamic_cast<const TDateTimePicker*>(control) != nullptr && control->Color() == clWindow);
+}
+
 // ---- edits
 
 TSkinEdit::~TSkinEdit()
@@ -63,8 +77,13 @@ void TSkinEdit::Notification(TComponent* AComponent, TOperation Operation)
 
 bool TSkinEdit::BeforeMessage(TMessage& Message)
 {
-    // Only the edits of windows without the framework: a framework edit answers its own colour.
     const bool ownPaint = Message.WParam == 0;
+    if (TakePickerPaint(Message)) {
+        if (Message.Msg == WM_PAINT && ownPaint && !Retired())
+            Repaint(nullptr);
+        return false;
+    }
+    // Only the edits of windows without the framework: a framework edit answers its own colour.
     if (FControl != nullptr || !TakeDisabledPaint(Message))
         return true;
     // The border, as after the edit's own paint.
@@ -103,9 +122,26 @@ void TSkinEdit::PaintTo(HDC DC, const RECT& R)
     if (FSkinData == nullptr || client.right == R.right - R.left || client.bottom == R.bottom - R.top)
         return;
     RECT r = R;
-    FrameWith(DC, r, FSkinData->Colours().ButtonShadow);
+    FrameWith(DC, r, OuterEdge());
     InflateRect(&r, -1, -1);
-    FrameWith(DC, r, clWhite);
+    FrameWith(DC, r, InnerEdge());
+}
+
+bool TSkinEdit::ShowsContentColours() const
+{
+    return ::ShowsContentColours(*this);
+}
+
+TColor TSkinEdit::OuterEdge() const
+{
+    const TSkinColours& c = FSkinData->Colours();
+    return ShowsContentColours() && c.WindowFrame != clNone ? c.WindowFrame : c.ButtonShadow;
+}
+
+TColor TSkinEdit::InnerEdge() const
+{
+    // The sunken edge's light inner line would ring a dark content ground: the ground goes on.
+    return ShowsContentColours() ? FSkinData->Colours().Window : clWhite;
 }
 
 void TSkinEdit::PrintFrame(HDC DC)
@@ -125,7 +161,7 @@ void TSkinEdit::PrintFrame(HDC DC)
         RECT inner = r;
         InflateRect(&inner, -1, -1);
         FrameRect(DC, &inner, static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH)));
-        FrameWith(DC, r, FSkinData->Colours().ButtonShadow);
+        FrameWith(DC, r, OuterEdge());
     }
     RestoreDC(DC, saved);
 }
@@ -160,6 +196,17 @@ void TSkinComBox::Detach()
     TSkinControl::Detach();
     if (attached && !OwnerGoingAway())
         RedrawFrame(FHandle);
+}
+
+bool TSkinComBox::BeforeMessage(TMessage& Message)
+{
+    // A date picker's field in the skin's content colours, its button over it as after its own paint.
+    const bool ownPaint = Message.WParam == 0;
+    if (!TakePickerPaint(Message))
+        return true;
+    if (Message.Msg == WM_PAINT && ownPaint && !Retired())
+        Repaint(nullptr);
+    return false;
 }
 
 void TSkinComBox::AfterMessage(TMessage& Message)
@@ -221,10 +268,11 @@ void TSkinComBox::PaintTo(HDC DC, const RECT& R)
     if (!HasSkinBitmap(sunk))
         return;
     const int s = GetSystemMetrics(SM_CXHSCROLL);
-    // The inner line of the default border, hidden in the DC's own brush.
+    // The inner line of the default border, hidden in the content's ground.
     RECT inner = R;
     InflateRect(&inner, -1, -1);
-    FrameRect(DC, &inner, static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH)));
+    FrameRect(DC, &inner, ShowsContentColours(*this) ? FSkinData->WindowBrush()
+                                                     : static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH)));
 
     // The button and its arrow, composed off-screen (keyed draws are cheap there) and put in one go.
     const RECT bt{R.right - s - 2, R.top, R.right, R.bottom};

@@ -32,8 +32,16 @@ protected:
 private:
     // WM_PRINT: the inner line in the DC's own brush, the outer one in the shadow colour.
     void PrintFrame(HDC DC);
+    // The border's lines: the skin's shadow and white, or on the skin's content ground its
+    // content border ("WindowFrame", else the shadow) around the ground itself.
+    bool ShowsContentColours() const;
+    TColor OuterEdge() const;
+    TColor InnerEdge() const;
     TSkinUpDown* FUpDown = nullptr;
 };
+
+// Whether the adaptor's control shows the skin's content colours.
+bool ShowsContentColours(const TSkinControl& Adaptor);
 
 class TSkinComBox : public TSkinControl {
     DECLARE_CLASS(TSkinComBox, TSkinControl)
@@ -41,6 +49,7 @@ public:
     explicit TSkinComBox(TComponent* AOwner) : TSkinControl(AOwner) {}
     ~TSkinComBox() override;
     void Detach() override;
+    bool BeforeMessage(TMessage& Message) override;
     void AfterMessage(TMessage& Message) override;
     void PaintTo(HDC DC, const RECT& R) override;
     // 1 normal, 2 pressed, 3 disabled, 4 hot or focused.

@@ -16,6 +16,14 @@
 // answer for) or the print failed.
 bool PaintReadableDisabled(HWND Window, HDC DC, const TSkinData& Data);
 
+// The same way of printing for a date and time picker, whose text the platform draws in its own
+// colours whatever its parent answers: it prints itself off-screen on the platform's content ground,
+// and each pixel between that ground and the platform's text is laid between the skin's content
+// ground and text. Coloured pixels (the selected field's mark) stay, and inside their box the
+// platform's ground is the selected field's text: it takes the skin's text colour. False (and
+// nothing painted) when the print failed.
+bool PaintInContentColours(HWND Window, HDC DC, const TSkinData& Data);
+
 // The ground to answer a colour message about Control with while it prints its disabled text for
 // PaintReadableDisabled, or nullptr. Answering marks the print as grounded.
 HBRUSH DisabledPrintGround(HWND Control);

@@ -2,9 +2,11 @@
 
 #include "skin/controls/SkinLabel.h"
 
+#include "framework/controls/ComCtrls.h"
 #include "framework/controls/Controls.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/core/Published.h"
+#include "framework/core/StrUtils.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Handles.h"
@@ -289,10 +291,12 @@ void AnswerContentColour(TMessage& Message, const TSkinData* Data)
     if (reinterpret_cast<HBRUSH>(Message.Result) != GetSysColorBrush(COLOR_WINDOW))
         return;
     // An owner-drawn list draws its items in its owner's colours: the ground around them stays
-    // the platform's, to match.
-    if (Message.Msg == WM_CTLCOLORLISTBOX &&
-        (GetWindowLongA(reinterpret_cast<HWND>(Message.LParam), GWL_STYLE) &
-         (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0)
+    // the platform's, to match. So does a date picker's, whose text is the platform's colour
+    // (its adaptor paints it in the skin's).
+    const auto control = reinterpret_cast<HWND>(Message.LParam);
+    if (Message.Msg == WM_CTLCOLORLISTBOX
+            ? (GetWindowLongA(control, GWL_STYLE) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0
+            : LowerCase(WindowClassName(control)) == "sysdatetimepick32")
         return;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Data->Colours().WindowText)));
@@ -392,6 +396,31 @@ bool TSkinControl::TakeDisabledPaint(TMessage& Message)
         // Without the print ground (a parent the skin does not answer for) the control paints
         // itself as it would.
         if (!PaintReadableDisabled(window, DC, data))
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+    return true;
+}
+
+bool TSkinControl::TakePickerPaint(TMessage& Message)
+{
+    if ((Message.Msg != WM_PAINT && Message.Msg != WM_ERASEBKGND) || FSkinData == nullptr ||
+        FSkinData->WindowBrush() == nullptr)
+        return false;
+    // The framework's picker has a window class of its own.
+    if (FControl != nullptr ? dynamic_cast<TDateTimePicker*>(FControl) == nullptr
+                            : LowerCase(WindowClassName(FHandle)) != "sysdatetimepick32")
+        return false;
+    // A picker the host gave a colour of its own keeps its look.
+    if (FControl != nullptr && FControl->Color() != clWindow)
+        return false;
+    if (Message.Msg == WM_ERASEBKGND) {
+        Message.Result = 1;
+        return true;
+    }
+    const HWND window = FHandle;
+    const TSkinData& data = *FSkinData;
+    OnPaintDC(*this, window, Message, [&](HDC DC) {
+        if (!PaintInContentColours(window, DC, data))
             SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
     });
     return true;

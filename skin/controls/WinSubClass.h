@@ -102,6 +102,11 @@ public:
     // while the control is disabled is answered with its text in the skin's readable grey
     // (PaintReadableDisabled). True when it consumed Message.
     bool TakeDisabledPaint(TMessage& Message);
+    // For date and time pickers, which draw their text in the platform's colours: while the skin
+    // gives content colours and the picker shows the platform's, WM_PAINT is answered with the
+    // picker in the skin's (PaintInContentColours) and WM_ERASEBKGND with 1. True when it
+    // consumed Message.
+    bool TakePickerPaint(TMessage& Message);
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }

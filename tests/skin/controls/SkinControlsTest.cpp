@@ -28,6 +28,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -573,7 +574,7 @@ TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
 {
     std::string ini = Description();
     ini.replace(ini.find("ButtonText=0 0 0\r\n"), 18,
-                "ButtonText=0 0 0\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\n");
+                "ButtonText=0 0 0\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\nWindowFrame=5 6 7\r\n");
     ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
     auto child = [&](const char* Class, DWORD Style, int X) {
         return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, 10, 70, 80, Host->Handle(), nullptr,
@@ -581,6 +582,18 @@ TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
     };
     const std::vector<HWND> content{child(WC_LISTVIEWA, LVS_REPORT, 155), child(WC_TREEVIEWA, 0, 230)};
     HWND own = child(WC_LISTVIEWA, LVS_REPORT, 305);
+    // A date picker, whose text the platform draws in its own colour.
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&classes);
+    HWND picker = CreateWindowExA(0, DATETIMEPICK_CLASSA, "", WS_CHILD | WS_VISIBLE, 155, 100, 150, 24, Host->Handle(),
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    // An edit with the sunken border: its lines on the content ground.
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 310, 100, 80, 24, Host->Handle(),
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    auto pickerShows = [&](uint32_t Colour) {
+        const std::vector<uint32_t> pixels = WindowPixels(picker);
+        return std::count_if(pixels.begin(), pixels.end(), [&](uint32_t p) { return (p & 0xFFFFFF) == Colour; });
+    };
     SendMessageA(own, LVM_SETBKCOLOR, 0, RGB(255, 255, 0));
     InvalidateRect(own, nullptr, TRUE);
     Pump(50);
@@ -592,6 +605,7 @@ TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
         return out;
     };
     const std::vector<uint32_t> before = grounds();
+    const std::vector<uint32_t> pickerBefore = WindowPixels(picker);
     EXPECT_EQ(before.back(), 0xFFFF00u);
 
     Skin->SkinFrame(Data.get()); // a bare window: its child windows
@@ -601,12 +615,20 @@ TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
         EXPECT_EQ(skinned[i], 0x1E2832u) << "window " << i;
     EXPECT_EQ(skinned.back(), 0xFFFF00u) << "the program's own ground";
     EXPECT_EQ(static_cast<COLORREF>(SendMessageA(content[1], TVM_GETTEXTCOLOR, 0, 0)), RGB(220, 210, 200));
+    // Its field on the skin's ground, its text in the skin's text colour.
+    EXPECT_GT(pickerShows(0x1E2832u), 1000);
+    EXPECT_GT(pickerShows(0xDCD2C8u), 20);
+    EXPECT_EQ(WindowPixel(edit, 0, 12), 0x050607u) << "the content border";
+    EXPECT_EQ(WindowPixel(edit, 1, 12), 0x1E2832u) << "the inner line on the content ground";
 
     Skin->Unskin();
     Pump(100);
     EXPECT_EQ(grounds(), before);
+    EXPECT_EQ(WindowPixels(picker), pickerBefore);
     EXPECT_EQ(static_cast<COLORREF>(SendMessageA(content[1], TVM_GETBKCOLOR, 0, 0)), CLR_NONE)
         << "the tree's own default";
+    DestroyWindow(picker);
+    DestroyWindow(edit);
     for (HWND w : content)
         DestroyWindow(w);
     DestroyWindow(own);
