@@ -621,6 +621,10 @@ void TAdaptorSet::AttachChildWindow(HWND Window)
             (kind.Style == nullptr || kind.Style(style))) {
             if (kind.Give != nullptr)
                 kind.Give(*this, TTarget{nullptr, nullptr, nullptr, Window});
+            // A window the program made after the skin came may have shown itself already: it
+            // shows the skin's look now, not at its next change.
+            if (FindAdaptor(Window) != nullptr)
+                RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
             TakeContentColours(Window);
             return;
         }

@@ -408,7 +408,8 @@ void WriteMenus(TSkinWriter& Skin, const TTheme& T)
 
 // The status bar's panels, 16 x 18 each: frame 1 sunken (shadow on the top and left, a light line
 // on the bottom and right, a face a little off the button face), frame 2 raised (the same lines
-// swapped), frame 3 flat (the button face alone, so it blends with the bar).
+// swapped), frame 3 flat (the panel face alone, without lines: the panels' text reads on it as on
+// the others; the button face it was made Night's borderless panels light under light text).
 void WriteStatusBar(TSkinWriter& Skin, const TTheme& T)
 {
     constexpr int Width = 16, Height = 18, Edge = 2;
@@ -423,7 +424,7 @@ void WriteStatusBar(TSkinWriter& Skin, const TTheme& T)
     const TRgb face = T.StatusFace, shadow = T.StatusShadow, light = T.StatusLight;
     TIniSection& s = Skin.Section("StatusBarEdges");
     s.Set("Image", Skin.SaveImage("statusbar.bmp", JoinFrames({panel(face, shadow, light), panel(face, light, shadow),
-                                                               TRaster(Width, Height, T.Colours.ButtonFace)},
+                                                               TRaster(Width, Height, face)},
                                                               false)));
     s.Set("LeftWidth", Edge).Set("TopHeight", Edge).Set("RightWidth", Edge).Set("BottomHeight", Edge);
     s.Set("Trans", 0).Set("Tile", 0);

@@ -495,9 +495,12 @@ TEST_F(TSkinBarsTest, DiscoveryAttachesTheBarsAndUnskinGivesThemBack)
                                GetModuleHandleA(nullptr), nullptr);
     };
     HWND header = child(WC_HEADERA), bar = child(STATUSCLASSNAMEA), gauge = child(PROGRESS_CLASSA);
+    Pump(30); // shown in their own look, as a program's new windows are before the next walk
     Skin->AdaptorSet().AttachChildWindows();
     EXPECT_NE(dynamic_cast<TSkinHeader*>(Skin->AdaptorSet().FindAdaptor(header)), nullptr);
     EXPECT_NE(dynamic_cast<TSkinStatusBar*>(Skin->AdaptorSet().FindAdaptor(bar)), nullptr);
+    Pump(30);
+    EXPECT_EQ(WindowPixel(bar, 50, 2), StatusFrames[0]) << "the status bar shows the skin without a redraw";
     EXPECT_NE(dynamic_cast<TSkinProgress*>(Skin->AdaptorSet().FindAdaptor(gauge)), nullptr);
     Skin->AdaptorSet().ReleaseAdaptors();
     for (HWND w : {header, bar, gauge})
