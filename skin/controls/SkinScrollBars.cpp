@@ -2,17 +2,21 @@
 
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
+#include "framework/core/StrUtils.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Platform.h"
+#include "framework/win/WindowInfo.h"
 #include "skin/controls/AdaptorSet.h"
 #include "skin/controls/SkinBars.h"
+#include "skin/controls/SkinEdits.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/SkinDraw.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
@@ -373,9 +377,39 @@ void TSkinScrollBar::CalcThumb(int Index)
     CalcThumbGeometry(info.nMin, info.nMax, static_cast<int>(info.nPage), info.nPos, track, false, FBars[Index]);
 }
 
+void TSkinScrollBar::PaintContentEdge(HDC DC, const RECT& R)
+{
+    if ((GetWindowLongA(FHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0 || !ShowsContentColours(*this))
+        return;
+    const TSkinColours& c = FSkinData->Colours();
+    if (FControl == nullptr) {
+        // A bare window: an edit or list answered with the skin's ground, or a view that took it.
+        const std::string cls = LowerCase(WindowClassName(FHandle));
+        const auto ground = static_cast<COLORREF>(ColorToRGB(c.Window));
+        const bool content =
+            cls == "edit" || cls == "listbox" ||
+            (cls == "systreeview32" && static_cast<COLORREF>(SendMessageA(FHandle, TVM_GETBKCOLOR, 0, 0)) == ground) ||
+            (cls == "syslistview32" && static_cast<COLORREF>(SendMessageA(FHandle, LVM_GETBKCOLOR, 0, 0)) == ground);
+        if (!content)
+            return;
+    }
+    TBrushHandle outer(CreateSolidBrush(ColorToRGB(c.WindowFrame != clNone ? c.WindowFrame : c.ButtonShadow)));
+    RECT r = R;
+    FrameRect(DC, &r, outer.get());
+    // The rest of the edge, and a plain border's line inside it, in the ground.
+    const int lines = (GetWindowLongA(FHandle, GWL_STYLE) & WS_BORDER) != 0 ? 2 : 1;
+    for (int i = 0; i < lines; ++i) {
+        InflateRect(&r, -1, -1);
+        FrameRect(DC, &r, FSkinData->WindowBrush());
+    }
+}
+
 void TSkinScrollBar::PaintTo(HDC DC, const RECT& R)
 {
-    if (FSkinData == nullptr || !HasSkinBitmap(FSkinData->SkinScrollbar()))
+    if (FSkinData == nullptr)
+        return;
+    PaintContentEdge(DC, R);
+    if (!HasSkinBitmap(FSkinData->SkinScrollbar()))
         return;
     FStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
     if (FVScrolling)

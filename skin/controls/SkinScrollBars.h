@@ -66,6 +66,9 @@ public:
     bool BeforeMessage(TMessage& Message) override;
     void AfterMessage(TMessage& Message) override;
     void PaintTo(HDC DC, const RECT& R) override;
+    // A sunken content border (WS_EX_CLIENTEDGE) around the skin's content ground: its lines in
+    // the skin's content border colour and the ground, not the platform's light 3-D edge.
+    void PaintContentEdge(HDC DC, const RECT& R);
 
     int PressedPart() const { return FPressedPart; }
     bool Dragging() const { return FDragging; }

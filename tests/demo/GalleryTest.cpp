@@ -488,6 +488,14 @@ TEST_F(TGalleryTest, ContentTakesTheSkinsContentGroundExceptTheHostsOwnAndGivesI
         EXPECT_LT(ShareOf(night, Form->Handle(), *control, 0xFFFFFF), 0.05) << name << " still shows white";
     }
     EXPECT_GT(ShareOf(night, Form->Handle(), *own, 0xFFF0D0), 0.3) << "the host's own ground is gone";
+    // The sunken edges around content are the skin's content border and ground, not the
+    // platform's light 3-D lines.
+    for (const char* name : {"Memo2", "TreeView1"}) {
+        HWND window = dynamic_cast<TWinControl*>(Form->FindComponent(name))->Handle();
+        EXPECT_EQ(WindowPixel(window, 0, 30), Rgb24(colours.WindowFrame)) << name;
+        EXPECT_EQ(WindowPixel(window, 1, 30), ground) << name;
+    }
+    EXPECT_NE(WindowPixel(own->Handle(), 1, 30), ground) << "the edge around the host's own ground";
     // The grid's fixed cells carry the content's light text too: not on the skin's light face.
     auto* grid = dynamic_cast<TWinControl*>(Form->FindComponent("StringGrid1"));
     ASSERT_NE(grid, nullptr);
