@@ -264,6 +264,12 @@ void TCustomListView::WndProc(TMessage& Message)
         Message.Result = 0;
         return;
     }
+    // The list paints only its items: its own erase gives the rest of the client (the margin
+    // beside them, the room below them) its background colour.
+    if (Message.Msg == WM_ERASEBKGND) {
+        DefaultHandler(Message);
+        return;
+    }
     TWinControl::WndProc(Message);
     if (Message.Msg == CM_COLORCHANGED && HandleAllocated()) {
         SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));

@@ -496,6 +496,9 @@ TEST_F(TGalleryTest, ContentTakesTheSkinsContentGroundExceptTheHostsOwnAndGivesI
         EXPECT_EQ(WindowPixel(window, 1, 30), ground) << name;
     }
     EXPECT_NE(WindowPixel(own->Handle(), 1, 30), ground) << "the edge around the host's own ground";
+    // The list view's margin beside its items.
+    auto* view = dynamic_cast<TWinControl*>(Form->FindComponent("ListView1"));
+    EXPECT_EQ(WindowPixel(view->Handle(), 2, 60), ground);
     // The grid's fixed cells carry the content's light text too: not on the skin's light face.
     auto* grid = dynamic_cast<TWinControl*>(Form->FindComponent("StringGrid1"));
     ASSERT_NE(grid, nullptr);
