@@ -38,18 +38,47 @@ HBRUSH DisabledPrintGround(HWND Control)
     return GPrint->Ground;
 }
 
-bool PaintReadableDisabled(HWND Window, HDC DC, const TSkinData& Data)
+namespace {
+
+// Where a pixel lies between two colours, measured on the channel on which they differ most.
+struct TAxis {
+    TAxis(COLORREF AFrom, COLORREF ATo) : From(AFrom)
+    {
+        for (int c = 1; c < 3; ++c)
+            if (std::abs(Channel(ATo, c) - Channel(AFrom, c)) > std::abs(Channel(ATo, Along) - Channel(AFrom, Along)))
+                Along = c;
+        Span = Channel(ATo, Along) - Channel(AFrom, Along);
+    }
+    // 0 at the first colour, 256 at the second, for a DIB pixel (0x00RRGGBB; COLORREF channel 0
+    // is red).
+    int At(uint32_t Pixel) const
+    {
+        const int at = static_cast<int>((Pixel >> (16 - 8 * Along)) & 0xFF);
+        return std::clamp((at - Channel(From, Along)) * 256 / Span, 0, 256);
+    }
+    COLORREF From;
+    int Along = 0;
+    int Span = 0;
+};
+
+// The colour T 256ths of the way from A to B, as a DIB pixel.
+uint32_t Mix(COLORREF A, COLORREF B, int T)
+{
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c)
+        out |= static_cast<uint32_t>(Channel(A, c) + (Channel(B, c) - Channel(A, c)) * T / 256) << (16 - 8 * c);
+    return out;
+}
+
+// Window's client area printed off-screen on Ground (Print(memory DC, ground brush) prints it,
+// false when the print does not count), its pixels changed by Recolour(pixels, width, height),
+// then put on DC. False, with nothing painted, when any step failed.
+template <class P, class R> bool PrintRecoloured(HWND Window, HDC DC, COLORREF Ground, P Print, R Recolour)
 {
     RECT client{};
     if (DC == nullptr || !GetClientRect(Window, &client) || client.right <= 0 || client.bottom <= 0)
         return false;
     const int w = client.right, h = client.bottom;
-    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    const COLORREF ground =
-        ContrastRatio(grey, RGB(0, 0, 0)) >= ContrastRatio(grey, RGB(255, 255, 255)) ? RGB(0, 0, 0) : RGB(255, 255, 255);
-    const COLORREF face = ColorToRGB(Data.Colours().ButtonFace);
-    const COLORREF text = ReadableOn(face, ColorToRGB(Data.Colours().GrayText));
-
     TMemoryDC memory(DC);
     BITMAPINFO info{};
     info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -58,46 +87,17 @@ bool PaintReadableDisabled(HWND Window, HDC DC, const TSkinData& Data)
     if (!memory || !dib || bits == nullptr)
         return false;
     TSelectObject selected(memory.get(), dib.get());
-    TBrushHandle groundBrush(CreateSolidBrush(ground));
+    TBrushHandle groundBrush(CreateSolidBrush(Ground));
     RECT all{0, 0, w, h};
     FillRect(memory.get(), &all, groundBrush.get());
-    TPrint print{Window, groundBrush.get(), false};
-    TPrint* outer = std::exchange(GPrint, &print);
-    SendMessageA(Window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
-    GPrint = outer;
-    if (!print.Grounded)
+    if (!Print(memory.get(), groundBrush.get()))
         return false;
     GdiFlush();
-
-    // Where each pixel lies between the ground and the platform's grey, measured on the channel
-    // on which they differ most, is where it lies between the face and the readable grey.
-    int along = 0;
-    for (int c = 1; c < 3; ++c)
-        if (std::abs(Channel(grey, c) - Channel(ground, c)) > std::abs(Channel(grey, along) - Channel(ground, along)))
-            along = c;
-    const int span = Channel(grey, along) - Channel(ground, along);
-    if (span == 0)
-        return false;
-    auto* pixel = static_cast<uint32_t*>(bits);
-    for (size_t i = 0, n = static_cast<size_t>(w) * static_cast<size_t>(h); i < n; ++i) {
-        // DIB pixels are 0x00RRGGBB; COLORREF channel 0 is red.
-        const uint32_t p = pixel[i];
-        const int at[3] = {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                           static_cast<int>(p & 0xFF)};
-        const int t = std::clamp((at[along] - Channel(ground, along)) * 256 / span, 0, 256);
-        uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int v = Channel(face, c) + (Channel(text, c) - Channel(face, c)) * t / 256;
-            out |= static_cast<uint32_t>(v) << (16 - 8 * c);
-        }
-        pixel[i] = out;
-    }
+    Recolour(static_cast<uint32_t*>(bits), w, h);
     return BitBlt(DC, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY) != FALSE;
 }
 
-namespace {
-
-// Whether a DIB pixel (0x00RRGGBB) is off the grey line from black to white.
+// Whether a DIB pixel is off the grey line from black to white.
 bool Coloured(uint32_t P)
 {
     const int r = static_cast<int>((P >> 16) & 0xFF), g = static_cast<int>((P >> 8) & 0xFF),
@@ -107,61 +107,62 @@ bool Coloured(uint32_t P)
 
 } // namespace
 
+bool PaintReadableDisabled(HWND Window, HDC DC, const TSkinData& Data)
+{
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF ground =
+        ContrastRatio(grey, RGB(0, 0, 0)) >= ContrastRatio(grey, RGB(255, 255, 255)) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    const COLORREF face = ColorToRGB(Data.Colours().ButtonFace);
+    const COLORREF text = ReadableOn(face, ColorToRGB(Data.Colours().GrayText));
+    // Where each pixel lies between the ground and the platform's grey is where it lies between
+    // the face and the readable grey.
+    const TAxis axis(ground, grey);
+    if (axis.Span == 0)
+        return false;
+    auto printGrounded = [Window](HDC Memory, HBRUSH Ground) {
+        TPrint print{Window, Ground, false};
+        TPrint* outer = std::exchange(GPrint, &print);
+        SendMessageA(Window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Memory), PRF_CLIENT | PRF_ERASEBKGND);
+        GPrint = outer;
+        return print.Grounded;
+    };
+    return PrintRecoloured(Window, DC, ground, printGrounded, [&](uint32_t* Pixels, int W, int H) {
+        for (size_t i = 0, n = static_cast<size_t>(W) * static_cast<size_t>(H); i < n; ++i)
+            Pixels[i] = Mix(face, text, axis.At(Pixels[i]));
+    });
+}
+
 bool PaintInContentColours(HWND Window, HDC DC, const TSkinData& Data)
 {
-    RECT client{};
-    if (DC == nullptr || !GetClientRect(Window, &client) || client.right <= 0 || client.bottom <= 0)
-        return false;
-    const int w = client.right, h = client.bottom;
     const COLORREF ground = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
     const COLORREF newGround = ColorToRGB(Data.Colours().Window), newText = ColorToRGB(Data.Colours().WindowText);
-    int along = 0;
-    for (int c = 1; c < 3; ++c)
-        if (std::abs(Channel(text, c) - Channel(ground, c)) > std::abs(Channel(text, along) - Channel(ground, along)))
-            along = c;
-    const int span = Channel(text, along) - Channel(ground, along);
-    if (span == 0)
+    const TAxis axis(ground, text);
+    if (axis.Span == 0)
         return false;
-
-    TMemoryDC memory(DC);
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    TBitmapHandle dib(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!memory || !dib || bits == nullptr)
-        return false;
-    TSelectObject selected(memory.get(), dib.get());
-    TBrushHandle groundBrush(CreateSolidBrush(ground));
-    RECT all{0, 0, w, h};
-    FillRect(memory.get(), &all, groundBrush.get());
-    SendMessageA(Window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
-    GdiFlush();
-
-    auto* pixel = static_cast<uint32_t*>(bits);
-    RECT mark{w, h, 0, 0};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (Coloured(pixel[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]))
-                mark = RECT{std::min<LONG>(mark.left, x), std::min<LONG>(mark.top, y), std::max<LONG>(mark.right, x + 1),
-                            std::max<LONG>(mark.bottom, y + 1)};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t& p = pixel[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
-            if (Coloured(p))
-                continue;
-            const int at = static_cast<int>((p >> (16 - 8 * along)) & 0xFF);
-            const int t = std::clamp((at - Channel(ground, along)) * 256 / span, 0, 256);
-            const POINT pt{x, y};
-            const bool marked = PtInRect(&mark, pt) != FALSE;
-            const COLORREF from = marked ? newText : newGround, to = marked ? newGround : newText;
-            uint32_t out = 0;
-            for (int c = 0; c < 3; ++c) {
-                const int v = Channel(from, c) + (Channel(to, c) - Channel(from, c)) * t / 256;
-                out |= static_cast<uint32_t>(v) << (16 - 8 * c);
+    auto print = [Window](HDC Memory, HBRUSH) {
+        SendMessageA(Window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Memory), PRF_CLIENT);
+        return true;
+    };
+    return PrintRecoloured(Window, DC, ground, print, [&](uint32_t* Pixels, int W, int H) {
+        auto pixel = [&](int X, int Y) -> uint32_t& {
+            return Pixels[static_cast<size_t>(Y) * static_cast<size_t>(W) + static_cast<size_t>(X)];
+        };
+        RECT mark{W, H, 0, 0};
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (Coloured(pixel(x, y)))
+                    mark = RECT{std::min<LONG>(mark.left, x), std::min<LONG>(mark.top, y),
+                                std::max<LONG>(mark.right, x + 1), std::max<LONG>(mark.bottom, y + 1)};
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint32_t& p = pixel(x, y);
+                if (Coloured(p))
+                    continue;
+                // Inside the selected field's mark, the platform's ground is its text.
+                const bool marked = x >= mark.left && x < mark.right && y >= mark.top && y < mark.bottom;
+                p = marked ? Mix(newText, newGround, axis.At(p)) : Mix(newGround, newText, axis.At(p));
             }
-            p = out;
-        }
-    return BitBlt(DC, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY) != FALSE;
+    });
 }
 
 bool TSkinLabel::ShowsText(LONG Style)
