@@ -37,7 +37,8 @@
 _bench_src=${BASH_SOURCE[0]}
 [[ $_bench_src == /* ]] || _bench_src=$PWD/$_bench_src
 _bench_scripts=${_bench_src%/*}
-_bench_top=${_bench_scripts%/*}
+# Without "..": the wineserver is found by its working folder, which the system gives resolved.
+_bench_top=$(cd "${_bench_scripts%/*}" && pwd -P)
 BENCH_DIR=${PEMBROX_BENCH_DIR:-$_bench_top/build/bench}
 [[ $BENCH_DIR == /* ]] || BENCH_DIR=$PWD/$BENCH_DIR
 

@@ -255,9 +255,14 @@ in_menu_mode() {
   [[ $state == *inmenu=1* ]]
 }
 
+# Escape only while the menu mode holds on two readings apart: a program's thread reads as in the
+# menu mode for a moment after the mode ended, and an Escape pressed then goes to the window (a
+# dialog closes on it: taskmgr would end).
 leave_menus() {
   local i
   for ((i = 0; i < 4; i++)); do
+    in_menu_mode || return 0
+    sleep 0.3
     in_menu_mode || return 0
     xdotool key Escape
     sleep 0.2
