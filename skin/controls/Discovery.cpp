@@ -536,12 +536,8 @@ void TAdaptorSet::TakeContentColours(HWND Window)
         colours.assign(std::begin(TreeColours), std::end(TreeColours));
     else if (cls == "syslistview32")
         colours.assign(std::begin(ListColours), std::end(ListColours));
-    else {
-        // Shown again, they show the skin's.
-        if (PaintsContentColours(cls))
-            InvalidateRect(Window, nullptr, TRUE);
+    else
         return;
-    }
     std::vector<COLORREF> before;
     for (const TViewColour& c : colours) {
         before.push_back(static_cast<COLORREF>(SendMessageA(Window, c.Get, 0, 0)));
@@ -585,6 +581,7 @@ void TAdaptorSet::RecolourContentWindows()
         FChanges.Undo(this, ContentKey(window));
         if (FindAdaptor(window) != nullptr)
             TakeContentColours(window);
+        // Shown again, the ones that take their colours as they paint show the new skin's.
         if (PaintsContentColours(LowerCase(WindowClassName(window))))
             InvalidateRect(window, nullptr, TRUE);
     }

@@ -37,6 +37,11 @@ void RedrawFrame(HWND Window)
 
 } // namespace
 
+TColor ContentBorderColour(const TSkinColours& Colours)
+{
+    return Colours.WindowFrame != clNone ? Colours.WindowFrame : Colours.ButtonShadow;
+}
+
 bool ShowsContentColours(const TSkinControl& Adaptor)
 {
     const TSkinData* data = Adaptor.SkinData();
@@ -121,27 +126,18 @@ void TSkinEdit::PaintTo(HDC DC, const RECT& R)
     // A borderless edit is left as it is.
     if (FSkinData == nullptr || client.right == R.right - R.left || client.bottom == R.bottom - R.top)
         return;
+    // On the skin's content ground the sunken edge's light inner line would ring it: the ground
+    // goes on instead, inside the content border.
+    const bool content = ShowsContentColours(*this);
     RECT r = R;
-    FrameWith(DC, r, OuterEdge());
+    FrameWith(DC, r, OuterEdge(content));
     InflateRect(&r, -1, -1);
-    FrameWith(DC, r, InnerEdge());
+    FrameWith(DC, r, content ? FSkinData->Colours().Window : clWhite);
 }
 
-bool TSkinEdit::ShowsContentColours() const
+TColor TSkinEdit::OuterEdge(bool Content) const
 {
-    return ::ShowsContentColours(*this);
-}
-
-TColor TSkinEdit::OuterEdge() const
-{
-    const TSkinColours& c = FSkinData->Colours();
-    return ShowsContentColours() && c.WindowFrame != clNone ? c.WindowFrame : c.ButtonShadow;
-}
-
-TColor TSkinEdit::InnerEdge() const
-{
-    // The sunken edge's light inner line would ring a dark content ground: the ground goes on.
-    return ShowsContentColours() ? FSkinData->Colours().Window : clWhite;
+    return Content ? ContentBorderColour(FSkinData->Colours()) : FSkinData->Colours().ButtonShadow;
 }
 
 void TSkinEdit::PrintFrame(HDC DC)
@@ -161,7 +157,7 @@ void TSkinEdit::PrintFrame(HDC DC)
         RECT inner = r;
         InflateRect(&inner, -1, -1);
         FrameRect(DC, &inner, static_cast<HBRUSH>(GetCurrentObject(DC, OBJ_BRUSH)));
-        FrameWith(DC, r, OuterEdge());
+        FrameWith(DC, r, OuterEdge(ShowsContentColours(*this)));
     }
     RestoreDC(DC, saved);
 }

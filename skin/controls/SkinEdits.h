@@ -32,16 +32,17 @@ protected:
 private:
     // WM_PRINT: the inner line in the DC's own brush, the outer one in the shadow colour.
     void PrintFrame(HDC DC);
-    // The border's lines: the skin's shadow and white, or on the skin's content ground its
-    // content border ("WindowFrame", else the shadow) around the ground itself.
-    bool ShowsContentColours() const;
-    TColor OuterEdge() const;
-    TColor InnerEdge() const;
+    // The border's outer line: the skin's shadow, or on its content ground its content border.
+    TColor OuterEdge(bool Content) const;
     TSkinUpDown* FUpDown = nullptr;
 };
 
+struct TSkinColours;
+
 // Whether the adaptor's control shows the skin's content colours.
 bool ShowsContentColours(const TSkinControl& Adaptor);
+// The line around content on the skin's content ground: "WindowFrame", else the shadow colour.
+TColor ContentBorderColour(const TSkinColours& Colours);
 
 class TSkinComBox : public TSkinControl {
     DECLARE_CLASS(TSkinComBox, TSkinControl)

@@ -2,13 +2,11 @@
 
 #include "framework/controls/StdCtrls.h"
 #include "framework/core/Published.h"
-#include "framework/core/StrUtils.h"
 #include "framework/graphics/Bitmap.h"
 #include "framework/win/Callback.h"
 #include "framework/win/ControlMessages.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Platform.h"
-#include "framework/win/WindowInfo.h"
 #include "skin/controls/AdaptorSet.h"
 #include "skin/controls/SkinBars.h"
 #include "skin/controls/SkinEdits.h"
@@ -384,7 +382,7 @@ void TSkinScrollBar::PaintContentEdge(HDC DC, const RECT& R)
     const TSkinColours& c = FSkinData->Colours();
     if (FControl == nullptr) {
         // A bare window: an edit or list answered with the skin's ground, or a view that took it.
-        const std::string cls = LowerCase(WindowClassName(FHandle));
+        const std::string& cls = FWindowClass;
         const auto ground = static_cast<COLORREF>(ColorToRGB(c.Window));
         const bool content =
             cls == "edit" || cls == "listbox" ||
@@ -393,7 +391,7 @@ void TSkinScrollBar::PaintContentEdge(HDC DC, const RECT& R)
         if (!content)
             return;
     }
-    TBrushHandle outer(CreateSolidBrush(ColorToRGB(c.WindowFrame != clNone ? c.WindowFrame : c.ButtonShadow)));
+    TBrushHandle outer(CreateSolidBrush(ColorToRGB(ContentBorderColour(c))));
     RECT r = R;
     FrameRect(DC, &r, outer.get());
     // The rest of the edge, and a plain border's line inside it, in the ground.

@@ -99,6 +99,8 @@ void TSkinControl::AttachControl(TWinControl* AControl, TSkinData* Data, bool AS
     FControl = AControl;
     Watch(AControl);
     FHandle = AControl->Handle();
+    // The framework's picker has a window class of its own.
+    FPicker = dynamic_cast<TDateTimePicker*>(AControl) != nullptr;
     FHook.Install(AControl, BindMethod<&TSkinControl::HookedWndProc>(this));
     FSavedDoubleBuffered = AControl->DoubleBuffered();
     AControl->SetDoubleBuffered(true);
@@ -116,6 +118,8 @@ void TSkinControl::AttachWindow(HWND Window, TSkinData* Data, TCanvas* ACanvas)
     FHandle = Window;
     FEnabled = true;
     FCaption = WindowText(Window);
+    FWindowClass = LowerCase(WindowClassName(Window));
+    FPicker = FWindowClass == "sysdatetimepick32";
     FWindowProc.Install(Window, BindMethod<&TSkinControl::HookedWndProc>(this));
 }
 
@@ -386,29 +390,30 @@ void TSkinControl::PaintMessage(TMessage& Message)
     });
 }
 
+void TSkinControl::PaintPrinted(TMessage& Message, bool (*Paint)(HWND, HDC, const TSkinData&))
+{
+    const HWND window = FHandle;
+    const TSkinData& data = *FSkinData;
+    OnPaintDC(*this, window, Message, [&](HDC DC) {
+        // When the print cannot be made (a parent the skin does not answer for, no memory) the
+        // control paints itself as it would.
+        if (!Paint(window, DC, data))
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+}
+
 bool TSkinControl::TakeDisabledPaint(TMessage& Message)
 {
     if (Message.Msg != WM_PAINT || FSkinData == nullptr || IsWindowEnabled(FHandle))
         return false;
-    const HWND window = FHandle;
-    const TSkinData& data = *FSkinData;
-    OnPaintDC(*this, window, Message, [&](HDC DC) {
-        // Without the print ground (a parent the skin does not answer for) the control paints
-        // itself as it would.
-        if (!PaintReadableDisabled(window, DC, data))
-            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
-    });
+    PaintPrinted(Message, &PaintReadableDisabled);
     return true;
 }
 
 bool TSkinControl::TakePickerPaint(TMessage& Message)
 {
-    if ((Message.Msg != WM_PAINT && Message.Msg != WM_ERASEBKGND) || FSkinData == nullptr ||
+    if (!FPicker || (Message.Msg != WM_PAINT && Message.Msg != WM_ERASEBKGND) || FSkinData == nullptr ||
         FSkinData->WindowBrush() == nullptr)
-        return false;
-    // The framework's picker has a window class of its own.
-    if (FControl != nullptr ? dynamic_cast<TDateTimePicker*>(FControl) == nullptr
-                            : LowerCase(WindowClassName(FHandle)) != "sysdatetimepick32")
         return false;
     // A picker the host gave a colour of its own keeps its look.
     if (FControl != nullptr && FControl->Color() != clWindow)
@@ -417,12 +422,7 @@ bool TSkinControl::TakePickerPaint(TMessage& Message)
         Message.Result = 1;
         return true;
     }
-    const HWND window = FHandle;
-    const TSkinData& data = *FSkinData;
-    OnPaintDC(*this, window, Message, [&](HDC DC) {
-        if (!PaintInContentColours(window, DC, data))
-            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT | PRF_ERASEBKGND);
-    });
+    PaintPrinted(Message, &PaintInContentColours);
     return true;
 }
 

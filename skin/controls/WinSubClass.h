@@ -107,6 +107,9 @@ public:
     // picker in the skin's (PaintInContentColours) and WM_ERASEBKGND with 1. True when it
     // consumed Message.
     bool TakePickerPaint(TMessage& Message);
+    // A WM_PAINT answered with the control printed off-screen by Paint, or with its own print
+    // where Paint cannot make it.
+    void PaintPrinted(TMessage& Message, bool (*Paint)(HWND, HDC, const TSkinData&));
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
@@ -155,6 +158,10 @@ protected:
     TColor FSavedColour = 0;
     bool FSavedParentColour = false;
     bool FSavedDoubleBuffered = false;
+    // A bare window's class, lower-cased (empty for a framework control), and whether the window
+    // is a date and time picker: known when attached.
+    std::string FWindowClass;
+    bool FPicker = false;
 
 private:
     friend class TAdaptorSet;

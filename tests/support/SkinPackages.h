@@ -44,3 +44,13 @@ inline bool LoadSkinPackage(TSkinData& Data, const std::string& Ini, std::vector
     Data.PackageBytes().WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
     return Data.LoadPackage();
 }
+
+// The description with Lines ("Key=Value\r\n" each) added at the top of its [Colours] section.
+inline std::string WithColours(std::string Ini, const std::string& Lines)
+{
+    const std::string section = "[Colours]\r\n";
+    const size_t at = Ini.find(section);
+    if (at != std::string::npos)
+        Ini.insert(at + section.size(), Lines);
+    return Ini;
+}

@@ -37,3 +37,12 @@ inline uint32_t WindowPixel(HWND W, int X, int Y)
     const COLORREF c = GetPixel(dc.get(), X, Y);
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
+
+// The pixel at (X, Y) of each window, in order.
+inline std::vector<uint32_t> WindowPixelOfEach(const std::vector<HWND>& Windows, int X, int Y)
+{
+    std::vector<uint32_t> out;
+    for (HWND w : Windows)
+        out.push_back(WindowPixel(w, X, Y));
+    return out;
+}

@@ -572,10 +572,9 @@ TEST_F(TSkinControlsTest, AButtonGivenNoFontKeepsTheSystemFontsTextWidthWhenSkin
 // set keeps it; with the skin off every one shows what it showed before.
 TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
 {
-    std::string ini = Description();
-    ini.replace(ini.find("ButtonText=0 0 0\r\n"), 18,
-                "ButtonText=0 0 0\r\nWindow=30 40 50\r\nWindowText=220 210 200\r\nWindowFrame=5 6 7\r\n");
-    ASSERT_TRUE(LoadSkinPackage(*Data, ini, Bitmaps()));
+    ASSERT_TRUE(LoadSkinPackage(
+        *Data, WithColours(Description(), "Window=30 40 50\r\nWindowText=220 210 200\r\nWindowFrame=5 6 7\r\n"),
+        Bitmaps()));
     auto child = [&](const char* Class, DWORD Style, int X) {
         return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, 10, 70, 80, Host->Handle(), nullptr,
                                GetModuleHandleA(nullptr), nullptr);
@@ -597,13 +596,9 @@ TEST_F(TSkinControlsTest, BareViewsTakeTheSkinsContentColoursAndGiveThemBack)
     SendMessageA(own, LVM_SETBKCOLOR, 0, RGB(255, 255, 0));
     InvalidateRect(own, nullptr, TRUE);
     Pump(50);
-    auto grounds = [&] {
-        std::vector<uint32_t> out;
-        for (HWND w : content)
-            out.push_back(WindowPixel(w, 60, 70));
-        out.push_back(WindowPixel(own, 60, 70));
-        return out;
-    };
+    std::vector<HWND> all = content;
+    all.push_back(own);
+    auto grounds = [&] { return WindowPixelOfEach(all, 60, 70); };
     const std::vector<uint32_t> before = grounds();
     const std::vector<uint32_t> pickerBefore = WindowPixels(picker);
     EXPECT_EQ(before.back(), 0xFFFF00u);

@@ -17,6 +17,7 @@
 #include "skin/controls/WinSubClass.h"
 #include "tests/support/EventCounter.h"
 #include "tests/support/FrameSkin.h"
+#include "tests/support/SkinPackages.h"
 #include "tests/support/GdiObjects.h"
 #include "tests/support/WindowPixels.h"
 
@@ -968,22 +969,12 @@ TEST_F(THostSafetyTest, TheProgramsOwnContentWindowsTakeTheContentGroundAndGiveI
     const std::vector<HWND> content{child("EDIT", ES_MULTILINE, 5), child("LISTBOX", LBS_NOINTEGRALHEIGHT, 95)};
     HWND ownerDrawn = child("LISTBOX", LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, 185);
     Pump(100);
-    auto grounds = [&] {
-        std::vector<uint32_t> out;
-        for (HWND w : content)
-            out.push_back(WindowPixel(w, 70, 50));
-        out.push_back(WindowPixel(ownerDrawn, 70, 50));
-        return out;
-    };
+    std::vector<HWND> all = content;
+    all.push_back(ownerDrawn);
+    auto grounds = [&] { return WindowPixelOfEach(all, 70, 50); };
     const std::vector<uint32_t> before = grounds();
 
-    std::string ini = Description({});
-    auto withContent = [&](const char* Colours) {
-        std::string out = ini;
-        out.replace(out.find("[Colours]\r\n"), 11, std::string("[Colours]\r\n") + Colours);
-        return out;
-    };
-    ASSERT_TRUE(LoadSkinPackage(*Data, withContent("Window=30 40 50\r\nWindowText=220 210 200\r\n"), Bitmaps()));
+    ASSERT_TRUE(LoadSkinPackage(*Data, WithColours(Description({}), "Window=30 40 50\r\nWindowText=220 210 200\r\n"), Bitmaps()));
     Data->SkinChanged();
     Manager = SkinManager();
     Data->SetActive(true);
@@ -993,7 +984,7 @@ TEST_F(THostSafetyTest, TheProgramsOwnContentWindowsTakeTheContentGroundAndGiveI
         EXPECT_EQ(skinned[i], 0x1E2832u) << "window " << i;
     EXPECT_EQ(skinned.back(), before.back()) << "the owner-drawn list";
 
-    ASSERT_TRUE(LoadSkinPackage(*Data, withContent("Window=60 20 20\r\n"), Bitmaps()));
+    ASSERT_TRUE(LoadSkinPackage(*Data, WithColours(Description({}), "Window=60 20 20\r\n"), Bitmaps()));
     Data->SkinChanged();
     Pump(400);
     skinned = grounds();
