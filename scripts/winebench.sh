@@ -8,7 +8,8 @@
 #   bench_stop_on_exit    hold the bench for this shell and stop it when the shell exits
 #
 # Settings (environment):
-#   PEMBROX_BENCH_DIR        bench folder, default <repo>/build/bench
+#   PEMBROX_BENCH_DIR        bench folder, default <repo>/build/bench (build/bench64 for x86-64)
+#   PEMBROX_WIN_ARCH         win32 or win64: the bench for that build (see pembrox_win_arch)
 #   PEMBROX_BENCH_IDLE       seconds without any program (and no holder) before the bench
 #                            stops itself, default 60
 #   PEMBROX_BENCH_SCREEN     Xvfb screen, default 1280x1024x24
@@ -39,8 +40,6 @@ _bench_src=${BASH_SOURCE[0]}
 _bench_scripts=${_bench_src%/*}
 # Without "..": the wineserver is found by its working folder, which the system gives resolved.
 _bench_top=$(cd "${_bench_scripts%/*}" && pwd -P)
-BENCH_DIR=${PEMBROX_BENCH_DIR:-$_bench_top/build/bench}
-[[ $BENCH_DIR == /* ]] || BENCH_DIR=$PWD/$BENCH_DIR
 
 # pembrox_win_arch: prints the Windows architecture this machine's tests run as. win32 where the
 # kernel runs 32-bit x86 code (Wine's 32-bit loader starts); win64 on kernels without 32-bit
@@ -67,6 +66,14 @@ pembrox_win_build() {
   fi
 }
 _bench_arch=$(pembrox_win_arch)
+# Each architecture has its bench: a 64-bit prefix runs the x86-64 build, and 32-bit programs too
+# where the kernel runs them (Wine's WoW64), as a 64-bit Windows does.
+if [[ $_bench_arch == win64 ]]; then
+  BENCH_DIR=${PEMBROX_BENCH_DIR:-$_bench_top/build/bench64}
+else
+  BENCH_DIR=${PEMBROX_BENCH_DIR:-$_bench_top/build/bench}
+fi
+[[ $BENCH_DIR == /* ]] || BENCH_DIR=$PWD/$BENCH_DIR
 if [[ $_bench_arch == win64 ]]; then
   _bench_prefix=$BENCH_DIR/wineprefix64
   _bench_wine=/usr/lib/wine/wine64

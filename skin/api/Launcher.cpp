@@ -104,6 +104,123 @@ std::string RegisteredProgram(std::string Name)
     return "";
 }
 
+constexpr WORD OwnMachine = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+
+// The machine a program file is built for, from its PE header (IMAGE_FILE_MACHINE_I386 or
+// _AMD64); 0 when the file cannot be read or is no Windows program.
+WORD ProgramMachine(const std::string& Path)
+{
+    const TKernelHandle file(CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    if (!file || file.get() == INVALID_HANDLE_VALUE)
+        return 0;
+    auto read = [&](LONG At, void* Into, DWORD Size) {
+        DWORD got = 0;
+        return SetFilePointer(file.get(), At, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               ReadFile(file.get(), Into, Size, &got, nullptr) && got == Size;
+    };
+    IMAGE_DOS_HEADER dos{};
+    if (!read(0, &dos, sizeof dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew <= 0 ||
+        dos.e_lfanew > 0x10000000)
+        return 0;
+    struct {
+        DWORD Signature;
+        WORD Machine;
+    } header{};
+    if (!read(dos.e_lfanew, &header, sizeof header) || header.Signature != IMAGE_NT_SIGNATURE)
+        return 0;
+    return header.Machine;
+}
+
+// While it lives, a 32-bit launcher on 64-bit Windows sees the system folder as a 64-bit program
+// does (no WoW64 redirection), so that "notepad.exe" is the program a 64-bit shell would start.
+class TNativeFiles {
+public:
+    TNativeFiles()
+    {
+        using TDisable = BOOL(WINAPI*)(PVOID*);
+        if (auto disable = reinterpret_cast<TDisable>(reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleA("kernel32.dll"), "Wow64DisableWow64FsRedirection"))))
+            FOff = disable(&FOld) != FALSE;
+    }
+    TNativeFiles(const TNativeFiles&) = delete;
+    TNativeFiles& operator=(const TNativeFiles&) = delete;
+    ~TNativeFiles()
+    {
+        using TRevert = BOOL(WINAPI*)(PVOID);
+        if (FOff)
+            if (auto revert = reinterpret_cast<TRevert>(reinterpret_cast<void*>(
+                    GetProcAddress(GetModuleHandleA("kernel32.dll"), "Wow64RevertWow64FsRedirection"))))
+                revert(FOld);
+    }
+
+private:
+    PVOID FOld = nullptr;
+    bool FOff = false;
+};
+
+// The file a program name stands for, where the platform's start looks ("" when found nowhere).
+std::string ProgramFile(const std::string& Name, const std::string& Registered)
+{
+    if (!Registered.empty())
+        return Registered;
+    char found[MAX_PATH] = "";
+    const DWORD length = SearchPathA(nullptr, Name.c_str(), ".exe", MAX_PATH, found, nullptr);
+    return length > 0 && length < MAX_PATH ? found : "";
+}
+
+// The first place TwinLauncher looks at.
+std::string TwinInFolder(WORD Machine)
+{
+    return HereFile(Machine == IMAGE_FILE_MACHINE_AMD64 ? "x64\\pembrox-run.exe" : "x86\\pembrox-run.exe");
+}
+
+// The launcher of another architecture: next to this one in a folder named for it (x64 beside
+// the 32-bit one, as the package installs them), or the one folder up (from x64 back to the
+// 32-bit one). "" when neither is there.
+std::string TwinLauncher(WORD Machine)
+{
+    for (const std::string& candidate : {TwinInFolder(Machine), HereFile("..\\pembrox-run.exe")})
+        if (ProgramMachine(candidate) == Machine)
+            return candidate;
+    return "";
+}
+
+const char* MachineName(WORD Machine)
+{
+    return Machine == IMAGE_FILE_MACHINE_AMD64 ? "64-bit" : Machine == IMAGE_FILE_MACHINE_I386 ? "32-bit" : "other";
+}
+
+// Runs Twin with this launcher's own arguments and ends with its exit code: the program is of the
+// twin's architecture, whose DLL only the twin can bring in.
+int RunTwin(const std::string& Twin)
+{
+    std::string command = Quoted(Twin);
+    const char* rest = GetCommandLineA();
+    // The arguments after this launcher's own name, as they were given.
+    bool quoted = false;
+    for (; *rest != 0 && (quoted || (*rest != ' ' && *rest != '\t')); ++rest)
+        quoted ^= *rest == '"';
+    command += rest;
+    SetEnvironmentVariableA(RunTwinVariable, "1");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        Say("cannot start " + Twin + " (" + SystemMessage(GetLastError()) + ")");
+        return 1;
+    }
+    const TKernelHandle thread(process.hThread), twin(process.hProcess);
+    WaitForSingleObject(twin.get(), INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(twin.get(), &code);
+    return static_cast<int>(code);
+}
+
 // The programs a skinned program starts, and the ones they start: the launcher looks for them while
 // it runs and hooks each one's first thread as it hooked the program's, so that they are skinned
 // too (they inherit the skin file and the event through their environment). One seen after it
@@ -246,17 +363,34 @@ int main(int argc, char** argv)
     for (int i = first; i < argc; ++i)
         command += (i > first ? " " : "") + Quoted(i == first && !registered.empty() ? registered : argv[i]);
 
-    // What the program needs to start the skin: the DLL and its hook, the skin file, an event.
+    // A program of the other architecture takes the DLL of its own: its launcher runs it.
     bool skinned = true;
-    HMODULE dll = LoadLibraryA(HereFile("pembrox.dll").c_str());
+    {
+        const TNativeFiles native;
+        const WORD machine = ProgramMachine(ProgramFile(argv[first], registered));
+        if (machine != 0 && machine != OwnMachine && GetEnvironmentVariableA(RunTwinVariable, nullptr, 0) == 0) {
+            const std::string twin = TwinLauncher(machine);
+            if (!twin.empty())
+                return RunTwin(twin);
+            Say(std::string(argv[first]) + " is a " + MachineName(machine) + " program: its skin needs the " +
+                MachineName(machine) + " pembrox-run.exe and pembrox.dll, and " +
+                TwinInFolder(machine) + " is missing; running unskinned");
+            skinned = false;
+        }
+    }
+
+    // What the program needs to start the skin: the DLL and its hook, the skin file, an event.
+    HMODULE dll = skinned ? LoadLibraryA(HereFile("pembrox.dll").c_str()) : nullptr;
     HOOKPROC hook = nullptr;
-    if (dll == nullptr) {
+    if (skinned && dll == nullptr) {
         Say("cannot load " + HereFile("pembrox.dll") + " (" + SystemMessage(GetLastError()) + "); running unskinned");
         skinned = false;
-    } else if ((hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "PembroxRunHook")))) ==
-               nullptr) {
-        Say("pembrox.dll has no PembroxRunHook; running unskinned");
-        skinned = false;
+    } else if (skinned) {
+        hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "PembroxRunHook")));
+        if (hook == nullptr) {
+            Say("pembrox.dll has no PembroxRunHook; running unskinned");
+            skinned = false;
+        }
     }
     if (skinned && !skin.empty()) {
         // The whole path, however long: the program starts in another folder.
@@ -280,8 +414,12 @@ int main(int argc, char** argv)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, skinned ? CREATE_SUSPENDED : 0, nullptr,
-                        nullptr, &startup, &process)) {
+    const bool created = [&] {
+        const TNativeFiles native; // the program looked at above
+        return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, skinned ? CREATE_SUSPENDED : 0,
+                              nullptr, nullptr, &startup, &process) != FALSE;
+    }();
+    if (!created) {
         Say("cannot start " + command + " (" + SystemMessage(GetLastError()) + ")");
         return 1;
     }

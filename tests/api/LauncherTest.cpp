@@ -266,3 +266,48 @@ TEST(Launcher, WithoutItsDllOrAGoodSkinFileTheProgramRunsUnskinnedAndTheLauncher
     RemoveDirectoryA(alone.c_str());
     DeleteFileA(said.c_str());
 }
+
+#ifdef PEMBROX_TWIN_API_DIR
+// Both architectures laid out as the package installs them (the 32-bit files in a folder, the
+// 64-bit ones in its x64 folder): either launcher skins a program of either architecture, and one
+// whose architecture's launcher is missing runs unskinned, the launcher naming the missing file.
+TEST(Launcher, EitherLauncherSkinsAProgramOfEitherArchitecture)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string narrow = std::string(temp) + "pembrox-both\\", wide = narrow + "x64\\";
+    CreateDirectoryA(narrow.c_str(), nullptr);
+    CreateDirectoryA(wide.c_str(), nullptr);
+    const std::string& own = sizeof(void*) == 8 ? wide : narrow;
+    const std::string& twin = sizeof(void*) == 8 ? narrow : wide;
+    const char* files[] = {"pembrox.dll", "pembrox-run.exe", "UnmodifiedHost.exe"};
+    for (const char* name : files) {
+        ASSERT_TRUE(CopyFileA(HereFile(name).c_str(), (own + name).c_str(), FALSE)) << name;
+        ASSERT_TRUE(CopyFileA((std::string(PEMBROX_TWIN_API_DIR) + "/" + name).c_str(), (twin + name).c_str(), FALSE))
+            << name;
+    }
+    const std::string said = narrow + "said.txt";
+    auto run = [&](const std::string& Launcher, const std::string& Program) {
+        return TProcess("\"" + Launcher + "pembrox-run.exe\" \"" + Program + "UnmodifiedHost.exe\"", said).Wait(30000);
+    };
+    // The other architecture's programs run on this bench at all (a 64-bit prefix on a kernel that
+    // runs 32-bit code).
+    if (TProcess("\"" + twin + "UnmodifiedHost.exe\"").Wait(30000) != 3)
+        GTEST_SKIP() << "this bench does not run programs of the other architecture";
+    for (const std::string* launcher : {&narrow, &wide})
+        for (const std::string* program : {&narrow, &wide})
+            EXPECT_EQ(run(*launcher, *program), 0) << *launcher << " with " << *program << ": " << FileText(said);
+
+    DeleteFileA((wide + "pembrox-run.exe").c_str());
+    EXPECT_EQ(run(narrow, wide), 3);
+    EXPECT_NE(FileText(said).find(wide + "pembrox-run.exe is missing; running unskinned"), std::string::npos)
+        << FileText(said);
+    for (const char* name : files) {
+        DeleteFileA((narrow + name).c_str());
+        DeleteFileA((wide + name).c_str());
+    }
+    DeleteFileA(said.c_str());
+    RemoveDirectoryA(wide.c_str());
+    RemoveDirectoryA(narrow.c_str());
+}
+#endif
