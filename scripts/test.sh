@@ -24,7 +24,7 @@ fi
 # What the other architecture builds: the product; where it runs, the tests of what differs
 # between the architectures (the C interface, the launcher, Wine's own programs through it).
 other_targets=(pembrox pembrox-run pembrox_skin_static Pembrox PembroxDemo skinpack)
-other_tests=(skin_api_tests launcher_tests UnmodifiedHost ChangingHost window_inspector)
+other_tests=(skin_api_tests launcher_tests UnmodifiedHost ChangingHost ThreadedHost window_inspector)
 other_ctest='^(SkinApi\.|Launcher\.|real_programs\..*_slate$)'
 
 echo "== native build (sanitizers)"

@@ -15,13 +15,16 @@ constexpr const char* ControlProp = "FrameworkControl";
 // The control whose window CreateWindowExA is making; InitWndProc takes it.
 thread_local TWinControl* CreationControl = nullptr;
 
-TControl* GMouseControl = nullptr;
-HWND GMouseWindow = nullptr;
+// The mouse and the window device contexts are each thread's own.
+thread_local TControl* GMouseControl = nullptr;
+thread_local HWND GMouseWindow = nullptr;
 
 std::vector<TControlCanvas*>& CanvasList()
 {
-    static std::vector<TControlCanvas*> list;
-    return list;
+    static thread_local std::vector<TControlCanvas*>* list = nullptr; // made once a thread, kept
+    if (list == nullptr)
+        list = new std::vector<TControlCanvas*>();
+    return *list;
 }
 
 bool IsMouseMessage(UINT Msg)

@@ -16,8 +16,17 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 
 namespace {
+
+// The application and the screen are made once for the process, whichever thread asks first; any
+// thread may add to what the application's end runs.
+std::mutex& SharedLock()
+{
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
 
 std::map<std::string, std::string>& Descriptions()
 {
@@ -1009,7 +1018,7 @@ void TApplication::HandleException(const std::exception& E)
         FOnException(this, E);
         return;
     }
-    static bool showing = false;
+    static thread_local bool showing = false;
     if (showing)
         return;
     showing = true;
@@ -1041,6 +1050,7 @@ void TApplication::HandleCurrentException() noexcept
 
 void TApplication::AddFinalization(std::function<void()> Fn)
 {
+    const std::lock_guard<std::mutex> hold(SharedLock());
     FFinalizers.push_back(std::move(Fn));
 }
 
@@ -1071,15 +1081,21 @@ void TApplication::Finalize() noexcept
 
 TApplication* Application()
 {
-    if (GApplication == nullptr)
-        GApplication = new TApplication(nullptr);
+    if (GApplication == nullptr) {
+        const std::lock_guard<std::mutex> hold(SharedLock());
+        if (GApplication == nullptr)
+            GApplication = new TApplication(nullptr);
+    }
     return GApplication;
 }
 
 TScreen* Screen()
 {
-    if (GScreen == nullptr)
-        GScreen = new TScreen(nullptr);
+    if (GScreen == nullptr) {
+        const std::lock_guard<std::mutex> hold(SharedLock());
+        if (GScreen == nullptr)
+            GScreen = new TScreen(nullptr);
+    }
     return GScreen;
 }
 

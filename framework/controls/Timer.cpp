@@ -10,13 +10,19 @@ namespace {
 
 constexpr const char* TimerClassName = "TTimerWindow";
 
-HWND GTimerWindow = nullptr;
-UINT_PTR GNextId = 1;
+// Each thread's timers tick through a window of its own: a timer's messages come to the thread
+// whose window it is set on.
+thread_local HWND GTimerWindow = nullptr;
+thread_local UINT_PTR GNextId = 1;
 
+// Made once a thread and kept (a plain pointer: the runtime's destructors at a thread's end are
+// not for the framework's objects).
 std::map<UINT_PTR, TTimer*>& Timers()
 {
-    static std::map<UINT_PTR, TTimer*> map;
-    return map;
+    static thread_local std::map<UINT_PTR, TTimer*>* map = nullptr;
+    if (map == nullptr)
+        map = new std::map<UINT_PTR, TTimer*>();
+    return *map;
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -219,7 +220,7 @@ private:
 
     static uint64_t NextSerial() noexcept
     {
-        static uint64_t last = 0;
+        static std::atomic<uint64_t> last{0}; // bitmaps are made on every GUI thread
         return ++last;
     }
 };

@@ -218,7 +218,7 @@ void DefaultDrawItem(TMenuItem& item, TCanvas& canvas, const DRAWITEMSTRUCT& inf
 // ---- The popup menus' window --------------------------------------------------------------------
 
 constexpr const char* kPopupListClass = "TPopupList";
-HWND gPopupList = nullptr;
+thread_local HWND gPopupList = nullptr; // a popup's owner is a window of the tracking thread
 
 LRESULT CALLBACK PopupListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -5,7 +5,9 @@
 // program runs unskinned and the launcher says why on standard error; so it does when the skin
 // does not start in the program (a skin file that is no skin package). A bare program name is
 // found where the platform's start finds it, else among the shell's registered application paths.
-// The programs the program starts, and theirs, are skinned the same way (see TDescendants).
+// The programs the program starts, and theirs, are skinned the same way, and so are the threads
+// that any of them starts to make windows on (see TDescendants). A program of the other
+// architecture (its PE header says) is run by that architecture's launcher (see TwinLauncher).
 #include "framework/win/Handles.h"
 #include "skin/api/RunProtocol.h"
 
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -229,7 +232,10 @@ int RunTwin(const std::string& Twin)
 // to get there after the program has ended, then ends too, and says which it could not skin.
 class TDescendants {
 public:
-    TDescendants(DWORD Root, HOOKPROC Proc, HMODULE Dll) : FHook(Proc), FDll(Dll) { FFamily.push_back(Root); }
+    TDescendants(DWORD Root, DWORD RootThread, HOOKPROC Proc, HMODULE Dll)
+        : FHook(Proc), FDll(Dll), FFamily{Root}, FSeen{RootThread}
+    {
+    }
     TDescendants(const TDescendants&) = delete;
     TDescendants& operator=(const TDescendants&) = delete;
 
@@ -253,6 +259,7 @@ public:
             if (child.Hooked() && HasDll(child.Id))
                 child.Unhook();
         }
+        FollowThreads();
     }
 
     // A hooked program is alive and has not brought the DLL in yet.
@@ -286,10 +293,58 @@ private:
         }
     };
 
+    // The threads of the program, and of the ones it started, that came since the last look: each
+    // is hooked, and the hook's first call on it starts the skin there (one with windows already:
+    // at its next message). A thread's hooks stay until it ends.
+    void FollowThreads()
+    {
+        const TKernelHandle snapshot = Snapshot(TH32CS_SNAPTHREAD, 0);
+        if (!snapshot)
+            return;
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        std::vector<DWORD> alive;
+        for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+            const DWORD id = entry.th32ThreadID;
+            if (std::find(FFamily.begin(), FFamily.end(), entry.th32OwnerProcessID) == FFamily.end())
+                continue;
+            alive.push_back(id);
+            if (std::find(FSeen.begin(), FSeen.end(), id) != FSeen.end())
+                continue;
+            FSeen.push_back(id);
+            THookHandle made(SetWindowsHookExA(WH_CBT, FHook, FDll, id));
+            if (!made)
+                continue; // a program of the other architecture: said when it was started
+            THookHandle messages;
+            if (HasWindows(id)) {
+                messages.reset(SetWindowsHookExA(WH_GETMESSAGE, FHook, FDll, id));
+                PostThreadMessageA(id, WM_NULL, 0, 0);
+            }
+            FThreadHooks.push_back(TThreadHooks{id, std::move(made), std::move(messages)});
+        }
+        auto ended = [&](DWORD Id) { return std::find(alive.begin(), alive.end(), Id) == alive.end(); };
+        std::erase_if(FThreadHooks, [&](const TThreadHooks& H) { return ended(H.Id); });
+        std::erase_if(FSeen, ended); // an id used again is a new thread
+    }
+
+    static BOOL CALLBACK AnyWindow(HWND, LPARAM Found)
+    {
+        *reinterpret_cast<bool*>(Found) = true;
+        return FALSE;
+    }
+
+    static bool HasWindows(DWORD Thread)
+    {
+        bool found = false;
+        EnumThreadWindows(Thread, AnyWindow, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
     void Hook(DWORD Id, const std::string& Name)
     {
         FFamily.push_back(Id);
         const DWORD thread = FirstThread(Id);
+        FSeen.push_back(thread);
         THookHandle made(thread != 0 ? SetWindowsHookExA(WH_CBT, FHook, FDll, thread) : nullptr);
         if (!made) {
             Say("cannot hook " + Name + ", which the program started (" + SystemMessage(GetLastError()) +
@@ -339,10 +394,17 @@ private:
         return found;
     }
 
+    struct TThreadHooks {
+        DWORD Id;
+        THookHandle Made, Messages;
+    };
+
     HOOKPROC FHook;
     HMODULE FDll;
     std::vector<DWORD> FFamily; // the program and every one hooked
     std::vector<THooked> FHooked;
+    std::vector<DWORD> FSeen; // their threads, hooked or looked at
+    std::vector<TThreadHooks> FThreadHooks;
 };
 
 } // namespace
@@ -425,15 +487,23 @@ int main(int argc, char** argv)
     }
     const TKernelHandle thread(process.hThread), program(process.hProcess);
     THookHandle installed;
+    std::unique_ptr<TDescendants> followed; // the threads and programs the program starts
     if (skinned) {
         installed.reset(SetWindowsHookExA(WH_CBT, hook, dll, process.dwThreadId));
         if (!installed)
             Say("cannot hook the program (" + SystemMessage(GetLastError()) + "); running unskinned");
+        else
+            followed = std::make_unique<TDescendants>(process.dwProcessId, process.dwThreadId, hook, dll);
         ResumeThread(process.hThread);
-        // The skin starts when the program makes its first window; a program that makes none for
-        // a while is told about, not waited for.
+        // The skin starts when the program, or a thread it starts, makes its first window; a
+        // program that makes none for a while is told about, not waited for.
         HANDLE both[2] = {process.hProcess, started.get()};
-        const DWORD waited = installed ? WaitForMultipleObjects(2, both, FALSE, 20000) : WAIT_FAILED;
+        DWORD waited = WAIT_FAILED;
+        for (const DWORD until = GetTickCount() + 20000; followed; followed->Look()) {
+            waited = WaitForMultipleObjects(2, both, FALSE, 200);
+            if (waited != WAIT_TIMEOUT || static_cast<LONG>(GetTickCount() - until) >= 0)
+                break;
+        }
         if (waited == WAIT_TIMEOUT)
             Say("the skin has not started in the program after 20 s (no window yet, or the DLL could not be loaded "
                 "into it)");
@@ -448,20 +518,19 @@ int main(int argc, char** argv)
                 Say("the skin did not start in the program: " + reason + "; running unskinned");
         }
     }
-    if (!installed) {
+    if (!followed) {
         WaitForSingleObject(process.hProcess, INFINITE);
     } else {
-        TDescendants descendants(process.dwProcessId, hook, dll);
         while (WaitForSingleObject(process.hProcess, 200) == WAIT_TIMEOUT)
-            descendants.Look();
+            followed->Look();
         // The program has ended; the ones it started last still get their hook's first call.
         const DWORD until = GetTickCount() + 10000;
-        descendants.Look();
-        while (descendants.Waiting() && static_cast<LONG>(GetTickCount() - until) < 0) {
+        followed->Look();
+        while (followed->Waiting() && static_cast<LONG>(GetTickCount() - until) < 0) {
             Sleep(100);
-            descendants.Look();
+            followed->Look();
         }
-        descendants.SayUnskinned();
+        followed->SayUnskinned();
     }
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);

@@ -6,17 +6,24 @@
 
 #include <tlhelp32.h>
 
-#include <atomic>
 #include <cctype>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::atomic<DWORD> GEngineThread{0};
+// The redirects are the process's; each thread that skins asks for them (StartProgramView) and
+// gives them back, and the last one to give them back takes them away.
+std::mutex& ViewLock()
+{
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+int GViewers = 0; // under ViewLock
 
-// The frame margins of W when the skin draws its frame, asked on the engine's thread only.
+// The frame margins of W when the skin draws its frame, asked on W's own thread only.
 TWinSkinForm* SkinnedForm(HWND W);
 
 bool MarginsOf(HWND W, RECT& Skin, RECT& Platform)
@@ -81,11 +88,10 @@ BOOL WINAPI ProgramSetWindowPos(HWND W, HWND After, int X, int Y, int Width, int
     return SetWindowPos(W, After, X, Y, Width, Height, Flags);
 }
 
-// The form object of W when W is a window of the engine's thread that the skin took over.
+// The form object of W when W is a window of the calling thread that the skin took over there.
 TWinSkinForm* SkinnedForm(HWND W)
 {
-    const DWORD engine = GEngineThread.load();
-    if (W == nullptr || engine == 0 || GetCurrentThreadId() != engine || GetWindowThreadProcessId(W, nullptr) != engine)
+    if (W == nullptr || GetWindowThreadProcessId(W, nullptr) != GetCurrentThreadId())
         return nullptr;
     TSkinManage* manager = SkinManager();
     TWinSkinForm* form = manager != nullptr ? manager->FindSkinForm(W) : nullptr;
@@ -160,8 +166,7 @@ BOOL WINAPI ProgramDrawMenuBar(HWND W)
 
 BOOL WINAPI ProgramDestroyMenu(HMENU Menu)
 {
-    const DWORD engine = GEngineThread.load();
-    if (TSkinManage* manager = SkinManager(); Menu != nullptr && manager != nullptr && engine == GetCurrentThreadId()) {
+    if (TSkinManage* manager = SkinManager(); Menu != nullptr && manager != nullptr) {
         for (TWinSkinForm* form : manager->SkinnedForms())
             if (form->SkinMenu() != nullptr && form->SkinMenu()->MenuHandle() == Menu && form->Form() == nullptr)
                 form->DropMenuBar();
@@ -274,9 +279,10 @@ RECT SkinToPlatformRect(const RECT& Window, const RECT& Skin, const RECT& Platfo
     return PlatformToSkinRect(Window, Platform, Skin);
 }
 
-int StartProgramView(DWORD Engine)
+int StartProgramView()
 {
-    GEngineThread = Engine;
+    const std::lock_guard<std::mutex> hold(ViewLock());
+    ++GViewers;
     if (!Patched().empty())
         return static_cast<int>(Patched().size());
     HMODULE engine = nullptr;
@@ -314,7 +320,9 @@ int StartProgramView(DWORD Engine)
 
 void StopProgramView() noexcept
 {
-    GEngineThread = 0;
+    const std::lock_guard<std::mutex> hold(ViewLock());
+    if (GViewers > 0 && --GViewers > 0)
+        return;
     TWinSkinForm::SetProgramReadsOwnStyles(false);
     for (const TPatchedEntry& entry : Patched()) {
         // Only what still holds the engine's version: someone else may have changed it since.

@@ -41,10 +41,12 @@
 
 #include <windows.h>
 
-// Points the program's calls at the engine's versions for windows of thread Engine; again after a
-// stop. Returns how many import entries were changed.
-int StartProgramView(DWORD Engine);
-// Gives the program its calls back.
+// Points the program's calls at the engine's versions, which answer for the skinned windows of the
+// thread that calls (each window's own thread); again after a stop. Every thread that skins calls
+// it once. Returns how many import entries were changed.
+int StartProgramView();
+// The calling thread's skin stopped: once every thread that started the view has stopped it, the
+// program gets its calls back.
 void StopProgramView() noexcept;
 
 // The conversions, between the platform's frame and the skin's around the same client area, with

@@ -1,6 +1,8 @@
 // The C interface (include/pembrox/skin.h) over the engine, for programs without the framework's
-// forms: a skin data component without an owner form drives the manager and its hook on the
-// calling thread, and the thread's windows that exist already are taken over at the start.
+// forms: on each thread that starts it, a skin data component without an owner form drives that
+// thread's manager and hook, and the thread's windows that exist already are taken over at the
+// start. A skin change or a stop reaches the other threads as a message to each one's mailbox,
+// carried out by that thread.
 #include "pembrox/skin.h"
 
 #include "skin/api/ProgramView.h"
@@ -18,7 +20,11 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The built-in skin's package, embedded at build time.
 extern const unsigned char PembroxBuiltinSkin[];
@@ -26,18 +32,31 @@ extern const std::size_t PembroxBuiltinSkinSize;
 
 namespace {
 
+// What the interface keeps for each thread that skins: its skin data (which drives that thread's
+// manager and hook) and a message-only window through which the other threads ask it to change
+// its skin or stop. Made by PembroxSkinStart, freed by the stop, never by a destructor at the
+// thread's or the program's end (the windows then go to the system, not to a destructor).
 struct TApiState {
     std::unique_ptr<TSkinData> Data;
-    DWORD Thread = 0;
+    HWND Mailbox = nullptr;
 };
+thread_local TApiState* GState = nullptr;
 
-TApiState& State()
+// Every thread that skins, by its mailbox.
+struct TSkinningThreads {
+    std::mutex Lock;
+    std::vector<HWND> Mailboxes;
+};
+TSkinningThreads& Threads()
 {
-    // Never destroyed: a program that ends without PembroxSkinStop leaves its windows to the
-    // system, not to a destructor that runs after them.
-    static TApiState* state = new TApiState;
-    return *state;
+    static TSkinningThreads* threads = new TSkinningThreads;
+    return *threads;
 }
+
+// The requests the mailboxes take: a skin file to load (LPARAM: a std::string the receiver frees)
+// and the stop.
+constexpr UINT WM_PEMBROX_LOAD = WM_APP + 0x5B0;
+constexpr UINT WM_PEMBROX_STOP = WM_APP + 0x5B1;
 
 std::string& LastError()
 {
@@ -75,15 +94,6 @@ bool ReadPackage(const char* SkinFile, TMemoryStream& Bytes)
     return true;
 }
 
-bool OnOtherThread()
-{
-    if (State().Data && State().Thread != GetCurrentThreadId()) {
-        LastError() = "Skinning runs on another thread; call from that thread";
-        return true;
-    }
-    return false;
-}
-
 BOOL CALLBACK SkinShownWindow(HWND Window, LPARAM)
 {
     CallGuarded([&] {
@@ -101,12 +111,13 @@ void RunPendingAction()
         manager->OnActionTimer(nullptr);
 }
 
+// This thread's skin replaced by SkinFile's.
 bool Load(const char* SkinFile)
 {
     TMemoryStream bytes;
     if (!ReadPackage(SkinFile, bytes))
         return false;
-    TSkinData& data = *State().Data;
+    TSkinData& data = *GState->Data;
     if (!data.LoadSkinBytes(bytes)) {
         LastError() = data.LoadError();
         return false;
@@ -115,34 +126,106 @@ bool Load(const char* SkinFile)
     return true;
 }
 
+// This thread's skin stopped: its windows back, then its hook, manager and mailbox.
+void StopHere()
+{
+    std::unique_ptr<TApiState> state(std::exchange(GState, nullptr));
+    {
+        TSkinningThreads& threads = Threads();
+        const std::lock_guard<std::mutex> hold(threads.Lock);
+        std::erase(threads.Mailboxes, state->Mailbox);
+    }
+    StopProgramView();
+    state->Data->SetActive(false);
+    RunPendingAction();
+    state->Data.reset();
+    FreeSkinManager();
+    DestroyWindow(state->Mailbox);
+}
+
+// Sends the other threads that skin a request of their own: Message, with a copy of File.
+void TellOtherThreads(UINT Message, const char* File)
+{
+    TSkinningThreads& threads = Threads();
+    const std::lock_guard<std::mutex> hold(threads.Lock);
+    for (size_t i = threads.Mailboxes.size(); i-- > 0;) {
+        const HWND mailbox = threads.Mailboxes[i];
+        if (GState != nullptr && mailbox == GState->Mailbox)
+            continue;
+        auto text = std::make_unique<std::string>(File != nullptr ? File : "");
+        if (PostMessageA(mailbox, Message, 0, reinterpret_cast<LPARAM>(text.get())))
+            text.release();
+        else if (!IsWindow(mailbox)) // its thread ended without a stop
+            threads.Mailboxes.erase(threads.Mailboxes.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+LRESULT CALLBACK MailboxProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
+{
+    if (Message == WM_PEMBROX_LOAD || Message == WM_PEMBROX_STOP) {
+        const std::unique_ptr<std::string> file(reinterpret_cast<std::string*>(LParam));
+        if (GState != nullptr && GState->Mailbox == Window)
+            Guarded([&] {
+                if (Message == WM_PEMBROX_LOAD)
+                    return Load(file->c_str()); // a skin that does not load leaves this thread's
+                StopHere();
+                return true;
+            });
+        return 0;
+    }
+    return DefWindowProcA(Window, Message, WParam, LParam);
+}
+
+// A new mailbox for this thread, on the interface's own window class.
+HWND MakeMailbox()
+{
+    static const ATOM atom = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = MailboxProc;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&MailboxProc), &wc.hInstance);
+        wc.lpszClassName = "PembroxSkinMailbox";
+        return RegisterClassA(&wc);
+    }();
+    const HWND mailbox = atom != 0 ? CreateWindowExA(0, MAKEINTATOM(atom), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                     nullptr, nullptr)
+                                   : nullptr;
+    if (mailbox == nullptr)
+        throw std::runtime_error("Cannot make the skin's window for this thread");
+    return mailbox;
+}
+
 } // namespace
 
 extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
 {
     return Guarded([&] {
-        if (OnOtherThread())
-            return false;
-        if (State().Data)
+        if (GState != nullptr)
             return Load(SkinFile);
-        TApiState& state = State();
+        GState = new TApiState;
+        GState->Mailbox = MakeMailbox();
+        {
+            TSkinningThreads& threads = Threads();
+            const std::lock_guard<std::mutex> hold(threads.Lock);
+            threads.Mailboxes.push_back(GState->Mailbox);
+        }
+        TApiState& state = *GState;
         state.Data = std::make_unique<TSkinData>(nullptr);
         state.Data->SetSkinFormtype(sfMainform);
-        state.Thread = GetCurrentThreadId();
         // Makes the manager and installs its hook on this thread.
         state.Data->SkinChanged();
         // The program asked: its windows are skinned, and skins changed, now, not from the next
         // activation on (its window may be the active one already).
         if (TSkinManage* manager = SkinManager(); manager != nullptr)
             manager->SetActivationCount(1);
+        StartProgramView();
         if (!Load(SkinFile)) {
             const std::string why = LastError();
-            PembroxSkinStop();
+            StopHere();
             LastError() = why;
             return false;
         }
         state.Data->SetActive(true);
-        // The program's own calls see its windows as the platform's from now on.
-        StartProgramView(state.Thread);
         RunPendingAction();
         // The thread's windows that are up already: the manager only walks the framework's forms.
         EnumThreadWindows(GetCurrentThreadId(), SkinShownWindow, 0);
@@ -153,29 +236,23 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
 extern "C" int __stdcall PembroxSkinLoad(const char* SkinFile)
 {
     return Guarded([&] {
-        if (OnOtherThread())
-            return false;
-        if (!State().Data) {
-            LastError() = "Skinning is not on: call PembroxSkinStart first";
+        if (GState == nullptr) {
+            LastError() = "Skinning is not on in this thread: call PembroxSkinStart first";
             return false;
         }
-        return Load(SkinFile);
+        if (!Load(SkinFile))
+            return false;
+        TellOtherThreads(WM_PEMBROX_LOAD, SkinFile);
+        return true;
     });
 }
 
 extern "C" void __stdcall PembroxSkinStop(void)
 {
     Guarded([&] {
-        TApiState& state = State();
-        if (!state.Data || OnOtherThread())
-            return false;
-        StopProgramView();
-        state.Data->SetActive(false);
-        RunPendingAction();
-        // Its windows go back with it; then the hook and the manager.
-        state.Data.reset();
-        FreeSkinManager();
-        state.Thread = 0;
+        TellOtherThreads(WM_PEMBROX_STOP, nullptr);
+        if (GState != nullptr)
+            StopHere();
         return true;
     });
 }
@@ -192,7 +269,7 @@ extern "C" const char* __stdcall PembroxSkinLastError(void)
 // that it knows, after the reason is written for it when the skin did not start.
 extern "C" __declspec(dllexport) LRESULT CALLBACK PembroxRunHook(int Code, WPARAM WParam, LPARAM LParam)
 {
-    static bool started = false;
+    static thread_local bool started = false; // on each thread the launcher hooks
     if (!started) try {
         started = true;
         // The launcher lets go of its hook once the DLL is here: the DLL stays for the skin.

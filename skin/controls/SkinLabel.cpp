@@ -21,7 +21,7 @@ struct TPrint {
     HBRUSH Ground = nullptr;
     bool Grounded = false;
 };
-TPrint* GPrint = nullptr;
+thread_local TPrint* GPrint = nullptr;
 
 uint8_t Channel(COLORREF C, int Index)
 {

@@ -433,9 +433,9 @@ void TSkinScrollBar::PaintTo(HDC DC, const RECT& R)
 
 namespace {
 
-// The bar the system is tracking a press on (one at a time on the GUI thread), and the filter
+// The bar the system is tracking a press on (one at a time on each GUI thread), and the filter
 // that sees each message of the system's tracking loop.
-TSkinScrollBar* GSystemTracked = nullptr;
+thread_local TSkinScrollBar* GSystemTracked = nullptr;
 
 LRESULT CALLBACK ScrollFilterProc(int Code, WPARAM WParam, LPARAM LParam)
 {

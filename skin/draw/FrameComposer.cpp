@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -16,10 +18,14 @@ struct TMapEntry {
 };
 
 // Newest last; a window's paints ask for the same few pairs again and again.
+thread_local std::vector<TMapEntry>* GMaps = nullptr;
+
 std::vector<TMapEntry>& Maps()
 {
-    static std::vector<TMapEntry>* maps = new std::vector<TMapEntry>();
-    return *maps;
+    // Each GUI thread's own (no lock on a paint), freed by FreeStretchMaps on that thread.
+    if (GMaps == nullptr)
+        GMaps = new std::vector<TMapEntry>();
+    return *GMaps;
 }
 
 constexpr size_t MaxMaps = 32;
@@ -142,7 +148,7 @@ std::shared_ptr<const std::vector<int>> StretchMap(int Source, int Target, bool 
 
 void FreeStretchMaps() noexcept
 {
-    std::vector<TMapEntry>().swap(Maps());
+    delete std::exchange(GMaps, nullptr);
 }
 
 void StretchPiece(const TPixelView& Dest, int X, int Y, int W, int H, const TPixelView& Source, int SX, int SY,

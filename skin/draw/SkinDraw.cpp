@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -147,9 +149,11 @@ std::unique_ptr<TBitmap> ComposeFrame(int W, int H, TBitmap& Strip, const TFrame
     return image;
 }
 
-std::unique_ptr<TBitmap> GShared;
+// Each GUI thread paints through bitmaps of its own, freed by FreeSharedPaintBitmap on that
+// thread. (Plain pointers: the runtime's destructors at a thread's end must not free bitmaps.)
+thread_local TBitmap* GShared = nullptr;
 // The stretch of a keyed frame before it is drawn without its key.
-std::unique_ptr<TBitmap> GScratch;
+thread_local TBitmap* GScratch = nullptr;
 
 void InitSkinDraw()
 {
@@ -208,18 +212,19 @@ COLORREF ReadableOn(COLORREF Ground, COLORREF Wanted, double MinRatio)
 
 TBitmap* SharedPaintBitmap()
 {
-    if (!GShared) {
-        GShared = std::make_unique<TBitmap>();
-        GShared->SetPixelFormat(pf32bit);
-        GShared->Canvas()->SetStretchMode(COLORONCOLOR);
+    if (GShared == nullptr) {
+        auto made = std::make_unique<TBitmap>();
+        made->SetPixelFormat(pf32bit);
+        made->Canvas()->SetStretchMode(COLORONCOLOR);
+        GShared = made.release();
     }
-    return GShared.get();
+    return GShared;
 }
 
 void FreeSharedPaintBitmap() noexcept
 {
-    GShared.reset();
-    GScratch.reset();
+    delete std::exchange(GShared, nullptr);
+    delete std::exchange(GScratch, nullptr);
 }
 
 void TileBitmap(TCanvas& Canvas, const RECT& Dest, TBitmap* Bitmap, const RECT& Source)
@@ -443,11 +448,12 @@ void DrawStretchFrame(HDC DC, const RECT& Target, TBitmap* Strip, int Index, int
     }
     // Keyed: stretched into a scratch bitmap first (making one costs more than the draw; it only
     // grows), whose top-left W x H is then drawn without the key.
-    if (!GScratch) {
-        GScratch = std::make_unique<TBitmap>();
-        GScratch->SetPixelFormat(pf32bit);
+    if (GScratch == nullptr) {
+        auto made = std::make_unique<TBitmap>();
+        made->SetPixelFormat(pf32bit);
+        GScratch = made.release();
     }
-    TBitmap* scratch = GScratch.get();
+    TBitmap* scratch = GScratch;
     if (scratch->Width() < W || scratch->Height() < H)
         scratch->SetSize(std::max(W, scratch->Width()), std::max(H, scratch->Height()));
     if (scratch->Empty())

@@ -23,7 +23,15 @@ struct TMenuFilter {
 
 namespace {
 
-TMenuFilter Filter;
+// Each thread tracks its own menus. Made once a thread and kept (a plain pointer: the runtime's
+// destructors at a thread's end are not for the engine's objects).
+TMenuFilter& Filter()
+{
+    static thread_local TMenuFilter* filter = nullptr;
+    if (filter == nullptr)
+        filter = new TMenuFilter();
+    return *filter;
+}
 
 // A button a slide may go to: one with a popup to show. (Sliding onto an item without one would
 // run its command, onto a disabled one end the menu: the user only meant to pass them.)
@@ -46,18 +54,18 @@ bool IsRightToLeftMenu(HMENU Menu)
 LRESULT CALLBACK TMenuFilter::Proc(int Code, WPARAM WParam, LPARAM LParam)
 {
     auto* msg = reinterpret_cast<MSG*>(LParam);
-    if (Code == MSGF_MENU && msg != nullptr && Filter.RightToLeft &&
+    if (Code == MSGF_MENU && msg != nullptr && Filter().RightToLeft &&
         (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
         if (msg->wParam == VK_LEFT)
             msg->wParam = VK_RIGHT;
         else if (msg->wParam == VK_RIGHT)
             msg->wParam = VK_LEFT;
     }
-    const LRESULT next = CallNextHookEx(Filter.Hook.get(), Code, WParam, LParam);
-    if (next != 0 || Code != MSGF_MENU || msg == nullptr || Filter.Following == nullptr)
+    const LRESULT next = CallNextHookEx(Filter().Hook.get(), Code, WParam, LParam);
+    if (next != 0 || Code != MSGF_MENU || msg == nullptr || Filter().Following == nullptr)
         return next;
     // The skin's part runs behind the barrier: the menu's loop goes on whatever it does.
-    CallGuarded([&] { Filter.Following->Follow(*msg); });
+    CallGuarded([&] { Filter().Following->Follow(*msg); });
     return next;
 }
 
@@ -68,19 +76,19 @@ TMenuTracking::~TMenuTracking()
 
 void TMenuTracking::StopFollowing() noexcept
 {
-    if (Filter.Following == this)
-        Filter.Following = nullptr;
+    if (Filter().Following == this)
+        Filter().Following = nullptr;
     FSwitchPending = false;
 }
 
 int TMenuTracking::TrackedIndex()
 {
-    return Filter.Index;
+    return Filter().Index;
 }
 
 bool TMenuTracking::FilterInstalled()
 {
-    return static_cast<bool>(Filter.Hook);
+    return static_cast<bool>(Filter().Hook);
 }
 
 TMenuBtn* TMenuTracking::Neighbour(bool Next) const
@@ -175,7 +183,7 @@ bool TMenuTracking::PostsCommand(const TMenuBtn& Button) const
 
 int TMenuTracking::Track(TMenuBtn& Button)
 {
-    if (Filter.Following != nullptr || Filter.Hook)
+    if (Filter().Following != nullptr || Filter().Hook)
         return -1; // a popup of some bar is open already
     const HWND window = FBar.Window();
     if (PostsCommand(Button))
@@ -192,8 +200,8 @@ int TMenuTracking::Track(TMenuBtn& Button)
         TMenuTracking& Tracking;
         ~TScope()
         {
-            Filter.Hook.reset();
-            Filter.Index = -1;
+            Filter().Hook.reset();
+            Filter().Index = -1;
             Tracking.StopFollowing();
             Tracking.FActive = false;
             Tracking.FCurrentMenu = nullptr;
@@ -209,10 +217,10 @@ int TMenuTracking::Track(TMenuBtn& Button)
     FCurrentMenu = nullptr;
     FCurrentOpens = false;
     GetCursorPos(&FLastCursor);
-    Filter.Following = this;
-    Filter.Index = Button.Index;
-    Filter.RightToLeft = IsRightToLeftMenu(Button.SubMenu);
-    Filter.Hook.reset(SetWindowsHookExA(WH_MSGFILTER, TMenuFilter::Proc, nullptr, GetCurrentThreadId()));
+    Filter().Following = this;
+    Filter().Index = Button.Index;
+    Filter().RightToLeft = IsRightToLeftMenu(Button.SubMenu);
+    Filter().Hook.reset(SetWindowsHookExA(WH_MSGFILTER, TMenuFilter::Proc, nullptr, GetCurrentThreadId()));
     TSkinnedPopupItems items(window, FBar.SkinData(), Button.SubMenu);
     // The button may go while the popup is open (the bar rebuilt, the skin switched off): nothing
     // below touches it.

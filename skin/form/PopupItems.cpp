@@ -21,7 +21,15 @@ struct TDrawnItems {
     std::vector<TItemTypeMark> Marks;
 };
 
-TDrawnItems Drawn;
+// Each thread opens its own popups. Made once a thread and kept (a plain pointer: the runtime's
+// destructors at a thread's end are not for the engine's objects).
+TDrawnItems& Drawn()
+{
+    static thread_local TDrawnItems* drawn = nullptr;
+    if (drawn == nullptr)
+        drawn = new TDrawnItems();
+    return *drawn;
+}
 
 } // namespace
 
@@ -80,35 +88,35 @@ void RestoreItemTypes(const std::vector<TItemTypeMark>& Marks)
 
 TSkinnedPopupItems::TSkinnedPopupItems(HWND Window, const TSkinData* Data, HMENU Menu)
 {
-    if (Drawn.Window != nullptr || Menu == nullptr || Data == nullptr)
+    if (Drawn().Window != nullptr || Menu == nullptr || Data == nullptr)
         return;
     FActive = true;
-    Drawn.Window = Window;
-    Drawn.Menu = Menu;
-    Drawn.Marks = SetOwnerDrawItems(Menu, true);
+    Drawn().Window = Window;
+    Drawn().Menu = Menu;
+    Drawn().Marks = SetOwnerDrawItems(Menu, true);
 }
 
 void MarkOpeningPopup(HWND Window, HMENU Popup)
 {
     // The host fills or updates a popup as it opens (a list of recent files, its actions'
     // states, an item made anew): what it added or retyped is drawn from the skin too.
-    if (Drawn.Window == nullptr || Drawn.Window != Window || Popup == nullptr || !IsMenu(Popup))
+    if (Drawn().Window == nullptr || Drawn().Window != Window || Popup == nullptr || !IsMenu(Popup))
         return;
     std::vector<TItemTypeMark> marks = SetOwnerDrawItems(Popup, false);
-    Drawn.Marks.insert(Drawn.Marks.end(), marks.begin(), marks.end());
+    Drawn().Marks.insert(Drawn().Marks.end(), marks.begin(), marks.end());
 }
 
 TSkinnedPopupItems::~TSkinnedPopupItems()
 {
     if (!FActive)
         return;
-    RestoreItemTypes(Drawn.Marks);
-    Drawn = TDrawnItems{};
+    RestoreItemTypes(Drawn().Marks);
+    Drawn() = TDrawnItems{};
 }
 
 bool MenuItemMessage(HWND Window, TSkinData& Data, TMainMenu* MainMenu, TMessage& Message)
 {
-    if (Drawn.Window == nullptr || Drawn.Window != Window || Message.LParam == 0)
+    if (Drawn().Window == nullptr || Drawn().Window != Window || Message.LParam == 0)
         return false;
     const bool measure = Message.Msg == WM_MEASUREITEM;
     UINT id = 0;
@@ -129,7 +137,7 @@ bool MenuItemMessage(HWND Window, TSkinData& Data, TMainMenu* MainMenu, TMessage
     // items itself (the skin draws the whole main menu): the host's other owner-drawn items stay
     // the host's.
     TMenuItem* item = MainMenu != nullptr && id != 0 ? MainMenu->FindItem(id, TMenu::fkCommand) : nullptr;
-    const bool marked = std::any_of(Drawn.Marks.begin(), Drawn.Marks.end(), [&](const TItemTypeMark& m) {
+    const bool marked = std::any_of(Drawn().Marks.begin(), Drawn().Marks.end(), [&](const TItemTypeMark& m) {
         return m.Id == id && (menu == nullptr || m.Menu == menu);
     });
     if (!marked && (item == nullptr || !MainMenu->OwnerDraw()))
@@ -147,7 +155,7 @@ bool MenuItemMessage(HWND Window, TSkinData& Data, TMainMenu* MainMenu, TMessage
             info.itemWidth = static_cast<UINT>(std::max(width, 0));
             info.itemHeight = static_cast<UINT>(std::max(height, 0));
         } else {
-            MeasureNativeMenuItem(Drawn.Menu, info);
+            MeasureNativeMenuItem(Drawn().Menu, info);
         }
     } else {
         const auto& info = *reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
@@ -170,6 +178,6 @@ bool MenuItemMessage(HWND Window, TSkinData& Data, TMainMenu* MainMenu, TMessage
 
 void ForgetPopupItems(HWND Window) noexcept
 {
-    if (Window != nullptr && Drawn.Window == Window)
-        Drawn.Window = nullptr;
+    if (Window != nullptr && Drawn().Window == Window)
+        Drawn().Window = nullptr;
 }

@@ -13,6 +13,7 @@
 #include "skin/form/SkinMessages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 IMPLEMENT_CLASS(TWinSkinForm)
@@ -28,7 +29,7 @@ namespace {
 constexpr DWORD CaptionStyleMask = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; // 0xB0000
 
 // Whether the program's reads of its styles show the caption-button styles (see ProgramStyle).
-bool GProgramReadsOwnStyles = false;
+std::atomic<bool> GProgramReadsOwnStyles{false}; // set on one thread, read on every skinning one
 // Style changes of the thread's form objects under way.
 thread_local int GEngineStyleChanges = 0;
 

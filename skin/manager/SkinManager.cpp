@@ -5,7 +5,10 @@
 #include "framework/win/Callback.h"
 #include "framework/win/Platform.h"
 #include "skin/data/WinSkinData.h"
+#include "skin/draw/FrameComposer.h"
+#include "skin/draw/SkinDraw.h"
 #include "skin/form/WinSkinForm.h"
+#include "skin/menus/MenuItemPainter.h"
 #include "skin/menus/WinSkinPopMenu.h"
 
 #include <algorithm>
@@ -14,7 +17,15 @@ bool IsWin9x = false;
 
 namespace {
 
-TSkinManage* GManager = nullptr;
+// Each GUI thread that skins has its manager: its hooks, timer and windows are that thread's. A
+// plain pointer, freed by FreeSkinManager on its thread, never by a destructor at the thread's end.
+thread_local TSkinManage* GManager = nullptr;
+
+// The window belongs to the calling thread: a manager skins only its own thread's windows.
+bool OnThisThread(HWND W)
+{
+    return GetWindowThreadProcessId(W, nullptr) == GetCurrentThreadId();
+}
 
 } // namespace
 
@@ -37,6 +48,7 @@ TSkinManage* CreateSkinManager()
 {
     if (GManager == nullptr) {
         GManager = new TSkinManage();
+        // The application's end frees the manager of the thread that ends it.
         Application()->AddFinalization(&FreeSkinManager);
     }
     return GManager;
@@ -47,6 +59,10 @@ void FreeSkinManager() noexcept
     TSkinManage* manager = GManager;
     GManager = nullptr;
     delete manager;
+    // What this thread painted with goes with it, on this thread (made again when it paints).
+    FreeMenuPaintState();
+    FreeSharedPaintBitmap();
+    FreeStretchMaps();
 }
 
 TSkinManage::TSkinManage() : FTimer(std::make_unique<TTimer>())
@@ -459,7 +475,7 @@ TSkinData* TSkinManage::ChooseSkinData(HWND W) const
 
 bool TSkinManage::SkinWindow(HWND W)
 {
-    if (!FSkinningOn)
+    if (!FSkinningOn || !OnThisThread(W))
         return false;
     if (SendMessageA(W, SKM_QUERY, 0, 0) == 1)
         return false;
@@ -596,7 +612,7 @@ void TSkinManage::OnActionTimer(TObject*)
             TCustomForm* form = screen->Forms(i);
             if (onlyThis && form != data->Owner())
                 continue;
-            if (form->HandleAllocated())
+            if (form->HandleAllocated() && OnThisThread(form->Handle()))
                 CallGuarded([&] { SkinWindow(form->Handle()); });
             if (onlyThis)
                 break;

@@ -150,10 +150,12 @@ private:
     TSkinData* FCurrentSkinData = nullptr;
 };
 
-// The single manager, or nullptr before the first skin data component made it.
+// The calling thread's manager (each GUI thread that skins has its own, which sees that thread's
+// windows only), or nullptr before the first skin data component there made it.
 TSkinManage* SkinManager();
 // Makes it when there is none (and arranges for FreeSkinManager at the application's end).
 TSkinManage* CreateSkinManager();
-// Detaches every window it still holds, removes the hook and frees it.
+// Detaches every window the calling thread's manager still holds, removes its hook and frees it,
+// with the thread's paint bitmaps and caches.
 void FreeSkinManager() noexcept;
 

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,13 +28,24 @@ bool HasItemElement(const TSkinData& Data)
     return element != nullptr && !element->Bitmap->Empty();
 }
 
+// Each GUI thread composes its items in bitmaps of its own, freed by FreeMenuPaintState on that
+// thread. (Plain pointers: the runtime's destructors at a thread's end must not free bitmaps.)
+struct TItemFrame {
+    uint64_t Strip;
+    int Index, W, H;
+    std::unique_ptr<TBitmap> Image;
+    bool Clear; // every pixel the key colour: drawn transparently, it draws nothing
+};
+thread_local TBitmap* GItemBitmap = nullptr;
+thread_local std::vector<TItemFrame>* GItemFrames = nullptr;
+
 // The bitmap one item is composed in, with the menu font: one for all items, resized as needed
 // (a popup's items are mostly of one size).
 TBitmap& ItemBitmap(const RECT& R)
 {
-    static TBitmap* bitmap = nullptr;
+    TBitmap*& bitmap = GItemBitmap;
     if (bitmap == nullptr) {
-        bitmap = new TBitmap(); // lives as long as the program, like the platform's menus
+        bitmap = new TBitmap();
         bitmap->Canvas()->Font()->Assign(Screen()->MenuFont());
     }
     const int w = std::max(1L, R.right - R.left), h = std::max(1L, R.bottom - R.top);
@@ -46,14 +59,10 @@ TBitmap& ItemBitmap(const RECT& R)
 // keyed by the strip they came from (a popup draws the same frame at the same size for every item).
 TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
 {
-    struct TEntry {
-        uint64_t Strip;
-        int Index, W, H;
-        std::unique_ptr<TBitmap> Image;
-        bool Clear; // every pixel the key colour: drawn transparently, it draws nothing
-    };
-    static std::vector<TEntry>* cache = new std::vector<TEntry>();
-    for (TEntry& e : *cache)
+    if (GItemFrames == nullptr)
+        GItemFrames = new std::vector<TItemFrame>();
+    std::vector<TItemFrame>& cache = *GItemFrames;
+    for (TItemFrame& e : cache)
         if (e.Strip == Element.Bitmap->Serial() && e.Index == Index && e.W == W && e.H == H)
             return e.Clear && Element.Trans != 0 ? nullptr : e.Image.get();
     const TMargins margins = MarginsOf(Element);
@@ -65,10 +74,10 @@ TBitmap* ItemFrame(const TDataSkinObject& Element, int Index, int W, int H)
     for (int y = 0; y < image->Height() && clear; ++y)
         for (int x = 0; x < image->Width() && clear; ++x)
             clear = image->Canvas()->Pixels(x, y) == SkinKeyColour;
-    if (cache->size() >= 6)
-        cache->erase(cache->begin());
-    cache->push_back(TEntry{Element.Bitmap->Serial(), Index, W, H, std::move(image), clear});
-    return clear && Element.Trans != 0 ? nullptr : cache->back().Image.get();
+    if (cache.size() >= 6)
+        cache.erase(cache.begin());
+    cache.push_back(TItemFrame{Element.Bitmap->Serial(), Index, W, H, std::move(image), clear});
+    return clear && Element.Trans != 0 ? nullptr : cache.back().Image.get();
 }
 
 // The piece of Menu's popup background under R, or the "Menu" colour where there is none.
@@ -169,6 +178,13 @@ void DrawCheckMark(HDC DC, const RECT& Box)
 }
 
 } // namespace
+
+void FreeMenuPaintState() noexcept
+{
+    delete std::exchange(GItemBitmap, nullptr);
+    delete std::exchange(GItemFrames, nullptr);
+    FreePopupBackground();
+}
 
 void MeasurePopupItem(int& Width, int&)
 {

@@ -15,6 +15,10 @@ class TCanvas;
 class TMenuItem;
 class TSkinData;
 
+// The calling thread's item bitmaps, and the popup background it composed last, freed (when its
+// skin stops: they are made again at the next item drawn).
+void FreeMenuPaintState() noexcept;
+
 // OnMeasureItem of a framework popup-menu component's item: the framework's proposal, wider.
 void MeasurePopupItem(int& Width, int& Height);
 // WM_MEASUREITEM of a menu-bar popup item the framework has (Canvas has the menu font).

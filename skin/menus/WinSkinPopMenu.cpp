@@ -7,21 +7,41 @@
 #include "skin/draw/SkinDraw.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr UINT SkinQueryMessage = 0x3504; // a skinned window answers 1
 
-// Every popup object alive, and the one waiting to learn its menu.
+// Every popup object alive on this thread, and the one waiting to learn its menu.
 std::vector<TWinSkinPopMenu*>& Popups()
 {
-    static std::vector<TWinSkinPopMenu*> popups;
-    return popups;
+    static thread_local std::vector<TWinSkinPopMenu*>* popups = nullptr; // made once a thread, kept
+    if (popups == nullptr)
+        popups = new std::vector<TWinSkinPopMenu*>();
+    return *popups;
 }
-TWinSkinPopMenu* GCurrentPopup = nullptr;
+thread_local TWinSkinPopMenu* GCurrentPopup = nullptr;
+
+// The last background composed, for whichever popup of that size comes next: each thread's own,
+// freed by FreePopupBackground on that thread. (Plain pointers to each thread's objects: the
+// runtime's destructors at a thread's end must not free bitmaps.)
+struct TLast {
+    uint64_t Strip = 0;
+    int W = 0, H = 0;
+    std::shared_ptr<TBitmap> Image;
+};
+thread_local TLast* GLast = nullptr;
 
 } // namespace
+
+void FreePopupBackground() noexcept
+{
+    delete std::exchange(GLast, nullptr);
+}
 
 TWinSkinPopMenu* CurrentPopup()
 {
@@ -93,22 +113,18 @@ bool TWinSkinPopMenu::ComposeBackground()
         return false;
     const TDataSkinObject& element = *FSkinData->SkinMenuBackground();
     const int w = window.right - window.left, h = window.bottom - window.top;
-    // The last background composed, for whichever popup of that size comes next.
-    struct TLast {
-        uint64_t Strip = 0;
-        int W = 0, H = 0;
-        std::shared_ptr<TBitmap> Image;
-    };
-    static TLast* last = new TLast();
-    if (last->Strip != element.Bitmap->Serial() || last->W != w || last->H != h || !last->Image) {
+    if (GLast == nullptr)
+        GLast = new TLast();
+    TLast& last = *GLast;
+    if (last.Strip != element.Bitmap->Serial() || last.W != w || last.H != h || !last.Image) {
         const TMargins margins{element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight};
         std::unique_ptr<TBitmap> composed =
             BuildFrameBitmap(RECT{0, 0, w, h}, element.Bitmap.get(), margins, 1, 1, element.Tile != 0, false);
         if (!composed)
             return false;
-        *last = TLast{element.Bitmap->Serial(), w, h, std::shared_ptr<TBitmap>(std::move(composed))};
+        last = TLast{element.Bitmap->Serial(), w, h, std::shared_ptr<TBitmap>(std::move(composed))};
     }
-    FBackground = last->Image;
+    FBackground = last.Image;
     POINT origin{0, 0};
     ClientToScreen(FHandle, &origin);
     FClientOrigin = POINT{origin.x - window.left, origin.y - window.top};

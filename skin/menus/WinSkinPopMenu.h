@@ -82,3 +82,5 @@ TWinSkinPopMenu* CurrentPopup();
 void NoteDrawnMenu(HMENU Menu);
 // The attached popup showing Menu, or nullptr.
 TWinSkinPopMenu* FindPopupOf(HMENU Menu);
+// The calling thread's last composed popup background, freed.
+void FreePopupBackground() noexcept;

@@ -1,16 +1,20 @@
 // pembrox-run end to end: a program of ours that knows nothing of the skin, checked by its exit
 // code and by the colours it reads of its own window against the same window skinned in this
 // process by the C interface; the program unskinned, and why, when the DLL or the skin file is
-// missing or the skin file is none; and Wine's own notepad, skinned, edited and closed.
+// missing or the skin file is none; and Wine's own notepad, skinned, edited and closed. A program
+// with windows on three threads, through the C interface and through the launcher; programs of
+// both architectures through either architecture's launcher.
 #include "pembrox/skin.h"
 
 #include "skin/form/SkinMessages.h"
 #include "tests/support/Pump.h"
+#include "tests/support/WindowPixels.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -311,3 +315,109 @@ TEST(Launcher, EitherLauncherSkinsAProgramOfEitherArchitecture)
     RemoveDirectoryA(narrow.c_str());
 }
 #endif
+
+namespace {
+
+// ThreadedHost's three windows, by their titles (null for one not shown within Ms).
+std::array<HWND, 3> ThreadedWindows(DWORD Ms)
+{
+    std::array<HWND, 3> found{};
+    const DWORD deadline = GetTickCount() + Ms;
+    for (int i = 0; i < 3; ++i) {
+        const std::string title = "Threaded host " + std::to_string(i);
+        while ((found[i] = FindWindowA("ThreadedHost", title.c_str())) == nullptr &&
+               static_cast<LONG>(GetTickCount() - deadline) < 0)
+            Pump(20);
+    }
+    return found;
+}
+
+bool Skinned(HWND W)
+{
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(W, SKM_QUERY, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    return answer == 1;
+}
+
+// Done() holds within Ms milliseconds (asked again every 50 ms, messages pumped in between).
+template <class Fn>
+bool Eventually(Fn&& Done, DWORD Ms = 5000)
+{
+    const DWORD deadline = GetTickCount() + Ms;
+    while (!Done()) {
+        if (static_cast<LONG>(GetTickCount() - deadline) > 0)
+            return false;
+        Pump(50);
+    }
+    return true;
+}
+
+// How many pixels of two pictures of a window differ (all, when the window changed size).
+size_t Differing(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B)
+{
+    if (A.size() != B.size())
+        return std::max(A.size(), B.size());
+    size_t n = 0;
+    for (size_t i = 0; i < A.size(); ++i)
+        n += A[i] != B[i];
+    return n;
+}
+
+} // namespace
+
+// Each thread of a program starts its own skin and the others stay as they are; a skin change
+// made on any thread reaches every thread's window, and a stop made on any thread gives every
+// window back exactly, each carried out on the window's own thread. Then the same program, knowing
+// nothing of the skin, through the launcher: the threads it starts later are followed.
+TEST(Launcher, WindowsOnThreeThreadsAreSkinnedSwitchedAndStoppedFromEachThread)
+{
+    const UINT act = RegisterWindowMessageA("PembroxThreadedHostDo");
+    TProcess host("\"" + HereFile("ThreadedHost.exe") + "\" /api " + PEMBROX_NIGHT_SKIN_FILE);
+    std::array<HWND, 3> w = ThreadedWindows(10000);
+    for (HWND window : w)
+        ASSERT_NE(window, nullptr) << "ThreadedHost did not show its three windows";
+    Pump(300);
+    std::array<std::vector<uint32_t>, 3> plain, slate;
+    for (int i = 0; i < 3; ++i)
+        plain[i] = WindowPixels(w[i]);
+    auto ask = [&](int I, WPARAM What) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(w[I], act, What, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+        return static_cast<int>(answer);
+    };
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(Skinned(w[i])) << "window " << i << " skinned before its thread started";
+            ASSERT_EQ(ask(i, 1), 1) << "start on thread " << i;
+            EXPECT_TRUE(Skinned(w[i])) << "window " << i;
+        }
+        for (int i = 0; i < 3; ++i) {
+            slate[i] = WindowPixels(w[i]);
+            EXPECT_GT(Differing(slate[i], plain[i]), plain[i].size() / 5) << "window " << i << " does not show the skin";
+        }
+        EXPECT_EQ(ask(round, 2), 1) << "the dark skin, from thread " << round;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(Eventually([&] { return Differing(WindowPixels(w[i]), slate[i]) > slate[i].size() / 5; }))
+                << "window " << i << " did not take the skin loaded on thread " << round;
+        EXPECT_EQ(ask((round + 1) % 3, 4), 1);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(Eventually([&] { return !Skinned(w[i]) && Differing(WindowPixels(w[i]), plain[i]) == 0; }))
+                << "window " << i << " is not given back exactly by the stop on thread " << (round + 1) % 3 << " ("
+                << Differing(WindowPixels(w[i]), plain[i]) << " pixels differ)";
+    }
+    for (HWND window : w)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.Wait(20000), 0);
+
+    TProcess launched("\"" + HereFile("pembrox-run.exe") + "\" \"" + HereFile("ThreadedHost.exe") + "\"");
+    w = ThreadedWindows(10000);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(w[i], nullptr);
+        EXPECT_TRUE(Eventually([&] { return Skinned(w[i]); })) << "the launcher did not follow thread " << i;
+        EXPECT_GT(Differing(WindowPixels(w[i]), plain[i]), plain[i].size() / 5) << "window " << i;
+    }
+    for (HWND window : w)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launched.Wait(20000), 0);
+}

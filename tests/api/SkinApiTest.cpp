@@ -1,6 +1,6 @@
 // The C interface on a plain Win32 program: a window of its own class with a menu, an edit and a
-// list box, and a dialog, skinned by one call; another skin; a skin that does not load; a call
-// from another thread; and everything exact after the stop. Controls inside the program's own
+// list box, and a dialog, skinned by one call; another skin; a skin that does not load; a load
+// from a thread that does not skin; and everything exact after the stop. Controls inside the program's own
 // panes and child dialogs, and controls made later. The DLL's exports by plain name.
 #include "pembrox/skin.h"
 
@@ -232,7 +232,7 @@ TEST(SkinApi, APlainProgramIsSkinnedByOneCallAndGivenBackExactly)
         why = PembroxSkinLastError();
     }).join();
     EXPECT_EQ(elsewhere, 0);
-    EXPECT_NE(why.find("another thread"), std::string::npos) << why;
+    EXPECT_NE(why.find("not on in this thread"), std::string::npos) << why;
 
     DestroyWindow(dialog);
     PembroxSkinStop();
