@@ -195,13 +195,22 @@ HWND MakeMailbox()
     return mailbox;
 }
 
+// This thread's skin replaced, then the other threads'.
+bool LoadEverywhere(const char* SkinFile)
+{
+    if (!Load(SkinFile))
+        return false;
+    TellOtherThreads(WM_PEMBROX_LOAD, SkinFile);
+    return true;
+}
+
 } // namespace
 
 extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
 {
     return Guarded([&] {
         if (GState != nullptr)
-            return Load(SkinFile);
+            return LoadEverywhere(SkinFile);
         GState = new TApiState;
         GState->Mailbox = MakeMailbox();
         {
@@ -240,10 +249,7 @@ extern "C" int __stdcall PembroxSkinLoad(const char* SkinFile)
             LastError() = "Skinning is not on in this thread: call PembroxSkinStart first";
             return false;
         }
-        if (!Load(SkinFile))
-            return false;
-        TellOtherThreads(WM_PEMBROX_LOAD, SkinFile);
-        return true;
+        return LoadEverywhere(SkinFile);
     });
 }
 

@@ -194,6 +194,10 @@ void TWinSkinForm::SkinFrame(TSkinData* Data)
         FCaptionIcons |= ciMaximize;
     ReadShowState();
     DetectMdiClient();
+    // A window taken over while it is up shows the activation it has: the platform shows the
+    // foreground window's caption active, whichever window each thread calls its active one.
+    if (IsWindowVisible(FHandle) && (FWindowStyle & WS_CHILD) == 0)
+        FActive = GetForegroundWindow() == FHandle;
 
     if ((FWindowStyle & WS_POPUP) != 0 && (FWindowStyle & (WS_BORDER | WS_DLGFRAME)) == 0)
         FFrameKind = fkNone;

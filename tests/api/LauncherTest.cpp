@@ -392,6 +392,13 @@ TEST(Launcher, WindowsOnThreeThreadsAreSkinnedSwitchedAndStoppedFromEachThread)
             ASSERT_EQ(ask(i, 1), 1) << "start on thread " << i;
             EXPECT_TRUE(Skinned(w[i])) << "window " << i;
         }
+        // Each caption shows the activation its window has: only the foreground one's is active,
+        // though each thread calls its own window the active one.
+        const HWND front = GetForegroundWindow();
+        for (int i = 0; i < 3; ++i)
+            for (int j = i + 1; j < 3; ++j)
+                EXPECT_EQ(WindowPixel(w[i], 8, 8) == WindowPixel(w[j], 8, 8), (w[i] == front) == (w[j] == front))
+                    << "the captions of windows " << i << " and " << j;
         for (int i = 0; i < 3; ++i) {
             slate[i] = WindowPixels(w[i]);
             EXPECT_GT(Differing(slate[i], plain[i]), plain[i].size() / 5) << "window " << i << " does not show the skin";
