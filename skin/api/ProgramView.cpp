@@ -91,10 +91,10 @@ BOOL WINAPI ProgramSetWindowPos(HWND W, HWND After, int X, int Y, int Width, int
 // The form object of W when W is a window of the calling thread that the skin took over there.
 TWinSkinForm* SkinnedForm(HWND W)
 {
-    if (W == nullptr || GetWindowThreadProcessId(W, nullptr) != GetCurrentThreadId())
+    TSkinManage* manager = SkinManager(); // this thread's
+    if (W == nullptr || manager == nullptr || GetWindowThreadProcessId(W, nullptr) != GetCurrentThreadId())
         return nullptr;
-    TSkinManage* manager = SkinManager();
-    TWinSkinForm* form = manager != nullptr ? manager->FindSkinForm(W) : nullptr;
+    TWinSkinForm* form = manager->FindSkinForm(W);
     return form != nullptr && form->FrameHooked() && form->Form() == nullptr ? form : nullptr;
 }
 

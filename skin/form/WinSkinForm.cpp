@@ -653,6 +653,10 @@ void TWinSkinForm::StartSkinning()
             FitToSkin();
             FSkinState = ssSkinned;
             BuildWindowRegion();
+            // The rows the fit gave back to the client were erased on the way with the window's
+            // own ground when the window was up and had not painted yet: all of it once more.
+            if (IsWindowVisible(FHandle))
+                InvalidateRect(FHandle, nullptr, TRUE);
         }
     }
     FSkinState = ssSkinned;

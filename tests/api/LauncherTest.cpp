@@ -423,6 +423,15 @@ TEST(Launcher, WindowsOnThreeThreadsAreSkinnedSwitchedAndStoppedFromEachThread)
         ASSERT_NE(w[i], nullptr);
         EXPECT_TRUE(Eventually([&] { return Skinned(w[i]); })) << "the launcher did not follow thread " << i;
         EXPECT_GT(Differing(WindowPixels(w[i]), plain[i]), plain[i].size() / 5) << "window " << i;
+        // The whole ground is the skin's, to the client's last row (a window that was up before
+        // its thread was seen is fitted to the skin's frame while it is shown).
+        RECT client{};
+        GetClientRect(w[i], &client);
+        HDC dc = GetDC(w[i]);
+        const COLORREF middle = GetPixel(dc, client.right / 2, client.bottom / 2);
+        const COLORREF last = GetPixel(dc, client.right / 2, client.bottom - 1);
+        ReleaseDC(w[i], dc);
+        EXPECT_EQ(last, middle) << "window " << i << "'s last client row";
     }
     for (HWND window : w)
         PostMessageA(window, WM_CLOSE, 0, 0);
