@@ -74,7 +74,22 @@ void TSkinWriter::SaveDescription(const std::string& FileName, const std::string
 {
     std::string text = "; " + Comment + "\r\n";
     for (const auto& section : FSections) {
-        text += "\r\n[" + section.Name() + "]\r\n";
+        text += "\r\n";
+        // The note in lines of at most 100 characters, broken at blanks.
+        std::string line;
+        for (size_t at = 0; at < section.Note().size();) {
+            size_t end = section.Note().find(' ', at);
+            const std::string word = section.Note().substr(at, end == std::string::npos ? end : end - at);
+            if (!line.empty() && line.size() + 1 + word.size() > 98) {
+                text += "; " + line + "\r\n";
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + word;
+            at = end == std::string::npos ? section.Note().size() : end + 1;
+        }
+        if (!line.empty())
+            text += "; " + line + "\r\n";
+        text += "[" + section.Name() + "]\r\n";
         for (const auto& [key, value] : section.Keys())
             text += key + "=" + value + "\r\n";
     }

@@ -20,9 +20,13 @@ public:
     // A key set twice keeps its first place and takes the new value.
     TIniSection& Set(const std::string& Key, const std::string& Value);
     TIniSection& Set(const std::string& Key, int32_t Value) { return Set(Key, std::to_string(Value)); }
+    // A comment written above the section (";" lines, wrapped at 100 characters).
+    void Describe(std::string Note) { FNote = std::move(Note); }
+    const std::string& Note() const { return FNote; }
 
 private:
     std::string FName;
+    std::string FNote;
     std::vector<std::pair<std::string, std::string>> FKeys;
 };
 

@@ -6,6 +6,7 @@
 #include "framework/core/Strings.h"
 #include "skin/package/LZH.h"
 #include "skin/package/SkinRead.h"
+#include "skins/generator/BuiltinSkin.h"
 #include "tools/skinpack/PackageWriter.h"
 #include "tools/skinpack/SkinCheck.h"
 
@@ -20,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kUsage = "usage: skinpack pack DIR OUT.skn\n"
+constexpr const char* kUsage = "usage: skinpack new DIR [slate|night]\n"
+                               "       skinpack pack DIR OUT.skn\n"
                                "       skinpack unpack FILE.skn DIR\n"
                                "       skinpack list FILE.skn\n"
                                "       skinpack check FILE.skn\n";
@@ -233,6 +235,28 @@ int Pack(const std::string& Dir, const std::string& OutFile, std::ostream& Out)
     return 0;
 }
 
+int NewSkin(const std::string& Dir, const std::string& ThemeName, std::ostream& Out)
+{
+    const TTheme* theme = FindTheme(ThemeName);
+    if (theme == nullptr)
+        throw ECommand{"there is no built-in skin " + Quoted(OneLine(ThemeName)) + " (slate or night)"};
+    // Never over an author's work: the writer clears the folder's images and descriptions.
+    const fs::path dir(Dir);
+    std::error_code ec;
+    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
+        throw ECommand{Quoted(Dir) + " is a file"};
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string ext = LowerCase(it->path().extension().string());
+        if (ext == ".ini" || ext == ".bmp")
+            throw ECommand{Quoted(Dir) + " holds a skin already (" + it->path().filename().string() +
+                           "): give a new or empty folder"};
+    }
+    WriteBuiltinSkin(dir, *theme);
+    Out << Dir << ": the " << theme->Name << " skin, to edit (default.ini and its images); pack it with: skinpack pack "
+        << Dir << " OUT.skn\n";
+    return 0;
+}
+
 int Unpack(const std::string& FileName, const std::string& Dir, std::ostream& Out)
 {
     TOpenedPackage package;
@@ -309,6 +333,9 @@ int RunSkinPack(const std::vector<std::string>& Args, std::ostream& Out, std::os
             Out << kUsage;
             return 0;
         }
+        if (command == "new")
+            return Args.size() == 2 || Args.size() == 3 ? NewSkin(Args[1], Args.size() == 3 ? Args[2] : "slate", Out)
+                                                        : wrongCount("new DIR [slate|night]");
         if (command == "pack")
             return Args.size() == 3 ? Pack(Args[1], Args[2], Out) : wrongCount("pack DIR OUT.skn");
         if (command == "unpack")

@@ -1,5 +1,9 @@
 // The skinpack commands:
 //
+//   skinpack new DIR [THEME]      a built-in skin (slate, the default, or night) written into DIR to
+//                                 edit: default.ini, commented, and every image as a .bmp for each
+//                                 scale; packed, it is the built-in package byte for byte. DIR must
+//                                 be new or hold no .ini or .bmp file
 //   skinpack pack DIR OUT.skn     the one .ini file of DIR, then its .bmp files sorted by name
 //                                 (byte order; extensions in any case), into a version 20000
 //                                 package; other files and folders are left out

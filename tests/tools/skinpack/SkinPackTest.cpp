@@ -722,7 +722,7 @@ TEST_F(SkinPackTest, UsageOnNoArgumentsOrUnknownCommand)
     const TRun none = SkinPack({});
     EXPECT_EQ(none.Code, 2);
     EXPECT_EQ(none.Out, "");
-    EXPECT_EQ(none.Err.rfind("usage: skinpack pack DIR OUT.skn\n", 0), 0u);
+    EXPECT_EQ(none.Err.rfind("usage: skinpack new DIR [slate|night]\n", 0), 0u);
     const TRun unknown = SkinPack({"frobnicate"});
     EXPECT_EQ(unknown.Code, 2);
     EXPECT_EQ(unknown.Err.rfind("skinpack: unknown command \"frobnicate\"\nusage: ", 0), 0u);
@@ -770,3 +770,25 @@ TEST_F(SkinPackTest, UnpackWritesTheFirstCopyOfARepeatedName)
 }
 
 } // namespace
+
+// The starter an author edits: each built-in skin written to a folder packs back into exactly the
+// package the build made; its description says what each section is; and a folder that holds a
+// skin already, which the writer would clear, is refused.
+TEST_F(SkinPackTest, NewWritesABuiltinSkinThatPacksBackByteForByte)
+{
+    for (const auto& [theme, package] : {std::pair{"slate", PEMBROX_BUILTIN_SKIN_FILE},
+                                         std::pair{"night", PEMBROX_NIGHT_SKIN_FILE}}) {
+        SCOPED_TRACE(theme);
+        const TRun made = SkinPack({"new", P(theme), theme});
+        ASSERT_EQ(made.Code, 0) << made.Err;
+        const std::string description = ReadFileBytes(Path(theme) / "default.ini");
+        EXPECT_NE(description.find("\r\n; The window frame: Left and Right strips"), std::string::npos);
+        EXPECT_TRUE(fs::exists(Path(theme) / "top@1.5x.bmp"));
+        ASSERT_EQ(SkinPack({"pack", P(theme), P(std::string(theme) + ".skn")}).Code, 0);
+        EXPECT_TRUE(ReadFileBytes(Path(std::string(theme) + ".skn")) == ReadFileBytes(package))
+            << "the starter does not pack into the built-in package";
+    }
+    ExpectOneLine(SkinPack({"new", P("slate")}), 1, "skinpack: \"" + P("slate") + "\" holds a skin already");
+    ExpectOneLine(SkinPack({"new", P("other"), "sepia"}), 1, "skinpack: there is no built-in skin \"sepia\"");
+    EXPECT_FALSE(fs::exists(Path("other")));
+}
