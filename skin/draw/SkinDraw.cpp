@@ -1,6 +1,7 @@
 #include "skin/draw/SkinDraw.h"
 
 #include "framework/controls/Forms.h"
+#include "framework/core/Contrast.h"
 #include "framework/core/Exception.h"
 #include "framework/graphics/MaskedBlit.h"
 #include "skin/draw/FrameComposer.h"
@@ -172,15 +173,6 @@ TModuleRegistration SkinDrawModule("SkinDraw", 100, &InitSkinDraw, &DoneSkinDraw
 
 namespace {
 
-double Luminance(COLORREF C)
-{
-    auto linear = [](int Channel) {
-        const double v = Channel / 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(GetRValue(C)) + 0.7152 * linear(GetGValue(C)) + 0.0722 * linear(GetBValue(C));
-}
-
 COLORREF Mix(COLORREF From, COLORREF To, int Step, int Steps)
 {
     auto channel = [&](int A, int B) { return A + (B - A) * Step / Steps; };
@@ -192,8 +184,7 @@ COLORREF Mix(COLORREF From, COLORREF To, int Step, int Steps)
 
 double ContrastRatio(COLORREF A, COLORREF B)
 {
-    const double a = Luminance(A), b = Luminance(B);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    return RgbContrast(A, B);
 }
 
 COLORREF ReadableOn(COLORREF Ground, COLORREF Wanted, double MinRatio)

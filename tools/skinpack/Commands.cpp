@@ -308,10 +308,13 @@ int Check(const std::string& FileName, std::ostream& Out)
     TOpenedPackage package;
     OpenPackage(FileName, package);
     const std::vector<std::string> problems = CheckSkin(package.Reader);
+    const std::vector<std::string> warnings = SkinWarnings(package.Reader);
     for (const std::string& line : problems)
         Out << OneLine(line) << '\n';
+    for (const std::string& line : warnings)
+        Out << OneLine(line) << '\n';
     if (problems.empty())
-        Out << "ok\n";
+        Out << (warnings.empty() ? "ok\n" : "ok, with " + std::to_string(warnings.size()) + " warnings\n");
     return problems.empty() ? 0 : 1;
 }
 

@@ -13,7 +13,9 @@
 //   skinpack list FILE.skn        "name<TAB>size" per entry in name-table order, then
 //                                 "version V, N entries, P plain bytes, C compressed bytes"
 //                                 (C: the size of the package file)
-//   skinpack check FILE.skn       the problems CheckSkin finds, one a line; "ok" when none
+//   skinpack check FILE.skn       the problems CheckSkin finds, then the warnings of SkinWarnings,
+//                                 one a line; then "ok" when there are no problems ("ok, with N
+//                                 warnings" when there are warnings): exit code 0 with warnings only
 //
 // Exit codes: 0 success; 1 the command failed (unreadable or invalid package, I/O error) or check
 // found problems; 2 a usage error (no or unknown command, wrong number of arguments), with the

@@ -1,5 +1,6 @@
 #include "tools/skinpack/SkinCheck.h"
 
+#include "framework/core/Contrast.h"
 #include "framework/core/MemIniFile.h"
 #include "framework/core/StrUtils.h"
 #include "framework/core/Strings.h"
@@ -8,7 +9,11 @@
 #include "skin/package/SkinRead.h"
 #include "tools/skinpack/BitmapCheck.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -128,7 +133,160 @@ void CheckScaleImages(const TSkinReader& Reader, std::vector<std::string>& Probl
     }
 }
 
+// The description of the package, read as the engine reads it (null: there is none).
+std::unique_ptr<TMemIniFile> Description(const TSkinReader& Reader)
+{
+    for (int i = 0; i < Reader.EntryCount(); ++i)
+        if (Reader.Names()[i].find(".ini") != std::string::npos)
+            return std::make_unique<TMemIniFile>(std::string(EntryBytes(Reader, i)));
+    return nullptr;
+}
+
+// Section's keys, in file order.
+std::vector<std::string> KeysOf(const TMemIniFile& Ini, const std::string& Section)
+{
+    TStringList keys;
+    Ini.ReadSection(Section, &keys);
+    std::vector<std::string> out;
+    for (int i = 0; i < keys.Count(); ++i)
+        out.push_back(keys[i]);
+    return out;
+}
+
+std::vector<std::string> SectionsOf(const TMemIniFile& Ini)
+{
+    TStringList sections;
+    Ini.ReadSections(&sections);
+    std::vector<std::string> out;
+    for (int i = 0; i < sections.Count(); ++i)
+        out.push_back(sections[i]);
+    return out;
+}
+
+// A colour as a skin writes one, "R G B" (three numbers from 0 to 255, blanks between), as
+// 0x00BBGGRR; nullopt for anything else, which the engine would read as some other colour.
+std::optional<uint32_t> ParseRgb(const std::string& Text)
+{
+    unsigned r = 0, g = 0, b = 0;
+    char rest = 0;
+    if (Text.find_first_not_of("0123456789 \t") != std::string::npos ||
+        std::sscanf(Text.c_str(), "%3u %3u %3u %c", &r, &g, &b, &rest) != 3 || r > 255 || g > 255 || b > 255)
+        return std::nullopt;
+    return r | (g << 8) | (b << 16);
+}
+
+// The keys of the description that hold colours: every key of [Colours], and "color" of each
+// COLOUR... section.
+template <class Fn>
+void ForEachColourKey(const TMemIniFile& Ini, Fn&& Visit)
+{
+    for (const std::string& section : SectionsOf(Ini)) {
+        const std::string upper = UpperCase(section);
+        if (upper == "COLOURS") {
+            for (const std::string& key : KeysOf(Ini, section))
+                Visit(section, key);
+        } else if (upper.rfind("COLOUR", 0) == 0) {
+            Visit(section, std::string("color"));
+        }
+    }
+}
+
+// Every key some element of the engine reads, in any section.
+constexpr const char* KnownKeys[] = {
+    "Action", "ActiveTextB", "ActiveTextG", "ActiveTextR", "Align", "Bitmap", "Border", "Bottom", "BottomBotHeight",
+    "BottomFrame", "BottomHeight", "BottomStretch", "BottomTopHeight", "BottomTrans", "ButtonDkShadow", "ButtonFace",
+    "ButtonHilight", "ButtonImage", "Buttonlight", "ButtonShadow", "ButtonText", "CheckButton", "CheckButtonFrame",
+    "Chunk", "color", "CombineOp", "FontHeight", "frame", "FrameCount", "GlyphImage", "GrayText", "Hilight",
+    "HilightText", "Image", "InActiveTextB", "InActiveTextG", "InActiveTextR", "Left", "LeftBotHeight", "LeftFrame",
+    "LeftStretch", "LeftTopHeight", "LeftTrans", "LeftWidth", "Menu", "menuBar", "MenuBarText", "MenuText",
+    "MouseOverColour", "MouseOverColour2", "NormalColour", "NormalColour2", "PressedColour", "PressedColour2",
+    "RadioButton", "RadioButtonFrame", "Right", "RightBotHeight", "RightFrame", "RightStretch", "RightTopHeight",
+    "RightTrans", "RightWidth", "Scrollbar", "SkinName", "Style", "TextAlignment", "TextBack", "Textbackground",
+    "TextRightClip", "TextShift", "TextShiftVert", "Tile", "TileLeftMenu", "TileMenu", "TileRightMenu",
+    "TitleTextActive", "TitleTextNoActive", "Top", "TopBotHeight", "TopFrame", "TopHeight", "TopStretch",
+    "TopTopHeight", "TopTrans", "Trans", "TXTBackleft", "TXTBackRight", "Visibility", "Visibility1", "Window",
+    "WindowFrame", "WindowText", "Xcoord", "Ycoord",
+};
+
+// Edits (a letter added, dropped, changed, or two swapped) from A to B, ignoring case.
+size_t Distance(const std::string& A, const std::string& B)
+{
+    const std::string a = LowerCase(A), b = LowerCase(B);
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (size_t i = 1; i <= a.size(); ++i)
+        for (size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+void UnknownKeys(const TMemIniFile& Ini, std::vector<std::string>& Warnings)
+{
+    for (const std::string& section : SectionsOf(Ini)) {
+        for (const std::string& key : KeysOf(Ini, section)) {
+            if (std::any_of(std::begin(KnownKeys), std::end(KnownKeys),
+                            [&](const char* Known) { return LowerCase(Known) == LowerCase(key); }))
+                continue;
+            const char* nearest = *std::min_element(std::begin(KnownKeys), std::end(KnownKeys),
+                                                    [&](const char* X, const char* Y) {
+                                                        return Distance(key, X) < Distance(key, Y);
+                                                    });
+            const std::string where = section + "/" + key + ": warning: no element reads this key";
+            Warnings.push_back(Distance(key, nearest) <= 2 ? where + ": did you mean " + nearest + "?"
+                                                           : where + "; check its spelling or remove it");
+        }
+    }
+}
+
+void UnreadableColours(const TMemIniFile& Ini, std::vector<std::string>& Warnings)
+{
+    auto colour = [&](const char* Key) { return ParseRgb(Ini.ReadString("Colours", Key, std::string())); };
+    struct TPair {
+        const char* Text;
+        const char* Ground;
+        double Needed;
+        const char* What;
+    };
+    constexpr TPair pairs[] = {
+        {"ButtonText", "ButtonFace", 3.0, "text"},       {"MenuText", "Menu", 3.0, "text"},
+        {"MenuBarText", "Menubar", 3.0, "text"},         {"HilightText", "Hilight", 3.0, "selected text"},
+        {"WindowText", "Window", 3.0, "content text"},   {"GrayText", "ButtonFace", 2.0, "disabled text"},
+    };
+    for (const TPair& pair : pairs) {
+        const std::optional<uint32_t> text = colour(pair.Text);
+        // The menu bar takes the face's colour when it has none of its own.
+        std::optional<uint32_t> ground = colour(pair.Ground);
+        if (!ground && std::string_view(pair.Ground) == "Menubar")
+            ground = colour("ButtonFace");
+        if (!text || !ground)
+            continue;
+        const double ratio = RgbContrast(*text, *ground);
+        if (ratio >= pair.Needed)
+            continue;
+        char figures[64];
+        std::snprintf(figures, sizeof figures, "%.1f:1 against %s, under the %.0f:1 ", ratio, pair.Ground, pair.Needed);
+        Warnings.push_back(std::string("Colours/") + pair.Text + ": warning: " + figures + pair.What +
+                           " needs to be read; make it or " + pair.Ground + " lighter or darker");
+    }
+}
+
 } // namespace
+
+std::vector<std::string> SkinWarnings(const TSkinReader& Reader)
+{
+    std::vector<std::string> warnings;
+    if (const std::unique_ptr<TMemIniFile> ini = Description(Reader)) {
+        UnknownKeys(*ini, warnings);
+        UnreadableColours(*ini, warnings);
+    }
+    return warnings;
+}
 
 std::vector<std::string> CheckSkin(const TSkinReader& Reader)
 {
@@ -197,5 +355,11 @@ std::vector<std::string> CheckSkin(const TSkinReader& Reader)
         check.Image(section, "GlyphImage");
     }
     CheckScaleImages(Reader, problems);
+    ForEachColourKey(ini, [&](const std::string& Section, const std::string& Key) {
+        const std::string value = ini.ReadString(Section, Key, std::string());
+        if (!ParseRgb(value))
+            problems.push_back(Section + "/" + Key + ": " + Quoted(value) +
+                               " is no colour; write red, green and blue, each from 0 to 255, as \"224 228 235\"");
+    });
     return problems;
 }

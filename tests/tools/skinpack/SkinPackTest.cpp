@@ -792,3 +792,42 @@ TEST_F(SkinPackTest, NewWritesABuiltinSkinThatPacksBackByteForByte)
     ExpectOneLine(SkinPack({"new", P("other"), "sepia"}), 1, "skinpack: there is no built-in skin \"sepia\"");
     EXPECT_FALSE(fs::exists(Path("other")));
 }
+
+// What check tells an author beyond what breaks: a misspelt key with the key meant, a key nothing
+// reads, text colours that do not read on their ground (the menu bar taking the face's colour when
+// it has none), each naming its section and key; warnings alone leave the exit code 0, a colour
+// that is no colour makes it 1.
+TEST_F(SkinPackTest, CheckExplainsKeysAndColoursToTheAuthor)
+{
+    std::vector<TPackageEntry> entries = GoodSkin();
+    entries[0].Data += "[MenuItem]\r\nLeftwidht=4\r\nSparkle=1\r\n"
+                       "[Colours]\r\nButtonFace=224 228 235\r\nButtonText=200 204 210\r\nMenuBarText=190 190 190\r\n"
+                       "GrayText=210 214 220\r\nMenu=30 30 30\r\nMenuText=230 230 230\r\n";
+    const std::string warned = WritePackage("warned.skn", entries);
+    const TRun run = SkinPack({"check", warned});
+    EXPECT_EQ(run.Code, 0) << run.Out;
+    const std::vector<std::string> expected = {
+        "MenuItem/Leftwidht: warning: no element reads this key: did you mean LeftWidth?",
+        "MenuItem/Sparkle: warning: no element reads this key; check its spelling or remove it",
+        "Colours/ButtonText: warning: 1.3:1 against ButtonFace, under the 3:1 text needs to be read; make it or "
+        "ButtonFace lighter or darker",
+        "Colours/MenuBarText: warning: 1.5:1 against Menubar, under the 3:1 text needs to be read; make it or "
+        "Menubar lighter or darker",
+        "Colours/GrayText: warning: 1.1:1 against ButtonFace, under the 2:1 disabled text needs to be read; make it "
+        "or ButtonFace lighter or darker",
+        "ok, with 5 warnings",
+    };
+    EXPECT_EQ(Lines(run.Out), expected);
+
+    entries[0].Data += "[Colour1]\r\ncolor=12 300 4\r\n";
+    entries[0].Data.replace(entries[0].Data.find("Menu=30 30 30"), 13, "Menu=30,30,30");
+    const TRun failed = SkinPack({"check", WritePackage("failed.skn", entries)});
+    EXPECT_EQ(failed.Code, 1);
+    const std::vector<std::string> lines = Lines(failed.Out);
+    ASSERT_GE(lines.size(), 2u) << failed.Out;
+    EXPECT_EQ(lines[0], "Colours/Menu: \"30,30,30\" is no colour; write red, green and blue, each from 0 to 255, "
+                        "as \"224 228 235\"");
+    EXPECT_EQ(lines[1], "Colour1/color: \"12 300 4\" is no colour; write red, green and blue, each from 0 to 255, "
+                        "as \"224 228 235\"");
+    EXPECT_EQ(lines.back().rfind("ok", 0), std::string::npos) << "a skin with errors is not ok";
+}
