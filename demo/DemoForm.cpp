@@ -11,7 +11,9 @@
 #include "framework/graphics/ImageList.h"
 #include "framework/menus/Menus.h"
 #include "framework/win/Files.h"
+#include "framework/controls/Timer.h"
 #include "skin/data/WinSkinData.h"
+#include "tools/skinpack/Commands.h"
 
 #include <windows.h>
 
@@ -224,6 +226,7 @@ bool TDemoForm::UseSkinBytes(TMemoryStream& Bytes, const std::string& Source)
 
 bool TDemoForm::UseBuiltinSkin(int Index)
 {
+    WatchSkinFolder("");
     const auto& skins = BuiltinSkins();
     if (Index < 0 || Index >= static_cast<int>(skins.size()))
         return false;
@@ -236,6 +239,9 @@ bool TDemoForm::UseBuiltinSkin(int Index)
 
 bool TDemoForm::UseSkinFile(const std::string& FileName)
 {
+    if (DirectoryExists(FileName))
+        return UseSkinFolder(FileName);
+    WatchSkinFolder("");
     const std::string source = "file: " + FileName;
     TMemoryStream bytes;
     try {
@@ -251,8 +257,81 @@ bool TDemoForm::UseSkinFile(const std::string& FileName)
     return UseSkinBytes(bytes, "file: " + ExtractFileName(FileName));
 }
 
+bool TDemoForm::UseSkinFolder(const std::string& Folder)
+{
+    WatchSkinFolder(Folder);
+    TMemoryStream bytes;
+    try {
+        const std::string package = PackFolder(Folder);
+        bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+    } catch (const std::exception& e) {
+        SkinNotLoaded("folder: " + Folder, e.what());
+        return false;
+    }
+    return UseSkinBytes(bytes, "folder: " + ExtractFileName(Folder));
+}
+
+void TDemoForm::WatchSkinFolder(const std::string& Folder)
+{
+    FFolderChange.reset();
+    FChangePending = false;
+    FSkinFolder = Folder;
+    if (Folder.empty()) {
+        if (FFolderTimer != nullptr)
+            FFolderTimer->SetEnabled(false);
+        return;
+    }
+    const HANDLE change = FindFirstChangeNotificationA(
+        Folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    if (change == INVALID_HANDLE_VALUE)
+        return;
+    FFolderChange.reset(change, [](void* H) { FindCloseChangeNotification(H); });
+    if (FFolderTimer == nullptr) {
+        FFolderTimer = new TTimer(this);
+        FFolderTimer->SetInterval(100);
+        FFolderTimer->SetOnTimer(BindMethod<&TDemoForm::SkinFolderTick>(this));
+    }
+    FFolderTimer->SetEnabled(true);
+}
+
+void TDemoForm::SkinFolderTick(TObject*)
+{
+    if (!FFolderChange)
+        return;
+    if (WaitForSingleObject(FFolderChange.get(), 0) == WAIT_OBJECT_0) {
+        FindNextChangeNotification(FFolderChange.get());
+        FChangedAt = GetTickCount();
+        FChangePending = true;
+        return;
+    }
+    if (!FChangePending || GetTickCount() - FChangedAt < 250)
+        return;
+    FChangePending = false;
+    // Loaded again quietly: a save that breaks the skin is told in the status bar, not in a box
+    // for every save, and the last good skin stays.
+    std::string why;
+    TMemoryStream bytes;
+    try {
+        const std::string package = PackFolder(FSkinFolder);
+        bytes.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
+        if (!SkinData1->LoadSkinBytes(bytes))
+            why = SkinData1->LoadError();
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    if (!why.empty()) {
+        const std::string now = CurrentSkin();
+        ShowStatus(" Not loaded: " + why + (now.empty() ? "" : " (" + now + " stays)"));
+        return;
+    }
+    SkinData1->SetActive(true);
+    MarkSkinMenu();
+    ShowStatus(" Skin: " + SkinData1->SkinName() + " (folder: " + ExtractFileName(FSkinFolder) + ", loaded again)");
+}
+
 void TDemoForm::SkinOff()
 {
+    WatchSkinFolder("");
     SkinData1->SetActive(false);
     MarkSkinMenu();
     ShowStatus(" Skin off");

@@ -8,6 +8,7 @@
 #include "framework/controls/Forms.h"
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,10 @@ public:
     // does not load shows why (through the framework's message box) and leaves the current skin, or
     // no skin, as it was.
     bool UseBuiltinSkin(int Index);
+    // A skin package, or a skin's folder (as skinpack new writes one): a folder's skin is loaded
+    // again within a second of any of its files changing, the page and the window staying where
+    // they are; a change that breaks it keeps the last good skin and puts the reason in the status
+    // bar until the next change that loads.
     bool UseSkinFile(const std::string& FileName);
     // Every window and menu back to its own look.
     void SkinOff();
@@ -133,6 +138,18 @@ private:
     void MakeWindowsPage(TWinControl* Page);
     // Loads Bytes as the skin and switches skinning on; Source names it in messages.
     bool UseSkinBytes(class TMemoryStream& Bytes, const std::string& Source);
+    // The skin of a folder; watched for changes from now on, also when it does not load.
+    bool UseSkinFolder(const std::string& Folder);
+    // The watched folder: FFolderChange signals a change, FFolderTimer looks, and once the folder
+    // has been quiet for a moment (an editor writes a file in several steps) the skin is loaded
+    // again. Watch("") stops watching.
+    void WatchSkinFolder(const std::string& Folder);
+    void SkinFolderTick(TObject* Sender);
+    std::string FSkinFolder;
+    std::shared_ptr<void> FFolderChange;
+    TTimer* FFolderTimer = nullptr;
+    DWORD FChangedAt = 0;
+    bool FChangePending = false;
     // The system's Open dialog; "" when cancelled.
     std::string AskForFile(const char* Filter, bool MustExist);
     // Says why the skin from Source did not load, and what stays.

@@ -2,7 +2,8 @@
 # Builds Pembrox for 32-bit Windows and runs it under Wine. Installs what is missing first.
 #   scripts/run.sh [--demo] [--screenshot OUT.png] [PEMBROX ARGS...]
 # --demo builds and runs PembroxDemo instead, the gallery of skinned windows (its arguments:
-# [/page=N] [/skin=FILE | /noskin], FILE an absolute path).
+# [/page=N] [/skin=FILE | /noskin], FILE an absolute path: a skin package, or a skin's folder, which
+# the gallery loads again whenever a file in it is saved: the skin author's loop).
 # On a machine without a display the program runs on the test bench's virtual screen; use
 # --screenshot to see it.
 set -euo pipefail

@@ -8,6 +8,12 @@ bool FileExists(const std::string& Name)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool DirectoryExists(const std::string& Name)
+{
+    const DWORD attributes = GetFileAttributesA(Name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::string GetCurrentDir()
 {
     char buffer[MAX_PATH + 1]{};

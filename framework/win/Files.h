@@ -6,6 +6,8 @@
 
 // True when Name is an existing file (not a folder); nothing else is looked at.
 bool FileExists(const std::string& Name);
+// True when Name is an existing folder.
+bool DirectoryExists(const std::string& Name);
 // The current folder, without a trailing separator.
 std::string GetCurrentDir();
 // The platform's temporary folder (GetTempPathA with a 256-character buffer), ending in "\".

@@ -18,6 +18,7 @@
 #include "skin/package/SkinRead.h"
 #include "tests/support/Pump.h"
 #include "tests/support/WindowPixels.h"
+#include "tools/skinpack/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -270,6 +272,98 @@ void CALLBACK VisitDialog(HWND, UINT, UINT_PTR Timer, DWORD)
 
 // The dialog of every standard class comes up skinned, with its controls; switching the skin off
 // from inside its modal loop gives it back, and it ends as usual.
+// The author's loop: a skin's folder, as skinpack new writes it, shows what its package shows; a
+// bitmap saved in the folder is on the screen within a second, the page and the window staying;
+// a description saved broken keeps the last good skin and says why in the status bar, without a
+// message box, until it is mended.
+TEST_F(TGalleryTest, ASkinFolderLoadsLikeItsPackageAndFollowsEachSave)
+{
+    char temp[MAX_PATH]{};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "gallery-folder-" + std::to_string(GetCurrentProcessId());
+    std::ostringstream said;
+    ASSERT_EQ(RunSkinPack({"new", folder, "night"}, said, said), 0) << said.str();
+
+    TGalleryOptions options;
+    options.Page = 3;
+    Open(options);
+    ASSERT_TRUE(Form->UseBuiltinSkin(1));
+    const TCapture package = Capture(Form->Pages->Handle());
+    ASSERT_TRUE(Form->UseSkinFile(folder));
+    EXPECT_EQ(Differences(package, Capture(Form->Pages->Handle())), "") << "the folder does not look like its package";
+    const TCapture loaded = Capture();
+    const int row = 3; // in the title band
+    auto titleRow = [&] {
+        const std::vector<uint32_t> now = WindowPixels(Form->Handle());
+        const size_t width = static_cast<size_t>(loaded.Bounds.right - loaded.Bounds.left);
+        return std::vector<uint32_t>(now.begin() + row * width, now.begin() + (row + 1) * width);
+    };
+    const std::vector<uint32_t> title = titleRow();
+
+    // The title band's strip saved with its colours turned over.
+    const std::string top = folder + "\\top.bmp";
+    std::string bitmap;
+    {
+        TFileStream in(top, fmOpenRead);
+        bitmap.resize(static_cast<size_t>(in.Size()));
+        in.ReadBuffer(bitmap.data(), static_cast<int32_t>(bitmap.size()));
+    }
+    const uint32_t pixels = static_cast<uint8_t>(bitmap[10]) | static_cast<uint8_t>(bitmap[11]) << 8;
+    for (size_t i = pixels; i < bitmap.size(); ++i)
+        bitmap[i] = static_cast<char>(~bitmap[i]);
+    auto save = [](const std::string& File, const std::string& Bytes) {
+        TFileStream out(File, fmCreate);
+        out.WriteBuffer(Bytes.data(), static_cast<int32_t>(Bytes.size()));
+    };
+    save(top, bitmap);
+    const DWORD saved = GetTickCount();
+    while (titleRow() == title && GetTickCount() - saved < 3000)
+        Pump(20);
+    const DWORD took = GetTickCount() - saved;
+    EXPECT_LT(took, 1000u) << "the saved bitmap was not on the screen within a second";
+    EXPECT_EQ(Form->Page(), 3);
+    RECT now{};
+    GetWindowRect(Form->Handle(), &now);
+    EXPECT_TRUE(EqualRect(&now, &loaded.Bounds)) << "the window moved";
+    const TCapture changedPage = Capture(Form->Pages->Handle());
+    const std::vector<uint32_t> changedTitle = titleRow();
+
+    // The description saved broken: the skin stays, the status bar says why; mended, it loads.
+    const std::string description = folder + "\\default.ini";
+    std::string ini;
+    {
+        TFileStream in(description, fmOpenRead);
+        ini.resize(static_cast<size_t>(in.Size()));
+        in.ReadBuffer(ini.data(), static_cast<int32_t>(ini.size()));
+    }
+    std::string broken = ini;
+    broken.replace(broken.find("Left=left.bmp"), 13, "Left=lost.bmp");
+    save(description, broken);
+    auto status = [&] { return Form->Status->Panels()->Items(0)->Text(); };
+    for (DWORD start = GetTickCount(); status().find("Not loaded") == std::string::npos && GetTickCount() - start < 3000;)
+        Pump(20);
+    EXPECT_NE(status().find(" Not loaded: "), std::string::npos) << status();
+    EXPECT_NE(status().find("(Pembrox Night stays)"), std::string::npos) << status();
+    EXPECT_EQ(Differences(changedPage, Capture(Form->Pages->Handle())), "") << "the last good skin did not stay";
+    EXPECT_TRUE(titleRow() == changedTitle) << "the last good skin's frame did not stay";
+    save(description, ini);
+    for (DWORD start = GetTickCount(); status().find("loaded again") == std::string::npos && GetTickCount() - start < 3000;)
+        Pump(20);
+    EXPECT_NE(status().find("loaded again"), std::string::npos) << status();
+    EXPECT_TRUE(Shown.empty()) << Shown.front();
+
+    Form.reset();
+    for (const char* pattern : {"\\*.bmp", "\\*.ini"}) {
+        WIN32_FIND_DATAA found{};
+        const HANDLE find = FindFirstFileA((folder + pattern).c_str(), &found);
+        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+            DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(TGalleryTest, TheStandardDialogIsSkinnedAndLetGoOfWhileItRuns)
 {
     TGalleryOptions options;

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <ostream>
 #include <set>
+#include <stdexcept>
 #include <string_view>
 
 namespace fs = std::filesystem;
@@ -174,7 +175,8 @@ std::string UnsafeReason(const std::string& Name)
     return {};
 }
 
-int Pack(const std::string& Dir, const std::string& OutFile, std::ostream& Out)
+// The package of a skin folder, and how many entries it has and its plain size.
+std::string PackDir(const std::string& Dir, size_t& Entries, size_t& Plain)
 {
     const fs::path dir(Dir);
     std::error_code ec;
@@ -228,9 +230,17 @@ int Pack(const std::string& Dir, const std::string& OutFile, std::ostream& Out)
     const std::string plain = BuildPlainContent(entries, TSkinReader::PackageVersion);
     if (plain.size() > static_cast<uint64_t>(TSkinReader::MaxPlainSize))
         throw ECommand{"the files of " + Quoted(Dir) + " are too large for a package"};
-    const std::string package = CompressPlain(plain);
+    Entries = entries.size();
+    Plain = plain.size();
+    return CompressPlain(plain);
+}
+
+int Pack(const std::string& Dir, const std::string& OutFile, std::ostream& Out)
+{
+    size_t entries = 0, plain = 0;
+    const std::string package = PackDir(Dir, entries, plain);
     WriteFile(fs::path(OutFile), package);
-    Out << OutFile << ": " << entries.size() << " entries, " << plain.size() << " plain bytes, " << package.size()
+    Out << OutFile << ": " << entries << " entries, " << plain << " plain bytes, " << package.size()
         << " compressed bytes\n";
     return 0;
 }
@@ -319,6 +329,16 @@ int Check(const std::string& FileName, std::ostream& Out)
 }
 
 } // namespace
+
+std::string PackFolder(const std::string& Dir)
+{
+    try {
+        size_t entries = 0, plain = 0;
+        return PackDir(Dir, entries, plain);
+    } catch (const ECommand& e) {
+        throw std::runtime_error(e.Message);
+    }
+}
 
 int RunSkinPack(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err)
 {

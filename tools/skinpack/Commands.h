@@ -28,3 +28,7 @@
 
 // Args are the arguments after the program name.
 int RunSkinPack(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
+
+// The package "skinpack pack DIR" writes, in memory (for a program that shows a skin from its
+// folder); throws std::runtime_error, with pack's message, when the folder is no skin folder.
+std::string PackFolder(const std::string& Dir);
