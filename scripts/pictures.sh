@@ -3,9 +3,20 @@
 # (PembroxDemo) unskinned, with the built-in Pembrox Slate and with the built-in Pembrox Night, and
 # Pembrox's splash window. Installs what is missing first, like the run and test commands.
 #   scripts/pictures.sh [OUT_FOLDER]      (default: docs/)
+#   scripts/pictures.sh --skin SKIN OUT_FOLDER
+# With --skin, only the gallery's pages with SKIN (a .skn package or a skin's folder), as
+# page-1.png to page-6.png: what scripts/preview.sh makes for a skin author.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+skin=
+if [[ ${1:-} == --skin ]]; then
+  (($# == 3)) || { echo "usage: ${0##*/} --skin SKIN OUT_FOLDER" >&2; exit 2; }
+  skin=$(realpath -- "$2")
+  [[ -e $skin ]] || { echo "${0##*/}: no skin at $2" >&2; exit 1; }
+  shift 2
+fi
 out=${1:-$top/docs}
+out=$(mkdir -p -- "$out" && cd -- "$out" && pwd)
 
 "$top/scripts/setup.sh"
 # shellcheck source=winebench.sh
@@ -54,6 +65,12 @@ shoot() {
 }
 
 demo=$win_build/demo/PembroxDemo.exe
+if [[ -n $skin ]]; then
+  for page in 1 2 3 4 5 6; do
+    shoot "$out/page-$page.png" '^Pembrox Demo$' "$demo" "/page=$page" "/skin=Z:${skin//\//\\}"
+  done
+  exit 0
+fi
 night=$win_build/skins/night.skn
 night="Z:${night//\//\\}" # the prefix's drive Z: is the root folder
 for page in 1 2 3 4 5 6; do
