@@ -5,6 +5,7 @@
 #include "framework/core/CustomIniFile.h"
 #include "framework/core/StrUtils.h"
 #include "framework/graphics/Colors.h"
+#include "skin/package/FrameCounts.h"
 #include "skin/package/SkinRead.h"
 
 #include <windows.h>
@@ -430,7 +431,7 @@ void TSkinDescription::ReadBitmapElement(std::unique_ptr<TDataSkinBorder>& Slot,
 void TSkinDescription::SetFrameCounts()
 {
     TDataSkinButton& b = *FSkin->Buttons;
-    b.FrameCount = 5;
+    b.FrameCount = FixedFramesOf("Buttons", "Bitmap");
     auto derived = [](const TBitmap& strip) {
         const int frame = strip.Height() < 16 ? 13 : 16;
         return std::max(strip.Width() / frame, 4);
@@ -439,28 +440,28 @@ void TSkinDescription::SetFrameCounts()
         b.RadioButtonFrame = derived(*b.RadioButton);
     if (b.CheckButtonFrame == 0)
         b.CheckButtonFrame = derived(*b.CheckButton);
-    FSkin->Title->FrameCount = 2;
-    auto set = [](auto& slot, int32_t count) {
+    FSkin->Title->FrameCount = FixedFramesOf("Personality", "TextBack");
+    auto set = [](auto& slot, const char* Section, const char* Key = "Image") {
         if (slot)
-            slot->FrameCount = count;
+            slot->FrameCount = FixedFramesOf(Section, Key);
     };
-    set(FSkin->Progress, 2);
-    set(FSkin->MenuBar, 2);
-    set(FSkin->GroupBoxEdge, 2);
-    set(FSkin->Toolbars, 5);
-    set(FSkin->Tabs, 5);
-    set(FSkin->StatusBarEdges, 3);
-    set(FSkin->ComboButton, 4);
-    set(FSkin->SunkEdge, 4);
-    set(FSkin->ExtraImages, 5);
-    set(FSkin->Headerbar, 5);
-    set(FSkin->MenuItem, 5);
-    set(FSkin->MenuBackground, 1);
-    set(FSkin->Scrollbar, 23);
-    set(FSkin->HorzScroll, 4);
-    set(FSkin->VertScroll, 4);
-    set(FSkin->UpDownHorz, 8);
-    set(FSkin->UpDownVert, 8);
+    set(FSkin->Progress, "Progress", "Bitmap");
+    set(FSkin->MenuBar, "Personality", "menuBar");
+    set(FSkin->GroupBoxEdge, "GroupBoxEdge");
+    set(FSkin->Toolbars, "Toolbars");
+    set(FSkin->Tabs, "Tabs");
+    set(FSkin->StatusBarEdges, "StatusBarEdges");
+    set(FSkin->ComboButton, "ComboButton");
+    set(FSkin->SunkEdge, "SunkEdge");
+    set(FSkin->ExtraImages, "ExtraImages");
+    set(FSkin->Headerbar, "Headerbar");
+    set(FSkin->MenuItem, "MenuItem");
+    set(FSkin->MenuBackground, "MenuBackground");
+    set(FSkin->Scrollbar, "Scrollbar");
+    set(FSkin->HorzScroll, "HorzScroll");
+    set(FSkin->VertScroll, "VertScroll");
+    set(FSkin->UpDownHorz, "UpDown.Horz");
+    set(FSkin->UpDownVert, "UpDown.Vert");
 }
 
 namespace {

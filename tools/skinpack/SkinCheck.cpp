@@ -5,6 +5,7 @@
 #include "framework/core/StrUtils.h"
 #include "framework/core/Strings.h"
 #include "framework/graphics/BitmapCodec.h"
+#include "skin/package/FrameCounts.h"
 #include "skin/package/ScaleImages.h"
 #include "skin/package/SkinRead.h"
 #include "tools/skinpack/BitmapCheck.h"
@@ -244,6 +245,114 @@ void UnknownKeys(const TMemIniFile& Ini, std::vector<std::string>& Warnings)
     }
 }
 
+// The size of the image Section/Key names, when the package holds it and it decodes.
+bool NamedImageSize(const TSkinReader& Reader, const TMemIniFile& Ini, const std::string& Section,
+                    const std::string& Key, std::string& Name, int& Width, int& Height)
+{
+    Name = LowerCase(ExtractFileName(Ini.ReadString(Section, Key, std::string())));
+    if (Name.empty())
+        return false;
+    for (int i = 0; i < Reader.EntryCount(); ++i)
+        if (Reader.Names()[i] == Name)
+            return ImageSize(Reader, i, Width, Height);
+    return false;
+}
+
+// A strip the engine cuts into frames, and the keys that size it.
+struct TStrip {
+    std::string Section, Key;
+    int32_t Frames;
+    bool Stacked;         // frames one above the other (the Top and Bottom borders)
+    std::string CountKey; // the key that gives Frames, "" when the engine fixes it
+};
+
+std::vector<TStrip> Strips(const TMemIniFile& Ini)
+{
+    std::vector<TStrip> strips;
+    for (const char* border : {"Left", "Right", "Top", "Bottom"}) {
+        const std::string b = border;
+        strips.push_back({"Personality", b, Ini.ReadInteger("Personality", b + "Frame", 1), b == "Top" || b == "Bottom",
+                          b + "Frame"});
+    }
+    for (const TFixedFrames& f : FixedFrameCounts)
+        strips.push_back({f.Section, f.ImageKey, f.Frames, f.Stacked, ""});
+    for (const char* thumb : {"HorzScrollThumb", "VertScrollThumb"})
+        strips.push_back({thumb, "Image", Ini.ReadInteger(thumb, "FrameCount", 3), false, "FrameCount"});
+    for (const char* box : {"CheckButton", "RadioButton"})
+        if (const int32_t n = Ini.ReadInteger("Buttons", std::string(box) + "Frame", 0); n > 0)
+            strips.push_back({"Buttons", box, n, false, std::string(box) + "Frame"});
+    for (const std::string& section : SectionsOf(Ini)) {
+        const std::string upper = UpperCase(section);
+        if (upper.rfind("BUTTON", 0) == 0 && upper != "BUTTONS" && upper != "BUTTON.RADIO" &&
+            upper != "BUTTON.CHECKBOX")
+            if (const int32_t n = Ini.ReadInteger(section, "frame", 0); n > 0)
+                strips.push_back({section, "ButtonImage", n, false, "frame"});
+    }
+    return strips;
+}
+
+std::string SizeText(int Width, int Height)
+{
+    return std::to_string(Width) + " x " + std::to_string(Height);
+}
+
+// Border strips that cannot hold their frames: the engine refuses such a skin's window frame.
+void BorderFrames(const TSkinReader& Reader, const TMemIniFile& Ini, std::vector<std::string>& Problems)
+{
+    for (const TStrip& s : Strips(Ini)) {
+        std::string name;
+        int w = 0, h = 0;
+        if (s.Section != "Personality" || s.CountKey.empty() || !NamedImageSize(Reader, Ini, s.Section, s.Key, name, w, h))
+            continue;
+        if (s.Frames < 1 || (s.Stacked ? h : w) < s.Frames)
+            Problems.push_back(s.Section + "/" + s.CountKey + ": " + Quoted(name) + " (" + SizeText(w, h) +
+                               ") cannot hold " + std::to_string(s.Frames) + " frames " +
+                               (s.Stacked ? "one above the other" : "side by side") +
+                               "; the engine refuses the skin's window frame: change " + s.CountKey +
+                               " or the image");
+    }
+}
+
+// Strips that do not split into whole frames, and margins wider than a frame.
+void FrameWarnings(const TSkinReader& Reader, const TMemIniFile& Ini, std::vector<std::string>& Warnings)
+{
+    for (const TStrip& s : Strips(Ini)) {
+        std::string name;
+        int w = 0, h = 0;
+        if (!NamedImageSize(Reader, Ini, s.Section, s.Key, name, w, h) || s.Frames < 1)
+            continue;
+        const std::string where = s.Section + "/" + s.Key + ": warning: " + Quoted(name) + " (" + SizeText(w, h) + ")";
+        const int across = s.Stacked ? h : w;
+        const std::string count = std::to_string(s.Frames) + " frames" +
+                                  (s.CountKey.empty() ? " (the engine's count for it)" : " (" + s.CountKey + ")");
+        if (across < s.Frames) {
+            if (s.Section != "Personality")
+                Warnings.push_back(where + " cannot hold " + count + "; the engine draws nothing from it");
+            continue;
+        }
+        if (across % s.Frames != 0)
+            Warnings.push_back(where + " does not split into " + count + " of equal " +
+                               (s.Stacked ? "height" : "width") + ": the last " + std::to_string(across % s.Frames) +
+                               " are never drawn; make it a multiple of " + std::to_string(s.Frames));
+        const int fw = s.Stacked ? w : w / s.Frames, fh = s.Stacked ? h / s.Frames : h;
+        auto margins = [&](const std::string& A, const std::string& B, int Frame, const char* Measure) {
+            const int32_t a = Ini.ReadInteger(s.Section, A, 0), b = Ini.ReadInteger(s.Section, B, 0);
+            if (a + b > Frame)
+                Warnings.push_back(s.Section + "/" + A + ": warning: " + A + " + " + B + " (" + std::to_string(a) +
+                                   " + " + std::to_string(b) + ") are " + Measure + " than a frame of " + Quoted(name) +
+                                   " (" + std::to_string(Frame) + "); make them smaller or the frames larger");
+        };
+        if (s.Section == "Personality" && !s.CountKey.empty()) {
+            // A border's kept ends run along it: down the sides, across the top and the bottom.
+            const bool side = !s.Stacked;
+            margins(s.Key + "TopHeight", s.Key + "BotHeight", side ? fh : fw, side ? "taller" : "wider");
+        } else if (s.Key == "Image" || s.Key == "Bitmap") {
+            margins("LeftWidth", "RightWidth", fw, "wider");
+            margins("TopHeight", "BottomHeight", fh, "taller");
+        }
+    }
+}
+
 void UnreadableColours(const TMemIniFile& Ini, std::vector<std::string>& Warnings)
 {
     auto colour = [&](const char* Key) { return ParseRgb(Ini.ReadString("Colours", Key, std::string())); };
@@ -283,6 +392,7 @@ std::vector<std::string> SkinWarnings(const TSkinReader& Reader)
     std::vector<std::string> warnings;
     if (const std::unique_ptr<TMemIniFile> ini = Description(Reader)) {
         UnknownKeys(*ini, warnings);
+        FrameWarnings(Reader, *ini, warnings);
         UnreadableColours(*ini, warnings);
     }
     return warnings;
@@ -355,6 +465,7 @@ std::vector<std::string> CheckSkin(const TSkinReader& Reader)
         check.Image(section, "GlyphImage");
     }
     CheckScaleImages(Reader, problems);
+    BorderFrames(Reader, ini, problems);
     ForEachColourKey(ini, [&](const std::string& Section, const std::string& Key) {
         const std::string value = ini.ReadString(Section, Key, std::string());
         if (!ParseRgb(value))

@@ -477,14 +477,14 @@ protected:
         return P(Name);
     }
 
-    static std::vector<std::string> CheckOf(const std::vector<TPackageEntry>& Entries)
+    static std::vector<std::string> CheckOf(const std::vector<TPackageEntry>& Entries, bool Warnings = false)
     {
         TMemoryStream stream;
         const std::string package = BuildPackage(Entries);
         stream.WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
         TSkinReader reader;
         EXPECT_TRUE(reader.Open(stream)) << reader.LastError();
-        return CheckSkin(reader);
+        return Warnings ? SkinWarnings(reader) : CheckSkin(reader);
     }
 
     // The output of a failed command: exactly one line.
@@ -830,4 +830,33 @@ TEST_F(SkinPackTest, CheckExplainsKeysAndColoursToTheAuthor)
     EXPECT_EQ(lines[1], "Colour1/color: \"12 300 4\" is no colour; write red, green and blue, each from 0 to 255, "
                         "as \"224 228 235\"");
     EXPECT_EQ(lines.back().rfind("ok", 0), std::string::npos) << "a skin with errors is not ok";
+}
+
+// Frames and margins against the images' sizes, as the engine cuts them: a border that cannot
+// hold its frames is an error (the engine refuses the window frame); a strip that does not split
+// evenly, or margins wider or taller than a frame, are warnings.
+TEST_F(SkinPackTest, CheckMeasuresFramesAndMarginsAgainstTheImages)
+{
+    std::vector<TPackageEntry> entries = GoodSkin();
+    entries[0].Data += "[MenuItem]\r\nImage=item.bmp\r\nLeftWidth=4\r\nRightWidth=3\r\nTopHeight=2\r\n"
+                       "[HorzScrollThumb]\r\nImage=thumb.bmp\r\nFrameCount=4\r\n";
+    entries.push_back({"item.bmp", MakeBitmap(26, 10, 24)});  // 5 frames of 5, one column left over
+    entries.push_back({"thumb.bmp", MakeBitmap(30, 8, 24)}); // 4 frames of 7, two columns left over
+    std::string& description = entries[0].Data;
+    description.replace(description.find("LeftFrame=2"), 11, "LeftFrame=5");
+    description.replace(description.find("Top=top.bmp"), 11, "Top=top.bmp\r\nTopTopHeight=20\r\nTopBotHeight=12");
+    EXPECT_EQ(CheckOf(entries), (TNames{"Personality/LeftFrame: \"left.bmp\" (4 x 20) cannot hold 5 frames side by "
+                                        "side; the engine refuses the skin's window frame: change LeftFrame or the "
+                                        "image"}));
+    const std::vector<std::string> expected = {
+        "Personality/TopTopHeight: warning: TopTopHeight + TopBotHeight (20 + 12) are wider than a frame of "
+        "\"top.bmp\" (30); make them smaller or the frames larger",
+        "MenuItem/Image: warning: \"item.bmp\" (26 x 10) does not split into 5 frames (the engine's count for it) of "
+        "equal width: the last 1 are never drawn; make it a multiple of 5",
+        "MenuItem/LeftWidth: warning: LeftWidth + RightWidth (4 + 3) are wider than a frame of \"item.bmp\" (5); make "
+        "them smaller or the frames larger",
+        "HorzScrollThumb/Image: warning: \"thumb.bmp\" (30 x 8) does not split into 4 frames (FrameCount) of equal "
+        "width: the last 2 are never drawn; make it a multiple of 4",
+    };
+    EXPECT_EQ(CheckOf(entries, true), expected);
 }
