@@ -288,7 +288,7 @@ void TDemoForm::WatchSkinFolder(const std::string& Folder)
     FFolderChange.reset(change, [](void* H) { FindCloseChangeNotification(H); });
     if (FFolderTimer == nullptr) {
         FFolderTimer = new TTimer(this);
-        FFolderTimer->SetInterval(100);
+        FFolderTimer->SetInterval(50);
         FFolderTimer->SetOnTimer(BindMethod<&TDemoForm::SkinFolderTick>(this));
     }
     FFolderTimer->SetEnabled(true);
@@ -304,7 +304,7 @@ void TDemoForm::SkinFolderTick(TObject*)
         FChangePending = true;
         return;
     }
-    if (!FChangePending || GetTickCount() - FChangedAt < 250)
+    if (!FChangePending || GetTickCount() - FChangedAt < 150)
         return;
     FChangePending = false;
     // Loaded again quietly: a save that breaks the skin is told in the status bar, not in a box
@@ -321,7 +321,7 @@ void TDemoForm::SkinFolderTick(TObject*)
     }
     if (!why.empty()) {
         const std::string now = CurrentSkin();
-        ShowStatus(" Not loaded: " + why + (now.empty() ? "" : " (" + now + " stays)"));
+        ShowStatus(" Not loaded: " + why + (now.empty() ? "" : " (" + now + " stays)"), true);
         return;
     }
     SkinData1->SetActive(true);
@@ -554,9 +554,18 @@ void TDemoForm::ApplicationException(TObject*, const std::exception& E)
     ShowMessageBox(E.what(), Title, MB_OK | MB_ICONSTOP);
 }
 
-void TDemoForm::ShowStatus(const std::string& Text)
+void TDemoForm::ShowStatus(const std::string& Text, bool Wide)
 {
-    Status->Panels()->Items(0)->SetText(Text);
+    if (Wide)
+        Status->SetSimpleText(Text);
+    else
+        Status->Panels()->Items(0)->SetText(Text);
+    Status->SetSimplePanel(Wide);
+}
+
+std::string TDemoForm::StatusText() const
+{
+    return Status->SimplePanel() ? Status->SimpleText() : Status->Panels()->Items(0)->Text();
 }
 
 void TDemoForm::ButtonOKClick(TObject*)

@@ -120,8 +120,11 @@ public:
                      const std::string& ControlClass, TComponent*& SkinnedControl);
     // What goes wrong in a handler is shown, and the gallery carries on.
     void ApplicationException(TObject* Sender, const std::exception& E);
-    // The text of the status bar's first panel.
-    void ShowStatus(const std::string& Text);
+    // The text of the status bar's first panel; Wide: the whole bar, one simple panel (a reason
+    // that the first panel would cut short), until the next text.
+    void ShowStatus(const std::string& Text, bool Wide = false);
+    // What the status bar says: the simple panel's text or the first panel's.
+    std::string StatusText() const;
 
 private:
     // File, Skins, View and Help.

@@ -848,12 +848,16 @@ void TWinSkinForm::ReSkin()
     if (FForm != nullptr)
         FAdaptors->AttachControls(FForm);
     // Only the controls are skinned: the window keeps its own frame, size and region.
-    if (!FFrameProc.Installed())
-        return;
-    FSkinState = ssReskinning;
-    FitToSkin();
-    FSkinState = ssSkinned;
-    BuildWindowRegion();
+    if (FFrameProc.Installed()) {
+        FSkinState = ssReskinning;
+        FitToSkin();
+        FSkinState = ssSkinned;
+        BuildWindowRegion();
+    }
+    // A skin whose images changed but whose colours and frame sizes did not changes nothing the
+    // controls would notice on their own: everything shown is drawn again from the new images.
+    if (IsWindowVisible(FHandle))
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TWinSkinForm::ResetCaptionButtons()

@@ -8,11 +8,12 @@
 #include <cstdint>
 #include <vector>
 
-inline std::vector<uint32_t> WindowPixels(HWND W)
+// Rows rows from Top only, when given (a cheap look at one band of a large window).
+inline std::vector<uint32_t> WindowPixels(HWND W, int Top = 0, int Rows = -1)
 {
     RECT r{};
     GetWindowRect(W, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int w = r.right - r.left, h = Rows < 0 ? r.bottom - r.top - Top : Rows;
     if (w <= 0 || h <= 0)
         return {};
     TWindowDC window(W);
@@ -24,7 +25,7 @@ inline std::vector<uint32_t> WindowPixels(HWND W)
     if (!dib || bits == nullptr)
         return {};
     TSelectObject selected(memory.get(), dib.get());
-    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, 0, SRCCOPY);
+    BitBlt(memory.get(), 0, 0, w, h, window.get(), 0, Top, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     return std::vector<uint32_t>(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
