@@ -1,6 +1,8 @@
 // Pembrox: the splash program. Its window is made from the form description in its resources.
 #include "splash/SplashScreenUnit.h"
 
+#include "framework/win/StartupTrace.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -18,8 +20,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     TApplicationScope scope;
     Application()->Initialize();
     RegisterSplashClasses();
+    StartupMark("the framework started");
     try {
         Application()->CreateForm<TSplashScreen>();
+        StartupMark("the splash form built, its skin loaded");
     } catch (const std::exception& e) {
         Application()->HandleException(e); // shown; the program ends
     }

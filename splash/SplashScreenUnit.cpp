@@ -3,6 +3,7 @@
 #include "framework/controls/Buttons.h"
 #include "framework/controls/ExtCtrls.h"
 #include "framework/core/Published.h"
+#include "framework/core/StrUtils.h"
 #include "framework/graphics/Picture.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
@@ -50,6 +51,8 @@ void TSplashScreen::LoadParameters()
             WideEllipse = true;
         if (head == "/X")
             Circle = true;
+        if (LowerCase(argument) == "/noskin")
+            NoSkin = true;
     }
 }
 
@@ -79,6 +82,8 @@ void TSplashScreen::FormCreate(TObject*)
         Image1->Picture()->LoadFromFile("IMAGES/SPLASH.JPG");
     if (FileExists("IMAGES/SPLASH.BMP"))
         Image1->Picture()->LoadFromFile("IMAGES/SPLASH.BMP");
+    if (NoSkin)
+        return;
     SkinFileName = GetCurrentDir() + "\\" + "default.skn";
     if (FileExists(SkinFileName))
         SkinData1->SetSkinFile(SkinFileName);

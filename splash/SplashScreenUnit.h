@@ -28,6 +28,8 @@ public:
     bool TallEllipse = false;
     bool WideEllipse = false;
     bool Circle = false;
+    // /noskin: the window as the platform draws it, for comparing start-up times.
+    bool NoSkin = false;
     std::string SkinFileName;
 
     // The program's arguments 1..N; the program passes its command line, tests their own.

@@ -1,7 +1,7 @@
 /* A plain Win32 program, written against the Win32 API alone: a window with a menu, an edit, a
  * list box and a dialog. One call, PembroxSkinStart, skins all of it; Skin > Off and Skin > On
  * switch the skin while it runs.
- *   PlainSkinned.exe [SKIN.skn]
+ *   PlainSkinned.exe [SKIN.skn | /noskin]
  */
 #include <windows.h>
 
@@ -101,8 +101,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
     MSG msg;
     (void)previous;
 
-    /* The one line: the skin file named on the command line, else the built-in skin. */
-    if (!PembroxSkinStart(command[0] != 0 ? command : NULL))
+    /* The one line: the skin file named on the command line, else the built-in skin (/noskin:
+     * none, to compare start-up times). */
+    if (lstrcmpiA(command, "/noskin") != 0 && !PembroxSkinStart(command[0] != 0 ? command : NULL))
         MessageBoxA(NULL, PembroxSkinLastError(), "PlainSkinned: no skin", MB_OK | MB_ICONWARNING);
 
     wc.lpfnWndProc = MainProc;

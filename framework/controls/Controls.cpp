@@ -4,6 +4,7 @@
 #include "framework/menus/Menus.h"
 #include "framework/win/Callback.h"
 #include "framework/win/ObjectInstance.h"
+#include "framework/win/StartupTrace.h"
 
 #include <algorithm>
 
@@ -870,6 +871,8 @@ void TWinControl::WndProc(TMessage& Message)
         break;
     case WM_PAINT:
         PaintHandler(Message);
+        if (FParent == nullptr)
+            StartupMark("a form painted");
         return;
     case WM_PRINTCLIENT:
         // PrintWindow and friends: our own painting into the DC given.

@@ -12,6 +12,7 @@
 #include "framework/win/Callback.h"
 #include "framework/win/Files.h"
 #include "framework/win/Handles.h"
+#include "framework/win/StartupTrace.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/manager/SkinManager.h"
 
@@ -211,6 +212,7 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
     return Guarded([&] {
         if (GState != nullptr)
             return LoadEverywhere(SkinFile);
+        StartupMark("the engine starting");
         GState = new TApiState;
         GState->Mailbox = MakeMailbox();
         {
@@ -234,6 +236,7 @@ extern "C" int __stdcall PembroxSkinStart(const char* SkinFile)
             LastError() = why;
             return false;
         }
+        StartupMark("the skin decoded and loaded");
         state.Data->SetActive(true);
         RunPendingAction();
         // The thread's windows that are up already: the manager only walks the framework's forms.

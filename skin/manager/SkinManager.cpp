@@ -4,6 +4,7 @@
 #include "framework/core/StrUtils.h"
 #include "framework/win/Callback.h"
 #include "framework/win/Platform.h"
+#include "framework/win/StartupTrace.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/FrameComposer.h"
 #include "skin/draw/SkinDraw.h"
@@ -514,6 +515,7 @@ bool TSkinManage::SkinWindow(HWND W)
         throw;
     }
     PostMessageA(W, SKM_START, 0, 1000);
+    StartupMark("the engine took a window over");
     return true;
 }
 

@@ -325,15 +325,31 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
             }
             unsigned c = son[Root];
             unsigned depth = 0;
-            do {
-                if (count <= 8)
-                    refill();
-                const unsigned node = c + static_cast<unsigned>(bits >> 63);
-                path[depth++] = static_cast<uint16_t>(node);
-                c = son[node];
-                bits <<= 1;
-                --count;
-            } while (c < NodeCount);
+            if constexpr (blocks) {
+                // No walk is longer than the 40 bits the buffer holds: the tree keeps its nodes
+                // in weight order, so a leaf d levels down needs a root weight of at least the
+                // (d + 2)th Fibonacci number, and the root's weight stays under 0x8001 (depth 21
+                // at most).
+                uint64_t b = bits;
+                do {
+                    const unsigned node = c + static_cast<unsigned>(b >> 63);
+                    path[depth++] = static_cast<uint16_t>(node);
+                    c = son[node];
+                    b <<= 1;
+                } while (c < NodeCount);
+                bits = b;
+                count = depth <= count ? count - depth : 0; // (never short; kept from wrapping)
+            } else {
+                do {
+                    if (count <= 8)
+                        refill();
+                    const unsigned node = c + static_cast<unsigned>(bits >> 63);
+                    path[depth++] = static_cast<uint16_t>(node);
+                    c = son[node];
+                    bits <<= 1;
+                    --count;
+                } while (c < NodeCount);
+            }
             c -= NodeCount;
             UpdateTree(t, c, path, depth);
 

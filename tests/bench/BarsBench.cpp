@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr int Rounds = 300;
-constexpr int WarmUp = 20;
+constexpr int Rounds = 400;
+constexpr int WarmUp = 100;
 
 HWND MakeHeader(HWND Parent, int Y)
 {
@@ -106,7 +106,6 @@ int main(int argc, char** argv)
                  {"track bar, 200 x 40", trackBars[0]->Handle(), trackBars[1]->Handle()}};
     std::printf("bar paints, skinned against native, median of %d rounds\n", Rounds);
     std::printf("  skin: %s (%s)\n", skinFile.c_str(), data.SkinName().c_str());
-    const double worst = ComparePaints(pairs, RDW_ERASE, Rounds, WarmUp);
-    std::printf("  target: each skinned paint within 1.5x of native (worst %.2f)\n", worst);
+    ComparePaints(pairs, RDW_ERASE, Rounds, WarmUp);
     return 0;
 }

@@ -69,23 +69,24 @@ struct TPaintPair {
     HWND Skinned;
 };
 
-// Each window of each pair invalidated (RedrawWindow with Flags and RDW_UPDATENOW) and painted
-// Rounds times; prints the medians and the ratio of each pair and returns the worst ratio.
-inline double ComparePaints(const std::vector<TPaintPair>& Pairs, UINT Flags, int Rounds, int WarmUp)
+// Each window of each pair invalidated (RedrawWindow with Flags and RDW_UPDATENOW) and painted,
+// the two interleaved, Rounds times after WarmUp untimed rounds; prints the medians, spreads and
+// ratio of each pair and a figure against Target (the skinned paint at most Target times the
+// native one); returns the worst ratio.
+inline double ComparePaints(const std::vector<TPaintPair>& Pairs, UINT Flags, int Rounds, int WarmUp,
+                            double Target = 1.5)
 {
-    auto paint = [&](HWND Window) {
-        return BenchMedian(Rounds, WarmUp, [Window, Flags] {
+    auto paint = [Flags](HWND Window) {
+        return [Window, Flags] {
             RedrawWindow(Window, nullptr, nullptr, Flags | RDW_INVALIDATE | RDW_UPDATENOW);
             GdiFlush();
-        });
+        };
     };
     double worst = 0;
     for (const TPaintPair& pair : Pairs) {
-        const double native = paint(pair.Native);
-        const double skinned = paint(pair.Skinned);
-        worst = std::max(worst, skinned / native);
-        std::printf("  %-32s native %8.1f us  skinned %8.1f us  %5.2f x native\n", pair.Name, native * 1e6,
-                    skinned * 1e6, skinned / native);
+        const double ratio = BenchCompare(pair.Name, Rounds, WarmUp, paint(pair.Native), paint(pair.Skinned));
+        BenchFigure(std::string(pair.Name) + " paint, skinned / native", ratio, "x", true, Target);
+        worst = std::max(worst, ratio);
     }
     return worst;
 }

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,12 +35,12 @@ void Pump()
     }
 }
 
-double PaintTime(HWND Button)
+std::function<void()> Paint(HWND Button)
 {
-    return BenchMedian(Rounds, WarmUp, [Button] {
+    return [Button] {
         RedrawWindow(Button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         GdiFlush();
-    });
+    };
 }
 
 } // namespace
@@ -70,12 +71,9 @@ int main(int argc, char** argv)
     adaptor->AttachControl(skinned, &data, false, skin.AdaptorSet().Canvas());
     Pump();
 
-    const double nativeTime = PaintTime(native->Handle());
-    const double skinnedTime = PaintTime(skinned->Handle());
-    std::printf("push button paint, 75 x 25, median of %d rounds\n", Rounds);
+    std::printf("push button paint, 75 x 25, median of %d rounds (10th-90th percentile)\n", Rounds);
     std::printf("  skin: %s (%s)\n", skinFile.c_str(), data.SkinName().c_str());
-    std::printf("  native WM_PAINT          %8.1f us\n", nativeTime * 1e6);
-    std::printf("  skinned WM_PAINT         %8.1f us  %5.2f x native\n", skinnedTime * 1e6, skinnedTime / nativeTime);
-    std::printf("  target: skinned within 3x of native (%.2f)\n", skinnedTime / nativeTime);
+    const double ratio = BenchCompare("WM_PAINT", Rounds, WarmUp, Paint(native->Handle()), Paint(skinned->Handle()));
+    BenchFigure("push button paint, skinned / native", ratio, "x", true, 1.5);
     return 0;
 }

@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int Rounds = 300;
-constexpr int WarmUp = 20;
+constexpr int Rounds = 400;
+constexpr int WarmUp = 100;
 
 // The three controls, filled alike, on Parent (owned by it, so that discovery finds them there).
 struct TContent {
@@ -101,8 +101,7 @@ int main(int argc, char** argv)
                 Rounds);
     std::printf("  skin: %s (%s), content colours %s\n", skinFile.c_str(), data.SkinName().c_str(),
                 coloured ? "taken" : "NOT taken (the skin gives none)");
-    const double worst = ComparePaints(pairs, RDW_FRAME | RDW_ERASE, Rounds, WarmUp);
-    std::printf("  target: each skinned paint within 1.5x of native (worst %.2f)\n", worst);
+    ComparePaints(pairs, RDW_FRAME | RDW_ERASE, Rounds, WarmUp);
     set.ReleaseAdaptors();
     return coloured ? 0 : 1;
 }

@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int Rounds = 300;
-constexpr int WarmUp = 20;
+constexpr int Rounds = 400;
+constexpr int WarmUp = 100;
 
 } // namespace
 
@@ -62,7 +62,6 @@ int main(int argc, char** argv)
                  {"up-down, 17 x 22", upDowns[0]->Handle(), upDowns[1]->Handle()}};
     std::printf("edit, combo box and up-down paints, skinned against native, median of %d rounds\n", Rounds);
     std::printf("  skin: %s (%s)\n", skinFile.c_str(), data.SkinName().c_str());
-    const double worst = ComparePaints(pairs, RDW_FRAME | RDW_ERASE, Rounds, WarmUp);
-    std::printf("  target: each skinned paint within 1.5x of native (worst %.2f)\n", worst);
+    ComparePaints(pairs, RDW_FRAME | RDW_ERASE, Rounds, WarmUp);
     return 0;
 }

@@ -152,6 +152,7 @@ int main(int argc, char** argv)
     std::printf("  skinned form with two controls      %8.1f us    %.2f x the trivial window, %.2f x unskinned\n",
                 skinned, skinned / trivial, skinned / plain);
     std::printf("  first on-screen frames painted before the skin: %d of %d\n", GNative, Rounds + WarmUp);
+    BenchFigure("first frames painted before the skin", GNative, "", true, 0);
     data.reset();
     FreeSkinManager();
     return GNative == 0 ? 0 : 2;

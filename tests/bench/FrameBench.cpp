@@ -220,7 +220,6 @@ int main(int argc, char** argv)
     std::printf("  title pixel: skinned %06lX, native %06lX (caption colour %06lX)\n",
                 static_cast<unsigned long>(skinnedTitle), static_cast<unsigned long>(nativeTitle),
                 static_cast<unsigned long>(GetSysColor(COLOR_ACTIVECAPTION)));
-    std::printf("  target: skinned frame paint within 1.5x of native (%.2f)\n",
-                skinnedFigures.Paint / nativeFigures.Paint);
+    BenchFigure("frame paint, skinned / native", skinnedFigures.Paint / nativeFigures.Paint, "x", true, 1.5);
     return 0;
 }

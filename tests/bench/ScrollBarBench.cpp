@@ -129,7 +129,7 @@ int main(int argc, char** argv)
     const double share = static_cast<double>(busy.load()) / 1e7; // of one second
     std::printf("  drag loop, thumb held still 1 s: %6.1f ms of processor time, %4.1f%% of a core\n",
                 busy.load() / 1e4, share * 100);
-    std::printf("  targets: paint within 1.5x of native (%.2f); idle drag loop under 5%% of a core (%.1f%%)\n",
-                skinnedTime / nativeTime, share * 100);
+    BenchFigure("scroll bars paint, skinned / native", skinnedTime / nativeTime, "x", true, 1.5);
+    BenchFigure("scroll bar drag loop held still, share of a core", share * 100, "%", true, 5);
     return 0;
 }

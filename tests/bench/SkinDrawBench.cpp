@@ -250,8 +250,9 @@ int main()
     Print("BuildBitmapRegion title", titleRegion, floor);
     Print("BuildBitmapRegion worst case", checkerRegion, floor);
     std::printf("  title region: %zu rectangles; worst case: %zu rectangles\n", titleRects, checkerRects);
-    std::printf("  target: nine-slice within 4x of the blit (stretch %.2f, tile %.2f, transparent %.2f)\n",
-                buildStretch / floor, buildTile / floor, drawTransparent / floor);
-    std::printf("  target: title-strip region within 1 ms (%.1f us)\n", titleRegion * 1e6);
+    BenchFigure("nine-slice stretch / blit", buildStretch / floor, "x", true, 4);
+    BenchFigure("nine-slice tile / blit", buildTile / floor, "x", true, 4);
+    BenchFigure("nine-slice transparent / blit", drawTransparent / floor, "x", true, 4);
+    BenchFigure("title-strip region", titleRegion * 1e3, " ms", true, 1);
     return 0;
 }

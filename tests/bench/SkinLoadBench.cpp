@@ -12,6 +12,7 @@
 // bitmap of its own (64 of them).
 //   skin_load_bench [SKIN.skn ...]
 #include "framework/core/IniFile.h"
+#include "framework/core/StrUtils.h"
 #include "framework/win/Files.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/package/SkinRead.h"
@@ -138,6 +139,7 @@ bool Measure(const std::string& File, TMemoryStream& Package)
     std::printf("  decode                               %8.2f ms\n", decode * 1e3);
     std::printf("  load                                 %8.2f ms  %5.2f x decode\n", load * 1e3, load / decode);
     std::printf("  load through the profile functions   %8.2f ms  %5.2f x decode\n", profile * 1e3, profile / decode);
+    BenchFigure("skin load / decode, " + ExtractFileName(File), load / decode, "x", true, 3);
     return true;
 }
 
