@@ -9,7 +9,7 @@
 // skinned start against the unskinned one.
 #include "tests/bench/BenchTiming.h"
 
-#include "framework/win/Handles.h"
+#include "tests/support/WindowPixels.h"
 
 #include <windows.h>
 
@@ -49,30 +49,16 @@ BOOL CALLBACK FindWindowOf(HWND Window, LPARAM Param)
     return TRUE;
 }
 
-// The window as the screen shows it, its size first.
+// The window as the screen shows it, its place and size first.
 std::vector<uint32_t> ScreenPixels(HWND Window)
 {
     RECT r{};
     if (!GetWindowRect(Window, &r))
         return {};
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
-        return {};
-    TWindowDC screen(nullptr);
-    TMemoryDC memory(screen.get());
-    BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    TBitmapHandle dib(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || bits == nullptr)
-        return {};
-    TSelectObject selected(memory.get(), dib.get());
-    BitBlt(memory.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
     std::vector<uint32_t> pixels{static_cast<uint32_t>(r.left), static_cast<uint32_t>(r.top),
-                                 static_cast<uint32_t>(w), static_cast<uint32_t>(h)};
-    pixels.insert(pixels.end(), p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
+                                 static_cast<uint32_t>(r.right - r.left), static_cast<uint32_t>(r.bottom - r.top)};
+    const std::vector<uint32_t> shown = WindowPixels(Window);
+    pixels.insert(pixels.end(), shown.begin(), shown.end());
     return pixels;
 }
 
