@@ -151,14 +151,11 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner)
         sheets[i]->SetName("Page" + std::string(captions[i]));
         sheets[i]->SetPageControl(Pages);
         sheets[i]->SetCaption(captions[i]);
+        sheets[i]->SetOnShow(BindMethod<&TDemoForm::PageShow>(this));
     }
-    MakeButtonsPage(sheets[0]);
-    MakeTextPage(sheets[1]);
-    MakeListsPage(sheets[2]);
-    MakeBarsPage(sheets[3]);
-    MakeTabsPage(sheets[4]);
-    MakeWindowsPage(sheets[5]);
+    // A page's controls are made when it is first shown: the gallery is on the screen sooner.
     Pages->SetActivePage(sheets[0]);
+    BuildPage(0);
 
     ButtonClose = new TBitBtn(this);
     ButtonClose->SetName("ButtonClose");
@@ -340,6 +337,25 @@ void TDemoForm::SkinOff()
 std::string TDemoForm::CurrentSkin() const
 {
     return SkinData1->Active() && !SkinData1->SkinLoading() ? SkinData1->SkinName() : std::string();
+}
+
+void TDemoForm::PageShow(TObject* Sender)
+{
+    if (auto* sheet = dynamic_cast<TTabSheet*>(Sender))
+        BuildPage(sheet->PageIndex());
+}
+
+void TDemoForm::BuildPage(int Index)
+{
+    if (Index < 0 || Index >= PageCount || FPageBuilt[Index])
+        return;
+    FPageBuilt[Index] = true;
+    TWinControl* sheet = Pages->Pages(Index);
+    using TMake = void (TDemoForm::*)(TWinControl*);
+    static constexpr TMake makers[PageCount] = {&TDemoForm::MakeButtonsPage, &TDemoForm::MakeTextPage,
+                                                &TDemoForm::MakeListsPage,   &TDemoForm::MakeBarsPage,
+                                                &TDemoForm::MakeTabsPage,    &TDemoForm::MakeWindowsPage};
+    (this->*makers[Index])(sheet);
 }
 
 void TDemoForm::ShowPage(int Page)

@@ -56,6 +56,7 @@ public:
 
     TStatusBar* Status = nullptr;
     TPageControl* Pages = nullptr;
+    // The Bars page's, made with it (nullptr until that page is first shown).
     TProgressBar* Progress1 = nullptr;
     TProgressBar* Progress2 = nullptr;
     TTrackBar* TrackBar1 = nullptr;
@@ -132,6 +133,10 @@ private:
     // The form's context menu (images, check marks, a default and a disabled item, short-cuts)
     // and a right-to-left popup menu.
     void MakePopupMenus();
+    // A page's controls, made the first time it is shown (the sheet's OnShow), or for Index now.
+    void PageShow(TObject* Sender);
+    void BuildPage(int Index);
+    bool FPageBuilt[PageCount] = {};
     // The pages, each on its sheet.
     void MakeButtonsPage(TWinControl* Page);
     void MakeTextPage(TWinControl* Page);

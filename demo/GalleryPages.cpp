@@ -246,8 +246,10 @@ void TDemoForm::MakeTextPage(TWinControl* Page)
 
     auto* memo = Place<TMemo>(this, Page, "Memo1", 416, 8, 316, 300);
     memo->SetScrollBars(TScrollStyle::ssVertical);
+    memo->Lines()->BeginUpdate(); // the window's text once, not once a line
     for (int i = 1; i <= 60; ++i)
         memo->Lines()->Add("Line " + std::to_string(i) + " of a memo with a scroll bar.");
+    memo->Lines()->EndUpdate();
 }
 
 void TDemoForm::MakeListsPage(TWinControl* Page)
@@ -256,8 +258,10 @@ void TDemoForm::MakeListsPage(TWinControl* Page)
     auto* memo = Place<TMemo>(this, Page, "Memo2", 8, 8, 200, 110);
     memo->SetScrollBars(TScrollStyle::ssBoth);
     memo->SetWordWrap(false);
+    memo->Lines()->BeginUpdate();
     for (int i = 1; i <= 40; ++i)
         memo->Lines()->Add("Line " + std::to_string(i) + " of the memo, long enough to scroll sideways as well");
+    memo->Lines()->EndUpdate();
 
     auto* list = Place<TListBox>(this, Page, "ListBox1", 216, 8, 140, 110);
     for (int i = 1; i <= 40; ++i)

@@ -312,6 +312,10 @@ public:
     // Its place among the page control's pages (-1 when on none).
     int PageIndex() const;
     void SetParent(TWinControl* AParent) override;
+    // As the sheet is about to be shown, when another page becomes the active one: what a handler
+    // puts on it appears with it (a page may build itself when it is first shown).
+    const TNotifyEvent& OnShow() const { return FOnShow; }
+    void SetOnShow(TNotifyEvent Value) { FOnShow = Value; }
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -319,6 +323,7 @@ protected:
 private:
     friend class TPageControl;
     TPageControl* FPageControl = nullptr;
+    TNotifyEvent FOnShow;
 };
 
 class TPageControl : public TCustomTabControl {
@@ -480,15 +485,19 @@ public:
     int Level() const;
     // The native item (nullptr without a window).
     HTREEITEM ItemId() const { return FItemId; }
+    // Shows the children; also before the tree's window is made, or when it is made again.
     void Expand(bool Recurse);
+    bool Expanded() const;
 
 private:
     friend class TTreeNodes;
+    friend class TCustomTreeView;
     TTreeNodes* FOwner;
     TTreeNode* FParent;
     std::string FText;
     std::vector<TTreeNode*> FChildren;
     HTREEITEM FItemId = nullptr;
+    bool FExpanded = false; // as last known; the window's state while it has one
 };
 
 class TTreeNodes {

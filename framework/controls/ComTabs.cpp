@@ -196,6 +196,7 @@ IMPLEMENT_CLASS(TTabSheet)
 void TTabSheet::Publish(TClassBuilder<TTabSheet>& b)
 {
     b.Property("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl).NotStored();
+    b.Property("OnShow", &TTabSheet::OnShow, &TTabSheet::SetOnShow);
 }
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner)
@@ -282,6 +283,8 @@ void TPageControl::SetActivePage(TTabSheet* Value)
         return;
     FActivePage = Value;
     if (Value != nullptr) {
+        if (!Value->Visible() && Value->FOnShow)
+            Value->FOnShow(Value);
         Value->SetVisible(true);
         Value->SetBounds(Value->Left(), Value->Top(), Value->Width(), Value->Height());
     }
@@ -314,7 +317,8 @@ void TPageControl::RemovePage(TTabSheet* Page)
     FPages.erase(std::remove(FPages.begin(), FPages.end(), Page), FPages.end());
     if (FActivePage == Page) {
         FActivePage = nullptr;
-        if (!FPages.empty())
+        // Not while the form goes: no page is shown (nor built by its OnShow) on the way out.
+        if (!FPages.empty() && !ComponentState().Contains(csDestroying))
             SetActivePageIndex(std::min(index, PageCount() - 1));
     }
     RebuildTabs();

@@ -313,11 +313,21 @@ int TTreeNode::Level() const
 
 void TTreeNode::Expand(bool Recurse)
 {
+    FExpanded = true;
     if (FItemId != nullptr && FOwner->Owner()->HandleAllocated())
         SendMessageA(FOwner->Owner()->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(FItemId));
     if (Recurse)
         for (TTreeNode* child : FChildren)
             child->Expand(true);
+}
+
+bool TTreeNode::Expanded() const
+{
+    if (FItemId == nullptr || !FOwner->Owner()->HandleAllocated())
+        return FExpanded;
+    return (SendMessageA(FOwner->Owner()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(FItemId),
+                         TVIS_EXPANDED) &
+            TVIS_EXPANDED) != 0;
 }
 
 TTreeNodes::~TTreeNodes() = default;
@@ -351,8 +361,11 @@ void TTreeNodes::InsertNative(TTreeNode* Node)
 
 void TTreeNodes::ForgetNative()
 {
-    for (auto& node : FNodes)
+    // What the user opened and closed stays for the next window.
+    for (auto& node : FNodes) {
+        node->FExpanded = node->Expanded();
         node->FItemId = nullptr;
+    }
 }
 
 void TTreeNodes::Clear()
@@ -415,6 +428,10 @@ void TCustomTreeView::CreateWnd()
     // In the order they were added, which puts every parent before its children.
     for (int i = 0; i < FItems->Count(); ++i)
         FItems->InsertNative(FItems->Item(i));
+    // Then opened, children and all, as they were.
+    for (int i = 0; i < FItems->Count(); ++i)
+        if (TTreeNode* node = FItems->Item(i); node->FExpanded)
+            SendMessageA(FHandle, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node->ItemId()));
 }
 
 void TCustomTreeView::DestroyWnd()

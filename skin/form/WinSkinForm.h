@@ -69,8 +69,8 @@ public:
     bool FrameTakenOtherwiseBy(const TSkinData* Data) const;
     // Gives the window back everything the object changed.
     void Unskin();
-    // Child windows are being made in a window without a form of the framework: once they are
-    // made (a posted message later), the ones of a known class are taken over.
+    // Child windows are being made in the window: once they are made (a posted message later),
+    // the form's new controls, or a bare window's new children of a known class, are taken over.
     void WalkNewChildren();
     // Call inside a catch block: the skin failed to paint the window. The failure is reported,
     // the skin paints nothing more, and the window gets its own look back as soon as the running

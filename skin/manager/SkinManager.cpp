@@ -180,10 +180,12 @@ bool TSkinManage::WindowBeingMade(HWND W, const CBT_CREATEWNDA* Create)
 
 void TSkinManage::NoteNewChild(const CREATESTRUCTA* Create)
 {
+    // A control made on a skinned window, by the framework or not (a page built when first shown,
+    // a panel the program adds), is taken over before its first paint: the walk is posted, and
+    // posted messages come before painting.
     for (HWND parent = Create->hwndParent; parent != nullptr && parent != HWND_MESSAGE; parent = GetParent(parent))
         if (TWinSkinForm* form = FindSkinForm(parent); form != nullptr) {
-            if (form->Form() == nullptr)
-                form->WalkNewChildren();
+            form->WalkNewChildren();
             return;
         }
 }

@@ -433,6 +433,52 @@ TEST(PageControlTest, OneSheetShowsAndTabsFollowTheSheets)
     EXPECT_EQ(pages.ActivePage(), &second);
 }
 
+namespace {
+
+// When a sheet's OnShow fires, and whether the sheet was already on the screen then.
+struct TShowWatch : TObject {
+    int Count = 0;
+    bool WasVisible = false;
+    void Shown(TObject* Sender)
+    {
+        ++Count;
+        WasVisible = IsWindowVisible(static_cast<TTabSheet*>(Sender)->Handle()) != 0;
+    }
+};
+
+} // namespace
+
+// OnShow comes as a sheet is about to appear, each time another page becomes the active one;
+// while its owner goes, no sheet is shown any more.
+TEST(PageControlTest, ASheetHearsItIsShownBeforeItShowsButNotOnTheWayOut)
+{
+    auto root = MakeRoot();
+    auto owner = std::make_unique<TComponent>(nullptr);
+    auto* pages = new TPageControl(owner.get());
+    pages->SetBounds(10, 10, 300, 200);
+    pages->SetParent(root.get());
+    TShowWatch watch;
+    for (int i = 0; i < 3; ++i) {
+        auto* sheet = new TTabSheet(owner.get());
+        sheet->SetPageControl(pages);
+        sheet->SetOnShow(BindMethod<&TShowWatch::Shown>(&watch));
+    }
+    pages->HandleNeeded();
+    EXPECT_EQ(watch.Count, 0) << "the first sheet was shown before it had a handler";
+    SendMessageA(pages->Handle(), TCM_SETCURFOCUS, 2, 0);
+    PumpMessages();
+    EXPECT_EQ(watch.Count, 1);
+    EXPECT_FALSE(watch.WasVisible);
+    pages->SetActivePageIndex(2);
+    EXPECT_EQ(watch.Count, 1) << "the page shown already";
+    pages->SetActivePageIndex(0);
+    EXPECT_EQ(watch.Count, 2);
+    // The sheets go last made first: the active one would hand over to another.
+    pages->SetActivePageIndex(2);
+    owner.reset();
+    EXPECT_EQ(watch.Count, 3);
+}
+
 // ---------------------------------------------------------------------------------------------
 // List view, tree view, date and time picker
 
@@ -493,7 +539,12 @@ TEST(TreeViewTest, NodeCountAndVerticalScrollBarWhenExpanded)
     tree.SetBounds(10, 10, 150, 100);
     TTreeNode* early = tree.Items()->Add(nullptr, "Early");
     tree.Items()->AddChild(early, "Early child");
+    early->Expand(false); // before there is a window
     tree.SetParent(root.get());
+    EXPECT_TRUE(early->Expanded());
+    EXPECT_NE(SendMessageA(tree.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(early->ItemId()), TVIS_EXPANDED) &
+                  TVIS_EXPANDED,
+              0) << "the node opened before the window was made is shut";
     EXPECT_EQ(WindowClassOf(tree.Handle()), "TTreeView");
     for (int i = 0; i < 3; ++i) {
         TTreeNode* node = tree.Items()->Add(early, "Node " + std::to_string(i));
@@ -512,11 +563,16 @@ TEST(TreeViewTest, NodeCountAndVerticalScrollBarWhenExpanded)
     PumpMessages();
     EXPECT_NE(StyleOf(tree.Handle()) & WS_VSCROLL, 0u);
 
-    // A new window carries the nodes over.
+    // A new window carries the nodes over, opened and shut as the user left them.
+    TTreeNode* node1 = tree.Items()->Item(7);
+    SendMessageA(tree.Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node1->ItemId()));
     tree.SetShowLines(false);
     EXPECT_EQ(StyleOf(tree.Handle()) & TVS_HASLINES, 0u);
     EXPECT_EQ(SendMessageA(tree.Handle(), TVM_GETCOUNT, 0, 0), 17);
     EXPECT_NE(early->ItemId(), nullptr);
+    EXPECT_TRUE(early->Expanded());
+    EXPECT_TRUE(tree.Items()->Item(2)->Expanded());
+    EXPECT_FALSE(node1->Expanded());
     tree.Items()->Clear();
     EXPECT_EQ(SendMessageA(tree.Handle(), TVM_GETCOUNT, 0, 0), 0);
 }

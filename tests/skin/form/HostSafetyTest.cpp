@@ -25,6 +25,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -682,18 +683,21 @@ TEST_F(THostSafetyTest, NewWindowsOfControlsAndTheApplicationsAdaptorsAreAttache
     ASSERT_NE(skin, nullptr);
     ASSERT_NE(AdaptorOf(skin, check), nullptr);
 
-    // The control's window is made anew: the old adaptor goes, a skin change attaches a new one
-    // to the new window.
+    // The control's window is made anew: the old adaptor goes, and the new window has one of its
+    // own before it is painted; a skin change keeps it on the new window.
     const HWND old = check->Handle();
     check->RecreateWnd();
     check->HandleNeeded();
     ASSERT_NE(check->Handle(), old);
     Pump(50);
-    EXPECT_EQ(AdaptorOf(skin, check), nullptr);
+    ASSERT_NE(AdaptorOf(skin, check), nullptr);
+    EXPECT_EQ(AdaptorOf(skin, check)->Handle(), check->Handle());
     Data->SkinChanged();
     Pump(400);
     ASSERT_NE(AdaptorOf(skin, check), nullptr);
     EXPECT_EQ(AdaptorOf(skin, check)->Handle(), check->Handle());
+    const auto& adaptors = skin->AdaptorSet().Adaptors();
+    EXPECT_EQ(std::count_if(adaptors.begin(), adaptors.end(), [&](TSkinControl* a) { return a->Control() == check; }), 1);
 
     // An adaptor the application makes is attached once, however often the controls are walked,
     // and stays the application's when the skin goes.
