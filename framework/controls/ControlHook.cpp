@@ -11,6 +11,8 @@ struct TControlHook::TRelay : TObject {
     TWndMethod Old;
     TControl* Control = nullptr; // while left behind on a live control
     bool Active = true;
+    int Calls = 0;         // calls of Method under way
+    bool Orphaned = false; // restored during one of them: the last to return frees the relay
 
     void Call(TMessage& Message);
 };
@@ -33,7 +35,16 @@ TWndMethod RelayMethod(TControlHook::TRelay* Relay)
 void TControlHook::TRelay::Call(TMessage& Message)
 {
     if (Active) {
-        Method(Message);
+        ++Calls;
+        try {
+            Method(Message);
+        } catch (...) {
+            if (--Calls == 0 && Orphaned)
+                delete this;
+            throw;
+        }
+        if (--Calls == 0 && Orphaned)
+            delete this;
         return;
     }
     // Left behind: once the hook above us is gone, the control gets its own method back.
@@ -69,7 +80,11 @@ bool TControlHook::Restore() noexcept
     bool gone = true;
     if (FControl != nullptr && FControl->WindowProc() == RelayMethod(relay)) {
         FControl->SetWindowProc(relay->Old);
-        delete relay;
+        // A hook may end inside its own method: the relay goes when that call returns.
+        if (relay->Calls > 0)
+            relay->Orphaned = true;
+        else
+            delete relay;
     } else if (FControl != nullptr) {
         relay->Active = false;
         relay->Control = FControl;

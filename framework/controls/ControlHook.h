@@ -7,7 +7,8 @@
 // Restore puts the saved method back when the control's WindowProc is still ours. When someone
 // hooked the control after us (their saved method is ours), putting ours back would cut them off:
 // the hook then stays as a relay that passes every message straight to the saved method, and
-// Restore returns false. The method is never called again either way.
+// Restore returns false. The method is never called again either way. The method may end its
+// own hook (Restore inside it): the relay goes once that call has returned.
 //
 // The installed method is a small relay, not the object itself, so a relay left behind never
 // calls into a freed object. Relays left behind live until FreeControlHookRelays (the

@@ -773,6 +773,11 @@ void TWinControl::SetParentWindow(HWND Value)
         ::SetParent(FHandle, Value);
 }
 
+TWinControl* TWinControl::ControlBeingMade()
+{
+    return CreationControl;
+}
+
 TWinControl* TWinControl::FindControl(HWND Window)
 {
     if (Window == nullptr)

@@ -321,6 +321,9 @@ public:
 
     // The framework control that owns Window, or nullptr.
     static TWinControl* FindControl(HWND Window);
+    // The control whose window is being made on this thread and has not had its first message
+    // yet (what a CBT hook sees at HCBT_CREATEWND), or nullptr.
+    static TWinControl* ControlBeingMade();
 
     // For description writing: the controls placed on this one that Root owns, in placing order,
     // then (for the root) the owned components that are no controls.

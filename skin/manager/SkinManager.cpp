@@ -1,5 +1,6 @@
 #include "skin/manager/SkinManager.h"
 
+#include "framework/controls/ControlHook.h"
 #include "framework/controls/Forms.h"
 #include "framework/core/StrUtils.h"
 #include "framework/win/Callback.h"
@@ -78,6 +79,7 @@ TSkinManage::~TSkinManage()
     FTimer.reset();
     FHook.reset();
     FShowHook.reset();
+    FFormWatches.clear();
     while (!FSkinnedForms.empty()) {
         TRetiringPtr<TWinSkinForm> form = std::move(FSkinnedForms.back());
         FSkinnedForms.pop_back();
@@ -134,10 +136,68 @@ void TSkinManage::Watch(HWND W, const std::string& ClassName, DWORD Style)
     WatchUntilShown(W);
 }
 
+// A framework form waiting for its first show: its window method is hooked until then.
+struct TSkinManage::TFormShowWatch : TObject {
+    TSkinManage* Manager = nullptr;
+    HWND Window = nullptr;
+    TControlHook Hook;
+
+    void Hooked(TMessage& Message)
+    {
+        if (Message.Msg != WM_SHOWWINDOW || Message.WParam == 0) {
+            Hook.CallOld(Message);
+            return;
+        }
+        // The watch ends first (this object with it), so that the form object's own hooks,
+        // installed as it is taken over, are not stacked on this one.
+        TSkinManage* const manager = Manager;
+        const HWND window = Window;
+        const TWndMethod old = Hook.OldMethod();
+        manager->EndFormWatch(window);
+        if (manager->FSkinningOn)
+            CallGuarded([&] { manager->SkinBeforeShow(window); });
+        if (old)
+            old(Message);
+    }
+};
+
+TCustomForm* TSkinManage::FrameworkFormOf(HWND W)
+{
+    // While its window is being made, the control does not know it yet.
+    TWinControl* control = TWinControl::FindControl(W);
+    if (control == nullptr) {
+        control = TWinControl::ControlBeingMade();
+        if (control != nullptr && control->HandleAllocated())
+            control = nullptr;
+    }
+    return dynamic_cast<TCustomForm*>(control);
+}
+
+bool TSkinManage::WaitsForShow(HWND W) const
+{
+    return std::find(FNewWindows.begin(), FNewWindows.end(), W) != FNewWindows.end() ||
+           std::any_of(FFormWatches.begin(), FFormWatches.end(), [W](const auto& w) { return w->Window == W; });
+}
+
+void TSkinManage::EndFormWatch(HWND W) noexcept
+{
+    const auto it = std::find_if(FFormWatches.begin(), FFormWatches.end(), [W](const auto& w) { return w->Window == W; });
+    if (it != FFormWatches.end())
+        FFormWatches.erase(it);
+}
+
 void TSkinManage::WatchUntilShown(HWND W)
 {
-    if (std::find(FNewWindows.begin(), FNewWindows.end(), W) != FNewWindows.end())
+    if (WaitsForShow(W))
         return;
+    if (TCustomForm* form = FrameworkFormOf(W)) {
+        auto watch = std::make_unique<TFormShowWatch>();
+        watch->Manager = this;
+        watch->Window = W;
+        watch->Hook.Install(form, BindMethod<&TFormShowWatch::Hooked>(watch.get()));
+        FFormWatches.push_back(std::move(watch));
+        return;
+    }
     FNewWindows.push_back(W);
     if (!FShowHook)
         FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
@@ -192,6 +252,7 @@ void TSkinManage::NoteNewChild(const CREATESTRUCTA* Create)
 
 void TSkinManage::ForgetNewWindow(HWND W) noexcept
 {
+    EndFormWatch(W);
     FNewWindows.erase(std::remove(FNewWindows.begin(), FNewWindows.end(), W), FNewWindows.end());
     if (FNewWindows.empty())
         FShowHook.reset();

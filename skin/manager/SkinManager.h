@@ -1,9 +1,10 @@
 // The skin manager: the one process-wide object that decides which windows of the program are
 // skinned, and when. A thread-local CBT hook sees every window being created, activated and
-// destroyed. Top-level windows made while skinning is on are watched until they are first shown,
-// through a hook on sent messages that is in place only while there are such windows (under Wine
-// every hooked message costs a trip to the server): at WM_SHOWWINDOW, before the platform shows
-// them, the ones that pass the rules get a form object (TWinSkinForm) and start, so the first
+// destroyed. Top-level windows made while skinning is on are watched until they are first shown:
+// the framework's forms through their own window method, other windows through a hook on sent
+// messages that is in place only while there are such windows (under Wine every hooked message
+// costs a trip to the server; a form builds its controls before it is shown, so the hook would
+// slow down every form's making): at WM_SHOWWINDOW, before the platform shows them, the ones that pass the rules get a form object (TWinSkinForm) and start, so the first
 // frame the user sees is the skinned one. Windows shown otherwise are taken over when they are
 // activated. Destroyed windows lose their form objects. Requests of the skin data components (skin on, skin off, re-apply a changed
 // skin) run from a 250 ms timer once a window has been activated, and before that only switch
@@ -94,8 +95,11 @@ public:
     int PendingAction() const { return FPendingAction; }
     bool TimerArmed() const { return FTimer->Enabled(); }
     bool HookInstalled() const { return static_cast<bool>(FHook); }
-    // The hook on sent messages is in place (while framed top-level windows wait to be shown).
+    // The hook on sent messages is in place (while framed top-level windows other than the
+    // framework's forms wait to be shown).
     bool ShowHookInstalled() const { return static_cast<bool>(FShowHook); }
+    // W is watched, to be taken over as it is first shown.
+    bool WaitsForShow(HWND W) const;
     bool MdiMaximized() const override { return FMdiMaximized; }
     HWND MdiClientWindow() const override { return FMdiClientWindow; }
     void SetMdiClientWindow(HWND Value) override { FMdiClientWindow = Value; }
@@ -111,8 +115,13 @@ private:
     void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
     // W is watched when it is a framed top-level window of a class the skin takes.
     void Watch(HWND W, const std::string& ClassName, DWORD Style);
-    // W is taken over at its first WM_SHOWWINDOW (the show hook is in place until then).
+    // W is taken over at its first WM_SHOWWINDOW (a framework form's own window method sees it,
+    // else the show hook, in place until then).
     void WatchUntilShown(HWND W);
+    // The framework form whose window W is, also while the window is being made, or nullptr.
+    static TCustomForm* FrameworkFormOf(HWND W);
+    struct TFormShowWatch;
+    void EndFormWatch(HWND W) noexcept;
     // Skinning came on before any window was activated: the thread's hidden windows made before
     // are watched as if they were new.
     void WatchHiddenWindows();
@@ -135,7 +144,8 @@ private:
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
     THookHandle FShowHook;
-    std::vector<HWND> FNewWindows; // made, not shown yet
+    std::vector<HWND> FNewWindows; // made, not shown yet (watched by the show hook)
+    std::vector<std::unique_ptr<TFormShowWatch>> FFormWatches; // forms made, not shown yet
     std::vector<HWND> FGivenBack;  // their skin failed to paint them: left alone until they go
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
     std::vector<TRetiringPtr<TWinSkinPopMenu>> FSkinnedPopups;

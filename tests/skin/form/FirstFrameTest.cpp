@@ -153,7 +153,8 @@ TEST_F(TFirstFrameTest, AFormMadeBeforeSkinningCameOnIsSkinnedBeforeItsFirstFram
     ASSERT_FALSE(IsWindowVisible(form.Handle()));
     StartSkinning();
     ASSERT_EQ(Manager->ActivationCount(), 0);
-    EXPECT_TRUE(Manager->ShowHookInstalled()) << "the form made before is not watched";
+    EXPECT_TRUE(Manager->WaitsForShow(form.Handle())) << "the form made before is not watched";
+    EXPECT_FALSE(Manager->ShowHookInstalled()) << "a form needs no hook on every message";
     StartWatching();
     Watch(form.Handle());
     form.Show();
