@@ -3,9 +3,10 @@
 // closed, with skinning on (the popup window and every item drawn from the skin named on the
 // command line, "default.skn" without one) and with skinning off (the same component, drawn by the
 // platform). A round runs from the call that opens the menu until the menu loop first goes idle
-// (WM_ENTERIDLE: the popup and all its items are painted); the menu is ended there. Figures are
-// the median of many rounds after a warm-up, in microseconds, and the skinned one as a ratio of
-// the native one.
+// (WM_ENTERIDLE: the popup and all its items are painted); the menu is ended there. Skinned and
+// native rounds take turns (the skin switched on and off between them, and the menu opened once
+// untimed after each switch), so that a change in the machine's state falls on both alike; the figures are medians with their spreads, in
+// microseconds, and the skinned one as a ratio of the native one.
 #include "framework/controls/Forms.h"
 #include "framework/menus/Menus.h"
 #include "skin/data/WinSkinData.h"
@@ -21,8 +22,8 @@
 
 namespace {
 
-constexpr int Rounds = 60;
-constexpr int WarmUp = 5;
+constexpr int Rounds = 30;
+constexpr int WarmUp = 3;
 
 double GOpened = 0;
 HHOOK GHook = nullptr;
@@ -38,22 +39,24 @@ LRESULT CALLBACK WatchIdle(int Code, WPARAM WParam, LPARAM LParam)
     return CallNextHookEx(GHook, Code, WParam, LParam);
 }
 
-// The median time from Popup to the painted menu.
+// The time from Popup to the painted menu; -1 when its loop never went idle.
 double OpenAndDraw(TPopupMenu& Menu)
 {
-    std::vector<double> times;
-    for (int i = 0; i < WarmUp + Rounds; ++i) {
-        Application()->ProcessMessages();
-        GOpened = 0;
-        const double start = BenchNow();
-        Menu.Popup(300, 200);
-        if (GOpened == 0)
-            return -1; // the loop never went idle
-        if (i >= WarmUp)
-            times.push_back(GOpened - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    Application()->ProcessMessages();
+    GOpened = 0;
+    const double start = BenchNow();
+    Menu.Popup(300, 200);
+    return GOpened == 0 ? -1 : GOpened - start;
+}
+
+// Skinning on or off, and the menu drawn accordingly (the manager acts on its timer).
+bool SwitchSkin(TSkinData& Data, TPopupMenu& Menu, bool On)
+{
+    Data.SetActive(On);
+    for (int i = 0; i < 100 && Menu.OwnerDraw() != On; ++i)
+        BenchPump(20);
+    BenchPump(40);
+    return Menu.OwnerDraw() == On;
 }
 
 int Fail(const char* Message)
@@ -94,23 +97,30 @@ int main(int argc, char** argv)
         return Fail("the skin draws no menus");
     GHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchIdle, nullptr, GetCurrentThreadId());
 
-    data->SetActive(true);
     form->Show();
-    BenchPump(400);
-    if (!menu->OwnerDraw())
-        return Fail("the popup menu is not skinned");
-    const double skinned = OpenAndDraw(*menu);
-    data->SetActive(false);
-    BenchPump(400);
-    if (menu->OwnerDraw())
-        return Fail("the popup menu is still skinned");
-    const double native = OpenAndDraw(*menu);
+    std::vector<double> times[2]; // native, skinned
+    for (int i = 0; i < WarmUp + Rounds; ++i) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool skinned = (i + turn) % 2 == 1;
+            if (!SwitchSkin(*data, *menu, skinned))
+                return Fail(skinned ? "the popup menu is not skinned" : "the popup menu is still skinned");
+            // The first popup after the switch measures its items anew: untimed, as a menu the
+            // user opens again and again is measured once.
+            OpenAndDraw(*menu);
+            const double t = OpenAndDraw(*menu);
+            if (t < 0)
+                return Fail("a menu never went idle");
+            if (i >= WarmUp)
+                times[skinned].push_back(t);
+        }
+    }
     UnhookWindowsHookEx(GHook);
-    if (skinned < 0 || native < 0)
-        return Fail("a menu never went idle");
-    std::printf("popup menu of 12 items, opened and drawn (median of %d rounds)\n", Rounds);
-    std::printf("  %-30s %9.1f us skinned  %9.1f us native  %6.2f x\n", "open and draw", skinned * 1e6,
-                native * 1e6, skinned / native);
-    BenchFigure("popup menu open and draw, skinned / native", skinned / native, "x", true, 1.5);
+    const TBenchSpread native = BenchSpreadOf(times[0]), skinned = BenchSpreadOf(times[1]);
+    std::printf("popup menu of 12 items, opened and drawn (median of %d rounds of each, 10th-90th percentile)\n",
+                Rounds);
+    std::printf("  %-30s native %8.1f us (%.1f-%.1f)  skinned %8.1f us (%.1f-%.1f)  %5.2f x native\n",
+                "open and draw", native.Median * 1e6, native.Low * 1e6, native.High * 1e6, skinned.Median * 1e6,
+                skinned.Low * 1e6, skinned.High * 1e6, skinned.Median / native.Median);
+    BenchFigure("popup menu open and draw, skinned / native", skinned.Median / native.Median, "x", true, 1.5);
     return 0;
 }
