@@ -17,6 +17,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Where frame Index lies in the strip.
@@ -302,6 +306,26 @@ bool TopDown(HDC DC, const DIBSECTION& Dib)
     return top;
 }
 
+// Copies Count pixels from From to To, except those of the key colour (alpha ignored). Every pixel of To
+// is written, the kept ones with their own value: no branch per pixel, and four at a time where
+// the processor has SSE2 (the 32-bit build runs on processors without it).
+void KeyedCopyRow(const uint32_t* From, uint32_t* To, int Count, uint32_t Key)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF), key = _mm_set1_epi32(static_cast<int>(Key));
+    for (; x + 4 <= Count; x += 4) {
+        const __m128i from = _mm_loadu_si128(reinterpret_cast<const __m128i*>(From + x));
+        const __m128i to = _mm_loadu_si128(reinterpret_cast<const __m128i*>(To + x));
+        const __m128i keyed = _mm_cmpeq_epi32(_mm_and_si128(from, rgb), key);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(To + x),
+                         _mm_or_si128(_mm_and_si128(keyed, to), _mm_andnot_si128(keyed, from)));
+    }
+#endif
+    for (; x < Count; ++x)
+        To[x] = (From[x] & 0xFFFFFF) == Key ? To[x] : From[x];
+}
+
 bool KeyedCopyInMemory(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor Key)
 {
     DIBSECTION dest{};
@@ -322,9 +346,7 @@ bool KeyedCopyInMemory(HDC DC, const RECT& Target, TBitmap* Bitmap, TColor Key)
         const auto* from = reinterpret_cast<const uint32_t*>(Bitmap->ScanLine(y - Target.top)) + (left - Target.left);
         auto* to = reinterpret_cast<uint32_t*>(bits + static_cast<size_t>(bottomUp ? destHeight - 1 - y : y) *
                                                           dest.dsBm.bmWidthBytes) + left;
-        for (int x = left; x < right; ++x, ++from, ++to)
-            if ((*from & 0xFFFFFF) != key)
-                *to = *from;
+        KeyedCopyRow(from, to, right - left, key);
     }
     return true;
 }
