@@ -306,9 +306,9 @@ bool TopDown(HDC DC, const DIBSECTION& Dib)
     return top;
 }
 
-// Copies Count pixels from From to To, except those of the key colour (alpha ignored). Every pixel of To
-// is written, the kept ones with their own value: no branch per pixel, and four at a time where
-// the processor has SSE2 (the 32-bit build runs on processors without it).
+// Copies Count pixels from From to To, except those of the key colour (alpha ignored). Every
+// pixel of To is written, the kept ones with their own value: no branch per pixel, and four at a
+// time where the processor has SSE2 (the 32-bit build runs on processors without it).
 void KeyedCopyRow(const uint32_t* From, uint32_t* To, int Count, uint32_t Key)
 {
     int x = 0;

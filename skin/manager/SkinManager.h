@@ -3,12 +3,13 @@
 // destroyed. Top-level windows made while skinning is on are watched until they are first shown:
 // the framework's forms through their own window method, other windows through a hook on sent
 // messages that is in place only while there are such windows (under Wine every hooked message
-// costs a trip to the server; a form builds its controls before it is shown, so the hook would
-// slow down every form's making): at WM_SHOWWINDOW, before the platform shows them, the ones that pass the rules get a form object (TWinSkinForm) and start, so the first
-// frame the user sees is the skinned one. Windows shown otherwise are taken over when they are
-// activated. Destroyed windows lose their form objects. Requests of the skin data components (skin on, skin off, re-apply a changed
-// skin) run from a 250 ms timer once a window has been activated, and before that only switch
-// SkinningOn.
+// costs a trip to the server; a form makes its controls before it is shown, so the hook would
+// slow down the making of every form). At WM_SHOWWINDOW, before the platform shows them, the ones
+// that pass the rules get a form object (TWinSkinForm) and start, so the first frame the user sees
+// is the skinned one. Windows shown otherwise are taken over when they are activated. Destroyed
+// windows lose their form objects. Requests of the skin data components (skin on, skin off,
+// re-apply a changed skin) run from a 250 ms timer once a window has been activated, and before
+// that only switch SkinningOn.
 #pragma once
 
 #include "framework/controls/Timer.h"
