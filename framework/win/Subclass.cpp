@@ -13,14 +13,23 @@
 
 namespace {
 
-WNDPROC CurrentProc(HWND wnd) noexcept
+// The procedures as seen in one character set: a procedure set in the other one reads as a
+// handle that translates, not as itself.
+WNDPROC CurrentProc(HWND wnd, bool unicode) noexcept
 {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC));
+    return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC)
+                                             : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
 }
 
-void SetProc(HWND wnd, WNDPROC proc) noexcept
+LONG_PTR SetProc(HWND wnd, WNDPROC proc, bool unicode) noexcept
 {
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    const auto value = reinterpret_cast<LONG_PTR>(proc);
+    return unicode ? SetWindowLongPtrW(wnd, GWLP_WNDPROC, value) : SetWindowLongPtrA(wnd, GWLP_WNDPROC, value);
+}
+
+LRESULT CallProc(WNDPROC proc, bool unicode, HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam)
+{
+    return unicode ? CallWindowProcW(proc, wnd, msg, wparam, lparam) : CallWindowProcA(proc, wnd, msg, wparam, lparam);
 }
 
 std::atomic<std::size_t> GStates{0};
@@ -31,8 +40,8 @@ std::atomic<std::size_t> GStates{0};
 // itself as a pass-through, and freed when it is finished (thunk gone) and no call is running.
 class TSubclassState : public TObject {
 public:
-    TSubclassState(HWND wnd, const TWndMethod& method)
-        : FWnd(wnd), FMethod(method), FThread(GetWindowThreadProcessId(wnd, nullptr))
+    TSubclassState(HWND wnd, const TWndMethod& method, bool unicode)
+        : FWnd(wnd), FMethod(method), FThread(GetWindowThreadProcessId(wnd, nullptr)), FUnicode(unicode)
     {
         ++GStates;
     }
@@ -56,6 +65,7 @@ private:
     TObjectInstance FThunk;
     TWndMethod FMethod; // empty once detached: a pass-through
     DWORD FThread;
+    bool FUnicode;
     int FDepth = 0;      // calls through the thunk in progress
     bool FOwned = true;
     bool FFinished = false;
@@ -64,7 +74,7 @@ private:
     void Finish() noexcept;
     void Forward(TMessage& message) const
     {
-        message.Result = CallWindowProcA(FOldProc, FWnd, message.Msg, message.WParam, message.LParam);
+        message.Result = CallProc(FOldProc, FUnicode, FWnd, message.Msg, message.WParam, message.LParam);
     }
     bool Deletable() const { return !FOwned && FFinished && FDepth == 0; }
 
@@ -96,7 +106,7 @@ void TSubclassState::Attach()
 {
     FThunk.Reset(TWndMethod::Bind<&TSubclassState::WndProc>(this));
     SetLastError(0);
-    const LONG_PTR old = SetWindowLongPtrA(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FThunk.Proc()));
+    const LONG_PTR old = SetProc(FWnd, FThunk.Proc(), FUnicode);
     const DWORD error = GetLastError();
     if (!old && error != 0) {
         FThunk.Reset();
@@ -121,8 +131,8 @@ bool TSubclassState::Detach() noexcept
     if (!FFinished) {
         if (!IsWindow(FWnd)) {
             Finish();
-        } else if (CurrentProc(FWnd) == Thunk()) {
-            SetProc(FWnd, FOldProc);
+        } else if (CurrentProc(FWnd, FUnicode) == Thunk()) {
+            SetProc(FWnd, FOldProc, FUnicode);
             Finish();
         } else {
             Register();
@@ -145,8 +155,8 @@ void TSubclassState::WndProc(TMessage& message)
         ~TCallScope()
         {
             if (Msg == WM_NCDESTROY && !State.FFinished) {
-                if (CurrentProc(State.FWnd) == State.Thunk())
-                    SetProc(State.FWnd, State.FOldProc);
+                if (CurrentProc(State.FWnd, State.FUnicode) == State.Thunk())
+                    SetProc(State.FWnd, State.FOldProc, State.FUnicode);
                 State.Finish();
             }
             --State.FDepth;
@@ -162,8 +172,8 @@ void TSubclassState::WndProc(TMessage& message)
         return;
     }
     // A pass-through: back on top means the one above has gone, so step out of the chain.
-    if (!FFinished && CurrentProc(FWnd) == Thunk()) {
-        SetProc(FWnd, FOldProc);
+    if (!FFinished && CurrentProc(FWnd, FUnicode) == Thunk()) {
+        SetProc(FWnd, FOldProc, FUnicode);
         Finish();
     }
     Forward(message);
@@ -222,7 +232,7 @@ TWindowSubclassStats WindowSubclassStats() noexcept
 
 TWindowSubclass::TWindowSubclass(TWindowSubclass&& Other) noexcept
     : FState(std::exchange(Other.FState, nullptr)), FWnd(std::exchange(Other.FWnd, nullptr)),
-      FOldProc(std::exchange(Other.FOldProc, nullptr))
+      FOldProc(std::exchange(Other.FOldProc, nullptr)), FUnicode(std::exchange(Other.FUnicode, false))
 {
 }
 
@@ -233,11 +243,12 @@ TWindowSubclass& TWindowSubclass::operator=(TWindowSubclass&& Other) noexcept
         FState = std::exchange(Other.FState, nullptr);
         FWnd = std::exchange(Other.FWnd, nullptr);
         FOldProc = std::exchange(Other.FOldProc, nullptr);
+        FUnicode = std::exchange(Other.FUnicode, false);
     }
     return *this;
 }
 
-void TWindowSubclass::Install(HWND Wnd, TWndMethod Method)
+void TWindowSubclass::Install(HWND Wnd, TWndMethod Method, TSubclassChars Chars)
 {
     if (!Method)
         throw EInvalidOperation("TWindowSubclass::Install: the method is empty");
@@ -245,11 +256,13 @@ void TWindowSubclass::Install(HWND Wnd, TWndMethod Method)
         throw EInvalidOperation(Format("TWindowSubclass::Install: %p is not a window", static_cast<void*>(Wnd)));
     Restore();
     TSubclassState::SweepThread();
-    auto state = std::make_unique<TSubclassState>(Wnd, Method);
+    const bool unicode = Chars == TSubclassChars::Window && IsWindowUnicode(Wnd);
+    auto state = std::make_unique<TSubclassState>(Wnd, Method, unicode);
     state->Attach();
     FState = state.release();
     FWnd = Wnd;
     FOldProc = FState->OldProc();
+    FUnicode = unicode;
 }
 
 bool TWindowSubclass::Restore() noexcept
@@ -269,7 +282,7 @@ void TWindowSubclass::CallOld(TMessage& Message) const
 
 LRESULT TWindowSubclass::CallOld(UINT Msg, WPARAM WParam, LPARAM LParam) const
 {
-    return FOldProc ? CallWindowProcA(FOldProc, FWnd, Msg, WParam, LParam) : 0;
+    return FOldProc ? CallProc(FOldProc, FUnicode, FWnd, Msg, WParam, LParam) : 0;
 }
 
 bool TWindowSubclass::Installed() const noexcept
@@ -279,7 +292,7 @@ bool TWindowSubclass::Installed() const noexcept
 
 bool TWindowSubclass::IsTop() const noexcept
 {
-    return Installed() && CurrentProc(FWnd) == FState->Thunk();
+    return Installed() && CurrentProc(FWnd, FUnicode) == FState->Thunk();
 }
 
 WNDPROC TWindowSubclass::Proc() const noexcept

@@ -28,6 +28,12 @@
 // it returns. Handle() and OldProc() keep their values after Restore, so the handler can still
 // pass the message it is handling on with CallOld.
 //
+// A subclass handles its window's messages in the ANSI character set unless it is installed with
+// TSubclassChars::Window: a Unicode window's messages then reach the method and the saved procedure
+// as the platform sends them. The platform translates the text in messages between the two sets,
+// and ANSI holds only what the code page holds, so a subclass that reads no text in the messages
+// of windows it did not make should take the window's own set.
+//
 // Use a subclass on the thread that owns the window.
 #pragma once
 
@@ -37,10 +43,15 @@
 
 class TSubclassState;
 
+enum class TSubclassChars { Ansi, Window };
+
 class TWindowSubclass {
 public:
     TWindowSubclass() noexcept = default;
-    TWindowSubclass(HWND Wnd, TWndMethod Method) { Install(Wnd, Method); }
+    TWindowSubclass(HWND Wnd, TWndMethod Method, TSubclassChars Chars = TSubclassChars::Ansi)
+    {
+        Install(Wnd, Method, Chars);
+    }
     TWindowSubclass(TWindowSubclass&& Other) noexcept;
     TWindowSubclass& operator=(TWindowSubclass&& Other) noexcept;
     TWindowSubclass(const TWindowSubclass&) = delete;
@@ -49,7 +60,7 @@ public:
 
     // Ends a current subclass first (Restore). Throws EInvalidOperation for an empty method or a
     // handle that is not a window, EOSError when the procedure cannot be replaced.
-    void Install(HWND Wnd, TWndMethod Method);
+    void Install(HWND Wnd, TWndMethod Method, TSubclassChars Chars = TSubclassChars::Ansi);
     // True when the subclass is gone from the window; false when it was left as a pass-through.
     bool Restore() noexcept;
 
@@ -63,6 +74,8 @@ public:
     bool IsTop() const noexcept;
     HWND Handle() const noexcept { return FWnd; }
     WNDPROC OldProc() const noexcept { return FOldProc; }
+    // The messages come in Unicode (installed with the window's own set on a Unicode window).
+    bool Unicode() const noexcept { return FUnicode; }
     // Our thunk while installed, else nullptr.
     WNDPROC Proc() const noexcept;
 
@@ -70,6 +83,7 @@ private:
     TSubclassState* FState = nullptr;
     HWND FWnd = nullptr;
     WNDPROC FOldProc = nullptr;
+    bool FUnicode = false;
 };
 
 // For tests and leak checks, over the whole process.

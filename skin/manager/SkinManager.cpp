@@ -6,6 +6,7 @@
 #include "framework/win/Callback.h"
 #include "framework/win/Platform.h"
 #include "framework/win/StartupTrace.h"
+#include "framework/win/Subclass.h"
 #include "skin/data/WinSkinData.h"
 #include "skin/draw/FrameComposer.h"
 #include "skin/draw/SkinDraw.h"
@@ -78,8 +79,7 @@ TSkinManage::~TSkinManage()
 {
     FTimer.reset();
     FHook.reset();
-    FShowHook.reset();
-    FFormWatches.clear();
+    FShowWatches.clear();
     while (!FSkinnedForms.empty()) {
         TRetiringPtr<TWinSkinForm> form = std::move(FSkinnedForms.back());
         FSkinnedForms.pop_back();
@@ -127,7 +127,7 @@ void TSkinManage::Watch(HWND W, const std::string& ClassName, DWORD Style)
 {
     // Framed top-level windows only: a window without a frame shows no frame of its own to
     // replace, and the hidden helper windows a program makes (message windows, OLE's, the
-    // application's) would keep the hook in place for good.
+    // application's) would stay watched for good.
     constexpr DWORD Frames = WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER;
     if ((Style & WS_CHILD) != 0 || (Style & Frames) == 0)
         return;
@@ -136,28 +136,49 @@ void TSkinManage::Watch(HWND W, const std::string& ClassName, DWORD Style)
     WatchUntilShown(W);
 }
 
-// A framework form waiting for its first show: its window method is hooked until then.
-struct TSkinManage::TFormShowWatch : TObject {
+// A window waiting for its first show: a framework form's window method is hooked until then,
+// any other window's procedure subclassed (in its own character set: the watch reads no text, and
+// a Unicode program's texts must reach it untranslated while its window is being made).
+struct TSkinManage::TShowWatch : TObject {
     TSkinManage* Manager = nullptr;
     HWND Window = nullptr;
-    TControlHook Hook;
+    TControlHook FormHook;
+    TWindowSubclass Subclass;
 
     void Hooked(TMessage& Message)
     {
         if (Message.Msg != WM_SHOWWINDOW || Message.WParam == 0) {
-            Hook.CallOld(Message);
+            if (FormHook.Installed())
+                FormHook.CallOld(Message);
+            else
+                Subclass.CallOld(Message);
             return;
         }
-        // The watch ends first (this object with it), so that the form object's own hooks,
-        // installed as it is taken over, are not stacked on this one.
+        // The watch ends first (this object with it), so that the hooks the window gets as it is
+        // taken over are not stacked on this one.
         TSkinManage* const manager = Manager;
         const HWND window = Window;
-        const TWndMethod old = Hook.OldMethod();
-        manager->EndFormWatch(window);
+        const TWndMethod oldMethod = FormHook.OldMethod();
+        const bool form = FormHook.Installed();
+        const bool top = Subclass.IsTop();
+        const WNDPROC oldProc = Subclass.OldProc();
+        const bool unicode = Subclass.Unicode();
+        manager->EndShowWatch(window);
         if (manager->FSkinningOn)
             CallGuarded([&] { manager->SkinBeforeShow(window); });
-        if (old)
-            old(Message);
+        if (form) {
+            if (oldMethod)
+                oldMethod(Message);
+            return;
+        }
+        // The message goes on as if it had just been sent: through the subclass the window got as
+        // it was taken over. When someone subclassed the window on top of the watch, it has been
+        // through theirs already and goes on below.
+        const WNDPROC next = !top ? oldProc
+                             : unicode ? reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC))
+                                       : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        Message.Result = unicode ? CallWindowProcW(next, window, Message.Msg, Message.WParam, Message.LParam)
+                                 : CallWindowProcA(next, window, Message.Msg, Message.WParam, Message.LParam);
     }
 };
 
@@ -175,32 +196,29 @@ TCustomForm* TSkinManage::FrameworkFormOf(HWND W)
 
 bool TSkinManage::WaitsForShow(HWND W) const
 {
-    return std::find(FNewWindows.begin(), FNewWindows.end(), W) != FNewWindows.end() ||
-           std::any_of(FFormWatches.begin(), FFormWatches.end(), [W](const auto& w) { return w->Window == W; });
+    return std::any_of(FShowWatches.begin(), FShowWatches.end(), [W](const auto& w) { return w->Window == W; });
 }
 
-void TSkinManage::EndFormWatch(HWND W) noexcept
+void TSkinManage::EndShowWatch(HWND W) noexcept
 {
-    const auto it = std::find_if(FFormWatches.begin(), FFormWatches.end(), [W](const auto& w) { return w->Window == W; });
-    if (it != FFormWatches.end())
-        FFormWatches.erase(it);
+    const auto it = std::find_if(FShowWatches.begin(), FShowWatches.end(), [W](const auto& w) { return w->Window == W; });
+    if (it != FShowWatches.end())
+        FShowWatches.erase(it);
 }
 
 void TSkinManage::WatchUntilShown(HWND W)
 {
     if (WaitsForShow(W))
         return;
-    if (TCustomForm* form = FrameworkFormOf(W)) {
-        auto watch = std::make_unique<TFormShowWatch>();
-        watch->Manager = this;
-        watch->Window = W;
-        watch->Hook.Install(form, BindMethod<&TFormShowWatch::Hooked>(watch.get()));
-        FFormWatches.push_back(std::move(watch));
-        return;
-    }
-    FNewWindows.push_back(W);
-    if (!FShowHook)
-        FShowHook.reset(SetWindowsHookExA(WH_CALLWNDPROC, &TSkinManage::ShowHookProc, nullptr, GetCurrentThreadId()));
+    auto watch = std::make_unique<TShowWatch>();
+    watch->Manager = this;
+    watch->Window = W;
+    const TWndMethod hooked = BindMethod<&TShowWatch::Hooked>(watch.get());
+    if (TCustomForm* form = FrameworkFormOf(W))
+        watch->FormHook.Install(form, hooked);
+    else
+        watch->Subclass.Install(W, hooked, TSubclassChars::Window);
+    FShowWatches.push_back(std::move(watch));
 }
 
 void TSkinManage::WatchHiddenWindows()
@@ -250,35 +268,6 @@ void TSkinManage::NoteNewChild(const CREATESTRUCTA* Create)
         }
 }
 
-void TSkinManage::ForgetNewWindow(HWND W) noexcept
-{
-    EndFormWatch(W);
-    FNewWindows.erase(std::remove(FNewWindows.begin(), FNewWindows.end(), W), FNewWindows.end());
-    if (FNewWindows.empty())
-        FShowHook.reset();
-}
-
-LRESULT CALLBACK TSkinManage::ShowHookProc(int Code, WPARAM WParam, LPARAM LParam)
-{
-    TSkinManage* self = GManager;
-    HHOOK hook = self != nullptr ? self->FShowHook.get() : nullptr;
-    const LRESULT next = CallNextHookEx(hook, Code, WParam, LParam);
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(LParam);
-    // WM_SHOWWINDOW reaches a window before the platform shows it (ShowWindow, a window made
-    // visible, a dialog after WM_INITDIALOG), so a frame taken over here is never seen unskinned.
-    if (Code == HC_ACTION && self != nullptr && sent != nullptr && sent->message == WM_SHOWWINDOW &&
-        sent->wParam != 0 &&
-        std::find(self->FNewWindows.begin(), self->FNewWindows.end(), sent->hwnd) != self->FNewWindows.end()) {
-        const HWND window = sent->hwnd;
-        if (self->FSkinningOn)
-            CallGuarded([&] { self->SkinBeforeShow(window); });
-        // The manager may have gone inside (a window whose start freed the last skin data).
-        if (GManager == self)
-            self->ForgetNewWindow(window);
-    }
-    return next;
-}
-
 void TSkinManage::SkinBeforeShow(HWND W)
 {
     const auto style = static_cast<DWORD>(GetWindowLongA(W, GWL_STYLE));
@@ -309,7 +298,7 @@ LRESULT CALLBACK TSkinManage::HookProc(int Code, WPARAM WParam, LPARAM LParam)
                 return 10;
             break;
         case HCBT_DESTROYWND:
-            self->ForgetNewWindow(window);
+            self->EndShowWatch(window);
             self->FGivenBack.erase(std::remove(self->FGivenBack.begin(), self->FGivenBack.end(), window),
                                    self->FGivenBack.end());
             self->ReleasePopupWindow(window);

@@ -96,9 +96,6 @@ public:
     int PendingAction() const { return FPendingAction; }
     bool TimerArmed() const { return FTimer->Enabled(); }
     bool HookInstalled() const { return static_cast<bool>(FHook); }
-    // The hook on sent messages is in place (while framed top-level windows other than the
-    // framework's forms wait to be shown).
-    bool ShowHookInstalled() const { return static_cast<bool>(FShowHook); }
     // W is watched, to be taken over as it is first shown.
     bool WaitsForShow(HWND W) const;
     bool MdiMaximized() const override { return FMdiMaximized; }
@@ -110,19 +107,21 @@ public:
 
 private:
     static LRESULT CALLBACK HookProc(int Code, WPARAM WParam, LPARAM LParam);
-    static LRESULT CALLBACK ShowHookProc(int Code, WPARAM WParam, LPARAM LParam);
     // A top-level window (not a popup menu) is being made: it is watched until it is shown or
     // destroyed.
     void WatchNewWindow(HWND W, const std::string& ClassName, const CREATESTRUCTA* Create);
     // W is watched when it is a framed top-level window of a class the skin takes.
     void Watch(HWND W, const std::string& ClassName, DWORD Style);
-    // W is taken over at its first WM_SHOWWINDOW (a framework form's own window method sees it,
-    // else the show hook, in place until then).
+    // W is taken over at its first WM_SHOWWINDOW, seen by a framework form's own window method,
+    // or else by the window's procedure subclassed until then. Not by a hook on the thread's sent
+    // messages: under Wine each hooked message is a trip to the server, and a window makes its
+    // controls before it is shown.
     void WatchUntilShown(HWND W);
     // The framework form whose window W is, also while the window is being made, or nullptr.
     static TCustomForm* FrameworkFormOf(HWND W);
-    struct TFormShowWatch;
-    void EndFormWatch(HWND W) noexcept;
+    struct TShowWatch;
+    // W is no longer watched.
+    void EndShowWatch(HWND W) noexcept;
     // Skinning came on before any window was activated: the thread's hidden windows made before
     // are watched as if they were new.
     void WatchHiddenWindows();
@@ -130,8 +129,6 @@ private:
     // A child window is being made: the nearest window skinned without a form of the framework
     // takes its new children over once they are made.
     void NoteNewChild(const CREATESTRUCTA* Create);
-    // W is no longer watched; the show hook goes with the last watched window.
-    void ForgetNewWindow(HWND W) noexcept;
     // A top-level window is about to be shown for the first time since skinning is on: it is
     // skinned and started now, before the platform paints it.
     void SkinBeforeShow(HWND W);
@@ -144,9 +141,7 @@ private:
 
     std::unique_ptr<TTimer> FTimer;
     THookHandle FHook;
-    THookHandle FShowHook;
-    std::vector<HWND> FNewWindows; // made, not shown yet (watched by the show hook)
-    std::vector<std::unique_ptr<TFormShowWatch>> FFormWatches; // forms made, not shown yet
+    std::vector<std::unique_ptr<TShowWatch>> FShowWatches; // windows made, not shown yet
     std::vector<HWND> FGivenBack;  // their skin failed to paint them: left alone until they go
     std::vector<TRetiringPtr<TWinSkinForm>> FSkinnedForms;
     std::vector<TRetiringPtr<TWinSkinPopMenu>> FSkinnedPopups;

@@ -66,6 +66,18 @@ LRESULT CALLBACK PlainProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
     return DefWindowProcA(W, M, WP, LP);
 }
 
+// The texts a Unicode window's procedure was given.
+std::vector<std::wstring> GTextsSeen;
+
+LRESULT CALLBACK UnicodeProc(HWND W, UINT M, WPARAM WP, LPARAM LP)
+{
+    if (M == WM_CREATE)
+        GTextsSeen.emplace_back(reinterpret_cast<const CREATESTRUCTW*>(LP)->lpszName);
+    else if (M == WM_SETTEXT)
+        GTextsSeen.emplace_back(reinterpret_cast<const wchar_t*>(LP));
+    return DefWindowProcW(W, M, WP, LP);
+}
+
 INT_PTR CALLBACK DialogProc(HWND, UINT M, WPARAM, LPARAM)
 {
     return M == WM_INITDIALOG ? TRUE : FALSE;
@@ -91,7 +103,6 @@ TEST_F(TFirstFrameTest, AFormABareWindowAndADialogAreSkinnedBeforeTheirFirstFram
     // The first activation has not happened: until now only a window's activation skinned it.
     ASSERT_EQ(Manager->ActivationCount(), 0);
     StartWatching();
-    EXPECT_FALSE(Manager->ShowHookInstalled());
 
     TForm& form = NewForm(300, 160);
     Watch(form.Handle());
@@ -126,9 +137,8 @@ TEST_F(TFirstFrameTest, AFormABareWindowAndADialogAreSkinnedBeforeTheirFirstFram
         EXPECT_TRUE(w.Skinned) << "the first frame paint went to the platform's own frame";
         EXPECT_TRUE(w.StateSkinned);
     }
-    // Every window made was shown: nothing holds the hook on sent messages any more, which
-    // would cost every message of the program a trip to the server.
-    EXPECT_FALSE(Manager->ShowHookInstalled());
+    for (const HWND w : {form.Handle(), plain, dialog})
+        EXPECT_FALSE(Manager->WaitsForShow(w));
     const TWinSkinForm* bare = Manager->FindSkinForm(plain);
     ASSERT_NE(bare, nullptr);
     EXPECT_EQ(bare->SkinState(), ssSkinned);
@@ -154,7 +164,6 @@ TEST_F(TFirstFrameTest, AFormMadeBeforeSkinningCameOnIsSkinnedBeforeItsFirstFram
     StartSkinning();
     ASSERT_EQ(Manager->ActivationCount(), 0);
     EXPECT_TRUE(Manager->WaitsForShow(form.Handle())) << "the form made before is not watched";
-    EXPECT_FALSE(Manager->ShowHookInstalled()) << "a form needs no hook on every message";
     StartWatching();
     Watch(form.Handle());
     form.Show();
@@ -165,4 +174,39 @@ TEST_F(TFirstFrameTest, AFormMadeBeforeSkinningCameOnIsSkinnedBeforeItsFirstFram
     EXPECT_TRUE(Watched[0].StateSkinned);
     const uint32_t left = WindowPixel(form.Handle(), 2, 40);
     EXPECT_TRUE(left == LeftActive || left == LeftInactive) << std::hex << left;
+}
+
+// A Unicode program's window is watched from its making to its first show without its texts
+// passing through the ANSI code page, which would turn what the code page lacks into '?'.
+TEST_F(TFirstFrameTest, AUnicodeWindowGetsItsTextsWholeWhileWatchedAndIsSkinnedBeforeItsFirstFramePaint)
+{
+    StartSkinning();
+    StartWatching();
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = &UnicodeProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"PembroxFirstFrameUnicode";
+    RegisterClassW(&cls);
+    const std::wstring title = L"\x3a9\x3bc\x3ad\x3b3\x3b1 \x6f22\x5b57";
+    const std::wstring later = L"\x41f\x440\x438\x432\x435\x442";
+    GTextsSeen.clear();
+    const HWND window = CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 200, 120, 260, 160,
+                                        nullptr, nullptr, cls.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(Manager->WaitsForShow(window));
+    EXPECT_TRUE(IsWindowUnicode(window));
+    SetWindowTextW(window, later.c_str());
+    Watch(window);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    Pump(50);
+
+    EXPECT_EQ(GTextsSeen, (std::vector<std::wstring>{title, later}));
+    EXPECT_FALSE(Manager->WaitsForShow(window));
+    ASSERT_TRUE(Watched[0].Painted);
+    EXPECT_TRUE(Watched[0].Skinned) << "the first frame paint went to the platform's own frame";
+    const uint32_t left = WindowPixel(window, 2, 40);
+    EXPECT_TRUE(left == LeftActive || left == LeftInactive) << std::hex << left;
+    DestroyWindow(window);
+    UnregisterClassW(cls.lpszClassName, cls.hInstance);
 }
