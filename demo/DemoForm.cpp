@@ -19,6 +19,8 @@
 
 #include <commdlg.h>
 
+#include <stdexcept>
+
 namespace {
 
 constexpr int FormClientWidth = 760;
@@ -524,6 +526,19 @@ void TDemoForm::ToggleClick(TObject* Sender)
     ShowStatus(" " + caption + (item->Checked() ? " on" : " off"));
 }
 
+void* CommonDialogFunction(const char* Name)
+{
+    // Loaded at the first dialog, not imported: the library and the ones it pulls in would be
+    // loaded before the program starts, a noticeable share of its start-up under Wine.
+    static const HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (library == nullptr)
+        throw std::runtime_error("The common dialogs are not available");
+    void* function = reinterpret_cast<void*>(GetProcAddress(library, Name));
+    if (function == nullptr)
+        throw std::runtime_error(std::string("The common dialogs have no ") + Name);
+    return function;
+}
+
 std::string TDemoForm::AskForFile(const char* Filter, bool MustExist)
 {
     char file[MAX_PATH] = "";
@@ -534,7 +549,8 @@ std::string TDemoForm::AskForFile(const char* Filter, bool MustExist)
     open.lpstrFile = file;
     open.nMaxFile = sizeof file;
     open.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | (MustExist ? OFN_FILEMUSTEXIST : 0);
-    return GetOpenFileNameA(&open) ? std::string(file) : std::string();
+    const auto getOpenFileName = CommonDialog<decltype(GetOpenFileNameA)>("GetOpenFileNameA");
+    return getOpenFileName(&open) ? std::string(file) : std::string();
 }
 
 void TDemoForm::OpenSkinClick(TObject*)

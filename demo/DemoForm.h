@@ -172,3 +172,12 @@ private:
 // Registers the form's (empty) description, so that Application()->CreateForm<TDemoForm>() makes
 // it the main form.
 void RegisterDemoForm();
+
+// A function of the common dialogs' library, which is loaded at the first call; throws when it is
+// not there.
+void* CommonDialogFunction(const char* Name);
+template <class TFunction>
+TFunction* CommonDialog(const char* Name)
+{
+    return reinterpret_cast<TFunction*>(CommonDialogFunction(Name));
+}

@@ -263,7 +263,7 @@ void TDemoForm::CommonDialogClick(TObject* Sender)
         colour.rgbResult = RGB(80, 120, 170);
         colour.lpCustColors = custom;
         colour.Flags = CC_RGBINIT | CC_FULLOPEN;
-        chosen = ChooseColorA(&colour) != FALSE;
+        chosen = CommonDialog<decltype(ChooseColorA)>("ChooseColorA")(&colour) != FALSE;
     } else {
         LOGFONTA font{};
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
@@ -272,7 +272,7 @@ void TDemoForm::CommonDialogClick(TObject* Sender)
         choose.hwndOwner = Handle();
         choose.lpLogFont = &font;
         choose.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-        chosen = ChooseFontA(&choose) != FALSE;
+        chosen = CommonDialog<decltype(ChooseFontA)>("ChooseFontA")(&choose) != FALSE;
     }
     ShowStatus(chosen ? " Chosen" : " Cancelled");
 }

@@ -432,6 +432,81 @@ TEST_F(TGalleryTest, TheStandardDialogIsSkinnedAndLetGoOfWhileItRuns)
     EXPECT_EQ(Form->CurrentSkin(), "Pembrox Night");
 }
 
+namespace {
+
+// The common dialog the timer found inside its modal loop (the dialog is the gallery's only
+// top-level dialog window of the thread then).
+struct TCommonDialogVisit {
+    HWND Dialog = nullptr;
+    bool Skinned = false;
+    uint32_t LeftEdge = 0;
+};
+TCommonDialogVisit GCommon;
+
+BOOL CALLBACK FindThreadDialog(HWND Window, LPARAM Found)
+{
+    if (WindowClassName(Window) == "#32770" && IsWindowVisible(Window)) {
+        *reinterpret_cast<HWND*>(Found) = Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK VisitCommonDialog(HWND, UINT, UINT_PTR Timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr)
+        return;
+    KillTimer(nullptr, Timer);
+    GCommon.Dialog = dialog;
+    const TWinSkinForm* skin = SkinManager()->FindSkinForm(dialog);
+    GCommon.Skinned = skin != nullptr && skin->SkinState() == ssSkinned;
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    GCommon.LeftEdge = WindowPixel(dialog, 1, (r.bottom - r.top) / 2);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// A colour the platform paints its own frames with.
+bool PlatformFrameColour(uint32_t Pixel)
+{
+    for (int index : {COLOR_3DFACE, COLOR_3DLIGHT, COLOR_3DHILIGHT, COLOR_3DSHADOW, COLOR_3DDKSHADOW,
+                      COLOR_WINDOWFRAME, COLOR_ACTIVEBORDER, COLOR_INACTIVEBORDER}) {
+        const COLORREF c = GetSysColor(index);
+        if (Pixel == (((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The open, colour and font dialogs come from their library, loaded at the first of them, not
+// with the program; each comes up skinned, and cancelling it ends it as usual.
+TEST_F(TGalleryTest, TheCommonDialogsOpenSkinnedFromTheirLibraryLoadedWhenFirstAsked)
+{
+    TGalleryOptions options;
+    options.Page = 6;
+    Open(options);
+    ASSERT_EQ(Form->CurrentSkin(), "Pembrox Slate");
+    for (const char* name : {"OpenDialog", "ColourDialog", "FontDialog"}) {
+        SCOPED_TRACE(name);
+        GCommon = {};
+        auto* button = dynamic_cast<TButton*>(Form->FindComponent(name));
+        ASSERT_NE(button, nullptr);
+        const UINT_PTR timer = SetTimer(nullptr, 0, 150, VisitCommonDialog);
+        button->Click(); // returns when the dialog ends
+        KillTimer(nullptr, timer);
+        ASSERT_NE(GCommon.Dialog, nullptr) << "no dialog came up";
+        EXPECT_TRUE(GCommon.Skinned);
+        EXPECT_FALSE(PlatformFrameColour(GCommon.LeftEdge)) << "the frame on the screen is the platform's, "
+                                                            << std::hex << GCommon.LeftEdge;
+        EXPECT_FALSE(IsWindow(GCommon.Dialog));
+        EXPECT_EQ(Form->Status->Panels()->Items(0)->Text(), " Cancelled");
+    }
+}
+
 // The MDI window: its children are skinned; with one maximised (its caption buttons in the frame's
 // menu bar), the skin goes and the frame and child are what they were before the skin came.
 TEST_F(TGalleryTest, TheMdiWindowWithAMaximisedChildComesBackExactly)
