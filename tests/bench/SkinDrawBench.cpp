@@ -7,7 +7,9 @@
 //               1920 x 1080 memory DC, and of its steps the mask alone and the mask with the
 //               masked blit (DrawTransparentBitmap of the composed frame);
 //   region      BuildBitmapRegion of a 1920 x 32 title strip with rounded key corners, and of
-//               the worst case, a 1920 x 32 bitmap alternating key and non-key pixels;
+//               the worst case, a 1920 x 32 bitmap alternating key and non-key pixels, both
+//               32-bit like the scratch bitmaps the engine builds its regions from (a bitmap of
+//               another format is switched to 32 bits first, once: shown for a 24-bit title);
 // each in microseconds and as a ratio against the floor.
 #include "skin/draw/SkinDraw.h"
 #include "tests/bench/BenchTiming.h"
@@ -77,9 +79,9 @@ std::unique_ptr<TBitmap> MakeStrip()
 }
 
 // A title strip whose four corners are cut round with the key colour.
-std::unique_ptr<TBitmap> MakeTitle()
+std::unique_ptr<TBitmap> MakeTitle(TPixelFormat Format = pf32bit)
 {
-    auto title = std::make_unique<TBitmap>(TitleWidth, TitleHeight, pf24bit);
+    auto title = std::make_unique<TBitmap>(TitleWidth, TitleHeight, Format);
     const int r = CornerRadius;
     for (int y = 0; y < TitleHeight; ++y) {
         for (int x = 0; x < TitleWidth; ++x) {
@@ -102,7 +104,7 @@ std::unique_ptr<TBitmap> MakeTitle()
 // Key and non-key pixels in turn, each row shifted by one.
 std::unique_ptr<TBitmap> MakeChecker()
 {
-    auto bitmap = std::make_unique<TBitmap>(TitleWidth, TitleHeight, pf24bit);
+    auto bitmap = std::make_unique<TBitmap>(TitleWidth, TitleHeight, pf32bit);
     for (int y = 0; y < TitleHeight; ++y)
         for (int x = 0; x < TitleWidth; ++x)
             SetPixel(*bitmap, x, y, ((x + y) & 1) != 0 ? SkinKeyColour : 0x336699);
@@ -194,6 +196,7 @@ int main()
     composed.reset();
 
     const auto titleSource = MakeTitle();
+    const auto title24Source = MakeTitle(pf24bit);
     const auto checkerSource = MakeChecker();
     std::unique_ptr<TBitmap> work;
     size_t titleRects = 0;
@@ -220,6 +223,10 @@ int main()
                 titleRects = regionRects(region);
             DeleteObject(region);
         }
+    });
+    const double title24Region = Median(fresh(title24Source.get()), [&] {
+        if (HRGN region = BuildBitmapRegion(work.get(), 0, 0, SkinKeyColour, 1, 1, 1); region != nullptr)
+            DeleteObject(region);
     });
     const double checkerRegion = Median(fresh(checkerSource.get()), [&] {
         HRGN region = BuildBitmapRegion(work.get(), 0, 0, SkinKeyColour, 1, 1, 1);
@@ -248,6 +255,7 @@ int main()
     Print("  of which the mask", mask, floor);
     Print("  the mask and the blits", maskedBlit, floor);
     Print("BuildBitmapRegion title", titleRegion, floor);
+    Print("  the same title, 24-bit", title24Region, floor);
     Print("BuildBitmapRegion worst case", checkerRegion, floor);
     std::printf("  title region: %zu rectangles; worst case: %zu rectangles\n", titleRects, checkerRects);
     BenchFigure("nine-slice stretch / blit", buildStretch / floor, "x", true, 4);
