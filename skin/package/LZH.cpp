@@ -65,14 +65,47 @@ static_assert(Positions.High[31] == 0 && Positions.High[32] == 1 << 6 && Positio
               Positions.High[240] == 48 << 6 && Positions.High[255] == 63 << 6);
 
 // The working memory of one decode. Leaves hang in Parent at symbol + NodeCount; Frequency has a
-// sentinel after the root.
+// sentinel after the root. Grand and GrandParent keep the links two levels apart, so that the
+// walk down to a symbol and the weight update up from it take one dependent load per two levels.
 struct TTables {
     uint16_t Frequency[NodeCount + 1];
     uint16_t Parent[NodeCount + SymbolCount];
     uint16_t Son[NodeCount];
+    // Grand[2 * n + b] is Son[Son[n] + b], for every n that is not a leaf.
+    uint16_t Grand[NodeCount * 2];
+    // GrandParent[n] is Parent[Parent[n]] (0 for the root's children); the entries past the
+    // nodes take the writes meant for leaves, which have no children.
+    uint16_t GrandParent[NodeCount + SymbolCount + 1];
     uint8_t Window[WindowSize];
     uint8_t Input[InputBlock]; // for stream input
 };
+
+// Node n, whose parent is p, has a new subtree: the links from n two levels down and to n from two
+// levels below follow.
+inline void Rehang(TTables& t, unsigned n, unsigned p)
+{
+    const unsigned s = t.Son[n];
+    if (s >= NodeCount)
+        return;
+    const unsigned a = t.Son[s], b = t.Son[s + 1];
+    t.Grand[2 * n] = static_cast<uint16_t>(a);
+    t.Grand[2 * n + 1] = static_cast<uint16_t>(b);
+    uint16_t* const up = t.GrandParent;
+    up[s] = up[s + 1] = static_cast<uint16_t>(p);
+    up[a] = up[a + 1] = static_cast<uint16_t>(n);
+    up[b] = up[b + 1] = static_cast<uint16_t>(n);
+}
+
+void LinkGenerations(TTables& t)
+{
+    for (unsigned n = 0; n < NodeCount; ++n) {
+        if (const unsigned s = t.Son[n]; s < NodeCount) {
+            t.Grand[2 * n] = t.Son[s];
+            t.Grand[2 * n + 1] = t.Son[s + 1];
+        }
+        t.GrandParent[n] = t.Parent[t.Parent[n]];
+    }
+}
 
 void StartTree(TTables& t)
 {
@@ -88,6 +121,7 @@ void StartTree(TTables& t)
     }
     t.Frequency[NodeCount] = 0xFFFF;
     t.Parent[Root] = 0;
+    LinkGenerations(t);
 }
 
 // Halves the leaf weights and builds the tree again from them.
@@ -119,6 +153,7 @@ void StartTree(TTables& t)
         if (k < NodeCount)
             t.Parent[k + 1] = static_cast<uint16_t>(i);
     }
+    LinkGenerations(t);
 }
 
 // A node whose weight k has just outgrown its right neighbour trades places (with its subtree)
@@ -152,22 +187,42 @@ inline unsigned SwapUp(TTables& t, unsigned c, unsigned k)
     if (j < NodeCount)
         parent[j + 1] = static_cast<uint16_t>(c);
     son[c] = static_cast<uint16_t>(j);
+    // The nodes' places keep their parents: the parents' links two down change in the entry of
+    // the child that changed, and each subtree is hung in its new place.
+    const unsigned pc = parent[c], pl = parent[l];
+    t.Grand[2 * pc + c - son[pc]] = static_cast<uint16_t>(j);
+    t.Grand[2 * pl + l - son[pl]] = static_cast<uint16_t>(i);
+    Rehang(t, c, pc);
+    Rehang(t, l, pl);
     return l;
 }
 
-// The weight update from node c up to the root, following the parent links. Node c itself is
-// always counted, also when it is node 0: after a rebuild the leaf of the symbol being counted
-// may sit there (the first leaf in node order). Every other node has a parent above 0, so the
-// walk ends after the root, whose parent is 0.
+// The weight update from node c up to the root, following the parent links, two levels a step
+// while no node moves. Node c itself is always counted, also when it is node 0: after a rebuild
+// the leaf of the symbol being counted may sit there (the first leaf in node order). Every other
+// node has a parent above 0, so the walk ends after the root, whose parent is 0.
 [[gnu::noinline]] void UpdateFrom(TTables& t, unsigned c)
 {
     uint16_t* const freq = t.Frequency;
-    do {
+    for (;;) {
         const unsigned k = ++freq[c];
         if (k > freq[c + 1])
             c = SwapUp(t, c, k);
-        c = t.Parent[c];
-    } while (c != 0);
+        const unsigned p = t.Parent[c];
+        const unsigned g = t.GrandParent[c];
+        if (p == 0)
+            return;
+        const unsigned kp = ++freq[p];
+        if (kp > freq[p + 1]) [[unlikely]] {
+            c = t.Parent[SwapUp(t, p, kp)];
+            if (c == 0)
+                return;
+            continue;
+        }
+        if (g == 0)
+            return;
+        c = g;
+    }
 }
 
 // Counts one more occurrence of Symbol: the weights on its path go up by one, nodes that outgrow
@@ -329,14 +384,28 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
                 // No walk is longer than the 40 bits the buffer holds: the tree keeps its nodes
                 // in weight order, so a leaf d levels down needs a root weight of at least the
                 // (d + 2)th Fibonacci number, and the root's weight stays under 0x8001 (depth 21
-                // at most).
+                // at most). Two levels a step: the node two down is one load away.
                 uint64_t b = bits;
-                do {
-                    const unsigned node = c + static_cast<unsigned>(b >> 63);
-                    path[depth++] = static_cast<uint16_t>(node);
+                const uint16_t* const grand = t.Grand;
+                unsigned node = Root; // c is son[node]
+                for (;;) {
+                    const unsigned first = static_cast<unsigned>(b >> 63);
+                    const unsigned below = grand[2 * node + first];
+                    path[depth] = static_cast<uint16_t>(c + first);
+                    if (below >= NodeCount) {
+                        c = below;
+                        depth += 1;
+                        b <<= 1;
+                        break;
+                    }
+                    node = below + (static_cast<unsigned>(b >> 62) & 1);
+                    path[depth + 1] = static_cast<uint16_t>(node);
+                    depth += 2;
+                    b <<= 2;
                     c = son[node];
-                    b <<= 1;
-                } while (c < NodeCount);
+                    if (c >= NodeCount)
+                        break;
+                }
                 bits = b;
                 count = depth <= count ? count - depth : 0; // (never short; kept from wrapping)
             } else {
