@@ -201,7 +201,8 @@ bool TSkinManage::WaitsForShow(HWND W) const
 
 void TSkinManage::EndShowWatch(HWND W) noexcept
 {
-    const auto it = std::find_if(FShowWatches.begin(), FShowWatches.end(), [W](const auto& w) { return w->Window == W; });
+    const auto it =
+        std::find_if(FShowWatches.begin(), FShowWatches.end(), [W](const auto& w) { return w->Window == W; });
     if (it != FShowWatches.end())
         FShowWatches.erase(it);
 }

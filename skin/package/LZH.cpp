@@ -64,11 +64,13 @@ static_assert(Positions.High[31] == 0 && Positions.High[32] == 1 << 6 && Positio
               Positions.High[144] == 12 << 6 && Positions.High[192] == 24 << 6 &&
               Positions.High[240] == 48 << 6 && Positions.High[255] == 63 << 6);
 
-// The working memory of one decode. Leaves hang in Parent at symbol + NodeCount; Frequency has a
-// sentinel after the root. Grand and GrandParent keep the links two levels apart, so that the
-// walk down to a symbol and the weight update up from it take one dependent load per two levels.
+// The working memory of one decode. Leaves hang in Parent at symbol + NodeCount; Frequency has
+// Lane sentinels after the root. Grand and GrandParent keep the links two levels apart, so that
+// the walk down to a symbol and the weight update up from it take one dependent load per two
+// levels.
+constexpr unsigned Lane = 8;
 struct TTables {
-    uint16_t Frequency[NodeCount + 1];
+    uint16_t Frequency[NodeCount + Lane];
     uint16_t Parent[NodeCount + SymbolCount];
     uint16_t Son[NodeCount];
     // Grand[2 * n + b] is Son[Son[n] + b], for every n that is not a leaf.
@@ -119,7 +121,7 @@ void StartTree(TTables& t)
         t.Son[j] = static_cast<uint16_t>(i);
         t.Parent[i] = t.Parent[i + 1] = static_cast<uint16_t>(j);
     }
-    t.Frequency[NodeCount] = 0xFFFF;
+    std::fill(t.Frequency + NodeCount, t.Frequency + NodeCount + Lane, uint16_t{0xFFFF});
     t.Parent[Root] = 0;
     LinkGenerations(t);
 }
@@ -164,15 +166,16 @@ inline unsigned SwapUp(TTables& t, unsigned c, unsigned k)
     uint16_t* const parent = t.Parent;
     uint16_t* const son = t.Son;
     // The weights are sorted, so freq[c + 1 ..] holds a run of k - 1 ending before the first
-    // weight >= k (the sentinel stops the scan at the latest).
+    // weight >= k (the sentinels stop the scan at the latest). The run is measured Lane weights
+    // at a time by counting, without a branch on its length (which follows the data).
     unsigned l = c + 1;
-    if (k > freq[l + 1]) {
-        const uint16_t* p = freq + l + 2;
-        while (k > p[0] && k > p[1] && k > p[2] && k > p[3])
-            p += 4;
-        while (k > *p)
-            ++p;
-        l = static_cast<unsigned>(p - freq) - 1;
+    for (const uint16_t* p = freq + l + 1;; p += Lane) {
+        unsigned n = 0;
+        for (unsigned i = 0; i < Lane; ++i)
+            n += p[i] < k;
+        l += n;
+        if (n < Lane)
+            break;
     }
     freq[c] = freq[l];
     freq[l] = static_cast<uint16_t>(k);
