@@ -35,16 +35,17 @@ TWndMethod RelayMethod(TControlHook::TRelay* Relay)
 void TControlHook::TRelay::Call(TMessage& Message)
 {
     if (Active) {
+        // Also when the method throws: a relay restored during the call goes as the last call ends.
+        struct TCallScope {
+            TRelay& Relay;
+            ~TCallScope()
+            {
+                if (--Relay.Calls == 0 && Relay.Orphaned)
+                    delete &Relay;
+            }
+        } scope{*this};
         ++Calls;
-        try {
-            Method(Message);
-        } catch (...) {
-            if (--Calls == 0 && Orphaned)
-                delete this;
-            throw;
-        }
-        if (--Calls == 0 && Orphaned)
-            delete this;
+        Method(Message);
         return;
     }
     // Left behind: once the hook above us is gone, the control gets its own method back.

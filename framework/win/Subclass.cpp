@@ -13,28 +13,27 @@
 
 namespace {
 
-// The procedures as seen in one character set: a procedure set in the other one reads as a
-// handle that translates, not as itself.
-WNDPROC CurrentProc(HWND wnd, bool unicode) noexcept
-{
-    return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(wnd, GWLP_WNDPROC)
-                                             : GetWindowLongPtrA(wnd, GWLP_WNDPROC));
-}
-
 LONG_PTR SetProc(HWND wnd, WNDPROC proc, bool unicode) noexcept
 {
     const auto value = reinterpret_cast<LONG_PTR>(proc);
     return unicode ? SetWindowLongPtrW(wnd, GWLP_WNDPROC, value) : SetWindowLongPtrA(wnd, GWLP_WNDPROC, value);
 }
 
-LRESULT CallProc(WNDPROC proc, bool unicode, HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam)
-{
-    return unicode ? CallWindowProcW(proc, wnd, msg, wparam, lparam) : CallWindowProcA(proc, wnd, msg, wparam, lparam);
-}
 
 std::atomic<std::size_t> GStates{0};
 
 } // namespace
+
+WNDPROC WindowProcIn(HWND Wnd, bool Unicode) noexcept
+{
+    return reinterpret_cast<WNDPROC>(Unicode ? GetWindowLongPtrW(Wnd, GWLP_WNDPROC)
+                                             : GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
+}
+
+LRESULT CallWindowProcIn(WNDPROC Proc, bool Unicode, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    return Unicode ? CallWindowProcW(Proc, Wnd, Msg, WParam, LParam) : CallWindowProcA(Proc, Wnd, Msg, WParam, LParam);
+}
 
 // What a subclass leaves in the window: owned by its TWindowSubclass while that is attached, by
 // itself as a pass-through, and freed when it is finished (thunk gone) and no call is running.
@@ -74,7 +73,7 @@ private:
     void Finish() noexcept;
     void Forward(TMessage& message) const
     {
-        message.Result = CallProc(FOldProc, FUnicode, FWnd, message.Msg, message.WParam, message.LParam);
+        message.Result = CallWindowProcIn(FOldProc, FUnicode, FWnd, message.Msg, message.WParam, message.LParam);
     }
     bool Deletable() const { return !FOwned && FFinished && FDepth == 0; }
 
@@ -131,7 +130,7 @@ bool TSubclassState::Detach() noexcept
     if (!FFinished) {
         if (!IsWindow(FWnd)) {
             Finish();
-        } else if (CurrentProc(FWnd, FUnicode) == Thunk()) {
+        } else if (WindowProcIn(FWnd, FUnicode) == Thunk()) {
             SetProc(FWnd, FOldProc, FUnicode);
             Finish();
         } else {
@@ -155,7 +154,7 @@ void TSubclassState::WndProc(TMessage& message)
         ~TCallScope()
         {
             if (Msg == WM_NCDESTROY && !State.FFinished) {
-                if (CurrentProc(State.FWnd, State.FUnicode) == State.Thunk())
+                if (WindowProcIn(State.FWnd, State.FUnicode) == State.Thunk())
                     SetProc(State.FWnd, State.FOldProc, State.FUnicode);
                 State.Finish();
             }
@@ -172,7 +171,7 @@ void TSubclassState::WndProc(TMessage& message)
         return;
     }
     // A pass-through: back on top means the one above has gone, so step out of the chain.
-    if (!FFinished && CurrentProc(FWnd, FUnicode) == Thunk()) {
+    if (!FFinished && WindowProcIn(FWnd, FUnicode) == Thunk()) {
         SetProc(FWnd, FOldProc, FUnicode);
         Finish();
     }
@@ -282,7 +281,7 @@ void TWindowSubclass::CallOld(TMessage& Message) const
 
 LRESULT TWindowSubclass::CallOld(UINT Msg, WPARAM WParam, LPARAM LParam) const
 {
-    return FOldProc ? CallProc(FOldProc, FUnicode, FWnd, Msg, WParam, LParam) : 0;
+    return FOldProc ? CallWindowProcIn(FOldProc, FUnicode, FWnd, Msg, WParam, LParam) : 0;
 }
 
 bool TWindowSubclass::Installed() const noexcept
@@ -292,7 +291,7 @@ bool TWindowSubclass::Installed() const noexcept
 
 bool TWindowSubclass::IsTop() const noexcept
 {
-    return Installed() && CurrentProc(FWnd, FUnicode) == FState->Thunk();
+    return Installed() && WindowProcIn(FWnd, FUnicode) == FState->Thunk();
 }
 
 WNDPROC TWindowSubclass::Proc() const noexcept

@@ -86,6 +86,11 @@ private:
     bool FUnicode = false;
 };
 
+// A window's procedure as seen in one character set (a procedure set in the other one reads as a
+// handle that translates), and a call of such a procedure in that set.
+WNDPROC WindowProcIn(HWND Wnd, bool Unicode) noexcept;
+LRESULT CallWindowProcIn(WNDPROC Proc, bool Unicode, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
 // For tests and leak checks, over the whole process.
 struct TWindowSubclassStats {
     std::size_t States = 0;       // subclass states alive: attached, or pass-throughs

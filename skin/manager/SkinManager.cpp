@@ -174,11 +174,8 @@ struct TSkinManage::TShowWatch : TObject {
         // The message goes on as if it had just been sent: through the subclass the window got as
         // it was taken over. When someone subclassed the window on top of the watch, it has been
         // through theirs already and goes on below.
-        const WNDPROC next = !top ? oldProc
-                             : unicode ? reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC))
-                                       : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-        Message.Result = unicode ? CallWindowProcW(next, window, Message.Msg, Message.WParam, Message.LParam)
-                                 : CallWindowProcA(next, window, Message.Msg, Message.WParam, Message.LParam);
+        const WNDPROC next = top ? WindowProcIn(window, unicode) : oldProc;
+        Message.Result = CallWindowProcIn(next, unicode, window, Message.Msg, Message.WParam, Message.LParam);
     }
 };
 

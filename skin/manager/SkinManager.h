@@ -1,10 +1,10 @@
 // The skin manager: the one process-wide object that decides which windows of the program are
 // skinned, and when. A thread-local CBT hook sees every window being created, activated and
 // destroyed. Top-level windows made while skinning is on are watched until they are first shown:
-// the framework's forms through their own window method, other windows through a hook on sent
-// messages that is in place only while there are such windows (under Wine every hooked message
-// costs a trip to the server; a form makes its controls before it is shown, so the hook would
-// slow down the making of every form). At WM_SHOWWINDOW, before the platform shows them, the ones
+// the framework's forms through their own window method, other windows through their procedure,
+// subclassed until then (not through a hook on the thread's sent messages: under Wine every
+// hooked message costs a trip to the server, and a window makes its controls before it is
+// shown). At WM_SHOWWINDOW, before the platform shows them, the ones
 // that pass the rules get a form object (TWinSkinForm) and start, so the first frame the user sees
 // is the skinned one. Windows shown otherwise are taken over when they are activated. Destroyed
 // windows lose their form objects. Requests of the skin data components (skin on, skin off,
