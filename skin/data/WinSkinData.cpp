@@ -316,7 +316,19 @@ bool TSkinData::ParsePackage(bool OnlyUsable)
     const int dpi = WantedDpi();
     const TProfileMemIniFile description(
         std::string_view(static_cast<const char*>(work.Memory()), static_cast<size_t>(work.Size())));
-    std::unique_ptr<TSkinContent> content = TSkinDescription(reader, dpi).Parse(description);
+    // Entries are decoded as they are read: one read past the end of a package cut short is
+    // damaged, whatever else its damage made of it (an image that does not load, say).
+    std::unique_ptr<TSkinContent> content;
+    try {
+        content = TSkinDescription(reader, dpi).Parse(description);
+    } catch (const std::exception&) {
+        if (!reader.CutShort())
+            throw;
+    }
+    if (reader.CutShort()) {
+        FLoadError = "The skin package is cut short: its entries run past the end of its compressed data";
+        return false;
+    }
     // A skin that cannot draw what it names, or has nothing to draw, is refused whole: the
     // current one stays.
     if (std::string why = OnlyUsable ? content->WhyUnusable() : std::string(); !why.empty()) {

@@ -309,14 +309,27 @@ inline void CopyMatch(uint8_t* Out, unsigned Distance, unsigned Length)
 // The output goes to Out.Put(Bytes, Count) in runs: once a window block is full and at the end,
 // or, with TSink::EachSymbol, after every symbol (so that output and input calls interleave as in
 // the classic decoder).
+//
+// A decode may stop early and go on later: it stops once Stop bytes (at most TextSize) are out,
+// keeping where it is in State, and a later call with the same tables, input, sink and state
+// goes on from there. The bytes out are the same however the calls split them.
+struct TDecodeState {
+    bool Started = false;
+    uint64_t Bits = 0;
+    unsigned Count = 0;
+    uint64_t Fetched = 0;
+    const uint8_t* Next = nullptr;
+    const uint8_t* End = nullptr;
+    int64_t Before = 0;     // bytes out before the window's base
+    unsigned Pos = 0;       // the window's write position, from its start
+    unsigned Flushed = 0;   // the window bytes up to here have gone to the sink
+};
+
 template <class TInput, class TSink>
-uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
+uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out, TDecodeState& State, int64_t Stop)
 {
     constexpr bool blocks = TInput::Blocks;
-    StartTree(t);
     uint8_t* const window = t.Window;
-    std::memset(window, 0, LookAhead);
-    std::memset(window + LookAhead, ' ', RingFill);
     uint8_t* const base = window + RingSize;
     uint8_t* const slideAt = base + OutputBlock;
     const uint16_t* const son = t.Son;
@@ -324,11 +337,11 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
 
     // The bit buffer holds its bits at the top; below the count valid ones it holds zeros or the
     // true bits that follow (a word load takes a little more than it counts).
-    uint64_t bits = 0;
-    unsigned count = 0;
-    uint64_t fetched = 0; // bytes put into the bit buffer, the zeros past the end included
-    const uint8_t* next = nullptr;
-    const uint8_t* end = nullptr;
+    uint64_t bits = State.Bits;
+    unsigned count = State.Count;
+    uint64_t fetched = State.Fetched; // bytes put into the bit buffer, the zeros past the end included
+    const uint8_t* next = State.Next;
+    const uint8_t* end = State.End;
 
     auto refillSlow = [&] {
         while (count <= 56) {
@@ -361,18 +374,26 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
         }
     };
 
-    if constexpr (!blocks) {
-        // At least one bit is taken, before which two bytes are due; from then on at least 8
-        // bits are left after every step, so one fetch always restores 9.
-        refill();
-        refill();
+    if (!State.Started) {
+        State.Started = true;
+        StartTree(t);
+        std::memset(window, 0, LookAhead);
+        std::memset(window + LookAhead, ' ', RingFill);
+        State.Pos = State.Flushed = RingSize;
+        if constexpr (!blocks) {
+            // At least one bit is taken, before which two bytes are due; from then on at least 8
+            // bits are left after every step, so one fetch always restores 9.
+            refill();
+            refill();
+        }
     }
 
-    int64_t before = 0; // bytes out before base
-    uint8_t* pos = base;
-    uint8_t* flushed = base;
+    const int64_t target = std::min<int64_t>(Stop, TextSize);
+    int64_t before = State.Before;
+    uint8_t* pos = window + State.Pos;
+    uint8_t* flushed = window + State.Flushed;
     for (;;) {
-        const int64_t need = TextSize - (before + (pos - base)); // a final match may pass INT32_MAX
+        const int64_t need = target - (before + (pos - base)); // a final match may pass INT32_MAX
         if (need <= 0)
             break;
         uint8_t* const limit = TSink::EachSymbol ? pos + 1 : pos + std::min<int64_t>(need, slideAt - pos);
@@ -463,6 +484,14 @@ uint64_t Decode(int32_t TextSize, TTables& t, TInput& In, TSink& Out)
             pos = flushed = base;
         }
     }
+    State.Bits = bits;
+    State.Count = count;
+    State.Fetched = fetched;
+    State.Next = next;
+    State.End = end;
+    State.Before = before;
+    State.Pos = static_cast<unsigned>(pos - window);
+    State.Flushed = static_cast<unsigned>(flushed - window);
     return fetched * 8 - count;
 }
 
@@ -579,12 +608,13 @@ void TLZH::Unpack(int32_t TextSize, const TGetBytes& GetBytes, const TPutBytes& 
     static const TGetBytes noInput = NoInput;
     const auto tables = AllocateTables();
     TPumpInput in{GetBytes ? GetBytes : noInput};
+    TDecodeState state;
     if (PutBytes) {
         TPumpSink out{PutBytes};
-        Decode(TextSize, *tables, in, out);
+        Decode(TextSize, *tables, in, out, state, TextSize);
     } else {
         TDiscardSink out;
-        Decode(TextSize, *tables, in, out);
+        Decode(TextSize, *tables, in, out, state, TextSize);
     }
 }
 
@@ -596,7 +626,8 @@ void TLZH::UnpackStreams(int32_t TextSize, TStream& Input, TStream& Output)
     const int64_t start = Input.Position();
     TStreamInput in{Input, tables->Input, std::max<int64_t>(Input.Size() - start, 0)};
     TStreamSink out{Output};
-    const uint64_t bits = Decode(TextSize, *tables, in, out);
+    TDecodeState state;
+    const uint64_t bits = Decode(TextSize, *tables, in, out, state, TextSize);
     // The input was read ahead: it ends after the bytes the symbols came from.
     const uint64_t used = BytesRead(bits, static_cast<uint64_t>(in.Read + in.Left));
     if (used != static_cast<uint64_t>(in.Read))
@@ -610,15 +641,46 @@ int64_t TLZH::UnpackMemory(int32_t TextSize, const void* Input, int64_t InputSiz
         *InputUsed = 0;
     if (TextSize <= 0)
         return 0;
-    if (OutputSize < int64_t{TextSize} + MaxOverrun)
-        throw ElzhException(OutputTooSmallMessage);
-    const auto tables = AllocateTables();
+    TLZHMemoryDecoder decoder(TextSize, Input, InputSize, Output, OutputSize);
+    const int64_t written = decoder.DecodeTo(TextSize);
+    if (InputUsed != nullptr)
+        *InputUsed = decoder.InputUsed();
+    return written;
+}
+
+struct TLZHMemoryDecoder::TWork {
+    std::unique_ptr<TTables, TTablesDeleter> Tables;
+    TMemoryInput In;
+    TMemorySink Out;
+    TDecodeState State;
+    uint64_t Available;
+};
+
+TLZHMemoryDecoder::TLZHMemoryDecoder(int32_t TextSize, const void* Input, int64_t InputSize, void* Output,
+                                     int64_t OutputSize)
+    : FTextSize(std::max(TextSize, 0)), FOutput(static_cast<uint8_t*>(Output))
+{
+    if (FTextSize == 0)
+        return;
+    if (OutputSize < int64_t{FTextSize} + TLZH::MaxOverrun)
+        throw ElzhException(TLZH::OutputTooSmallMessage);
     const auto* first = static_cast<const uint8_t*>(Input);
     const uint64_t available = InputSize > 0 && first != nullptr ? static_cast<uint64_t>(InputSize) : 0;
-    TMemoryInput in{first, first + available};
-    TMemorySink out{static_cast<uint8_t*>(Output)};
-    const uint64_t bits = Decode(TextSize, *tables, in, out);
-    if (InputUsed != nullptr)
-        *InputUsed = static_cast<int64_t>(BytesRead(bits, available));
-    return out.Out - static_cast<uint8_t*>(Output);
+    FWork.reset(new TWork{AllocateTables(), TMemoryInput{first, first + available}, TMemorySink{FOutput},
+                          TDecodeState{}, available});
+}
+
+TLZHMemoryDecoder::~TLZHMemoryDecoder() = default;
+
+int64_t TLZHMemoryDecoder::DecodeTo(int64_t Length)
+{
+    if (FWork == nullptr || Length <= FDecoded)
+        return FDecoded;
+    const uint64_t bits = Decode(FTextSize, *FWork->Tables, FWork->In, FWork->Out, FWork->State, Length);
+    FDecoded = FWork->Out.Out - FOutput;
+    FInputUsed = static_cast<int64_t>(BytesRead(bits, FWork->Available));
+    FRanOut = bits > FWork->Available * 8;
+    if (FDecoded >= FTextSize)
+        FWork.reset(); // all out: the tables are not needed again
+    return FDecoded;
 }

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 DECLARE_EXCEPTION(ElzhException, Exception);
 
@@ -51,4 +52,39 @@ public:
     // the number of input bytes read.
     int64_t UnpackMemory(int32_t TextSize, const void* Input, int64_t InputSize, void* Output, int64_t OutputSize,
                          int64_t* InputUsed = nullptr);
+};
+
+// Decodes a stream held in memory a part at a time, for a reader that wants the front of the
+// content first and perhaps never the rest. Each DecodeTo carries the output on from where the
+// last one stopped until at least Length bytes (at most TextSize) are out; a final match may
+// carry it further, as with UnpackMemory. However the calls split it, the output is the same as
+// UnpackMemory's, and so is the input counted as used. The input and output must stay in place
+// for as long as the decoder may go on; the working tables are let go once all TextSize bytes
+// are out.
+class TLZHMemoryDecoder {
+public:
+    // Output must have room for TextSize + MaxOverrun bytes (ElzhException OutputTooSmallMessage
+    // otherwise); ElzhException NoMemoryMessage when the tables cannot be allocated.
+    TLZHMemoryDecoder(int32_t TextSize, const void* Input, int64_t InputSize, void* Output, int64_t OutputSize);
+    ~TLZHMemoryDecoder();
+    TLZHMemoryDecoder(const TLZHMemoryDecoder&) = delete;
+    TLZHMemoryDecoder& operator=(const TLZHMemoryDecoder&) = delete;
+
+    // Returns the number of bytes out so far.
+    int64_t DecodeTo(int64_t Length);
+    int64_t Decoded() const { return FDecoded; }
+    // The input bytes the classic decoder would have read for the bytes out so far.
+    int64_t InputUsed() const { return FInputUsed; }
+    // Whether the symbols decoded so far took bits past the end of the input (read as zeros):
+    // the bytes out since then come from a stream cut short.
+    bool RanOutOfInput() const { return FRanOut; }
+
+private:
+    struct TWork;
+    int32_t FTextSize;
+    uint8_t* FOutput;
+    int64_t FDecoded = 0;
+    int64_t FInputUsed = 0;
+    bool FRanOut = false;
+    std::unique_ptr<TWork> FWork;
 };

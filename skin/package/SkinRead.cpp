@@ -75,7 +75,7 @@ bool IsDeviceName(const std::string& Name)
 } // namespace
 
 TSkinReader::TSkinReader()
-    : FNames(std::make_unique<TStringList>()), FSizes(MaxEntries, 0), FEntryData(std::make_unique<TMemoryStream>())
+    : FNames(std::make_unique<TStringList>()), FSizes(MaxEntries, 0)
 {
 }
 
@@ -130,15 +130,26 @@ bool TSkinReader::Open(TMemoryStream& Package)
     if (!PlausibleLength(declared, Package.Size()))
         return Fail(Format("declared content length %lld is more than %lld compressed bytes can hold",
                            static_cast<long long>(declared), static_cast<long long>(Package.Size() - 4)));
-    // Decoded into what becomes the entry data when the package is valid.
-    auto plain = std::make_unique<TMemoryStream>();
-    if (!Decompress(Package, *plain))
-        return Fail("cannot decompress");
-    // A final match may carry the decoder past the declared length: the content is what was declared.
-    const int64_t size = std::min(plain->Size(), declared);
-    const auto* bytes = static_cast<const uint8_t*>(plain->Memory());
+    // The decoder goes only as far as the index now, and on through the entries as they are
+    // asked for: a skin seldom needs all of its images. It reads its own copy of the stream; the
+    // content's memory is not filled in advance, so that the pages past the last entry asked for
+    // are never touched.
+    const int64_t size = declared;
     if (size < 16)
         return Fail("content is shorter than its 16-byte header");
+    auto content = std::make_unique<TContent>();
+    try {
+        content->Stream.assign(static_cast<const uint8_t*>(Package.Memory()) + 4,
+                               static_cast<const uint8_t*>(Package.Memory()) + Package.Size());
+        content->Plain.reset(new uint8_t[static_cast<size_t>(size + MatchOverrun)]);
+    } catch (const std::bad_alloc&) {
+        throw EStreamError("Out of memory while expanding memory stream");
+    }
+    content->Decoder = std::make_unique<TLZHMemoryDecoder>(static_cast<int32_t>(size), content->Stream.data(),
+                                                           static_cast<int64_t>(content->Stream.size()),
+                                                           content->Plain.get(), size + MatchOverrun);
+    const uint8_t* const bytes = content->Plain.get();
+    content->Decoder->DecodeTo(16);
 
     TSkinPackageHeader header;
     header.Version = ReadLE32(bytes);
@@ -156,6 +167,7 @@ bool TSkinReader::Open(TMemoryStream& Package)
     // The names are counted before any is made: each needs a 4-byte size after the table, and
     // there are MaxEntries at most.
     const int64_t sizesAt = 16 + nameLength;
+    content->Decoder->DecodeTo(sizesAt);
     const int limit = static_cast<int>(std::min<int64_t>(MaxEntries, (size - sizesAt) / 4));
     const TNameCount names = CountNames(bytes + 16, static_cast<size_t>(nameLength), limit);
     if (names.TooLong)
@@ -176,6 +188,7 @@ bool TSkinReader::Open(TMemoryStream& Package)
             return Fail("entry name \"" + stored[i] + "\" names a device");
 
     const int64_t dataAt = sizesAt + int64_t{4} * count;
+    content->Decoder->DecodeTo(dataAt);
     std::vector<int32_t> sizes(MaxEntries, 0);
     int64_t total = 0;
     for (int i = 0; i < count; ++i) {
@@ -195,16 +208,8 @@ bool TSkinReader::Open(TMemoryStream& Package)
         FStoredNames.push_back(stored[i]);
     FEntryCount = count;
     FSizes = std::move(sizes);
-    // The entry data moves to the front of the decoded content, which keeps it.
-    if (size > dataAt) {
-        auto* data = static_cast<uint8_t*>(plain->Memory());
-        std::memmove(data, data + dataAt, static_cast<size_t>(size - dataAt));
-        plain->SetSize(size - dataAt);
-    } else {
-        plain->Clear();
-    }
-    plain->SetPosition(0);
-    FEntryData = std::move(plain);
+    content->DataAt = dataAt;
+    FContent = std::move(content);
     FPlainSize = size;
     return true;
 }
@@ -217,11 +222,28 @@ int64_t TSkinReader::EntryOffset(int Index) const
     return offset;
 }
 
-void TSkinReader::CopyEntry(int Index, int64_t Offset, TMemoryStream& Out) const
+std::string_view TSkinReader::EntryAt(int Index, int64_t Offset) const
 {
     const int32_t length = FSizes[static_cast<size_t>(Index)];
-    if (length > 0)
-        Out.WriteBuffer(static_cast<const uint8_t*>(FEntryData->Memory()) + Offset, length);
+    if (length <= 0 || FContent == nullptr)
+        return {};
+    const int64_t from = FContent->DataAt + Offset;
+    FContent->Decoder->DecodeTo(from + length);
+    return std::string_view(reinterpret_cast<const char*>(FContent->Plain.get()) + from, static_cast<size_t>(length));
+}
+
+std::string_view TSkinReader::Entry(int Index) const
+{
+    if (Index < 0 || Index >= FEntryCount)
+        return {};
+    return EntryAt(Index, EntryOffset(Index));
+}
+
+void TSkinReader::CopyEntry(int Index, int64_t Offset, TMemoryStream& Out) const
+{
+    const std::string_view bytes = EntryAt(Index, Offset);
+    if (!bytes.empty())
+        Out.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
     Out.SetPosition(0);
 }
 

@@ -14,10 +14,12 @@
 #include "framework/core/Object.h"
 #include "framework/core/Stream.h"
 #include "framework/core/Strings.h"
+#include "skin/package/LZH.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct TSkinPackageHeader {
@@ -45,12 +47,14 @@ public:
     TSkinReader();
     ~TSkinReader() override;
 
-    // Decompresses and indexes a package. A package of another version shows OlderVersionMessage
-    // (through the framework's message box) and returns false, the earlier contents kept. Anything
-    // else that is not a valid package (see LastError) also returns false, without a message:
-    // among others a declared length the compressed data cannot hold, more names than
-    // MaxEntries or than the content has sizes for, a name longer than MaxNameLength, and a name
-    // with a folder, a drive or ".." in it (entries are written to files of their names).
+    // Indexes a package (the reader keeps its own copy of it), decoding the content only as far
+    // as the index; the entries are decoded as they are read, as far as the one read reaches. A
+    // package of another version shows OlderVersionMessage (through the framework's message box)
+    // and returns false, the earlier contents kept. Anything else that is not a valid package
+    // (see LastError) also returns false, without a message: among others a declared length the
+    // compressed data cannot hold, more names than MaxEntries or than the content has sizes for,
+    // a name longer than MaxNameLength, and a name with a folder, a drive or ".." in it (entries
+    // are written to files of their names).
     bool Open(TMemoryStream& Package);
     // Copies the entry called Name into Out (emptied first; position 0 after). No match: Out empty.
     void ExtractEntry(const std::string& Name, TMemoryStream& Out) const;
@@ -71,20 +75,38 @@ public:
     const TStringList& Names() const { return *FNames; } // lower case
     const std::string& StoredName(int Index) const { return FStoredNames[static_cast<size_t>(Index)]; }
     int32_t EntrySize(int Index) const { return FSizes[static_cast<size_t>(Index)]; }
+    // Where entry Index starts, from the start of the entry data.
     int64_t EntryOffset(int Index) const;
-    const TMemoryStream& EntryData() const { return *FEntryData; }
+    // The bytes of entry Index (empty for an index out of range), decoded as far as they reach;
+    // they stay in place while this reader holds the package.
+    std::string_view Entry(int Index) const;
     int64_t PlainSize() const { return FPlainSize; }
+    // How much of the content has been decoded so far: the index when opened, then as far as the
+    // entries read reach (a final match may carry it a little further).
+    int64_t DecodedSize() const { return FContent != nullptr ? FContent->Decoder->Decoded() : 0; }
+    // Whether the content decoded so far runs past the end of the compressed stream (the part
+    // past it reads as zeros): a package cut short, whose entries read from there are damaged.
+    bool CutShort() const { return FContent != nullptr && FContent->Decoder->RanOutOfInput(); }
     // Why the last Open returned false ("" after a successful one).
     const std::string& LastError() const { return FLastError; }
 
 private:
     bool Fail(const std::string& Why);
+    std::string_view EntryAt(int Index, int64_t Offset) const;
     void CopyEntry(int Index, int64_t Offset, TMemoryStream& Out) const;
+
+    // The package's content, decoded from the front as far as it has been asked for.
+    struct TContent {
+        std::vector<uint8_t> Stream;            // the LZH stream, past the length
+        std::unique_ptr<uint8_t[]> Plain;       // room for the whole content and a final match
+        std::unique_ptr<TLZHMemoryDecoder> Decoder;
+        int64_t DataAt = 0;                     // where the entry data starts
+    };
 
     std::unique_ptr<TStringList> FNames;
     int FEntryCount = 0;
     std::vector<int32_t> FSizes;
-    std::unique_ptr<TMemoryStream> FEntryData;
+    std::unique_ptr<TContent> FContent;
     TSkinPackageHeader FHeader;
     std::vector<std::string> FStoredNames;
     int64_t FPlainSize = 0;

@@ -225,15 +225,15 @@ TEST_F(TGalleryTest, APageFirstShownLaterLooksAsWhenTheGalleryStartsOnIt)
     }
 }
 
-// A skin file that is missing, not a package, or a package cut short: the message says so and why,
-// and the current skin (or no skin) stays, window and all.
+// A skin file that is missing, not a package, or a package whose stream is damaged where the skin
+// reads it: the message says so and why, and the current skin (or no skin) stays, window and all.
 TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
 {
     char temp[MAX_PATH]{};
     GetTempPathA(MAX_PATH, temp);
     const std::string folder = std::string(temp) + "gallerytest-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string junk = folder + "\\junk.skn", cut = folder + "\\cut.skn";
+    const std::string junk = folder + "\\junk.skn", damaged = folder + "\\damaged.skn";
     {
         TFileStream out(junk, fmCreate);
         out.WriteBuffer("not a skin at all", 17);
@@ -241,8 +241,11 @@ TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
     std::string package;
     ASSERT_TRUE(ReadProgramResource(BuiltinSkins()[1].Resource, package));
     {
-        TFileStream out(cut, fmCreate);
-        out.WriteBuffer(package.data(), static_cast<int32_t>(package.size() / 2));
+        std::string bytes = package;
+        for (size_t i = 64; i < bytes.size() / 4; ++i)
+            bytes[i] = static_cast<char>(i * 37);
+        TFileStream out(damaged, fmCreate);
+        out.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
     }
 
     TGalleryOptions options;
@@ -255,7 +258,7 @@ TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
 
     ASSERT_TRUE(Form->UseBuiltinSkin(0));
     const TCapture before = Capture();
-    for (const std::string& file : {junk, cut, folder + "\\missing.skn"}) {
+    for (const std::string& file : {junk, damaged, folder + "\\missing.skn"}) {
         Shown.clear();
         EXPECT_FALSE(Form->UseSkinFile(file));
         ASSERT_EQ(Shown.size(), 1u) << file;
@@ -270,7 +273,7 @@ TEST_F(TGalleryTest, ASkinThatDoesNotLoadLeavesTheCurrentOne)
     TFileStream(folder + "\\good.skn", fmCreate).WriteBuffer(package.data(), static_cast<int32_t>(package.size()));
     EXPECT_TRUE(Form->UseSkinFile(folder + "\\good.skn"));
     EXPECT_EQ(Form->CurrentSkin(), "Pembrox Night");
-    for (const char* name : {"\\junk.skn", "\\cut.skn", "\\good.skn"})
+    for (const char* name : {"\\junk.skn", "\\damaged.skn", "\\good.skn"})
         DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
 }

@@ -5,6 +5,7 @@
 #include "framework/core/StrUtils.h"
 #include "framework/core/Strings.h"
 #include "skin/package/LZH.h"
+#include "skin/package/ScaleImages.h"
 #include "skin/package/SkinRead.h"
 #include "skins/generator/BuiltinSkin.h"
 #include "tools/skinpack/PackageWriter.h"
@@ -207,7 +208,18 @@ std::string PackDir(const std::string& Dir, size_t& Entries, size_t& Plain)
             names += (names.empty() ? "" : ", ") + n;
         throw ECommand{Quoted(Dir) + " has " + std::to_string(inis.size()) + " .ini files (" + names + ")"};
     }
-    std::sort(bitmaps.begin(), bitmaps.end());
+    // The images a screen at 100 % shows first, then those for each larger scale in turn: the
+    // engine decodes a package only as far as the entries it reads, so at 100 % it never decodes
+    // the larger images, which are most of the bytes.
+    auto scaleOf = [](const std::string& Name) {
+        std::string base;
+        const double scale = ImageScaleOf(Name, base);
+        return scale == 0 ? 1.0 : scale;
+    };
+    std::sort(bitmaps.begin(), bitmaps.end(), [&](const std::string& A, const std::string& B) {
+        const double a = scaleOf(A), b = scaleOf(B);
+        return a != b ? a < b : A < B;
+    });
 
     std::vector<std::string> names = inis;
     names.insert(names.end(), bitmaps.begin(), bitmaps.end());
@@ -285,7 +297,6 @@ int Unpack(const std::string& FileName, const std::string& Dir, std::ostream& Ou
     if (!fs::is_directory(dir, ec))
         throw ECommand{"cannot create the folder " + Quoted(Dir)};
 
-    const auto* base = static_cast<const char*>(reader.EntryData().Memory());
     std::set<std::string> written;
     for (int i = 0; i < reader.EntryCount(); ++i) {
         if (!written.insert(reader.Names()[i]).second)
@@ -293,9 +304,7 @@ int Unpack(const std::string& FileName, const std::string& Dir, std::ostream& Ou
         const fs::path target = dir / reader.StoredName(i);
         if (fs::is_symlink(fs::symlink_status(target, ec)))
             throw ECommand{Quoted(target.string()) + " is a symbolic link"};
-        const int32_t size = reader.EntrySize(i);
-        WriteFile(target, size > 0 ? std::string_view(base + reader.EntryOffset(i), static_cast<size_t>(size))
-                                   : std::string_view());
+        WriteFile(target, reader.Entry(i));
     }
     Out << Dir << ": " << written.size() << " files\n";
     return 0;

@@ -20,14 +20,6 @@
 
 namespace {
 
-std::string_view EntryBytes(const TSkinReader& Reader, int Index)
-{
-    const auto* base = static_cast<const char*>(Reader.EntryData().Memory());
-    if (base == nullptr || Reader.EntrySize(Index) <= 0)
-        return {};
-    return std::string_view(base + Reader.EntryOffset(Index), static_cast<size_t>(Reader.EntrySize(Index)));
-}
-
 bool EndsWith(std::string_view s, std::string_view tail)
 {
     return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
@@ -63,7 +55,7 @@ public:
             FProblems.push_back(where + "no entry " + Quoted(name) + " in the package");
             return;
         }
-        const std::string_view data = EntryBytes(FReader, index);
+        const std::string_view data = FReader.Entry(index);
         if (data.empty()) {
             FProblems.push_back(where + "entry " + Quoted(name) + " is empty");
             return;
@@ -91,7 +83,7 @@ private:
 // The size of the bitmap in entry Index, or false when it does not decode.
 bool ImageSize(const TSkinReader& Reader, int Index, int& Width, int& Height)
 {
-    const std::string_view data = EntryBytes(Reader, Index);
+    const std::string_view data = Reader.Entry(Index);
     TBitmapImage image;
     std::string problem;
     if (data.empty() || !TryDecodeBitmap(reinterpret_cast<const uint8_t*>(data.data()), data.size(), image, problem,
@@ -139,7 +131,7 @@ std::unique_ptr<TMemIniFile> Description(const TSkinReader& Reader)
 {
     for (int i = 0; i < Reader.EntryCount(); ++i)
         if (Reader.Names()[i].find(".ini") != std::string::npos)
-            return std::make_unique<TMemIniFile>(std::string(EntryBytes(Reader, i)));
+            return std::make_unique<TMemIniFile>(std::string(Reader.Entry(i)));
     return nullptr;
 }
 
@@ -426,7 +418,7 @@ std::vector<std::string> CheckSkin(const TSkinReader& Reader)
     if (descriptions.empty())
         return problems;
 
-    const std::string_view text = EntryBytes(Reader, descriptions.front());
+    const std::string_view text = Reader.Entry(descriptions.front());
     const TMemIniFile ini{std::string(text)};
     TChecker check(Reader, ini, problems);
 

@@ -603,6 +603,19 @@ TEST_F(TSkinDataTest, AnUnusableSkinIsRefusedSayingWhyAndTheCurrentOneStays)
         EXPECT_FALSE(data.SkinLoading());
         EXPECT_TRUE(data.Active());
     }
+    // A package cut short: what the skin reads must be whole. The images for 200 % come last in
+    // the built-in skin, so at 96 DPI the cut leaves all it reads, at 192 it does not.
+    TMemoryStream whole, cut;
+    whole.LoadFromFile(PEMBROX_NIGHT_SKIN_FILE);
+    cut.WriteBuffer(whole.Memory(), static_cast<int32_t>(whole.Size() * 3 / 5));
+    data.SetPixelsPerInch(192);
+    EXPECT_FALSE(data.LoadSkinBytes(cut));
+    EXPECT_NE(data.LoadError().find("cut short"), std::string::npos) << data.LoadError();
+    EXPECT_EQ(data.SkinName(), "Framed");
+    data.SetPixelsPerInch(96);
+    EXPECT_TRUE(data.LoadSkinBytes(cut)) << data.LoadError();
+    EXPECT_EQ(data.SkinName(), "Pembrox Night");
+
     // Without a frame, one control image is enough: the controls alone are skinned.
     EXPECT_TRUE(LoadBytes(data, "[TitlebarSkin]\r\nSkinName=Controls\r\n[Progress]\r\nBitmap=p.bmp\r\n",
                           {{"p.bmp", Bmp(8, 8)}}))

@@ -1,6 +1,6 @@
 // TLZH decoding, mostly against the skinpack encoder: round trips, hand-written symbol streams
 // (TLzhSymbolWriter) checked against a plain LZ77 model of the ring, truncated input, the pumps,
-// and the block paths (streams, memory) against the byte pumps.
+// and the block paths (streams, memory, memory a part at a time) against the byte pumps.
 #include "skin/package/LZH.h"
 #include "tools/skinpack/LzhEncoder.h"
 #include "tools/skinpack/PackageWriter.h"
@@ -183,12 +183,37 @@ TDecoded DecodeMemory(const std::string& Input, int32_t TextSize)
     return {out, used};
 }
 
+// From memory a part at a time, the parts of random lengths (single bytes among them, and some
+// across the window's 32 KB blocks); each part must reach its length and pass it by no more
+// than a final match.
+TDecoded DecodeInParts(const std::string& Input, int32_t TextSize)
+{
+    std::string out(static_cast<size_t>(std::max(TextSize, 0)) + TLZH::MaxOverrun, '\0');
+    TLZHMemoryDecoder decoder(TextSize, Input.data(), static_cast<int64_t>(Input.size()), out.data(),
+                              static_cast<int64_t>(out.size()));
+    std::mt19937 rng(static_cast<uint32_t>(TextSize));
+    int64_t done = 0;
+    while (done < TextSize) {
+        const uint32_t pick = rng() % 8;
+        const int64_t want = done + (pick < 3 ? 1 : pick < 6 ? 1 + rng() % 300 : 1 + rng() % 70000);
+        const int64_t previous = done;
+        done = decoder.DecodeTo(want);
+        EXPECT_GE(done, std::min<int64_t>(want, TextSize));
+        EXPECT_LE(done, std::max(want, previous) + TLZH::MaxOverrun);
+        if (done == previous)
+            break;
+    }
+    out.resize(static_cast<size_t>(done));
+    return {out, decoder.InputUsed()};
+}
+
 // Every way in gives the bytes and reads the input the byte pumps do.
 void ExpectSameEveryWay(const std::string& Input, int32_t TextSize)
 {
     const TDecoded pumped = DecodePumped(Input, TextSize);
     const TDecoded ways[] = {DecodeStream(TTrickleStream(), Input, TextSize),
-                             DecodeStream(TMemoryStream(), Input, TextSize), DecodeMemory(Input, TextSize)};
+                             DecodeStream(TMemoryStream(), Input, TextSize), DecodeMemory(Input, TextSize),
+                             DecodeInParts(Input, TextSize)};
     for (const TDecoded& way : ways) {
         SCOPED_TRACE(&way - ways);
         EXPECT_TRUE(way.Out == pumped.Out);

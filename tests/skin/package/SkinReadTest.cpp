@@ -76,7 +76,8 @@ std::string RunPackage(const std::string& Header, char Byte, size_t Size, const 
     return package + w.Finish();
 }
 
-// Opens Package with a tracker running; the earlier package "keep.ini" stays.
+// Opens Package with a tracker running; the earlier package "keep.ini" stays. MaxBytes is the
+// content's and the decoder's share; the reader's own copy of the package comes on top.
 void ExpectRefusedWithin(const std::string& Package, uint64_t MaxBytes, const std::string& Why)
 {
     TSkinReader reader;
@@ -87,7 +88,8 @@ void ExpectRefusedWithin(const std::string& Package, uint64_t MaxBytes, const st
     EXPECT_FALSE(reader.Open(package));
     EXPECT_EQ(reader.LastError(), Why);
     if (TAllocationTracker::Available()) {
-        EXPECT_LE(tracker.Bytes(), MaxBytes);
+        const uint64_t limit = MaxBytes > UINT64_MAX - Package.size() ? UINT64_MAX : MaxBytes + Package.size();
+        EXPECT_LE(tracker.Bytes(), limit);
     }
     EXPECT_EQ(reader.EntryCount(), 1);
 }
@@ -234,6 +236,34 @@ TEST(SkinReadTest, ATruncatedStreamStillDecodesToItsDeclaredLength)
     EXPECT_LT(plain.Size(), static_cast<int64_t>(text.size()) + 60);
     // What the remaining bits encoded still comes out right.
     EXPECT_EQ(Bytes(plain).substr(0, 200), text.substr(0, 200));
+}
+
+// Entries are decoded as they are read; one that reaches past the end of a package cut short is
+// known to be damaged, and the entries before the cut are whole.
+TEST(SkinReadTest, AnEntryPastTheCutOfAPackageCutShortIsKnownDamaged)
+{
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += static_cast<char>((i * 7919) % 251);
+    const std::string description = "[TitlebarSkin]\r\nSkinName=Front\r\n";
+    const std::string package = BuildPackage({{"skin.ini", description}, {"big.bmp", big}});
+    TMemoryStream out;
+
+    TBytes whole(package);
+    TSkinReader reader;
+    ASSERT_TRUE(reader.Open(whole));
+    reader.ExtractEntry("big.bmp", out);
+    EXPECT_TRUE(Bytes(out) == big);
+    EXPECT_FALSE(reader.CutShort());
+
+    TBytes cut(package.substr(0, package.size() * 2 / 3));
+    ASSERT_TRUE(reader.Open(cut));
+    reader.ExtractEntry("skin.ini", out);
+    EXPECT_EQ(Bytes(out), description);
+    EXPECT_FALSE(reader.CutShort());
+    reader.ExtractEntry("big.bmp", out);
+    EXPECT_EQ(out.Size(), static_cast<int64_t>(big.size()));
+    EXPECT_TRUE(reader.CutShort());
 }
 
 // The description entry is written to a file of its name in the temporary folder: a name that

@@ -579,6 +579,46 @@ TEST_F(SkinPackTest, PackListUnpackRoundTrip)
     EXPECT_EQ(check.Err, "");
 }
 
+// A package is decoded only as far as the entries read: the images for larger scales go last,
+// so that at 100 % they are never decoded.
+TEST_F(SkinPackTest, ImagesForLargerScalesArePackedLastAndDecodedOnlyWhenRead)
+{
+    const fs::path in = Path("scaled");
+    fs::create_directories(in);
+    const std::vector<TPackageEntry> files = {{"test.ini", kDescription},
+                                              {"a@2x.bmp", MakeBitmap(60, 40, 24, 0, 1)},
+                                              {"top@1.5x.bmp", MakeBitmap(45, 9, 24, 0, 2)},
+                                              {"top.bmp", MakeBitmap(30, 6, 24, 0, 3)},
+                                              {"a.bmp", MakeBitmap(30, 20, 24, 0, 4)},
+                                              {"Z.bmp", MakeBitmap(8, 8, 24, 0, 5)}};
+    for (const TPackageEntry& f : files)
+        WriteFileBytes(in / f.Name, f.Data);
+    ASSERT_EQ(SkinPack({"pack", in.string(), P("scaled.skn")}).Code, 0);
+
+    TMemoryStream stream;
+    stream.LoadFromFile(P("scaled.skn"));
+    TSkinReader reader;
+    ASSERT_TRUE(reader.Open(stream));
+    std::vector<std::string> order;
+    for (int i = 0; i < reader.EntryCount(); ++i)
+        order.push_back(reader.StoredName(i));
+    EXPECT_EQ(order, (TNames{"test.ini", "Z.bmp", "a.bmp", "top.bmp", "top@1.5x.bmp", "a@2x.bmp"}));
+
+    // The index and the images at 100 %, not a byte of the scaled ones' data.
+    TMemoryStream out;
+    for (const char* name : {"test.ini", "a.bmp", "top.bmp", "z.bmp"})
+        reader.ExtractEntry(name, out);
+    const int64_t scaledAt = reader.PlainSize() - reader.EntrySize(4) - reader.EntrySize(5);
+    EXPECT_LE(reader.DecodedSize(), scaledAt + TLZH::MaxOverrun);
+    EXPECT_TRUE(reader.Entry(3) == ReadFileBytes(in / "top.bmp"));
+    // Asked for, the last image comes whole, and the earlier ones stay as they were.
+    reader.ExtractEntry("A@2X.bmp", out);
+    EXPECT_TRUE(std::string_view(static_cast<const char*>(out.Memory()), static_cast<size_t>(out.Size())) ==
+                ReadFileBytes(in / "a@2x.bmp"));
+    EXPECT_GE(reader.DecodedSize(), reader.PlainSize());
+    EXPECT_TRUE(reader.Entry(2) == ReadFileBytes(in / "a.bmp"));
+}
+
 TEST_F(SkinPackTest, PackNeedsExactlyOneDescription)
 {
     fs::create_directories(Path("none"));
