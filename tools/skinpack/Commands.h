@@ -4,7 +4,8 @@
 //                                 edit: default.ini, commented, and every image as a .bmp for each
 //                                 scale; packed, it is the built-in package byte for byte. DIR must
 //                                 be new or hold no .ini or .bmp file
-//   skinpack pack DIR OUT.skn     the one .ini file of DIR, then its .bmp files sorted by name
+//   skinpack pack DIR OUT.skn     the one .ini file of DIR, then its .bmp files for 100 % sorted by
+//                                 name, then those for each larger scale
 //                                 (byte order; extensions in any case), into a version 20000
 //                                 package; other files and folders are left out
 //   skinpack unpack FILE.skn DIR  every entry as a file of its stored name (a name stored twice:
