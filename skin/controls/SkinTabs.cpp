@@ -111,6 +111,47 @@ bool TSkinTab::FindArrows()
     return (GetWindowLongA(arrows, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+bool TSkinTab::PaintsWhole() const
+{
+    return HasSkinBitmap(FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr) && !FTabImage->Empty() &&
+           !FBorderImage->Empty();
+}
+
+bool TSkinTab::BeforeMessage(TMessage& Message)
+{
+    // The control's own paint would be painted over to the last pixel, and costs: under a theme
+    // the page's ground alone takes longer than the whole skinned paint.
+    if (Message.Msg != WM_PAINT || !PaintsWhole())
+        return true;
+    TPaintDC painting;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc == nullptr) {
+        painting = TPaintDC(FHandle);
+        dc = painting.get();
+    }
+    RECT client{};
+    if (dc != nullptr && GetClientRect(FHandle, &client))
+        PaintOrLetGo([&] {
+            const TSaveDC saved(dc);
+            LeaveOutArrows(dc);
+            FillFace(dc, client);
+            PaintTo(dc, client);
+        });
+    Message.Result = 0;
+    return false;
+}
+
+void TSkinTab::LeaveOutArrows(HDC DC)
+{
+    if (!FindArrows())
+        return;
+    HWND arrows = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
+    RECT a{};
+    GetWindowRect(arrows, &a);
+    MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&a), 2);
+    ExcludeClipRect(DC, a.left, a.top, a.right, a.bottom);
+}
+
 void TSkinTab::PaintTo(HDC DC, const RECT& R)
 {
     const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
@@ -204,18 +245,10 @@ void TSkinTab::PaintTo(HDC DC, const RECT& R)
         else if (position == tpLeft)
             RotateBitmapLeft(FStrip.get());
         HDC strip = FStrip->Canvas()->Handle();
-        const int saved = SaveDC(DC);
-        if (FindArrows()) {
-            // The arrows paint themselves (through their own adaptor): left out of the strip.
-            HWND arrows = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
-            RECT a{}, window{};
-            GetWindowRect(arrows, &a);
-            GetWindowRect(FHandle, &window);
-            OffsetRect(&a, -window.left, -window.top);
-            ExcludeClipRect(DC, a.left, a.top, a.right, a.bottom);
-        }
+        // The arrows paint themselves (through their own adaptor): left out of the strip.
+        const TSaveDC saved(DC);
+        LeaveOutArrows(DC);
         BitBlt(DC, s.left, s.top, s.right - s.left, s.bottom - s.top, strip, 0, 0, SRCCOPY);
-        RestoreDC(DC, saved);
     }
     if (!FBorderImage->Empty())
         DrawFrameBorder(DC, d, FBorderImage.get(), BorderMargins, 1, 1, false);

@@ -1,7 +1,9 @@
 // Tab controls from the skin's "Tabs" element, in any of the four tab positions: the tabs are
 // composed as one horizontal strip off-screen (frame 2 for the focused tab), turned into place for
 // vertical tabs, and put over the control's own tabs; the page gets the element's "Border" around
-// it. The tab and border pictures are prepared once per skin, flipped for tabs at the bottom and
+// it. With both pictures the skin paints the whole control (the page's ground in the skin's face
+// colour) and the control's own paint is left out; without the border it paints over the control's
+// own. The tab and border pictures are prepared once per skin, flipped for tabs at the bottom and
 // the border turned for tabs at the side. The control's scroll arrows get an up-down adaptor.
 #pragma once
 
@@ -23,6 +25,8 @@ public:
     void Detach() override;
     void SkinChanged() override { PrepareTabBitmaps(); }
     void PaintTo(HDC DC, const RECT& R) override;
+    // Whether the skin paints every pixel of the control (its tab frames and the page border).
+    bool PaintsWhole() const;
 
     // 0 top, 1 bottom, 2 left, 3 right, from the window's style.
     int TabPosition() const;
@@ -34,8 +38,12 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // A paint the skin answers whole: the control's own is not called.
+    bool BeforeMessage(TMessage& Message) override;
 
 private:
+    // The arrows' rectangle, in the control's coordinates, left out of what DC paints.
+    void LeaveOutArrows(HDC DC);
     int FTabPosition = 0;
     std::unique_ptr<TBitmap> FTabImage;
     std::unique_ptr<TBitmap> FBorderImage;

@@ -6,7 +6,8 @@
 // that differ in a few pixels only (a caret blinking) count as equal.
 //   startup_bench NAME "SKINNED COMMAND LINE" "UNSKINNED COMMAND LINE" [NAME SKINNED UNSKINNED]...
 // Each pair runs Rounds times, skinned and unskinned in turn; printed are the medians, with the
-// skinned start against the unskinned one.
+// skinned start against the unskinned one. One traced start of each then shows the program's own
+// marks and, seen from here, when which part of the window changed.
 #include "tests/bench/BenchTiming.h"
 
 #include "tests/support/WindowPixels.h"
@@ -75,6 +76,32 @@ bool Same(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B)
     return true;
 }
 
+// What a traced start shows of each reading that differs from the one before: when, and the
+// rectangle (window coordinates) and number of the pixels that changed. A late change to a large
+// part of the window (a control repainting slowly) shows here.
+void PrintChanges(const std::vector<std::pair<double, std::vector<uint32_t>>>& Changes)
+{
+    for (size_t c = 1; c < Changes.size(); ++c) {
+        const std::vector<uint32_t>&now = Changes[c].second, &before = Changes[c - 1].second;
+        if (now.size() != before.size() || now.size() < 4 || !std::equal(now.begin(), now.begin() + 4, before.begin())) {
+            std::printf("  seen:    %8.1f ms  the window moved or was resized\n", Changes[c].first * 1e3);
+            continue;
+        }
+        const int width = static_cast<int>(now[2]);
+        RECT box{width, 1 << 30, -1, -1};
+        size_t count = 0;
+        for (size_t i = 4; i < now.size(); ++i)
+            if (now[i] != before[i]) {
+                const int x = static_cast<int>((i - 4) % width), y = static_cast<int>((i - 4) / width);
+                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                           std::max<LONG>(box.bottom, y + 1)};
+                ++count;
+            }
+        std::printf("  seen:    %8.1f ms  %zu pixels changed in (%ld,%ld)-(%ld,%ld)\n", Changes[c].first * 1e3, count,
+                    box.left, box.top, box.right, box.bottom);
+    }
+}
+
 void EndProcess(const PROCESS_INFORMATION& Process, HWND Window)
 {
     if (Window != nullptr)
@@ -130,6 +157,8 @@ TStart StartOnce(const std::string& CommandLine, bool Traced = false)
         Sleep(1);
     }
     const std::vector<uint32_t>& last = changes.back().second;
+    if (Traced)
+        PrintChanges(changes);
     for (const auto& [at, pixels] : changes)
         if (Same(pixels, last)) {
             start.Painted = at;

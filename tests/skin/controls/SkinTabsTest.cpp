@@ -105,6 +105,8 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     SendMessageA(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
     EXPECT_EQ(WindowPixel(w, page.left - 3, (page.top + page.bottom) / 2), BorderColour);
     EXPECT_EQ(WindowPixel(w, page.right + 2, (page.top + page.bottom) / 2), BorderColour);
+    // The skin paints the whole control: the page's ground is the skin's face, not the control's.
+    EXPECT_EQ(WindowPixel(w, (page.left + page.right) / 2, (page.top + page.bottom) / 2), 0xC8C8C8u);
     // Given back: the procedure, and the tab control's own look.
     delete adaptor;
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), original);
