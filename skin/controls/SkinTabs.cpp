@@ -1,5 +1,6 @@
 #include "skin/controls/SkinTabs.h"
 
+#include "framework/controls/Controls.h"
 #include "framework/controls/Tabs.h"
 #include "framework/core/Published.h"
 #include "framework/graphics/Bitmap.h"
@@ -130,13 +131,17 @@ bool TSkinTab::BeforeMessage(TMessage& Message)
         dc = painting.get();
     }
     RECT client{};
-    if (dc != nullptr && GetClientRect(FHandle, &client))
-        PaintOrLetGo([&] {
-            const TSaveDC saved(dc);
-            LeaveOutArrows(dc);
-            FillFace(dc, client);
-            PaintTo(dc, client);
-        });
+    if (dc == nullptr || !GetClientRect(FHandle, &client))
+        return false;
+    const bool painted = PaintOrLetGo([&] {
+        const TSaveDC saved(dc);
+        LeaveOutArrows(dc);
+        FillFace(dc, client);
+        PaintTo(dc, client);
+    });
+    // The windowless controls the program put on it (what goes wrong there is the program's).
+    if (TWinControl* control = TWinControl::FindControl(FHandle); control != nullptr && painted)
+        control->PaintControls(dc);
     Message.Result = 0;
     return false;
 }

@@ -5,6 +5,7 @@
 #include "skin/controls/SkinTabs.h"
 
 #include "framework/controls/ComCtrls.h"
+#include "framework/controls/ExtCtrls.h"
 #include "framework/controls/Forms.h"
 #include "framework/controls/Tabs.h"
 #include "skin/controls/SkinEdits.h"
@@ -105,8 +106,18 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     SendMessageA(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
     EXPECT_EQ(WindowPixel(w, page.left - 3, (page.top + page.bottom) / 2), BorderColour);
     EXPECT_EQ(WindowPixel(w, page.right + 2, (page.top + page.bottom) / 2), BorderColour);
-    // The skin paints the whole control: the page's ground is the skin's face, not the control's.
+    // The skin paints the whole control: the page's ground is the skin's face, not the control's,
+    // and a windowless control on the page is painted on it.
     EXPECT_EQ(WindowPixel(w, (page.left + page.right) / 2, (page.top + page.bottom) / 2), 0xC8C8C8u);
+    auto* image = new TImage(Host.get());
+    image->Picture()->Bitmap()->SetSize(20, 20);
+    image->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    image->Picture()->Bitmap()->Canvas()->FillRect(RECT{0, 0, 20, 20});
+    image->SetBounds(page.left + 10, page.top + 10, 20, 20);
+    image->SetParent(top);
+    UpdateWindow(w);
+    EXPECT_EQ(WindowPixel(w, page.left + 20, page.top + 20), 0xFF0000u);
+    delete image;
     // Given back: the procedure, and the tab control's own look.
     delete adaptor;
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC)), original);
