@@ -1,10 +1,9 @@
-// Tab controls from the skin's "Tabs" element, in any of the four tab positions: the tabs are
-// composed as one horizontal strip off-screen (frame 2 for the focused tab), turned into place for
-// vertical tabs, and put over the control's own tabs; the page gets the element's "Border" around
-// it. With both pictures the skin paints the whole control (the page's ground in the skin's face
-// colour) and the control's own paint is left out; without the border it paints over the control's
-// own. The tab and border pictures are prepared once per skin, flipped for tabs at the bottom and
-// the border turned for tabs at the side. The control's scroll arrows get an up-down adaptor.
+// Tab controls from the skin's "Tabs" element, in any of the four tab positions. The skin paints
+// the whole control, the control's own paint left out: the page's ground in the skin's face colour,
+// the tabs composed as one horizontal strip off-screen (frame 2 for the focused tab) and turned
+// into place for vertical tabs, and the element's "Border" around the page. The tab and border
+// pictures are prepared once per skin, flipped for tabs at the bottom and the border turned for
+// tabs at the side. The control's scroll arrows get an up-down adaptor.
 #pragma once
 
 #include "skin/controls/WinSubClass.h"
@@ -25,7 +24,7 @@ public:
     void Detach() override;
     void SkinChanged() override { PrepareTabBitmaps(); }
     void PaintTo(HDC DC, const RECT& R) override;
-    // Whether the skin paints every pixel of the control (its tab frames and the page border).
+    // Whether the skin paints the control: it has the tab frames and the page border.
     bool PaintsWhole() const;
 
     // 0 top, 1 bottom, 2 left, 3 right, from the window's style.
