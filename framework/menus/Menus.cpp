@@ -10,6 +10,7 @@
 #include "framework/win/Handles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <deque>
 #include <functional>
@@ -114,12 +115,33 @@ constexpr int kTextGap = 6;      // between glyph column and caption, and after 
 constexpr int kShortCutGap = 16; // between caption and short-cut
 constexpr int kSeparatorHeight = 8;
 
+// Counts the system's settings changes the popup menus' window has heard of.
+std::atomic<unsigned> gSettingsChanges{0};
+
+// The system's menu font: read once a thread, and again after the system's settings changed.
+// (Reading it costs more than measuring an item with it, and a menu measures and draws each of its
+// items every time it opens.)
 LOGFONTA MenuLogFont()
 {
+    thread_local LOGFONTA cached{};
+    thread_local unsigned readAt = 0;
+    thread_local bool read = false;
+    const unsigned changes = gSettingsChanges.load();
+    if (read && readAt == changes)
+        return cached;
+    // The window that hears of the changes, there before the font is kept.
+    try {
+        PopupListWindow();
+    } catch (const EMenuError&) {
+    }
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-        return metrics.lfMenuFont;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        cached = metrics.lfMenuFont;
+        readAt = changes;
+        read = true;
+        return cached;
+    }
     LOGFONTA lf{};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     return lf;
@@ -224,6 +246,9 @@ LRESULT CALLBACK PopupListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     try {
         switch (msg) {
+        case WM_SETTINGCHANGE:
+            ++gSettingsChanges;
+            break;
         case WM_COMMAND:
             if (HIWORD(wParam) == 0 && MenuDispatchCommand(LOWORD(wParam)))
                 return 0;
