@@ -76,6 +76,9 @@ int TSkinTab::TabPosition() const
 void TSkinTab::PrepareTabBitmaps()
 {
     FTabPosition = TabPosition();
+    // A skin without the pictures leaves none of the last skin's.
+    FTabImage = std::make_unique<TBitmap>();
+    FBorderImage = std::make_unique<TBitmap>();
     const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
     if (!HasSkinBitmap(tabs) || !tabs->Bitmap2 || tabs->Bitmap2->Empty())
         return;
@@ -122,28 +125,7 @@ bool TSkinTab::BeforeMessage(TMessage& Message)
 {
     // The control's own paint would be painted over to the last pixel, and costs: under a theme
     // the page's ground alone takes longer than the whole skinned paint.
-    if (Message.Msg != WM_PAINT || !PaintsWhole())
-        return true;
-    TPaintDC painting;
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    if (dc == nullptr) {
-        painting = TPaintDC(FHandle);
-        dc = painting.get();
-    }
-    RECT client{};
-    if (dc == nullptr || !GetClientRect(FHandle, &client))
-        return false;
-    const bool painted = PaintOrLetGo([&] {
-        const TSaveDC saved(dc);
-        LeaveOutArrows(dc);
-        FillFace(dc, client);
-        PaintTo(dc, client);
-    });
-    // The windowless controls the program put on it (what goes wrong there is the program's).
-    if (TWinControl* control = TWinControl::FindControl(FHandle); control != nullptr && painted)
-        control->PaintControls(dc);
-    Message.Result = 0;
-    return false;
+    return !PaintsWhole() || !TakePaint(Message);
 }
 
 void TSkinTab::LeaveOutArrows(HDC DC)
@@ -159,9 +141,13 @@ void TSkinTab::LeaveOutArrows(HDC DC)
 
 void TSkinTab::PaintTo(HDC DC, const RECT& R)
 {
-    const TDataSkinBorder* tabs = FSkinData != nullptr ? FSkinData->SkinTabs() : nullptr;
-    if (!HasSkinBitmap(tabs) || FTabImage->Empty())
+    if (!PaintsWhole())
         return;
+    const TDataSkinBorder* tabs = FSkinData->SkinTabs();
+    // The arrows paint themselves (through their own adaptor): left out.
+    const TSaveDC saved(DC);
+    LeaveOutArrows(DC);
+    FillFace(DC, R);
     const int position = FTabPosition;
     RECT d = R;
     SendMessageA(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
@@ -250,13 +236,12 @@ void TSkinTab::PaintTo(HDC DC, const RECT& R)
         else if (position == tpLeft)
             RotateBitmapLeft(FStrip.get());
         HDC strip = FStrip->Canvas()->Handle();
-        // The arrows paint themselves (through their own adaptor): left out of the strip.
-        const TSaveDC saved(DC);
-        LeaveOutArrows(DC);
         BitBlt(DC, s.left, s.top, s.right - s.left, s.bottom - s.top, strip, 0, 0, SRCCOPY);
     }
-    if (!FBorderImage->Empty())
-        DrawFrameBorder(DC, d, FBorderImage.get(), BorderMargins, 1, 1, false);
+    DrawFrameBorder(DC, d, FBorderImage.get(), BorderMargins, 1, 1, false);
+    // The windowless controls the program put on it, as its own paint would.
+    if (TWinControl* control = TWinControl::FindControl(FHandle))
+        control->PaintControls(DC);
 }
 
 // ---- tab sets

@@ -37,7 +37,8 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // A paint the skin answers whole: the control's own is not called.
+    // With the skin's pictures, WM_PAINT and WM_ERASEBKGND are the skin's: the control's own
+    // paint is not called.
     bool BeforeMessage(TMessage& Message) override;
 
 private:

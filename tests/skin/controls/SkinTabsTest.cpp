@@ -150,6 +150,11 @@ TEST_F(TSkinTabsTest, TabsAtTheTopBottomAndLeftFromTheirFramesAndThePageBorder)
     const int y = (second.top + second.bottom) / 2 + 4;
     EXPECT_EQ(WindowPixel(w, second.left + 1, y), TabTop);
     EXPECT_EQ(WindowPixel(w, second.right - 2, y), TabBottom);
+    // A skin whose tabs have no page border: the control's own look, none of the last skin's.
+    ASSERT_TRUE(LoadSkinPackage(*Data, Description(false) + "[Tabs]\r\nImage=tabs.bmp\r\nTrans=0\r\n", Bitmaps()));
+    adaptor->SkinChanged();
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_NE(WindowPixel(w, second.left + 1, y), TabTop);
     delete adaptor;
 
     // No "Tabs" element: the control's own look.
